@@ -1,0 +1,118 @@
+#include "PreferencesDefaults.h"
+
+#include <QMetaType>
+
+PreferencesDefaults::PreferencesDefaults(QObject* parent)
+    : QObject(parent), _registered(registeredDefaults()),
+      _settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Pleatora"),
+                QStringLiteral("Pleatora"))
+{
+}
+
+QVariantMap PreferencesDefaults::registeredDefaults()
+{
+    return {
+        {DefaultsKey::creaseLineColor, QColor::fromRgbF(1.0f, 0.0f, 0.0f, 0.2f)},
+        {DefaultsKey::controlLineColor, QColor::fromRgbF(1.0f, 0.0f, 0.0f, 0.8f)},
+        {DefaultsKey::showCreaseLine, true},
+        {DefaultsKey::showControlLine, true},
+        {DefaultsKey::copyWithCreaseLine, true},
+        {DefaultsKey::copyWithShadow, true},
+        {DefaultsKey::imageFormat, QStringLiteral("TIFF")},
+        {DefaultsKey::disabledDictationMenuItem, true},
+        {DefaultsKey::disabledCharacterPaletteMenuItem, true},
+    };
+}
+
+QColor PreferencesDefaults::creaseLineColor() const
+{
+    return colorForKey(DefaultsKey::creaseLineColor);
+}
+
+QColor PreferencesDefaults::controlLineColor() const
+{
+    return colorForKey(DefaultsKey::controlLineColor);
+}
+
+bool PreferencesDefaults::showCreaseLine() const
+{
+    return boolForKey(DefaultsKey::showCreaseLine);
+}
+
+bool PreferencesDefaults::showControlLine() const
+{
+    return boolForKey(DefaultsKey::showControlLine);
+}
+
+bool PreferencesDefaults::copyWithCreaseLine() const
+{
+    return boolForKey(DefaultsKey::copyWithCreaseLine);
+}
+
+bool PreferencesDefaults::copyWithShadow() const
+{
+    return boolForKey(DefaultsKey::copyWithShadow);
+}
+
+QString PreferencesDefaults::imageFormat() const
+{
+    return stringForKey(DefaultsKey::imageFormat);
+}
+
+QColor PreferencesDefaults::colorForKey(const QString& key) const
+{
+    const QVariant stored = storedValue(key);
+    if (stored.typeId() == QMetaType::QColor && stored.value<QColor>().isValid())
+        return stored.value<QColor>();
+    return _registered.value(key).value<QColor>();
+}
+
+bool PreferencesDefaults::boolForKey(const QString& key) const
+{
+    const QVariant stored = storedValue(key);
+    if (stored.typeId() == QMetaType::Bool)
+        return stored.toBool();
+    // The INI format keeps no types: a stored bool comes back as the text "true" or "false".
+    if (stored.typeId() == QMetaType::QString) {
+        const QString text = stored.toString();
+        if (text == QLatin1String("true") || text == QLatin1String("false"))
+            return text == QLatin1String("true");
+    }
+    return _registered.value(key).toBool();
+}
+
+QString PreferencesDefaults::stringForKey(const QString& key) const
+{
+    const QVariant stored = storedValue(key);
+    if (stored.typeId() == QMetaType::QString)
+        return stored.toString();
+    return _registered.value(key).toString();
+}
+
+void PreferencesDefaults::setColor(const QString& key, const QColor& color)
+{
+    _settings.setValue(key, color);
+    _settings.sync();
+}
+
+void PreferencesDefaults::setBool(const QString& key, bool value)
+{
+    _settings.setValue(key, value);
+    _settings.sync();
+}
+
+void PreferencesDefaults::setString(const QString& key, const QString& value)
+{
+    _settings.setValue(key, value);
+    _settings.sync();
+}
+
+void PreferencesDefaults::postNotification()
+{
+    emit handleDefaultsChange();
+}
+
+QVariant PreferencesDefaults::storedValue(const QString& key) const
+{
+    return _settings.value(key);
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QColor>
+#include <QObject>
+#include <QSettings>
+#include <QString>
+#include <QVariant>
+#include <QVariantMap>
+
+// Names of the stored preferences; the values are the keys in the settings file.
+namespace DefaultsKey {
+inline constexpr char creaseLineColor[] = "creaseLineColor";
+inline constexpr char controlLineColor[] = "controlLineColor";
+inline constexpr char showCreaseLine[] = "showCreaseLine";
+inline constexpr char showControlLine[] = "showControlLine";
+inline constexpr char copyWithCreaseLine[] = "copyWithCreaseLine";
+inline constexpr char copyWithShadow[] = "copyWithShadow";
+inline constexpr char imageFormat[] = "imageFormat";
+inline constexpr char disabledDictationMenuItem[] = "NSDisabledDictationMenuItem";
+inline constexpr char disabledCharacterPaletteMenuItem[] = "NSDisabledCharacterPaletteMenuItem";
+} // namespace DefaultsKey
+
+// The user's preferences: stored values in QSettings ("Pleatora"/"Pleatora"), with registered
+// fallbacks held here and never written. One instance serves the whole process; every consumer
+// copies what it needs and reloads it when handleDefaultsChange() is emitted.
+class PreferencesDefaults : public QObject {
+    Q_OBJECT
+
+public:
+    explicit PreferencesDefaults(QObject* parent = nullptr);
+
+    // The fallbacks, registered before anything reads a value.
+    static QVariantMap registeredDefaults();
+
+    QColor creaseLineColor() const;
+    QColor controlLineColor() const;
+    bool showCreaseLine() const;
+    bool showControlLine() const;
+    bool copyWithCreaseLine() const;
+    bool copyWithShadow() const;
+    QString imageFormat() const;
+
+    QColor colorForKey(const QString& key) const;
+    bool boolForKey(const QString& key) const;
+    QString stringForKey(const QString& key) const;
+
+    void setColor(const QString& key, const QColor& color);
+    void setBool(const QString& key, bool value);
+    void setString(const QString& key, const QString& value);
+
+    // Announces that some preference changed; receivers reload everything they use.
+    void postNotification();
+
+signals:
+    // The "PleatoraHandleDefaultsChange" notification. Connections must be direct, so that
+    // every document has redrawn before the change that posted it returns.
+    void handleDefaultsChange();
+
+private:
+    QVariant storedValue(const QString& key) const;
+
+    QVariantMap _registered;
+    mutable QSettings _settings;
+};

@@ -1,0 +1,100 @@
+#include "PreferencesDefaults.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+namespace {
+
+class PreferencesDefaultsTest : public ::testing::Test {
+protected:
+    void SetUp() override { QSettings("Pleatora", "Pleatora").clear(); }
+    static void storeRaw(const QString& key, const QVariant& value)
+    {
+        QSettings settings("Pleatora", "Pleatora");
+        settings.setValue(key, value);
+    }
+};
+
+TEST_F(PreferencesDefaultsTest, EmptyStoreGivesRegisteredValues)
+{
+    PreferencesDefaults defaults;
+    EXPECT_EQ(defaults.creaseLineColor(), QColor::fromRgbF(1, 0, 0, 0.2f));
+    EXPECT_EQ(defaults.controlLineColor(), QColor::fromRgbF(1, 0, 0, 0.8f));
+    EXPECT_NEAR(defaults.creaseLineColor().alphaF(), 0.2, 1e-4);
+    EXPECT_NEAR(defaults.controlLineColor().alphaF(), 0.8, 1e-4);
+    EXPECT_TRUE(defaults.showCreaseLine());
+    EXPECT_TRUE(defaults.showControlLine());
+    EXPECT_TRUE(defaults.copyWithCreaseLine());
+    EXPECT_TRUE(defaults.copyWithShadow());
+    EXPECT_EQ(defaults.imageFormat(), "TIFF");
+    EXPECT_TRUE(defaults.boolForKey(DefaultsKey::disabledDictationMenuItem));
+    EXPECT_TRUE(defaults.boolForKey(DefaultsKey::disabledCharacterPaletteMenuItem));
+}
+
+TEST_F(PreferencesDefaultsTest, WrittenValuesComeBackExactlyInANewReader)
+{
+    const QColor translucentTeal = QColor::fromRgbF(0.1f, 0.6f, 0.55f, 0.37f);
+    const QColor hsvColour = QColor::fromHsvF(0.7f, 0.5f, 0.9f, 0.05f);
+    {
+        PreferencesDefaults writer;
+        writer.setColor(DefaultsKey::creaseLineColor, translucentTeal);
+        writer.setColor(DefaultsKey::controlLineColor, hsvColour);
+        writer.setBool(DefaultsKey::showCreaseLine, false);
+        writer.setBool(DefaultsKey::copyWithShadow, false);
+        writer.setString(DefaultsKey::imageFormat, "PDF");
+    }
+    PreferencesDefaults reader;
+    EXPECT_EQ(reader.creaseLineColor(), translucentTeal);
+    EXPECT_EQ(reader.controlLineColor(), hsvColour);
+    EXPECT_EQ(reader.controlLineColor().spec(), QColor::Hsv);
+    EXPECT_FALSE(reader.showCreaseLine());
+    EXPECT_TRUE(reader.showControlLine());
+    EXPECT_FALSE(reader.copyWithShadow());
+    EXPECT_EQ(reader.imageFormat(), "PDF");
+}
+
+TEST_F(PreferencesDefaultsTest, StoredValueOfTheWrongTypeReadsAsTheRegisteredDefault)
+{
+    storeRaw(DefaultsKey::creaseLineColor, QStringLiteral("not a colour"));
+    storeRaw(DefaultsKey::controlLineColor, 42);
+    storeRaw(DefaultsKey::showCreaseLine, QStringLiteral("perhaps"));
+    storeRaw(DefaultsKey::showControlLine, QColor(Qt::blue));
+    storeRaw(DefaultsKey::imageFormat, QColor(Qt::green));
+
+    PreferencesDefaults defaults;
+    EXPECT_EQ(defaults.creaseLineColor(), QColor::fromRgbF(1, 0, 0, 0.2f));
+    EXPECT_EQ(defaults.controlLineColor(), QColor::fromRgbF(1, 0, 0, 0.8f));
+    EXPECT_TRUE(defaults.showCreaseLine());
+    EXPECT_TRUE(defaults.showControlLine());
+    EXPECT_EQ(defaults.imageFormat(), "TIFF");
+}
+
+TEST_F(PreferencesDefaultsTest, PostingNotifiesEveryReceiverBeforeReturning)
+{
+    PreferencesDefaults defaults;
+    QSignalSpy spy(&defaults, &PreferencesDefaults::handleDefaultsChange);
+    bool reloaded = false;
+    QObject::connect(&defaults, &PreferencesDefaults::handleDefaultsChange, &defaults,
+                     [&] { reloaded = !defaults.showControlLine(); }, Qt::DirectConnection);
+
+    defaults.setBool(DefaultsKey::showControlLine, false);
+    defaults.postNotification();
+
+    EXPECT_EQ(spy.count(), 1);
+    EXPECT_TRUE(reloaded);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QTemporaryDir configHome;
+    qputenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit());
+    QCoreApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
