@@ -4,8 +4,7 @@
 
 PreferencesDefaults::PreferencesDefaults(QObject* parent)
     : QObject(parent), _registered(registeredDefaults()),
-      _settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Pleatora"),
-                QStringLiteral("Pleatora"))
+      _settings(QStringLiteral("Pleatora"), QStringLiteral("Pleatora"))
 {
 }
 
