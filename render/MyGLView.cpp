@@ -1,0 +1,253 @@
+#include "MyGLView.h"
+
+#include <QOpenGLFramebufferObjectFormat>
+#include <QSurfaceFormat>
+
+#include <GL/glu.h>
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// Lengths arrive in image points; the renderer works in units of 200 points.
+constexpr double pointsPerWorldUnit = 200.0;
+// One image point in world units: the line pass sits this far right of each crease.
+constexpr double onePoint = 0.005;
+constexpr double fieldOfViewDegrees = 50.0;
+constexpr double nearPlane = 0.1;
+constexpr double farPlane = 100.0;
+
+QSurfaceFormat contextFormat() {
+    QSurfaceFormat format;
+    format.setRenderableType(QSurfaceFormat::OpenGL);
+    format.setVersion(2, 1);
+    format.setProfile(QSurfaceFormat::CompatibilityProfile);
+    format.setRedBufferSize(8);
+    format.setGreenBufferSize(8);
+    format.setBlueBufferSize(8);
+    format.setAlphaBufferSize(8);
+    format.setDepthBufferSize(24);
+    return format;
+}
+
+// Errors left by earlier calls would be taken for a failed upload. The bound guards against a
+// context that keeps reporting the same error.
+void clearGLErrors() {
+    for (int i = 0; i < 32 && glGetError() != GL_NO_ERROR; ++i) {
+    }
+}
+
+// Copies pixel rows without the padding QImage adds, for an unpack alignment of 1.
+std::vector<uchar> tightlyPackedRows(const QImage& pixels, int bytesPerPixel) {
+    const qsizetype rowBytes = qsizetype(pixels.width()) * bytesPerPixel;
+    std::vector<uchar> packed(size_t(rowBytes) * size_t(pixels.height()));
+    for (int row = 0; row < pixels.height(); ++row)
+        std::memcpy(packed.data() + row * rowBytes, pixels.constScanLine(row), size_t(rowBytes));
+    return packed;
+}
+
+} // namespace
+
+std::unique_ptr<MyGLView> MyGLView::initWithFrame(QSizeF size, double scale) {
+    const QSize frameSize(int(size.width()), int(size.height()));
+    if (frameSize.isEmpty())
+        return nullptr;
+    std::unique_ptr<MyGLView> view(new MyGLView(frameSize, scale > 0.0 ? scale : 1.0));
+    if (!view->createGLResources())
+        return nullptr;
+    return view;
+}
+
+MyGLView::MyGLView(QSize frameSize, double scale) : _frameSize(frameSize), _scale(scale) {}
+
+MyGLView::~MyGLView() {
+    if (_openGLContext.isValid() && _openGLContext.makeCurrent(&_surface)) {
+        if (_texID != 0)
+            glDeleteTextures(1, &_texID);
+        _framebuffer.reset();
+        _openGLContext.doneCurrent();
+    }
+}
+
+bool MyGLView::createGLResources() {
+    _openGLContext.setFormat(contextFormat());
+    if (!_openGLContext.create() || _openGLContext.isOpenGLES())
+        return false;
+    _surface.setFormat(_openGLContext.format());
+    _surface.create();
+    if (!_surface.isValid() || !_openGLContext.makeCurrent(&_surface))
+        return false;
+
+    QOpenGLFramebufferObjectFormat framebufferFormat;
+    framebufferFormat.setAttachment(QOpenGLFramebufferObject::Depth);
+    framebufferFormat.setInternalTextureFormat(GL_RGBA8);
+    _framebuffer = std::make_unique<QOpenGLFramebufferObject>(_frameSize, framebufferFormat);
+    if (!_framebuffer->isValid() || !_framebuffer->bind())
+        return false;
+
+    glClearColor(0, 0, 0, 0);
+    glClearDepth(1.0);
+    glEnable(GL_DEPTH_TEST);
+    glShadeModel(GL_FLAT);
+    return true;
+}
+
+bool MyGLView::lockFocus() {
+    return _openGLContext.makeCurrent(&_surface) && _framebuffer->bind();
+}
+
+void MyGLView::setCreasePoint(float x, int index) {
+    _creasePoint[index] = float(x / pointsPerWorldUnit);
+}
+
+void MyGLView::setCoordinates(QPointF point, int index) {
+    _coordinates[index] = point / pointsPerWorldUnit;
+}
+
+void MyGLView::setImageSize(QSizeF size) {
+    _imageSize = size / pointsPerWorldUnit;
+    // At this distance the plane Z = 0 shows about one view point per image point in a view 1.25
+    // times as tall as the image.
+    _eyeZ = float(size.height() * 1.25 / 1.4 * 7.5 / 1000);
+}
+
+bool MyGLView::setImage(const QImage& image) {
+    if (!_openGLContext.makeCurrent(&_surface))
+        return false;
+    const unsigned int textureID = textureIDWithImage(image);
+    if (textureID == 0)
+        return false;
+    if (_texID != 0)
+        glDeleteTextures(1, &_texID);
+    _texID = textureID;
+    return true;
+}
+
+void MyGLView::display() {
+    if (_texID == 0 || !lockFocus())
+        return;
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    setUpCamera();
+    searchLineEndPoint();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    drawRectTextureID(_texID);
+}
+
+QImage MyGLView::imageFromView() {
+    QImage image(_frameSize, QImage::Format_RGBA8888);
+    if (!lockFocus()) {
+        image.fill(Qt::transparent);
+        return image;
+    }
+    readFrame(image);
+    return image;
+}
+
+QPointF MyGLView::getLineEndPointWithLineName(int line, bool topFlag) const {
+    return _endPt[line][topFlag ? 0 : 1];
+}
+
+void MyGLView::setUpCamera() {
+    const int w = _frameSize.width();
+    const int h = _frameSize.height();
+    glViewport(0, 0, w, h);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(fieldOfViewDegrees, double(w) / double(h), nearPlane, farPlane);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    gluLookAt(0, 0, _eyeZ, 0, 0, 0, 0, 1, 0);
+    glRotatef(_pitch, 1, 0, 0);
+}
+
+// Draws the crease lines alone and traces them in the read-back pixels.
+void MyGLView::searchLineEndPoint() {
+    const float bottom = float(_imageSize.height() * -0.5);
+    const float top = float(_imageSize.height() * 0.5 + onePoint);
+    glColor4f(0, 0, 0, 1);
+    glBegin(GL_LINES);
+    for (const QPointF& vertex : _coordinates) {
+        const float x = float(vertex.x() - _imageSize.width() * 0.5 + onePoint);
+        const float z = float(vertex.y());
+        glVertex3f(x, bottom, z);
+        glVertex3f(x, top, z);
+    }
+    glEnd();
+    glFlush();
+    readFrame(_lineFrame);
+    _endPt = searchLineEndPoints(_lineFrame, _pitch);
+}
+
+void MyGLView::drawRectTextureID(unsigned int textureID) {
+    const float bottom = float(_imageSize.height() * -0.5);
+    const float top = float(_imageSize.height() * 0.5);
+    const auto vertex = [this](int i, float t, float y) {
+        glTexCoord2f(_creasePoint[i] / _creasePoint[6], t);
+        glVertex3f(float(_coordinates[i].x() - _imageSize.width() / 2), y,
+                   float(_coordinates[i].y()));
+    };
+    glColor4f(1, 1, 1, 1);
+    glBindTexture(GL_TEXTURE_2D, textureID);
+    glEnable(GL_TEXTURE_2D);
+    glBegin(GL_QUADS);
+    for (int i = 0; i < 6; ++i) {
+        vertex(i, 0, bottom);
+        vertex(i + 1, 0, bottom);
+        vertex(i + 1, 1, top);
+        vertex(i, 1, top);
+    }
+    glEnd();
+    glDisable(GL_TEXTURE_2D);
+}
+
+// Reads the framebuffer bottom row first into the top-row-first image, which leaves the picture
+// upright (the texture stands upside down in the framebuffer).
+void MyGLView::readFrame(QImage& image) {
+    if (image.size() != _frameSize || image.format() != QImage::Format_RGBA8888)
+        image = QImage(_frameSize, QImage::Format_RGBA8888);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glPixelStorei(GL_PACK_ROW_LENGTH, GLint(image.bytesPerLine() / 4));
+    glReadPixels(0, 0, _frameSize.width(), _frameSize.height(), GL_RGBA, GL_UNSIGNED_BYTE,
+                 image.bits());
+}
+
+unsigned int MyGLView::textureIDWithImage(const QImage& image) {
+    if (image.isNull())
+        return 0;
+    QSize size(int(image.width() * _scale), int(image.height() * _scale));
+    if (size.isEmpty())
+        return 0;
+    GLint maximumSize = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maximumSize);
+    if (maximumSize <= 0)
+        return 0;
+    if (size.width() > maximumSize || size.height() > maximumSize)
+        size = size.scaled(maximumSize, maximumSize, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+
+    const bool hasAlpha = image.hasAlphaChannel();
+    const QImage pixels =
+        image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+            .convertToFormat(hasAlpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
+    const std::vector<uchar> packed = tightlyPackedRows(pixels, hasAlpha ? 4 : 3);
+
+    GLuint textureID = 0;
+    glGenTextures(1, &textureID);
+    if (textureID == 0)
+        return 0;
+    clearGLErrors();
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    glBindTexture(GL_TEXTURE_2D, textureID);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, size.width(), size.height(), 0,
+                 hasAlpha ? GL_RGBA : GL_RGB, GL_UNSIGNED_BYTE, packed.data());
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    const bool uploaded = glGetError() == GL_NO_ERROR;
+    glBindTexture(GL_TEXTURE_2D, 0);
+    if (!uploaded) {
+        glDeleteTextures(1, &textureID);
+        return 0;
+    }
+    return textureID;
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "LineEndPointSearch.h"
+
+#include <QImage>
+#include <QOffscreenSurface>
+#include <QOpenGLContext>
+#include <QOpenGLFramebufferObject>
+#include <QPointF>
+#include <QSize>
+#include <QSizeF>
+
+#include <array>
+#include <memory>
+
+// Off-screen renderer of one document: draws the image as the sheet folded along its seven crease
+// lines, in perspective, with fixed-function OpenGL. Lengths pushed in are image points; inside,
+// one world unit is 200 image points. Every call that issues GL calls makes this renderer's
+// context current first, since several documents each have a renderer.
+class MyGLView {
+public:
+    // size: the document window's size in points (the frame is its truncated size);
+    // scale: backing pixels per point, used for the texture. Null without a usable context or
+    // framebuffer.
+    static std::unique_ptr<MyGLView> initWithFrame(QSizeF size, double scale);
+    ~MyGLView();
+
+    MyGLView(const MyGLView&) = delete;
+    MyGLView& operator=(const MyGLView&) = delete;
+
+    void setPitch(float degrees) { _pitch = degrees; }
+    float pitch() const { return _pitch; }
+
+    void setCreasePoint(float x, int index);
+    void setCoordinates(QPointF point, int index);
+    void setImageSize(QSizeF size);
+
+    // Makes the sheet's texture; false when no texture can be made.
+    bool setImage(const QImage& image);
+
+    // The frame pass: the crease lines alone and their end-point search, then the textured sheet.
+    // Does nothing until an image has been set.
+    void display();
+
+    // The current frame, upright: frame coordinate y (origin bottom-left) is image row h - 1 - y.
+    QImage imageFromView();
+
+    // End points from the last frame pass, in frame coordinates.
+    QPointF getLineEndPointWithLineName(int line, bool topFlag) const;
+
+    double scale() const { return _scale; }
+
+private:
+    MyGLView(QSize frameSize, double scale);
+    bool createGLResources();
+    bool lockFocus();
+    void setUpCamera();
+    void searchLineEndPoint();
+    void drawRectTextureID(unsigned int textureID);
+    void readFrame(QImage& image);
+    unsigned int textureIDWithImage(const QImage& image);
+
+    QOffscreenSurface _surface;
+    QOpenGLContext _openGLContext;
+    std::unique_ptr<QOpenGLFramebufferObject> _framebuffer;
+    QSize _frameSize;
+    float _eyeZ = 0.0f;
+    float _pitch = 0.0f;
+    unsigned int _texID = 0;
+    QSizeF _imageSize;
+    LineEndPoints _endPt{};
+    std::array<float, 7> _creasePoint{};
+    std::array<QPointF, 7> _coordinates{};
+    double _scale = 1.0;
+    QImage _lineFrame; // reused by every line pass
+};
