@@ -1,0 +1,108 @@
+#include "MyWindow.h"
+
+#include "MyView.h"
+#include "MyWindowController.h"
+
+#include <QContextMenuEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <algorithm>
+
+namespace {
+
+bool allLocalFiles(const QList<QUrl>& urls)
+{
+    return !urls.isEmpty()
+        && std::all_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); });
+}
+
+} // namespace
+
+MyWindow::MyWindow(QSize size)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
+{
+    setAttribute(Qt::WA_TranslucentBackground);
+    setFixedSize(size);
+    setFocusPolicy(Qt::ClickFocus);
+    setAcceptDrops(true);
+}
+
+void MyWindow::setContentView(MyView* view)
+{
+    _contentView = view;
+    view->setParent(this);
+    view->move(0, 0);
+}
+
+void MyWindow::setWindowController(MyWindowController* controller)
+{
+    _windowController = controller;
+}
+
+void MyWindow::display()
+{
+    repaint();
+}
+
+void MyWindow::invalidateShadow()
+{
+    if (!_contentView)
+        return;
+    QImage picture = _contentView->takeImage();
+    _shadow.update(picture);
+    _shadow.paintUnder(picture);
+    _contentView->setImage(std::move(picture));
+}
+
+bool MyWindow::event(QEvent* event)
+{
+    if (_windowController) {
+        if (event->type() == QEvent::WindowActivate)
+            _windowController->windowDidBecomeKey();
+        else if (event->type() == QEvent::WindowDeactivate)
+            _windowController->windowDidResignKey();
+    }
+    return QWidget::event(event);
+}
+
+void MyWindow::mousePressEvent(QMouseEvent* event)
+{
+    if (_windowController && event->button() == Qt::LeftButton)
+        _windowController->mouseDown(*event);
+    else
+        QWidget::mousePressEvent(event);
+}
+
+void MyWindow::mouseMoveEvent(QMouseEvent* event)
+{
+    if (_windowController && (event->buttons() & Qt::LeftButton))
+        _windowController->mouseDragged(*event);
+}
+
+void MyWindow::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (_windowController && event->button() == Qt::LeftButton)
+        _windowController->mouseUp(*event);
+}
+
+void MyWindow::contextMenuEvent(QContextMenuEvent* event)
+{
+    emit contextMenuRequested(event->globalPos());
+}
+
+void MyWindow::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (allLocalFiles(event->mimeData()->urls()))
+        event->acceptProposedAction();
+}
+
+void MyWindow::dropEvent(QDropEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (!allLocalFiles(urls))
+        return;
+    event->acceptProposedAction();
+    emit filesDropped(urls);
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "DropShadow.h"
+
+#include <QList>
+#include <QUrl>
+#include <QWidget>
+
+class MyView;
+class MyWindowController;
+
+// A document window: frameless and translucent, so that the folded picture floats on the desktop
+// with the shadow Pleatora draws for it. Mouse and activation events go to its controller.
+class MyWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit MyWindow(QSize size);
+
+    void setContentView(MyView* view);
+    MyView* contentView() const { return _contentView; }
+    void setWindowController(MyWindowController* controller);
+    MyWindowController* windowController() const { return _windowController; }
+
+    // Paints the content at once, before returning.
+    void display();
+    // Recomputes the shadow from the alpha of the content view's new picture and puts it under
+    // the picture.
+    void invalidateShadow();
+
+signals:
+    void contextMenuRequested(const QPoint& globalPos);
+    void filesDropped(const QList<QUrl>& urls);
+
+protected:
+    bool event(QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    MyView* _contentView = nullptr;
+    MyWindowController* _windowController = nullptr;
+    DropShadow _shadow;
+};

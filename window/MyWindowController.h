@@ -1,0 +1,102 @@
+#pragma once
+
+#include "ControlAreas.h"
+#include "FoldModel.h"
+
+#include <QColor>
+#include <QImage>
+#include <QObject>
+#include <QPointF>
+#include <QSizeF>
+#include <QTimer>
+#include <QUrl>
+#include <array>
+#include <memory>
+
+class MyGLView;
+class MyView;
+class MyWindow;
+class PreferencesDefaults;
+class QMouseEvent;
+
+// One document: the fold of one image, its renderer and its window. Runs the display update,
+// the Copy export, the hover poll and the mouse drags that reshape the fold.
+class MyWindowController : public QObject {
+    Q_OBJECT
+
+public:
+    // Null, after its own "Can't open" alert, when the image cannot be read or shown.
+    static std::unique_ptr<MyWindowController> initWithURL(const QUrl& url, PreferencesDefaults& defaults);
+    ~MyWindowController() override;
+
+    void showWindow();
+    MyWindow* window() const { return _window.get(); }
+
+    void startTimer();
+    void stopTimer();
+    bool isTimerActive() const { return _timer.isActive(); }
+
+    void copyImageWithFormat(const QString& format);
+    // The picture Copy exports; its device pixel ratio gives its size in points.
+    QImage image();
+
+    void setCreaseAndCoordinatePointToMyGLView();
+    void updateInstanceValues();
+    void setImageToMyView();
+    void updateMyWindow();
+    void updateEndPt();
+    QImage drawLineToImage(QImage image) const;
+    void checkMouseInArea();
+
+    // Window callbacks.
+    void mouseDown(const QMouseEvent& event);
+    void mouseDragged(const QMouseEvent& event);
+    void mouseUp(const QMouseEvent& event);
+    void windowDidBecomeKey();
+    void windowDidResignKey();
+    void didReceiveNotification();
+
+    // State read by the application and by tests.
+    FoldModel& foldModel() { return _fold; }
+    MyGLView& glView() const { return *_myGLView; }
+    const ControlAreas& controlAreas() const { return _controlAreas; }
+    int controlArea() const { return static_cast<int>(_controlArea); }
+    const std::array<std::array<QPointF, 2>, 7>& endPt() const { return _endPt; }
+    double scale() const { return _scale; }
+
+private:
+    MyWindowController(FoldSize imageSize, FoldSize windowSize, PreferencesDefaults& defaults);
+
+    static void alertPanelWithMessageText(const QString& messageText, const QString& infoText);
+    static void alertCantOpen(const QUrl& url);
+
+    QImage captureWindow() const;
+    void dragTilt(QPointF screenPoint, Qt::KeyboardModifiers modifiers);
+    void dragLine(QPointF screenPoint, Qt::KeyboardModifiers modifiers);
+    void moveWindow(const QMouseEvent& event);
+    void endPress();
+    void setCursorShape(Qt::CursorShape shape);
+
+    PreferencesDefaults& _defaults;
+    std::unique_ptr<MyWindow> _window;
+    std::unique_ptr<MyGLView> _myGLView;
+    MyView* _myView = nullptr; // owned by _window
+    double _scale = 1;
+    FoldModel _fold;
+
+    std::array<QColor, 2> _lineColor;
+    std::array<std::array<QPointF, 2>, 7> _endPt {};
+    bool _isShowCreaseLine = true;
+    bool _isShowControlLine = true;
+    bool _isCopyWithCreaseLine = true;
+    bool _isCopyWithShadow = true;
+
+    long _controlArea = 9;
+    ControlAreas _controlAreas;
+    QTimer _timer;
+    bool _isMouseDown = false;
+    bool _isMouseDraging = false;
+    bool _isManualWindowMove = false;
+    QPointF _lastPoint;         // screen, y up
+    QPointF _lastPointInWindow; // Qt widget position: the grab offset of a window move
+};
