@@ -1,0 +1,89 @@
+#include "FoldModel.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <optional>
+
+namespace {
+
+struct SizingCase {
+    FoldSize pixels;
+    std::optional<double> screenHeight;
+    FoldSize display;
+    FoldSize window;
+};
+
+class DisplaySize : public testing::TestWithParam<SizingCase> {};
+
+TEST_P(DisplaySize, FollowsTheSizingRulesAndWindowFactors)
+{
+    const SizingCase& c = GetParam();
+    const FoldSize display = FoldModel::displaySizeWithPixelSize(c.pixels, c.screenHeight);
+    EXPECT_NEAR(display.width, c.display.width, 1e-4);
+    EXPECT_NEAR(display.height, c.display.height, 1e-4);
+    const FoldSize window = FoldModel::caliculateWindowSizeWithImageSize(display);
+    EXPECT_NEAR(window.width, c.window.width, 1e-4);
+    EXPECT_NEAR(window.height, c.window.height, 1e-4);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, DisplaySize,
+    testing::Values(
+        SizingCase{{640, 480}, 1080, {640, 480}, {957.8643, 600}},
+        SizingCase{{256, 192}, 900, {256, 192}, {383.1457, 240}},
+        SizingCase{{200, 150}, 900, {256, 192}, {383.1457, 240}},              // widened to 256
+        SizingCase{{1000, 200}, 900, {900, 225}, {1346.9967, 281.25}},         // reshaped to 4 : 1
+        SizingCase{{3000, 2000}, 900, {1053.6, 702.4}, {1576.8842, 878}},      // height limit
+        SizingCase{{100, 1000}, 900, {256, 702.4}, {383.1457, 878}},           // 0.26, limit, widened
+        SizingCase{{3000, 2000}, std::nullopt, {3000, 2000}, {4489.9889, 2500}}, // no screen: no limit
+        SizingCase{{3000, 2000}, 10, {3000, 2000}, {4489.9889, 2500}},           // no height left
+        SizingCase{{0, 0}, 900, {256, 256}, {383.1457, 320}},                    // sized as one pixel
+        SizingCase{{0, 100}, 900, {256, 702.4}, {383.1457, 878}}));
+
+TEST(InitialLayout, SmallSheetCreasesAndFoldParameters)
+{
+    const FoldModel model({256, 192});
+    const std::array<float, 7> creases{0.0f, 38.4f, 76.8f, 128.0f, 179.2f, 217.6f, 256.0f};
+    for (int i = 0; i < 7; ++i) {
+        EXPECT_EQ(model._creasePoint[i], creases[i]) << "crease " << i;
+        EXPECT_EQ(model._coordinates[i].x, double(creases[i])) << "vertex " << i;
+        EXPECT_EQ(model._coordinates[i].y, 0.0) << "vertex " << i;
+    }
+    EXPECT_FLOAT_EQ(model._minimumSpaceMiddle, 15.0f);
+    EXPECT_FLOAT_EQ(model._minimumSpaceFoot, 22.5f);
+    EXPECT_FLOAT_EQ(model._minimumSpaceSide, 22.5f);
+    EXPECT_FLOAT_EQ(model._maximumPeakHeight, 48.0f);
+    EXPECT_NEAR(model._maximumPeekAngleCoefficientInSide, std::cos(65.142 * M_PI / 180), 2e-5);
+    EXPECT_NEAR(model._maximumPeekAngleCoefficientInSide, 0.42037, 5e-6);
+    EXPECT_NEAR(model._maximumPeekAngleCoefficientOutSide, 0.65935, 5e-6);
+    EXPECT_EQ(model._dirL, 1.0f);
+    EXPECT_EQ(model._dirR, 1.0f);
+}
+
+TEST(InitialLayout, AngleCoefficientsFollowTheAspect)
+{
+    const FoldModel wide({900, 225});
+    EXPECT_NEAR(wide._maximumPeekAngleCoefficientInSide, 0.64948, 5e-6);
+    EXPECT_NEAR(wide._maximumPeekAngleCoefficientOutSide, 0.96005, 5e-6);
+    // Both angles capped at 85 degrees.
+    const FoldModel tall({256, 702.4});
+    EXPECT_NEAR(tall._maximumPeekAngleCoefficientInSide, 0.087156, 5e-7);
+    EXPECT_NEAR(tall._maximumPeekAngleCoefficientOutSide, 0.087156, 5e-7);
+}
+
+TEST(InitialLayout, DegenerateSheetsGiveFiniteParameters)
+{
+    for (const FoldSize size : {FoldSize{0, 0}, FoldSize{256, 0}}) {
+        const FoldModel model(size);
+        for (const float value : {model._maximumPeekAngleCoefficientInSide,
+                                  model._maximumPeekAngleCoefficientOutSide,
+                                  model._minimumSpaceMiddle, model._maximumPeakHeight})
+            EXPECT_TRUE(std::isfinite(value));
+        for (const auto& bounds : model._limitter)
+            for (const FoldPoint& b : bounds)
+                EXPECT_TRUE(std::isfinite(b.x) && std::isfinite(b.y));
+    }
+}
+
+} // namespace

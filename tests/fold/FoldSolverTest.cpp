@@ -1,0 +1,174 @@
+#include "FoldModel.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+constexpr float kPitchUp = 20.0f;
+
+void expectPoint(FoldPoint actual, FoldPoint expected, double tolerance = 1e-3)
+{
+    EXPECT_NEAR(actual.x, expected.x, tolerance);
+    EXPECT_NEAR(actual.y, expected.y, tolerance);
+}
+
+bool sameState(const FoldModel& a, const FoldModel& b)
+{
+    for (int i = 0; i < 7; ++i) {
+        if (a._creasePoint[i] != b._creasePoint[i] || a._coordinates[i].x != b._coordinates[i].x
+            || a._coordinates[i].y != b._coordinates[i].y)
+            return false;
+    }
+    return a._dirL == b._dirL && a._dirR == b._dirR;
+}
+
+class WideSheet : public testing::Test {
+protected:
+    FoldModel model{FoldSize{1000, 500}};
+};
+
+TEST_F(WideSheet, LeftEdgeFoldsTheLeftTent)
+{
+    expectPoint(model.handlingLine(0, {20, 0}, kPitchUp), {20, 0});
+    EXPECT_NEAR(model._coordinates[0].x, 20, 1e-3);
+    EXPECT_NEAR(model._coordinates[1].x, 170, 1e-3);
+    expectPoint(model._coordinates[2], {308.485, 57.636});
+
+    expectPoint(model.handlingLine(2, {5, 0}, kPitchUp), {5, 0});
+    expectPoint(model._coordinates[2], {313.485, 57.867});
+    EXPECT_NEAR(model._creasePoint[2], 304.714, 1e-3);
+}
+
+TEST_F(WideSheet, VerticalDragsCompressFlipAndStopAtTheLargestCompression)
+{
+    model.handlingLine(0, {20, 0}, kPitchUp);
+    expectPoint(model.handlingLine(2, {0, 10}, kPitchUp), {0, 10});
+    EXPECT_NEAR(model._coordinates[0].x, 30, 1e-3);
+    EXPECT_NEAR(model._coordinates[1].x, 180, 1e-3);
+    expectPoint(model._coordinates[2], {312.656, 70.017});
+
+    expectPoint(model.handlingLine(2, {0, -35}, kPitchUp), {0, -35});
+    EXPECT_EQ(model._dirL, -1.0f);
+    EXPECT_NEAR(model._coordinates[0].x, 5, 1e-3);
+    EXPECT_NEAR(model._coordinates[1].x, 155, 1e-3);
+    expectPoint(model._coordinates[2], {302.138, -29.163});
+
+    const float largest = model.caliculateEdxWithTO(150, 200);
+    EXPECT_NEAR(largest, 40.449, 1e-3);
+    expectPoint(model.handlingLine(2, {0, -20}, kPitchUp), {0, -20});
+    const FoldPoint last = model.handlingLine(2, {0, -20}, kPitchUp);
+    EXPECT_NEAR(last.y, -(largest - 25), 1e-3);
+    EXPECT_NEAR(model._coordinates[0].x, largest, 1e-3);
+    expectPoint(model.handlingLine(2, {0, -20}, kPitchUp), {0, 0}, 0.0);
+    EXPECT_NEAR(model._coordinates[0].x, largest, 1e-3);
+    EXPECT_LT(model._coordinates[2].y, 0.0);
+}
+
+TEST_F(WideSheet, NegativePitchReversesTheVerticalDragButNotTheResult)
+{
+    model.handlingLine(0, {20, 0}, kPitchUp);
+    expectPoint(model.handlingLine(2, {0, 8}, -kPitchUp), {0, 8});
+    EXPECT_NEAR(model._coordinates[0].x, 12, 1e-3);
+    expectPoint(model.handlingLine(4, {0, -6}, -kPitchUp), {0, -6});
+    EXPECT_NEAR(1000 - model._coordinates[6].x, 6, 1e-3);
+    EXPECT_GT(model._coordinates[4].y, 0.0);
+    // A pitch of exactly zero keeps the mouse's sense.
+    expectPoint(model.handlingLine(4, {0, -10}, 0.0f), {0, -10});
+    EXPECT_EQ(model._dirR, -1.0f);
+    EXPECT_LT(model._coordinates[4].y, 0.0);
+}
+
+TEST_F(WideSheet, DeadZonesLeaveSmallMovesPending)
+{
+    const FoldModel flat = model;
+    for (const long line : {0L, 1L, 3L, 5L})
+        expectPoint(model.handlingLine(line, {0.09, 0}, kPitchUp), {0, 0}, 0.0);
+    // The right edge of a flat sheet cannot move right: the clamped step is 0.
+    expectPoint(model.handlingLine(6, {0.5, 0}, kPitchUp), {0, 0}, 0.0);
+    // A vertical step of exactly 0.1 is ignored on the left peak ...
+    expectPoint(model.handlingLine(2, {0, 0.1}, kPitchUp), {0, 0}, 0.0);
+    EXPECT_TRUE(sameState(model, flat));
+    // ... but clamped and applied on the right peak.
+    expectPoint(model.handlingLine(4, {0, 0.1}, kPitchUp), {0, 0.1}, 1e-12);
+    EXPECT_NEAR(1000 - model._coordinates[6].x, 0.1, 1e-4);
+}
+
+TEST_F(WideSheet, MovesBeyondABoundApplyOnlyUpToIt)
+{
+    const double footRoom = 300 - 150 - double(model._minimumSpaceFoot);
+    expectPoint(model.handlingLine(1, {100, 0}, kPitchUp), {footRoom, 0}, 1e-9);
+    EXPECT_NEAR(model._creasePoint[1], 150 + footRoom, 1e-4);
+    // The foot has no inward room left, so neither has the edge.
+    expectPoint(model.handlingLine(0, {10, 0}, kPitchUp), {0, 0}, 0.0);
+
+    // Pulling a folded edge out past 0 stops at 0 and reports only that part.
+    FoldModel folded({1000, 500});
+    folded.handlingLine(6, {-10, 0}, kPitchUp);
+    expectPoint(folded.handlingLine(6, {50, 0}, kPitchUp), {10, 0}, 1e-4);
+    EXPECT_EQ(folded._coordinates[6].x, 1000.0);
+    EXPECT_NEAR(folded._coordinates[4].y, 0.0, 0.05);
+}
+
+TEST_F(WideSheet, CreasesBesideAFlatTentMoveAlone)
+{
+    expectPoint(model.handlingLine(3, {10, 0}, kPitchUp), {10, 0});
+    expectPoint(model.handlingLine(1, {-7, 0}, kPitchUp), {-7, 0});
+    expectPoint(model.handlingLine(5, {4, 0}, kPitchUp), {4, 0});
+    const std::array<double, 7> xs{0, 143, 300, 510, 700, 854, 1000};
+    for (int i = 0; i < 7; ++i) {
+        EXPECT_NEAR(model._coordinates[i].x, xs[i], 1e-4) << "vertex " << i;
+        EXPECT_NEAR(model._creasePoint[i], xs[i], 1e-4) << "crease " << i;
+        EXPECT_EQ(model._coordinates[i].y, 0.0) << "vertex " << i;
+    }
+}
+
+TEST_F(WideSheet, OutOfRangeLinesAndNonFiniteMovesChangeNothing)
+{
+    const FoldModel flat = model;
+    expectPoint(model.handlingLine(7, {10, 10}, kPitchUp), {0, 0}, 0.0);
+    expectPoint(model.handlingLine(-1, {10, 10}, kPitchUp), {0, 0}, 0.0);
+    expectPoint(model.handlingLine(3, {NAN, 0}, kPitchUp), {0, 0}, 0.0);
+    expectPoint(model.handlingLine(2, {INFINITY, NAN}, kPitchUp), {0, 0}, 0.0);
+    EXPECT_TRUE(sameState(model, flat));
+}
+
+// Pulling an edge out leaves a compression of a rounding error that the refit still uses;
+// the peak must stay finite and on the axis.
+TEST(SolverRounding, EdgePulledOutLeavesAFiniteFlatPeak)
+{
+    for (const FoldSize size : {FoldSize{1053.6, 702.4}, FoldSize{957.3, 300.1}, FoldSize{256, 192}}) {
+        FoldModel model(size);
+        model.handlingLine(6, {-17.3, 0}, kPitchUp);
+        model.handlingLine(5, {-3.7, 0}, kPitchUp);
+        model.handlingLine(6, {500, 0}, kPitchUp);
+        model.handlingLine(5, {2.1, 0}, kPitchUp);
+        model.handlingLine(3, {-1.3, 0}, kPitchUp);
+        EXPECT_TRUE(std::isfinite(model._coordinates[4].x));
+        EXPECT_NEAR(model._coordinates[4].y, 0.0, 0.05);
+        EXPECT_LE(model._coordinates[6].x, size.width);
+    }
+}
+
+TEST(SolverRounding, SheetWidthRoundedInSinglePrecisionStartsFinite)
+{
+    // float(1053.6) < 1053.6: the right tent starts with a compression of about 2e-5.
+    FoldModel model({1053.6, 702.4});
+    ASSERT_GT(model._imageSize.width - model._coordinates[6].x, 0.0);
+    model.handlingLine(5, {-5, 0}, kPitchUp);
+    model.handlingLine(3, {5, 0}, kPitchUp);
+    EXPECT_TRUE(std::isfinite(model._coordinates[4].x));
+    EXPECT_TRUE(std::isfinite(model._coordinates[4].y));
+}
+
+TEST(PointHelpers, PointsOnTheLineThroughTwoPoints)
+{
+    expectPoint(FoldModel::pointMoveDeltaX(4, {10, 0}, {20, 10}), {14, 4}, 1e-12);
+    expectPoint(FoldModel::pointMoveDeltaY(-8, {0, 100}, {10, 0}), {0.8, 92}, 1e-12);
+    // Degenerate pairs keep A's other coordinate.
+    expectPoint(FoldModel::pointMoveDeltaX(4, {10, 3}, {10, 50}), {14, 3}, 0.0);
+    expectPoint(FoldModel::pointMoveDeltaY(4, {10, 3}, {60, 3}), {10, 7}, 0.0);
+}
+
+} // namespace
