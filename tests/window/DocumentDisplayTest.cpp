@@ -1,0 +1,283 @@
+#include "DocumentFixture.h"
+
+#include "MyGLView.h"
+#include "MyView.h"
+#include "MyWindow.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPointer>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QTimer>
+
+namespace {
+
+using DocumentDisplayTest = DocumentFixture;
+
+bool isLineColor(const QColor& color, const QColor& lineColor)
+{
+    return color.alpha() == 255 && color.rgb() == lineColor.rgb();
+}
+
+int openDocumentWindows()
+{
+    const QWidgetList widgets = QApplication::topLevelWidgets();
+    return static_cast<int>(std::count_if(widgets.begin(), widgets.end(),
+        [](QWidget* widget) { return qobject_cast<MyWindow*>(widget) != nullptr; }));
+}
+
+const QMimeData& clipboardData()
+{
+    return *QGuiApplication::clipboard()->mimeData();
+}
+
+QImage clipboardImage(const char* mimeType)
+{
+    return QImage::fromData(clipboardData().data(QString::fromLatin1(mimeType)));
+}
+
+TEST_F(DocumentDisplayTest, OpensAFloatingPictureOfTheSizedWindow)
+{
+    if (QGuiApplication::primaryScreen()->geometry().height() != 1080)
+        GTEST_SKIP() << "sizes below assume a 1080 points high screen";
+    auto controller = openShown(QSize(640, 480));
+    ASSERT_TRUE(controller);
+    MyWindow& window = *controller->window();
+
+    EXPECT_EQ(window.size(), QSize(957, 600)); // 957.8643 x 600, in whole points
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("sheet.png"));
+    EXPECT_TRUE(window.windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_TRUE(window.testAttribute(Qt::WA_TranslucentBackground));
+    EXPECT_EQ(controller->scale(), window.devicePixelRatioF());
+    EXPECT_TRUE(controller->isTimerActive());
+    EXPECT_EQ(controller->controlArea(), 9);
+
+    const QImage shown = window.contentView()->image();
+    EXPECT_EQ(shown.size(), QSize(957, 600));
+    EXPECT_EQ(shown.pixelColor(478, 300).alpha(), 255);
+    EXPECT_EQ(shown.pixelColor(0, 0).alpha(), 0);
+
+    // The end points come from the frame: lines left to right, tops above bottoms.
+    const auto& endPt = controller->endPt();
+    for (int i = 0; i < 7; ++i) {
+        EXPECT_GT(endPt[i][0].y(), endPt[i][1].y()) << "line " << i;
+        if (i > 0) {
+            EXPECT_GT(endPt[i][0].x(), endPt[i - 1][0].x()) << "line " << i;
+        }
+    }
+}
+
+TEST_F(DocumentDisplayTest, UnreadableOrEmptyFileAlertsAndOpensNothing)
+{
+    for (const QByteArray& content : {QByteArray("not a picture at all"), QByteArray()}) {
+        const QString path = _dir.filePath(QStringLiteral("broken.png"));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(content);
+        file.close();
+
+        QString text;
+        QString informativeText;
+        int buttons = 0;
+        QTimer::singleShot(0, [&] {
+            auto alert = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_TRUE(alert);
+            text = alert->text();
+            informativeText = alert->informativeText();
+            buttons = static_cast<int>(alert->buttons().size());
+            alert->close();
+        });
+        const auto controller = MyWindowController::initWithURL(QUrl::fromLocalFile(path), *_defaults);
+
+        EXPECT_FALSE(controller);
+        EXPECT_EQ(text, QStringLiteral("Can't open"));
+        EXPECT_EQ(informativeText, QStringLiteral("reason : broken.png"));
+        EXPECT_EQ(buttons, 1);
+        EXPECT_EQ(openDocumentWindows(), 0);
+    }
+}
+
+TEST_F(DocumentDisplayTest, OverlayDrawsCreaseLinesAndTheControlAreaInTheirColours)
+{
+    auto controller = openShown(QSize(640, 480));
+    ASSERT_TRUE(controller);
+    useOpaqueLineColors();
+    const QImage blank = [&] {
+        QImage image(controller->window()->size(), QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        return image;
+    }();
+    const QPointF topEdgeMiddle = (controller->endPt()[2][0] + controller->endPt()[3][0]) / 2;
+
+    // No area under the pointer: crease lines 1..5 only, never the edges or the bands.
+    QImage drawn = controller->drawLineToImage(blank);
+    for (int line = 1; line <= 5; ++line)
+        EXPECT_TRUE(isLineColor(framePixel(drawn, lineMiddle(*controller, line)), creaseColor)) << line;
+    EXPECT_EQ(framePixel(drawn, lineMiddle(*controller, 0)).alpha(), 0);
+    EXPECT_EQ(framePixel(drawn, lineMiddle(*controller, 6)).alpha(), 0);
+    EXPECT_EQ(framePixel(drawn, topEdgeMiddle).alpha(), 0);
+
+    // The hovered crease line is stroked in the control colour only.
+    hover(*controller, widgetPoint(*controller, lineMiddle(*controller, 3)), 3);
+    drawn = controller->drawLineToImage(blank);
+    EXPECT_TRUE(isLineColor(framePixel(drawn, lineMiddle(*controller, 3)), controlColor));
+    EXPECT_TRUE(isLineColor(framePixel(drawn, lineMiddle(*controller, 2)), creaseColor));
+
+    // Crease lines hidden: only the hovered line.
+    _defaults->setBool(DefaultsKey::showCreaseLine, false);
+    _defaults->postNotification();
+    drawn = controller->drawLineToImage(blank);
+    EXPECT_TRUE(isLineColor(framePixel(drawn, lineMiddle(*controller, 3)), controlColor));
+    EXPECT_EQ(framePixel(drawn, lineMiddle(*controller, 2)).alpha(), 0);
+
+    // A band is highlighted along the whole edge.
+    hover(*controller, widgetPoint(*controller, topEdgeMiddle - QPointF(0, 3)), 7);
+    drawn = controller->drawLineToImage(blank);
+    EXPECT_TRUE(isLineColor(framePixel(drawn, topEdgeMiddle), controlColor));
+    EXPECT_EQ(framePixel(drawn, lineMiddle(*controller, 3)).alpha(), 0);
+}
+
+TEST_F(DocumentDisplayTest, ShadowFallsBelowTheSheet)
+{
+    auto controller = openShown(QSize(640, 480));
+    ASSERT_TRUE(controller);
+    const QImage shown = controller->window()->contentView()->image();
+    const auto& endPt = controller->endPt();
+    const double x = lineMiddle(*controller, 3).x() + 20;
+    const int below = framePixel(shown, QPointF(x, endPt[3][1].y() - 6)).alpha();
+    const int above = framePixel(shown, QPointF(x, endPt[3][0].y() + 6)).alpha();
+    EXPECT_GT(below, 0);
+    EXPECT_GT(below, above);
+    EXPECT_EQ(shown.pixelColor(0, 0).alpha(), 0);
+}
+
+TEST_F(DocumentDisplayTest, DefaultsChangeRedrawsEveryOpenDocumentButNotClosedOnes)
+{
+    auto first = openShown(QSize(640, 480));
+    auto second = openShown(QSize(400, 300));
+    auto closed = openShown(QSize(300, 300));
+    ASSERT_TRUE(first && second && closed);
+    useOpaqueLineColors();
+    EXPECT_TRUE(isLineColor(shownPixel(*first, lineMiddle(*first, 3)), creaseColor));
+    EXPECT_TRUE(isLineColor(shownPixel(*second, lineMiddle(*second, 3)), creaseColor));
+
+    const QPointer<MyWindow> closedWindow = closed->window();
+    closed.reset();
+    EXPECT_TRUE(closedWindow.isNull());
+
+    _defaults->setBool(DefaultsKey::showCreaseLine, false);
+    _defaults->postNotification();
+    EXPECT_FALSE(isLineColor(shownPixel(*first, lineMiddle(*first, 3)), creaseColor));
+    EXPECT_FALSE(isLineColor(shownPixel(*second, lineMiddle(*second, 3)), creaseColor));
+
+    _defaults->setBool(DefaultsKey::showCreaseLine, true);
+    _defaults->postNotification();
+    EXPECT_TRUE(isLineColor(shownPixel(*first, lineMiddle(*first, 3)), creaseColor));
+}
+
+TEST_F(DocumentDisplayTest, OnlyTheActiveWindowPolls)
+{
+    auto first = openShown(QSize(640, 480));
+    ASSERT_TRUE(first);
+    hover(*first, widgetPoint(*first, lineMiddle(*first, 2)), 2);
+
+    auto second = openShown(QSize(400, 300));
+    ASSERT_TRUE(second);
+    EXPECT_TRUE(second->isTimerActive());
+    EXPECT_FALSE(first->isTimerActive());
+    EXPECT_EQ(first->controlArea(), 9);
+
+    first->showWindow();
+    EXPECT_TRUE(waitFor([&] { return first->isTimerActive(); }));
+    EXPECT_FALSE(second->isTimerActive());
+}
+
+TEST_F(DocumentDisplayTest, CopyPutsTheWindowWithItsShadowAsPngAndTiff)
+{
+    auto controller = openShown(QSize(640, 480));
+    ASSERT_TRUE(controller);
+    controller->copyImageWithFormat(QStringLiteral("TIFF"));
+
+    const QSize pixels = controller->window()->size() * controller->scale();
+    for (const char* type : {"image/png", "image/tiff"}) {
+        const QImage copied = clipboardImage(type);
+        EXPECT_EQ(copied.size(), pixels) << type;
+        EXPECT_TRUE(copied.hasAlphaChannel()) << type;
+        EXPECT_EQ(copied.pixelColor(0, 0).alpha(), 0) << type;
+        EXPECT_EQ(copied.pixelColor(pixels.width() / 2, pixels.height() / 2).alpha(), 255) << type;
+    }
+    EXPECT_FALSE(clipboardData().hasFormat(QStringLiteral("application/pdf")));
+}
+
+TEST_F(DocumentDisplayTest, CopyWithoutShadowIsTheBareFrameWithTheWantedLines)
+{
+    auto controller = openShown(QSize(640, 480));
+    ASSERT_TRUE(controller);
+    useOpaqueLineColors();
+    _defaults->setBool(DefaultsKey::copyWithShadow, false);
+    _defaults->setBool(DefaultsKey::showCreaseLine, false);
+    _defaults->postNotification();
+
+    controller->copyImageWithFormat(QStringLiteral("TIFF"));
+    QImage copied = clipboardImage("image/png");
+    EXPECT_EQ(copied.size(), controller->window()->size());
+    EXPECT_EQ(copied.pixelColor(0, 0).alpha(), 0);
+    // Lines whatever the window shows, and no shadow below the sheet.
+    EXPECT_TRUE(isLineColor(framePixel(copied, lineMiddle(*controller, 3)), creaseColor));
+    const QPointF belowSheet(lineMiddle(*controller, 3).x() + 20, controller->endPt()[3][1].y() - 6);
+    EXPECT_EQ(framePixel(copied, belowSheet).alpha(), 0);
+
+    _defaults->setBool(DefaultsKey::copyWithCreaseLine, false);
+    _defaults->postNotification();
+    controller->copyImageWithFormat(QStringLiteral("TIFF"));
+    copied = clipboardImage("image/png");
+    EXPECT_FALSE(isLineColor(framePixel(copied, lineMiddle(*controller, 3)), creaseColor));
+}
+
+TEST_F(DocumentDisplayTest, CopyWithShadowRedrawsWithoutLinesOnlyForTheCapture)
+{
+    auto controller = openShown(QSize(640, 480));
+    ASSERT_TRUE(controller);
+    useOpaqueLineColors();
+    _defaults->setBool(DefaultsKey::copyWithCreaseLine, false);
+    _defaults->postNotification();
+    const QPointF creaseMiddle = lineMiddle(*controller, 3);
+    ASSERT_TRUE(isLineColor(shownPixel(*controller, creaseMiddle), creaseColor));
+
+    controller->copyImageWithFormat(QStringLiteral("TIFF"));
+    const QImage copied = clipboardImage("image/png");
+    const QPointF scaled = creaseMiddle * controller->scale();
+    EXPECT_FALSE(isLineColor(copied.pixelColor(int(scaled.x()), int(copied.height() - 1 - scaled.y())), creaseColor));
+    EXPECT_TRUE(isLineColor(shownPixel(*controller, creaseMiddle), creaseColor));
+}
+
+TEST_F(DocumentDisplayTest, CopyAsPdfGivesOnePageOfThePictureSize)
+{
+    auto controller = openShown(QSize(640, 480));
+    ASSERT_TRUE(controller);
+    controller->copyImageWithFormat(QStringLiteral("PDF"));
+    const QByteArray pdf = clipboardData().data(QStringLiteral("application/pdf"));
+    ASSERT_TRUE(pdf.startsWith("%PDF"));
+    EXPECT_FALSE(clipboardData().hasImage());
+
+    const QString text = QString::fromLatin1(pdf);
+    EXPECT_EQ(text.count(QRegularExpression(QStringLiteral("/Type\\s*/Page\\b"))), 1);
+    const QSize points = controller->window()->size();
+    const QRegularExpressionMatch box =
+        QRegularExpression(QStringLiteral("/MediaBox\\s*\\[\\s*0\\s+0\\s+([\\d.]+)\\s+([\\d.]+)")).match(text);
+    ASSERT_TRUE(box.hasMatch());
+    EXPECT_DOUBLE_EQ(box.captured(1).toDouble(), points.width());
+    EXPECT_DOUBLE_EQ(box.captured(2).toDouble(), points.height());
+
+    // Only "PDF" exactly selects PDF.
+    controller->copyImageWithFormat(QStringLiteral("pdf"));
+    EXPECT_FALSE(clipboardData().hasFormat(QStringLiteral("application/pdf")));
+    EXPECT_TRUE(clipboardData().hasFormat(QStringLiteral("image/png")));
+}
+
+} // namespace

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "MyWindowController.h"
+#include "PreferencesDefaults.h"
+
+#include <QImage>
+#include <QPoint>
+#include <QTemporaryDir>
+#include <QUrl>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+
+// Opens real documents of generated pictures, with fresh preferences for every test.
+class DocumentFixture : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    QUrl writeImage(QSize pixelSize, const QString& name = QStringLiteral("sheet.png"));
+    // Opens, shows and activates a document of a picture of the given pixel size.
+    std::unique_ptr<MyWindowController> openShown(QSize pixelSize);
+    // Opaque line colours, easy to tell apart from the picture.
+    void useOpaqueLineColors();
+
+    static bool waitFor(const std::function<bool()>& condition);
+
+    // Frame coordinates (y up) of a window as a position in it (y down), whole points.
+    static QPoint widgetPoint(const MyWindowController& controller, QPointF framePoint);
+    static QPointF lineMiddle(const MyWindowController& controller, int line);
+    // The pixel of a frame-sized picture that lies at a frame point.
+    static QColor framePixel(const QImage& picture, QPointF framePoint);
+    static QColor shownPixel(const MyWindowController& controller, QPointF framePoint);
+
+    // Mouse events sent to the content view, which hands them on to the window like the
+    // platform's events.
+    static void press(MyWindowController& controller, QPoint at);
+    static void dragTo(MyWindowController& controller, QPoint to, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    static void release(MyWindowController& controller, QPoint at);
+    // Puts the pointer on a window position and waits for the hover poll to pick an area.
+    static void hover(MyWindowController& controller, QPoint at, int expectedArea);
+
+    static const QColor creaseColor;
+    static const QColor controlColor;
+
+    QTemporaryDir _dir;
+    std::unique_ptr<PreferencesDefaults> _defaults;
+};
