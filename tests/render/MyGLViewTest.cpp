@@ -1,0 +1,290 @@
+#include "MyGLView.h"
+#include "RenderTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QPainter>
+
+#include <cmath>
+#include <iostream>
+
+namespace {
+
+const QSizeF exampleSheet(800, 600);
+
+std::unique_ptr<MyGLView> makeView(const SheetFold& fold, double scale = 1.0) {
+    std::unique_ptr<MyGLView> view = MyGLView::initWithFrame(windowSize(fold.imageSize), scale);
+    if (view)
+        pushFold(*view, fold);
+    return view;
+}
+
+QString frameFileName(const char* label) {
+    QString name = QString::fromLatin1(label);
+    name.replace(QLatin1Char('/'), QLatin1Char('_'));
+    return QDir::temp().filePath(QStringLiteral("pleatora-render-%1.png").arg(name));
+}
+
+class MyGLViewTest : public ::testing::Test {
+protected:
+    QImage capture(MyGLView& view) {
+        _lastFrame = view.imageFromView();
+        return _lastFrame;
+    }
+
+    void TearDown() override {
+        if (!HasFailure() || _lastFrame.isNull())
+            return;
+        const QString path =
+            frameFileName(::testing::UnitTest::GetInstance()->current_test_info()->name());
+        _lastFrame.save(path);
+        std::cout << "Captured frame saved to " << path.toStdString() << std::endl;
+    }
+
+private:
+    QImage _lastFrame;
+};
+
+// Checks each quadrant's colour a quarter of the sheet in from its corners.
+void expectUprightQuadrants(const QImage& frame, QRectF sheetInFrame) {
+    const int left = int(sheetInFrame.left() + sheetInFrame.width() / 4);
+    const int right = int(sheetInFrame.right() - sheetInFrame.width() / 4);
+    const int upper = int(sheetInFrame.bottom() - sheetInFrame.height() / 4);
+    const int lower = int(sheetInFrame.top() + sheetInFrame.height() / 4);
+    EXPECT_EQ(framePixel(frame, left, upper).rgba(), topLeftColour);
+    EXPECT_EQ(framePixel(frame, right, upper).rgba(), topRightColour);
+    EXPECT_EQ(framePixel(frame, left, lower).rgba(), bottomLeftColour);
+    EXPECT_EQ(framePixel(frame, right, lower).rgba(), bottomRightColour);
+}
+
+// The flat example sheet in frame coordinates (y up), as the perspective shows it.
+const QRectF exampleSheetInFrame(QPointF(198.2, 74.8), QPointF(998.8, 675.2));
+
+} // namespace
+
+TEST_F(MyGLViewTest, FlatSheetCoversItsRectangleUprightOnATransparentFrame) {
+    std::unique_ptr<MyGLView> view = makeView(flatFold(exampleSheet));
+    ASSERT_TRUE(view);
+    ASSERT_TRUE(view->setImage(quadrantImage(QSize(800, 600), QImage::Format_RGB32)));
+    view->display();
+    const QImage frame = capture(*view);
+
+    ASSERT_EQ(frame.size(), QSize(1197, 750));
+    EXPECT_EQ(frame.format(), QImage::Format_RGBA8888);
+    const CoveredExtent extent = coveredExtent(frame);
+    // A pixel is covered when its centre lies inside the sheet.
+    EXPECT_NEAR(extent.minX, 198.2, 1.0);
+    EXPECT_NEAR(extent.maxX + 1, 998.8, 1.0);
+    EXPECT_NEAR(extent.minY, 74.8, 1.0);
+    EXPECT_NEAR(extent.maxY + 1, 675.2, 1.0);
+    for (QPoint outside : {QPoint(0, 0), QPoint(100, 375), QPoint(598, 20), QPoint(1196, 749)}) {
+        EXPECT_EQ(framePixel(frame, outside.x(), outside.y()), QColor(0, 0, 0, 0)) << outside.x();
+    }
+    expectUprightQuadrants(frame, exampleSheetInFrame);
+}
+
+TEST_F(MyGLViewTest, FlatSheetEndPointsSitOnePointRightOfEachVerticalCrease) {
+    const SheetFold fold = flatFold(exampleSheet);
+    std::unique_ptr<MyGLView> view = makeView(fold);
+    ASSERT_TRUE(view);
+    ASSERT_TRUE(view->setImage(quadrantImage(QSize(800, 600), QImage::Format_RGB32)));
+    view->display();
+
+    // Lines 0 and 6 are drawn at x = 199.2 and 999.8: crossings at columns 199 and 999.
+    EXPECT_EQ(view->getLineEndPointWithLineName(0, true).x(), 199);
+    EXPECT_EQ(view->getLineEndPointWithLineName(6, true).x(), 999);
+    const double bottomOfLeftEdge = view->getLineEndPointWithLineName(0, false).y();
+    for (int i = 0; i < 7; ++i) {
+        SCOPED_TRACE(i);
+        const QPointF top = view->getLineEndPointWithLineName(i, true);
+        const QPointF bottom = view->getLineEndPointWithLineName(i, false);
+        EXPECT_NEAR(top.x(), 199.2 + fold.creasePoint[i], 1.0);
+        EXPECT_EQ(bottom.x(), top.x()); // vertical
+        EXPECT_NEAR(top.y() + 1, 675.2, 1.0); // the top pixel's upper side
+        // The line runs one point past the sheet's lower edge.
+        EXPECT_NEAR(bottom.y(), 73.8, 1.0);
+        EXPECT_EQ(bottom.y(), bottomOfLeftEdge);
+    }
+}
+
+TEST_F(MyGLViewTest, FramePassBeforeAnImageChangesNothing) {
+    std::unique_ptr<MyGLView> view = makeView(flatFold(exampleSheet));
+    ASSERT_TRUE(view);
+    const QImage before = capture(*view);
+    view->display();
+    const QImage after = capture(*view);
+
+    EXPECT_EQ(before, after);
+    for (int i = 0; i < 7; ++i) {
+        EXPECT_EQ(view->getLineEndPointWithLineName(i, true), QPointF(0, 0));
+        EXPECT_EQ(view->getLineEndPointWithLineName(i, false), QPointF(0, 0));
+    }
+}
+
+TEST_F(MyGLViewTest, OpaqueSourcesOfAnyRowLayoutShowUnchanged) {
+    // 333 pixels of 3 bytes leave padded rows in the source image.
+    const QSizeF sheet(333, 250);
+    for (QImage::Format format : {QImage::Format_RGB888, QImage::Format_RGB32}) {
+        SCOPED_TRACE(format);
+        std::unique_ptr<MyGLView> view = makeView(flatFold(sheet));
+        ASSERT_TRUE(view);
+        ASSERT_TRUE(view->setImage(quadrantImage(sheet.toSize(), format)));
+        view->display();
+        const QImage frame = capture(*view);
+        const CoveredExtent extent = coveredExtent(frame);
+        expectUprightQuadrants(frame, QRectF(QPointF(extent.minX, extent.minY),
+                                             QPointF(extent.maxX, extent.maxY)));
+        EXPECT_NEAR(extent.maxX - extent.minX + 1, 333, 1.0);
+    }
+}
+
+TEST_F(MyGLViewTest, SourceAlphaReachesTheFrame) {
+    QImage image(400, 300, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter(&image).fillRect(200, 0, 200, 300, QColor(0, 0, 255, 128));
+    std::unique_ptr<MyGLView> view = makeView(flatFold(QSizeF(400, 300)));
+    ASSERT_TRUE(view);
+    ASSERT_TRUE(view->setImage(image));
+    view->display();
+    const QImage frame = capture(*view);
+
+    const QPoint centre(frame.width() / 2, frame.height() / 2);
+    EXPECT_EQ(framePixel(frame, centre.x() - 100, centre.y()), QColor(0, 0, 0, 0));
+    const QColor translucent = framePixel(frame, centre.x() + 100, centre.y());
+    EXPECT_NEAR(translucent.alpha(), 128, 1);
+    EXPECT_NEAR(translucent.blue(), 255, 2);
+    EXPECT_EQ(translucent.red(), 0);
+}
+
+TEST_F(MyGLViewTest, BackingScaleSharpensTheTextureWithoutChangingTheFrame) {
+    std::unique_ptr<MyGLView> view = makeView(flatFold(exampleSheet), 2.0);
+    ASSERT_TRUE(view);
+    EXPECT_EQ(view->scale(), 2.0);
+    ASSERT_TRUE(view->setImage(quadrantImage(QSize(800, 600), QImage::Format_ARGB32)));
+    view->display();
+    const QImage frame = capture(*view);
+
+    EXPECT_EQ(frame.size(), QSize(1197, 750));
+    expectUprightQuadrants(frame, exampleSheetInFrame);
+}
+
+TEST_F(MyGLViewTest, ImagesLargerThanTheTextureLimitAreScaledToFit) {
+    // Wider than any texture this renderer can make (the limit is at most 16384 here).
+    QImage image(40000, 2, QImage::Format_RGB32);
+    QPainter painter(&image);
+    painter.fillRect(0, 0, 20000, 2, Qt::red);
+    painter.fillRect(20000, 0, 20000, 2, Qt::blue);
+    painter.end();
+    std::unique_ptr<MyGLView> view = makeView(flatFold(exampleSheet));
+    ASSERT_TRUE(view);
+    ASSERT_TRUE(view->setImage(image));
+    view->display();
+    const QImage frame = capture(*view);
+
+    EXPECT_EQ(framePixel(frame, 300, 375), QColor(Qt::red));
+    EXPECT_EQ(framePixel(frame, 900, 375), QColor(Qt::blue));
+}
+
+TEST_F(MyGLViewTest, RefusesWhatItCannotRender) {
+    EXPECT_FALSE(MyGLView::initWithFrame(QSizeF(0.5, 100), 1.0));
+    EXPECT_FALSE(MyGLView::initWithFrame(QSizeF(100, 0), 1.0));
+
+    std::unique_ptr<MyGLView> view = makeView(flatFold(exampleSheet));
+    ASSERT_TRUE(view);
+    EXPECT_FALSE(view->setImage(QImage()));
+    view->display();
+    EXPECT_EQ(view->getLineEndPointWithLineName(0, true), QPointF(0, 0));
+}
+
+TEST_F(MyGLViewTest, EachViewDrawsInItsOwnContext) {
+    std::unique_ptr<MyGLView> red = makeView(flatFold(exampleSheet));
+    std::unique_ptr<MyGLView> blue = makeView(flatFold(QSizeF(400, 300)));
+    ASSERT_TRUE(red && blue);
+    QImage redImage(8, 6, QImage::Format_RGB32);
+    redImage.fill(Qt::red);
+    QImage blueImage(8, 6, QImage::Format_RGB32);
+    blueImage.fill(Qt::blue);
+    ASSERT_TRUE(red->setImage(redImage));
+    ASSERT_TRUE(blue->setImage(blueImage));
+
+    red->display();
+    blue->display();
+    const QImage redFrame = capture(*red);
+    EXPECT_EQ(redFrame.size(), QSize(1197, 750));
+    EXPECT_EQ(framePixel(redFrame, 598, 375), QColor(Qt::red));
+    const QImage blueFrame = capture(*blue);
+    EXPECT_EQ(framePixel(blueFrame, blueFrame.width() / 2, blueFrame.height() / 2),
+              QColor(Qt::blue));
+    EXPECT_NEAR(red->getLineEndPointWithLineName(6, true).x(), 999, 1.0);
+}
+
+struct FoldCase {
+    float pitch;
+    int dirR;
+};
+
+class FoldedEndPoints : public MyGLViewTest, public ::testing::WithParamInterface<FoldCase> {};
+
+TEST_P(FoldedEndPoints, LieOnTheRenderedCreaseEdges) {
+    const FoldCase foldCase = GetParam();
+    const SheetFold fold = tentFold(exampleSheet, 60, 1, 50, foldCase.dirR);
+    std::unique_ptr<MyGLView> view = makeView(fold);
+    ASSERT_TRUE(view);
+    ASSERT_TRUE(view->setImage(quadrantImage(QSize(800, 600), QImage::Format_RGB32)));
+    view->setPitch(foldCase.pitch);
+    view->display();
+    capture(*view);
+
+    const SheetProjection projection(QSize(1197, 750), fold, foldCase.pitch);
+    for (int i = 0; i < 7; ++i) {
+        for (bool top : {true, false}) {
+            SCOPED_TRACE(testing::Message() << "line " << i << (top ? " top" : " bottom"));
+            const QPointF found = view->getLineEndPointWithLineName(i, top);
+            const QPointF expected = projection.creaseEnd(i, top);
+            EXPECT_NEAR(found.x(), expected.x(), 2.0);
+            EXPECT_NEAR(found.y(), expected.y(), 2.0);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(PitchAndPeakSide, FoldedEndPoints,
+                         ::testing::Values(FoldCase{0, 1}, FoldCase{30, 1}, FoldCase{-30, 1},
+                                           FoldCase{0, -1}, FoldCase{30, -1}, FoldCase{-30, -1}));
+
+TEST_F(MyGLViewTest, TwoRaisedTentsInPerspective) {
+    QImage picture = quadrantImage(QSize(800, 600), QImage::Format_RGB32);
+    QPainter painter(&picture);
+    painter.setPen(QPen(Qt::black, 3));
+    for (int x = 0; x <= 800; x += 50)
+        painter.drawLine(x, 0, x, 600);
+    for (int y = 0; y <= 600; y += 50)
+        painter.drawLine(0, y, 800, y);
+    painter.end();
+
+    const float pitch = 20.0f;
+    const SheetFold fold = tentFold(exampleSheet, 70, 1, 70, 1);
+    std::unique_ptr<MyGLView> view = makeView(fold);
+    ASSERT_TRUE(view);
+    ASSERT_TRUE(view->setImage(picture));
+    view->setPitch(pitch);
+    view->display();
+    const QImage frame = capture(*view);
+    const QString path = frameFileName("two-raised-tents");
+    ASSERT_TRUE(frame.save(path));
+    std::cout << "Folded picture written to " << path.toStdString() << std::endl;
+
+    // Both peaks, raised toward the viewer, are drawn where the projection puts them.
+    const SheetProjection projection(frame.size(), fold, pitch);
+    for (int peak : {2, 4}) {
+        const QPointF middle =
+            (projection.creaseEnd(peak, true) + projection.creaseEnd(peak, false)) / 2;
+        EXPECT_EQ(framePixel(frame, int(middle.x()), int(middle.y())).alpha(), 255) << peak;
+    }
+    // Upright: the picture's top-left corner at the sheet's upper left.
+    const QPointF upperLeft = projection.creaseEnd(0, true) + QPointF(20, -20);
+    EXPECT_EQ(framePixel(frame, int(upperLeft.x()), int(upperLeft.y())).rgba(), topLeftColour);
+    const QPointF lowerRight = projection.creaseEnd(6, false) + QPointF(-20, 20);
+    EXPECT_EQ(framePixel(frame, int(lowerRight.x()), int(lowerRight.y())).rgba(),
+              bottomRightColour);
+}
