@@ -1,0 +1,274 @@
+#include "AppDelegate.h"
+
+#include "ImageFileTypes.h"
+#include "MyWindow.h"
+#include "MyWindowController.h"
+#include "PreferencesController.h"
+#include "PreferencesDefaults.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMenuBar>
+#include <QTimer>
+#include <QWindow>
+
+AppDelegate::AppDelegate(PreferencesDefaults& defaults, const QString& handoverName)
+    : _defaults(defaults)
+{
+    // Pleatora goes on with its start window when the last document closes.
+    QApplication::setQuitOnLastWindowClosed(false);
+    updateInstanceValues();
+    refleshRecentDocumentURL();
+
+    _menus.fillMenuBar(_startWindow.menuBar());
+    _startWindow.addActions(_menus.shortcutActions());
+    connectMenus();
+    connect(&_startWindow, &StartWindow::filesDropped, this, &AppDelegate::openURLsLater);
+    connect(&_startWindow, &StartWindow::closedByUser, qApp, &QCoreApplication::quit);
+    connect(&_handover, &InstanceHandover::filesHandedOver, this,
+            &AppDelegate::openHandedOverFiles, Qt::QueuedConnection);
+    _handover.listen(handoverName);
+    qApp->installEventFilter(this);
+}
+
+AppDelegate::~AppDelegate()
+{
+    qApp->removeEventFilter(this);
+    applicationWillTerminate();
+    // The documents go first: their windows show this delegate's actions and menus.
+    _windowControllerArray.clear();
+}
+
+void AppDelegate::applicationDidFinishLaunching(const QStringList& paths)
+{
+    connect(&_defaults, &PreferencesDefaults::handleDefaultsChange, this,
+            &AppDelegate::didReceiveNotification, Qt::DirectConnection);
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &AppDelegate::applicationWillTerminate);
+    for (const QString& path : paths)
+        openFile(path);
+    updateStartWindow();
+}
+
+void AppDelegate::applicationWillTerminate()
+{
+    disconnect(&_defaults, nullptr, this, nullptr);
+}
+
+void AppDelegate::connectMenus()
+{
+    connect(_menus.openAction(), &QAction::triggered, this, &AppDelegate::openDocument);
+    connect(_menus.closeAction(), &QAction::triggered, this, &AppDelegate::performClose);
+    connect(_menus.copyAction(), &QAction::triggered, this, &AppDelegate::copy);
+    connect(_menus.preferencesAction(), &QAction::triggered, this, &AppDelegate::showPreferences);
+    connect(_menus.quitAction(), &QAction::triggered, qApp, &QCoreApplication::quit);
+    connect(_menus.openRecentMenu(), &QMenu::aboutToShow, this, &AppDelegate::fillOpenRecentMenu);
+    connect(_menus.windowMenu(), &QMenu::aboutToShow, this, &AppDelegate::fillWindowMenu);
+    for (QMenu* menu : _menus.commandMenus())
+        connect(menu, &QMenu::aboutToShow, this, &AppDelegate::updateActions);
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, &AppDelegate::updateActions);
+}
+
+void AppDelegate::didReceiveNotification()
+{
+    updateInstanceValues();
+}
+
+void AppDelegate::updateInstanceValues()
+{
+    _strImageFormat = _defaults.imageFormat();
+}
+
+void AppDelegate::refleshRecentDocumentURL()
+{
+    const QList<QUrl> urls = _recentDocuments.recentDocumentURLs();
+    _recentDocuments.clearRecentDocuments();
+    // Noting the oldest first leaves the newest in front, as before.
+    QTimer::singleShot(0, this, [this, urls] {
+        for (auto url = urls.crbegin(); url != urls.crend(); ++url)
+            _recentDocuments.noteNewRecentDocumentURL(*url);
+    });
+}
+
+bool AppDelegate::validateMenuItem(const QAction* item) const
+{
+    if (item == _menus.closeAction())
+        return QApplication::activeWindow() != nullptr;
+    if (item == _menus.copyAction())
+        return !_windowControllerArray.empty();
+    return true;
+}
+
+void AppDelegate::updateActions()
+{
+    for (QAction* action : _menus.shortcutActions())
+        action->setEnabled(validateMenuItem(action));
+}
+
+void AppDelegate::openDocument()
+{
+    auto* panel = new QFileDialog(nullptr, tr("Open"));
+    panel->setAttribute(Qt::WA_DeleteOnClose);
+    panel->setFileMode(QFileDialog::ExistingFile);
+    panel->setAcceptMode(QFileDialog::AcceptOpen);
+    panel->setNameFilter(ImageFileTypes::nameFilter());
+    connect(panel, &QFileDialog::finished, this, [this, panel](int result) {
+        if (result != QDialog::Accepted)
+            return;
+        for (const QUrl& url : panel->selectedUrls())
+            openDocumentWithURL(url);
+    });
+    panel->show();
+}
+
+void AppDelegate::openDocumentWithURL(const QUrl& url)
+{
+    std::unique_ptr<MyWindowController> controller = MyWindowController::initWithURL(url, _defaults);
+    if (!controller)
+        return;
+    MyWindow* window = controller->window();
+    window->addActions(_menus.shortcutActions());
+    connect(window, &MyWindow::contextMenuRequested, this,
+            [this](const QPoint& globalPos) { _menus.contextMenu()->popup(globalPos); });
+    connect(window, &MyWindow::filesDropped, this, &AppDelegate::openURLsLater);
+
+    _windowControllerArray.push_back(std::move(controller));
+    _windowControllerArray.back()->showWindow();
+    // The Window menu lists the documents by their window titles, the file names.
+    _recentDocuments.noteNewRecentDocumentURL(url);
+    updateStartWindow();
+    updateActions();
+}
+
+bool AppDelegate::openFile(const QString& path)
+{
+    openDocumentWithURL(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
+    return true;
+}
+
+void AppDelegate::performClose()
+{
+    QWidget* keyWindow = QApplication::activeWindow();
+    if (!keyWindow)
+        return;
+    auto* documentWindow = qobject_cast<MyWindow*>(keyWindow);
+    if (!documentWindow) {
+        keyWindow->close();
+        return;
+    }
+    MyWindowController* controller = documentWindow->windowController();
+    controller->stopTimer();
+    documentWindow->close();
+    disconnect(&_defaults, nullptr, controller, nullptr);
+    auto entry = std::ranges::find_if(_windowControllerArray,
+                                      [controller](const auto& c) { return c.get() == controller; });
+    if (entry == _windowControllerArray.end())
+        return;
+    // Deleted once the event that asked for Close (a key press in that very window) is done.
+    entry->release()->deleteLater();
+    _windowControllerArray.erase(entry);
+    updateStartWindow();
+    updateActions();
+}
+
+void AppDelegate::copy()
+{
+    if (auto* documentWindow = qobject_cast<MyWindow*>(frontmostWindow()))
+        documentWindow->windowController()->copyImageWithFormat(_strImageFormat);
+}
+
+void AppDelegate::showPreferences()
+{
+    const bool isFirstShowing = !_preferenceController;
+    if (isFirstShowing)
+        _preferenceController = std::make_unique<PreferencesController>(_defaults);
+    _preferenceController->showWindow();
+    if (isFirstShowing)
+        _preferenceController->window()->addActions(_menus.shortcutActions());
+}
+
+void AppDelegate::fillOpenRecentMenu()
+{
+    QMenu* menu = _menus.openRecentMenu();
+    menu->clear();
+    const QList<QUrl> urls = _recentDocuments.recentDocumentURLs();
+    for (const QUrl& url : urls) {
+        QAction* item = menu->addAction(url.fileName(), this,
+                                        [this, url] { openFile(url.toLocalFile()); });
+        item->setToolTip(url.toLocalFile());
+    }
+    menu->setToolTipsVisible(true);
+    menu->addSeparator();
+    QAction* clear = menu->addAction(tr("Clear Menu"), this,
+                                     [this] { _recentDocuments.clearRecentDocuments(); });
+    clear->setEnabled(!urls.isEmpty());
+}
+
+void AppDelegate::fillWindowMenu()
+{
+    QMenu* menu = _menus.windowMenu();
+    menu->clear();
+    for (const auto& controller : _windowControllerArray) {
+        QPointer<MyWindow> window = controller->window();
+        menu->addAction(window->windowTitle(), this, [window] {
+            if (!window)
+                return;
+            window->raise();
+            window->activateWindow();
+        });
+    }
+}
+
+void AppDelegate::openURLsLater(const QList<QUrl>& urls)
+{
+    // Not inside the drop: a failed open shows a modal alert.
+    QTimer::singleShot(0, this, [this, urls] {
+        for (const QUrl& url : urls)
+            openFile(url.toLocalFile());
+    });
+}
+
+void AppDelegate::openHandedOverFiles(const QStringList& paths)
+{
+    for (const QString& path : paths)
+        openFile(path);
+    showPleatora();
+}
+
+void AppDelegate::showPleatora()
+{
+    QWidget* window = frontmostWindow();
+    if (!window && !_windowControllerArray.empty())
+        window = _windowControllerArray.back()->window();
+    if (!window)
+        window = &_startWindow;
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void AppDelegate::updateStartWindow()
+{
+    _startWindow.setVisible(_windowControllerArray.empty());
+}
+
+QWidget* AppDelegate::frontmostWindow() const
+{
+    if (QWidget* active = QApplication::activeWindow())
+        return active;
+    if (_lastActivatedWindow && _lastActivatedWindow->isVisible())
+        return _lastActivatedWindow;
+    return nullptr;
+}
+
+bool AppDelegate::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::WindowActivate && watched->isWidgetType()) {
+        auto* widget = static_cast<QWidget*>(watched);
+        if (widget->isWindow() && widget->windowType() != Qt::Popup) {
+            _lastActivatedWindow = widget;
+            updateActions();
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}

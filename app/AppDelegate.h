@@ -1,0 +1,82 @@
+#pragma once
+
+#include "AppMenus.h"
+#include "InstanceHandover.h"
+#include "RecentDocuments.h"
+#include "StartWindow.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+
+#include <memory>
+#include <vector>
+
+class MyWindowController;
+class PreferencesController;
+class PreferencesDefaults;
+
+// Lives for the whole run: opens image files as documents and owns them, answers the menu
+// commands, keeps the recent documents and follows the copy format in the preferences.
+class AppDelegate : public QObject {
+    Q_OBJECT
+
+public:
+    // The defaults must exist before anything reads them. Later launches reach this instance
+    // through the hand-over server of that name.
+    AppDelegate(PreferencesDefaults& defaults, const QString& handoverName);
+    ~AppDelegate() override;
+
+    // Opens the files given on the command line; shows the start window if none opened.
+    void applicationDidFinishLaunching(const QStringList& paths);
+    void applicationWillTerminate();
+
+    void openDocument();
+    void openDocumentWithURL(const QUrl& url);
+    // Always true: a file that cannot be opened has had its own alert.
+    bool openFile(const QString& path);
+    void performClose();
+    void copy();
+    void showPreferences();
+    bool validateMenuItem(const QAction* item) const;
+    void updateInstanceValues();
+    void refleshRecentDocumentURL();
+
+    const std::vector<std::unique_ptr<MyWindowController>>& windowControllers() const
+    {
+        return _windowControllerArray;
+    }
+    const AppMenus& menus() const { return _menus; }
+    StartWindow& startWindow() { return _startWindow; }
+    PreferencesController* preferenceController() const { return _preferenceController.get(); }
+    QString imageFormat() const { return _strImageFormat; }
+    const RecentDocuments& recentDocuments() const { return _recentDocuments; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void connectMenus();
+    void didReceiveNotification();
+    void updateActions();
+    void fillOpenRecentMenu();
+    void fillWindowMenu();
+    void openURLsLater(const QList<QUrl>& urls);
+    void openHandedOverFiles(const QStringList& paths);
+    void showPleatora();
+    void updateStartWindow();
+    QWidget* frontmostWindow() const;
+
+    PreferencesDefaults& _defaults;
+    std::vector<std::unique_ptr<MyWindowController>> _windowControllerArray;
+    std::unique_ptr<PreferencesController> _preferenceController;
+    QString _strImageFormat;
+
+    RecentDocuments _recentDocuments;
+    AppMenus _menus;
+    StartWindow _startWindow; // after _menus: its menu bar shows their menus
+    InstanceHandover _handover;
+    QPointer<QWidget> _lastActivatedWindow;
+};

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QAction>
+#include <QList>
+#include <QMenu>
+#include <QObject>
+
+#include <memory>
+
+class QMenuBar;
+
+// Pleatora's commands and menus. The same actions serve the start window's menu bar, the
+// context menu of the document windows and the shortcuts of every window.
+class AppMenus : public QObject {
+    Q_OBJECT
+
+public:
+    AppMenus();
+
+    QAction* openAction() const { return _open; }
+    QAction* closeAction() const { return _close; }
+    QAction* copyAction() const { return _copy; }
+    QAction* preferencesAction() const { return _preferences; }
+    QAction* quitAction() const { return _quit; }
+    // The actions with shortcuts, to be added to every Pleatora window.
+    QList<QAction*> shortcutActions() const;
+
+    QMenu* openRecentMenu() const { return _openRecentMenu.get(); }
+    QMenu* windowMenu() const { return _windowMenu.get(); }
+    // The whole menu in one pop-up, for a right click on a document window.
+    QMenu* contextMenu() const { return _contextMenu.get(); }
+    // The menus that show the command actions, whose enabled state is refreshed before they show.
+    QList<QMenu*> commandMenus() const;
+
+    void fillMenuBar(QMenuBar* menuBar);
+
+private:
+    QAction* makeAction(const QString& text, const QList<QKeySequence>& shortcuts);
+    void buildContextMenu();
+
+    QAction* _open;
+    QAction* _close;
+    QAction* _copy;
+    QAction* _preferences;
+    QAction* _quit;
+    std::unique_ptr<QMenu> _openRecentMenu;
+    std::unique_ptr<QMenu> _windowMenu;
+    std::unique_ptr<QMenu> _contextMenu;
+    std::unique_ptr<QMenu> _fileMenu;
+    std::unique_ptr<QMenu> _editMenu;
+};

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QColor>
+#include <QColorDialog>
+#include <QPointer>
+#include <QPushButton>
+
+// A button showing a colour swatch; clicking it opens a colour chooser with opacity. The colour
+// follows the chooser while the user picks and returns to the old one when the pick is cancelled.
+class ColorWell : public QPushButton {
+    Q_OBJECT
+
+public:
+    explicit ColorWell(QWidget* parent = nullptr);
+
+    QColor color() const { return _color; }
+    // Shows the colour without announcing it: only the user's picks are announced.
+    void setColor(const QColor& color);
+    // The chooser while it is open, else null.
+    QColorDialog* colorDialog() const { return _dialog; }
+
+signals:
+    void colorChanged(const QColor& color);
+
+private:
+    void openColorDialog();
+    void pickColor(const QColor& color);
+    void updateSwatch();
+
+    QColor _color;
+    QPointer<QColorDialog> _dialog;
+};

@@ -1,0 +1,13 @@
+#include "ImageFileTypes.h"
+
+#include <QCoreApplication>
+#include <QImageReader>
+#include <QStringList>
+
+QString ImageFileTypes::nameFilter()
+{
+    QStringList patterns;
+    for (const QByteArray& format : QImageReader::supportedImageFormats())
+        patterns.append(QStringLiteral("*.") + QString::fromLatin1(format));
+    return QCoreApplication::translate("ImageFileTypes", "Images (%1)").arg(patterns.join(u' '));
+}

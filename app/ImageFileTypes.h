@@ -1,0 +1,9 @@
+#pragma once
+
+#include <QString>
+
+// The image files Pleatora can open: exactly those QImageReader reads.
+namespace ImageFileTypes {
+// One file-dialog filter naming every readable extension.
+QString nameFilter();
+}

@@ -1,0 +1,109 @@
+#include "PreferencesController.h"
+
+#include "PreferencesDefaults.h"
+
+#include <QEvent>
+#include <QSettings>
+
+namespace {
+const QString frameAutosaveName = QStringLiteral("PrefWindow");
+}
+
+PreferencesController::PreferencesController(PreferencesDefaults& defaults) : _defaults(defaults)
+{
+}
+
+PreferencesController::~PreferencesController()
+{
+    if (_window && _window->isVisible())
+        saveGeometry();
+}
+
+void PreferencesController::showWindow()
+{
+    if (!_window)
+        windowDidLoad();
+    _window->show();
+    _window->raise();
+    _window->activateWindow();
+}
+
+void PreferencesController::windowDidLoad()
+{
+    _window = std::make_unique<QWidget>();
+    _ui.setupUi(_window.get());
+    _window->restoreGeometry(QSettings().value(frameAutosaveName).toByteArray());
+    _window->installEventFilter(this);
+
+    _ui.cboxShowCreaseLine->setChecked(_defaults.showCreaseLine());
+    _ui.cwellCreaseLineColor->setColor(_defaults.creaseLineColor());
+    _ui.cboxShowControlLine->setChecked(_defaults.showControlLine());
+    _ui.cwellControlLineColor->setColor(_defaults.controlLineColor());
+    _ui.cboxCopyWithCreaseLine->setChecked(_defaults.copyWithCreaseLine());
+    _ui.cboxCopyWithShadow->setChecked(_defaults.copyWithShadow());
+    const bool isFirstItem = _ui.menuImageFormat->itemText(0) == _defaults.imageFormat();
+    _ui.menuImageFormat->setCurrentIndex(isFirstItem ? 0 : 1);
+
+    connectControls();
+}
+
+void PreferencesController::connectControls()
+{
+    // clicked and activated come from the user's hand only, never from filling the window.
+    for (QCheckBox* box : {_ui.cboxShowCreaseLine, _ui.cboxShowControlLine,
+                           _ui.cboxCopyWithCreaseLine, _ui.cboxCopyWithShadow})
+        connect(box, &QCheckBox::clicked, this, [this, box] { changeCheckBox(box); });
+    connect(_ui.cwellCreaseLineColor, &ColorWell::colorChanged, this,
+            &PreferencesController::changeCreaseLineColor);
+    connect(_ui.cwellControlLineColor, &ColorWell::colorChanged, this,
+            &PreferencesController::changeControlLineColor);
+    connect(_ui.menuImageFormat, &QComboBox::activated, this, &PreferencesController::changeMenu);
+}
+
+void PreferencesController::changeCreaseLineColor(const QColor& color)
+{
+    _defaults.setColor(DefaultsKey::creaseLineColor, color);
+    postNotification();
+}
+
+void PreferencesController::changeControlLineColor(const QColor& color)
+{
+    _defaults.setColor(DefaultsKey::controlLineColor, color);
+    postNotification();
+}
+
+void PreferencesController::changeCheckBox(const QCheckBox* sender)
+{
+    QString key = DefaultsKey::copyWithShadow;
+    if (sender == _ui.cboxShowCreaseLine)
+        key = DefaultsKey::showCreaseLine;
+    else if (sender == _ui.cboxShowControlLine)
+        key = DefaultsKey::showControlLine;
+    else if (sender == _ui.cboxCopyWithCreaseLine)
+        key = DefaultsKey::copyWithCreaseLine;
+    _defaults.setBool(key, sender->isChecked());
+    postNotification();
+}
+
+void PreferencesController::changeMenu()
+{
+    _defaults.setString(DefaultsKey::imageFormat, _ui.menuImageFormat->currentText());
+    postNotification();
+}
+
+void PreferencesController::postNotification()
+{
+    _defaults.postNotification();
+}
+
+bool PreferencesController::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == _window.get() && event->type() == QEvent::Close)
+        saveGeometry();
+    return QObject::eventFilter(watched, event);
+}
+
+void PreferencesController::saveGeometry()
+{
+    QSettings().setValue(frameAutosaveName, _window->saveGeometry());
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "ui_Preferences.h"
+
+#include <QObject>
+
+#include <memory>
+
+class PreferencesDefaults;
+class QCheckBox;
+
+// The preferences window: every change is written to the defaults at once and announced, so the
+// open documents redraw before the control's action returns.
+class PreferencesController : public QObject {
+    Q_OBJECT
+
+public:
+    explicit PreferencesController(PreferencesDefaults& defaults);
+    ~PreferencesController() override;
+
+    // Builds and fills the window at the first call; shows it and brings it to the front.
+    void showWindow();
+    // Null until the first showWindow().
+    QWidget* window() const { return _window.get(); }
+
+    void changeCreaseLineColor(const QColor& color);
+    void changeControlLineColor(const QColor& color);
+    void changeCheckBox(const QCheckBox* sender);
+    void changeMenu();
+    void postNotification();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void windowDidLoad();
+    void connectControls();
+    void saveGeometry();
+
+    PreferencesDefaults& _defaults;
+    std::unique_ptr<QWidget> _window;
+    Ui::Preferences _ui;
+};

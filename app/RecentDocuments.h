@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QList>
+#include <QUrl>
+
+// The persistent list of recently opened documents, most recent first, kept in QSettings.
+class RecentDocuments {
+public:
+    static constexpr qsizetype maximumCount = 10;
+
+    QList<QUrl> recentDocumentURLs() const;
+    void clearRecentDocuments();
+    // Puts the URL at the front; an entry already in the list moves there.
+    void noteNewRecentDocumentURL(const QUrl& url);
+
+private:
+    void store(const QList<QUrl>& urls);
+};

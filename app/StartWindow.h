@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QList>
+#include <QMainWindow>
+#include <QUrl>
+
+// The small window shown while no document is open: it carries the menu bar, a hint and a
+// drop target. Closing it by hand ends Pleatora.
+class StartWindow : public QMainWindow {
+    Q_OBJECT
+
+public:
+    StartWindow();
+
+signals:
+    void filesDropped(const QList<QUrl>& urls);
+    void closedByUser();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+};
