@@ -9,7 +9,7 @@
 namespace {
 
 // Single-precision crease positions on sheets up to about 1000 wide.
-constexpr double kTolerance = 0.01;
+constexpr double kTolerance = 5e-3;
 
 bool finitePoint(FoldPoint p)
 {

@@ -134,6 +134,31 @@ TEST_F(WideSheet, OutOfRangeLinesAndNonFiniteMovesChangeNothing)
     EXPECT_TRUE(sameState(model, flat));
 }
 
+// Only vertical drags and the edges are bounded by the largest compression: moving the middle
+// of a fully compressed tent can lift it past the peak height limit, and the next vertical step
+// that applies anything cuts the compression back.
+TEST_F(WideSheet, MiddleMoveCanOvershootUntilTheNextVerticalStep)
+{
+    const auto& c = model._creasePoint;
+    const auto largest = [&] { return model.caliculateEdxWithTO(c[2] - c[1], c[3] - c[2]); };
+    model.handlingLine(2, {100, 0}, kPitchUp);
+    model.handlingLine(2, {0, 300}, kPitchUp);
+    model.handlingLine(3, {60, 0}, kPitchUp);
+    model.handlingLine(2, {0, 300}, kPitchUp);
+    EXPECT_NEAR(model._coordinates[0].x, largest(), 1e-3);
+
+    expectPoint(model.handlingLine(3, {30, 0}, kPitchUp), {30, 0}, 1e-9);
+    const double compression = model._coordinates[0].x;
+    EXPECT_GT(compression, largest() + 10);
+    EXPECT_GT(model._coordinates[2].y, model._maximumPeakHeight + 5);
+
+    expectPoint(model.handlingLine(2, {0, 5}, kPitchUp), {0, 0}, 0.0);
+    const FoldPoint cut = model.handlingLine(2, {0, -1}, kPitchUp);
+    EXPECT_NEAR(cut.y, largest() - compression, 1e-3);
+    EXPECT_NEAR(model._coordinates[0].x, largest(), 1e-4);
+    EXPECT_LE(model._coordinates[2].y, model._maximumPeakHeight + 1e-3);
+}
+
 // Pulling an edge out leaves a compression of a rounding error that the refit still uses;
 // the peak must stay finite and on the axis.
 TEST(SolverRounding, EdgePulledOutLeavesAFiniteFlatPeak)

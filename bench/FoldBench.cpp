@@ -1,0 +1,42 @@
+#include "FoldModel.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+// Both tents of a 1000 x 500 sheet folded, the right peak away from the viewer.
+FoldModel foldedSheet()
+{
+    FoldModel model({1000, 500});
+    model.handlingLine(0, {20, 0}, 10.0f);
+    model.handlingLine(2, {6, 10}, 10.0f);
+    model.handlingLine(6, {-15, 0}, 10.0f);
+    model.handlingLine(4, {0, -40}, 10.0f);
+    return model;
+}
+
+void limitter(benchmark::State& state)
+{
+    FoldModel model = foldedSheet();
+    for (auto _ : state) {
+        model.caliculateLimitter();
+        benchmark::DoNotOptimize(model._limitter);
+    }
+}
+BENCHMARK(limitter);
+
+// One drag step per line on the same folded state (the copy keeps every step alike).
+void handlingLineStep(benchmark::State& state)
+{
+    const FoldModel folded = foldedSheet();
+    const long line = state.range(0);
+    const FoldPoint move{1.5, line == 2 || line == 4 ? 1.5 : 0.0};
+    for (auto _ : state) {
+        FoldModel model = folded;
+        benchmark::DoNotOptimize(model.handlingLine(line, move, 10.0f));
+        benchmark::DoNotOptimize(model._coordinates);
+    }
+}
+BENCHMARK(handlingLineStep)->DenseRange(0, 6);
+
+} // namespace
