@@ -229,7 +229,13 @@ unsigned int MyGLView::textureIDWithImage(const QImage& image) {
     const QImage pixels =
         image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
             .convertToFormat(hasAlpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
-    const std::vector<uchar> packed = tightlyPackedRows(pixels, hasAlpha ? 4 : 3);
+    const int bytesPerPixel = hasAlpha ? 4 : 3;
+    std::vector<uchar> packed;
+    const uchar* data = pixels.constBits();
+    if (pixels.bytesPerLine() != qsizetype(size.width()) * bytesPerPixel) {
+        packed = tightlyPackedRows(pixels, bytesPerPixel);
+        data = packed.data();
+    }
 
     GLuint textureID = 0;
     glGenTextures(1, &textureID);
@@ -240,7 +246,7 @@ unsigned int MyGLView::textureIDWithImage(const QImage& image) {
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     glBindTexture(GL_TEXTURE_2D, textureID);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, size.width(), size.height(), 0,
-                 hasAlpha ? GL_RGBA : GL_RGB, GL_UNSIGNED_BYTE, packed.data());
+                 hasAlpha ? GL_RGBA : GL_RGB, GL_UNSIGNED_BYTE, data);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     const bool uploaded = glGetError() == GL_NO_ERROR;
