@@ -1,0 +1,102 @@
+// One frame pass with its capture: what every drag step and hover change of a document pays.
+#include "MyGLView.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QGuiApplication>
+#include <QImage>
+
+#include <cmath>
+
+namespace {
+
+struct Document {
+    QSizeF imageSize; // sheet size in points
+    QSize pixelSize;  // the opened image
+};
+
+// Sheets whose document windows truncate to 957 x 600 and 1577 x 878 points.
+Document documentForFrameWidth(int frameWidth) {
+    if (frameWidth == 957)
+        return {QSizeF(640, 480), QSize(640, 480)};
+    return {QSizeF(1053.6, 702.4), QSize(3000, 2000)};
+}
+
+QImage gradientImage(QSize size) {
+    QImage image(size, QImage::Format_RGB32);
+    for (int y = 0; y < size.height(); ++y) {
+        QRgb* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < size.width(); ++x)
+            row[x] = qRgb(x * 255 / size.width(), y * 255 / size.height(), 128);
+    }
+    return image;
+}
+
+// Both tents raised toward the viewer, as in the middle of a drag.
+void pushRaisedTents(MyGLView& view, QSizeF imageSize) {
+    const double w = imageSize.width();
+    const double shares[7] = {0, 0.15, 0.3, 0.5, 0.7, 0.85, 1};
+    const double compression = 0.08 * w;
+    const double outer = 0.15 * w;
+    const double inner = 0.2 * w;
+    const double base = 0.35 * w - compression;
+    const double along = (base * base + outer * outer - inner * inner) / (2 * base);
+    const double height = std::sqrt(outer * outer - along * along);
+    const QPointF vertices[7] = {
+        {compression, 0},
+        {0.15 * w + compression, 0},
+        {0.15 * w + compression + along, height},
+        {0.5 * w, 0},
+        {0.85 * w - compression - along, height},
+        {0.85 * w - compression, 0},
+        {w - compression, 0},
+    };
+    for (int i = 0; i < 7; ++i) {
+        view.setCreasePoint(float(w * shares[i]), i);
+        view.setCoordinates(vertices[i], i);
+    }
+    view.setImageSize(imageSize);
+}
+
+void BM_FramePassWithCapture(benchmark::State& state) {
+    const Document document = documentForFrameWidth(int(state.range(0)));
+    const double scale = double(state.range(1));
+    const QSizeF window(document.imageSize.width() * 1.496662974357605,
+                        document.imageSize.height() * 1.25);
+    std::unique_ptr<MyGLView> view = MyGLView::initWithFrame(window, scale);
+    if (!view || !view->setImage(gradientImage(document.pixelSize))) {
+        state.SkipWithError("no OpenGL renderer");
+        return;
+    }
+    pushRaisedTents(*view, document.imageSize);
+    view->setPitch(20);
+
+    for (auto _ : state) {
+        view->display();
+        const QImage frame = view->imageFromView();
+        benchmark::DoNotOptimize(frame.constBits());
+    }
+}
+
+} // namespace
+
+// Arguments: frame width in points, backing scale. GL rasterises on worker threads, so wall time
+// is what counts.
+BENCHMARK(BM_FramePassWithCapture)
+    ->ArgNames({"frame", "scale"})
+    ->Args({957, 1})
+    ->Args({957, 2})
+    ->Args({1577, 1})
+    ->Args({1577, 2})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+int main(int argc, char** argv) {
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
