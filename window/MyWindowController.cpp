@@ -129,8 +129,8 @@ std::unique_ptr<MyWindowController> MyWindowController::initWithURL(const QUrl& 
     }
     controller->setImageToMyView();
     controller->_window->invalidateShadow();
-    connect(&defaults, &PreferencesDefaults::handleDefaultsChange, controller.get(),
-        &MyWindowController::didReceiveNotification, Qt::DirectConnection);
+    controller->_defaultsConnection = connect(&defaults, &PreferencesDefaults::handleDefaultsChange,
+        controller.get(), &MyWindowController::didReceiveNotification, Qt::DirectConnection);
     controller->startTimer();
     return controller;
 }
@@ -157,7 +157,7 @@ MyWindowController::~MyWindowController()
     stopTimer();
     _window->close();
     _window->setWindowController(nullptr);
-    disconnect(&_defaults, nullptr, this, nullptr);
+    disconnect(_defaultsConnection);
 }
 
 void MyWindowController::alertPanelWithMessageText(const QString& messageText, const QString& infoText)

@@ -78,6 +78,7 @@ private:
     void setCursorShape(Qt::CursorShape shape);
 
     PreferencesDefaults& _defaults;
+    QMetaObject::Connection _defaultsConnection;
     std::unique_ptr<MyWindow> _window;
     std::unique_ptr<MyGLView> _myGLView;
     MyView* _myView = nullptr; // owned by _window
