@@ -5,8 +5,7 @@
 namespace {
 
 // Both tents of a 1000 x 500 sheet folded, the right peak away from the viewer.
-FoldModel foldedSheet()
-{
+FoldModel foldedSheet() {
     FoldModel model({1000, 500});
     model.handlingLine(0, {20, 0}, 10.0f);
     model.handlingLine(2, {6, 10}, 10.0f);
@@ -15,8 +14,7 @@ FoldModel foldedSheet()
     return model;
 }
 
-void limitter(benchmark::State& state)
-{
+void limitter(benchmark::State& state) {
     FoldModel model = foldedSheet();
     for (auto _ : state) {
         model.caliculateLimitter();
@@ -26,8 +24,7 @@ void limitter(benchmark::State& state)
 BENCHMARK(limitter);
 
 // One drag step per line on the same folded state (the copy keeps every step alike).
-void handlingLineStep(benchmark::State& state)
-{
+void handlingLineStep(benchmark::State& state) {
     const FoldModel folded = foldedSheet();
     const long line = state.range(0);
     const FoldPoint move{1.5, line == 2 || line == 4 ? 1.5 : 0.0};

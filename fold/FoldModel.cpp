@@ -16,43 +16,37 @@ constexpr double kDeadZone = 0.1;  // drag amounts below this are left pending
 
 // Rounding can push a geometrically non-negative square-root argument just below zero (a tent
 // refitted at a compression of about 1e-7); such a root is taken as 0 rather than NaN.
-float rootOf(float value)
-{
+float rootOf(float value) {
     return value > 0.0f ? std::sqrt(value) : 0.0f;
 }
 
-double rootOf(double value)
-{
+double rootOf(double value) {
     return value > 0.0 ? std::sqrt(value) : 0.0;
 }
 
-float cosineOfDegrees(float degrees)
-{
+float cosineOfDegrees(float degrees) {
     if (!(degrees < kLargestAngle))
         degrees = kLargestAngle;
     return std::cos(static_cast<float>(degrees * std::numbers::pi / 180.0));
 }
 
 // The smaller of two rooms; on a tie the side room.
-float smallerRoom(float slopeRoom, float sideRoom)
-{
+float smallerRoom(float slopeRoom, float sideRoom) {
     return slopeRoom < sideRoom ? slopeRoom : sideRoom;
 }
 
-double clampStep(double wanted, double lower, double upper)
-{
+double clampStep(double wanted, double lower, double upper) {
     return std::min(std::max(lower, wanted), upper);
 }
 
-double finiteOrZero(double value)
-{
+double finiteOrZero(double value) {
     return std::isfinite(value) ? value : 0.0;
 }
 
 } // namespace
 
-FoldSize FoldModel::displaySizeWithPixelSize(FoldSize pixelSize, std::optional<double> screenHeight)
-{
+FoldSize FoldModel::displaySizeWithPixelSize(FoldSize pixelSize,
+                                             std::optional<double> screenHeight) {
     // A bitmap without a usable size is sized as a single pixel.
     double w = pixelSize.width > 0.0 && std::isfinite(pixelSize.width) ? pixelSize.width : 1.0;
     double h = pixelSize.height > 0.0 && std::isfinite(pixelSize.height) ? pixelSize.height : 1.0;
@@ -83,21 +77,17 @@ FoldSize FoldModel::displaySizeWithPixelSize(FoldSize pixelSize, std::optional<d
     return {w, h};
 }
 
-FoldSize FoldModel::caliculateWindowSizeWithImageSize(FoldSize imageSize)
-{
+FoldSize FoldModel::caliculateWindowSizeWithImageSize(FoldSize imageSize) {
     return {imageSize.width * kWindowWidthFactor, imageSize.height * kWindowHeightFactor};
 }
 
-FoldModel::FoldModel(FoldSize imageSize)
-    : _imageSize(imageSize)
-{
+FoldModel::FoldModel(FoldSize imageSize) : _imageSize(imageSize) {
     layOutFlat();
     deriveFoldParameters();
     caliculateLimitter();
 }
 
-void FoldModel::layOutFlat()
-{
+void FoldModel::layOutFlat() {
     constexpr std::array<double, 7> fractions{0.0, 0.15, 0.3, 0.5, 0.7, 0.85, 1.0};
     for (std::size_t i = 0; i < fractions.size(); ++i) {
         _creasePoint[i] = static_cast<float>(fractions[i] * _imageSize.width);
@@ -105,8 +95,7 @@ void FoldModel::layOutFlat()
     }
 }
 
-void FoldModel::deriveFoldParameters()
-{
+void FoldModel::deriveFoldParameters() {
     const double width = _imageSize.width;
     _maximumPeakHeight = static_cast<float>(0.25 * _imageSize.height);
     _minimumSpaceMiddle = static_cast<float>(width * 15 * 0.00390625);
@@ -121,8 +110,7 @@ void FoldModel::deriveFoldParameters()
 
 // ---- formula methods ------------------------------------------------------------------------
 
-float FoldModel::caliculateEdxWithTO(float tO, float tI) const
-{
+float FoldModel::caliculateEdxWithTO(float tO, float tI) const {
     const float c = std::max(_maximumPeekAngleCoefficientOutSide * tO, _minimumSpaceFoot);
     if (c > tO)
         return 0.0f;
@@ -145,9 +133,9 @@ float FoldModel::caliculateEdxWithTO(float tO, float tI) const
     return r >= kZeroRoom ? r : 0.0f;
 }
 
-float FoldModel::caliculateMinimumSpaceWithMaximumAngleCoefficient(float k, float minSpace, float dx,
-                                                                   float tLim, float tMov)
-{
+float FoldModel::caliculateMinimumSpaceWithMaximumAngleCoefficient(float k, float minSpace,
+                                                                   float dx, float tLim,
+                                                                   float tMov) {
     if (minSpace > k * tLim)
         return minSpace;
     const float a = (tLim + tMov) * 0.5f;
@@ -163,8 +151,7 @@ float FoldModel::caliculateMinimumSpaceWithMaximumAngleCoefficient(float k, floa
 }
 
 float FoldModel::caliculateSpreadDsWithMaximumAngleCoefficient(float k, float minSpace, float dx,
-                                                               float tLim, float tMov)
-{
+                                                               float tLim, float tMov) {
     const float c = std::max(k * tLim, minSpace);
     const float base = tLim + tMov - dx;
     const float g = tLim - dx - c;
@@ -178,8 +165,7 @@ float FoldModel::caliculateSpreadDsWithMaximumAngleCoefficient(float k, float mi
 }
 
 float FoldModel::caliculateNarrowDsWithMaximumAngleCoefficient(float k, float minSpace, float dx,
-                                                               float tLim, float tMov)
-{
+                                                               float tLim, float tMov) {
     const float base = tLim + tMov - dx;
     const float p = tMov * tMov + base * base - tLim * tLim;
     const float m = base + tMov - minSpace;
@@ -189,15 +175,14 @@ float FoldModel::caliculateNarrowDsWithMaximumAngleCoefficient(float k, float mi
     // With k = 1 the angle limit moves out of reach, so the minimum space alone decides.
     if (flatness != 0.0f) {
         const float g = flatness * (base + tMov);
-        const float ra =
-            (g - rootOf(g * g - 2.0f * flatness * (p - 2.0f * k * base * tMov))) / (2.0f * flatness);
+        const float ra = (g - rootOf(g * g - 2.0f * flatness * (p - 2.0f * k * base * tMov))) /
+                         (2.0f * flatness);
         r = std::abs(rs) < std::abs(ra) ? rs : ra;
     }
     return r >= kZeroRoom ? r : 0.0f;
 }
 
-float FoldModel::caliculatePeakX2WithX1(float x1, float x3, float t1, float t3)
-{
+float FoldModel::caliculatePeakX2WithX1(float x1, float x3, float t1, float t3) {
     // A base of no width puts the apex over it.
     if (x3 == x1)
         return x1;
@@ -205,8 +190,7 @@ float FoldModel::caliculatePeakX2WithX1(float x1, float x3, float t1, float t3)
 }
 
 float FoldModel::caliculateEllipsePeakY2WithX1(float x1, float x2, float x3, float dx, float t1,
-                                               float t3)
-{
+                                               float t3) {
     const float a = (t1 + t3) * 0.5f;
     if (!(dx > 0.0f) || a == 0.0f)
         return 0.0f;
@@ -217,8 +201,7 @@ float FoldModel::caliculateEllipsePeakY2WithX1(float x1, float x2, float x3, flo
 
 // ---- limiter ----------------------------------------------------------------------------------
 
-void FoldModel::caliculateLimitter()
-{
+void FoldModel::caliculateLimitter() {
     const Tent left = measureLeftTent();
     limitLeftPeak(left);
     limitLeftFootAndEdge(left);
@@ -229,8 +212,7 @@ void FoldModel::caliculateLimitter()
     snapLimitter();
 }
 
-FoldModel::Tent FoldModel::measureLeftTent() const
-{
+FoldModel::Tent FoldModel::measureLeftTent() const {
     Tent tent;
     tent.tO = _creasePoint[2] - _creasePoint[1];
     tent.tI = _creasePoint[3] - _creasePoint[2];
@@ -240,8 +222,7 @@ FoldModel::Tent FoldModel::measureLeftTent() const
     return tent;
 }
 
-FoldModel::Tent FoldModel::measureRightTentClampingEdge()
-{
+FoldModel::Tent FoldModel::measureRightTentClampingEdge() {
     Tent tent;
     tent.tO = _creasePoint[5] - _creasePoint[4];
     tent.tI = _creasePoint[4] - _creasePoint[3];
@@ -254,14 +235,12 @@ FoldModel::Tent FoldModel::measureRightTentClampingEdge()
     return tent;
 }
 
-void FoldModel::setPeakBounds(int line, float lo, float hi, float ylo, float yhi)
-{
+void FoldModel::setPeakBounds(int line, float lo, float hi, float ylo, float yhi) {
     _limitter[line][0] = {std::min(lo, 0.0f), std::min(ylo, 0.0f)};
     _limitter[line][1] = {std::max(hi, 0.0f), std::max(yhi, 0.0f)};
 }
 
-void FoldModel::limitLeftPeak(const Tent& tent)
-{
+void FoldModel::limitLeftPeak(const Tent& tent) {
     float mF = _minimumSpaceFoot;
     float mM = _minimumSpaceMiddle;
     float sc = 0.0f;
@@ -275,8 +254,7 @@ void FoldModel::limitLeftPeak(const Tent& tent)
     setPeakBounds(2, x(1) - x(2) + mF, x(3) - x(2) - mM, -sc - tent.edx, tent.edx - sc);
 }
 
-void FoldModel::limitLeftFootAndEdge(const Tent& tent)
-{
+void FoldModel::limitLeftFootAndEdge(const Tent& tent) {
     const double peakInward = _limitter[2][1].x;
     float outward = static_cast<float>(_coordinates[1].x - x(0) - _minimumSpaceSide);
     double inward = _coordinates[2].x - _coordinates[1].x - _minimumSpaceFoot;
@@ -296,8 +274,7 @@ void FoldModel::limitLeftFootAndEdge(const Tent& tent)
     _limitter[0][1].x = edgeInward;
 }
 
-void FoldModel::limitRightPeak(const Tent& tent)
-{
+void FoldModel::limitRightPeak(const Tent& tent) {
     float mF = _minimumSpaceFoot;
     float mM = _minimumSpaceMiddle;
     float sc = 0.0f;
@@ -311,8 +288,7 @@ void FoldModel::limitRightPeak(const Tent& tent)
     setPeakBounds(4, x(3) - x(4) + mM, x(5) - x(4) - mF, -sc - tent.edx, tent.edx - sc);
 }
 
-void FoldModel::limitRightFootAndEdge(const Tent& tent)
-{
+void FoldModel::limitRightFootAndEdge(const Tent& tent) {
     const double peakInward = _limitter[4][0].x;
     float outward = static_cast<float>(_coordinates[6].x - _coordinates[5].x - _minimumSpaceSide);
     double inward = _coordinates[4].x - _coordinates[5].x + _minimumSpaceFoot;
@@ -332,8 +308,7 @@ void FoldModel::limitRightFootAndEdge(const Tent& tent)
     _limitter[6][0].x = edgeInward;
 }
 
-void FoldModel::limitMiddle(const Tent& left, const Tent& right)
-{
+void FoldModel::limitMiddle(const Tent& left, const Tent& right) {
     const double width = _imageSize.width;
     const float up = static_cast<float>(0.65 * width - _coordinates[3].x);
     const float down = static_cast<float>(0.35 * width - _coordinates[3].x);
@@ -346,9 +321,9 @@ void FoldModel::limitMiddle(const Tent& left, const Tent& right)
     float lowR = down;
     float upR = x(4) - x(3) - sM;
     if (right.folded) {
-        lowR = std::max(-caliculateSpreadDsWithMaximumAngleCoefficient(kO, sF, right.dx, right.tO,
-                                                                        right.tI),
-                        down);
+        lowR = std::max(
+            -caliculateSpreadDsWithMaximumAngleCoefficient(kO, sF, right.dx, right.tO, right.tI),
+            down);
         upR = caliculateNarrowDsWithMaximumAngleCoefficient(kI, sM, right.dx, right.tO, right.tI);
     }
     upR = std::min(upR, up);
@@ -366,8 +341,7 @@ void FoldModel::limitMiddle(const Tent& left, const Tent& right)
     _limitter[3][1].x = std::max(std::min(upL, upR), 0.0f);
 }
 
-void FoldModel::snapLimitter()
-{
+void FoldModel::snapLimitter() {
     for (auto& bounds : _limitter) {
         if (bounds[0].x > -kZeroRoom)
             bounds[0].x = 0.0;
@@ -378,8 +352,7 @@ void FoldModel::snapLimitter()
 
 // ---- movement solver --------------------------------------------------------------------------
 
-FoldPoint FoldModel::handlingLine(long line, FoldPoint move, float pitch)
-{
+FoldPoint FoldModel::handlingLine(long line, FoldPoint move, float pitch) {
     if (line < 0 || line > 6)
         return {};
     caliculateLimitter();
@@ -417,35 +390,30 @@ FoldPoint FoldModel::handlingLine(long line, FoldPoint move, float pitch)
     return {h, 0.0};
 }
 
-double FoldModel::leftCompression() const
-{
+double FoldModel::leftCompression() const {
     return _coordinates[0].x;
 }
 
-double FoldModel::rightCompression() const
-{
+double FoldModel::rightCompression() const {
     return _imageSize.width - _coordinates[6].x;
 }
 
 // The peak's height is taken from the slope on its left, which keeps that slope's length.
-void FoldModel::refitLeftPeak()
-{
+void FoldModel::refitLeftPeak() {
     const float t1 = _creasePoint[2] - _creasePoint[1];
     const float peakX = caliculatePeakX2WithX1(x(1), x(3), t1, _creasePoint[3] - _creasePoint[2]);
     const float run = peakX - x(1);
     _coordinates[2] = {peakX, _dirL * rootOf(t1 * t1 - run * run)};
 }
 
-void FoldModel::refitRightPeak()
-{
+void FoldModel::refitRightPeak() {
     const float t1 = _creasePoint[4] - _creasePoint[3];
     const float peakX = caliculatePeakX2WithX1(x(3), x(5), t1, _creasePoint[5] - _creasePoint[4]);
     const float run = peakX - x(3);
     _coordinates[4] = {peakX, _dirR * rootOf(t1 * t1 - run * run)};
 }
 
-double FoldModel::moveLeftEdge(double h)
-{
+double FoldModel::moveLeftEdge(double h) {
     const double moved = _coordinates[0].x + h;
     _coordinates[0].x = std::max(0.0, moved);
     _coordinates[1].x = _creasePoint[1] + x(0);
@@ -457,21 +425,19 @@ double FoldModel::moveLeftEdge(double h)
     return moved < 0.0 ? h - moved : h;
 }
 
-void FoldModel::moveLeftFoot(double h)
-{
+void FoldModel::moveLeftFoot(double h) {
     _creasePoint[1] = static_cast<float>(_creasePoint[1] + h);
     _coordinates[1].x += h;
     if (leftCompression() > 0.0)
         refitLeftPeak();
 }
 
-FoldPoint FoldModel::moveLeftPeak(double h, double v)
-{
+FoldPoint FoldModel::moveLeftPeak(double h, double v) {
     if (h != 0.0) {
         _coordinates[2].x += h;
-        const float rise = caliculateEllipsePeakY2WithX1(x(1), x(2), x(3), x(0),
-                                                         _creasePoint[2] - _creasePoint[1],
-                                                         _creasePoint[3] - _creasePoint[2]);
+        const float rise =
+            caliculateEllipsePeakY2WithX1(x(1), x(2), x(3), x(0), _creasePoint[2] - _creasePoint[1],
+                                          _creasePoint[3] - _creasePoint[2]);
         _coordinates[2].y = _dirL * rise;
         // The crease slides along the sheet so that the outer slope keeps its length.
         const float run = x(2) - x(1);
@@ -483,8 +449,7 @@ FoldPoint FoldModel::moveLeftPeak(double h, double v)
     return {h, compressLeftTent(v)};
 }
 
-double FoldModel::compressLeftTent(double v)
-{
+double FoldModel::compressLeftTent(double v) {
     double w = clampStep(v, _limitter[2][0].y, _limitter[2][1].y);
     if (std::abs(w) < kDeadZone)
         return 0.0;
@@ -507,8 +472,7 @@ double FoldModel::compressLeftTent(double v)
     return w;
 }
 
-void FoldModel::moveMiddle(double h)
-{
+void FoldModel::moveMiddle(double h) {
     _creasePoint[3] = static_cast<float>(_creasePoint[3] + h);
     _coordinates[3].x += h;
     if (leftCompression() > 0.0)
@@ -517,8 +481,7 @@ void FoldModel::moveMiddle(double h)
         refitRightPeak();
 }
 
-FoldPoint FoldModel::moveRightPeak(double h, double v)
-{
+FoldPoint FoldModel::moveRightPeak(double h, double v) {
     if (h != 0.0) {
         _coordinates[4].x += h;
         const float rise = caliculateEllipsePeakY2WithX1(
@@ -535,8 +498,7 @@ FoldPoint FoldModel::moveRightPeak(double h, double v)
     return {h, compressRightTent(v)};
 }
 
-double FoldModel::compressRightTent(double v)
-{
+double FoldModel::compressRightTent(double v) {
     double w = clampStep(v, _limitter[4][0].y, _limitter[4][1].y);
     if (std::abs(w) < kDeadZone)
         return 0.0;
@@ -560,16 +522,14 @@ double FoldModel::compressRightTent(double v)
     return w;
 }
 
-void FoldModel::moveRightFoot(double h)
-{
+void FoldModel::moveRightFoot(double h) {
     _creasePoint[5] = static_cast<float>(_creasePoint[5] + h);
     _coordinates[5].x += h;
     if (rightCompression() > 0.0)
         refitRightPeak();
 }
 
-void FoldModel::moveRightEdge(double h)
-{
+void FoldModel::moveRightEdge(double h) {
     _coordinates[6].x = std::min(_coordinates[6].x + h, _imageSize.width);
     _coordinates[5].x += h;
     if (rightCompression() > 0.0) {
@@ -581,16 +541,14 @@ void FoldModel::moveRightEdge(double h)
 
 // ---- point helpers ----------------------------------------------------------------------------
 
-FoldPoint FoldModel::pointMoveDeltaX(float d, FoldPoint a, FoldPoint b)
-{
+FoldPoint FoldModel::pointMoveDeltaX(float d, FoldPoint a, FoldPoint b) {
     // A vertical pair gives no slope: keep A's height.
     const double run = b.x - a.x;
     const double rise = run == 0.0 ? 0.0 : d * (b.y - a.y) / run;
     return {a.x + d, rise + a.y};
 }
 
-FoldPoint FoldModel::pointMoveDeltaY(float d, FoldPoint a, FoldPoint b)
-{
+FoldPoint FoldModel::pointMoveDeltaY(float d, FoldPoint a, FoldPoint b) {
     // A horizontal pair gives no slope: keep A's x.
     const double rise = b.y - a.y;
     const double shift = rise == 0.0 ? 0.0 : (b.x - a.x) * d / rise;

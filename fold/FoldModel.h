@@ -12,15 +12,17 @@
 // narrowing steps are part of the results.
 class FoldModel {
 public:
-    static FoldSize displaySizeWithPixelSize(FoldSize pixelSize, std::optional<double> screenHeight);
+    static FoldSize displaySizeWithPixelSize(FoldSize pixelSize,
+                                             std::optional<double> screenHeight);
     static FoldSize caliculateWindowSizeWithImageSize(FoldSize imageSize);
 
     explicit FoldModel(FoldSize imageSize);
 
     void caliculateLimitter();
     float caliculateEdxWithTO(float tO, float tI) const;
-    static float caliculateMinimumSpaceWithMaximumAngleCoefficient(float k, float minSpace, float dx,
-                                                                   float tLim, float tMov);
+    static float caliculateMinimumSpaceWithMaximumAngleCoefficient(float k, float minSpace,
+                                                                   float dx, float tLim,
+                                                                   float tMov);
     static float caliculateSpreadDsWithMaximumAngleCoefficient(float k, float minSpace, float dx,
                                                                float tLim, float tMov);
     static float caliculateNarrowDsWithMaximumAngleCoefficient(float k, float minSpace, float dx,
@@ -53,9 +55,9 @@ public:
 
 private:
     struct Tent {
-        float tO = 0.0f; // outer slope length
-        float tI = 0.0f; // inner slope length
-        float dx = 0.0f; // compression
+        float tO = 0.0f;  // outer slope length
+        float tI = 0.0f;  // inner slope length
+        float dx = 0.0f;  // compression
         float edx = 0.0f; // largest compression
         bool folded = false;
     };

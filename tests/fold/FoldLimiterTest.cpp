@@ -10,8 +10,7 @@ struct Bounds {
     double lo, hi;
 };
 
-void expectBounds(const FoldModel& model, const std::array<Bounds, 7>& x, Bounds y2, Bounds y4)
-{
+void expectBounds(const FoldModel& model, const std::array<Bounds, 7>& x, Bounds y2, Bounds y4) {
     for (int i = 0; i < 7; ++i) {
         EXPECT_NEAR(model._limitter[i][0].x, x[i].lo, 1e-4) << "lower bound of line " << i;
         EXPECT_NEAR(model._limitter[i][1].x, x[i].hi, 1e-4) << "upper bound of line " << i;
@@ -27,8 +26,7 @@ void expectBounds(const FoldModel& model, const std::array<Bounds, 7>& x, Bounds
 }
 
 // Both tents of a 256 x 192 sheet compressed by 10, both peaks toward the viewer.
-FoldModel foldedSmallSheet()
-{
+FoldModel foldedSmallSheet() {
     FoldModel model({256, 192});
     model.handlingLine(0, {10, 0}, 0.0f);
     model.handlingLine(6, {-10, 0}, 0.0f);
@@ -36,32 +34,35 @@ FoldModel foldedSmallSheet()
 }
 
 // Reflects the fold about the sheet's centre; each peak keeps its side of the sheet.
-FoldModel mirrored(const FoldModel& source)
-{
+FoldModel mirrored(const FoldModel& source) {
     FoldModel image = source;
     const double width = source._imageSize.width;
     for (int i = 0; i < 7; ++i) {
         image._creasePoint[i] = static_cast<float>(width - source._creasePoint[6 - i]);
-        image._coordinates[i] = {width - source._coordinates[6 - i].x, source._coordinates[6 - i].y};
+        image._coordinates[i] = {width - source._coordinates[6 - i].x,
+                                 source._coordinates[6 - i].y};
     }
     image._dirL = source._dirR;
     image._dirR = source._dirL;
     return image;
 }
 
-TEST(Limitter, FreshSmallSheet)
-{
+TEST(Limitter, FreshSmallSheet) {
     FoldModel model({256, 192});
     const double e = 21.9973;
     EXPECT_NEAR(model.caliculateEdxWithTO(38.4f, 51.2f), e, 1e-4);
     expectBounds(model,
-                 {{{0, e}, {-15.9, 15.9}, {-15.9, 36.2}, {-36.2, 36.2}, {-36.2, 15.9},
-                   {-15.9, 15.9}, {-e, 0}}},
+                 {{{0, e},
+                   {-15.9, 15.9},
+                   {-15.9, 36.2},
+                   {-36.2, 36.2},
+                   {-36.2, 15.9},
+                   {-15.9, 15.9},
+                   {-e, 0}}},
                  {-e, e}, {-e, e});
 }
 
-TEST(Limitter, FoldedSmallSheet)
-{
+TEST(Limitter, FoldedSmallSheet) {
     FoldModel model = foldedSmallSheet();
     const std::array<double, 7> xs{10, 48.4, 80.996, 128, 175.004, 207.6, 246};
     for (int i = 0; i < 7; ++i)
@@ -71,8 +72,13 @@ TEST(Limitter, FoldedSmallSheet)
 
     model.caliculateLimitter();
     expectBounds(model,
-                 {{{-10, 11.9973}, {-15.9, 9.3258}, {-5.0790, 32.0040}, {-29.5294, 29.5294},
-                   {-32.0040, 5.0790}, {-9.3258, 15.9}, {-11.9973, 10}}},
+                 {{{-10, 11.9973},
+                   {-15.9, 9.3258},
+                   {-5.0790, 32.0040},
+                   {-29.5294, 29.5294},
+                   {-32.0040, 5.0790},
+                   {-9.3258, 15.9},
+                   {-11.9973, 10}}},
                  {-31.9973, 11.9973}, {-31.9973, 11.9973});
 
     model._dirL = -1.0f;
@@ -82,24 +88,27 @@ TEST(Limitter, FoldedSmallSheet)
     EXPECT_NEAR(model._limitter[2][1].y, 31.9973, 1e-4);
 }
 
-TEST(Limitter, FoldedSmallSheetIntermediateValues)
-{
+TEST(Limitter, FoldedSmallSheetIntermediateValues) {
     const FoldModel model = foldedSmallSheet();
     const float kO = model._maximumPeekAngleCoefficientOutSide;
     const float kI = model._maximumPeekAngleCoefficientInSide;
     const float sF = model._minimumSpaceFoot;
     const float sM = model._minimumSpaceMiddle;
     const float tO = 38.4f, tI = 51.2f, dx = 10.0f;
-    EXPECT_NEAR(model.caliculateMinimumSpaceWithMaximumAngleCoefficient(kO, sF, dx, tO, tI), 27.5170, 1e-4);
+    EXPECT_NEAR(model.caliculateMinimumSpaceWithMaximumAngleCoefficient(kO, sF, dx, tO, tI),
+                27.5170, 1e-4);
     EXPECT_EQ(model.caliculateMinimumSpaceWithMaximumAngleCoefficient(kI, sM, dx, tI, tO), sM);
-    EXPECT_NEAR(model.caliculateNarrowDsWithMaximumAngleCoefficient(kO, sF, dx, tI, tO), 9.3258, 1e-4);
-    EXPECT_NEAR(model.caliculateSpreadDsWithMaximumAngleCoefficient(kI, sM, dx, tI, tO), 103.0788, 1e-3);
-    EXPECT_NEAR(model.caliculateSpreadDsWithMaximumAngleCoefficient(kO, sF, dx, tO, tI), 188.0021, 1e-3);
-    EXPECT_NEAR(model.caliculateNarrowDsWithMaximumAngleCoefficient(kI, sM, dx, tO, tI), 29.5294, 1e-4);
+    EXPECT_NEAR(model.caliculateNarrowDsWithMaximumAngleCoefficient(kO, sF, dx, tI, tO), 9.3258,
+                1e-4);
+    EXPECT_NEAR(model.caliculateSpreadDsWithMaximumAngleCoefficient(kI, sM, dx, tI, tO), 103.0788,
+                1e-3);
+    EXPECT_NEAR(model.caliculateSpreadDsWithMaximumAngleCoefficient(kO, sF, dx, tO, tI), 188.0021,
+                1e-3);
+    EXPECT_NEAR(model.caliculateNarrowDsWithMaximumAngleCoefficient(kI, sM, dx, tO, tI), 29.5294,
+                1e-4);
 }
 
-TEST(Limitter, MirroredStatesGetMirroredBounds)
-{
+TEST(Limitter, MirroredStatesGetMirroredBounds) {
     // A few asymmetric folds: {line, dx, dy} steps from the flat 256 x 192 sheet.
     const std::vector<std::vector<std::array<double, 3>>> folds{
         {{0, 12, 0}, {1, -4, 0}, {6, -5, 0}},
@@ -115,8 +124,10 @@ TEST(Limitter, MirroredStatesGetMirroredBounds)
         FoldModel image = mirrored(model);
         image.caliculateLimitter();
         for (int i = 0; i < 7; ++i) {
-            EXPECT_NEAR(image._limitter[i][0].x, -model._limitter[6 - i][1].x, 2e-3) << "line " << i;
-            EXPECT_NEAR(image._limitter[i][1].x, -model._limitter[6 - i][0].x, 2e-3) << "line " << i;
+            EXPECT_NEAR(image._limitter[i][0].x, -model._limitter[6 - i][1].x, 2e-3)
+                << "line " << i;
+            EXPECT_NEAR(image._limitter[i][1].x, -model._limitter[6 - i][0].x, 2e-3)
+                << "line " << i;
         }
         for (int side = 0; side < 2; ++side) {
             EXPECT_NEAR(image._limitter[2][side].y, model._limitter[4][side].y, 2e-3);
@@ -125,8 +136,7 @@ TEST(Limitter, MirroredStatesGetMirroredBounds)
     }
 }
 
-TEST(Limitter, RightEdgeBeyondTheSheetIsMovedBack)
-{
+TEST(Limitter, RightEdgeBeyondTheSheetIsMovedBack) {
     FoldModel model({256, 192});
     model._coordinates[6].x = 256.5;
     model.caliculateLimitter();
@@ -137,8 +147,7 @@ TEST(Limitter, RightEdgeBeyondTheSheetIsMovedBack)
     EXPECT_NEAR(model._limitter[4][1].y, 21.9973, 1e-4);
 }
 
-TEST(Limitter, SmallRoomsReadZeroButVerticalBoundsKeepTheirValue)
-{
+TEST(Limitter, SmallRoomsReadZeroButVerticalBoundsKeepTheirValue) {
     FoldModel model({256, 192});
     const float e = model.caliculateEdxWithTO(38.4f, 51.2f);
     // Compress the left tent to 0.005 short of its largest compression.
@@ -155,16 +164,15 @@ TEST(Limitter, SmallRoomsReadZeroButVerticalBoundsKeepTheirValue)
     EXPECT_EQ(model._limitter[4][1].x, 0.0);
 }
 
-TEST(FormulaMethods, PeakAndEllipse)
-{
+TEST(FormulaMethods, PeakAndEllipse) {
     EXPECT_NEAR(FoldModel::caliculatePeakX2WithX1(170, 500, 150, 200), 308.485, 1e-3);
-    EXPECT_NEAR(FoldModel::caliculateEllipsePeakY2WithX1(170, 313.485f, 500, 20, 150, 200), 57.867, 1e-3);
+    EXPECT_NEAR(FoldModel::caliculateEllipsePeakY2WithX1(170, 313.485f, 500, 20, 150, 200), 57.867,
+                1e-3);
     EXPECT_EQ(FoldModel::caliculateEllipsePeakY2WithX1(170, 313.485f, 500, 0, 150, 200), 0.0f);
     EXPECT_EQ(FoldModel::caliculateEllipsePeakY2WithX1(170, 313.485f, 500, -3, 150, 200), 0.0f);
 }
 
-TEST(FormulaMethods, UndefinedInputsGiveFiniteNeutralResults)
-{
+TEST(FormulaMethods, UndefinedInputsGiveFiniteNeutralResults) {
     // A base of no width puts the apex over it.
     EXPECT_EQ(FoldModel::caliculatePeakX2WithX1(40, 40, 10, 10), 40.0f);
     // Slopes of no length: no height.

@@ -11,18 +11,15 @@ namespace {
 // Single-precision crease positions on sheets up to about 1000 wide.
 constexpr double kTolerance = 5e-3;
 
-bool finitePoint(FoldPoint p)
-{
+bool finitePoint(FoldPoint p) {
     return std::isfinite(p.x) && std::isfinite(p.y);
 }
 
-testing::AssertionResult failure(const std::string& what, int index)
-{
+testing::AssertionResult failure(const std::string& what, int index) {
     return testing::AssertionFailure() << what << " (index " << index << ")";
 }
 
-testing::AssertionResult valuesAreFinite(const FoldModel& m)
-{
+testing::AssertionResult valuesAreFinite(const FoldModel& m) {
     for (int i = 0; i < 7; ++i) {
         if (!std::isfinite(m._creasePoint[i]) || !finitePoint(m._coordinates[i]))
             return failure("non-finite crease or vertex", i);
@@ -32,8 +29,7 @@ testing::AssertionResult valuesAreFinite(const FoldModel& m)
     return testing::AssertionSuccess();
 }
 
-testing::AssertionResult profileIsSound(const FoldModel& m, float rightEdgeCrease)
-{
+testing::AssertionResult profileIsSound(const FoldModel& m, float rightEdgeCrease) {
     const auto& c = m._creasePoint;
     const auto& p = m._coordinates;
     const double width = m._imageSize.width;
@@ -43,8 +39,9 @@ testing::AssertionResult profileIsSound(const FoldModel& m, float rightEdgeCreas
         const double length = c[i + 1] - c[i];
         const double span = std::hypot(p[i + 1].x - p[i].x, p[i + 1].y - p[i].y);
         if (!(length > 0.0) || std::abs(span - length) > kTolerance)
-            return failure("segment length not kept: " + std::to_string(span) + " vs "
-                               + std::to_string(length), i);
+            return failure("segment length not kept: " + std::to_string(span) + " vs " +
+                               std::to_string(length),
+                           i);
     }
     for (const int i : {0, 1, 3, 5, 6}) {
         if (p[i].y != 0.0)
@@ -52,8 +49,8 @@ testing::AssertionResult profileIsSound(const FoldModel& m, float rightEdgeCreas
     }
     const double left = p[0].x;
     const double right = width - p[6].x;
-    if (std::abs(p[1].x - (c[1] + left)) > kTolerance || std::abs(p[3].x - c[3]) > kTolerance
-        || std::abs(p[5].x - (c[5] - right)) > kTolerance)
+    if (std::abs(p[1].x - (c[1] + left)) > kTolerance || std::abs(p[3].x - c[3]) > kTolerance ||
+        std::abs(p[5].x - (c[5] - right)) > kTolerance)
         return failure("foot or middle vertex off its crease", 1);
     if (p[0].x < 0.0 || p[6].x > width || p[0].x > width || p[6].x < 0.0)
         return failure("edge outside the sheet", 0);
@@ -62,8 +59,7 @@ testing::AssertionResult profileIsSound(const FoldModel& m, float rightEdgeCreas
     return testing::AssertionSuccess();
 }
 
-testing::AssertionResult boundsBracketZero(const FoldModel& m)
-{
+testing::AssertionResult boundsBracketZero(const FoldModel& m) {
     for (int i = 0; i < 7; ++i) {
         if (m._limitter[i][0].x > 0.0 || m._limitter[i][1].x < 0.0)
             return failure("horizontal bounds exclude 0", i);
@@ -81,14 +77,9 @@ struct Drag {
 
 class DragGenerator {
 public:
-    DragGenerator(unsigned seed, double width)
-        : _random(seed)
-        , _width(width)
-    {
-    }
+    DragGenerator(unsigned seed, double width) : _random(seed), _width(width) {}
 
-    Drag next()
-    {
+    Drag next() {
         const long line = std::uniform_int_distribution<long>(0, 6)(_random);
         FoldPoint move{amount(), 0.0};
         if (line == 2 || line == 4) {
@@ -102,8 +93,7 @@ public:
     }
 
 private:
-    double amount()
-    {
+    double amount() {
         const int scale = std::uniform_int_distribution<int>(0, 9)(_random);
         const double reach = scale < 5 ? 2.0 : scale < 8 ? 0.05 * _width : 0.6 * _width;
         return std::uniform_real_distribution<double>(-reach, reach)(_random);
@@ -113,8 +103,7 @@ private:
     double _width;
 };
 
-std::string describe(int sequence, int step, const Drag& drag)
-{
+std::string describe(int sequence, int step, const Drag& drag) {
     std::ostringstream text;
     text << "sequence " << sequence << " step " << step << ": line " << drag.line << " move ("
          << drag.move.x << ", " << drag.move.y << ") pitch " << drag.pitch;
@@ -123,8 +112,7 @@ std::string describe(int sequence, int step, const Drag& drag)
 
 class RandomDrags : public testing::TestWithParam<FoldSize> {};
 
-TEST_P(RandomDrags, KeepTheFoldSound)
-{
+TEST_P(RandomDrags, KeepTheFoldSound) {
     const FoldSize size = GetParam();
     DragGenerator drags(20261207u, size.width);
     for (int sequence = 0; sequence < 400; ++sequence) {
@@ -139,7 +127,8 @@ TEST_P(RandomDrags, KeepTheFoldSound)
             if (drag.line == 2 && applied.y != 0.0) {
                 // A vertical step never leaves the tent beyond its largest compression.
                 const auto& c = model._creasePoint;
-                ASSERT_LE(model._coordinates[0].x, model.caliculateEdxWithTO(c[2] - c[1], c[3] - c[2]) + 1e-4);
+                ASSERT_LE(model._coordinates[0].x,
+                          model.caliculateEdxWithTO(c[2] - c[1], c[3] - c[2]) + 1e-4);
                 ASSERT_LE(std::abs(model._coordinates[2].y), model._maximumPeakHeight + kTolerance);
             }
             model.caliculateLimitter();
@@ -151,12 +140,12 @@ TEST_P(RandomDrags, KeepTheFoldSound)
 }
 
 INSTANTIATE_TEST_SUITE_P(Sheets, RandomDrags,
-                         testing::Values(FoldSize{256, 192}, FoldSize{1000, 500}, FoldSize{900, 225},
-                                         FoldSize{256, 702.4}, FoldSize{1053.6, 702.4},
-                                         FoldSize{957.3, 300.1}),
+                         testing::Values(FoldSize{256, 192}, FoldSize{1000, 500},
+                                         FoldSize{900, 225}, FoldSize{256, 702.4},
+                                         FoldSize{1053.6, 702.4}, FoldSize{957.3, 300.1}),
                          [](const testing::TestParamInfo<FoldSize>& info) {
-                             return "W" + std::to_string(int(info.param.width)) + "H"
-                                 + std::to_string(int(info.param.height));
+                             return "W" + std::to_string(int(info.param.width)) + "H" +
+                                    std::to_string(int(info.param.height));
                          });
 
 } // namespace

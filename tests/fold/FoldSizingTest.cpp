@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <optional>
+#include <string>
 
 namespace {
 
@@ -16,8 +17,7 @@ struct SizingCase {
 
 class DisplaySize : public testing::TestWithParam<SizingCase> {};
 
-TEST_P(DisplaySize, FollowsTheSizingRulesAndWindowFactors)
-{
+TEST_P(DisplaySize, FollowsTheSizingRulesAndWindowFactors) {
     const SizingCase& c = GetParam();
     const FoldSize display = FoldModel::displaySizeWithPixelSize(c.pixels, c.screenHeight);
     EXPECT_NEAR(display.width, c.display.width, 1e-4);
@@ -32,17 +32,23 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         SizingCase{{640, 480}, 1080, {640, 480}, {957.8643, 600}},
         SizingCase{{256, 192}, 900, {256, 192}, {383.1457, 240}},
-        SizingCase{{200, 150}, 900, {256, 192}, {383.1457, 240}},              // widened to 256
-        SizingCase{{1000, 200}, 900, {900, 225}, {1346.9967, 281.25}},         // reshaped to 4 : 1
-        SizingCase{{3000, 2000}, 900, {1053.6, 702.4}, {1576.8842, 878}},      // height limit
-        SizingCase{{100, 1000}, 900, {256, 702.4}, {383.1457, 878}},           // 0.26, limit, widened
-        SizingCase{{3000, 2000}, std::nullopt, {3000, 2000}, {4489.9889, 2500}}, // no screen: no limit
-        SizingCase{{3000, 2000}, 10, {3000, 2000}, {4489.9889, 2500}},           // no height left
-        SizingCase{{0, 0}, 900, {256, 256}, {383.1457, 320}},                    // sized as one pixel
-        SizingCase{{0, 100}, 900, {256, 702.4}, {383.1457, 878}}));
+        SizingCase{{200, 150}, 900, {256, 192}, {383.1457, 240}},         // widened to 256
+        SizingCase{{1000, 200}, 900, {900, 225}, {1346.9967, 281.25}},    // reshaped to 4 : 1
+        SizingCase{{3000, 2000}, 900, {1053.6, 702.4}, {1576.8842, 878}}, // height limit
+        SizingCase{{100, 1000}, 900, {256, 702.4}, {383.1457, 878}},      // 0.26, limit, widened
+        SizingCase{
+            {3000, 2000}, std::nullopt, {3000, 2000}, {4489.9889, 2500}}, // no screen: no limit
+        SizingCase{{3000, 2000}, 10, {3000, 2000}, {4489.9889, 2500}},    // no height left
+        SizingCase{{0, 0}, 900, {256, 256}, {383.1457, 320}},             // sized as one pixel
+        SizingCase{{0, 100}, 900, {256, 702.4}, {383.1457, 878}}),
+    [](const testing::TestParamInfo<SizingCase>& info) {
+        const SizingCase& c = info.param;
+        return "Pixels" + std::to_string(int(c.pixels.width)) + "x" +
+               std::to_string(int(c.pixels.height)) +
+               (c.screenHeight ? "Screen" + std::to_string(int(*c.screenHeight)) : "NoScreen");
+    });
 
-TEST(InitialLayout, SmallSheetCreasesAndFoldParameters)
-{
+TEST(InitialLayout, SmallSheetCreasesAndFoldParameters) {
     const FoldModel model({256, 192});
     const std::array<float, 7> creases{0.0f, 38.4f, 76.8f, 128.0f, 179.2f, 217.6f, 256.0f};
     for (int i = 0; i < 7; ++i) {
@@ -61,8 +67,7 @@ TEST(InitialLayout, SmallSheetCreasesAndFoldParameters)
     EXPECT_EQ(model._dirR, 1.0f);
 }
 
-TEST(InitialLayout, AngleCoefficientsFollowTheAspect)
-{
+TEST(InitialLayout, AngleCoefficientsFollowTheAspect) {
     const FoldModel wide({900, 225});
     EXPECT_NEAR(wide._maximumPeekAngleCoefficientInSide, 0.64948, 5e-6);
     EXPECT_NEAR(wide._maximumPeekAngleCoefficientOutSide, 0.96005, 5e-6);
@@ -72,13 +77,12 @@ TEST(InitialLayout, AngleCoefficientsFollowTheAspect)
     EXPECT_NEAR(tall._maximumPeekAngleCoefficientOutSide, 0.087156, 5e-7);
 }
 
-TEST(InitialLayout, DegenerateSheetsGiveFiniteParameters)
-{
+TEST(InitialLayout, DegenerateSheetsGiveFiniteParameters) {
     for (const FoldSize size : {FoldSize{0, 0}, FoldSize{256, 0}}) {
         const FoldModel model(size);
-        for (const float value : {model._maximumPeekAngleCoefficientInSide,
-                                  model._maximumPeekAngleCoefficientOutSide,
-                                  model._minimumSpaceMiddle, model._maximumPeakHeight})
+        for (const float value :
+             {model._maximumPeekAngleCoefficientInSide, model._maximumPeekAngleCoefficientOutSide,
+              model._minimumSpaceMiddle, model._maximumPeakHeight})
             EXPECT_TRUE(std::isfinite(value));
         for (const auto& bounds : model._limitter)
             for (const FoldPoint& b : bounds)

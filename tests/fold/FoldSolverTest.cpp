@@ -3,22 +3,22 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
+#include <vector>
 
 namespace {
 
 constexpr float kPitchUp = 20.0f;
 
-void expectPoint(FoldPoint actual, FoldPoint expected, double tolerance = 1e-3)
-{
+void expectPoint(FoldPoint actual, FoldPoint expected, double tolerance = 1e-3) {
     EXPECT_NEAR(actual.x, expected.x, tolerance);
     EXPECT_NEAR(actual.y, expected.y, tolerance);
 }
 
-bool sameState(const FoldModel& a, const FoldModel& b)
-{
+bool sameState(const FoldModel& a, const FoldModel& b) {
     for (int i = 0; i < 7; ++i) {
-        if (a._creasePoint[i] != b._creasePoint[i] || a._coordinates[i].x != b._coordinates[i].x
-            || a._coordinates[i].y != b._coordinates[i].y)
+        if (a._creasePoint[i] != b._creasePoint[i] || a._coordinates[i].x != b._coordinates[i].x ||
+            a._coordinates[i].y != b._coordinates[i].y)
             return false;
     }
     return a._dirL == b._dirL && a._dirR == b._dirR;
@@ -29,8 +29,7 @@ protected:
     FoldModel model{FoldSize{1000, 500}};
 };
 
-TEST_F(WideSheet, LeftEdgeFoldsTheLeftTent)
-{
+TEST_F(WideSheet, LeftEdgeFoldsTheLeftTent) {
     expectPoint(model.handlingLine(0, {20, 0}, kPitchUp), {20, 0});
     EXPECT_NEAR(model._coordinates[0].x, 20, 1e-3);
     EXPECT_NEAR(model._coordinates[1].x, 170, 1e-3);
@@ -41,8 +40,7 @@ TEST_F(WideSheet, LeftEdgeFoldsTheLeftTent)
     EXPECT_NEAR(model._creasePoint[2], 304.714, 1e-3);
 }
 
-TEST_F(WideSheet, VerticalDragsCompressFlipAndStopAtTheLargestCompression)
-{
+TEST_F(WideSheet, VerticalDragsCompressFlipAndStopAtTheLargestCompression) {
     model.handlingLine(0, {20, 0}, kPitchUp);
     expectPoint(model.handlingLine(2, {0, 10}, kPitchUp), {0, 10});
     EXPECT_NEAR(model._coordinates[0].x, 30, 1e-3);
@@ -64,10 +62,15 @@ TEST_F(WideSheet, VerticalDragsCompressFlipAndStopAtTheLargestCompression)
     expectPoint(model.handlingLine(2, {0, -20}, kPitchUp), {0, 0}, 0.0);
     EXPECT_NEAR(model._coordinates[0].x, largest, 1e-3);
     EXPECT_LT(model._coordinates[2].y, 0.0);
+
+    // The right tent, its outer slope 150 and inner slope 200, stops at the same compression.
+    expectPoint(model.handlingLine(4, {0, 100}, kPitchUp), {0, largest});
+    EXPECT_NEAR(1000 - model._coordinates[6].x, largest, 1e-3);
+    EXPECT_NEAR(model._coordinates[5].x, 850 - largest, 1e-3);
+    EXPECT_GT(model._coordinates[4].y, 0.0);
 }
 
-TEST_F(WideSheet, NegativePitchReversesTheVerticalDragButNotTheResult)
-{
+TEST_F(WideSheet, NegativePitchReversesTheVerticalDragButNotTheResult) {
     model.handlingLine(0, {20, 0}, kPitchUp);
     expectPoint(model.handlingLine(2, {0, 8}, -kPitchUp), {0, 8});
     EXPECT_NEAR(model._coordinates[0].x, 12, 1e-3);
@@ -80,8 +83,7 @@ TEST_F(WideSheet, NegativePitchReversesTheVerticalDragButNotTheResult)
     EXPECT_LT(model._coordinates[4].y, 0.0);
 }
 
-TEST_F(WideSheet, DeadZonesLeaveSmallMovesPending)
-{
+TEST_F(WideSheet, DeadZonesLeaveSmallMovesPending) {
     const FoldModel flat = model;
     for (const long line : {0L, 1L, 3L, 5L})
         expectPoint(model.handlingLine(line, {0.09, 0}, kPitchUp), {0, 0}, 0.0);
@@ -95,8 +97,7 @@ TEST_F(WideSheet, DeadZonesLeaveSmallMovesPending)
     EXPECT_NEAR(1000 - model._coordinates[6].x, 0.1, 1e-4);
 }
 
-TEST_F(WideSheet, MovesBeyondABoundApplyOnlyUpToIt)
-{
+TEST_F(WideSheet, MovesBeyondABoundApplyOnlyUpToIt) {
     const double footRoom = 300 - 150 - double(model._minimumSpaceFoot);
     expectPoint(model.handlingLine(1, {100, 0}, kPitchUp), {footRoom, 0}, 1e-9);
     EXPECT_NEAR(model._creasePoint[1], 150 + footRoom, 1e-4);
@@ -111,8 +112,7 @@ TEST_F(WideSheet, MovesBeyondABoundApplyOnlyUpToIt)
     EXPECT_NEAR(folded._coordinates[4].y, 0.0, 0.05);
 }
 
-TEST_F(WideSheet, CreasesBesideAFlatTentMoveAlone)
-{
+TEST_F(WideSheet, CreasesBesideAFlatTentMoveAlone) {
     expectPoint(model.handlingLine(3, {10, 0}, kPitchUp), {10, 0});
     expectPoint(model.handlingLine(1, {-7, 0}, kPitchUp), {-7, 0});
     expectPoint(model.handlingLine(5, {4, 0}, kPitchUp), {4, 0});
@@ -124,8 +124,7 @@ TEST_F(WideSheet, CreasesBesideAFlatTentMoveAlone)
     }
 }
 
-TEST_F(WideSheet, OutOfRangeLinesAndNonFiniteMovesChangeNothing)
-{
+TEST_F(WideSheet, OutOfRangeLinesAndNonFiniteMovesChangeNothing) {
     const FoldModel flat = model;
     expectPoint(model.handlingLine(7, {10, 10}, kPitchUp), {0, 0}, 0.0);
     expectPoint(model.handlingLine(-1, {10, 10}, kPitchUp), {0, 0}, 0.0);
@@ -135,35 +134,46 @@ TEST_F(WideSheet, OutOfRangeLinesAndNonFiniteMovesChangeNothing)
 }
 
 // Only vertical drags and the edges are bounded by the largest compression: moving the middle
-// of a fully compressed tent can lift it past the peak height limit, and the next vertical step
-// that applies anything cuts the compression back.
-TEST_F(WideSheet, MiddleMoveCanOvershootUntilTheNextVerticalStep)
-{
-    const auto& c = model._creasePoint;
-    const auto largest = [&] { return model.caliculateEdxWithTO(c[2] - c[1], c[3] - c[2]); };
-    model.handlingLine(2, {100, 0}, kPitchUp);
-    model.handlingLine(2, {0, 300}, kPitchUp);
-    model.handlingLine(3, {60, 0}, kPitchUp);
-    model.handlingLine(2, {0, 300}, kPitchUp);
-    EXPECT_NEAR(model._coordinates[0].x, largest(), 1e-3);
+// of a fully compressed tent can take it past that and lift its peak past the height limit; the
+// next vertical step that applies anything cuts the compression back.
+TEST(Overshoot, MiddleMoveCanOvershootUntilTheNextVerticalStep) {
+    // side = +1: the left tent (peak line 2); side = -1: its mirror image (peak line 4).
+    for (const int side : {1, -1}) {
+        SCOPED_TRACE(side);
+        FoldModel model({1000, 500});
+        const auto& c = model._creasePoint;
+        const long peak = side > 0 ? 2 : 4;
+        const auto compression = [&] {
+            return side > 0 ? model._coordinates[0].x : 1000 - model._coordinates[6].x;
+        };
+        const auto largest = [&] {
+            return side > 0 ? model.caliculateEdxWithTO(c[2] - c[1], c[3] - c[2])
+                            : model.caliculateEdxWithTO(c[5] - c[4], c[4] - c[3]);
+        };
+        model.handlingLine(peak, {side * 100.0, 0}, kPitchUp);
+        model.handlingLine(peak, {0, 300}, kPitchUp);
+        model.handlingLine(3, {side * 60.0, 0}, kPitchUp);
+        model.handlingLine(peak, {0, 300}, kPitchUp);
+        EXPECT_NEAR(compression(), largest(), 1e-3);
 
-    expectPoint(model.handlingLine(3, {30, 0}, kPitchUp), {30, 0}, 1e-9);
-    const double compression = model._coordinates[0].x;
-    EXPECT_GT(compression, largest() + 10);
-    EXPECT_GT(model._coordinates[2].y, model._maximumPeakHeight + 5);
+        expectPoint(model.handlingLine(3, {side * 30.0, 0}, kPitchUp), {side * 30.0, 0}, 1e-9);
+        const double overshoot = compression();
+        EXPECT_GT(overshoot, largest() + 10);
+        EXPECT_GT(model._coordinates[peak].y, model._maximumPeakHeight + 5);
 
-    expectPoint(model.handlingLine(2, {0, 5}, kPitchUp), {0, 0}, 0.0);
-    const FoldPoint cut = model.handlingLine(2, {0, -1}, kPitchUp);
-    EXPECT_NEAR(cut.y, largest() - compression, 1e-3);
-    EXPECT_NEAR(model._coordinates[0].x, largest(), 1e-4);
-    EXPECT_LE(model._coordinates[2].y, model._maximumPeakHeight + 1e-3);
+        expectPoint(model.handlingLine(peak, {0, 5}, kPitchUp), {0, 0}, 0.0);
+        const FoldPoint cut = model.handlingLine(peak, {0, -1}, kPitchUp);
+        EXPECT_NEAR(cut.y, largest() - overshoot, 1e-3);
+        EXPECT_NEAR(compression(), largest(), 1e-4);
+        EXPECT_LE(model._coordinates[peak].y, model._maximumPeakHeight + 1e-3);
+    }
 }
 
 // Pulling an edge out leaves a compression of a rounding error that the refit still uses;
 // the peak must stay finite and on the axis.
-TEST(SolverRounding, EdgePulledOutLeavesAFiniteFlatPeak)
-{
-    for (const FoldSize size : {FoldSize{1053.6, 702.4}, FoldSize{957.3, 300.1}, FoldSize{256, 192}}) {
+TEST(SolverRounding, EdgePulledOutLeavesAFiniteFlatPeak) {
+    for (const FoldSize size :
+         {FoldSize{1053.6, 702.4}, FoldSize{957.3, 300.1}, FoldSize{256, 192}}) {
         FoldModel model(size);
         model.handlingLine(6, {-17.3, 0}, kPitchUp);
         model.handlingLine(5, {-3.7, 0}, kPitchUp);
@@ -176,19 +186,21 @@ TEST(SolverRounding, EdgePulledOutLeavesAFiniteFlatPeak)
     }
 }
 
-TEST(SolverRounding, SheetWidthRoundedInSinglePrecisionStartsFinite)
-{
-    // float(1053.6) < 1053.6: the right tent starts with a compression of about 2e-5.
-    FoldModel model({1053.6, 702.4});
-    ASSERT_GT(model._imageSize.width - model._coordinates[6].x, 0.0);
-    model.handlingLine(5, {-5, 0}, kPitchUp);
-    model.handlingLine(3, {5, 0}, kPitchUp);
-    EXPECT_TRUE(std::isfinite(model._coordinates[4].x));
-    EXPECT_TRUE(std::isfinite(model._coordinates[4].y));
+TEST(SolverRounding, SheetWidthRoundedInSinglePrecisionStartsFinite) {
+    // float(W) < W: the right tent starts with a compression of about 1e-5, and the refit of a
+    // base that spans both slopes must not take the root of a rounding error below zero.
+    const std::vector<std::tuple<double, long, double>> moves{
+        {1053.6, 5, -5}, {1053.6, 3, 5}, {957.3, 5, 1.3}, {957.3, 3, -5}, {700.1, 3, 3}};
+    for (const auto& [width, line, dx] : moves) {
+        FoldModel model({width, 702.4});
+        ASSERT_GT(width - model._coordinates[6].x, 0.0);
+        model.handlingLine(line, {dx, 0}, kPitchUp);
+        EXPECT_TRUE(std::isfinite(model._coordinates[4].x)) << width << " line " << line;
+        EXPECT_NEAR(model._coordinates[4].y, 0.0, 0.05) << width << " line " << line;
+    }
 }
 
-TEST(PointHelpers, PointsOnTheLineThroughTwoPoints)
-{
+TEST(PointHelpers, PointsOnTheLineThroughTwoPoints) {
     expectPoint(FoldModel::pointMoveDeltaX(4, {10, 0}, {20, 10}), {14, 4}, 1e-12);
     expectPoint(FoldModel::pointMoveDeltaY(-8, {0, 100}, {10, 0}), {0.8, 92}, 1e-12);
     // Degenerate pairs keep A's other coordinate.
