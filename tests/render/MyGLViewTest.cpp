@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <iostream>
+#include <string>
 
 namespace {
 
@@ -224,6 +225,10 @@ struct FoldCase {
     int dirR;
 };
 
+void PrintTo(const FoldCase& foldCase, std::ostream* out) {
+    *out << "pitch " << foldCase.pitch << ", right peak " << foldCase.dirR;
+}
+
 class FoldedEndPoints : public MyGLViewTest, public ::testing::WithParamInterface<FoldCase> {};
 
 TEST_P(FoldedEndPoints, LieOnTheRenderedCreaseEdges) {
@@ -250,7 +255,13 @@ TEST_P(FoldedEndPoints, LieOnTheRenderedCreaseEdges) {
 
 INSTANTIATE_TEST_SUITE_P(PitchAndPeakSide, FoldedEndPoints,
                          ::testing::Values(FoldCase{0, 1}, FoldCase{30, 1}, FoldCase{-30, 1},
-                                           FoldCase{0, -1}, FoldCase{30, -1}, FoldCase{-30, -1}));
+                                           FoldCase{0, -1}, FoldCase{30, -1}, FoldCase{-30, -1}),
+                         [](const ::testing::TestParamInfo<FoldCase>& info) {
+                             const FoldCase c = info.param;
+                             return std::string(c.pitch < 0 ? "pitchMinus" : "pitch") +
+                                    std::to_string(int(std::abs(c.pitch))) +
+                                    (c.dirR > 0 ? "_rightPeakUp" : "_rightPeakDown");
+                         });
 
 TEST_F(MyGLViewTest, TwoRaisedTentsInPerspective) {
     QImage picture = quadrantImage(QSize(800, 600), QImage::Format_RGB32);
