@@ -24,15 +24,15 @@ namespace {
 QTemporaryDir* imageDir = nullptr;
 PreferencesDefaults* defaults = nullptr;
 
-std::unique_ptr<MyWindowController> openDocument(QSize pixelSize)
-{
+std::unique_ptr<MyWindowController> openDocument(QSize pixelSize) {
     QImage picture(pixelSize, QImage::Format_RGB32);
     for (int y = 0; y < pixelSize.height(); ++y) {
         auto line = reinterpret_cast<QRgb*>(picture.scanLine(y));
         for (int x = 0; x < pixelSize.width(); ++x)
             line[x] = qRgb(x % 256, y % 256, (x / 16 + y / 16) % 2 ? 220 : 60);
     }
-    const QString path = imageDir->filePath(QStringLiteral("bench-%1x%2.png").arg(pixelSize.width()).arg(pixelSize.height()));
+    const QString path = imageDir->filePath(
+        QStringLiteral("bench-%1x%2.png").arg(pixelSize.width()).arg(pixelSize.height()));
     picture.save(path);
     auto controller = MyWindowController::initWithURL(QUrl::fromLocalFile(path), *defaults);
     if (controller) {
@@ -42,21 +42,20 @@ std::unique_ptr<MyWindowController> openDocument(QSize pixelSize)
     return controller;
 }
 
-QPoint widgetPoint(const MyWindowController& controller, QPointF framePoint)
-{
+QPoint widgetPoint(const MyWindowController& controller, QPointF framePoint) {
     return QPointF(framePoint.x(), controller.window()->height() - framePoint.y()).toPoint();
 }
 
-void sendMouse(MyWindowController& controller, QEvent::Type type, QPoint at, Qt::MouseButtons buttons)
-{
+void sendMouse(MyWindowController& controller, QEvent::Type type, QPoint at,
+               Qt::MouseButtons buttons) {
     const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
-    QMouseEvent event(type, QPointF(at), QPointF(controller.window()->mapToGlobal(at)), button, buttons, Qt::NoModifier);
+    QMouseEvent event(type, QPointF(at), QPointF(controller.window()->mapToGlobal(at)), button,
+                      buttons, Qt::NoModifier);
     QApplication::sendEvent(controller.window()->contentView(), &event);
 }
 
 // Puts the pointer over the left peak and lets the hover poll select it.
-QPoint hoverLeftPeak(MyWindowController& controller)
-{
+QPoint hoverLeftPeak(MyWindowController& controller) {
     const auto& endPt = controller.endPt();
     const QPoint peak = widgetPoint(controller, (endPt[2][0] + endPt[2][1]) / 2);
     QCursor::setPos(controller.window()->mapToGlobal(peak));
@@ -64,13 +63,13 @@ QPoint hoverLeftPeak(MyWindowController& controller)
     return peak;
 }
 
-void reportPercentiles(benchmark::State& state, std::vector<double>& milliseconds)
-{
+void reportPercentiles(benchmark::State& state, std::vector<double>& milliseconds) {
     if (milliseconds.empty())
         return;
     std::sort(milliseconds.begin(), milliseconds.end());
     const auto at = [&](double fraction) {
-        return milliseconds[std::min(milliseconds.size() - 1, static_cast<size_t>(fraction * milliseconds.size()))];
+        return milliseconds[std::min(milliseconds.size() - 1,
+                                     static_cast<size_t>(fraction * milliseconds.size()))];
     };
     state.counters["median_ms"] = at(0.5);
     state.counters["p99_ms"] = at(0.99);
@@ -79,32 +78,37 @@ void reportPercentiles(benchmark::State& state, std::vector<double>& millisecond
 
 // One drag event per iteration: the peak swings left and right and up and down, so every step
 // refolds the sheet and runs the whole update.
-void BM_DragUpdate(benchmark::State& state)
-{
-    auto controller = openDocument(QSize(static_cast<int>(state.range(0)), static_cast<int>(state.range(1))));
+void BM_DragUpdate(benchmark::State& state) {
+    auto controller =
+        openDocument(QSize(static_cast<int>(state.range(0)), static_cast<int>(state.range(1))));
     if (!controller) {
         state.SkipWithError("document did not open");
         return;
     }
-    state.SetLabel(QStringLiteral("window %1 x %2").arg(controller->window()->width()).arg(controller->window()->height()).toStdString());
+    state.SetLabel(QStringLiteral("window %1 x %2")
+                       .arg(controller->window()->width())
+                       .arg(controller->window()->height())
+                       .toStdString());
     const QPoint peak = hoverLeftPeak(*controller);
     sendMouse(*controller, QEvent::MouseButtonPress, peak, Qt::LeftButton);
     std::vector<double> milliseconds;
     int step = 0;
     for (auto _ : state) {
         const double phase = step++ * 0.2;
-        const QPoint to = peak + QPoint(static_cast<int>(25 * std::sin(phase)), static_cast<int>(-30 * std::sin(phase * 0.5)));
+        const QPoint to = peak + QPoint(static_cast<int>(25 * std::sin(phase)),
+                                        static_cast<int>(-30 * std::sin(phase * 0.5)));
         const auto start = std::chrono::steady_clock::now();
         sendMouse(*controller, QEvent::MouseMove, to, Qt::LeftButton);
-        milliseconds.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        milliseconds.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count());
     }
     sendMouse(*controller, QEvent::MouseButtonRelease, peak, Qt::NoButton);
     reportPercentiles(state, milliseconds);
 }
 
 // The pointer rests over an area already selected: the poll finds no change.
-void BM_HoverPollWithoutChange(benchmark::State& state)
-{
+void BM_HoverPollWithoutChange(benchmark::State& state) {
     auto controller = openDocument(QSize(1054, 703));
     if (!controller) {
         state.SkipWithError("document did not open");
@@ -117,13 +121,16 @@ void BM_HoverPollWithoutChange(benchmark::State& state)
 }
 
 // 640 x 480 gives a 957 x 600 window and 1054 x 703 a 1577 x 878 window on a 1080 high screen.
-BENCHMARK(BM_DragUpdate)->Args({640, 480})->Args({1054, 703})->Unit(benchmark::kMillisecond)->Iterations(400);
+BENCHMARK(BM_DragUpdate)
+    ->Args({640, 480})
+    ->Args({1054, 703})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(400);
 BENCHMARK(BM_HoverPollWithoutChange)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
     QApplication app(argc, argv);

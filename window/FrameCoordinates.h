@@ -9,20 +9,17 @@
 namespace FrameCoordinates {
 
 // A position in a widget of the given height, as a point of the frame it shows.
-inline QPointF fromWidget(QPointF widgetPoint, double height)
-{
+inline QPointF fromWidget(QPointF widgetPoint, double height) {
     return {widgetPoint.x(), height - widgetPoint.y()};
 }
 
 // A global screen position with y upward, so that drag displacements are y-up as well.
-inline QPointF fromScreen(QPointF globalPoint)
-{
+inline QPointF fromScreen(QPointF globalPoint) {
     return {globalPoint.x(), -globalPoint.y()};
 }
 
 // Maps frame coordinates onto an image or widget of the given height, for painting.
-inline QTransform toWidgetTransform(double height)
-{
+inline QTransform toWidgetTransform(double height) {
     return QTransform(1, 0, 0, -1, 0, height);
 }
 

@@ -3,24 +3,19 @@
 #include <QPainter>
 #include <utility>
 
-MyView::MyView(QSize size, QWidget* parent)
-    : QWidget(parent)
-{
+MyView::MyView(QSize size, QWidget* parent) : QWidget(parent) {
     setFixedSize(size);
 }
 
-void MyView::setImage(QImage image)
-{
+void MyView::setImage(QImage image) {
     _image = std::move(image);
 }
 
-QImage MyView::takeImage()
-{
+QImage MyView::takeImage() {
     return std::exchange(_image, QImage());
 }
 
-void MyView::paintEvent(QPaintEvent*)
-{
+void MyView::paintEvent(QPaintEvent*) {
     if (_image.isNull())
         return;
     QPainter painter(this);

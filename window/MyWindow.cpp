@@ -12,42 +12,35 @@
 
 namespace {
 
-bool allLocalFiles(const QList<QUrl>& urls)
-{
-    return !urls.isEmpty()
-        && std::all_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); });
+bool allLocalFiles(const QList<QUrl>& urls) {
+    return !urls.isEmpty() &&
+           std::all_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); });
 }
 
 } // namespace
 
-MyWindow::MyWindow(QSize size)
-    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
-{
+MyWindow::MyWindow(QSize size) : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint) {
     setAttribute(Qt::WA_TranslucentBackground);
     setFixedSize(size);
     setFocusPolicy(Qt::ClickFocus);
     setAcceptDrops(true);
 }
 
-void MyWindow::setContentView(MyView* view)
-{
+void MyWindow::setContentView(MyView* view) {
     _contentView = view;
     view->setParent(this);
     view->move(0, 0);
 }
 
-void MyWindow::setWindowController(MyWindowController* controller)
-{
+void MyWindow::setWindowController(MyWindowController* controller) {
     _windowController = controller;
 }
 
-void MyWindow::display()
-{
+void MyWindow::display() {
     repaint();
 }
 
-void MyWindow::invalidateShadow()
-{
+void MyWindow::invalidateShadow() {
     if (!_contentView)
         return;
     QImage picture = _contentView->takeImage();
@@ -56,8 +49,7 @@ void MyWindow::invalidateShadow()
     _contentView->setImage(std::move(picture));
 }
 
-bool MyWindow::event(QEvent* event)
-{
+bool MyWindow::event(QEvent* event) {
     if (_windowController) {
         if (event->type() == QEvent::WindowActivate)
             _windowController->windowDidBecomeKey();
@@ -67,39 +59,33 @@ bool MyWindow::event(QEvent* event)
     return QWidget::event(event);
 }
 
-void MyWindow::mousePressEvent(QMouseEvent* event)
-{
+void MyWindow::mousePressEvent(QMouseEvent* event) {
     if (_windowController && event->button() == Qt::LeftButton)
         _windowController->mouseDown(*event);
     else
         QWidget::mousePressEvent(event);
 }
 
-void MyWindow::mouseMoveEvent(QMouseEvent* event)
-{
+void MyWindow::mouseMoveEvent(QMouseEvent* event) {
     if (_windowController && (event->buttons() & Qt::LeftButton))
         _windowController->mouseDragged(*event);
 }
 
-void MyWindow::mouseReleaseEvent(QMouseEvent* event)
-{
+void MyWindow::mouseReleaseEvent(QMouseEvent* event) {
     if (_windowController && event->button() == Qt::LeftButton)
         _windowController->mouseUp(*event);
 }
 
-void MyWindow::contextMenuEvent(QContextMenuEvent* event)
-{
+void MyWindow::contextMenuEvent(QContextMenuEvent* event) {
     emit contextMenuRequested(event->globalPos());
 }
 
-void MyWindow::dragEnterEvent(QDragEnterEvent* event)
-{
+void MyWindow::dragEnterEvent(QDragEnterEvent* event) {
     if (allLocalFiles(event->mimeData()->urls()))
         event->acceptProposedAction();
 }
 
-void MyWindow::dropEvent(QDropEvent* event)
-{
+void MyWindow::dropEvent(QDropEvent* event) {
     const QList<QUrl> urls = event->mimeData()->urls();
     if (!allLocalFiles(urls))
         return;

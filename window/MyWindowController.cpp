@@ -31,8 +31,7 @@ constexpr int bottomBand = 8;
 constexpr double maximumPitch = 60;
 constexpr double pitchSnap = 15;
 
-std::optional<double> firstScreenHeight()
-{
+std::optional<double> firstScreenHeight() {
     const QList<QScreen*> screens = QGuiApplication::screens();
     if (screens.isEmpty())
         return std::nullopt;
@@ -40,14 +39,12 @@ std::optional<double> firstScreenHeight()
 }
 
 // Frames and views are whole points; the renderer truncates the window size the same way.
-QSize truncatedSize(FoldSize size)
-{
+QSize truncatedSize(FoldSize size) {
     return QSize(static_cast<int>(size.width), static_cast<int>(size.height));
 }
 
 // Overlay path k: crease line k (0..6), or the polyline through the top (7) or bottom (8) ends.
-QPainterPath overlayPath(const std::array<std::array<QPointF, 2>, 7>& endPt, int k)
-{
+QPainterPath overlayPath(const std::array<std::array<QPointF, 2>, 7>& endPt, int k) {
     QPainterPath path;
     if (k < topBand) {
         path.moveTo(endPt[k][0]);
@@ -61,8 +58,7 @@ QPainterPath overlayPath(const std::array<std::array<QPointF, 2>, 7>& endPt, int
     return path;
 }
 
-QByteArray encodedImage(const QImage& picture, const char* format)
-{
+QByteArray encodedImage(const QImage& picture, const char* format) {
     QByteArray data;
     QBuffer buffer(&data);
     buffer.open(QIODevice::WriteOnly);
@@ -71,8 +67,7 @@ QByteArray encodedImage(const QImage& picture, const char* format)
 }
 
 // One page the picture's size in points, the picture covering it.
-QByteArray pdfData(const QImage& picture)
-{
+QByteArray pdfData(const QImage& picture) {
     QByteArray data;
     QBuffer buffer(&data);
     buffer.open(QIODevice::WriteOnly);
@@ -87,34 +82,35 @@ QByteArray pdfData(const QImage& picture)
     return data;
 }
 
-bool isShift(Qt::KeyboardModifiers modifiers)
-{
+bool isShift(Qt::KeyboardModifiers modifiers) {
     return modifiers & Qt::ShiftModifier;
 }
 
 // Many window managers keep Alt+drag for themselves, so Control restricts the drag as well.
-bool isOption(Qt::KeyboardModifiers modifiers)
-{
+bool isOption(Qt::KeyboardModifiers modifiers) {
     return modifiers & (Qt::AltModifier | Qt::ControlModifier);
 }
 
 } // namespace
 
-std::unique_ptr<MyWindowController> MyWindowController::initWithURL(const QUrl& url, PreferencesDefaults& defaults)
-{
+std::unique_ptr<MyWindowController> MyWindowController::initWithURL(const QUrl& url,
+                                                                    PreferencesDefaults& defaults) {
     QImageReader reader(url.toLocalFile());
     const QImage loaded = reader.read();
     if (loaded.isNull()) {
         alertCantOpen(url);
         return nullptr;
     }
-    const FoldSize pixelSize {static_cast<double>(loaded.width()), static_cast<double>(loaded.height())};
+    const FoldSize pixelSize{static_cast<double>(loaded.width()),
+                             static_cast<double>(loaded.height())};
     const FoldSize imageSize = FoldModel::displaySizeWithPixelSize(pixelSize, firstScreenHeight());
     const FoldSize windowSize = FoldModel::caliculateWindowSizeWithImageSize(imageSize);
-    std::unique_ptr<MyWindowController> controller(new MyWindowController(imageSize, windowSize, defaults));
+    std::unique_ptr<MyWindowController> controller(
+        new MyWindowController(imageSize, windowSize, defaults));
     controller->_window->setWindowTitle(url.fileName());
 
-    controller->_myGLView = MyGLView::initWithFrame(QSizeF(windowSize.width, windowSize.height), controller->_scale);
+    controller->_myGLView =
+        MyGLView::initWithFrame(QSizeF(windowSize.width, windowSize.height), controller->_scale);
     if (!controller->_myGLView) {
         alertCantOpen(url);
         return nullptr;
@@ -129,16 +125,16 @@ std::unique_ptr<MyWindowController> MyWindowController::initWithURL(const QUrl& 
     }
     controller->setImageToMyView();
     controller->_window->invalidateShadow();
-    controller->_defaultsConnection = connect(&defaults, &PreferencesDefaults::handleDefaultsChange,
-        controller.get(), &MyWindowController::didReceiveNotification, Qt::DirectConnection);
+    controller->_defaultsConnection =
+        connect(&defaults, &PreferencesDefaults::handleDefaultsChange, controller.get(),
+                &MyWindowController::didReceiveNotification, Qt::DirectConnection);
     controller->startTimer();
     return controller;
 }
 
-MyWindowController::MyWindowController(FoldSize imageSize, FoldSize windowSize, PreferencesDefaults& defaults)
-    : _defaults(defaults)
-    , _fold(imageSize)
-{
+MyWindowController::MyWindowController(FoldSize imageSize, FoldSize windowSize,
+                                       PreferencesDefaults& defaults)
+    : _defaults(defaults), _fold(imageSize) {
     const QSize size = truncatedSize(windowSize);
     auto view = new MyView(size);
     _window = std::make_unique<MyWindow>(size);
@@ -152,16 +148,15 @@ MyWindowController::MyWindowController(FoldSize imageSize, FoldSize windowSize, 
     connect(&_timer, &QTimer::timeout, this, &MyWindowController::checkMouseInArea);
 }
 
-MyWindowController::~MyWindowController()
-{
+MyWindowController::~MyWindowController() {
     stopTimer();
     _window->close();
     _window->setWindowController(nullptr);
     disconnect(_defaultsConnection);
 }
 
-void MyWindowController::alertPanelWithMessageText(const QString& messageText, const QString& infoText)
-{
+void MyWindowController::alertPanelWithMessageText(const QString& messageText,
+                                                   const QString& infoText) {
     QMessageBox alert;
     alert.setText(messageText);
     alert.setInformativeText(infoText);
@@ -169,39 +164,33 @@ void MyWindowController::alertPanelWithMessageText(const QString& messageText, c
     alert.exec();
 }
 
-void MyWindowController::alertCantOpen(const QUrl& url)
-{
+void MyWindowController::alertCantOpen(const QUrl& url) {
     alertPanelWithMessageText(tr("Can't open"), QStringLiteral("reason : %1").arg(url.fileName()));
 }
 
-void MyWindowController::showWindow()
-{
+void MyWindowController::showWindow() {
     _window->show();
     _window->raise();
     _window->activateWindow();
 }
 
-void MyWindowController::startTimer()
-{
+void MyWindowController::startTimer() {
     if (!_timer.isActive())
         _timer.start();
 }
 
-void MyWindowController::stopTimer()
-{
+void MyWindowController::stopTimer() {
     _timer.stop();
 }
 
-void MyWindowController::setCreaseAndCoordinatePointToMyGLView()
-{
+void MyWindowController::setCreaseAndCoordinatePointToMyGLView() {
     for (int i = 0; i < 7; ++i) {
         _myGLView->setCreasePoint(_fold._creasePoint[i], i);
         _myGLView->setCoordinates(QPointF(_fold._coordinates[i].x, _fold._coordinates[i].y), i);
     }
 }
 
-void MyWindowController::updateInstanceValues()
-{
+void MyWindowController::updateInstanceValues() {
     _lineColor[0] = _defaults.creaseLineColor();
     _lineColor[1] = _defaults.controlLineColor();
     _isShowCreaseLine = _defaults.showCreaseLine();
@@ -210,8 +199,7 @@ void MyWindowController::updateInstanceValues()
     _isCopyWithShadow = _defaults.copyWithShadow();
 }
 
-void MyWindowController::setImageToMyView()
-{
+void MyWindowController::setImageToMyView() {
     _myGLView->display();
     QImage frame = _myGLView->imageFromView();
     updateEndPt();
@@ -223,23 +211,20 @@ void MyWindowController::setImageToMyView()
 }
 
 // The shadow is recomputed before the window is painted, since Pleatora paints it itself.
-void MyWindowController::updateMyWindow()
-{
+void MyWindowController::updateMyWindow() {
     setImageToMyView();
     _window->invalidateShadow();
     _window->display();
 }
 
-void MyWindowController::updateEndPt()
-{
+void MyWindowController::updateEndPt() {
     for (int i = 0; i < 7; ++i) {
         _endPt[i][0] = _myGLView->getLineEndPointWithLineName(i, true);
         _endPt[i][1] = _myGLView->getLineEndPointWithLineName(i, false);
     }
 }
 
-QImage MyWindowController::drawLineToImage(QImage image) const
-{
+QImage MyWindowController::drawLineToImage(QImage image) const {
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
@@ -264,8 +249,7 @@ QImage MyWindowController::drawLineToImage(QImage image) const
     return image;
 }
 
-QImage MyWindowController::captureWindow() const
-{
+QImage MyWindowController::captureWindow() const {
     QImage picture(_window->size() * _scale, QImage::Format_ARGB32_Premultiplied);
     picture.setDevicePixelRatio(_scale);
     picture.fill(Qt::transparent);
@@ -273,8 +257,7 @@ QImage MyWindowController::captureWindow() const
     return picture;
 }
 
-QImage MyWindowController::image()
-{
+QImage MyWindowController::image() {
     const bool showCreaseLine = _isShowCreaseLine;
     if (_isCopyWithShadow) {
         const bool redraw = _isCopyWithCreaseLine != showCreaseLine;
@@ -303,8 +286,7 @@ QImage MyWindowController::image()
 
 // The clipboard changes only once there is a picture, so a failed capture keeps what the user
 // had copied before.
-void MyWindowController::copyImageWithFormat(const QString& format)
-{
+void MyWindowController::copyImageWithFormat(const QString& format) {
     const QImage picture = image();
     if (picture.isNull())
         return;
@@ -319,16 +301,15 @@ void MyWindowController::copyImageWithFormat(const QString& format)
     QGuiApplication::clipboard()->setMimeData(mimeData.release());
 }
 
-void MyWindowController::setCursorShape(Qt::CursorShape shape)
-{
+void MyWindowController::setCursorShape(Qt::CursorShape shape) {
     _window->setCursor(shape);
 }
 
-void MyWindowController::checkMouseInArea()
-{
+void MyWindowController::checkMouseInArea() {
     if (_isMouseDown)
         return;
-    const QPointF pointer = FrameCoordinates::fromWidget(_window->mapFromGlobal(QCursor::pos()), _window->height());
+    const QPointF pointer =
+        FrameCoordinates::fromWidget(_window->mapFromGlobal(QCursor::pos()), _window->height());
     const int area = _controlAreas.controlAreaPoint(pointer);
     if (area == _controlArea)
         return;
@@ -337,8 +318,7 @@ void MyWindowController::checkMouseInArea()
     updateMyWindow();
 }
 
-void MyWindowController::mouseDown(const QMouseEvent& event)
-{
+void MyWindowController::mouseDown(const QMouseEvent& event) {
     stopTimer();
     _isMouseDown = true;
     _isManualWindowMove = false;
@@ -348,8 +328,7 @@ void MyWindowController::mouseDown(const QMouseEvent& event)
         setCursorShape(Qt::ClosedHandCursor);
 }
 
-void MyWindowController::mouseDragged(const QMouseEvent& event)
-{
+void MyWindowController::mouseDragged(const QMouseEvent& event) {
     if (!_isMouseDown)
         return;
     if (_controlArea == noArea)
@@ -360,13 +339,11 @@ void MyWindowController::mouseDragged(const QMouseEvent& event)
         dragLine(FrameCoordinates::fromScreen(event.globalPosition()), event.modifiers());
 }
 
-void MyWindowController::mouseUp(const QMouseEvent&)
-{
+void MyWindowController::mouseUp(const QMouseEvent&) {
     endPress();
 }
 
-void MyWindowController::endPress()
-{
+void MyWindowController::endPress() {
     setCursorShape(Qt::OpenHandCursor);
     _isMouseDown = false;
     _isMouseDraging = false;
@@ -375,8 +352,7 @@ void MyWindowController::endPress()
 
 // The window manager moves the window where it can (the only way on Wayland); once it has taken
 // the press over, no release reaches the window, so the press ends here.
-void MyWindowController::moveWindow(const QMouseEvent& event)
-{
+void MyWindowController::moveWindow(const QMouseEvent& event) {
     if (!_isManualWindowMove) {
         if (_window->windowHandle() && _window->windowHandle()->startSystemMove()) {
             endPress();
@@ -388,10 +364,10 @@ void MyWindowController::moveWindow(const QMouseEvent& event)
 }
 
 // One degree of tilt per point of vertical motion, within [-60, 60]; the excess stays pending.
-void MyWindowController::dragTilt(QPointF screenPoint, Qt::KeyboardModifiers modifiers)
-{
+void MyWindowController::dragTilt(QPointF screenPoint, Qt::KeyboardModifiers modifiers) {
     const double pitch = _myGLView->pitch();
-    double newPitch = std::clamp(pitch + (screenPoint.y() - _lastPoint.y()), -maximumPitch, maximumPitch);
+    double newPitch =
+        std::clamp(pitch + (screenPoint.y() - _lastPoint.y()), -maximumPitch, maximumPitch);
     if (isShift(modifiers)) {
         const double snapped = newPitch - std::fmod(newPitch, pitchSnap);
         if (snapped == pitch - std::fmod(pitch, pitchSnap)) {
@@ -408,31 +384,28 @@ void MyWindowController::dragTilt(QPointF screenPoint, Qt::KeyboardModifiers mod
 
 // The displacement counts from the reference point, which advances only by what the solver
 // applied, so refused motion stays pending.
-void MyWindowController::dragLine(QPointF screenPoint, Qt::KeyboardModifiers modifiers)
-{
+void MyWindowController::dragLine(QPointF screenPoint, Qt::KeyboardModifiers modifiers) {
     const double dx = isOption(modifiers) ? 0 : screenPoint.x() - _lastPoint.x();
     const double dy = isShift(modifiers) ? 0 : screenPoint.y() - _lastPoint.y();
-    const FoldPoint applied = _fold.handlingLine(_controlArea, FoldPoint {dx, dy}, _myGLView->pitch());
+    const FoldPoint applied =
+        _fold.handlingLine(_controlArea, FoldPoint{dx, dy}, _myGLView->pitch());
     _lastPoint += QPointF(applied.x, applied.y);
     setCreaseAndCoordinatePointToMyGLView();
     updateMyWindow();
     _isMouseDraging = true;
 }
 
-void MyWindowController::windowDidBecomeKey()
-{
+void MyWindowController::windowDidBecomeKey() {
     startTimer();
 }
 
 // The highlight drawn last stays until the next redraw.
-void MyWindowController::windowDidResignKey()
-{
+void MyWindowController::windowDidResignKey() {
     stopTimer();
     _controlArea = noArea;
 }
 
-void MyWindowController::didReceiveNotification()
-{
+void MyWindowController::didReceiveNotification() {
     updateInstanceValues();
     updateMyWindow();
 }

@@ -26,7 +26,8 @@ class MyWindowController : public QObject {
 
 public:
     // Null, after its own "Can't open" alert, when the image cannot be read or shown.
-    static std::unique_ptr<MyWindowController> initWithURL(const QUrl& url, PreferencesDefaults& defaults);
+    static std::unique_ptr<MyWindowController> initWithURL(const QUrl& url,
+                                                           PreferencesDefaults& defaults);
     ~MyWindowController() override;
 
     void showWindow();
@@ -86,7 +87,7 @@ private:
     FoldModel _fold;
 
     std::array<QColor, 2> _lineColor;
-    std::array<std::array<QPointF, 2>, 7> _endPt {};
+    std::array<std::array<QPointF, 2>, 7> _endPt{};
     bool _isShowCreaseLine = true;
     bool _isShowControlLine = true;
     bool _isCopyWithCreaseLine = true;

@@ -19,30 +19,26 @@ namespace {
 
 using DocumentDisplayTest = DocumentFixture;
 
-bool isLineColor(const QColor& color, const QColor& lineColor)
-{
+bool isLineColor(const QColor& color, const QColor& lineColor) {
     return color.alpha() == 255 && color.rgb() == lineColor.rgb();
 }
 
-int openDocumentWindows()
-{
+int openDocumentWindows() {
     const QWidgetList widgets = QApplication::topLevelWidgets();
-    return static_cast<int>(std::count_if(widgets.begin(), widgets.end(),
-        [](QWidget* widget) { return qobject_cast<MyWindow*>(widget) != nullptr; }));
+    return static_cast<int>(std::count_if(widgets.begin(), widgets.end(), [](QWidget* widget) {
+        return qobject_cast<MyWindow*>(widget) != nullptr;
+    }));
 }
 
-const QMimeData& clipboardData()
-{
+const QMimeData& clipboardData() {
     return *QGuiApplication::clipboard()->mimeData();
 }
 
-QImage clipboardImage(const char* mimeType)
-{
+QImage clipboardImage(const char* mimeType) {
     return QImage::fromData(clipboardData().data(QString::fromLatin1(mimeType)));
 }
 
-TEST_F(DocumentDisplayTest, OpensAFloatingPictureOfTheSizedWindow)
-{
+TEST_F(DocumentDisplayTest, OpensAFloatingPictureOfTheSizedWindow) {
     if (QGuiApplication::primaryScreen()->geometry().height() != 1080)
         GTEST_SKIP() << "sizes below assume a 1080 points high screen";
     auto controller = openShown(QSize(640, 480));
@@ -72,8 +68,7 @@ TEST_F(DocumentDisplayTest, OpensAFloatingPictureOfTheSizedWindow)
     }
 }
 
-TEST_F(DocumentDisplayTest, UnreadableOrEmptyFileAlertsAndOpensNothing)
-{
+TEST_F(DocumentDisplayTest, UnreadableOrEmptyFileAlertsAndOpensNothing) {
     for (const QByteArray& content : {QByteArray("not a picture at all"), QByteArray()}) {
         const QString path = _dir.filePath(QStringLiteral("broken.png"));
         QFile file(path);
@@ -92,7 +87,8 @@ TEST_F(DocumentDisplayTest, UnreadableOrEmptyFileAlertsAndOpensNothing)
             buttons = static_cast<int>(alert->buttons().size());
             alert->close();
         });
-        const auto controller = MyWindowController::initWithURL(QUrl::fromLocalFile(path), *_defaults);
+        const auto controller =
+            MyWindowController::initWithURL(QUrl::fromLocalFile(path), *_defaults);
 
         EXPECT_FALSE(controller);
         EXPECT_EQ(text, QStringLiteral("Can't open"));
@@ -102,8 +98,7 @@ TEST_F(DocumentDisplayTest, UnreadableOrEmptyFileAlertsAndOpensNothing)
     }
 }
 
-TEST_F(DocumentDisplayTest, OverlayDrawsCreaseLinesAndTheControlAreaInTheirColours)
-{
+TEST_F(DocumentDisplayTest, OverlayDrawsCreaseLinesAndTheControlAreaInTheirColours) {
     auto controller = openShown(QSize(640, 480));
     ASSERT_TRUE(controller);
     useOpaqueLineColors();
@@ -117,7 +112,8 @@ TEST_F(DocumentDisplayTest, OverlayDrawsCreaseLinesAndTheControlAreaInTheirColou
     // No area under the pointer: crease lines 1..5 only, never the edges or the bands.
     QImage drawn = controller->drawLineToImage(blank);
     for (int line = 1; line <= 5; ++line)
-        EXPECT_TRUE(isLineColor(framePixel(drawn, lineMiddle(*controller, line)), creaseColor)) << line;
+        EXPECT_TRUE(isLineColor(framePixel(drawn, lineMiddle(*controller, line)), creaseColor))
+            << line;
     EXPECT_EQ(framePixel(drawn, lineMiddle(*controller, 0)).alpha(), 0);
     EXPECT_EQ(framePixel(drawn, lineMiddle(*controller, 6)).alpha(), 0);
     EXPECT_EQ(framePixel(drawn, topEdgeMiddle).alpha(), 0);
@@ -142,8 +138,7 @@ TEST_F(DocumentDisplayTest, OverlayDrawsCreaseLinesAndTheControlAreaInTheirColou
     EXPECT_EQ(framePixel(drawn, lineMiddle(*controller, 3)).alpha(), 0);
 }
 
-TEST_F(DocumentDisplayTest, ShadowFallsBelowTheSheet)
-{
+TEST_F(DocumentDisplayTest, ShadowFallsBelowTheSheet) {
     auto controller = openShown(QSize(640, 480));
     ASSERT_TRUE(controller);
     const QImage shown = controller->window()->contentView()->image();
@@ -156,8 +151,7 @@ TEST_F(DocumentDisplayTest, ShadowFallsBelowTheSheet)
     EXPECT_EQ(shown.pixelColor(0, 0).alpha(), 0);
 }
 
-TEST_F(DocumentDisplayTest, DefaultsChangeRedrawsEveryOpenDocumentButNotClosedOnes)
-{
+TEST_F(DocumentDisplayTest, DefaultsChangeRedrawsEveryOpenDocumentButNotClosedOnes) {
     auto first = openShown(QSize(640, 480));
     auto second = openShown(QSize(400, 300));
     auto closed = openShown(QSize(300, 300));
@@ -180,8 +174,7 @@ TEST_F(DocumentDisplayTest, DefaultsChangeRedrawsEveryOpenDocumentButNotClosedOn
     EXPECT_TRUE(isLineColor(shownPixel(*first, lineMiddle(*first, 3)), creaseColor));
 }
 
-TEST_F(DocumentDisplayTest, OnlyTheActiveWindowPolls)
-{
+TEST_F(DocumentDisplayTest, OnlyTheActiveWindowPolls) {
     auto first = openShown(QSize(640, 480));
     ASSERT_TRUE(first);
     hover(*first, widgetPoint(*first, lineMiddle(*first, 2)), 2);
@@ -197,8 +190,7 @@ TEST_F(DocumentDisplayTest, OnlyTheActiveWindowPolls)
     EXPECT_FALSE(second->isTimerActive());
 }
 
-TEST_F(DocumentDisplayTest, CopyPutsTheWindowWithItsShadowAsPngAndTiff)
-{
+TEST_F(DocumentDisplayTest, CopyPutsTheWindowWithItsShadowAsPngAndTiff) {
     auto controller = openShown(QSize(640, 480));
     ASSERT_TRUE(controller);
     controller->copyImageWithFormat(QStringLiteral("TIFF"));
@@ -214,8 +206,7 @@ TEST_F(DocumentDisplayTest, CopyPutsTheWindowWithItsShadowAsPngAndTiff)
     EXPECT_FALSE(clipboardData().hasFormat(QStringLiteral("application/pdf")));
 }
 
-TEST_F(DocumentDisplayTest, CopyWithoutShadowIsTheBareFrameWithTheWantedLines)
-{
+TEST_F(DocumentDisplayTest, CopyWithoutShadowIsTheBareFrameWithTheWantedLines) {
     auto controller = openShown(QSize(640, 480));
     ASSERT_TRUE(controller);
     useOpaqueLineColors();
@@ -229,7 +220,8 @@ TEST_F(DocumentDisplayTest, CopyWithoutShadowIsTheBareFrameWithTheWantedLines)
     EXPECT_EQ(copied.pixelColor(0, 0).alpha(), 0);
     // Lines whatever the window shows, and no shadow below the sheet.
     EXPECT_TRUE(isLineColor(framePixel(copied, lineMiddle(*controller, 3)), creaseColor));
-    const QPointF belowSheet(lineMiddle(*controller, 3).x() + 20, controller->endPt()[3][1].y() - 6);
+    const QPointF belowSheet(lineMiddle(*controller, 3).x() + 20,
+                             controller->endPt()[3][1].y() - 6);
     EXPECT_EQ(framePixel(copied, belowSheet).alpha(), 0);
 
     _defaults->setBool(DefaultsKey::copyWithCreaseLine, false);
@@ -239,8 +231,7 @@ TEST_F(DocumentDisplayTest, CopyWithoutShadowIsTheBareFrameWithTheWantedLines)
     EXPECT_FALSE(isLineColor(framePixel(copied, lineMiddle(*controller, 3)), creaseColor));
 }
 
-TEST_F(DocumentDisplayTest, CopyWithShadowRedrawsWithoutLinesOnlyForTheCapture)
-{
+TEST_F(DocumentDisplayTest, CopyWithShadowRedrawsWithoutLinesOnlyForTheCapture) {
     auto controller = openShown(QSize(640, 480));
     ASSERT_TRUE(controller);
     useOpaqueLineColors();
@@ -252,12 +243,12 @@ TEST_F(DocumentDisplayTest, CopyWithShadowRedrawsWithoutLinesOnlyForTheCapture)
     controller->copyImageWithFormat(QStringLiteral("TIFF"));
     const QImage copied = clipboardImage("image/png");
     const QPointF scaled = creaseMiddle * controller->scale();
-    EXPECT_FALSE(isLineColor(copied.pixelColor(int(scaled.x()), int(copied.height() - 1 - scaled.y())), creaseColor));
+    EXPECT_FALSE(isLineColor(
+        copied.pixelColor(int(scaled.x()), int(copied.height() - 1 - scaled.y())), creaseColor));
     EXPECT_TRUE(isLineColor(shownPixel(*controller, creaseMiddle), creaseColor));
 }
 
-TEST_F(DocumentDisplayTest, CopyAsPdfGivesOnePageOfThePictureSize)
-{
+TEST_F(DocumentDisplayTest, CopyAsPdfGivesOnePageOfThePictureSize) {
     auto controller = openShown(QSize(640, 480));
     ASSERT_TRUE(controller);
     controller->copyImageWithFormat(QStringLiteral("PDF"));
@@ -269,7 +260,8 @@ TEST_F(DocumentDisplayTest, CopyAsPdfGivesOnePageOfThePictureSize)
     EXPECT_EQ(text.count(QRegularExpression(QStringLiteral("/Type\\s*/Page\\b"))), 1);
     const QSize points = controller->window()->size();
     const QRegularExpressionMatch box =
-        QRegularExpression(QStringLiteral("/MediaBox\\s*\\[\\s*0\\s+0\\s+([\\d.]+)\\s+([\\d.]+)")).match(text);
+        QRegularExpression(QStringLiteral("/MediaBox\\s*\\[\\s*0\\s+0\\s+([\\d.]+)\\s+([\\d.]+)"))
+            .match(text);
     ASSERT_TRUE(box.hasMatch());
     EXPECT_DOUBLE_EQ(box.captured(1).toDouble(), points.width());
     EXPECT_DOUBLE_EQ(box.captured(2).toDouble(), points.height());

@@ -13,23 +13,20 @@
 const QColor DocumentFixture::creaseColor(0, 0, 255);
 const QColor DocumentFixture::controlColor(0, 255, 0);
 
-void DocumentFixture::SetUp()
-{
+void DocumentFixture::SetUp() {
     QSettings(QStringLiteral("Pleatora"), QStringLiteral("Pleatora")).clear();
     _defaults = std::make_unique<PreferencesDefaults>();
     // Keep the pointer off every window until a test puts it somewhere.
     QCursor::setPos(1900, 1060);
 }
 
-void DocumentFixture::TearDown()
-{
+void DocumentFixture::TearDown() {
     _defaults.reset();
     QSettings(QStringLiteral("Pleatora"), QStringLiteral("Pleatora")).clear();
 }
 
 // Opaque squares in two warm colours, neither of them a line colour.
-QUrl DocumentFixture::writeImage(QSize pixelSize, const QString& name)
-{
+QUrl DocumentFixture::writeImage(QSize pixelSize, const QString& name) {
     QImage picture(pixelSize, QImage::Format_RGB32);
     QPainter painter(&picture);
     for (int y = 0; y < pixelSize.height(); y += 16) {
@@ -44,8 +41,7 @@ QUrl DocumentFixture::writeImage(QSize pixelSize, const QString& name)
     return QUrl::fromLocalFile(path);
 }
 
-std::unique_ptr<MyWindowController> DocumentFixture::openShown(QSize pixelSize)
-{
+std::unique_ptr<MyWindowController> DocumentFixture::openShown(QSize pixelSize) {
     auto controller = MyWindowController::initWithURL(writeImage(pixelSize), *_defaults);
     if (!controller)
         return nullptr;
@@ -55,71 +51,61 @@ std::unique_ptr<MyWindowController> DocumentFixture::openShown(QSize pixelSize)
     return controller;
 }
 
-void DocumentFixture::useOpaqueLineColors()
-{
+void DocumentFixture::useOpaqueLineColors() {
     _defaults->setColor(DefaultsKey::creaseLineColor, creaseColor);
     _defaults->setColor(DefaultsKey::controlLineColor, controlColor);
     _defaults->postNotification();
 }
 
-bool DocumentFixture::waitFor(const std::function<bool()>& condition)
-{
+bool DocumentFixture::waitFor(const std::function<bool()>& condition) {
     return QTest::qWaitFor(condition, 3000);
 }
 
-QPoint DocumentFixture::widgetPoint(const MyWindowController& controller, QPointF framePoint)
-{
+QPoint DocumentFixture::widgetPoint(const MyWindowController& controller, QPointF framePoint) {
     return QPointF(framePoint.x(), controller.window()->height() - framePoint.y()).toPoint();
 }
 
-QPointF DocumentFixture::lineMiddle(const MyWindowController& controller, int line)
-{
+QPointF DocumentFixture::lineMiddle(const MyWindowController& controller, int line) {
     const auto& endPt = controller.endPt();
     return (endPt[line][0] + endPt[line][1]) / 2;
 }
 
-QColor DocumentFixture::framePixel(const QImage& picture, QPointF framePoint)
-{
+QColor DocumentFixture::framePixel(const QImage& picture, QPointF framePoint) {
     const int row = picture.height() - 1 - static_cast<int>(framePoint.y());
     return picture.pixelColor(static_cast<int>(framePoint.x()), row);
 }
 
-QColor DocumentFixture::shownPixel(const MyWindowController& controller, QPointF framePoint)
-{
+QColor DocumentFixture::shownPixel(const MyWindowController& controller, QPointF framePoint) {
     return framePixel(controller.window()->contentView()->image(), framePoint);
 }
 
 namespace {
 
 void sendMouse(MyWindowController& controller, QEvent::Type type, QPoint at, QPoint global,
-    Qt::MouseButton button, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers)
-{
+               Qt::MouseButton button, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
     QMouseEvent event(type, QPointF(at), QPointF(global), button, buttons, modifiers);
     QApplication::sendEvent(controller.window()->contentView(), &event);
 }
 
 } // namespace
 
-void DocumentFixture::press(MyWindowController& controller, QPoint at)
-{
-    sendMouse(controller, QEvent::MouseButtonPress, at, controller.window()->mapToGlobal(at), Qt::LeftButton,
-        Qt::LeftButton, Qt::NoModifier);
+void DocumentFixture::press(MyWindowController& controller, QPoint at) {
+    sendMouse(controller, QEvent::MouseButtonPress, at, controller.window()->mapToGlobal(at),
+              Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
 }
 
-void DocumentFixture::dragTo(MyWindowController& controller, QPoint to, Qt::KeyboardModifiers modifiers)
-{
+void DocumentFixture::dragTo(MyWindowController& controller, QPoint to,
+                             Qt::KeyboardModifiers modifiers) {
     sendMouse(controller, QEvent::MouseMove, to, controller.window()->mapToGlobal(to), Qt::NoButton,
-        Qt::LeftButton, modifiers);
+              Qt::LeftButton, modifiers);
 }
 
-void DocumentFixture::release(MyWindowController& controller, QPoint at)
-{
-    sendMouse(controller, QEvent::MouseButtonRelease, at, controller.window()->mapToGlobal(at), Qt::LeftButton,
-        Qt::NoButton, Qt::NoModifier);
+void DocumentFixture::release(MyWindowController& controller, QPoint at) {
+    sendMouse(controller, QEvent::MouseButtonRelease, at, controller.window()->mapToGlobal(at),
+              Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
 }
 
-void DocumentFixture::hover(MyWindowController& controller, QPoint at, int expectedArea)
-{
+void DocumentFixture::hover(MyWindowController& controller, QPoint at, int expectedArea) {
     QCursor::setPos(controller.window()->mapToGlobal(at));
     EXPECT_TRUE(waitFor([&] { return controller.controlArea() == expectedArea; }))
         << "area " << controller.controlArea() << " instead of " << expectedArea;

@@ -35,7 +35,8 @@ protected:
     // Mouse events sent to the content view, which hands them on to the window like the
     // platform's events.
     static void press(MyWindowController& controller, QPoint at);
-    static void dragTo(MyWindowController& controller, QPoint to, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    static void dragTo(MyWindowController& controller, QPoint to,
+                       Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     static void release(MyWindowController& controller, QPoint at);
     // Puts the pointer on a window position and waits for the hover poll to pick an area.
     static void hover(MyWindowController& controller, QPoint at, int expectedArea);

@@ -17,10 +17,9 @@ public:
     ReferenceDrag(FoldSize imageSize, long line, QPointF pressedAt)
         : fold(imageSize), _line(line), _lastPoint(pressedAt) {}
 
-    FoldPoint dragTo(QPointF pointer)
-    {
-        const FoldPoint applied =
-            fold.handlingLine(_line, FoldPoint {pointer.x() - _lastPoint.x(), pointer.y() - _lastPoint.y()}, 0);
+    FoldPoint dragTo(QPointF pointer) {
+        const FoldPoint applied = fold.handlingLine(
+            _line, FoldPoint{pointer.x() - _lastPoint.x(), pointer.y() - _lastPoint.y()}, 0);
         _lastPoint += QPointF(applied.x, applied.y);
         return applied;
     }
@@ -32,8 +31,7 @@ private:
     QPointF _lastPoint;
 };
 
-void expectSameFold(const FoldModel& actual, const FoldModel& expected)
-{
+void expectSameFold(const FoldModel& actual, const FoldModel& expected) {
     for (int i = 0; i < 7; ++i) {
         EXPECT_EQ(actual._creasePoint[i], expected._creasePoint[i]) << "crease " << i;
         EXPECT_EQ(actual._coordinates[i].x, expected._coordinates[i].x) << "vertex " << i;
@@ -44,13 +42,11 @@ void expectSameFold(const FoldModel& actual, const FoldModel& expected)
 }
 
 // Screen displacements are y up; window positions y down.
-QPointF screenOffset(QPoint from, QPoint to)
-{
+QPointF screenOffset(QPoint from, QPoint to) {
     return QPointF(to.x() - from.x(), from.y() - to.y());
 }
 
-TEST_F(DocumentMouseTest, HoveringALineSelectsItShowsTheOpenHandAndHighlightsIt)
-{
+TEST_F(DocumentMouseTest, HoveringALineSelectsItShowsTheOpenHandAndHighlightsIt) {
     auto controller = openShown(QSize(640, 480));
     ASSERT_TRUE(controller);
     useOpaqueLineColors();
@@ -66,8 +62,7 @@ TEST_F(DocumentMouseTest, HoveringALineSelectsItShowsTheOpenHandAndHighlightsIt)
     EXPECT_EQ(shownPixel(*controller, peak), creaseColor);
 }
 
-TEST_F(DocumentMouseTest, DraggingTheLeftEdgeFoldsAsTheSolverComputesAndThePictureFollows)
-{
+TEST_F(DocumentMouseTest, DraggingTheLeftEdgeFoldsAsTheSolverComputesAndThePictureFollows) {
     auto controller = openShown(QSize(640, 480));
     ASSERT_TRUE(controller);
     const QPoint start = widgetPoint(*controller, lineMiddle(*controller, 0) + QPointF(4, 0));
@@ -92,8 +87,7 @@ TEST_F(DocumentMouseTest, DraggingTheLeftEdgeFoldsAsTheSolverComputesAndThePictu
     EXPECT_TRUE(controller->isTimerActive());
 }
 
-TEST_F(DocumentMouseTest, MotionPastABoundStaysPending)
-{
+TEST_F(DocumentMouseTest, MotionPastABoundStaysPending) {
     auto controller = openShown(QSize(640, 480));
     ASSERT_TRUE(controller);
     const QPoint start = widgetPoint(*controller, lineMiddle(*controller, 0) + QPointF(4, 0));
@@ -122,8 +116,7 @@ TEST_F(DocumentMouseTest, MotionPastABoundStaysPending)
     release(*controller, back);
 }
 
-TEST_F(DocumentMouseTest, DraggingTheTopBandTiltsUpToSixtyDegreesAndKeepsTheExcessPending)
-{
+TEST_F(DocumentMouseTest, DraggingTheTopBandTiltsUpToSixtyDegreesAndKeepsTheExcessPending) {
     auto controller = openShown(QSize(640, 480));
     ASSERT_TRUE(controller);
     const QPoint start = widgetPoint(*controller, controller->endPt()[3][0] - QPointF(0, 4));
@@ -141,15 +134,15 @@ TEST_F(DocumentMouseTest, DraggingTheTopBandTiltsUpToSixtyDegreesAndKeepsTheExce
     release(*controller, start - QPoint(0, 45));
 }
 
-TEST_F(DocumentMouseTest, ShiftSnapsTheTiltToFifteenDegrees)
-{
+TEST_F(DocumentMouseTest, ShiftSnapsTheTiltToFifteenDegrees) {
     auto controller = openShown(QSize(640, 480));
     ASSERT_TRUE(controller);
     const QPoint start = widgetPoint(*controller, controller->endPt()[3][1] + QPointF(0, 4));
     hover(*controller, start, 8);
 
     press(*controller, start);
-    const std::pair<int, float> steps[] = {{10, 0}, {16, 15}, {29, 15}, {31, 30}, {44, 30}, {46, 45}};
+    const std::pair<int, float> steps[] = {{10, 0},  {16, 15}, {29, 15},
+                                           {31, 30}, {44, 30}, {46, 45}};
     for (const auto& [up, pitch] : steps) {
         dragTo(*controller, start - QPoint(0, up), Qt::ShiftModifier);
         EXPECT_FLOAT_EQ(controller->glView().pitch(), pitch) << up << " points up";
@@ -157,8 +150,7 @@ TEST_F(DocumentMouseTest, ShiftSnapsTheTiltToFifteenDegrees)
     release(*controller, start - QPoint(0, 46));
 }
 
-TEST_F(DocumentMouseTest, ShiftKeepsAPeakDragHorizontalAndOptionVertical)
-{
+TEST_F(DocumentMouseTest, ShiftKeepsAPeakDragHorizontalAndOptionVertical) {
     auto controller = openShown(QSize(640, 480));
     ASSERT_TRUE(controller);
     const QPoint start = widgetPoint(*controller, lineMiddle(*controller, 2));
@@ -183,8 +175,7 @@ TEST_F(DocumentMouseTest, ShiftKeepsAPeakDragHorizontalAndOptionVertical)
     release(*controller, second + QPoint(41, -30));
 }
 
-TEST_F(DocumentMouseTest, DraggingOutsideEveryAreaMovesTheWindow)
-{
+TEST_F(DocumentMouseTest, DraggingOutsideEveryAreaMovesTheWindow) {
     auto controller = openShown(QSize(640, 480));
     ASSERT_TRUE(controller);
     const QPoint corner(3, 3);
