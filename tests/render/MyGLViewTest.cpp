@@ -220,6 +220,33 @@ TEST_F(MyGLViewTest, EachViewDrawsInItsOwnContext) {
     EXPECT_NEAR(red->getLineEndPointWithLineName(6, true).x(), 999, 1.0);
 }
 
+TEST_F(MyGLViewTest, NearerFacetsHideFartherOnes) {
+    // The right tent is pushed so far that its peak overhangs its foot: seen from the front, the
+    // inner slope covers the outer slope and the margin, which are drawn after it.
+    const SheetFold fold = tentFold(exampleSheet, 40, 1, 200, 1);
+    QImage picture(800, 600, QImage::Format_RGB32);
+    QPainter painter(&picture);
+    for (int x = 0; x < 800; ++x)
+        painter.fillRect(x, 0, 1, 600, QColor(x * 255 / 799, 0, 0));
+    painter.end();
+    std::unique_ptr<MyGLView> view = makeView(fold);
+    ASSERT_TRUE(view);
+    ASSERT_TRUE(view->setImage(picture));
+    view->display();
+    const QImage frame = capture(*view);
+
+    const SheetProjection projection(frame.size(), fold, 0);
+    const double halfWidth = exampleSheet.width() / 400;
+    const QPointF foot = projection.project(fold.coordinates[5].x() / 200 - halfWidth, 0, 0);
+    const QPointF peak = projection.project(fold.coordinates[4].x() / 200 - halfWidth, 0,
+                                            fold.coordinates[4].y() / 200);
+    ASSERT_GT(peak.x(), foot.x() + 10);
+    const QColor seen = framePixel(frame, int((foot.x() + peak.x()) / 2), int(foot.y()));
+    // The inner slope shows the picture between 50% and 70% of its width.
+    EXPECT_GT(seen.red(), 0.5 * 255);
+    EXPECT_LT(seen.red(), 0.7 * 255);
+}
+
 struct FoldCase {
     float pitch;
     int dirR;
