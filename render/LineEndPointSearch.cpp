@@ -17,7 +17,8 @@ constexpr double missingLineOffset = 4.0;
 // Reads coverage in frame coordinates straight from the pixel buffer.
 class Coverage {
 public:
-    explicit Coverage(const QImage& frame) : _frame(frame.convertToFormat(QImage::Format_RGBA8888)) {}
+    explicit Coverage(const QImage& frame)
+        : _frame(frame.convertToFormat(QImage::Format_RGBA8888)) {}
 
     int width() const { return _frame.width(); }
     int height() const { return _frame.height(); }
@@ -101,7 +102,9 @@ QPointF extrapolateBottom(QPointF top, QPointF crossing, double yb) {
     return {top.x() - dx * (top.y() - yb) / dy, yb};
 }
 
-bool isTracedDownward(int line) { return line == 0 || line == 2 || line == 4; }
+bool isTracedDownward(int line) {
+    return line == 0 || line == 2 || line == 4;
+}
 
 } // namespace
 

@@ -39,8 +39,12 @@ private:
     QImage _image;
 };
 
-QPointF top(const LineEndPoints& endPt, int line) { return endPt[line][0]; }
-QPointF bottom(const LineEndPoints& endPt, int line) { return endPt[line][1]; }
+QPointF top(const LineEndPoints& endPt, int line) {
+    return endPt[line][0];
+}
+QPointF bottom(const LineEndPoints& endPt, int line) {
+    return endPt[line][1];
+}
 
 void expectFinite(const LineEndPoints& endPt) {
     for (const auto& line : endPt) {
@@ -118,7 +122,7 @@ TEST(LineEndPointSearch, TracesStopAtGapsAndAtSidewaysStepsOfFourPixels) {
 TEST(LineEndPointSearch, LeanFollowsPerspectiveAndFlipsWithNegativePitch) {
     // Converging lines (sheet tilted back, positive pitch): left half leans right going up.
     LineFrame converging(200, 101);
-    converging.slantedLine(40, 10, 90, 1, 2);  // x grows going up
+    converging.slantedLine(40, 10, 90, 1, 2);   // x grows going up
     converging.slantedLine(160, 10, 90, -1, 2); // x shrinks going up
     const LineEndPoints tiltedBack = searchLineEndPoints(converging.image(), 30.0f);
     EXPECT_EQ(top(tiltedBack, 0), QPointF(80, 90));
@@ -212,7 +216,7 @@ TEST(LineEndPointSearch, LinesCloserThanFourPixelsMergeAndMissingLinesStayUsable
 
 TEST(LineEndPointSearch, LinesLeavingTheFrameEndAtItsBorder) {
     LineFrame frame(100, 51);
-    frame.verticalLine(0, 0, 50);        // the left column, bottom to top row
+    frame.verticalLine(0, 0, 50);       // the left column, bottom to top row
     frame.slantedLine(90, 0, 50, 1, 3); // leaves through the right border at row 30
 
     const LineEndPoints endPt = searchLineEndPoints(frame.image(), -5.0f);

@@ -101,7 +101,7 @@ TEST_F(MyGLViewTest, FlatSheetEndPointsSitOnePointRightOfEachVerticalCrease) {
         const QPointF top = view->getLineEndPointWithLineName(i, true);
         const QPointF bottom = view->getLineEndPointWithLineName(i, false);
         EXPECT_NEAR(top.x(), 199.2 + fold.creasePoint[i], 1.0);
-        EXPECT_EQ(bottom.x(), top.x()); // vertical
+        EXPECT_EQ(bottom.x(), top.x());       // vertical
         EXPECT_NEAR(top.y() + 1, 675.2, 1.0); // the top pixel's upper side
         // The line runs one point past the sheet's lower edge.
         EXPECT_NEAR(bottom.y(), 73.8, 1.0);
@@ -134,8 +134,8 @@ TEST_F(MyGLViewTest, OpaqueSourcesOfAnyRowLayoutShowUnchanged) {
         view->display();
         const QImage frame = capture(*view);
         const CoveredExtent extent = coveredExtent(frame);
-        expectUprightQuadrants(frame, QRectF(QPointF(extent.minX, extent.minY),
-                                             QPointF(extent.maxX, extent.maxY)));
+        expectUprightQuadrants(
+            frame, QRectF(QPointF(extent.minX, extent.minY), QPointF(extent.maxX, extent.maxY)));
         EXPECT_NEAR(extent.maxX - extent.minX + 1, 333, 1.0);
     }
 }

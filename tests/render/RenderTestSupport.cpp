@@ -115,8 +115,7 @@ SheetProjection::SheetProjection(QSize frameSize, const SheetFold& fold, float p
 QPointF SheetProjection::creaseEnd(int line, bool top) const {
     const QPointF vertex = _fold.coordinates[line] / pointsPerWorldUnit;
     const QSizeF sheet = _fold.imageSize / pointsPerWorldUnit;
-    return project(vertex.x() - sheet.width() / 2, (top ? -0.5 : 0.5) * sheet.height(),
-                   vertex.y());
+    return project(vertex.x() - sheet.width() / 2, (top ? -0.5 : 0.5) * sheet.height(), vertex.y());
 }
 
 QPointF SheetProjection::project(double x, double y, double z) const {
