@@ -1,6 +1,8 @@
 #include "InstanceHandover.h"
 
+#include <QDir>
 #include <QLocalSocket>
+#include <QStandardPaths>
 
 #include <memory>
 
@@ -16,7 +18,9 @@ QString InstanceHandover::serverName()
     const QString name = qEnvironmentVariable("PLEATORA_INSTANCE_NAME");
     if (!name.isEmpty())
         return name;
-    return QStringLiteral("Pleatora-") + qEnvironmentVariable("USER", QStringLiteral("user"));
+    // The runtime directory is the user's own (mode 0700), so no one else can hand files over.
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation))
+        .filePath(QStringLiteral("pleatora.socket"));
 }
 
 bool InstanceHandover::handOver(const QString& name, const QStringList& paths)
@@ -37,7 +41,8 @@ bool InstanceHandover::handOver(const QString& name, const QStringList& paths)
 
 bool InstanceHandover::listen(const QString& name)
 {
-    _server.setSocketOptions(QLocalServer::UserAccessOption);
+    // No socket options: with any, Qt replaces the socket of a running instance instead of
+    // failing with AddressInUseError.
     connect(&_server, &QLocalServer::newConnection, this, &InstanceHandover::acceptConnection);
     if (_server.listen(name))
         return true;

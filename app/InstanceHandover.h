@@ -9,7 +9,7 @@ class InstanceHandover : public QObject {
     Q_OBJECT
 
 public:
-    // The server name for this user; PLEATORA_INSTANCE_NAME overrides it (tests run side by side).
+    // The socket for this user; PLEATORA_INSTANCE_NAME overrides it (tests run side by side).
     static QString serverName();
     // True when a running instance took the paths; the caller then exits.
     static bool handOver(const QString& name, const QStringList& paths);

@@ -1,6 +1,7 @@
 #include "PreferencesController.h"
 
 #include "PreferencesDefaults.h"
+#include "ui_Preferences.h"
 
 #include <QEvent>
 #include <QSettings>
@@ -9,7 +10,8 @@ namespace {
 const QString frameAutosaveName = QStringLiteral("PrefWindow");
 }
 
-PreferencesController::PreferencesController(PreferencesDefaults& defaults) : _defaults(defaults)
+PreferencesController::PreferencesController(PreferencesDefaults& defaults)
+    : _defaults(defaults), _ui(std::make_unique<Ui::Preferences>())
 {
 }
 
@@ -31,18 +33,18 @@ void PreferencesController::showWindow()
 void PreferencesController::windowDidLoad()
 {
     _window = std::make_unique<QWidget>();
-    _ui.setupUi(_window.get());
+    _ui->setupUi(_window.get());
     _window->restoreGeometry(QSettings().value(frameAutosaveName).toByteArray());
     _window->installEventFilter(this);
 
-    _ui.cboxShowCreaseLine->setChecked(_defaults.showCreaseLine());
-    _ui.cwellCreaseLineColor->setColor(_defaults.creaseLineColor());
-    _ui.cboxShowControlLine->setChecked(_defaults.showControlLine());
-    _ui.cwellControlLineColor->setColor(_defaults.controlLineColor());
-    _ui.cboxCopyWithCreaseLine->setChecked(_defaults.copyWithCreaseLine());
-    _ui.cboxCopyWithShadow->setChecked(_defaults.copyWithShadow());
-    const bool isFirstItem = _ui.menuImageFormat->itemText(0) == _defaults.imageFormat();
-    _ui.menuImageFormat->setCurrentIndex(isFirstItem ? 0 : 1);
+    _ui->cboxShowCreaseLine->setChecked(_defaults.showCreaseLine());
+    _ui->cwellCreaseLineColor->setColor(_defaults.creaseLineColor());
+    _ui->cboxShowControlLine->setChecked(_defaults.showControlLine());
+    _ui->cwellControlLineColor->setColor(_defaults.controlLineColor());
+    _ui->cboxCopyWithCreaseLine->setChecked(_defaults.copyWithCreaseLine());
+    _ui->cboxCopyWithShadow->setChecked(_defaults.copyWithShadow());
+    const bool isFirstItem = _ui->menuImageFormat->itemText(0) == _defaults.imageFormat();
+    _ui->menuImageFormat->setCurrentIndex(isFirstItem ? 0 : 1);
 
     connectControls();
 }
@@ -50,14 +52,14 @@ void PreferencesController::windowDidLoad()
 void PreferencesController::connectControls()
 {
     // clicked and activated come from the user's hand only, never from filling the window.
-    for (QCheckBox* box : {_ui.cboxShowCreaseLine, _ui.cboxShowControlLine,
-                           _ui.cboxCopyWithCreaseLine, _ui.cboxCopyWithShadow})
+    for (QCheckBox* box : {_ui->cboxShowCreaseLine, _ui->cboxShowControlLine,
+                           _ui->cboxCopyWithCreaseLine, _ui->cboxCopyWithShadow})
         connect(box, &QCheckBox::clicked, this, [this, box] { changeCheckBox(box); });
-    connect(_ui.cwellCreaseLineColor, &ColorWell::colorChanged, this,
+    connect(_ui->cwellCreaseLineColor, &ColorWell::colorChanged, this,
             &PreferencesController::changeCreaseLineColor);
-    connect(_ui.cwellControlLineColor, &ColorWell::colorChanged, this,
+    connect(_ui->cwellControlLineColor, &ColorWell::colorChanged, this,
             &PreferencesController::changeControlLineColor);
-    connect(_ui.menuImageFormat, &QComboBox::activated, this, &PreferencesController::changeMenu);
+    connect(_ui->menuImageFormat, &QComboBox::activated, this, &PreferencesController::changeMenu);
 }
 
 void PreferencesController::changeCreaseLineColor(const QColor& color)
@@ -75,11 +77,11 @@ void PreferencesController::changeControlLineColor(const QColor& color)
 void PreferencesController::changeCheckBox(const QCheckBox* sender)
 {
     QString key = DefaultsKey::copyWithShadow;
-    if (sender == _ui.cboxShowCreaseLine)
+    if (sender == _ui->cboxShowCreaseLine)
         key = DefaultsKey::showCreaseLine;
-    else if (sender == _ui.cboxShowControlLine)
+    else if (sender == _ui->cboxShowControlLine)
         key = DefaultsKey::showControlLine;
-    else if (sender == _ui.cboxCopyWithCreaseLine)
+    else if (sender == _ui->cboxCopyWithCreaseLine)
         key = DefaultsKey::copyWithCreaseLine;
     _defaults.setBool(key, sender->isChecked());
     postNotification();
@@ -87,7 +89,7 @@ void PreferencesController::changeCheckBox(const QCheckBox* sender)
 
 void PreferencesController::changeMenu()
 {
-    _defaults.setString(DefaultsKey::imageFormat, _ui.menuImageFormat->currentText());
+    _defaults.setString(DefaultsKey::imageFormat, _ui->menuImageFormat->currentText());
     postNotification();
 }
 

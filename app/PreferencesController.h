@@ -1,13 +1,16 @@
 #pragma once
 
-#include "ui_Preferences.h"
-
 #include <QObject>
 
 #include <memory>
 
 class PreferencesDefaults;
 class QCheckBox;
+class QColor;
+
+namespace Ui {
+class Preferences;
+}
 
 // The preferences window: every change is written to the defaults at once and announced, so the
 // open documents redraw before the control's action returns.
@@ -39,5 +42,5 @@ private:
 
     PreferencesDefaults& _defaults;
     std::unique_ptr<QWidget> _window;
-    Ui::Preferences _ui;
+    std::unique_ptr<Ui::Preferences> _ui;
 };

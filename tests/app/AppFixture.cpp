@@ -1,0 +1,105 @@
+#include "AppFixture.h"
+#include "MyWindow.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QMessageBox>
+#include <QSettings>
+#include <QTest>
+
+AlertDismisser::AlertDismisser()
+{
+    connect(&_timer, &QTimer::timeout, this, &AlertDismisser::dismissAlert);
+    _timer.start(20);
+}
+
+void AlertDismisser::dismissAlert()
+{
+    auto* alert = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!alert)
+        return;
+    _texts.append(alert->text() + u'\n' + alert->informativeText());
+    alert->accept();
+}
+
+void AppFixture::SetUp()
+{
+    ASSERT_TRUE(_dir.isValid());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, _dir.filePath("config"));
+    _handoverName = qEnvironmentVariable("PLEATORA_INSTANCE_NAME") + u'-' +
+                    ::testing::UnitTest::GetInstance()->current_test_info()->name();
+}
+
+void AppFixture::TearDown()
+{
+    quit();
+}
+
+void AppFixture::launch(const QStringList& paths)
+{
+    _defaults = std::make_unique<PreferencesDefaults>();
+    _delegate = std::make_unique<AppDelegate>(*_defaults, _handoverName);
+    _delegate->applicationDidFinishLaunching(paths);
+    // As a user waits for the windows to come up: a late activation would steal the focus.
+    if (!_delegate->windowControllers().empty()) {
+        EXPECT_TRUE(QTest::qWaitForWindowActive(_delegate->windowControllers().back()->window()));
+    }
+}
+
+void AppFixture::restart(const QStringList& paths)
+{
+    quit();
+    launch(paths);
+}
+
+void AppFixture::quit()
+{
+    _delegate.reset();
+    _defaults.reset();
+    runDeferredDeletes();
+}
+
+QString AppFixture::picture(const QString& name) const
+{
+    const QString path = _dir.filePath(name);
+    if (!QFile::exists(path)) {
+        EXPECT_TRUE(QFile::copy(QStringLiteral(PLEATORA_SAMPLE_PICTURE), path));
+    }
+    return path;
+}
+
+QString AppFixture::textFile(const QString& name) const
+{
+    const QString path = _dir.filePath(name);
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("Not a picture at all.\n");
+    return path;
+}
+
+QStringList AppFixture::windowMenuTitles()
+{
+    QMenu* menu = _delegate->menus().windowMenu();
+    emit menu->aboutToShow();
+    QStringList titles;
+    for (const QAction* item : menu->actions())
+        titles.append(item->text());
+    return titles;
+}
+
+bool AppFixture::activate(QWidget* window)
+{
+    window->raise();
+    window->activateWindow();
+    return QTest::qWaitForWindowActive(window);
+}
+
+bool AppFixture::waitFor(const std::function<bool()>& condition)
+{
+    return QTest::qWaitFor(condition, 5000);
+}
+
+void AppFixture::runDeferredDeletes()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}

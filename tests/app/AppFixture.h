@@ -1,0 +1,63 @@
+#pragma once
+
+#include "AppDelegate.h"
+#include "MyWindowController.h"
+#include "PreferencesDefaults.h"
+
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+// Closes every alert that comes up, as a user would press OK, and keeps its texts.
+class AlertDismisser : public QObject {
+public:
+    AlertDismisser();
+    QStringList texts() const { return _texts; }
+
+private:
+    void dismissAlert();
+
+    QTimer _timer;
+    QStringList _texts;
+};
+
+// A Pleatora launch per test with its own settings directory; restart() ends it and launches
+// again on the same settings.
+class AppFixture : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    void launch(const QStringList& paths = {});
+    void restart(const QStringList& paths = {});
+    void quit();
+
+    // A copy of the sample picture under the given name in the test's directory.
+    QString picture(const QString& name = QStringLiteral("sample.png")) const;
+    QString textFile(const QString& name) const;
+
+    AppDelegate& delegate() { return *_delegate; }
+    PreferencesDefaults& defaults() { return *_defaults; }
+    MyWindowController& document(size_t index) { return *_delegate->windowControllers().at(index); }
+    size_t documentCount() const { return _delegate->windowControllers().size(); }
+    // The titles the Window menu shows when it opens.
+    QStringList windowMenuTitles();
+
+    static bool activate(QWidget* window);
+    static bool waitFor(const std::function<bool()>& condition);
+    // Runs pending deleteLater() calls, as the event loop would after the current event.
+    static void runDeferredDeletes();
+
+    QString handoverName() const { return _handoverName; }
+
+private:
+    QTemporaryDir _dir;
+    QString _handoverName;
+    std::unique_ptr<PreferencesDefaults> _defaults;
+    std::unique_ptr<AppDelegate> _delegate;
+};

@@ -1,0 +1,18 @@
+#include <QApplication>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char* argv[])
+{
+    // Never the user's settings, nor the hand-over socket of a Pleatora the user is running.
+    QTemporaryDir configHome;
+    qputenv("XDG_CONFIG_HOME", configHome.path().toUtf8());
+    qputenv("PLEATORA_INSTANCE_NAME",
+            QByteArrayLiteral("pleatora-app-tests-") + QByteArray::number(QCoreApplication::applicationPid()));
+    ::testing::InitGoogleTest(&argc, argv);
+    QApplication application(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Pleatora"));
+    QApplication::setApplicationName(QStringLiteral("Pleatora"));
+    return RUN_ALL_TESTS();
+}

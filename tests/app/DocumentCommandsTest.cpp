@@ -1,0 +1,219 @@
+#include "AppFixture.h"
+#include "MyView.h"
+#include "MyWindow.h"
+#include "PreferencesController.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QMimeData>
+#include <QTest>
+
+namespace {
+QFileDialog* openPanel()
+{
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (auto* panel = qobject_cast<QFileDialog*>(window); panel && panel->isVisible())
+            return panel;
+    return nullptr;
+}
+}
+
+using DocumentCommandsTest = AppFixture;
+
+TEST_F(DocumentCommandsTest, PictureOnTheCommandLineOpensAsOneShownDocument)
+{
+    launch({picture()});
+
+    ASSERT_EQ(documentCount(), 1u);
+    MyWindow* window = document(0).window();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(window));
+    EXPECT_EQ(window->windowTitle(), "sample.png");
+    EXPECT_TRUE(document(0).isTimerActive());
+    EXPECT_FALSE(delegate().startWindow().isVisible());
+    EXPECT_EQ(windowMenuTitles(), QStringList{"sample.png"});
+}
+
+TEST_F(DocumentCommandsTest, PathThatIsNoPictureGivesTheAlertAndNoDocument)
+{
+    launch();
+    AlertDismisser alerts;
+
+    EXPECT_TRUE(delegate().openFile(textFile("notes.txt")));
+
+    ASSERT_EQ(alerts.texts().size(), 1);
+    EXPECT_EQ(alerts.texts().first(), "Can't open\nreason : notes.txt");
+    EXPECT_EQ(documentCount(), 0u);
+    EXPECT_TRUE(windowMenuTitles().isEmpty());
+    EXPECT_TRUE(delegate().recentDocuments().recentDocumentURLs().isEmpty());
+    // Pleatora goes on: the start window stays and a picture still opens.
+    EXPECT_TRUE(delegate().startWindow().isVisible());
+    delegate().openFile(picture());
+    EXPECT_EQ(documentCount(), 1u);
+}
+
+TEST_F(DocumentCommandsTest, SameFileOpenedTwiceIsTwoDocumentsAndTwoWindowMenuItems)
+{
+    launch({picture(), picture()});
+
+    ASSERT_EQ(documentCount(), 2u);
+    EXPECT_NE(document(0).window(), document(1).window());
+    EXPECT_EQ(windowMenuTitles(), (QStringList{"sample.png", "sample.png"}));
+
+    // Choosing the first item brings the first document to the front.
+    ASSERT_TRUE(activate(document(1).window()));
+    delegate().menus().windowMenu()->actions().first()->trigger();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(document(0).window()));
+}
+
+TEST_F(DocumentCommandsTest, CloseShortcutEndsTheActiveDocumentOnly)
+{
+    launch({picture("first.png"), picture("second.png")});
+    ASSERT_EQ(documentCount(), 2u);
+    MyWindowController* closed = &document(0);
+    QPointer<MyWindow> closedWindow = closed->window();
+    ASSERT_TRUE(activate(closedWindow));
+
+    QTest::keySequence(closedWindow, QKeySequence::Close);
+
+    ASSERT_EQ(documentCount(), 1u);
+    EXPECT_EQ(document(0).window()->windowTitle(), "second.png");
+    EXPECT_FALSE(closed->isTimerActive());
+    EXPECT_FALSE(closedWindow->isVisible());
+    EXPECT_EQ(windowMenuTitles(), QStringList{"second.png"});
+    runDeferredDeletes();
+    EXPECT_TRUE(closedWindow.isNull());
+
+    // A later change reaches the remaining document only.
+    const QImage before = document(0).window()->contentView()->image();
+    defaults().setBool(DefaultsKey::showCreaseLine, false);
+    defaults().postNotification();
+    EXPECT_NE(document(0).window()->contentView()->image(), before);
+}
+
+TEST_F(DocumentCommandsTest, ClosingTheLastDocumentShowsTheStartWindowAgain)
+{
+    launch({picture()});
+    ASSERT_TRUE(activate(document(0).window()));
+
+    delegate().menus().closeAction()->trigger();
+
+    EXPECT_EQ(documentCount(), 0u);
+    EXPECT_TRUE(delegate().startWindow().isVisible());
+    EXPECT_FALSE(delegate().menus().copyAction()->isEnabled());
+}
+
+TEST_F(DocumentCommandsTest, CloseWithThePreferencesWindowKeyClosesThatWindow)
+{
+    launch({picture()});
+    delegate().showPreferences();
+    QWidget* preferences = delegate().preferenceController()->window();
+    ASSERT_TRUE(activate(preferences));
+
+    QTest::keySequence(preferences, QKeySequence::Close);
+
+    EXPECT_FALSE(preferences->isVisible());
+    EXPECT_EQ(documentCount(), 1u);
+}
+
+TEST_F(DocumentCommandsTest, CopyFollowsTheFrontmostWindow)
+{
+    launch();
+    QApplication::clipboard()->setText("untouched");
+    delegate().showPreferences();
+    QWidget* preferences = delegate().preferenceController()->window();
+    ASSERT_TRUE(activate(preferences));
+
+    // No document: Copy is disabled even though a window is key, in menus and for the shortcut.
+    emit delegate().menus().contextMenu()->aboutToShow();
+    EXPECT_FALSE(delegate().menus().copyAction()->isEnabled());
+    EXPECT_TRUE(delegate().menus().closeAction()->isEnabled());
+    QTest::keySequence(preferences, QKeySequence::Copy);
+    EXPECT_EQ(QApplication::clipboard()->text(), "untouched");
+
+    // A document open but the preferences window in front: enabled, and it does nothing.
+    delegate().openFile(picture());
+    ASSERT_TRUE(activate(preferences));
+    EXPECT_TRUE(delegate().menus().copyAction()->isEnabled());
+    QTest::keySequence(preferences, QKeySequence::Copy);
+    EXPECT_EQ(QApplication::clipboard()->text(), "untouched");
+
+    // The document in front: its folded picture goes to the clipboard.
+    ASSERT_TRUE(activate(document(0).window()));
+    QTest::keySequence(document(0).window(), QKeySequence::Copy);
+    EXPECT_TRUE(waitFor([] { return QApplication::clipboard()->mimeData()->hasImage(); }));
+}
+
+TEST_F(DocumentCommandsTest, OpenPanelOffersPicturesAndOpensTheChosenOne)
+{
+    launch();
+    delegate().menus().openAction()->trigger();
+    QFileDialog* panel = openPanel();
+    ASSERT_NE(panel, nullptr);
+    EXPECT_FALSE(panel->isModal());
+    EXPECT_EQ(panel->fileMode(), QFileDialog::ExistingFile);
+    const QString filter = panel->nameFilters().join(' ');
+    for (const char* pattern : {"*.png", "*.jpg", "*.tiff", "*.webp", "*.bmp"})
+        EXPECT_TRUE(filter.contains(pattern)) << pattern;
+    EXPECT_FALSE(filter.contains("*.txt"));
+    EXPECT_FALSE(filter.contains("*.pdf"));
+
+    panel->reject();
+    EXPECT_EQ(documentCount(), 0u);
+
+    delegate().menus().openAction()->trigger();
+    panel = openPanel();
+    ASSERT_NE(panel, nullptr);
+    panel->selectFile(picture("chosen.png"));
+    // Through QDialog, where accept() is public: the panel's own accept() checks the choice.
+    static_cast<QDialog*>(panel)->accept();
+    ASSERT_EQ(documentCount(), 1u);
+    EXPECT_EQ(document(0).window()->windowTitle(), "chosen.png");
+}
+
+TEST_F(DocumentCommandsTest, RightClickOnADocumentOffersTheWholeMenu)
+{
+    launch({picture()});
+    MyWindow* window = document(0).window();
+    ASSERT_TRUE(activate(window));
+    QMenu* menu = delegate().menus().contextMenu();
+
+    emit window->contextMenuRequested(window->mapToGlobal(QPoint(20, 20)));
+
+    EXPECT_TRUE(waitFor([menu] { return menu->isVisible(); }));
+    QStringList titles;
+    for (const QAction* item : menu->actions())
+        if (!item->isSeparator())
+            titles.append(item->text());
+    EXPECT_EQ(titles, (QStringList{"&Open...", "Open &Recent", "&Close", "&Copy",
+                                   "&Preferences...", "&Window", "&Quit"}));
+    EXPECT_TRUE(delegate().menus().copyAction()->isEnabled());
+    menu->hide();
+    // The shortcuts work in the document window itself.
+    EXPECT_TRUE(window->actions().contains(delegate().menus().openAction()));
+    EXPECT_TRUE(window->actions().contains(delegate().menus().preferencesAction()));
+}
+
+TEST_F(DocumentCommandsTest, FilesDroppedOnADocumentOpenAsDocuments)
+{
+    launch({picture()});
+
+    emit document(0).window()->filesDropped({QUrl::fromLocalFile(picture("dropped.png"))});
+
+    EXPECT_TRUE(waitFor([this] { return documentCount() == 2; }));
+    EXPECT_EQ(windowMenuTitles(), (QStringList{"sample.png", "dropped.png"}));
+}
+
+TEST_F(DocumentCommandsTest, ClosingTheStartWindowQuits)
+{
+    launch();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&delegate().startWindow()));
+    QTimer::singleShot(0, &delegate().startWindow(), &QWidget::close);
+    // Fails the test rather than hanging when the start window does not quit.
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    guard.start(5000);
+
+    EXPECT_EQ(QApplication::exec(), 0);
+}

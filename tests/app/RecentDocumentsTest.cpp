@@ -1,0 +1,83 @@
+#include "AppFixture.h"
+#include "MyWindow.h"
+
+#include <QUrl>
+
+namespace {
+QList<QUrl> urls(const QStringList& paths)
+{
+    QList<QUrl> result;
+    for (const QString& path : paths)
+        result.append(QUrl::fromLocalFile(path));
+    return result;
+}
+}
+
+class RecentDocumentsTest : public AppFixture {
+protected:
+    QList<QUrl> recent() { return delegate().recentDocuments().recentDocumentURLs(); }
+    QMenu* openRecentMenu()
+    {
+        QMenu* menu = delegate().menus().openRecentMenu();
+        emit menu->aboutToShow();
+        return menu;
+    }
+};
+
+TEST_F(RecentDocumentsTest, OrderSurvivesARestartAndAnOpenMovesTheFileToTheFront)
+{
+    const QString first = picture("first.png");
+    const QString second = picture("second.png");
+    const QString third = picture("third.png");
+    launch({first, second, third});
+    ASSERT_EQ(recent(), urls({third, second, first}));
+
+    restart();
+    // Rebuilt from a queued task: empty until the event loop runs it.
+    EXPECT_TRUE(recent().isEmpty());
+    EXPECT_TRUE(waitFor([this] { return !recent().isEmpty(); }));
+    EXPECT_EQ(recent(), urls({third, second, first}));
+
+    delegate().openFile(first);
+    EXPECT_EQ(recent(), urls({first, third, second}));
+}
+
+TEST_F(RecentDocumentsTest, FailedOpenLeavesTheListAlone)
+{
+    launch({picture()});
+    AlertDismisser alerts;
+    delegate().openFile(textFile("notes.png"));
+    EXPECT_EQ(alerts.texts().size(), 1);
+    EXPECT_EQ(recent(), urls({picture()}));
+}
+
+TEST_F(RecentDocumentsTest, ListIsBoundedAndKeepsTheNewest)
+{
+    launch();
+    RecentDocuments list;
+    for (int index = 0; index < RecentDocuments::maximumCount + 3; ++index)
+        list.noteNewRecentDocumentURL(QUrl::fromLocalFile(QString("/pictures/%1.png").arg(index)));
+    const QList<QUrl> kept = list.recentDocumentURLs();
+    ASSERT_EQ(kept.size(), RecentDocuments::maximumCount);
+    EXPECT_EQ(kept.first().fileName(), QString("%1.png").arg(RecentDocuments::maximumCount + 2));
+    EXPECT_EQ(kept.last().fileName(), "3.png");
+}
+
+TEST_F(RecentDocumentsTest, OpenRecentMenuOpensAnEntryAndClearEmptiesIt)
+{
+    launch({picture("first.png"), picture("second.png")});
+    QMenu* menu = openRecentMenu();
+    QStringList titles;
+    for (const QAction* item : menu->actions())
+        if (!item->isSeparator())
+            titles.append(item->text());
+    ASSERT_EQ(titles, (QStringList{"second.png", "first.png", "Clear Menu"}));
+
+    menu->actions().at(1)->trigger();
+    ASSERT_EQ(documentCount(), 3u);
+    EXPECT_EQ(document(2).window()->windowTitle(), "first.png");
+
+    openRecentMenu()->actions().last()->trigger();
+    EXPECT_TRUE(recent().isEmpty());
+    EXPECT_FALSE(openRecentMenu()->actions().last()->isEnabled());
+}
