@@ -12,8 +12,7 @@ namespace {
 
 // A folded sheet as the renderer leaves it: two tents in perspective on transparency, with the
 // window's margins around it (the window is 1.5 times the sheet's width and 1.25 its height).
-QImage foldedSheet(int width, int height, double scale)
-{
+QImage foldedSheet(int width, int height, double scale) {
     QImage picture(width, height, QImage::Format_ARGB32_Premultiplied);
     picture.fill(Qt::transparent);
     const double w = width / 1.5;
@@ -42,10 +41,10 @@ QImage foldedSheet(int width, int height, double scale)
 }
 
 // One display update's share: the shadow recomputed from a fresh picture and put under it.
-void BM_ShadowUpdateAndPaint(benchmark::State& state)
-{
+void BM_ShadowUpdateAndPaint(benchmark::State& state) {
     const double scale = double(state.range(2));
-    const QImage original = foldedSheet(int(state.range(0) * scale), int(state.range(1) * scale), scale);
+    const QImage original =
+        foldedSheet(int(state.range(0) * scale), int(state.range(1) * scale), scale);
     QImage picture = original.copy();
     DropShadow shadow;
     for (auto _ : state) {
@@ -66,8 +65,7 @@ BENCHMARK(BM_ShadowUpdateAndPaint)
     ->Unit(benchmark::kMillisecond);
 
 // End points of a typical fold in a 1577 x 878 window, frame coordinates.
-std::array<std::array<QPointF, 2>, 7> typicalEndPoints()
-{
+std::array<std::array<QPointF, 2>, 7> typicalEndPoints() {
     const double xs[] = {263, 421, 570, 788, 1006, 1155, 1314};
     const double lift[] = {0, 0, 40, 8, 40, 0, 0};
     std::array<std::array<QPointF, 2>, 7> endPt;
@@ -76,8 +74,7 @@ std::array<std::array<QPointF, 2>, 7> typicalEndPoints()
     return endPt;
 }
 
-void BM_UpdateTrackingAreaPath(benchmark::State& state)
-{
+void BM_UpdateTrackingAreaPath(benchmark::State& state) {
     const auto endPt = typicalEndPoints();
     ControlAreas areas;
     for (auto _ : state) {
@@ -88,8 +85,7 @@ void BM_UpdateTrackingAreaPath(benchmark::State& state)
 BENCHMARK(BM_UpdateTrackingAreaPath)->Unit(benchmark::kMicrosecond);
 
 // One hover poll's test, over pointer positions spread across the window.
-void BM_ControlAreaPoint(benchmark::State& state)
-{
+void BM_ControlAreaPoint(benchmark::State& state) {
     ControlAreas areas;
     areas.updateTrackingAreaPath(typicalEndPoints());
     QList<QPointF> pointers;

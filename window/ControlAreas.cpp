@@ -12,20 +12,17 @@ constexpr int topBand = 7;
 constexpr int bottomBand = 8;
 
 // The point on the line through a and b whose x (dX) or y (dY) is d away from a's.
-QPointF dX(float d, QPointF a, QPointF b)
-{
+QPointF dX(float d, QPointF a, QPointF b) {
     const FoldPoint p = FoldModel::pointMoveDeltaX(d, {a.x(), a.y()}, {b.x(), b.y()});
     return {p.x, p.y};
 }
 
-QPointF dY(float d, QPointF a, QPointF b)
-{
+QPointF dY(float d, QPointF a, QPointF b) {
     const FoldPoint p = FoldModel::pointMoveDeltaY(d, {a.x(), a.y()}, {b.x(), b.y()});
     return {p.x, p.y};
 }
 
-QPainterPath closedPolygon(const QPolygonF& corners)
-{
+QPainterPath closedPolygon(const QPolygonF& corners) {
     QPainterPath path;
     path.setFillRule(Qt::WindingFill);
     path.addPolygon(corners);
@@ -34,16 +31,14 @@ QPainterPath closedPolygon(const QPolygonF& corners)
 }
 
 // The edge itself and the same segment moved inward by the strip's width.
-QPainterPath edgeStrip(QPointF top, QPointF bottom, double inward)
-{
+QPainterPath edgeStrip(QPointF top, QPointF bottom, double inward) {
     const QPointF shift(inward, 0.0);
     return closedPolygon({top + shift, top, bottom, bottom + shift});
 }
 
 // The outline through every line's end point on one edge, back along the points moved
 // `depth` along each line toward its other end.
-QPainterPath band(const EndPoints& endPt, int edgeEnd, float depth)
-{
+QPainterPath band(const EndPoints& endPt, int edgeEnd, float depth) {
     const int otherEnd = 1 - edgeEnd;
     QPolygonF corners;
     for (int i = 0; i <= 6; ++i)
@@ -53,19 +48,18 @@ QPainterPath band(const EndPoints& endPt, int edgeEnd, float depth)
     return closedPolygon(corners);
 }
 
-QPainterPath creaseHexagon(const EndPoints& endPt, int k)
-{
+QPainterPath creaseHexagon(const EndPoints& endPt, int k) {
     const float half = float(ControlAreas::creaseHalfWidth);
     const QPointF top = endPt[k][0];
     const QPointF bottom = endPt[k][1];
     return closedPolygon({dX(-half, top, endPt[k - 1][0]), top, dX(half, top, endPt[k + 1][0]),
-        dX(half, bottom, endPt[k + 1][1]), bottom, dX(-half, bottom, endPt[k - 1][1])});
+                          dX(half, bottom, endPt[k + 1][1]), bottom,
+                          dX(-half, bottom, endPt[k - 1][1])});
 }
 
 } // namespace
 
-void ControlAreas::updateTrackingAreaPath(const EndPoints& endPt)
-{
+void ControlAreas::updateTrackingAreaPath(const EndPoints& endPt) {
     _trackingAreaPath[0] = edgeStrip(endPt[0][0], endPt[0][1], edgeStripWidth);
     _trackingAreaPath[6] = edgeStrip(endPt[6][0], endPt[6][1], -edgeStripWidth);
     // y grows upward: the top band reaches down from the top ends, the bottom band up.
@@ -75,8 +69,7 @@ void ControlAreas::updateTrackingAreaPath(const EndPoints& endPt)
         _trackingAreaPath[k] = creaseHexagon(endPt, k);
 }
 
-int ControlAreas::controlAreaPoint(QPointF pointInFrame) const
-{
+int ControlAreas::controlAreaPoint(QPointF pointInFrame) const {
     for (int area = areaCount - 1; area >= 0; --area) {
         if (_trackingAreaPath[area].contains(pointInFrame))
             return area;

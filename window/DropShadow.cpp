@@ -11,8 +11,7 @@ namespace {
 
 constexpr int alphaByte = 3;
 
-bool hasAlphaInFourthByte(QImage::Format format)
-{
+bool hasAlphaInFourthByte(QImage::Format format) {
     switch (format) {
     case QImage::Format_ARGB32:
     case QImage::Format_ARGB32_Premultiplied:
@@ -24,36 +23,20 @@ bool hasAlphaInFourthByte(QImage::Format format)
     }
 }
 
-bool isPremultiplied(QImage::Format format)
-{
-    return format == QImage::Format_ARGB32_Premultiplied
-        || format == QImage::Format_RGBA8888_Premultiplied;
+bool isPremultiplied(QImage::Format format) {
+    return format == QImage::Format_ARGB32_Premultiplied ||
+           format == QImage::Format_RGBA8888_Premultiplied;
 }
 
-// One box pass along rows: dst[i] = mean of src[i - r .. i + r], zero outside the row.
-void boxRows(const uint16_t* src, uint16_t* dst, int width, int height, int radius)
-{
-    const uint32_t reciprocal = (65536 + radius) / (2 * radius + 1);
-    for (int y = 0; y < height; ++y) {
-        const uint16_t* in = src + size_t(y) * width;
-        uint16_t* out = dst + size_t(y) * width;
-        uint32_t sum = 0;
-        for (int x = 0; x < std::min(radius, width); ++x)
-            sum += in[x];
-        for (int x = 0; x < width; ++x) {
-            if (x + radius < width)
-                sum += in[x + radius];
-            out[x] = uint16_t((sum * reciprocal + 32768) >> 16);
-            if (x - radius >= 0)
-                sum -= in[x - radius];
-        }
-    }
+void transpose(const uint16_t* src, uint16_t* dst, int width, int height) {
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            dst[size_t(x) * height + y] = src[size_t(y) * width + x];
 }
 
 // One box pass along columns, a whole row at a time so the inner loop runs over contiguous data.
 void boxColumns(const uint16_t* src, uint16_t* dst, int width, int height, int radius,
-    std::vector<uint32_t>& sums)
-{
+                std::vector<uint32_t>& sums) {
     const uint32_t reciprocal = (65536 + radius) / (2 * radius + 1);
     std::fill(sums.begin(), sums.begin() + width, 0u);
     for (int y = 0; y < std::min(radius, height); ++y) {
@@ -78,17 +61,29 @@ void boxColumns(const uint16_t* src, uint16_t* dst, int width, int height, int r
     }
 }
 
-bool allOpaque(const uint32_t* pixels, int count)
-{
+bool allOpaque(const uint32_t* pixels, int count) {
     uint32_t common = 0xFFFFFFFFu;
     for (int i = 0; i < count; ++i)
         common &= pixels[i];
     return common >= 0xFF000000u;
 }
 
+// The box passes along the columns of image, with scratch as the other buffer; the result ends in
+// image.
+void blurColumns(uint16_t* image, uint16_t* scratch, int width, int height,
+                 std::vector<uint32_t>& sums) {
+    uint16_t* source = image;
+    uint16_t* target = scratch;
+    for (int pass = 0; pass < DropShadow::boxPasses; ++pass) {
+        boxColumns(source, target, width, height, DropShadow::boxRadius, sums);
+        std::swap(source, target);
+    }
+    if (source != image)
+        std::copy(source, source + size_t(width) * height, image);
+}
+
 // Puts a shadow of alpha s (0..255) behind one pixel of alpha a (0..254).
-void darkenBehind(uchar* pixel, int s, bool premultiplied)
-{
+void darkenBehind(uchar* pixel, int s, bool premultiplied) {
     const int a = pixel[alphaByte];
     if (a == 0) {
         pixel[0] = pixel[1] = pixel[2] = 0;
@@ -106,8 +101,7 @@ void darkenBehind(uchar* pixel, int s, bool premultiplied)
 
 } // namespace
 
-void DropShadow::update(const QImage& picture)
-{
+void DropShadow::update(const QImage& picture) {
     if (picture.isNull()) {
         resize(QSize(0, 0), 1.0);
         return;
@@ -125,8 +119,7 @@ void DropShadow::update(const QImage& picture)
     fillRowExtents();
 }
 
-void DropShadow::resize(QSize pictureSize, double pixelsPerPoint)
-{
+void DropShadow::resize(QSize pictureSize, double pixelsPerPoint) {
     _pictureSize = pictureSize;
     _pixelsPerPoint = pixelsPerPoint;
     _cellPixels = std::max(1, int(std::lround(maskCellPoints * pixelsPerPoint)));
@@ -138,7 +131,9 @@ void DropShadow::resize(QSize pictureSize, double pixelsPerPoint)
     const size_t cells = size_t(_maskWidth) * size_t(_maskHeight);
     _mask.assign(cells, 0);
     _work.assign(cells, 0);
-    _columnSums.assign(std::max(width, _maskWidth), 0);
+    _alphaSums.assign(width, 0);
+    _columnSums.assign(std::max(_maskWidth, _maskHeight), 0);
+    _zeroRow.assign(_maskWidth, 0);
     _rowFirst.assign(_maskHeight, 0);
     _rowLast.assign(_maskHeight, -1);
     _rowBuffer.assign(_maskWidth + 2, 0);
@@ -156,40 +151,43 @@ void DropShadow::resize(QSize pictureSize, double pixelsPerPoint)
 }
 
 // Averages the picture's alpha over each cell and scales it to the shadow's opacity, in 1/256.
-void DropShadow::reduceAlpha(const QImage& picture)
-{
+// Every second row of a cell is enough for a mask that is blurred over several cells, and halves
+// the reading.
+void DropShadow::reduceAlpha(const QImage& picture) {
     const int width = _pictureSize.width();
     const int height = _pictureSize.height();
-    const uint64_t scale = std::llround(opacity * 256.0 * 65536.0 / (_cellPixels * _cellPixels));
+    const int firstRow = _cellPixels > 1 ? 1 : 0;
+    const int sampledRows = std::max(1, _cellPixels / 2);
+    const uint64_t scale = std::llround(opacity * 256.0 * 65536.0 / (sampledRows * _cellPixels));
     for (int my = 0; my < _maskHeight; ++my) {
-        std::fill(_columnSums.begin(), _columnSums.begin() + width, 0u);
+        std::fill(_alphaSums.begin(), _alphaSums.end(), 0);
         const int rowEnd = std::min(height, (my + 1) * _cellPixels);
-        for (int y = my * _cellPixels; y < rowEnd; ++y) {
+        for (int y = my * _cellPixels + firstRow; y < rowEnd; y += 2) {
             const auto* line = reinterpret_cast<const uint32_t*>(picture.constScanLine(y));
             for (int x = 0; x < width; ++x)
-                _columnSums[x] += line[x] >> 24;
+                _alphaSums[x] += uint16_t(line[x] >> 24);
         }
         uint16_t* maskRow = _mask.data() + size_t(my) * _maskWidth;
         for (int mx = 0; mx < _maskWidth; ++mx) {
             const int columnEnd = std::min(width, (mx + 1) * _cellPixels);
             uint64_t sum = 0;
             for (int x = mx * _cellPixels; x < columnEnd; ++x)
-                sum += _columnSums[x];
+                sum += _alphaSums[x];
             maskRow[mx] = uint16_t((sum * scale + 32768) >> 16);
         }
     }
 }
 
-void DropShadow::blur()
-{
-    for (int pass = 0; pass < boxPasses; ++pass) {
-        boxRows(_mask.data(), _work.data(), _maskWidth, _maskHeight, boxRadius);
-        boxColumns(_work.data(), _mask.data(), _maskWidth, _maskHeight, boxRadius, _columnSums);
-    }
+// Rows are blurred as the columns of the transposed mask: column passes vectorise, row passes
+// with running sums do not.
+void DropShadow::blur() {
+    blurColumns(_mask.data(), _work.data(), _maskWidth, _maskHeight, _columnSums);
+    transpose(_mask.data(), _work.data(), _maskWidth, _maskHeight);
+    blurColumns(_work.data(), _mask.data(), _maskHeight, _maskWidth, _columnSums);
+    transpose(_work.data(), _mask.data(), _maskHeight, _maskWidth);
 }
 
-void DropShadow::fillRowExtents()
-{
+void DropShadow::fillRowExtents() {
     for (int my = 0; my < _maskHeight; ++my) {
         const uint16_t* row = _mask.data() + size_t(my) * _maskWidth;
         int first = 0;
@@ -205,8 +203,7 @@ void DropShadow::fillRowExtents()
 
 // Interpolates the mask vertically for one picture row into row (with its zero border), and
 // returns the mask columns [first, last] that are non-zero; first > last when none is.
-void DropShadow::verticalRow(int pictureRow, uint16_t* row, int& first, int& last) const
-{
+void DropShadow::verticalRow(int pictureRow, uint16_t* row, int& first, int& last) const {
     const double position = (pictureRow + 0.5 - offsetPoints * _pixelsPerPoint) / _cellPixels - 0.5;
     const int above = int(std::floor(position));
     const int weightBelow = int(std::lround((position - above) * 256.0));
@@ -224,19 +221,17 @@ void DropShadow::verticalRow(int pictureRow, uint16_t* row, int& first, int& las
     }
     if (first > last)
         return;
-    const uint16_t* upper = hasAbove ? _mask.data() + size_t(above) * _maskWidth : nullptr;
-    const uint16_t* lower = hasBelow ? _mask.data() + size_t(above + 1) * _maskWidth : nullptr;
-    for (int mx = first; mx <= last; ++mx) {
-        const uint32_t top = upper ? upper[mx] : 0;
-        const uint32_t bottom = lower ? lower[mx] : 0;
-        row[mx + 1] = uint16_t((top * (256 - weightBelow) + bottom * weightBelow + 128) >> 8);
-    }
+    const uint16_t* upper = hasAbove ? _mask.data() + size_t(above) * _maskWidth : _zeroRow.data();
+    const uint16_t* lower =
+        hasBelow ? _mask.data() + size_t(above + 1) * _maskWidth : _zeroRow.data();
+    for (int mx = first; mx <= last; ++mx)
+        row[mx + 1] =
+            uint16_t((upper[mx] * (256 - weightBelow) + lower[mx] * weightBelow + 128) >> 8);
     row[first] = 0;
     row[last + 2] = 0;
 }
 
-void DropShadow::paintUnder(QImage& picture) const
-{
+void DropShadow::paintUnder(QImage& picture) const {
     if (picture.size() != _pictureSize || _mask.empty())
         return;
     if (!hasAlphaInFourthByte(picture.format()))
@@ -250,18 +245,17 @@ void DropShadow::paintUnder(QImage& picture) const
         if (first > last)
             continue;
         // Picture columns whose interpolation touches a non-zero mask column.
-        const auto begin = int(std::lower_bound(_columnIndex.begin(), _columnIndex.end(), first)
-            - _columnIndex.begin());
-        const auto end = int(std::upper_bound(_columnIndex.begin(), _columnIndex.end(), last + 1)
-            - _columnIndex.begin());
+        const auto begin = int(std::lower_bound(_columnIndex.begin(), _columnIndex.end(), first) -
+                               _columnIndex.begin());
+        const auto end = int(std::upper_bound(_columnIndex.begin(), _columnIndex.end(), last + 1) -
+                             _columnIndex.begin());
         shadeSpan(picture.scanLine(y), row, begin, end, premultiplied);
     }
 }
 
 // Runs of opaque pixels (most of the sheet) are recognised a few at a time and left alone.
 void DropShadow::shadeSpan(uchar* line, const uint16_t* row, int begin, int end,
-    bool premultiplied) const
-{
+                           bool premultiplied) const {
     constexpr int runLength = 16;
     const auto* pixels = reinterpret_cast<const uint32_t*>(line);
     for (int x = begin; x < end;) {
@@ -276,8 +270,8 @@ void DropShadow::shadeSpan(uchar* line, const uint16_t* row, int begin, int end,
                 continue;
             const int index = _columnIndex[x];
             const int weight = _columnWeight[x];
-            const int shade = (row[index] * (255 - weight) + row[index + 1] * weight + 255 * 128)
-                / (255 * 256);
+            const int shade =
+                (row[index] * (255 - weight) + row[index + 1] * weight + 255 * 128) / (255 * 256);
             if (shade > 0)
                 darkenBehind(pixel, shade, premultiplied);
         }

@@ -12,11 +12,13 @@
 // Usage on every display update:
 //     shadow.update(picture);      // recompute from the picture's alpha
 //     shadow.paintUnder(picture);  // composite the shadow under the picture, in place
-// The picture may then be painted with QPainter::CompositionMode_Source as it is.
+// The picture may then be painted with QPainter::CompositionMode_Source as it is. Painting
+// under a transparent image of the picture's size instead gives the shadow alone.
 //
 // Cost: the alpha is reduced to a mask of one pixel per 4 x 4 points, blurred there with a
 // three-pass box blur (close to a Gaussian) and scaled back up with bilinear filtering while it is
-// composited; only the pixels the shadow reaches and the picture does not cover are written.
+// composited; only the pixels the shadow reaches and the picture does not cover are written, and
+// opaque runs of the picture are passed over a few pixels at a time.
 // Buffers are kept between updates and reallocated only when the picture size changes.
 //
 // Pictures are QImage::Format_RGBA8888 or Format_ARGB32_Premultiplied (other formats are converted
@@ -24,12 +26,12 @@
 // shadow keeps its size in points at any backing scale.
 class DropShadow {
 public:
-    static constexpr double offsetPoints = 6.0;  // downward, like a desktop window's shadow
-    static constexpr double opacity = 0.5;       // shadow alpha under a fully opaque sheet
-    static constexpr int maskCellPoints = 4;     // points per mask pixel
-    static constexpr int boxRadius = 2;          // mask pixels per box pass
+    static constexpr double offsetPoints = 6.0; // downward, like a desktop window's shadow
+    static constexpr double opacity = 0.5;      // shadow alpha under a fully opaque sheet
+    static constexpr int maskCellPoints = 4;    // points per mask pixel
+    static constexpr int boxRadius = 2;         // mask pixels per box pass
     static constexpr int boxPasses = 3;
-    // How far beyond the sheet's edge the shadow reaches, in points.
+    // About how far beyond the sheet's edge the shadow reaches (before its offset), in points.
     static constexpr double reachPoints = double(maskCellPoints * boxRadius * boxPasses);
 
     // Recomputes the shadow from the alpha of picture.
@@ -50,15 +52,17 @@ private:
 
     QSize _pictureSize;
     double _pixelsPerPoint = 0.0;
-    int _cellPixels = 0;  // picture pixels per mask pixel, in each direction
+    int _cellPixels = 0; // picture pixels per mask pixel, in each direction
     int _maskWidth = 0;
     int _maskHeight = 0;
-    std::vector<uint16_t> _mask;  // shadow alpha scaled by 256, row-major
-    std::vector<uint16_t> _work;  // blur scratch
-    std::vector<uint32_t> _columnSums;
-    std::vector<int> _rowFirst;   // first and last column of non-zero mask per mask row
+    std::vector<uint16_t> _mask;       // shadow alpha scaled by 256, row-major
+    std::vector<uint16_t> _work;       // blur scratch
+    std::vector<uint16_t> _alphaSums;  // per picture column, over one row of cells
+    std::vector<uint32_t> _columnSums; // per mask column, for the box passes
+    std::vector<uint16_t> _zeroRow;
+    std::vector<int> _rowFirst; // first and last column of non-zero mask per mask row
     std::vector<int> _rowLast;
-    std::vector<int> _columnIndex;   // per picture column: left mask column of its interpolation
-    std::vector<uint8_t> _columnWeight;  // per picture column: weight of the right mask column, /256
+    std::vector<int> _columnIndex;      // per picture column: left mask column of its interpolation
+    std::vector<uint8_t> _columnWeight; // per picture column: weight of the right mask column, /255
     mutable std::vector<uint16_t> _rowBuffer;
 };

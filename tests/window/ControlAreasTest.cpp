@@ -9,25 +9,22 @@ namespace {
 using EndPoints = std::array<std::array<QPointF, 2>, 7>;
 
 // Seven crease lines from (x, top) to (x, bottom).
-EndPoints verticalLines(const std::array<double, 7>& x, double top = 300.0, double bottom = 20.0)
-{
+EndPoints verticalLines(const std::array<double, 7>& x, double top = 300.0, double bottom = 20.0) {
     EndPoints endPt;
     for (int i = 0; i < 7; ++i)
         endPt[i] = {QPointF(x[i], top), QPointF(x[i], bottom)};
     return endPt;
 }
 
-const std::array<double, 7> wideFold {40, 100, 180, 260, 340, 420, 480};
+const std::array<double, 7> wideFold{40, 100, 180, 260, 340, 420, 480};
 
-ControlAreas built(const EndPoints& endPt)
-{
+ControlAreas built(const EndPoints& endPt) {
     ControlAreas areas;
     areas.updateTrackingAreaPath(endPt);
     return areas;
 }
 
-bool allFinite(const QPainterPath& path)
-{
+bool allFinite(const QPainterPath& path) {
     for (int i = 0; i < path.elementCount(); ++i) {
         const QPainterPath::Element e = path.elementAt(i);
         if (!std::isfinite(e.x) || !std::isfinite(e.y))
@@ -38,16 +35,14 @@ bool allFinite(const QPainterPath& path)
 
 } // namespace
 
-TEST(ControlAreasTest, NothingIsHitBeforeTheFirstBuild)
-{
+TEST(ControlAreasTest, NothingIsHitBeforeTheFirstBuild) {
     const ControlAreas areas;
     EXPECT_EQ(areas.controlAreaPoint({260, 160}), ControlAreas::noArea);
     for (int area = 0; area < ControlAreas::areaCount; ++area)
         EXPECT_TRUE(areas.path(area).isEmpty()) << area;
 }
 
-TEST(ControlAreasTest, BandsReachEightPointsAlongAVerticalLine)
-{
+TEST(ControlAreasTest, BandsReachEightPointsAlongAVerticalLine) {
     // Line 1 runs from (100, 300) to (100, 20).
     const ControlAreas areas = built(verticalLines(wideFold));
     EXPECT_EQ(areas.controlAreaPoint({100, 299}), 7);
@@ -60,13 +55,12 @@ TEST(ControlAreasTest, BandsReachEightPointsAlongAVerticalLine)
     EXPECT_EQ(areas.controlAreaPoint({100, 19}), ControlAreas::noArea);
 }
 
-TEST(ControlAreasTest, BandsFollowTheEdgesAndMeasureAlongEachLine)
-{
+TEST(ControlAreasTest, BandsFollowTheEdgesAndMeasureAlongEachLine) {
     // A sheet seen in perspective: each line slants and the edges are not horizontal.
     EndPoints endPt;
-    const std::array<double, 7> topX {40, 105, 185, 260, 335, 415, 480};
-    const std::array<double, 7> bottomX {50, 100, 180, 260, 340, 420, 470};
-    const std::array<double, 7> topY {290, 300, 320, 305, 320, 300, 290};
+    const std::array<double, 7> topX{40, 105, 185, 260, 335, 415, 480};
+    const std::array<double, 7> bottomX{50, 100, 180, 260, 340, 420, 470};
+    const std::array<double, 7> topY{290, 300, 320, 305, 320, 300, 290};
     for (int i = 0; i < 7; ++i)
         endPt[i] = {QPointF(topX[i], topY[i]), QPointF(bottomX[i], 20 - (topY[i] - 290) / 2)};
     const ControlAreas areas = built(endPt);
@@ -83,8 +77,7 @@ TEST(ControlAreasTest, BandsFollowTheEdgesAndMeasureAlongEachLine)
     EXPECT_EQ(areas.controlAreaPoint({180.1, 13.2}), 2);
 }
 
-TEST(ControlAreasTest, BandsWinOverCreasesAndHigherCreasesOverLower)
-{
+TEST(ControlAreasTest, BandsWinOverCreasesAndHigherCreasesOverLower) {
     const ControlAreas wide = built(verticalLines(wideFold));
     const QPointF topOfLine3(260, 296);
     ASSERT_TRUE(wide.path(3).contains(topOfLine3));
@@ -101,8 +94,7 @@ TEST(ControlAreasTest, BandsWinOverCreasesAndHigherCreasesOverLower)
     EXPECT_EQ(narrow.controlAreaPoint(between), 3);
 }
 
-TEST(ControlAreasTest, CreaseHexagonsAreFourPointsEitherSideOfTheLine)
-{
+TEST(ControlAreasTest, CreaseHexagonsAreFourPointsEitherSideOfTheLine) {
     const ControlAreas areas = built(verticalLines(wideFold));
     for (int k = 1; k <= 5; ++k) {
         const double x = wideFold[k];
@@ -122,8 +114,7 @@ TEST(ControlAreasTest, CreaseHexagonsAreFourPointsEitherSideOfTheLine)
     EXPECT_EQ(tilted.controlAreaPoint({280, 160}), ControlAreas::noArea);
 }
 
-TEST(ControlAreasTest, EdgeStripsLieOnTheSheetSide)
-{
+TEST(ControlAreasTest, EdgeStripsLieOnTheSheetSide) {
     const ControlAreas areas = built(verticalLines(wideFold));
     EXPECT_EQ(areas.controlAreaPoint({40.5, 160}), 0);
     EXPECT_EQ(areas.controlAreaPoint({47.5, 160}), 0);
@@ -141,8 +132,7 @@ TEST(ControlAreasTest, EdgeStripsLieOnTheSheetSide)
     EXPECT_EQ(areas.controlAreaPoint({-1000, -1000}), ControlAreas::noArea);
 }
 
-TEST(ControlAreasTest, RebuildReplacesTheAreas)
-{
+TEST(ControlAreasTest, RebuildReplacesTheAreas) {
     ControlAreas areas = built(verticalLines(wideFold));
     ASSERT_EQ(areas.controlAreaPoint({180, 160}), 2);
     areas.updateTrackingAreaPath(verticalLines({40, 100, 200, 260, 340, 420, 480}));
@@ -150,8 +140,7 @@ TEST(ControlAreasTest, RebuildReplacesTheAreas)
     EXPECT_EQ(areas.controlAreaPoint({200, 160}), 2);
 }
 
-TEST(ControlAreasTest, DegenerateEndPointsGiveFiniteUsableAreas)
-{
+TEST(ControlAreasTest, DegenerateEndPointsGiveFiniteUsableAreas) {
     // Everything at one point (as when no line was found).
     EndPoints collapsed;
     for (auto& line : collapsed)

@@ -13,8 +13,7 @@ const QSize pictureSize(400, 300);
 const QRect sheetRect(100, 80, 200, 140);
 
 QImage pictureWithSheet(QRect sheet, QImage::Format format = QImage::Format_RGBA8888,
-    QColor colour = QColor(200, 180, 160))
-{
+                        QColor colour = QColor(200, 180, 160)) {
     QImage picture(pictureSize, format);
     picture.fill(Qt::transparent);
     QPainter painter(&picture);
@@ -23,8 +22,7 @@ QImage pictureWithSheet(QRect sheet, QImage::Format format = QImage::Format_RGBA
 }
 
 // The shadow alone: the shadow of `picture` painted under a transparent canvas.
-QImage shadowOf(const QImage& picture)
-{
+QImage shadowOf(const QImage& picture) {
     DropShadow shadow;
     shadow.update(picture);
     QImage canvas(picture.size(), picture.format());
@@ -34,13 +32,11 @@ QImage shadowOf(const QImage& picture)
     return canvas;
 }
 
-int alphaAt(const QImage& image, int x, int y)
-{
+int alphaAt(const QImage& image, int x, int y) {
     return qAlpha(image.pixel(x, y));
 }
 
-int maxAlpha(const QImage& image)
-{
+int maxAlpha(const QImage& image) {
     int result = 0;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
@@ -52,8 +48,7 @@ const int fullShadow = int(DropShadow::opacity * 255);
 
 } // namespace
 
-TEST(DropShadowTest, DarkestUnderTheSheetAndClearFarFromIt)
-{
+TEST(DropShadowTest, DarkestUnderTheSheetAndClearFarFromIt) {
     const QImage shadow = shadowOf(pictureWithSheet(sheetRect));
     const QPoint centre = sheetRect.center();
     EXPECT_NEAR(alphaAt(shadow, centre.x(), centre.y()), fullShadow, 2);
@@ -70,22 +65,21 @@ TEST(DropShadowTest, DarkestUnderTheSheetAndClearFarFromIt)
     EXPECT_EQ(alphaAt(shadow, centre.x(), sheetRect.top() - beyond), 0);
 }
 
-TEST(DropShadowTest, FallsDownward)
-{
+TEST(DropShadowTest, FallsDownward) {
     const QImage shadow = shadowOf(pictureWithSheet(sheetRect));
     const int x = sheetRect.center().x();
     for (int distance : {2, 6, 10, 16}) {
         EXPECT_GT(alphaAt(shadow, x, sheetRect.bottom() + distance),
-            alphaAt(shadow, x, sheetRect.top() - distance))
+                  alphaAt(shadow, x, sheetRect.top() - distance))
             << distance;
     }
     // Sideways it is symmetric.
     const int y = sheetRect.center().y();
-    EXPECT_NEAR(alphaAt(shadow, sheetRect.left() - 8, y), alphaAt(shadow, sheetRect.right() + 8, y), 2);
+    EXPECT_NEAR(alphaAt(shadow, sheetRect.left() - 8, y), alphaAt(shadow, sheetRect.right() + 8, y),
+                2);
 }
 
-TEST(DropShadowTest, FadesGraduallyOverTheBlur)
-{
+TEST(DropShadowTest, FadesGraduallyOverTheBlur) {
     const QImage shadow = shadowOf(pictureWithSheet(sheetRect));
     const int x = sheetRect.center().x();
     const int from = sheetRect.center().y();
@@ -105,8 +99,7 @@ TEST(DropShadowTest, FadesGraduallyOverTheBlur)
     EXPECT_GE(softSteps, 12);
 }
 
-TEST(DropShadowTest, FollowsTheSheet)
-{
+TEST(DropShadowTest, FollowsTheSheet) {
     const QImage first = shadowOf(pictureWithSheet(sheetRect));
     const QPoint move(-48, 32);
     const QImage moved = shadowOf(pictureWithSheet(sheetRect.translated(move)));
@@ -132,8 +125,7 @@ TEST(DropShadowTest, FollowsTheSheet)
     EXPECT_NEAR(alphaAt(lShadow, 90, 100), fullShadow, 2);
 }
 
-TEST(DropShadowTest, CompositesUnderThePictureInBothFormats)
-{
+TEST(DropShadowTest, CompositesUnderThePictureInBothFormats) {
     for (QImage::Format format : {QImage::Format_RGBA8888, QImage::Format_ARGB32_Premultiplied}) {
         QImage picture = pictureWithSheet(sheetRect, format);
         {
@@ -159,8 +151,9 @@ TEST(DropShadowTest, CompositesUnderThePictureInBothFormats)
             for (int x = 0; x < result.width(); ++x) {
                 const QRgb a = result.pixel(x, y);
                 const QRgb b = expected.pixel(x, y);
-                worst = std::max({worst, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
-                    std::abs(qBlue(a) - qBlue(b)), std::abs(qAlpha(a) - qAlpha(b))});
+                worst =
+                    std::max({worst, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                              std::abs(qBlue(a) - qBlue(b)), std::abs(qAlpha(a) - qAlpha(b))});
             }
         }
         EXPECT_LE(worst, 2) << format;
@@ -169,8 +162,7 @@ TEST(DropShadowTest, CompositesUnderThePictureInBothFormats)
     }
 }
 
-TEST(DropShadowTest, KeepsItsSizeInPointsAtDoubleScale)
-{
+TEST(DropShadowTest, KeepsItsSizeInPointsAtDoubleScale) {
     const QImage single = shadowOf(pictureWithSheet(sheetRect));
     QImage picture(pictureSize * 2, QImage::Format_ARGB32_Premultiplied);
     picture.fill(Qt::transparent);
@@ -185,8 +177,7 @@ TEST(DropShadowTest, KeepsItsSizeInPointsAtDoubleScale)
             EXPECT_NEAR(alphaAt(single, x, y), alphaAt(doubled, 2 * x, 2 * y), 3) << x << "," << y;
 }
 
-TEST(DropShadowTest, LeavesMismatchedOrEmptyPicturesAlone)
-{
+TEST(DropShadowTest, LeavesMismatchedOrEmptyPicturesAlone) {
     DropShadow shadow;
     shadow.update(pictureWithSheet(sheetRect));
     QImage other(200, 100, QImage::Format_ARGB32_Premultiplied);
@@ -200,8 +191,7 @@ TEST(DropShadowTest, LeavesMismatchedOrEmptyPicturesAlone)
     EXPECT_TRUE(empty.isNull());
 }
 
-TEST(DropShadowTest, ReadsPicturesOfOtherFormats)
-{
+TEST(DropShadowTest, ReadsPicturesOfOtherFormats) {
     const QImage reference = shadowOf(pictureWithSheet(sheetRect));
     const QImage coarse = shadowOf(
         pictureWithSheet(sheetRect).convertToFormat(QImage::Format_ARGB4444_Premultiplied));
