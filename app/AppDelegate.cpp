@@ -45,9 +45,13 @@ void AppDelegate::applicationDidFinishLaunching(const QStringList& paths)
     connect(&_defaults, &PreferencesDefaults::handleDefaultsChange, this,
             &AppDelegate::didReceiveNotification, Qt::DirectConnection);
     connect(qApp, &QCoreApplication::aboutToQuit, this, &AppDelegate::applicationWillTerminate);
-    for (const QString& path : paths)
-        openFile(path);
-    updateStartWindow();
+    // Queued behind the rebuild of the recent documents, which would otherwise put the
+    // older entries back in front of the files opened now.
+    QTimer::singleShot(0, this, [this, paths] {
+        for (const QString& path : paths)
+            openFile(path);
+        updateStartWindow();
+    });
 }
 
 void AppDelegate::applicationWillTerminate()

@@ -29,7 +29,8 @@ public:
     AppDelegate(PreferencesDefaults& defaults, const QString& handoverName);
     ~AppDelegate() override;
 
-    // Opens the files given on the command line; shows the start window if none opened.
+    // Opens the files given on the command line from the event loop; shows the start window
+    // if none opened.
     void applicationDidFinishLaunching(const QStringList& paths);
     void applicationWillTerminate();
 

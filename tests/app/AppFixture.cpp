@@ -40,10 +40,11 @@ void AppFixture::launch(const QStringList& paths)
     _defaults = std::make_unique<PreferencesDefaults>();
     _delegate = std::make_unique<AppDelegate>(*_defaults, _handoverName);
     _delegate->applicationDidFinishLaunching(paths);
+    if (paths.isEmpty())
+        return;
     // As a user waits for the windows to come up: a late activation would steal the focus.
-    if (!_delegate->windowControllers().empty()) {
-        EXPECT_TRUE(QTest::qWaitForWindowActive(_delegate->windowControllers().back()->window()));
-    }
+    ASSERT_TRUE(waitFor([this, &paths] { return documentCount() == size_t(paths.size()); }));
+    EXPECT_TRUE(QTest::qWaitForWindowActive(_delegate->windowControllers().back()->window()));
 }
 
 void AppFixture::restart(const QStringList& paths)

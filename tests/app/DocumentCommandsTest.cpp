@@ -207,6 +207,7 @@ TEST_F(DocumentCommandsTest, FilesDroppedOnADocumentOpenAsDocuments)
 TEST_F(DocumentCommandsTest, ClosingTheStartWindowQuits)
 {
     launch();
+    ASSERT_TRUE(waitFor([this] { return delegate().startWindow().isVisible(); }));
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&delegate().startWindow()));
     QTimer::singleShot(0, &delegate().startWindow(), &QWidget::close);
     // Fails the test rather than hanging when the start window does not quit.

@@ -42,6 +42,17 @@ TEST_F(RecentDocumentsTest, OrderSurvivesARestartAndAnOpenMovesTheFileToTheFront
     EXPECT_EQ(recent(), urls({first, third, second}));
 }
 
+TEST_F(RecentDocumentsTest, FileOpenedAtLaunchGoesInFrontOfTheRebuiltList)
+{
+    const QString first = picture("first.png");
+    const QString second = picture("second.png");
+    launch({first, second});
+
+    const QString third = picture("third.png");
+    restart({third});
+    EXPECT_EQ(recent(), urls({third, second, first}));
+}
+
 TEST_F(RecentDocumentsTest, FailedOpenLeavesTheListAlone)
 {
     launch({picture()});
