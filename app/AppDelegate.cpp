@@ -14,8 +14,7 @@
 #include <QWindow>
 
 AppDelegate::AppDelegate(PreferencesDefaults& defaults, const QString& handoverName)
-    : _defaults(defaults)
-{
+    : _defaults(defaults) {
     // Pleatora goes on with its start window when the last document closes.
     QApplication::setQuitOnLastWindowClosed(false);
     updateInstanceValues();
@@ -26,22 +25,20 @@ AppDelegate::AppDelegate(PreferencesDefaults& defaults, const QString& handoverN
     connectMenus();
     connect(&_startWindow, &StartWindow::filesDropped, this, &AppDelegate::openURLsLater);
     connect(&_startWindow, &StartWindow::closedByUser, qApp, &QCoreApplication::quit);
-    connect(&_handover, &InstanceHandover::filesHandedOver, this,
-            &AppDelegate::openHandedOverFiles, Qt::QueuedConnection);
+    connect(&_handover, &InstanceHandover::filesHandedOver, this, &AppDelegate::openHandedOverFiles,
+            Qt::QueuedConnection);
     _handover.listen(handoverName);
     qApp->installEventFilter(this);
 }
 
-AppDelegate::~AppDelegate()
-{
+AppDelegate::~AppDelegate() {
     qApp->removeEventFilter(this);
     applicationWillTerminate();
     // The documents go first: their windows show this delegate's actions and menus.
     _windowControllerArray.clear();
 }
 
-void AppDelegate::applicationDidFinishLaunching(const QStringList& paths)
-{
+void AppDelegate::applicationDidFinishLaunching(const QStringList& paths) {
     connect(&_defaults, &PreferencesDefaults::handleDefaultsChange, this,
             &AppDelegate::didReceiveNotification, Qt::DirectConnection);
     connect(qApp, &QCoreApplication::aboutToQuit, this, &AppDelegate::applicationWillTerminate);
@@ -54,13 +51,11 @@ void AppDelegate::applicationDidFinishLaunching(const QStringList& paths)
     });
 }
 
-void AppDelegate::applicationWillTerminate()
-{
+void AppDelegate::applicationWillTerminate() {
     disconnect(&_defaults, nullptr, this, nullptr);
 }
 
-void AppDelegate::connectMenus()
-{
+void AppDelegate::connectMenus() {
     connect(_menus.openAction(), &QAction::triggered, this, &AppDelegate::openDocument);
     connect(_menus.closeAction(), &QAction::triggered, this, &AppDelegate::performClose);
     connect(_menus.copyAction(), &QAction::triggered, this, &AppDelegate::copy);
@@ -73,18 +68,15 @@ void AppDelegate::connectMenus()
     connect(qApp, &QGuiApplication::focusWindowChanged, this, &AppDelegate::updateActions);
 }
 
-void AppDelegate::didReceiveNotification()
-{
+void AppDelegate::didReceiveNotification() {
     updateInstanceValues();
 }
 
-void AppDelegate::updateInstanceValues()
-{
+void AppDelegate::updateInstanceValues() {
     _strImageFormat = _defaults.imageFormat();
 }
 
-void AppDelegate::refleshRecentDocumentURL()
-{
+void AppDelegate::refleshRecentDocumentURL() {
     const QList<QUrl> urls = _recentDocuments.recentDocumentURLs();
     _recentDocuments.clearRecentDocuments();
     // Noting the oldest first leaves the newest in front, as before.
@@ -94,8 +86,7 @@ void AppDelegate::refleshRecentDocumentURL()
     });
 }
 
-bool AppDelegate::validateMenuItem(const QAction* item) const
-{
+bool AppDelegate::validateMenuItem(const QAction* item) const {
     if (item == _menus.closeAction())
         return QApplication::activeWindow() != nullptr;
     if (item == _menus.copyAction())
@@ -103,14 +94,12 @@ bool AppDelegate::validateMenuItem(const QAction* item) const
     return true;
 }
 
-void AppDelegate::updateActions()
-{
+void AppDelegate::updateActions() {
     for (QAction* action : _menus.shortcutActions())
         action->setEnabled(validateMenuItem(action));
 }
 
-void AppDelegate::openDocument()
-{
+void AppDelegate::openDocument() {
     auto* panel = new QFileDialog(nullptr, tr("Open"));
     panel->setAttribute(Qt::WA_DeleteOnClose);
     panel->setFileMode(QFileDialog::ExistingFile);
@@ -125,9 +114,9 @@ void AppDelegate::openDocument()
     panel->show();
 }
 
-void AppDelegate::openDocumentWithURL(const QUrl& url)
-{
-    std::unique_ptr<MyWindowController> controller = MyWindowController::initWithURL(url, _defaults);
+void AppDelegate::openDocumentWithURL(const QUrl& url) {
+    std::unique_ptr<MyWindowController> controller =
+        MyWindowController::initWithURL(url, _defaults);
     if (!controller)
         return;
     MyWindow* window = controller->window();
@@ -144,14 +133,12 @@ void AppDelegate::openDocumentWithURL(const QUrl& url)
     updateActions();
 }
 
-bool AppDelegate::openFile(const QString& path)
-{
+bool AppDelegate::openFile(const QString& path) {
     openDocumentWithURL(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
     return true;
 }
 
-void AppDelegate::performClose()
-{
+void AppDelegate::performClose() {
     QWidget* keyWindow = QApplication::activeWindow();
     if (!keyWindow)
         return;
@@ -164,8 +151,8 @@ void AppDelegate::performClose()
     controller->stopTimer();
     documentWindow->close();
     disconnect(&_defaults, nullptr, controller, nullptr);
-    auto entry = std::ranges::find_if(_windowControllerArray,
-                                      [controller](const auto& c) { return c.get() == controller; });
+    auto entry = std::ranges::find_if(
+        _windowControllerArray, [controller](const auto& c) { return c.get() == controller; });
     if (entry == _windowControllerArray.end())
         return;
     // Deleted once the event that asked for Close (a key press in that very window) is done.
@@ -175,14 +162,12 @@ void AppDelegate::performClose()
     updateActions();
 }
 
-void AppDelegate::copy()
-{
+void AppDelegate::copy() {
     if (auto* documentWindow = qobject_cast<MyWindow*>(frontmostWindow()))
         documentWindow->windowController()->copyImageWithFormat(_strImageFormat);
 }
 
-void AppDelegate::showPreferences()
-{
+void AppDelegate::showPreferences() {
     const bool isFirstShowing = !_preferenceController;
     if (isFirstShowing)
         _preferenceController = std::make_unique<PreferencesController>(_defaults);
@@ -191,14 +176,13 @@ void AppDelegate::showPreferences()
         _preferenceController->window()->addActions(_menus.shortcutActions());
 }
 
-void AppDelegate::fillOpenRecentMenu()
-{
+void AppDelegate::fillOpenRecentMenu() {
     QMenu* menu = _menus.openRecentMenu();
     menu->clear();
     const QList<QUrl> urls = _recentDocuments.recentDocumentURLs();
     for (const QUrl& url : urls) {
-        QAction* item = menu->addAction(url.fileName(), this,
-                                        [this, url] { openFile(url.toLocalFile()); });
+        QAction* item =
+            menu->addAction(url.fileName(), this, [this, url] { openFile(url.toLocalFile()); });
         item->setToolTip(url.toLocalFile());
     }
     menu->setToolTipsVisible(true);
@@ -208,8 +192,7 @@ void AppDelegate::fillOpenRecentMenu()
     clear->setEnabled(!urls.isEmpty());
 }
 
-void AppDelegate::fillWindowMenu()
-{
+void AppDelegate::fillWindowMenu() {
     QMenu* menu = _menus.windowMenu();
     menu->clear();
     for (const auto& controller : _windowControllerArray) {
@@ -223,8 +206,7 @@ void AppDelegate::fillWindowMenu()
     }
 }
 
-void AppDelegate::openURLsLater(const QList<QUrl>& urls)
-{
+void AppDelegate::openURLsLater(const QList<QUrl>& urls) {
     // Not inside the drop: a failed open shows a modal alert.
     QTimer::singleShot(0, this, [this, urls] {
         for (const QUrl& url : urls)
@@ -232,15 +214,13 @@ void AppDelegate::openURLsLater(const QList<QUrl>& urls)
     });
 }
 
-void AppDelegate::openHandedOverFiles(const QStringList& paths)
-{
+void AppDelegate::openHandedOverFiles(const QStringList& paths) {
     for (const QString& path : paths)
         openFile(path);
     showPleatora();
 }
 
-void AppDelegate::showPleatora()
-{
+void AppDelegate::showPleatora() {
     QWidget* window = frontmostWindow();
     if (!window && !_windowControllerArray.empty())
         window = _windowControllerArray.back()->window();
@@ -251,13 +231,11 @@ void AppDelegate::showPleatora()
     window->activateWindow();
 }
 
-void AppDelegate::updateStartWindow()
-{
+void AppDelegate::updateStartWindow() {
     _startWindow.setVisible(_windowControllerArray.empty());
 }
 
-QWidget* AppDelegate::frontmostWindow() const
-{
+QWidget* AppDelegate::frontmostWindow() const {
     if (QWidget* active = QApplication::activeWindow())
         return active;
     if (_lastActivatedWindow && _lastActivatedWindow->isVisible())
@@ -265,8 +243,7 @@ QWidget* AppDelegate::frontmostWindow() const
     return nullptr;
 }
 
-bool AppDelegate::eventFilter(QObject* watched, QEvent* event)
-{
+bool AppDelegate::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::WindowActivate && watched->isWidgetType()) {
         auto* widget = static_cast<QWidget*>(watched);
         if (widget->isWindow() && widget->windowType() != Qt::Popup) {

@@ -45,8 +45,7 @@ public:
     void updateInstanceValues();
     void refleshRecentDocumentURL();
 
-    const std::vector<std::unique_ptr<MyWindowController>>& windowControllers() const
-    {
+    const std::vector<std::unique_ptr<MyWindowController>>& windowControllers() const {
         return _windowControllerArray;
     }
     const AppMenus& menus() const { return _menus; }

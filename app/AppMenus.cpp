@@ -4,15 +4,14 @@
 #include <QMenuBar>
 
 namespace {
-QList<QKeySequence> preferencesShortcuts()
-{
+QList<QKeySequence> preferencesShortcuts() {
     // Most Linux desktops define no standard Preferences key; Ctrl+Comma is the common one.
     QList<QKeySequence> shortcuts = QKeySequence::keyBindings(QKeySequence::Preferences);
     if (shortcuts.isEmpty())
         shortcuts.append(QKeySequence(Qt::CTRL | Qt::Key_Comma));
     return shortcuts;
 }
-}
+} // namespace
 
 AppMenus::AppMenus()
     : _open(makeAction(tr("&Open..."), QKeySequence::keyBindings(QKeySequence::Open))),
@@ -21,11 +20,9 @@ AppMenus::AppMenus()
       _preferences(makeAction(tr("&Preferences..."), preferencesShortcuts())),
       _quit(makeAction(tr("&Quit"), QKeySequence::keyBindings(QKeySequence::Quit))),
       _openRecentMenu(std::make_unique<QMenu>(tr("Open &Recent"))),
-      _windowMenu(std::make_unique<QMenu>(tr("&Window"))),
-      _contextMenu(std::make_unique<QMenu>()),
+      _windowMenu(std::make_unique<QMenu>(tr("&Window"))), _contextMenu(std::make_unique<QMenu>()),
       _fileMenu(std::make_unique<QMenu>(tr("&File"))),
-      _editMenu(std::make_unique<QMenu>(tr("&Edit")))
-{
+      _editMenu(std::make_unique<QMenu>(tr("&Edit"))) {
     _preferences->setMenuRole(QAction::PreferencesRole);
     _quit->setMenuRole(QAction::QuitRole);
     buildContextMenu();
@@ -40,15 +37,13 @@ AppMenus::AppMenus()
     _editMenu->addAction(_preferences);
 }
 
-QAction* AppMenus::makeAction(const QString& text, const QList<QKeySequence>& shortcuts)
-{
+QAction* AppMenus::makeAction(const QString& text, const QList<QKeySequence>& shortcuts) {
     auto* action = new QAction(text, this);
     action->setShortcuts(shortcuts);
     return action;
 }
 
-void AppMenus::buildContextMenu()
-{
+void AppMenus::buildContextMenu() {
     _contextMenu->addAction(_open);
     _contextMenu->addMenu(_openRecentMenu.get());
     _contextMenu->addAction(_close);
@@ -61,18 +56,15 @@ void AppMenus::buildContextMenu()
     _contextMenu->addAction(_quit);
 }
 
-QList<QAction*> AppMenus::shortcutActions() const
-{
+QList<QAction*> AppMenus::shortcutActions() const {
     return {_open, _close, _copy, _preferences, _quit};
 }
 
-QList<QMenu*> AppMenus::commandMenus() const
-{
+QList<QMenu*> AppMenus::commandMenus() const {
     return {_contextMenu.get(), _fileMenu.get(), _editMenu.get()};
 }
 
-void AppMenus::fillMenuBar(QMenuBar* menuBar)
-{
+void AppMenus::fillMenuBar(QMenuBar* menuBar) {
     menuBar->addMenu(_fileMenu.get());
     menuBar->addMenu(_editMenu.get());
     menuBar->addMenu(_windowMenu.get());

@@ -6,23 +6,20 @@
 namespace {
 const QSize swatchSize(48, 16);
 constexpr int checkerSquare = 4;
-}
+} // namespace
 
-ColorWell::ColorWell(QWidget* parent) : QPushButton(parent)
-{
+ColorWell::ColorWell(QWidget* parent) : QPushButton(parent) {
     setIconSize(swatchSize);
     connect(this, &QPushButton::clicked, this, &ColorWell::openColorDialog);
     updateSwatch();
 }
 
-void ColorWell::setColor(const QColor& color)
-{
+void ColorWell::setColor(const QColor& color) {
     _color = color;
     updateSwatch();
 }
 
-void ColorWell::openColorDialog()
-{
+void ColorWell::openColorDialog() {
     if (_dialog) {
         _dialog->raise();
         _dialog->activateWindow();
@@ -38,16 +35,14 @@ void ColorWell::openColorDialog()
     _dialog->show();
 }
 
-void ColorWell::pickColor(const QColor& color)
-{
+void ColorWell::pickColor(const QColor& color) {
     if (color == _color)
         return;
     setColor(color);
     emit colorChanged(color);
 }
 
-void ColorWell::updateSwatch()
-{
+void ColorWell::updateSwatch() {
     // A checkerboard under the colour makes its opacity visible.
     QPixmap swatch(swatchSize);
     swatch.fill(Qt::white);

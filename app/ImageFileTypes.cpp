@@ -4,8 +4,7 @@
 #include <QImageReader>
 #include <QStringList>
 
-QString ImageFileTypes::nameFilter()
-{
+QString ImageFileTypes::nameFilter() {
     QStringList patterns;
     for (const QByteArray& format : QImageReader::supportedImageFormats())
         patterns.append(QStringLiteral("*.") + QString::fromLatin1(format));

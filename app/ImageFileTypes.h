@@ -6,4 +6,4 @@
 namespace ImageFileTypes {
 // One file-dialog filter naming every readable extension.
 QString nameFilter();
-}
+} // namespace ImageFileTypes

@@ -11,10 +11,9 @@ constexpr int connectTimeoutMs = 1000;
 constexpr int writeTimeoutMs = 3000;
 // Far beyond any real list of paths; a peer sending more is not a Pleatora launch.
 constexpr qint64 maximumMessageSize = 1 << 20;
-}
+} // namespace
 
-QString InstanceHandover::serverName()
-{
+QString InstanceHandover::serverName() {
     const QString name = qEnvironmentVariable("PLEATORA_INSTANCE_NAME");
     if (!name.isEmpty())
         return name;
@@ -23,8 +22,7 @@ QString InstanceHandover::serverName()
         .filePath(QStringLiteral("pleatora.socket"));
 }
 
-bool InstanceHandover::handOver(const QString& name, const QStringList& paths)
-{
+bool InstanceHandover::handOver(const QString& name, const QStringList& paths) {
     QLocalSocket socket;
     socket.connectToServer(name);
     if (!socket.waitForConnected(connectTimeoutMs))
@@ -39,8 +37,7 @@ bool InstanceHandover::handOver(const QString& name, const QStringList& paths)
     return true;
 }
 
-bool InstanceHandover::listen(const QString& name)
-{
+bool InstanceHandover::listen(const QString& name) {
     // No socket options: with any, Qt replaces the socket of a running instance instead of
     // failing with AddressInUseError.
     connect(&_server, &QLocalServer::newConnection, this, &InstanceHandover::acceptConnection);
@@ -53,8 +50,7 @@ bool InstanceHandover::listen(const QString& name)
     return _server.listen(name);
 }
 
-void InstanceHandover::acceptConnection()
-{
+void InstanceHandover::acceptConnection() {
     while (QLocalSocket* socket = _server.nextPendingConnection()) {
         auto message = std::make_shared<QByteArray>();
         connect(socket, &QLocalSocket::readyRead, socket, [socket, message] {

@@ -11,18 +11,14 @@ const QString frameAutosaveName = QStringLiteral("PrefWindow");
 }
 
 PreferencesController::PreferencesController(PreferencesDefaults& defaults)
-    : _defaults(defaults), _ui(std::make_unique<Ui::Preferences>())
-{
-}
+    : _defaults(defaults), _ui(std::make_unique<Ui::Preferences>()) {}
 
-PreferencesController::~PreferencesController()
-{
+PreferencesController::~PreferencesController() {
     if (_window && _window->isVisible())
         saveGeometry();
 }
 
-void PreferencesController::showWindow()
-{
+void PreferencesController::showWindow() {
     if (!_window)
         windowDidLoad();
     _window->show();
@@ -30,8 +26,7 @@ void PreferencesController::showWindow()
     _window->activateWindow();
 }
 
-void PreferencesController::windowDidLoad()
-{
+void PreferencesController::windowDidLoad() {
     _window = std::make_unique<QWidget>();
     _ui->setupUi(_window.get());
     _window->restoreGeometry(QSettings().value(frameAutosaveName).toByteArray());
@@ -49,8 +44,7 @@ void PreferencesController::windowDidLoad()
     connectControls();
 }
 
-void PreferencesController::connectControls()
-{
+void PreferencesController::connectControls() {
     // clicked and activated come from the user's hand only, never from filling the window.
     for (QCheckBox* box : {_ui->cboxShowCreaseLine, _ui->cboxShowControlLine,
                            _ui->cboxCopyWithCreaseLine, _ui->cboxCopyWithShadow})
@@ -62,20 +56,17 @@ void PreferencesController::connectControls()
     connect(_ui->menuImageFormat, &QComboBox::activated, this, &PreferencesController::changeMenu);
 }
 
-void PreferencesController::changeCreaseLineColor(const QColor& color)
-{
+void PreferencesController::changeCreaseLineColor(const QColor& color) {
     _defaults.setColor(DefaultsKey::creaseLineColor, color);
     postNotification();
 }
 
-void PreferencesController::changeControlLineColor(const QColor& color)
-{
+void PreferencesController::changeControlLineColor(const QColor& color) {
     _defaults.setColor(DefaultsKey::controlLineColor, color);
     postNotification();
 }
 
-void PreferencesController::changeCheckBox(const QCheckBox* sender)
-{
+void PreferencesController::changeCheckBox(const QCheckBox* sender) {
     QString key = DefaultsKey::copyWithShadow;
     if (sender == _ui->cboxShowCreaseLine)
         key = DefaultsKey::showCreaseLine;
@@ -87,25 +78,21 @@ void PreferencesController::changeCheckBox(const QCheckBox* sender)
     postNotification();
 }
 
-void PreferencesController::changeMenu()
-{
+void PreferencesController::changeMenu() {
     _defaults.setString(DefaultsKey::imageFormat, _ui->menuImageFormat->currentText());
     postNotification();
 }
 
-void PreferencesController::postNotification()
-{
+void PreferencesController::postNotification() {
     _defaults.postNotification();
 }
 
-bool PreferencesController::eventFilter(QObject* watched, QEvent* event)
-{
+bool PreferencesController::eventFilter(QObject* watched, QEvent* event) {
     if (watched == _window.get() && event->type() == QEvent::Close)
         saveGeometry();
     return QObject::eventFilter(watched, event);
 }
 
-void PreferencesController::saveGeometry()
-{
+void PreferencesController::saveGeometry() {
     QSettings().setValue(frameAutosaveName, _window->saveGeometry());
 }

@@ -6,8 +6,7 @@ namespace {
 const QString settingsKey = QStringLiteral("RecentDocuments");
 }
 
-QList<QUrl> RecentDocuments::recentDocumentURLs() const
-{
+QList<QUrl> RecentDocuments::recentDocumentURLs() const {
     QList<QUrl> urls;
     for (const QString& entry : QSettings().value(settingsKey).toStringList()) {
         const QUrl url(entry);
@@ -17,21 +16,18 @@ QList<QUrl> RecentDocuments::recentDocumentURLs() const
     return urls;
 }
 
-void RecentDocuments::clearRecentDocuments()
-{
+void RecentDocuments::clearRecentDocuments() {
     QSettings().remove(settingsKey);
 }
 
-void RecentDocuments::noteNewRecentDocumentURL(const QUrl& url)
-{
+void RecentDocuments::noteNewRecentDocumentURL(const QUrl& url) {
     QList<QUrl> urls = recentDocumentURLs();
     urls.removeAll(url);
     urls.prepend(url);
     store(urls.first(std::min(urls.size(), maximumCount)));
 }
 
-void RecentDocuments::store(const QList<QUrl>& urls)
-{
+void RecentDocuments::store(const QList<QUrl>& urls) {
     QStringList entries;
     for (const QUrl& url : urls)
         entries.append(url.toString());

@@ -11,15 +11,13 @@
 namespace {
 const QSize startWindowSize(420, 220);
 
-bool hasLocalFiles(const QMimeData* mimeData)
-{
+bool hasLocalFiles(const QMimeData* mimeData) {
     const QList<QUrl> urls = mimeData->urls();
     return !urls.isEmpty() && std::ranges::all_of(urls, &QUrl::isLocalFile);
 }
-}
+} // namespace
 
-StartWindow::StartWindow()
-{
+StartWindow::StartWindow() {
     setWindowTitle(tr("Pleatora"));
     setAcceptDrops(true);
     auto* hint = new QLabel(tr("Drop a picture here, or choose File > Open...\n\n"
@@ -30,20 +28,17 @@ StartWindow::StartWindow()
     resize(startWindowSize);
 }
 
-void StartWindow::closeEvent(QCloseEvent* event)
-{
+void StartWindow::closeEvent(QCloseEvent* event) {
     event->accept();
     emit closedByUser();
 }
 
-void StartWindow::dragEnterEvent(QDragEnterEvent* event)
-{
+void StartWindow::dragEnterEvent(QDragEnterEvent* event) {
     if (hasLocalFiles(event->mimeData()))
         event->acceptProposedAction();
 }
 
-void StartWindow::dropEvent(QDropEvent* event)
-{
+void StartWindow::dropEvent(QDropEvent* event) {
     if (!hasLocalFiles(event->mimeData()))
         return;
     event->acceptProposedAction();

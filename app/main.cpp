@@ -5,8 +5,7 @@
 #include <QApplication>
 #include <QFileInfo>
 
-int main(int argc, char* argv[])
-{
+int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Pleatora"));
     QApplication::setApplicationName(QStringLiteral("Pleatora"));

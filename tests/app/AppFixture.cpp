@@ -7,14 +7,12 @@
 #include <QSettings>
 #include <QTest>
 
-AlertDismisser::AlertDismisser()
-{
+AlertDismisser::AlertDismisser() {
     connect(&_timer, &QTimer::timeout, this, &AlertDismisser::dismissAlert);
     _timer.start(20);
 }
 
-void AlertDismisser::dismissAlert()
-{
+void AlertDismisser::dismissAlert() {
     auto* alert = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     if (!alert)
         return;
@@ -22,21 +20,18 @@ void AlertDismisser::dismissAlert()
     alert->accept();
 }
 
-void AppFixture::SetUp()
-{
+void AppFixture::SetUp() {
     ASSERT_TRUE(_dir.isValid());
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, _dir.filePath("config"));
     _handoverName = qEnvironmentVariable("PLEATORA_INSTANCE_NAME") + u'-' +
                     ::testing::UnitTest::GetInstance()->current_test_info()->name();
 }
 
-void AppFixture::TearDown()
-{
+void AppFixture::TearDown() {
     quit();
 }
 
-void AppFixture::launch(const QStringList& paths)
-{
+void AppFixture::launch(const QStringList& paths) {
     _defaults = std::make_unique<PreferencesDefaults>();
     _delegate = std::make_unique<AppDelegate>(*_defaults, _handoverName);
     _delegate->applicationDidFinishLaunching(paths);
@@ -47,21 +42,18 @@ void AppFixture::launch(const QStringList& paths)
     EXPECT_TRUE(QTest::qWaitForWindowActive(_delegate->windowControllers().back()->window()));
 }
 
-void AppFixture::restart(const QStringList& paths)
-{
+void AppFixture::restart(const QStringList& paths) {
     quit();
     launch(paths);
 }
 
-void AppFixture::quit()
-{
+void AppFixture::quit() {
     _delegate.reset();
     _defaults.reset();
     runDeferredDeletes();
 }
 
-QString AppFixture::picture(const QString& name) const
-{
+QString AppFixture::picture(const QString& name) const {
     const QString path = _dir.filePath(name);
     if (!QFile::exists(path)) {
         EXPECT_TRUE(QFile::copy(QStringLiteral(PLEATORA_SAMPLE_PICTURE), path));
@@ -69,8 +61,7 @@ QString AppFixture::picture(const QString& name) const
     return path;
 }
 
-QString AppFixture::textFile(const QString& name) const
-{
+QString AppFixture::textFile(const QString& name) const {
     const QString path = _dir.filePath(name);
     QFile file(path);
     EXPECT_TRUE(file.open(QIODevice::WriteOnly));
@@ -78,8 +69,7 @@ QString AppFixture::textFile(const QString& name) const
     return path;
 }
 
-QStringList AppFixture::windowMenuTitles()
-{
+QStringList AppFixture::windowMenuTitles() {
     QMenu* menu = _delegate->menus().windowMenu();
     emit menu->aboutToShow();
     QStringList titles;
@@ -88,19 +78,16 @@ QStringList AppFixture::windowMenuTitles()
     return titles;
 }
 
-bool AppFixture::activate(QWidget* window)
-{
+bool AppFixture::activate(QWidget* window) {
     window->raise();
     window->activateWindow();
     return QTest::qWaitForWindowActive(window);
 }
 
-bool AppFixture::waitFor(const std::function<bool()>& condition)
-{
+bool AppFixture::waitFor(const std::function<bool()>& condition) {
     return QTest::qWaitFor(condition, 5000);
 }
 
-void AppFixture::runDeferredDeletes()
-{
+void AppFixture::runDeferredDeletes() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }

@@ -3,13 +3,12 @@
 
 #include <gtest/gtest.h>
 
-int main(int argc, char* argv[])
-{
+int main(int argc, char* argv[]) {
     // Never the user's settings, nor the hand-over socket of a Pleatora the user is running.
     QTemporaryDir configHome;
     qputenv("XDG_CONFIG_HOME", configHome.path().toUtf8());
-    qputenv("PLEATORA_INSTANCE_NAME",
-            QByteArrayLiteral("pleatora-app-tests-") + QByteArray::number(QCoreApplication::applicationPid()));
+    qputenv("PLEATORA_INSTANCE_NAME", QByteArrayLiteral("pleatora-app-tests-") +
+                                          QByteArray::number(QCoreApplication::applicationPid()));
     ::testing::InitGoogleTest(&argc, argv);
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Pleatora"));

@@ -10,19 +10,17 @@
 #include <QTest>
 
 namespace {
-QFileDialog* openPanel()
-{
+QFileDialog* openPanel() {
     for (QWidget* window : QApplication::topLevelWidgets())
         if (auto* panel = qobject_cast<QFileDialog*>(window); panel && panel->isVisible())
             return panel;
     return nullptr;
 }
-}
+} // namespace
 
 using DocumentCommandsTest = AppFixture;
 
-TEST_F(DocumentCommandsTest, PictureOnTheCommandLineOpensAsOneShownDocument)
-{
+TEST_F(DocumentCommandsTest, PictureOnTheCommandLineOpensAsOneShownDocument) {
     launch({picture()});
 
     ASSERT_EQ(documentCount(), 1u);
@@ -34,8 +32,7 @@ TEST_F(DocumentCommandsTest, PictureOnTheCommandLineOpensAsOneShownDocument)
     EXPECT_EQ(windowMenuTitles(), QStringList{"sample.png"});
 }
 
-TEST_F(DocumentCommandsTest, PathThatIsNoPictureGivesTheAlertAndNoDocument)
-{
+TEST_F(DocumentCommandsTest, PathThatIsNoPictureGivesTheAlertAndNoDocument) {
     launch();
     AlertDismisser alerts;
 
@@ -52,8 +49,7 @@ TEST_F(DocumentCommandsTest, PathThatIsNoPictureGivesTheAlertAndNoDocument)
     EXPECT_EQ(documentCount(), 1u);
 }
 
-TEST_F(DocumentCommandsTest, SameFileOpenedTwiceIsTwoDocumentsAndTwoWindowMenuItems)
-{
+TEST_F(DocumentCommandsTest, SameFileOpenedTwiceIsTwoDocumentsAndTwoWindowMenuItems) {
     launch({picture(), picture()});
 
     ASSERT_EQ(documentCount(), 2u);
@@ -66,8 +62,7 @@ TEST_F(DocumentCommandsTest, SameFileOpenedTwiceIsTwoDocumentsAndTwoWindowMenuIt
     EXPECT_TRUE(QTest::qWaitForWindowActive(document(0).window()));
 }
 
-TEST_F(DocumentCommandsTest, CloseShortcutEndsTheActiveDocumentOnly)
-{
+TEST_F(DocumentCommandsTest, CloseShortcutEndsTheActiveDocumentOnly) {
     launch({picture("first.png"), picture("second.png")});
     ASSERT_EQ(documentCount(), 2u);
     MyWindowController* closed = &document(0);
@@ -91,8 +86,7 @@ TEST_F(DocumentCommandsTest, CloseShortcutEndsTheActiveDocumentOnly)
     EXPECT_NE(document(0).window()->contentView()->image(), before);
 }
 
-TEST_F(DocumentCommandsTest, ClosingTheLastDocumentShowsTheStartWindowAgain)
-{
+TEST_F(DocumentCommandsTest, ClosingTheLastDocumentShowsTheStartWindowAgain) {
     launch({picture()});
     ASSERT_TRUE(activate(document(0).window()));
 
@@ -103,8 +97,7 @@ TEST_F(DocumentCommandsTest, ClosingTheLastDocumentShowsTheStartWindowAgain)
     EXPECT_FALSE(delegate().menus().copyAction()->isEnabled());
 }
 
-TEST_F(DocumentCommandsTest, CloseWithThePreferencesWindowKeyClosesThatWindow)
-{
+TEST_F(DocumentCommandsTest, CloseWithThePreferencesWindowKeyClosesThatWindow) {
     launch({picture()});
     delegate().showPreferences();
     QWidget* preferences = delegate().preferenceController()->window();
@@ -116,8 +109,7 @@ TEST_F(DocumentCommandsTest, CloseWithThePreferencesWindowKeyClosesThatWindow)
     EXPECT_EQ(documentCount(), 1u);
 }
 
-TEST_F(DocumentCommandsTest, CopyFollowsTheFrontmostWindow)
-{
+TEST_F(DocumentCommandsTest, CopyFollowsTheFrontmostWindow) {
     launch();
     QApplication::clipboard()->setText("untouched");
     delegate().showPreferences();
@@ -144,8 +136,7 @@ TEST_F(DocumentCommandsTest, CopyFollowsTheFrontmostWindow)
     EXPECT_TRUE(waitFor([] { return QApplication::clipboard()->mimeData()->hasImage(); }));
 }
 
-TEST_F(DocumentCommandsTest, OpenPanelOffersPicturesAndOpensTheChosenOne)
-{
+TEST_F(DocumentCommandsTest, OpenPanelOffersPicturesAndOpensTheChosenOne) {
     launch();
     delegate().menus().openAction()->trigger();
     QFileDialog* panel = openPanel();
@@ -171,8 +162,7 @@ TEST_F(DocumentCommandsTest, OpenPanelOffersPicturesAndOpensTheChosenOne)
     EXPECT_EQ(document(0).window()->windowTitle(), "chosen.png");
 }
 
-TEST_F(DocumentCommandsTest, RightClickOnADocumentOffersTheWholeMenu)
-{
+TEST_F(DocumentCommandsTest, RightClickOnADocumentOffersTheWholeMenu) {
     launch({picture()});
     MyWindow* window = document(0).window();
     ASSERT_TRUE(activate(window));
@@ -185,8 +175,8 @@ TEST_F(DocumentCommandsTest, RightClickOnADocumentOffersTheWholeMenu)
     for (const QAction* item : menu->actions())
         if (!item->isSeparator())
             titles.append(item->text());
-    EXPECT_EQ(titles, (QStringList{"&Open...", "Open &Recent", "&Close", "&Copy",
-                                   "&Preferences...", "&Window", "&Quit"}));
+    EXPECT_EQ(titles, (QStringList{"&Open...", "Open &Recent", "&Close", "&Copy", "&Preferences...",
+                                   "&Window", "&Quit"}));
     EXPECT_TRUE(delegate().menus().copyAction()->isEnabled());
     menu->hide();
     // The shortcuts work in the document window itself.
@@ -194,8 +184,7 @@ TEST_F(DocumentCommandsTest, RightClickOnADocumentOffersTheWholeMenu)
     EXPECT_TRUE(window->actions().contains(delegate().menus().preferencesAction()));
 }
 
-TEST_F(DocumentCommandsTest, FilesDroppedOnADocumentOpenAsDocuments)
-{
+TEST_F(DocumentCommandsTest, FilesDroppedOnADocumentOpenAsDocuments) {
     launch({picture()});
 
     emit document(0).window()->filesDropped({QUrl::fromLocalFile(picture("dropped.png"))});
@@ -204,8 +193,7 @@ TEST_F(DocumentCommandsTest, FilesDroppedOnADocumentOpenAsDocuments)
     EXPECT_EQ(windowMenuTitles(), (QStringList{"sample.png", "dropped.png"}));
 }
 
-TEST_F(DocumentCommandsTest, ClosingTheStartWindowQuits)
-{
+TEST_F(DocumentCommandsTest, ClosingTheStartWindowQuits) {
     launch();
     ASSERT_TRUE(waitFor([this] { return delegate().startWindow().isVisible(); }));
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&delegate().startWindow()));

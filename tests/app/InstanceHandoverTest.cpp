@@ -1,5 +1,5 @@
-#include "AppFixture.h"
 #include "InstanceHandover.h"
+#include "AppFixture.h"
 #include "MyWindow.h"
 
 #include <QDir>
@@ -15,8 +15,7 @@
 
 using InstanceHandoverTest = AppFixture;
 
-TEST_F(InstanceHandoverTest, PathsReachTheListeningInstanceInOrder)
-{
+TEST_F(InstanceHandoverTest, PathsReachTheListeningInstanceInOrder) {
     InstanceHandover running;
     ASSERT_TRUE(running.listen(handoverName()));
     QSignalSpy received(&running, &InstanceHandover::filesHandedOver);
@@ -31,13 +30,11 @@ TEST_F(InstanceHandoverTest, PathsReachTheListeningInstanceInOrder)
     EXPECT_FALSE(second.listen(handoverName()));
 }
 
-TEST_F(InstanceHandoverTest, NothingListeningMeansNoHandOver)
-{
+TEST_F(InstanceHandoverTest, NothingListeningMeansNoHandOver) {
     EXPECT_FALSE(InstanceHandover::handOver(handoverName(), {"/pictures/a.png"}));
 }
 
-TEST_F(InstanceHandoverTest, SocketLeftByACrashedInstanceIsTakenOver)
-{
+TEST_F(InstanceHandoverTest, SocketLeftByACrashedInstanceIsTakenOver) {
     // The socket file of an instance that crashed: bound, but nobody listens or answers.
     const QByteArray path = QFile::encodeName(QDir::temp().filePath(handoverName()));
     const int descriptor = socket(AF_UNIX, SOCK_STREAM, 0);
@@ -57,8 +54,7 @@ TEST_F(InstanceHandoverTest, SocketLeftByACrashedInstanceIsTakenOver)
     EXPECT_TRUE(waitFor([&received] { return received.size() == 1; }));
 }
 
-TEST_F(InstanceHandoverTest, SecondLaunchHandsItsFileToTheRunningPleatoraAndExits)
-{
+TEST_F(InstanceHandoverTest, SecondLaunchHandsItsFileToTheRunningPleatoraAndExits) {
     launch({picture()});
     ASSERT_EQ(documentCount(), 1u);
 

@@ -17,15 +17,13 @@ const QColor translucentBlue(0, 64, 255, 128);
 
 class PreferencesWindowTest : public AppFixture {
 protected:
-    QWidget* showPreferences()
-    {
+    QWidget* showPreferences() {
         delegate().showPreferences();
         QWidget* window = delegate().preferenceController()->window();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window));
         return window;
     }
-    template <typename Control> Control* control(const char* name)
-    {
+    template <typename Control> Control* control(const char* name) {
         auto* found = delegate().preferenceController()->window()->findChild<Control*>(name);
         EXPECT_NE(found, nullptr) << name;
         return found;
@@ -36,8 +34,7 @@ protected:
     QImage shownPicture(size_t index) { return document(index).window()->contentView()->image(); }
 };
 
-TEST_F(PreferencesWindowTest, FirstRunShowsTheRegisteredValues)
-{
+TEST_F(PreferencesWindowTest, FirstRunShowsTheRegisteredValues) {
     launch();
     showPreferences();
 
@@ -57,8 +54,7 @@ TEST_F(PreferencesWindowTest, FirstRunShowsTheRegisteredValues)
     EXPECT_EQ(format->currentIndex(), 0);
 }
 
-TEST_F(PreferencesWindowTest, EachCheckBoxWritesItsOwnKeyAndDocumentsRedrawAtOnce)
-{
+TEST_F(PreferencesWindowTest, EachCheckBoxWritesItsOwnKeyAndDocumentsRedrawAtOnce) {
     launch({picture("first.png"), picture("second.png")});
     showPreferences();
     const std::pair<const char*, std::function<bool()>> boxes[] = {
@@ -85,8 +81,7 @@ TEST_F(PreferencesWindowTest, EachCheckBoxWritesItsOwnKeyAndDocumentsRedrawAtOnc
     EXPECT_EQ(shownPicture(1), withLines[1]);
 }
 
-TEST_F(PreferencesWindowTest, PickedColourIsStoredLiveRedrawsAndComesBackAfterRestart)
-{
+TEST_F(PreferencesWindowTest, PickedColourIsStoredLiveRedrawsAndComesBackAfterRestart) {
     launch({picture()});
     showPreferences();
     auto* well = control<ColorWell>("cwellCreaseLineColor");
@@ -108,8 +103,7 @@ TEST_F(PreferencesWindowTest, PickedColourIsStoredLiveRedrawsAndComesBackAfterRe
     EXPECT_EQ(control<ColorWell>("cwellCreaseLineColor")->color(), translucentBlue);
 }
 
-TEST_F(PreferencesWindowTest, CancelledColourPickRestoresTheOldColour)
-{
+TEST_F(PreferencesWindowTest, CancelledColourPickRestoresTheOldColour) {
     launch();
     showPreferences();
     auto* well = control<ColorWell>("cwellControlLineColor");
@@ -125,8 +119,7 @@ TEST_F(PreferencesWindowTest, CancelledColourPickRestoresTheOldColour)
     EXPECT_EQ(defaults().controlLineColor(), original);
 }
 
-TEST_F(PreferencesWindowTest, PdfChoiceSurvivesARestartAndTheNextCopyIsPdf)
-{
+TEST_F(PreferencesWindowTest, PdfChoiceSurvivesARestartAndTheNextCopyIsPdf) {
     launch({picture()});
     showPreferences();
     auto* format = control<QComboBox>("menuImageFormat");
@@ -138,9 +131,8 @@ TEST_F(PreferencesWindowTest, PdfChoiceSurvivesARestartAndTheNextCopyIsPdf)
     restart({picture()});
     ASSERT_TRUE(activate(document(0).window()));
     delegate().copy();
-    EXPECT_TRUE(waitFor([] {
-        return QApplication::clipboard()->mimeData()->hasFormat("application/pdf");
-    }));
+    EXPECT_TRUE(waitFor(
+        [] { return QApplication::clipboard()->mimeData()->hasFormat("application/pdf"); }));
     EXPECT_TRUE(QApplication::clipboard()->mimeData()->data("application/pdf").startsWith("%PDF"));
     showPreferences();
     EXPECT_EQ(control<QComboBox>("menuImageFormat")->currentText(), "PDF");
@@ -152,16 +144,14 @@ TEST_F(PreferencesWindowTest, PdfChoiceSurvivesARestartAndTheNextCopyIsPdf)
     EXPECT_TRUE(waitFor([] { return QApplication::clipboard()->mimeData()->hasImage(); }));
 }
 
-TEST_F(PreferencesWindowTest, UnknownStoredFormatSelectsPdf)
-{
+TEST_F(PreferencesWindowTest, UnknownStoredFormatSelectsPdf) {
     launch();
     defaults().setString(DefaultsKey::imageFormat, "JPEG");
     showPreferences();
     EXPECT_EQ(control<QComboBox>("menuImageFormat")->currentIndex(), 1);
 }
 
-TEST_F(PreferencesWindowTest, WindowIsKeptAndReopensWhereItWas)
-{
+TEST_F(PreferencesWindowTest, WindowIsKeptAndReopensWhereItWas) {
     launch();
     QWidget* window = showPreferences();
     window->move(300, 240);

@@ -4,28 +4,25 @@
 #include <QUrl>
 
 namespace {
-QList<QUrl> urls(const QStringList& paths)
-{
+QList<QUrl> urls(const QStringList& paths) {
     QList<QUrl> result;
     for (const QString& path : paths)
         result.append(QUrl::fromLocalFile(path));
     return result;
 }
-}
+} // namespace
 
 class RecentDocumentsTest : public AppFixture {
 protected:
     QList<QUrl> recent() { return delegate().recentDocuments().recentDocumentURLs(); }
-    QMenu* openRecentMenu()
-    {
+    QMenu* openRecentMenu() {
         QMenu* menu = delegate().menus().openRecentMenu();
         emit menu->aboutToShow();
         return menu;
     }
 };
 
-TEST_F(RecentDocumentsTest, OrderSurvivesARestartAndAnOpenMovesTheFileToTheFront)
-{
+TEST_F(RecentDocumentsTest, OrderSurvivesARestartAndAnOpenMovesTheFileToTheFront) {
     const QString first = picture("first.png");
     const QString second = picture("second.png");
     const QString third = picture("third.png");
@@ -42,8 +39,7 @@ TEST_F(RecentDocumentsTest, OrderSurvivesARestartAndAnOpenMovesTheFileToTheFront
     EXPECT_EQ(recent(), urls({first, third, second}));
 }
 
-TEST_F(RecentDocumentsTest, FileOpenedAtLaunchGoesInFrontOfTheRebuiltList)
-{
+TEST_F(RecentDocumentsTest, FileOpenedAtLaunchGoesInFrontOfTheRebuiltList) {
     const QString first = picture("first.png");
     const QString second = picture("second.png");
     launch({first, second});
@@ -53,8 +49,7 @@ TEST_F(RecentDocumentsTest, FileOpenedAtLaunchGoesInFrontOfTheRebuiltList)
     EXPECT_EQ(recent(), urls({third, second, first}));
 }
 
-TEST_F(RecentDocumentsTest, FailedOpenLeavesTheListAlone)
-{
+TEST_F(RecentDocumentsTest, FailedOpenLeavesTheListAlone) {
     launch({picture()});
     AlertDismisser alerts;
     delegate().openFile(textFile("notes.png"));
@@ -62,8 +57,7 @@ TEST_F(RecentDocumentsTest, FailedOpenLeavesTheListAlone)
     EXPECT_EQ(recent(), urls({picture()}));
 }
 
-TEST_F(RecentDocumentsTest, ListIsBoundedAndKeepsTheNewest)
-{
+TEST_F(RecentDocumentsTest, ListIsBoundedAndKeepsTheNewest) {
     launch();
     RecentDocuments list;
     for (int index = 0; index < RecentDocuments::maximumCount + 3; ++index)
@@ -74,8 +68,7 @@ TEST_F(RecentDocumentsTest, ListIsBoundedAndKeepsTheNewest)
     EXPECT_EQ(kept.last().fileName(), "3.png");
 }
 
-TEST_F(RecentDocumentsTest, OpenRecentMenuOpensAnEntryAndClearEmptiesIt)
-{
+TEST_F(RecentDocumentsTest, OpenRecentMenuOpensAnEntryAndClearEmptiesIt) {
     launch({picture("first.png"), picture("second.png")});
     QMenu* menu = openRecentMenu();
     QStringList titles;
