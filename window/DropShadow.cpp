@@ -4,12 +4,11 @@
 #include <bit>
 #include <cmath>
 
-// The formats handled directly all keep alpha in the fourth byte of each pixel.
+// The formats handled directly all keep alpha in the fourth byte of each pixel, which is the top
+// byte of a 32-bit word on this byte order.
 static_assert(std::endian::native == std::endian::little);
 
 namespace {
-
-constexpr int alphaByte = 3;
 
 bool hasAlphaInFourthByte(QImage::Format format) {
     switch (format) {
@@ -28,35 +27,21 @@ bool isPremultiplied(QImage::Format format) {
            format == QImage::Format_RGBA8888_Premultiplied;
 }
 
-void transpose(const uint16_t* src, uint16_t* dst, int width, int height) {
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            dst[size_t(x) * height + y] = src[size_t(y) * width + x];
-}
-
-// One box pass along columns, a whole row at a time so the inner loop runs over contiguous data.
-void boxColumns(const uint16_t* src, uint16_t* dst, int width, int height, int radius,
-                std::vector<uint32_t>& sums) {
-    const uint32_t reciprocal = (65536 + radius) / (2 * radius + 1);
-    std::fill(sums.begin(), sums.begin() + width, 0u);
-    for (int y = 0; y < std::min(radius, height); ++y) {
-        const uint16_t* in = src + size_t(y) * width;
-        for (int x = 0; x < width; ++x)
-            sums[x] += in[x];
-    }
+// One box pass over the mask's interior: each value becomes the mean of the 2 r + 1 values `step`
+// apart around it (step 1 along rows, the stride along columns); the zero border stands for the
+// outside. Plain sums of neighbours vectorise, unlike running sums.
+void boxPass(const uint16_t* src, uint16_t* dst, int width, int height, ptrdiff_t stride,
+             ptrdiff_t step) {
+    constexpr int radius = DropShadow::boxRadius;
+    constexpr uint32_t reciprocal = 65536 / (2 * radius + 1);
     for (int y = 0; y < height; ++y) {
-        if (y + radius < height) {
-            const uint16_t* in = src + size_t(y + radius) * width;
-            for (int x = 0; x < width; ++x)
-                sums[x] += in[x];
-        }
-        uint16_t* out = dst + size_t(y) * width;
-        for (int x = 0; x < width; ++x)
-            out[x] = uint16_t((sums[x] * reciprocal + 32768) >> 16);
-        if (y - radius >= 0) {
-            const uint16_t* in = src + size_t(y - radius) * width;
-            for (int x = 0; x < width; ++x)
-                sums[x] -= in[x];
+        const uint16_t* in = src + y * stride;
+        uint16_t* out = dst + y * stride;
+        for (int x = 0; x < width; ++x) {
+            uint16_t sum = 0;
+            for (int k = -radius; k <= radius; ++k)
+                sum += in[x + k * step];
+            out[x] = uint16_t((sum * reciprocal) >> 16);
         }
     }
 }
@@ -68,35 +53,19 @@ bool allOpaque(const uint32_t* pixels, int count) {
     return common >= 0xFF000000u;
 }
 
-// The box passes along the columns of image, with scratch as the other buffer; the result ends in
-// image.
-void blurColumns(uint16_t* image, uint16_t* scratch, int width, int height,
-                 std::vector<uint32_t>& sums) {
-    uint16_t* source = image;
-    uint16_t* target = scratch;
-    for (int pass = 0; pass < DropShadow::boxPasses; ++pass) {
-        boxColumns(source, target, width, height, DropShadow::boxRadius, sums);
-        std::swap(source, target);
+// A pixel of alpha a (1..254) with a shadow of alpha s (1..255) behind it.
+uint32_t darkenedBehind(uint32_t pixel, uint32_t s, bool premultiplied) {
+    const uint32_t a = pixel >> 24;
+    const uint32_t combined = a + (s * (255 - a) + 127) / 255;
+    uint32_t result = combined << 24;
+    for (int shift = 0; shift < 24; shift += 8) {
+        uint32_t channel = (pixel >> shift) & 0xFF;
+        // The shadow is black: a straight colour keeps only its share of the combined alpha.
+        if (!premultiplied)
+            channel = (channel * a + combined / 2) / combined;
+        result |= channel << shift;
     }
-    if (source != image)
-        std::copy(source, source + size_t(width) * height, image);
-}
-
-// Puts a shadow of alpha s (0..255) behind one pixel of alpha a (0..254).
-void darkenBehind(uchar* pixel, int s, bool premultiplied) {
-    const int a = pixel[alphaByte];
-    if (a == 0) {
-        pixel[0] = pixel[1] = pixel[2] = 0;
-        pixel[alphaByte] = uchar(s);
-        return;
-    }
-    const int combined = a + (s * (255 - a) + 127) / 255;
-    if (!premultiplied) {
-        // The shadow is black: only the colour's share of the combined alpha shrinks.
-        for (int c = 0; c < 3; ++c)
-            pixel[c] = uchar((pixel[c] * a + combined / 2) / combined);
-    }
-    pixel[alphaByte] = uchar(combined);
+    return result;
 }
 
 } // namespace
@@ -128,11 +97,11 @@ void DropShadow::resize(QSize pictureSize, double pixelsPerPoint) {
     _maskWidth = (width + _cellPixels - 1) / _cellPixels;
     _maskHeight = (height + _cellPixels - 1) / _cellPixels;
 
-    const size_t cells = size_t(_maskWidth) * size_t(_maskHeight);
+    _maskStride = _maskWidth + 2 * boxRadius;
+    const size_t cells = size_t(_maskStride) * size_t(_maskHeight + 2 * boxRadius);
     _mask.assign(cells, 0);
     _work.assign(cells, 0);
     _alphaSums.assign(width, 0);
-    _columnSums.assign(std::max(_maskWidth, _maskHeight), 0);
     _zeroRow.assign(_maskWidth, 0);
     _rowFirst.assign(_maskHeight, 0);
     _rowLast.assign(_maskHeight, -1);
@@ -146,11 +115,19 @@ void DropShadow::resize(QSize pictureSize, double pixelsPerPoint) {
         const double position = (x + 0.5) / _cellPixels - 0.5;
         const double left = std::floor(position);
         _columnIndex[x] = int(left) + 1;
-        _columnWeight[x] = uint8_t(std::lround((position - left) * 255.0));
+        _columnWeight[x] = uint16_t(std::lround((position - left) * 256.0));
     }
 }
 
-// Averages the picture's alpha over each cell and scales it to the shadow's opacity, in 1/256.
+uint16_t* DropShadow::maskRow(uint16_t* mask, int row) const {
+    return mask + size_t(row + boxRadius) * _maskStride + boxRadius;
+}
+
+const uint16_t* DropShadow::maskRow(int row) const {
+    return _mask.data() + size_t(row + boxRadius) * _maskStride + boxRadius;
+}
+
+// Averages the picture's alpha over each cell and scales it to the shadow's opacity.
 // Every second row of a cell is enough for a mask that is blurred over several cells, and halves
 // the reading.
 void DropShadow::reduceAlpha(const QImage& picture) {
@@ -158,7 +135,8 @@ void DropShadow::reduceAlpha(const QImage& picture) {
     const int height = _pictureSize.height();
     const int firstRow = _cellPixels > 1 ? 1 : 0;
     const int sampledRows = std::max(1, _cellPixels / 2);
-    const uint64_t scale = std::llround(opacity * 256.0 * 65536.0 / (sampledRows * _cellPixels));
+    const uint64_t scale =
+        std::llround(opacity * maskScale * 65536.0 / (255.0 * sampledRows * _cellPixels));
     for (int my = 0; my < _maskHeight; ++my) {
         std::fill(_alphaSums.begin(), _alphaSums.end(), 0);
         const int rowEnd = std::min(height, (my + 1) * _cellPixels);
@@ -167,29 +145,29 @@ void DropShadow::reduceAlpha(const QImage& picture) {
             for (int x = 0; x < width; ++x)
                 _alphaSums[x] += uint16_t(line[x] >> 24);
         }
-        uint16_t* maskRow = _mask.data() + size_t(my) * _maskWidth;
+        uint16_t* cells = maskRow(_mask.data(), my);
         for (int mx = 0; mx < _maskWidth; ++mx) {
             const int columnEnd = std::min(width, (mx + 1) * _cellPixels);
             uint64_t sum = 0;
             for (int x = mx * _cellPixels; x < columnEnd; ++x)
                 sum += _alphaSums[x];
-            maskRow[mx] = uint16_t((sum * scale + 32768) >> 16);
+            cells[mx] = uint16_t(std::min<uint64_t>((sum * scale + 32768) >> 16, maskScale));
         }
     }
 }
 
-// Rows are blurred as the columns of the transposed mask: column passes vectorise, row passes
-// with running sums do not.
 void DropShadow::blur() {
-    blurColumns(_mask.data(), _work.data(), _maskWidth, _maskHeight, _columnSums);
-    transpose(_mask.data(), _work.data(), _maskWidth, _maskHeight);
-    blurColumns(_work.data(), _mask.data(), _maskHeight, _maskWidth, _columnSums);
-    transpose(_work.data(), _mask.data(), _maskHeight, _maskWidth);
+    uint16_t* mask = maskRow(_mask.data(), 0);
+    uint16_t* work = maskRow(_work.data(), 0);
+    for (int pass = 0; pass < boxPasses; ++pass) {
+        boxPass(mask, work, _maskWidth, _maskHeight, _maskStride, 1);
+        boxPass(work, mask, _maskWidth, _maskHeight, _maskStride, _maskStride);
+    }
 }
 
 void DropShadow::fillRowExtents() {
     for (int my = 0; my < _maskHeight; ++my) {
-        const uint16_t* row = _mask.data() + size_t(my) * _maskWidth;
+        const uint16_t* row = maskRow(my);
         int first = 0;
         while (first < _maskWidth && row[first] == 0)
             ++first;
@@ -221,9 +199,8 @@ void DropShadow::verticalRow(int pictureRow, uint16_t* row, int& first, int& las
     }
     if (first > last)
         return;
-    const uint16_t* upper = hasAbove ? _mask.data() + size_t(above) * _maskWidth : _zeroRow.data();
-    const uint16_t* lower =
-        hasBelow ? _mask.data() + size_t(above + 1) * _maskWidth : _zeroRow.data();
+    const uint16_t* upper = hasAbove ? maskRow(above) : _zeroRow.data();
+    const uint16_t* lower = hasBelow ? maskRow(above + 1) : _zeroRow.data();
     for (int mx = first; mx <= last; ++mx)
         row[mx + 1] =
             uint16_t((upper[mx] * (256 - weightBelow) + lower[mx] * weightBelow + 128) >> 8);
@@ -249,15 +226,16 @@ void DropShadow::paintUnder(QImage& picture) const {
                                _columnIndex.begin());
         const auto end = int(std::upper_bound(_columnIndex.begin(), _columnIndex.end(), last + 1) -
                              _columnIndex.begin());
-        shadeSpan(picture.scanLine(y), row, begin, end, premultiplied);
+        shadeSpan(reinterpret_cast<uint32_t*>(picture.scanLine(y)), row, begin, end, premultiplied);
     }
 }
 
 // Runs of opaque pixels (most of the sheet) are recognised a few at a time and left alone.
-void DropShadow::shadeSpan(uchar* line, const uint16_t* row, int begin, int end,
+void DropShadow::shadeSpan(uint32_t* pixels, const uint16_t* row, int begin, int end,
                            bool premultiplied) const {
     constexpr int runLength = 16;
-    const auto* pixels = reinterpret_cast<const uint32_t*>(line);
+    const int* columnIndex = _columnIndex.data();
+    const uint16_t* columnWeight = _columnWeight.data();
     for (int x = begin; x < end;) {
         const int runEnd = std::min(end, x + runLength);
         if (allOpaque(pixels + x, runEnd - x)) {
@@ -265,15 +243,17 @@ void DropShadow::shadeSpan(uchar* line, const uint16_t* row, int begin, int end,
             continue;
         }
         for (; x < runEnd; ++x) {
-            uchar* pixel = line + 4 * x;
-            if (pixel[alphaByte] == 255)
+            const uint32_t pixel = pixels[x];
+            if (pixel >= 0xFF000000u)
                 continue;
-            const int index = _columnIndex[x];
-            const int weight = _columnWeight[x];
-            const int shade =
-                (row[index] * (255 - weight) + row[index + 1] * weight + 255 * 128) / (255 * 256);
-            if (shade > 0)
-                darkenBehind(pixel, shade, premultiplied);
+            const int index = columnIndex[x];
+            const uint32_t weight = columnWeight[x];
+            const uint32_t interpolated = row[index] * (256 - weight) + row[index + 1] * weight;
+            const uint32_t shade = (interpolated * 255 + maskScale * 128) / (maskScale * 256);
+            if (shade == 0)
+                continue;
+            pixels[x] =
+                pixel < 0x01000000u ? shade << 24 : darkenedBehind(pixel, shade, premultiplied);
         }
     }
 }

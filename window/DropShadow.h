@@ -43,26 +43,33 @@ public:
     void paintUnder(QImage& picture) const;
 
 private:
+    // Mask values run to maskScale (a full shadow), so a box's sum of 2 r + 1 values fits 16 bits.
+    static constexpr uint32_t maskScale = 65535 / (2 * boxRadius + 1);
+
     void resize(QSize pictureSize, double pixelsPerPoint);
+    uint16_t* maskRow(uint16_t* mask, int row) const;
+    const uint16_t* maskRow(int row) const;
     void reduceAlpha(const QImage& picture);
     void blur();
     void fillRowExtents();
     void verticalRow(int pictureRow, uint16_t* row, int& first, int& last) const;
-    void shadeSpan(uchar* line, const uint16_t* row, int begin, int end, bool premultiplied) const;
+    void shadeSpan(uint32_t* pixels, const uint16_t* row, int begin, int end,
+                   bool premultiplied) const;
 
     QSize _pictureSize;
     double _pixelsPerPoint = 0.0;
     int _cellPixels = 0; // picture pixels per mask pixel, in each direction
     int _maskWidth = 0;
     int _maskHeight = 0;
-    std::vector<uint16_t> _mask;       // shadow alpha scaled by 256, row-major
-    std::vector<uint16_t> _work;       // blur scratch
-    std::vector<uint16_t> _alphaSums;  // per picture column, over one row of cells
-    std::vector<uint32_t> _columnSums; // per mask column, for the box passes
+    int _maskStride = 0; // the mask and its blur scratch have a zero border boxRadius wide
+    std::vector<uint16_t> _mask;
+    std::vector<uint16_t> _work;
+    std::vector<uint16_t> _alphaSums; // per picture column, over one row of cells
     std::vector<uint16_t> _zeroRow;
     std::vector<int> _rowFirst; // first and last column of non-zero mask per mask row
     std::vector<int> _rowLast;
-    std::vector<int> _columnIndex;      // per picture column: left mask column of its interpolation
-    std::vector<uint8_t> _columnWeight; // per picture column: weight of the right mask column, /255
+    std::vector<int> _columnIndex; // per picture column: left mask column of its interpolation
+    std::vector<uint16_t>
+        _columnWeight; // per picture column: weight of the right mask column, /256
     mutable std::vector<uint16_t> _rowBuffer;
 };
