@@ -81,7 +81,7 @@ void DropShadow::update(const QImage& picture) {
     }
     if (picture.size() != _pictureSize || picture.devicePixelRatio() != _pixelsPerPoint)
         resize(picture.size(), picture.devicePixelRatio());
-    if (_mask.empty())
+    if (_pictureSize.isEmpty())
         return;
     reduceAlpha(picture);
     blur();
@@ -209,7 +209,7 @@ void DropShadow::verticalRow(int pictureRow, uint16_t* row, int& first, int& las
 }
 
 void DropShadow::paintUnder(QImage& picture) const {
-    if (picture.size() != _pictureSize || _mask.empty())
+    if (picture.size() != _pictureSize || _pictureSize.isEmpty())
         return;
     if (!hasAlphaInFourthByte(picture.format()))
         picture.convertTo(QImage::Format_ARGB32_Premultiplied);

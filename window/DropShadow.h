@@ -21,9 +21,9 @@
 // opaque runs of the picture are passed over a few pixels at a time.
 // Buffers are kept between updates and reallocated only when the picture size changes.
 //
-// Pictures are QImage::Format_RGBA8888 or Format_ARGB32_Premultiplied (other formats are converted
-// to the latter by paintUnder). Their devicePixelRatio() gives the pixels per point, so the
-// shadow keeps its size in points at any backing scale.
+// Pictures in the 32-bit formats with alpha (ARGB32, RGBA8888, premultiplied or not) are used as
+// they are; others are converted to ARGB32_Premultiplied. Their devicePixelRatio() gives the
+// pixels per point, so the shadow keeps its size in points at any backing scale.
 class DropShadow {
 public:
     static constexpr double offsetPoints = 6.0; // downward, like a desktop window's shadow
