@@ -206,3 +206,30 @@ TEST_F(DocumentCommandsTest, ClosingTheStartWindowQuits) {
 
     EXPECT_EQ(QApplication::exec(), 0);
 }
+
+TEST_F(DocumentCommandsTest, StartWindowTakesDroppedLocalPicturesOnly) {
+    launch();
+    StartWindow& start = delegate().startWindow();
+    ASSERT_TRUE(waitFor([&start] { return start.isVisible(); }));
+
+    QMimeData remote;
+    remote.setUrls({QUrl("https://pictures.invalid/a.png")});
+    QDragEnterEvent refused(QPoint(10, 10), Qt::CopyAction, &remote, Qt::LeftButton,
+                            Qt::NoModifier);
+    refused.ignore();
+    QApplication::sendEvent(&start, &refused);
+    EXPECT_FALSE(refused.isAccepted());
+
+    QMimeData local;
+    local.setUrls({QUrl::fromLocalFile(picture("dropped.png"))});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &local, Qt::LeftButton, Qt::NoModifier);
+    enter.ignore();
+    QApplication::sendEvent(&start, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &local, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&start, &drop);
+
+    ASSERT_TRUE(waitFor([this] { return documentCount() == 1; }));
+    EXPECT_EQ(document(0).window()->windowTitle(), "dropped.png");
+    EXPECT_FALSE(start.isVisible());
+}
