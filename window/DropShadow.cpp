@@ -128,19 +128,20 @@ const uint16_t* DropShadow::maskRow(int row) const {
 }
 
 // Averages the picture's alpha over each cell and scales it to the shadow's opacity.
-// Every second row of a cell is enough for a mask that is blurred over several cells, and halves
-// the reading.
+// A row every two points is enough for a mask that is blurred over several cells, and halves the
+// reading (quarters it at scale 2).
 void DropShadow::reduceAlpha(const QImage& picture) {
     const int width = _pictureSize.width();
     const int height = _pictureSize.height();
-    const int firstRow = _cellPixels > 1 ? 1 : 0;
-    const int sampledRows = std::max(1, _cellPixels / 2);
+    const int rowStep = std::max(1, int(std::lround(2 * _pixelsPerPoint)));
+    const int firstRow = rowStep / 2;
+    const int sampledRows = (_cellPixels - firstRow + rowStep - 1) / rowStep;
     const uint64_t scale =
         std::llround(opacity * maskScale * 65536.0 / (255.0 * sampledRows * _cellPixels));
     for (int my = 0; my < _maskHeight; ++my) {
         std::fill(_alphaSums.begin(), _alphaSums.end(), 0);
         const int rowEnd = std::min(height, (my + 1) * _cellPixels);
-        for (int y = my * _cellPixels + firstRow; y < rowEnd; y += 2) {
+        for (int y = my * _cellPixels + firstRow; y < rowEnd; y += rowStep) {
             const auto* line = reinterpret_cast<const uint32_t*>(picture.constScanLine(y));
             for (int x = 0; x < width; ++x)
                 _alphaSums[x] += uint16_t(line[x] >> 24);
