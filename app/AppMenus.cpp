@@ -4,11 +4,11 @@
 #include <QMenuBar>
 
 namespace {
-QList<QKeySequence> preferencesShortcuts() {
-    // Most Linux desktops define no standard Preferences key; Ctrl+Comma is the common one.
-    QList<QKeySequence> shortcuts = QKeySequence::keyBindings(QKeySequence::Preferences);
+// Some desktops define no Preferences or Quit key; Ctrl+Comma and Ctrl+Q are the common ones.
+QList<QKeySequence> shortcutsOr(QKeySequence::StandardKey key, const QKeySequence& fallback) {
+    QList<QKeySequence> shortcuts = QKeySequence::keyBindings(key);
     if (shortcuts.isEmpty())
-        shortcuts.append(QKeySequence(Qt::CTRL | Qt::Key_Comma));
+        shortcuts.append(fallback);
     return shortcuts;
 }
 } // namespace
@@ -17,8 +17,9 @@ AppMenus::AppMenus()
     : _open(makeAction(tr("&Open..."), QKeySequence::keyBindings(QKeySequence::Open))),
       _close(makeAction(tr("&Close"), QKeySequence::keyBindings(QKeySequence::Close))),
       _copy(makeAction(tr("&Copy"), QKeySequence::keyBindings(QKeySequence::Copy))),
-      _preferences(makeAction(tr("&Preferences..."), preferencesShortcuts())),
-      _quit(makeAction(tr("&Quit"), QKeySequence::keyBindings(QKeySequence::Quit))),
+      _preferences(makeAction(tr("&Preferences..."),
+                              shortcutsOr(QKeySequence::Preferences, Qt::CTRL | Qt::Key_Comma))),
+      _quit(makeAction(tr("&Quit"), shortcutsOr(QKeySequence::Quit, Qt::CTRL | Qt::Key_Q))),
       _openRecentMenu(std::make_unique<QMenu>(tr("Open &Recent"))),
       _windowMenu(std::make_unique<QMenu>(tr("&Window"))), _contextMenu(std::make_unique<QMenu>()),
       _fileMenu(std::make_unique<QMenu>(tr("&File"))),

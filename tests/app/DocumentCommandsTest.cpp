@@ -233,3 +233,13 @@ TEST_F(DocumentCommandsTest, StartWindowTakesDroppedLocalPicturesOnly) {
     EXPECT_EQ(document(0).window()->windowTitle(), "dropped.png");
     EXPECT_FALSE(start.isVisible());
 }
+
+TEST_F(DocumentCommandsTest, PreferencesShortcutWorksInADocumentWindow) {
+    launch({picture()});
+    ASSERT_EQ(delegate().preferenceController(), nullptr);
+
+    QTest::keyClick(document(0).window(), Qt::Key_Comma, Qt::ControlModifier);
+
+    ASSERT_NE(delegate().preferenceController(), nullptr);
+    EXPECT_TRUE(delegate().preferenceController()->window()->isVisible());
+}
