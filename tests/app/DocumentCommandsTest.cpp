@@ -76,14 +76,17 @@ TEST_F(DocumentCommandsTest, CloseShortcutEndsTheActiveDocumentOnly) {
     EXPECT_FALSE(closed->isTimerActive());
     EXPECT_FALSE(closedWindow->isVisible());
     EXPECT_EQ(windowMenuTitles(), QStringList{"second.png"});
-    runDeferredDeletes();
-    EXPECT_TRUE(closedWindow.isNull());
 
-    // A later change reaches the remaining document only.
-    const QImage before = document(0).window()->contentView()->image();
+    // A change made before the closed document is gone reaches the open one only.
+    const QImage closedBefore = closedWindow->contentView()->image();
+    const QImage openBefore = document(0).window()->contentView()->image();
     defaults().setBool(DefaultsKey::showCreaseLine, false);
     defaults().postNotification();
-    EXPECT_NE(document(0).window()->contentView()->image(), before);
+    EXPECT_EQ(closedWindow->contentView()->image(), closedBefore);
+    EXPECT_NE(document(0).window()->contentView()->image(), openBefore);
+
+    runDeferredDeletes();
+    EXPECT_TRUE(closedWindow.isNull());
 }
 
 TEST_F(DocumentCommandsTest, ClosingTheLastDocumentShowsTheStartWindowAgain) {
