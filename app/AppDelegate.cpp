@@ -124,6 +124,7 @@ void AppDelegate::openDocumentWithURL(const QUrl& url) {
     connect(window, &MyWindow::contextMenuRequested, this,
             [this](const QPoint& globalPos) { _menus.contextMenu()->popup(globalPos); });
     connect(window, &MyWindow::filesDropped, this, &AppDelegate::openURLsLater);
+    connect(window, &MyWindow::closeRequested, this, [this, window] { closeDocument(window); });
 
     _windowControllerArray.push_back(std::move(controller));
     _windowControllerArray.back()->showWindow();
@@ -147,6 +148,10 @@ void AppDelegate::performClose() {
         keyWindow->close();
         return;
     }
+    closeDocument(documentWindow);
+}
+
+void AppDelegate::closeDocument(MyWindow* documentWindow) {
     MyWindowController* controller = documentWindow->windowController();
     controller->stopTimer();
     documentWindow->close();

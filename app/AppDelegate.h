@@ -14,6 +14,7 @@
 #include <memory>
 #include <vector>
 
+class MyWindow;
 class MyWindowController;
 class PreferencesController;
 class PreferencesDefaults;
@@ -39,6 +40,7 @@ public:
     // Always true: a file that cannot be opened has had its own alert.
     bool openFile(const QString& path);
     void performClose();
+    void closeDocument(MyWindow* documentWindow);
     void copy();
     void showPreferences();
     bool validateMenuItem(const QAction* item) const;

@@ -7,7 +7,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev qt6-image-formats-plugins qt6-qpa-plugins
     libgl-dev libglu1-mesa-dev libgl1-mesa-dri
     libgtest-dev libgmock-dev libbenchmark-dev
-    xvfb xauth xcompmgr x11-utils
+    libx11-dev xvfb xauth xcompmgr x11-utils
 )
 
 missing=()

@@ -3,6 +3,7 @@
 #include "MyView.h"
 #include "MyWindowController.h"
 
+#include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -74,6 +75,17 @@ void MyWindow::mouseMoveEvent(QMouseEvent* event) {
 void MyWindow::mouseReleaseEvent(QMouseEvent* event) {
     if (_windowController && event->button() == Qt::LeftButton)
         _windowController->mouseUp(*event);
+}
+
+// Only Pleatora's own Close may end a document; a close from the window manager is passed on to
+// it instead of leaving the document running behind a hidden window.
+void MyWindow::closeEvent(QCloseEvent* event) {
+    if (event->spontaneous() && _windowController) {
+        event->ignore();
+        emit closeRequested();
+        return;
+    }
+    QWidget::closeEvent(event);
 }
 
 void MyWindow::contextMenuEvent(QContextMenuEvent* event) {

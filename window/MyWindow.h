@@ -31,6 +31,8 @@ public:
 signals:
     void contextMenuRequested(const QPoint& globalPos);
     void filesDropped(const QList<QUrl>& urls);
+    // The window manager asked to close the window (Alt+F4, a task bar); the document should end.
+    void closeRequested();
 
 protected:
     bool event(QEvent* event) override;
@@ -38,6 +40,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 

@@ -9,6 +9,8 @@
 #include <QMimeData>
 #include <QTest>
 
+#include <X11/Xlib.h>
+
 namespace {
 QFileDialog* openPanel() {
     for (QWidget* window : QApplication::topLevelWidgets())
@@ -87,6 +89,38 @@ TEST_F(DocumentCommandsTest, CloseShortcutEndsTheActiveDocumentOnly) {
 
     runDeferredDeletes();
     EXPECT_TRUE(closedWindow.isNull());
+}
+
+namespace {
+// What the window manager sends for Alt+F4 or a task bar's close.
+void sendWindowManagerClose(QWidget* window) {
+    Display* display = XOpenDisplay(nullptr);
+    ASSERT_NE(display, nullptr);
+    XEvent message{};
+    message.xclient.type = ClientMessage;
+    message.xclient.window = window->winId();
+    message.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    message.xclient.format = 32;
+    message.xclient.data.l[0] = long(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    message.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display, window->winId(), False, NoEventMask, &message);
+    XCloseDisplay(display);
+}
+} // namespace
+
+TEST_F(DocumentCommandsTest, WindowManagerCloseEndsTheDocumentLikeTheCloseCommand) {
+    launch({picture("first.png"), picture("second.png")});
+    ASSERT_EQ(documentCount(), 2u);
+    QPointer<MyWindow> closedWindow = document(1).window();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(closedWindow));
+
+    sendWindowManagerClose(closedWindow);
+
+    // The document ends with its window, instead of living on behind a hidden one.
+    ASSERT_TRUE(waitFor([this] { return documentCount() == 1u; }));
+    EXPECT_TRUE(waitFor([&closedWindow] { return closedWindow.isNull(); }));
+    EXPECT_EQ(document(0).window()->windowTitle(), "first.png");
+    EXPECT_EQ(windowMenuTitles(), QStringList{"first.png"});
 }
 
 TEST_F(DocumentCommandsTest, ClosingTheLastDocumentShowsTheStartWindowAgain) {
