@@ -10,6 +10,9 @@ int main(int argc, char* argv[]) {
     qputenv("PLEATORA_INSTANCE_NAME", QByteArrayLiteral("pleatora-app-tests-") +
                                           QByteArray::number(QCoreApplication::applicationPid()));
     ::testing::InitGoogleTest(&argc, argv);
+    // Listing the cases needs no display, so ctest can find them on a machine without one.
+    if (GTEST_FLAG_GET(list_tests))
+        return RUN_ALL_TESTS();
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Pleatora"));
     QApplication::setApplicationName(QStringLiteral("Pleatora"));
