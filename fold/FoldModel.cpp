@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 namespace {
@@ -155,10 +156,12 @@ float FoldModel::caliculateSpreadDsWithMaximumAngleCoefficient(float k, float mi
     const float c = std::max(k * tLim, minSpace);
     const float base = tLim + tMov - dx;
     const float g = tLim - dx - c;
-    // The slope already sits at its limit with no run to spare: no room.
+    const float numerator = tLim * tLim + (base - 2.0f * c) * base - tMov * tMov;
+    // As g approaches 0 the room grows without bound, so this slope sets no limit; the largest
+    // finite room lets the other limits that each caller takes the smaller of decide.
     if (g == 0.0f)
-        return 0.0f;
-    float q = (tLim * tLim + (base - 2.0f * c) * base - tMov * tMov) / (2.0f * g);
+        return numerator > 0.0f ? std::numeric_limits<float>::max() : 0.0f;
+    float q = numerator / (2.0f * g);
     if (g < 0.0f)
         q = -q;
     return q >= kZeroRoom ? q : 0.0f;

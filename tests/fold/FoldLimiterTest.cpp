@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -179,8 +180,9 @@ TEST(FormulaMethods, UndefinedInputsGiveFiniteNeutralResults) {
     EXPECT_EQ(FoldModel::caliculateEllipsePeakY2WithX1(0, 0, 0, 1, 0, 0), 0.0f);
     // An apex offset beyond the ellipse has no real height.
     EXPECT_EQ(FoldModel::caliculateEllipsePeakY2WithX1(0, 200, 100, 10, 50, 40), 0.0f);
-    // tLim - dx - c = 0: no room to spread.
-    EXPECT_EQ(FoldModel::caliculateSpreadDsWithMaximumAngleCoefficient(0.5f, 5, 10, 20, 30), 0.0f);
+    // tLim - dx - c = 0: the room grows without bound there, so this slope sets no limit.
+    EXPECT_EQ(FoldModel::caliculateSpreadDsWithMaximumAngleCoefficient(0.5f, 5, 10, 20, 30),
+              std::numeric_limits<float>::max());
     // Zero-sized tent: the minimum space.
     EXPECT_EQ(FoldModel::caliculateMinimumSpaceWithMaximumAngleCoefficient(0.5f, 0, 0, 0, 0), 0.0f);
     // k = 1: the minimum space alone limits the shortening.
@@ -191,6 +193,17 @@ TEST(FormulaMethods, UndefinedInputsGiveFiniteNeutralResults) {
     // Slopes too short for their minimum spaces cannot fold.
     EXPECT_EQ(model.caliculateEdxWithTO(10, 10), 0.0f);
     EXPECT_EQ(model.caliculateEdxWithTO(0, 0), 0.0f);
+}
+
+TEST(FormulaMethods, SpreadAtItsZeroDivisorLeavesTheOtherLimitsInCharge) {
+    // Pulling the left edge in by this much on a tall sheet puts the left outer slope exactly at
+    // its angle limit (tLim - dx - c = 0 in single precision).
+    FoldModel model(FoldModel::displaySizeWithPixelSize({100, 1000}, 900.0));
+    ASSERT_NEAR(model._imageSize.height, 702.4, 1e-4);
+    model.handlingLine(0, {15.9000006, 0}, 0);
+
+    EXPECT_GT(model._limitter[3][1].x, 5.0);
+    EXPECT_NEAR(model.handlingLine(3, {5, 0}, 0).x, 5.0, 1e-9);
 }
 
 } // namespace
