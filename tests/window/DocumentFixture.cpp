@@ -106,7 +106,14 @@ void DocumentFixture::release(MyWindowController& controller, QPoint at) {
 }
 
 void DocumentFixture::hover(MyWindowController& controller, QPoint at, int expectedArea) {
-    QCursor::setPos(controller.window()->mapToGlobal(at));
+    // Only the active window polls. Without a window manager a late focus change can leave it
+    // inactive; a user pointing at it would have clicked it first.
+    QWidget* window = controller.window();
+    if (!window->isActiveWindow()) {
+        window->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(window));
+    }
+    QCursor::setPos(window->mapToGlobal(at));
     EXPECT_TRUE(waitFor([&] { return controller.controlArea() == expectedArea; }))
         << "area " << controller.controlArea() << " instead of " << expectedArea;
 }
