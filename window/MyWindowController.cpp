@@ -58,12 +58,14 @@ QPainterPath overlayPath(const std::array<std::array<QPointF, 2>, 7>& endPt, int
     return path;
 }
 
-QByteArray encodedImage(const QImage& picture, const char* format) {
+// A format whose image plugin is missing is left out rather than offered empty.
+void offerEncoded(QMimeData& mimeData, const QImage& picture, const char* format,
+                  const QString& mimeType) {
     QByteArray data;
     QBuffer buffer(&data);
     buffer.open(QIODevice::WriteOnly);
-    picture.save(&buffer, format);
-    return data;
+    if (picture.save(&buffer, format))
+        mimeData.setData(mimeType, data);
 }
 
 // One page the picture's size in points, the picture covering it.
@@ -141,7 +143,8 @@ MyWindowController::MyWindowController(FoldSize imageSize, FoldSize windowSize,
     _window->setContentView(view);
     _window->setWindowController(this);
     _myView = view;
-    _scale = _window->devicePixelRatioF();
+    // The window is not on screen yet: the ratio of the screen it will open on, not the largest.
+    _scale = _window->screen()->devicePixelRatio();
     updateInstanceValues();
     _controlArea = noArea;
     _timer.setInterval(hoverPollInterval);
@@ -295,8 +298,8 @@ void MyWindowController::copyImageWithFormat(const QString& format) {
         mimeData->setData(QStringLiteral("application/pdf"), pdfData(picture));
     } else {
         mimeData->setImageData(picture);
-        mimeData->setData(QStringLiteral("image/png"), encodedImage(picture, "PNG"));
-        mimeData->setData(QStringLiteral("image/tiff"), encodedImage(picture, "TIFF"));
+        offerEncoded(*mimeData, picture, "PNG", QStringLiteral("image/png"));
+        offerEncoded(*mimeData, picture, "TIFF", QStringLiteral("image/tiff"));
     }
     QGuiApplication::clipboard()->setMimeData(mimeData.release());
 }
