@@ -1,20 +1,14 @@
 #include "StartWindow.h"
 
+#include "DroppedFiles.h"
+
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QLabel>
-#include <QMimeData>
-
-#include <algorithm>
 
 namespace {
 const QSize startWindowSize(420, 220);
-
-bool hasLocalFiles(const QMimeData* mimeData) {
-    const QList<QUrl> urls = mimeData->urls();
-    return !urls.isEmpty() && std::ranges::all_of(urls, &QUrl::isLocalFile);
-}
 } // namespace
 
 StartWindow::StartWindow() {
@@ -34,13 +28,14 @@ void StartWindow::closeEvent(QCloseEvent* event) {
 }
 
 void StartWindow::dragEnterEvent(QDragEnterEvent* event) {
-    if (hasLocalFiles(event->mimeData()))
+    if (!droppedLocalFiles(event->mimeData()).isEmpty())
         event->acceptProposedAction();
 }
 
 void StartWindow::dropEvent(QDropEvent* event) {
-    if (!hasLocalFiles(event->mimeData()))
+    const QList<QUrl> urls = droppedLocalFiles(event->mimeData());
+    if (urls.isEmpty())
         return;
     event->acceptProposedAction();
-    emit filesDropped(event->mimeData()->urls());
+    emit filesDropped(urls);
 }

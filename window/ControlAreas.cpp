@@ -8,9 +8,6 @@ namespace {
 
 using EndPoints = std::array<std::array<QPointF, 2>, 7>;
 
-constexpr int topBand = 7;
-constexpr int bottomBand = 8;
-
 // The point on the line through a and b whose x (dX) or y (dY) is d away from a's.
 QPointF dX(float d, QPointF a, QPointF b) {
     const FoldPoint p = FoldModel::pointMoveDeltaX(d, {a.x(), a.y()}, {b.x(), b.y()});

@@ -12,6 +12,8 @@
 class ControlAreas {
 public:
     static constexpr int areaCount = 9;
+    static constexpr int topBand = 7;
+    static constexpr int bottomBand = 8;
     static constexpr int noArea = 9;
     static constexpr double edgeStripWidth = 8.0;
     static constexpr double bandHeight = 8.0;

@@ -1,5 +1,6 @@
 #include "MyWindow.h"
 
+#include "DroppedFiles.h"
 #include "MyView.h"
 #include "MyWindowController.h"
 
@@ -7,18 +8,7 @@
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QMimeData>
 #include <QMouseEvent>
-#include <algorithm>
-
-namespace {
-
-bool allLocalFiles(const QList<QUrl>& urls) {
-    return !urls.isEmpty() &&
-           std::all_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); });
-}
-
-} // namespace
 
 MyWindow::MyWindow(QSize size) : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint) {
     setAttribute(Qt::WA_TranslucentBackground);
@@ -93,13 +83,13 @@ void MyWindow::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void MyWindow::dragEnterEvent(QDragEnterEvent* event) {
-    if (allLocalFiles(event->mimeData()->urls()))
+    if (!droppedLocalFiles(event->mimeData()).isEmpty())
         event->acceptProposedAction();
 }
 
 void MyWindow::dropEvent(QDropEvent* event) {
-    const QList<QUrl> urls = event->mimeData()->urls();
-    if (!allLocalFiles(urls))
+    const QList<QUrl> urls = droppedLocalFiles(event->mimeData());
+    if (urls.isEmpty())
         return;
     event->acceptProposedAction();
     emit filesDropped(urls);

@@ -25,9 +25,9 @@
 namespace {
 
 constexpr int hoverPollInterval = 66; // ms, fifteen polls a second
-constexpr int noArea = 9;
-constexpr int topBand = 7;
-constexpr int bottomBand = 8;
+constexpr int noArea = ControlAreas::noArea;
+constexpr int topBand = ControlAreas::topBand;
+constexpr int bottomBand = ControlAreas::bottomBand;
 constexpr double maximumPitch = 60;
 constexpr double pitchSnap = 15;
 

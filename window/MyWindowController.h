@@ -93,7 +93,7 @@ private:
     bool _isCopyWithCreaseLine = true;
     bool _isCopyWithShadow = true;
 
-    long _controlArea = 9;
+    long _controlArea = ControlAreas::noArea;
     ControlAreas _controlAreas;
     QTimer _timer;
     bool _isMouseDown = false;

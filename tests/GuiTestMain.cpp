@@ -1,16 +1,16 @@
+#include <QApplication>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include <QGuiApplication>
-#include <QTemporaryDir>
-
+// The main() of the test binaries that open windows or OpenGL contexts.
 int main(int argc, char** argv) {
-    // Keep the user's real settings out of reach before any Qt object reads them.
-    QTemporaryDir configHome;
-    qputenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit());
+    // Never touch the user's real settings.
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
     ::testing::InitGoogleTest(&argc, argv);
     // Listing the cases needs no display, so ctest can find them on a machine without one.
     if (GTEST_FLAG_GET(list_tests))
         return RUN_ALL_TESTS();
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }
