@@ -1,10 +1,10 @@
-#include "AppDelegate.h"
+#include "app/AppDelegate.h"
 
-#include "ImageFileTypes.h"
-#include "MyWindow.h"
-#include "MyWindowController.h"
-#include "PreferencesController.h"
-#include "PreferencesDefaults.h"
+#include "app/ImageFileTypes.h"
+#include "window/MyWindow.h"
+#include "window/MyWindowController.h"
+#include "app/PreferencesController.h"
+#include "settings/PreferencesDefaults.h"
 
 #include <QApplication>
 #include <QFileDialog>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "AppMenus.h"
-#include "InstanceHandover.h"
-#include "RecentDocuments.h"
-#include "StartWindow.h"
+#include "app/AppMenus.h"
+#include "app/InstanceHandover.h"
+#include "app/RecentDocuments.h"
+#include "app/StartWindow.h"
 
 #include <QObject>
 #include <QPointer>

@@ -1,4 +1,4 @@
-#include "AppMenus.h"
+#include "app/AppMenus.h"
 
 #include <QKeySequence>
 #include <QMenuBar>

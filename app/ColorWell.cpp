@@ -1,4 +1,4 @@
-#include "ColorWell.h"
+#include "app/ColorWell.h"
 
 #include <QColorDialog>
 #include <QPainter>

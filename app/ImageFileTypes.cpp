@@ -1,4 +1,4 @@
-#include "ImageFileTypes.h"
+#include "app/ImageFileTypes.h"
 
 #include <QCoreApplication>
 #include <QImageReader>

@@ -1,4 +1,4 @@
-#include "InstanceHandover.h"
+#include "app/InstanceHandover.h"
 
 #include <QDir>
 #include <QLocalSocket>

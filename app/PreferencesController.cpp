@@ -1,6 +1,6 @@
-#include "PreferencesController.h"
+#include "app/PreferencesController.h"
 
-#include "PreferencesDefaults.h"
+#include "settings/PreferencesDefaults.h"
 #include "ui_Preferences.h"
 
 #include <QEvent>

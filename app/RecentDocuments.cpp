@@ -1,4 +1,4 @@
-#include "RecentDocuments.h"
+#include "app/RecentDocuments.h"
 
 #include <QSettings>
 

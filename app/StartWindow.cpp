@@ -1,6 +1,6 @@
-#include "StartWindow.h"
+#include "app/StartWindow.h"
 
-#include "DroppedFiles.h"
+#include "window/DroppedFiles.h"
 
 #include <QCloseEvent>
 #include <QDragEnterEvent>

@@ -1,6 +1,6 @@
-#include "AppDelegate.h"
-#include "InstanceHandover.h"
-#include "PreferencesDefaults.h"
+#include "app/AppDelegate.h"
+#include "app/InstanceHandover.h"
+#include "settings/PreferencesDefaults.h"
 
 #include <QApplication>
 #include <QFileInfo>

@@ -1,5 +1,5 @@
 // One frame pass with its capture: what every drag step and hover change of a document pays.
-#include "MyGLView.h"
+#include "render/MyGLView.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,5 +1,5 @@
-#include "ControlAreas.h"
-#include "DropShadow.h"
+#include "window/ControlAreas.h"
+#include "window/DropShadow.h"
 
 #include <QPainter>
 #include <QPolygonF>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FoldTypes.h"
+#include "fold/FoldTypes.h"
 
 #include <array>
 #include <optional>

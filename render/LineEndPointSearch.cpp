@@ -1,4 +1,4 @@
-#include "LineEndPointSearch.h"
+#include "render/LineEndPointSearch.h"
 
 #include <algorithm>
 #include <optional>

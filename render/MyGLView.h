@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LineEndPointSearch.h"
+#include "render/LineEndPointSearch.h"
 
 #include <QImage>
 #include <QOffscreenSurface>

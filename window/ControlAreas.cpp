@@ -1,6 +1,6 @@
-#include "ControlAreas.h"
+#include "window/ControlAreas.h"
 
-#include "FoldModel.h"
+#include "fold/FoldModel.h"
 
 #include <QPolygonF>
 

@@ -1,4 +1,4 @@
-#include "MyView.h"
+#include "window/MyView.h"
 
 #include <QPainter>
 #include <utility>

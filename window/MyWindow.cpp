@@ -1,8 +1,8 @@
-#include "MyWindow.h"
+#include "window/MyWindow.h"
 
-#include "DroppedFiles.h"
-#include "MyView.h"
-#include "MyWindowController.h"
+#include "window/DroppedFiles.h"
+#include "window/MyView.h"
+#include "window/MyWindowController.h"
 
 #include <QCloseEvent>
 #include <QContextMenuEvent>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DropShadow.h"
+#include "window/DropShadow.h"
 
 #include <QList>
 #include <QUrl>

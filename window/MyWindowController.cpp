@@ -1,10 +1,10 @@
-#include "MyWindowController.h"
+#include "window/MyWindowController.h"
 
-#include "FrameCoordinates.h"
-#include "MyGLView.h"
-#include "MyView.h"
-#include "MyWindow.h"
-#include "PreferencesDefaults.h"
+#include "window/FrameCoordinates.h"
+#include "render/MyGLView.h"
+#include "window/MyView.h"
+#include "window/MyWindow.h"
+#include "settings/PreferencesDefaults.h"
 
 #include <QBuffer>
 #include <QClipboard>

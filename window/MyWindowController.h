@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ControlAreas.h"
-#include "FoldModel.h"
+#include "window/ControlAreas.h"
+#include "fold/FoldModel.h"
 
 #include <QColor>
 #include <QImage>

@@ -1,5 +1,5 @@
 #include "AppFixture.h"
-#include "MyWindow.h"
+#include "window/MyWindow.h"
 
 #include <QApplication>
 #include <QFile>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "AppDelegate.h"
-#include "MyWindowController.h"
-#include "PreferencesDefaults.h"
+#include "app/AppDelegate.h"
+#include "window/MyWindowController.h"
+#include "settings/PreferencesDefaults.h"
 
 #include <QStringList>
 #include <QTemporaryDir>

@@ -1,6 +1,6 @@
-#include "InstanceHandover.h"
+#include "app/InstanceHandover.h"
 #include "AppFixture.h"
-#include "MyWindow.h"
+#include "window/MyWindow.h"
 
 #include <QDir>
 #include <QFile>

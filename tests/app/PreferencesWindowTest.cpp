@@ -1,8 +1,8 @@
 #include "AppFixture.h"
-#include "ColorWell.h"
-#include "MyView.h"
-#include "MyWindow.h"
-#include "PreferencesController.h"
+#include "app/ColorWell.h"
+#include "window/MyView.h"
+#include "window/MyWindow.h"
+#include "app/PreferencesController.h"
 
 #include <QApplication>
 #include <QCheckBox>

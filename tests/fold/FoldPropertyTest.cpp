@@ -1,4 +1,4 @@
-#include "FoldModel.h"
+#include "fold/FoldModel.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "MyGLView.h"
+#include "render/MyGLView.h"
 #include "RenderTestSupport.h"
 
 #include <gtest/gtest.h>

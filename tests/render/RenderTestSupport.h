@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MyGLView.h"
+#include "render/MyGLView.h"
 
 #include <QColor>
 #include <QImage>

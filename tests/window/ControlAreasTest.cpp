@@ -1,4 +1,4 @@
-#include "ControlAreas.h"
+#include "window/ControlAreas.h"
 
 #include <gtest/gtest.h>
 

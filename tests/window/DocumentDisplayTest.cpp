@@ -1,8 +1,8 @@
 #include "DocumentFixture.h"
 
-#include "MyGLView.h"
-#include "MyView.h"
-#include "MyWindow.h"
+#include "render/MyGLView.h"
+#include "window/MyView.h"
+#include "window/MyWindow.h"
 
 #include <QApplication>
 #include <QClipboard>

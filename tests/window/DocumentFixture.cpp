@@ -1,7 +1,7 @@
 #include "DocumentFixture.h"
 
-#include "MyView.h"
-#include "MyWindow.h"
+#include "window/MyView.h"
+#include "window/MyWindow.h"
 
 #include <QApplication>
 #include <QCursor>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "MyWindowController.h"
-#include "PreferencesDefaults.h"
+#include "window/MyWindowController.h"
+#include "settings/PreferencesDefaults.h"
 
 #include <QImage>
 #include <QPoint>

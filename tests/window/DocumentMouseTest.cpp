@@ -1,8 +1,8 @@
 #include "DocumentFixture.h"
 
-#include "FoldModel.h"
-#include "MyGLView.h"
-#include "MyWindow.h"
+#include "fold/FoldModel.h"
+#include "render/MyGLView.h"
+#include "window/MyWindow.h"
 
 #include <QCursor>
 

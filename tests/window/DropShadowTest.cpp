@@ -1,4 +1,4 @@
-#include "DropShadow.h"
+#include "window/DropShadow.h"
 
 #include <QPainter>
 

@@ -1,4 +1,4 @@
-#include "PreferencesDefaults.h"
+#include "settings/PreferencesDefaults.h"
 
 #include <QMetaType>
 
