@@ -1,10 +1,10 @@
 #include "app/AppDelegate.h"
 
 #include "app/ImageFileTypes.h"
-#include "window/MyWindow.h"
-#include "window/MyWindowController.h"
 #include "app/PreferencesController.h"
 #include "settings/PreferencesDefaults.h"
+#include "window/MyWindow.h"
+#include "window/MyWindowController.h"
 
 #include <QApplication>
 #include <QFileDialog>

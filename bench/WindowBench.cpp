@@ -1,10 +1,10 @@
 // The document window's display update, replayed along a synthetic drag of the left peak, with
 // the window shown and repainted synchronously; and the hover poll that finds nothing new.
 // Run under scripts/with-display.sh; QT_SCALE_FACTOR=2 measures a backing scale of 2.
+#include "settings/PreferencesDefaults.h"
 #include "window/MyView.h"
 #include "window/MyWindow.h"
 #include "window/MyWindowController.h"
-#include "settings/PreferencesDefaults.h"
 
 #include <QApplication>
 #include <QCursor>

@@ -4,12 +4,9 @@
 
 PreferencesDefaults::PreferencesDefaults(QObject* parent)
     : QObject(parent), _registered(registeredDefaults()),
-      _settings(QStringLiteral("Pleatora"), QStringLiteral("Pleatora"))
-{
-}
+      _settings(QStringLiteral("Pleatora"), QStringLiteral("Pleatora")) {}
 
-QVariantMap PreferencesDefaults::registeredDefaults()
-{
+QVariantMap PreferencesDefaults::registeredDefaults() {
     return {
         {DefaultsKey::creaseLineColor, QColor::fromRgbF(1.0f, 0.0f, 0.0f, 0.2f)},
         {DefaultsKey::controlLineColor, QColor::fromRgbF(1.0f, 0.0f, 0.0f, 0.8f)},
@@ -23,51 +20,42 @@ QVariantMap PreferencesDefaults::registeredDefaults()
     };
 }
 
-QColor PreferencesDefaults::creaseLineColor() const
-{
+QColor PreferencesDefaults::creaseLineColor() const {
     return colorForKey(DefaultsKey::creaseLineColor);
 }
 
-QColor PreferencesDefaults::controlLineColor() const
-{
+QColor PreferencesDefaults::controlLineColor() const {
     return colorForKey(DefaultsKey::controlLineColor);
 }
 
-bool PreferencesDefaults::showCreaseLine() const
-{
+bool PreferencesDefaults::showCreaseLine() const {
     return boolForKey(DefaultsKey::showCreaseLine);
 }
 
-bool PreferencesDefaults::showControlLine() const
-{
+bool PreferencesDefaults::showControlLine() const {
     return boolForKey(DefaultsKey::showControlLine);
 }
 
-bool PreferencesDefaults::copyWithCreaseLine() const
-{
+bool PreferencesDefaults::copyWithCreaseLine() const {
     return boolForKey(DefaultsKey::copyWithCreaseLine);
 }
 
-bool PreferencesDefaults::copyWithShadow() const
-{
+bool PreferencesDefaults::copyWithShadow() const {
     return boolForKey(DefaultsKey::copyWithShadow);
 }
 
-QString PreferencesDefaults::imageFormat() const
-{
+QString PreferencesDefaults::imageFormat() const {
     return stringForKey(DefaultsKey::imageFormat);
 }
 
-QColor PreferencesDefaults::colorForKey(const QString& key) const
-{
+QColor PreferencesDefaults::colorForKey(const QString& key) const {
     const QVariant stored = storedValue(key);
     if (stored.typeId() == QMetaType::QColor && stored.value<QColor>().isValid())
         return stored.value<QColor>();
     return _registered.value(key).value<QColor>();
 }
 
-bool PreferencesDefaults::boolForKey(const QString& key) const
-{
+bool PreferencesDefaults::boolForKey(const QString& key) const {
     const QVariant stored = storedValue(key);
     if (stored.typeId() == QMetaType::Bool)
         return stored.toBool();
@@ -80,38 +68,32 @@ bool PreferencesDefaults::boolForKey(const QString& key) const
     return _registered.value(key).toBool();
 }
 
-QString PreferencesDefaults::stringForKey(const QString& key) const
-{
+QString PreferencesDefaults::stringForKey(const QString& key) const {
     const QVariant stored = storedValue(key);
     if (stored.typeId() == QMetaType::QString)
         return stored.toString();
     return _registered.value(key).toString();
 }
 
-void PreferencesDefaults::setColor(const QString& key, const QColor& color)
-{
+void PreferencesDefaults::setColor(const QString& key, const QColor& color) {
     _settings.setValue(key, color);
     _settings.sync();
 }
 
-void PreferencesDefaults::setBool(const QString& key, bool value)
-{
+void PreferencesDefaults::setBool(const QString& key, bool value) {
     _settings.setValue(key, value);
     _settings.sync();
 }
 
-void PreferencesDefaults::setString(const QString& key, const QString& value)
-{
+void PreferencesDefaults::setString(const QString& key, const QString& value) {
     _settings.setValue(key, value);
     _settings.sync();
 }
 
-void PreferencesDefaults::postNotification()
-{
+void PreferencesDefaults::postNotification() {
     emit handleDefaultsChange();
 }
 
-QVariant PreferencesDefaults::storedValue(const QString& key) const
-{
+QVariant PreferencesDefaults::storedValue(const QString& key) const {
     return _settings.value(key);
 }

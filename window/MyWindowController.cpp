@@ -1,10 +1,10 @@
 #include "window/MyWindowController.h"
 
-#include "window/FrameCoordinates.h"
 #include "render/MyGLView.h"
+#include "settings/PreferencesDefaults.h"
+#include "window/FrameCoordinates.h"
 #include "window/MyView.h"
 #include "window/MyWindow.h"
-#include "settings/PreferencesDefaults.h"
 
 #include <QBuffer>
 #include <QClipboard>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "window/ControlAreas.h"
 #include "fold/FoldModel.h"
+#include "window/ControlAreas.h"
 
 #include <QColor>
 #include <QImage>

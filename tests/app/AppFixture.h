@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/AppDelegate.h"
-#include "window/MyWindowController.h"
 #include "settings/PreferencesDefaults.h"
+#include "window/MyWindowController.h"
 
 #include <QStringList>
 #include <QTemporaryDir>

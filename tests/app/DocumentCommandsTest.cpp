@@ -1,7 +1,7 @@
 #include "AppFixture.h"
+#include "app/PreferencesController.h"
 #include "window/MyView.h"
 #include "window/MyWindow.h"
-#include "app/PreferencesController.h"
 
 #include <QApplication>
 #include <QClipboard>

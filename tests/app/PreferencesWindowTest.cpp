@@ -1,8 +1,8 @@
 #include "AppFixture.h"
 #include "app/ColorWell.h"
+#include "app/PreferencesController.h"
 #include "window/MyView.h"
 #include "window/MyWindow.h"
-#include "app/PreferencesController.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -12,15 +12,13 @@ namespace {
 class PreferencesDefaultsTest : public ::testing::Test {
 protected:
     void SetUp() override { QSettings("Pleatora", "Pleatora").clear(); }
-    static void storeRaw(const QString& key, const QVariant& value)
-    {
+    static void storeRaw(const QString& key, const QVariant& value) {
         QSettings settings("Pleatora", "Pleatora");
         settings.setValue(key, value);
     }
 };
 
-TEST_F(PreferencesDefaultsTest, EmptyStoreGivesRegisteredValues)
-{
+TEST_F(PreferencesDefaultsTest, EmptyStoreGivesRegisteredValues) {
     PreferencesDefaults defaults;
     EXPECT_EQ(defaults.creaseLineColor(), QColor::fromRgbF(1, 0, 0, 0.2f));
     EXPECT_EQ(defaults.controlLineColor(), QColor::fromRgbF(1, 0, 0, 0.8f));
@@ -35,8 +33,7 @@ TEST_F(PreferencesDefaultsTest, EmptyStoreGivesRegisteredValues)
     EXPECT_TRUE(defaults.boolForKey(DefaultsKey::disabledCharacterPaletteMenuItem));
 }
 
-TEST_F(PreferencesDefaultsTest, WrittenValuesComeBackExactlyInANewReader)
-{
+TEST_F(PreferencesDefaultsTest, WrittenValuesComeBackExactlyInANewReader) {
     const QColor translucentTeal = QColor::fromRgbF(0.1f, 0.6f, 0.55f, 0.37f);
     const QColor hsvColour = QColor::fromHsvF(0.7f, 0.5f, 0.9f, 0.05f);
     {
@@ -57,8 +54,7 @@ TEST_F(PreferencesDefaultsTest, WrittenValuesComeBackExactlyInANewReader)
     EXPECT_EQ(reader.imageFormat(), "PDF");
 }
 
-TEST_F(PreferencesDefaultsTest, StoredValueOfTheWrongTypeReadsAsTheRegisteredDefault)
-{
+TEST_F(PreferencesDefaultsTest, StoredValueOfTheWrongTypeReadsAsTheRegisteredDefault) {
     storeRaw(DefaultsKey::creaseLineColor, QStringLiteral("not a colour"));
     storeRaw(DefaultsKey::controlLineColor, 42);
     storeRaw(DefaultsKey::showCreaseLine, QStringLiteral("perhaps"));
@@ -73,13 +69,13 @@ TEST_F(PreferencesDefaultsTest, StoredValueOfTheWrongTypeReadsAsTheRegisteredDef
     EXPECT_EQ(defaults.imageFormat(), "TIFF");
 }
 
-TEST_F(PreferencesDefaultsTest, PostingNotifiesEveryReceiverBeforeReturning)
-{
+TEST_F(PreferencesDefaultsTest, PostingNotifiesEveryReceiverBeforeReturning) {
     PreferencesDefaults defaults;
     QSignalSpy spy(&defaults, &PreferencesDefaults::handleDefaultsChange);
     bool reloaded = false;
-    QObject::connect(&defaults, &PreferencesDefaults::handleDefaultsChange, &defaults,
-                     [&] { reloaded = !defaults.showControlLine(); }, Qt::DirectConnection);
+    QObject::connect(
+        &defaults, &PreferencesDefaults::handleDefaultsChange, &defaults,
+        [&] { reloaded = !defaults.showControlLine(); }, Qt::DirectConnection);
 
     defaults.setBool(DefaultsKey::showControlLine, false);
     defaults.postNotification();
@@ -90,8 +86,7 @@ TEST_F(PreferencesDefaultsTest, PostingNotifiesEveryReceiverBeforeReturning)
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QTemporaryDir configHome;
     qputenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit());
     QCoreApplication application(argc, argv);

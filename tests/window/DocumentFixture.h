@@ -1,7 +1,7 @@
 #pragma once
 
-#include "window/MyWindowController.h"
 #include "settings/PreferencesDefaults.h"
+#include "window/MyWindowController.h"
 
 #include <QImage>
 #include <QPoint>
