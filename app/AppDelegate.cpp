@@ -151,15 +151,23 @@ void AppDelegate::performClose() {
     closeDocument(documentWindow);
 }
 
+MyWindowController* AppDelegate::documentForWindow(const QWidget* window) const {
+    auto entry = std::ranges::find_if(_windowControllerArray, [window](const auto& controller) {
+        return controller->window() == window;
+    });
+    return entry == _windowControllerArray.end() ? nullptr : entry->get();
+}
+
 void AppDelegate::closeDocument(MyWindow* documentWindow) {
-    MyWindowController* controller = documentWindow->windowController();
+    auto entry = std::ranges::find_if(_windowControllerArray, [documentWindow](const auto& c) {
+        return c->window() == documentWindow;
+    });
+    if (entry == _windowControllerArray.end())
+        return;
+    MyWindowController* controller = entry->get();
     controller->stopTimer();
     documentWindow->close();
     disconnect(&_defaults, nullptr, controller, nullptr);
-    auto entry = std::ranges::find_if(
-        _windowControllerArray, [controller](const auto& c) { return c.get() == controller; });
-    if (entry == _windowControllerArray.end())
-        return;
     // Deleted once the event that asked for Close (a key press in that very window) is done.
     entry->release()->deleteLater();
     _windowControllerArray.erase(entry);
@@ -168,8 +176,8 @@ void AppDelegate::closeDocument(MyWindow* documentWindow) {
 }
 
 void AppDelegate::copy() {
-    if (auto* documentWindow = qobject_cast<MyWindow*>(frontmostWindow()))
-        documentWindow->windowController()->copyImageWithFormat(_strImageFormat);
+    if (MyWindowController* controller = documentForWindow(frontmostWindow()))
+        controller->copyImageWithFormat(_strImageFormat);
 }
 
 void AppDelegate::showPreferences() {

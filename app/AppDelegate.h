@@ -47,6 +47,8 @@ public:
     void updateInstanceValues();
     void refleshRecentDocumentURL();
 
+    // The open document shown in window, or null.
+    MyWindowController* documentForWindow(const QWidget* window) const;
     const std::vector<std::unique_ptr<MyWindowController>>& windowControllers() const {
         return _windowControllerArray;
     }

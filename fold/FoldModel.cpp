@@ -7,13 +7,13 @@
 
 namespace {
 
-constexpr double kMinimumSheetWidth = 256.0;
-constexpr double kWindowWidthFactor = 1.496662974357605; // sqrtf(2.24), widened
-constexpr double kWindowHeightFactor = 1.25;
-constexpr double kMenuBarHeight = 22.0;
-constexpr float kLargestAngle = 85.0f;
-constexpr double kZeroRoom = 0.01; // rooms and bounds below this count as zero
-constexpr double kDeadZone = 0.1;  // drag amounts below this are left pending
+constexpr double minimumSheetWidth = 256.0;
+constexpr double windowWidthFactor = 1.496662974357605; // sqrtf(2.24), widened
+constexpr double windowHeightFactor = 1.25;
+constexpr double menuBarHeight = 22.0;
+constexpr float largestAngle = 85.0f;
+constexpr double zeroRoom = 0.01; // rooms and bounds below this count as zero
+constexpr double deadZone = 0.1;  // drag amounts below this are left pending
 
 // Rounding can push a geometrically non-negative square-root argument just below zero (a tent
 // refitted at a compression of about 1e-7); such a root is taken as 0 rather than NaN.
@@ -26,8 +26,8 @@ double rootOf(double value) {
 }
 
 float cosineOfDegrees(float degrees) {
-    if (!(degrees < kLargestAngle))
-        degrees = kLargestAngle;
+    if (!(degrees < largestAngle))
+        degrees = largestAngle;
     return std::cos(static_cast<float>(degrees * std::numbers::pi / 180.0));
 }
 
@@ -61,25 +61,25 @@ FoldSize FoldModel::displaySizeWithPixelSize(FoldSize pixelSize,
         w = (w - g) * 0.5 + g;
         h = w / 0.26;
     }
-    if (w < kMinimumSheetWidth) {
-        h = h * (kMinimumSheetWidth / w);
-        w = kMinimumSheetWidth;
+    if (w < minimumSheetWidth) {
+        h = h * (minimumSheetWidth / w);
+        w = minimumSheetWidth;
     }
     // Without a screen (or one too small to leave any height) there is no height limit.
     if (screenHeight) {
-        const double limit = static_cast<float>(*screenHeight - kMenuBarHeight) / 1.25f;
+        const double limit = static_cast<float>(*screenHeight - menuBarHeight) / 1.25f;
         if (limit > 0.0 && h > limit) {
             w = w * (limit / h);
             h = limit;
         }
     }
-    if (w < kMinimumSheetWidth)
-        w = kMinimumSheetWidth;
+    if (w < minimumSheetWidth)
+        w = minimumSheetWidth;
     return {w, h};
 }
 
 FoldSize FoldModel::caliculateWindowSizeWithImageSize(FoldSize imageSize) {
-    return {imageSize.width * kWindowWidthFactor, imageSize.height * kWindowHeightFactor};
+    return {imageSize.width * windowWidthFactor, imageSize.height * windowHeightFactor};
 }
 
 FoldModel::FoldModel(FoldSize imageSize) : _imageSize(imageSize) {
@@ -89,7 +89,7 @@ FoldModel::FoldModel(FoldSize imageSize) : _imageSize(imageSize) {
 }
 
 void FoldModel::layOutFlat() {
-    constexpr std::array<double, 7> fractions{0.0, 0.15, 0.3, 0.5, 0.7, 0.85, 1.0};
+    constexpr std::array<double, creaseLineCount> fractions{0.0, 0.15, 0.3, 0.5, 0.7, 0.85, 1.0};
     for (std::size_t i = 0; i < fractions.size(); ++i) {
         _creasePoint[i] = static_cast<float>(fractions[i] * _imageSize.width);
         _coordinates[i] = {_creasePoint[i], 0.0};
@@ -119,10 +119,10 @@ float FoldModel::caliculateEdxWithTO(float tO, float tI) const {
     if (e > tI)
         return 0.0f;
     const float hO = rootOf(tO * tO - c * c);
-    if (hO < kZeroRoom)
+    if (hO < zeroRoom)
         return 0.0f;
     const float hI = rootOf(tI * tI - e * e);
-    if (hI < kZeroRoom)
+    if (hI < zeroRoom)
         return 0.0f;
     const bool outerLimits = hI > hO;
     const float h = outerLimits ? hO : hI;
@@ -131,7 +131,7 @@ float FoldModel::caliculateEdxWithTO(float tO, float tI) const {
     const float hMax = _maximumPeakHeight;
     if (h > hMax)
         r = tO + tI - rootOf(tO * tO - hMax * hMax) - rootOf(tI * tI - hMax * hMax);
-    return r >= kZeroRoom ? r : 0.0f;
+    return r >= zeroRoom ? r : 0.0f;
 }
 
 float FoldModel::caliculateMinimumSpaceWithMaximumAngleCoefficient(float k, float minSpace,
@@ -164,7 +164,7 @@ float FoldModel::caliculateSpreadDsWithMaximumAngleCoefficient(float k, float mi
     float q = numerator / (2.0f * g);
     if (g < 0.0f)
         q = -q;
-    return q >= kZeroRoom ? q : 0.0f;
+    return q >= zeroRoom ? q : 0.0f;
 }
 
 float FoldModel::caliculateNarrowDsWithMaximumAngleCoefficient(float k, float minSpace, float dx,
@@ -182,7 +182,7 @@ float FoldModel::caliculateNarrowDsWithMaximumAngleCoefficient(float k, float mi
                          (2.0f * flatness);
         r = std::abs(rs) < std::abs(ra) ? rs : ra;
     }
-    return r >= kZeroRoom ? r : 0.0f;
+    return r >= zeroRoom ? r : 0.0f;
 }
 
 float FoldModel::caliculatePeakX2WithX1(float x1, float x3, float t1, float t3) {
@@ -221,7 +221,7 @@ FoldModel::Tent FoldModel::measureLeftTent() const {
     tent.tI = _creasePoint[3] - _creasePoint[2];
     tent.dx = x(0);
     tent.edx = caliculateEdxWithTO(tent.tO, tent.tI);
-    tent.folded = tent.dx > kZeroRoom;
+    tent.folded = tent.dx > zeroRoom;
     return tent;
 }
 
@@ -234,7 +234,7 @@ FoldModel::Tent FoldModel::measureRightTentClampingEdge() {
     if (compression < 0.0f)
         _coordinates[6].x = _imageSize.width;
     tent.dx = compression < 0.0f ? 0.0f : compression;
-    tent.folded = tent.dx > kZeroRoom;
+    tent.folded = tent.dx > zeroRoom;
     return tent;
 }
 
@@ -272,7 +272,7 @@ void FoldModel::limitLeftFootAndEdge(const Tent& tent) {
     _limitter[1][1].x = std::max(inward, 0.0);
     _limitter[0][0].x = std::min(-x(0), 0.0f);
     float edgeInward = 0.0f;
-    if (inward > kZeroRoom && peakInward > kZeroRoom)
+    if (inward > zeroRoom && peakInward > zeroRoom)
         edgeInward = std::max(tent.edx - x(0), 0.0f);
     _limitter[0][1].x = edgeInward;
 }
@@ -306,7 +306,7 @@ void FoldModel::limitRightFootAndEdge(const Tent& tent) {
     _limitter[5][1].x = std::max(outward, 0.0f);
     _limitter[6][1].x = tent.dx;
     float edgeInward = 0.0f;
-    if (_limitter[5][0].x < -kZeroRoom && peakInward < -kZeroRoom)
+    if (_limitter[5][0].x < -zeroRoom && peakInward < -zeroRoom)
         edgeInward = std::min(tent.dx - tent.edx, 0.0f);
     _limitter[6][0].x = edgeInward;
 }
@@ -346,9 +346,9 @@ void FoldModel::limitMiddle(const Tent& left, const Tent& right) {
 
 void FoldModel::snapLimitter() {
     for (auto& bounds : _limitter) {
-        if (bounds[0].x > -kZeroRoom)
+        if (bounds[0].x > -zeroRoom)
             bounds[0].x = 0.0;
-        if (bounds[1].x < kZeroRoom)
+        if (bounds[1].x < zeroRoom)
             bounds[1].x = 0.0;
     }
 }
@@ -361,7 +361,7 @@ FoldPoint FoldModel::handlingLine(long line, FoldPoint move, float pitch) {
     caliculateLimitter();
     const auto& bounds = _limitter[line];
     double h = clampStep(finiteOrZero(move.x), bounds[0].x, bounds[1].x);
-    if (std::abs(h) < kDeadZone)
+    if (std::abs(h) < deadZone)
         h = 0.0;
     if (line == 2 || line == 4) {
         // Seen from below, an upward drag lowers the peak.
@@ -447,14 +447,14 @@ FoldPoint FoldModel::moveLeftPeak(double h, double v) {
         _creasePoint[2] = _creasePoint[1] + rootOf(run * run + rise * rise);
         caliculateLimitter();
     }
-    if (!(std::abs(v) > kDeadZone))
+    if (!(std::abs(v) > deadZone))
         return {h, 0.0};
     return {h, compressLeftTent(v)};
 }
 
 double FoldModel::compressLeftTent(double v) {
     double w = clampStep(v, _limitter[2][0].y, _limitter[2][1].y);
-    if (std::abs(w) < kDeadZone)
+    if (std::abs(w) < deadZone)
         return 0.0;
     const float signedCompression = static_cast<float>(_dirL * _coordinates[0].x + w);
     _dirL = signedCompression < 0.0f ? -1.0f : 1.0f;
@@ -503,7 +503,7 @@ FoldPoint FoldModel::moveRightPeak(double h, double v) {
 
 double FoldModel::compressRightTent(double v) {
     double w = clampStep(v, _limitter[4][0].y, _limitter[4][1].y);
-    if (std::abs(w) < kDeadZone)
+    if (std::abs(w) < deadZone)
         return 0.0;
     const double width = _imageSize.width;
     const float signedCompression = static_cast<float>(_dirR * rightCompression() + w);

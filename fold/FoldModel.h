@@ -39,11 +39,11 @@ public:
     static FoldPoint pointMoveDeltaY(float d, FoldPoint a, FoldPoint b);
 
     FoldSize _imageSize;
-    std::array<float, 7> _creasePoint{};
-    std::array<FoldPoint, 7> _coordinates{};
+    std::array<float, creaseLineCount> _creasePoint{};
+    std::array<FoldPoint, creaseLineCount> _coordinates{};
     // [i][0] lower and [i][1] upper bound of one step of line i: .x horizontal move,
     // .y change of the tent's signed compression (lines 2 and 4 only).
-    std::array<std::array<FoldPoint, 2>, 7> _limitter{};
+    std::array<std::array<FoldPoint, 2>, creaseLineCount> _limitter{};
     float _minimumSpaceSide = 0.0f;
     float _minimumSpaceFoot = 0.0f;
     float _minimumSpaceMiddle = 0.0f;

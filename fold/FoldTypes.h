@@ -1,5 +1,8 @@
 #pragma once
 
+// The sheet's two edges and five creases, numbered 0 to 6 from the left edge.
+inline constexpr int creaseLineCount = 7;
+
 // Plain geometry values of the fold arithmetic, kept free of any toolkit type.
 struct FoldPoint {
     double x = 0.0;

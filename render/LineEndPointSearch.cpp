@@ -5,7 +5,6 @@
 
 namespace {
 
-constexpr int lineCount = 7;
 // A trace moves up to three pixels sideways from one row to the next.
 constexpr int sideStepsPerRow = 4;
 // After a hit on the middle row the next three pixels belong to the same line.
@@ -44,9 +43,9 @@ private:
 };
 
 struct Crossings {
-    std::array<QPoint, lineCount> point;
+    std::array<QPoint, creaseLineCount> point;
     // +1 when the line's x grows going up the frame, -1 when it shrinks.
-    std::array<int, lineCount> lean{};
+    std::array<int, creaseLineCount> lean{};
     int count = 0;
 };
 
@@ -54,7 +53,7 @@ Crossings findCrossings(const Coverage& coverage, float pitch) {
     Crossings crossings;
     const int mid = coverage.height() / 2;
     const int half = coverage.width() / 2;
-    for (int x = 0; x < coverage.width() && crossings.count < lineCount;) {
+    for (int x = 0; x < coverage.width() && crossings.count < creaseLineCount;) {
         if (!coverage.isCovered(x, mid)) {
             ++x;
             continue;
@@ -133,7 +132,7 @@ LineEndPoints searchLineEndPoints(const QImage& frame, float pitch) {
         // Nothing on the middle row: a vertical line down the middle of the frame.
         endPt[0] = {QPointF(half, std::max(coverage.height() - 1, 0)), QPointF(half, 0)};
     }
-    for (int i = std::max(crossings.count, 1); i < lineCount; ++i) {
+    for (int i = std::max(crossings.count, 1); i < creaseLineCount; ++i) {
         for (int end = 0; end < 2; ++end)
             endPt[i][end] = endPt[i - 1][end] + QPointF(missingLineOffset, 0);
     }

@@ -1,14 +1,8 @@
 #pragma once
 
+#include "render/LineEndPoints.h"
+
 #include <QImage>
-#include <QPointF>
-
-#include <array>
-
-// End points of the seven crease lines: [line][0] is the top end, [line][1] the bottom end, in
-// frame coordinates (origin at the bottom-left corner of the frame, x right, y up, one unit per
-// pixel).
-using LineEndPoints = std::array<std::array<QPointF, 2>, 7>;
 
 // Traces the seven crease lines in a frame that holds only the lines on a transparent background.
 // `frame` is upright: frame coordinate y is stored in image row height - 1 - y. A pixel is covered

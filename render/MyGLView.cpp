@@ -1,5 +1,8 @@
 #include "render/MyGLView.h"
 
+#include "render/RenderLog.h"
+
+#include <QCoreApplication>
 #include <QOpenGLFramebufferObjectFormat>
 #include <QSurfaceFormat>
 
@@ -49,14 +52,22 @@ std::vector<uchar> tightlyPackedRows(const QImage& pixels, int bytesPerPixel) {
 
 } // namespace
 
-std::unique_ptr<MyGLView> MyGLView::initWithFrame(QSizeF size, double scale) {
+std::unique_ptr<MyGLView> MyGLView::initWithFrame(QSizeF size, double scale, QString* failure) {
     const QSize frameSize(int(size.width()), int(size.height()));
-    if (frameSize.isEmpty())
-        return nullptr;
-    std::unique_ptr<MyGLView> view(new MyGLView(frameSize, scale > 0.0 ? scale : 1.0));
-    if (!view->createGLResources())
-        return nullptr;
-    return view;
+    QString whatFailed;
+    std::unique_ptr<MyGLView> view;
+    if (frameSize.isEmpty()) {
+        whatFailed = QCoreApplication::translate("MyGLView", "The frame has no size.");
+    } else {
+        view.reset(new MyGLView(frameSize, scale > 0.0 ? scale : 1.0));
+        whatFailed = view->createGLResources();
+    }
+    if (whatFailed.isEmpty())
+        return view;
+    qCWarning(renderLog) << "No renderer:" << whatFailed;
+    if (failure)
+        *failure = whatFailed;
+    return nullptr;
 }
 
 MyGLView::MyGLView(QSize frameSize, double scale) : _frameSize(frameSize), _scale(scale) {}
@@ -70,31 +81,39 @@ MyGLView::~MyGLView() {
     }
 }
 
-bool MyGLView::createGLResources() {
+QString MyGLView::createGLResources() {
     _openGLContext.setFormat(contextFormat());
     if (!_openGLContext.create() || _openGLContext.isOpenGLES())
-        return false;
+        return QCoreApplication::translate("MyGLView", "No OpenGL context could be made.");
     _surface.setFormat(_openGLContext.format());
     _surface.create();
-    if (!_surface.isValid() || !_openGLContext.makeCurrent(&_surface))
-        return false;
+    if (!_surface.isValid())
+        return QCoreApplication::translate("MyGLView", "No offscreen surface could be made.");
+    if (!_openGLContext.makeCurrent(&_surface))
+        return QCoreApplication::translate("MyGLView",
+                                           "The OpenGL context could not be made current.");
 
     QOpenGLFramebufferObjectFormat framebufferFormat;
     framebufferFormat.setAttachment(QOpenGLFramebufferObject::Depth);
     framebufferFormat.setInternalTextureFormat(GL_RGBA8);
     _framebuffer = std::make_unique<QOpenGLFramebufferObject>(_frameSize, framebufferFormat);
     if (!_framebuffer->isValid() || !_framebuffer->bind())
-        return false;
+        return QCoreApplication::translate("MyGLView", "No %1 x %2 framebuffer could be made.")
+            .arg(_frameSize.width())
+            .arg(_frameSize.height());
 
     glClearColor(0, 0, 0, 0);
     glClearDepth(1.0);
     glEnable(GL_DEPTH_TEST);
     glShadeModel(GL_FLAT);
-    return true;
+    return {};
 }
 
 bool MyGLView::lockFocus() {
-    return _openGLContext.makeCurrent(&_surface) && _framebuffer->bind();
+    if (_openGLContext.makeCurrent(&_surface) && _framebuffer->bind())
+        return true;
+    qCWarning(renderLog) << "The renderer's context could not be made current";
+    return false;
 }
 
 void MyGLView::setCreasePoint(float x, int index) {
@@ -113,8 +132,10 @@ void MyGLView::setImageSize(QSizeF size) {
 }
 
 bool MyGLView::setImage(const QImage& image) {
-    if (!_openGLContext.makeCurrent(&_surface))
+    if (!_openGLContext.makeCurrent(&_surface)) {
+        qCWarning(renderLog) << "The renderer's context could not be made current";
         return false;
+    }
     const unsigned int textureID = textureIDWithImage(image);
     if (textureID == 0)
         return false;

@@ -9,6 +9,7 @@
 #include <QPointF>
 #include <QSize>
 #include <QSizeF>
+#include <QString>
 
 #include <array>
 #include <memory>
@@ -21,8 +22,9 @@ class MyGLView {
 public:
     // size: the document window's size in points (the frame is its truncated size);
     // scale: backing pixels per point, used for the texture. Null without a usable context or
-    // framebuffer.
-    static std::unique_ptr<MyGLView> initWithFrame(QSizeF size, double scale);
+    // framebuffer; failure then says which, for the user.
+    static std::unique_ptr<MyGLView> initWithFrame(QSizeF size, double scale,
+                                                   QString* failure = nullptr);
     ~MyGLView();
 
     MyGLView(const MyGLView&) = delete;
@@ -52,7 +54,8 @@ public:
 
 private:
     MyGLView(QSize frameSize, double scale);
-    bool createGLResources();
+    // What could not be made, or empty.
+    QString createGLResources();
     bool lockFocus();
     void setUpCamera();
     void searchLineEndPoint();
@@ -69,8 +72,8 @@ private:
     unsigned int _texID = 0;
     QSizeF _imageSize;
     LineEndPoints _endPt{};
-    std::array<float, 7> _creasePoint{};
-    std::array<QPointF, 7> _coordinates{};
+    std::array<float, creaseLineCount> _creasePoint{};
+    std::array<QPointF, creaseLineCount> _coordinates{};
     double _scale = 1.0;
     QImage _lineFrame; // reused by every line pass
 };

@@ -6,8 +6,6 @@
 
 namespace {
 
-using EndPoints = std::array<std::array<QPointF, 2>, 7>;
-
 // The point on the line through a and b whose x (dX) or y (dY) is d away from a's.
 QPointF dX(float d, QPointF a, QPointF b) {
     const FoldPoint p = FoldModel::pointMoveDeltaX(d, {a.x(), a.y()}, {b.x(), b.y()});
@@ -35,7 +33,7 @@ QPainterPath edgeStrip(QPointF top, QPointF bottom, double inward) {
 
 // The outline through every line's end point on one edge, back along the points moved
 // `depth` along each line toward its other end.
-QPainterPath band(const EndPoints& endPt, int edgeEnd, float depth) {
+QPainterPath band(const LineEndPoints& endPt, int edgeEnd, float depth) {
     const int otherEnd = 1 - edgeEnd;
     QPolygonF corners;
     for (int i = 0; i <= 6; ++i)
@@ -45,7 +43,7 @@ QPainterPath band(const EndPoints& endPt, int edgeEnd, float depth) {
     return closedPolygon(corners);
 }
 
-QPainterPath creaseHexagon(const EndPoints& endPt, int k) {
+QPainterPath creaseHexagon(const LineEndPoints& endPt, int k) {
     const float half = float(ControlAreas::creaseHalfWidth);
     const QPointF top = endPt[k][0];
     const QPointF bottom = endPt[k][1];
@@ -56,7 +54,7 @@ QPainterPath creaseHexagon(const EndPoints& endPt, int k) {
 
 } // namespace
 
-void ControlAreas::updateTrackingAreaPath(const EndPoints& endPt) {
+void ControlAreas::updateTrackingAreaPath(const LineEndPoints& endPt) {
     _trackingAreaPath[0] = edgeStrip(endPt[0][0], endPt[0][1], edgeStripWidth);
     _trackingAreaPath[6] = edgeStrip(endPt[6][0], endPt[6][1], -edgeStripWidth);
     // y grows upward: the top band reaches down from the top ends, the bottom band up.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "render/LineEndPoints.h"
+
 #include <QPainterPath>
 #include <QPointF>
 
@@ -20,7 +22,7 @@ public:
     static constexpr double creaseHalfWidth = 4.0;
 
     // endPt[i][0] is the top and endPt[i][1] the bottom end of crease line i.
-    void updateTrackingAreaPath(const std::array<std::array<QPointF, 2>, 7>& endPt);
+    void updateTrackingAreaPath(const LineEndPoints& endPt);
 
     // The area containing the point: the bands win over the crease areas and a higher-numbered
     // crease area over a lower one; noArea when none contains it (also before the first update).

@@ -2,7 +2,6 @@
 
 #include "window/DroppedFiles.h"
 #include "window/MyView.h"
-#include "window/MyWindowController.h"
 
 #include <QCloseEvent>
 #include <QContextMenuEvent>
@@ -23,10 +22,6 @@ void MyWindow::setContentView(MyView* view) {
     view->move(0, 0);
 }
 
-void MyWindow::setWindowController(MyWindowController* controller) {
-    _windowController = controller;
-}
-
 void MyWindow::display() {
     repaint();
 }
@@ -40,37 +35,43 @@ void MyWindow::invalidateShadow() {
     _contentView->setImage(std::move(picture));
 }
 
+QImage MyWindow::capture(double scale) {
+    QImage picture(size() * scale, QImage::Format_ARGB32_Premultiplied);
+    picture.setDevicePixelRatio(scale);
+    picture.fill(Qt::transparent);
+    render(&picture, QPoint(), QRegion(), QWidget::DrawChildren);
+    return picture;
+}
+
 bool MyWindow::event(QEvent* event) {
-    if (_windowController) {
-        if (event->type() == QEvent::WindowActivate)
-            _windowController->windowDidBecomeKey();
-        else if (event->type() == QEvent::WindowDeactivate)
-            _windowController->windowDidResignKey();
-    }
+    if (event->type() == QEvent::WindowActivate)
+        emit windowDidBecomeKey();
+    else if (event->type() == QEvent::WindowDeactivate)
+        emit windowDidResignKey();
     return QWidget::event(event);
 }
 
 void MyWindow::mousePressEvent(QMouseEvent* event) {
-    if (_windowController && event->button() == Qt::LeftButton)
-        _windowController->mouseDown(*event);
+    if (event->button() == Qt::LeftButton)
+        emit mouseDown(*event);
     else
         QWidget::mousePressEvent(event);
 }
 
 void MyWindow::mouseMoveEvent(QMouseEvent* event) {
-    if (_windowController && (event->buttons() & Qt::LeftButton))
-        _windowController->mouseDragged(*event);
+    if (event->buttons() & Qt::LeftButton)
+        emit mouseDragged(*event);
 }
 
 void MyWindow::mouseReleaseEvent(QMouseEvent* event) {
-    if (_windowController && event->button() == Qt::LeftButton)
-        _windowController->mouseUp(*event);
+    if (event->button() == Qt::LeftButton)
+        emit mouseUp(*event);
 }
 
-// Only Pleatora's own Close may end a document; a close from the window manager is passed on to
-// it instead of leaving the document running behind a hidden window.
+// Only Pleatora's own Close may end a document; a close from the window manager is passed on
+// instead of leaving the document running behind a hidden window.
 void MyWindow::closeEvent(QCloseEvent* event) {
-    if (event->spontaneous() && _windowController) {
+    if (event->spontaneous()) {
         event->ignore();
         emit closeRequested();
         return;

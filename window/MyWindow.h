@@ -7,10 +7,10 @@
 #include <QWidget>
 
 class MyView;
-class MyWindowController;
 
 // A document window: frameless and translucent, so that the folded picture floats on the desktop
-// with the shadow Pleatora draws for it. Mouse and activation events go to its controller.
+// with the shadow Pleatora draws for it. It knows nothing of the document it shows: its mouse,
+// activation, menu, drop and close events go out as signals.
 class MyWindow : public QWidget {
     Q_OBJECT
 
@@ -19,16 +19,22 @@ public:
 
     void setContentView(MyView* view);
     MyView* contentView() const { return _contentView; }
-    void setWindowController(MyWindowController* controller);
-    MyWindowController* windowController() const { return _windowController; }
 
     // Paints the content at once, before returning.
     void display();
     // Recomputes the shadow from the alpha of the content view's new picture and puts it under
     // the picture.
     void invalidateShadow();
+    // The window as shown, shadow included, at scale pixels per point.
+    QImage capture(double scale);
 
 signals:
+    // Left button only; the events are those the window received.
+    void mouseDown(const QMouseEvent& event);
+    void mouseDragged(const QMouseEvent& event);
+    void mouseUp(const QMouseEvent& event);
+    void windowDidBecomeKey();
+    void windowDidResignKey();
     void contextMenuRequested(const QPoint& globalPos);
     void filesDropped(const QList<QUrl>& urls);
     // The window manager asked to close the window (Alt+F4, a task bar); the document should end.
@@ -46,6 +52,5 @@ protected:
 
 private:
     MyView* _contentView = nullptr;
-    MyWindowController* _windowController = nullptr;
     DropShadow _shadow;
 };

@@ -1,15 +1,16 @@
 #pragma once
 
 #include "fold/FoldModel.h"
+#include "render/LineEndPoints.h"
 #include "window/ControlAreas.h"
 
 #include <QColor>
 #include <QImage>
 #include <QObject>
 #include <QPointF>
-#include <QSizeF>
 #include <QTimer>
 #include <QUrl>
+
 #include <array>
 #include <memory>
 
@@ -19,13 +20,13 @@ class MyWindow;
 class PreferencesDefaults;
 class QMouseEvent;
 
-// One document: the fold of one image, its renderer and its window. Runs the display update,
-// the Copy export, the hover poll and the mouse drags that reshape the fold.
+// One document: the fold of one image, its renderer and its window. Orchestrates the display
+// update, Copy, the hover poll and the mouse drags that reshape the fold.
 class MyWindowController : public QObject {
     Q_OBJECT
 
 public:
-    // Null, after its own "Can't open" alert, when the image cannot be read or shown.
+    // Null, after its own alert, when the image cannot be read or shown.
     static std::unique_ptr<MyWindowController> initWithURL(const QUrl& url,
                                                            PreferencesDefaults& defaults);
     ~MyWindowController() override;
@@ -49,7 +50,7 @@ public:
     QImage drawLineToImage(QImage image) const;
     void checkMouseInArea();
 
-    // Window callbacks.
+    // Window event handlers.
     void mouseDown(const QMouseEvent& event);
     void mouseDragged(const QMouseEvent& event);
     void mouseUp(const QMouseEvent& event);
@@ -62,7 +63,7 @@ public:
     MyGLView& glView() const { return *_myGLView; }
     const ControlAreas& controlAreas() const { return _controlAreas; }
     int controlArea() const { return static_cast<int>(_controlArea); }
-    const std::array<std::array<QPointF, 2>, 7>& endPt() const { return _endPt; }
+    const LineEndPoints& endPt() const { return _endPt; }
     double scale() const { return _scale; }
 
 private:
@@ -70,8 +71,11 @@ private:
 
     static void alertPanelWithMessageText(const QString& messageText, const QString& infoText);
     static void alertCantOpen(const QUrl& url);
+    static void alertNoOpenGL(const QString& whatFailed);
 
-    QImage captureWindow() const;
+    bool startRenderer(const QImage& picture, FoldSize windowSize);
+    void listenToWindow();
+    QImage imageWithCopyLinesFromScreen();
     void dragTilt(QPointF screenPoint, Qt::KeyboardModifiers modifiers);
     void dragLine(QPointF screenPoint, Qt::KeyboardModifiers modifiers);
     void moveWindow(const QMouseEvent& event);
@@ -86,8 +90,8 @@ private:
     double _scale = 1;
     FoldModel _fold;
 
-    std::array<QColor, 2> _lineColor;
-    std::array<std::array<QPointF, 2>, 7> _endPt{};
+    std::array<QColor, 2> _lineColor; // [0] crease lines, [1] the control line
+    LineEndPoints _endPt{};
     bool _isShowCreaseLine = true;
     bool _isShowControlLine = true;
     bool _isCopyWithCreaseLine = true;

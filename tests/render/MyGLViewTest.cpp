@@ -190,8 +190,10 @@ TEST_F(MyGLViewTest, ImagesLargerThanTheTextureLimitAreScaledToFit) {
 TEST_F(MyGLViewTest, RefusesWhatItCannotRender) {
     EXPECT_FALSE(MyGLView::initWithFrame(QSizeF(0.5, 100), 1.0));
     EXPECT_FALSE(MyGLView::initWithFrame(QSizeF(100, 0), 1.0));
-    // Beyond any framebuffer size the GL allows.
-    EXPECT_FALSE(MyGLView::initWithFrame(QSizeF(1 << 20, 100), 1.0));
+    // Beyond any framebuffer size the GL allows; the failure says what could not be made.
+    QString failure;
+    EXPECT_FALSE(MyGLView::initWithFrame(QSizeF(1 << 20, 100), 1.0, &failure));
+    EXPECT_TRUE(failure.contains(QStringLiteral("framebuffer"))) << failure.toStdString();
 
     std::unique_ptr<MyGLView> view = makeView(flatFold(exampleSheet));
     ASSERT_TRUE(view);

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "fold/FoldTypes.h"
+
+#include <QPointF>
+
+#include <array>
+
+// End points of the seven crease lines: [line][0] is the top end, [line][1] the bottom end, in
+// frame coordinates (origin at the bottom-left corner of the frame, x right, y up, one unit per
+// point). Produced by the renderer's search and copied unchanged wherever they travel.
+using LineEndPoints = std::array<std::array<QPointF, 2>, creaseLineCount>;

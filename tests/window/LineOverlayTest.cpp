@@ -1,0 +1,78 @@
+#include "window/LineOverlay.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QColor crease(0, 0, 255);
+const QColor control(0, 255, 0);
+
+// Seven vertical lines 40 points apart on a 300 x 200 frame, from y 150 (top) to 50 (bottom).
+LineEndPoints verticalLines() {
+    LineEndPoints endPt{};
+    for (int i = 0; i < creaseLineCount; ++i) {
+        endPt[i][0] = QPointF(30 + 40 * i, 150);
+        endPt[i][1] = QPointF(30 + 40 * i, 50);
+    }
+    return endPt;
+}
+
+QImage blankFrame() {
+    QImage image(300, 200, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    return image;
+}
+
+// The pixel at a frame point (y up).
+QColor at(const QImage& image, double x, double y) {
+    return image.pixelColor(int(x), image.height() - 1 - int(y));
+}
+
+QImage drawn(bool showCrease, bool showControl, int area) {
+    QImage image = blankFrame();
+    LineOverlay{crease, control, showCrease, showControl}.draw(image, verticalLines(), area);
+    return image;
+}
+
+} // namespace
+
+TEST(LineOverlayTest, WithoutAnAreaOnlyTheFiveCreaseLinesAreDrawn) {
+    const QImage image = drawn(true, true, 9);
+    for (int i = 1; i <= 5; ++i)
+        EXPECT_EQ(at(image, 30 + 40 * i, 100), crease) << i;
+    EXPECT_EQ(at(image, 30, 100).alpha(), 0);  // left edge
+    EXPECT_EQ(at(image, 270, 100).alpha(), 0); // right edge
+    EXPECT_EQ(at(image, 50, 150).alpha(), 0);  // top polyline between lines 0 and 1
+}
+
+TEST(LineOverlayTest, TheControlAreaIsStrokedInTheControlColourOnly) {
+    QImage image = drawn(true, true, 3);
+    EXPECT_EQ(at(image, 150, 100), control);
+    EXPECT_EQ(at(image, 110, 100), crease);
+
+    image = drawn(false, true, 0);
+    EXPECT_EQ(at(image, 30, 100), control);
+    EXPECT_EQ(at(image, 110, 100).alpha(), 0);
+
+    // The bands are the polylines through the top and the bottom ends.
+    image = drawn(false, true, 8);
+    EXPECT_EQ(at(image, 50, 50), control);
+    EXPECT_EQ(at(image, 250, 50), control);
+    EXPECT_EQ(at(image, 50, 150).alpha(), 0);
+
+    // Control lines off: no highlight at all.
+    image = drawn(false, false, 3);
+    EXPECT_EQ(at(image, 150, 100).alpha(), 0);
+}
+
+TEST(LineOverlayTest, LinesAreTwoPointsWideWithSquareCapsAtTwiceTheScale) {
+    QImage image(600, 400, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(2);
+    image.fill(Qt::transparent);
+    LineOverlay{crease, control, true, true}.draw(image, verticalLines(), 9);
+    // Line 1 at x = 70 points is x 136..143 pixels (2 points wide), y from 50 - 1 to 150 + 1.
+    EXPECT_EQ(image.pixelColor(140, 400 - 1 - 200), crease);
+    EXPECT_EQ(image.pixelColor(132, 400 - 1 - 200).alpha(), 0);
+    EXPECT_EQ(image.pixelColor(140, 400 - 1 - 301), crease); // the square cap past the top end
+    EXPECT_EQ(image.pixelColor(140, 400 - 1 - 306).alpha(), 0);
+}

@@ -1,0 +1,142 @@
+// The hover poll and the mouse drags of a document: which hit area is under the pointer, and what
+// a drag from it does to the fold, the tilt or the window.
+#include "window/MyWindowController.h"
+
+#include "render/MyGLView.h"
+#include "window/FrameCoordinates.h"
+#include "window/MyWindow.h"
+
+#include <QCursor>
+#include <QMouseEvent>
+#include <QWindow>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr int noArea = ControlAreas::noArea;
+constexpr int topBand = ControlAreas::topBand;
+constexpr int bottomBand = ControlAreas::bottomBand;
+constexpr double maximumPitch = 60;
+constexpr double pitchSnap = 15;
+
+bool isShift(Qt::KeyboardModifiers modifiers) {
+    return modifiers & Qt::ShiftModifier;
+}
+
+// Many window managers keep Alt+drag for themselves, so Control restricts the drag as well.
+bool isOption(Qt::KeyboardModifiers modifiers) {
+    return modifiers & (Qt::AltModifier | Qt::ControlModifier);
+}
+
+} // namespace
+
+void MyWindowController::setCursorShape(Qt::CursorShape shape) {
+    _window->setCursor(shape);
+}
+
+void MyWindowController::checkMouseInArea() {
+    if (_isMouseDown)
+        return;
+    const QPointF pointer =
+        FrameCoordinates::fromWidget(_window->mapFromGlobal(QCursor::pos()), _window->height());
+    const int area = _controlAreas.controlAreaPoint(pointer);
+    if (area == _controlArea)
+        return;
+    _controlArea = area;
+    setCursorShape(area == noArea ? Qt::ArrowCursor : Qt::OpenHandCursor);
+    updateMyWindow();
+}
+
+void MyWindowController::mouseDown(const QMouseEvent& event) {
+    stopTimer();
+    _isMouseDown = true;
+    _isManualWindowMove = false;
+    _lastPointInWindow = event.position();
+    _lastPoint = FrameCoordinates::fromScreen(event.globalPosition());
+    if (_controlArea != noArea)
+        setCursorShape(Qt::ClosedHandCursor);
+}
+
+void MyWindowController::mouseDragged(const QMouseEvent& event) {
+    if (!_isMouseDown)
+        return;
+    if (_controlArea == noArea)
+        moveWindow(event);
+    else if (_controlArea == topBand || _controlArea == bottomBand)
+        dragTilt(FrameCoordinates::fromScreen(event.globalPosition()), event.modifiers());
+    else
+        dragLine(FrameCoordinates::fromScreen(event.globalPosition()), event.modifiers());
+}
+
+void MyWindowController::mouseUp(const QMouseEvent&) {
+    endPress();
+}
+
+void MyWindowController::endPress() {
+    setCursorShape(Qt::OpenHandCursor);
+    _isMouseDown = false;
+    _isMouseDraging = false;
+    startTimer();
+}
+
+// The window manager moves the window where it can (the only way on Wayland); once it has taken
+// the press over, no release reaches the window, so the press ends here.
+void MyWindowController::moveWindow(const QMouseEvent& event) {
+    if (!_isManualWindowMove) {
+        if (_window->windowHandle() && _window->windowHandle()->startSystemMove()) {
+            endPress();
+            return;
+        }
+        _isManualWindowMove = true;
+    }
+    _window->move((event.globalPosition() - _lastPointInWindow).toPoint());
+}
+
+// One degree of tilt per point of vertical motion, within [-60, 60]; the excess stays pending.
+void MyWindowController::dragTilt(QPointF screenPoint, Qt::KeyboardModifiers modifiers) {
+    const double pitch = _myGLView->pitch();
+    double newPitch =
+        std::clamp(pitch + (screenPoint.y() - _lastPoint.y()), -maximumPitch, maximumPitch);
+    if (isShift(modifiers)) {
+        const double snapped = newPitch - std::fmod(newPitch, pitchSnap);
+        if (snapped == pitch - std::fmod(pitch, pitchSnap)) {
+            _isMouseDraging = true;
+            return;
+        }
+        newPitch = snapped;
+    }
+    _myGLView->setPitch(static_cast<float>(newPitch));
+    _lastPoint.ry() += newPitch - pitch;
+    updateMyWindow();
+    _isMouseDraging = true;
+}
+
+// The displacement counts from the reference point, which advances only by what the solver
+// applied, so refused motion stays pending.
+void MyWindowController::dragLine(QPointF screenPoint, Qt::KeyboardModifiers modifiers) {
+    const double dx = isOption(modifiers) ? 0 : screenPoint.x() - _lastPoint.x();
+    const double dy = isShift(modifiers) ? 0 : screenPoint.y() - _lastPoint.y();
+    const FoldPoint applied =
+        _fold.handlingLine(_controlArea, FoldPoint{dx, dy}, _myGLView->pitch());
+    _lastPoint += QPointF(applied.x, applied.y);
+    setCreaseAndCoordinatePointToMyGLView();
+    updateMyWindow();
+    _isMouseDraging = true;
+}
+
+void MyWindowController::windowDidBecomeKey() {
+    startTimer();
+}
+
+// The highlight drawn last stays until the next redraw.
+void MyWindowController::windowDidResignKey() {
+    stopTimer();
+    _controlArea = noArea;
+}
+
+void MyWindowController::didReceiveNotification() {
+    updateInstanceValues();
+    updateMyWindow();
+}
