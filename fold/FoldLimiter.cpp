@@ -1,0 +1,250 @@
+// The limiter: the bounds of one drag step of every crease line, from the current fold.
+#include "fold/FoldModel.h"
+
+#include "fold/FoldArithmetic.h"
+
+#include <limits>
+
+using namespace FoldArithmetic;
+
+float FoldModel::caliculateEdxWithTO(float tO, float tI) const {
+    const float c = std::max(_maximumPeekAngleCoefficientOutSide * tO, _minimumSpaceFoot);
+    if (c > tO)
+        return 0.0f;
+    const float e = std::max(_maximumPeekAngleCoefficientInSide * tI, _minimumSpaceMiddle);
+    if (e > tI)
+        return 0.0f;
+    const float hO = rootOf(tO * tO - c * c);
+    if (hO < zeroRoom)
+        return 0.0f;
+    const float hI = rootOf(tI * tI - e * e);
+    if (hI < zeroRoom)
+        return 0.0f;
+    const bool outerLimits = hI > hO;
+    const float h = outerLimits ? hO : hI;
+    float r = outerLimits ? tO + tI - c - rootOf(tI * tI - tO * tO + c * c)
+                          : tO + tI - e - rootOf(tO * tO - tI * tI + e * e);
+    const float hMax = _maximumPeakHeight;
+    if (h > hMax)
+        r = tO + tI - rootOf(tO * tO - hMax * hMax) - rootOf(tI * tI - hMax * hMax);
+    return r >= zeroRoom ? r : 0.0f;
+}
+
+float FoldModel::caliculateMinimumSpaceWithMaximumAngleCoefficient(float k, float minSpace,
+                                                                   float dx, float tLim,
+                                                                   float tMov) {
+    if (minSpace > k * tLim)
+        return minSpace;
+    const float a = (tLim + tMov) * 0.5f;
+    const float b = ((tLim + tMov) - dx) * 0.5f;
+    const float q = a * a - b * b;
+    const float d = a * a - k * b * b;
+    const float e = k * b * q;
+    if (d == 0.0f)
+        return minSpace;
+    const float underRoot = k * q * q * d + e * e;
+    const float r = static_cast<float>((e + rootOf(static_cast<double>(underRoot))) / d);
+    return r > minSpace ? r : minSpace;
+}
+
+float FoldModel::caliculateSpreadDsWithMaximumAngleCoefficient(float k, float minSpace, float dx,
+                                                               float tLim, float tMov) {
+    const float c = std::max(k * tLim, minSpace);
+    const float base = tLim + tMov - dx;
+    const float g = tLim - dx - c;
+    const float numerator = tLim * tLim + (base - 2.0f * c) * base - tMov * tMov;
+    // As g approaches 0 the room grows without bound, so this slope sets no limit; the largest
+    // finite room lets the other limits that each caller takes the smaller of decide.
+    if (g == 0.0f)
+        return numerator > 0.0f ? std::numeric_limits<float>::max() : 0.0f;
+    float q = numerator / (2.0f * g);
+    if (g < 0.0f)
+        q = -q;
+    return q >= zeroRoom ? q : 0.0f;
+}
+
+float FoldModel::caliculateNarrowDsWithMaximumAngleCoefficient(float k, float minSpace, float dx,
+                                                               float tLim, float tMov) {
+    const float base = tLim + tMov - dx;
+    const float p = tMov * tMov + base * base - tLim * tLim;
+    const float m = base + tMov - minSpace;
+    const float rs = (m - rootOf(m * m - 2.0f * (p - 2.0f * base * minSpace))) * 0.5f;
+    const float flatness = 1.0f - k;
+    float r = rs;
+    // With k = 1 the angle limit moves out of reach, so the minimum space alone decides.
+    if (flatness != 0.0f) {
+        const float g = flatness * (base + tMov);
+        const float ra = (g - rootOf(g * g - 2.0f * flatness * (p - 2.0f * k * base * tMov))) /
+                         (2.0f * flatness);
+        r = std::abs(rs) < std::abs(ra) ? rs : ra;
+    }
+    return r >= zeroRoom ? r : 0.0f;
+}
+
+float FoldModel::caliculatePeakX2WithX1(float x1, float x3, float t1, float t3) {
+    // A base of no width puts the apex over it.
+    if (x3 == x1)
+        return x1;
+    return (x3 * x3 + (t1 * t1 - t3 * t3) - x1 * x1) / (2.0f * (x3 - x1));
+}
+
+float FoldModel::caliculateEllipsePeakY2WithX1(float x1, float x2, float x3, float dx, float t1,
+                                               float t3) {
+    const float a = (t1 + t3) * 0.5f;
+    if (!(dx > 0.0f) || a == 0.0f)
+        return 0.0f;
+    const float b = a - dx * 0.5f;
+    const float u = (x2 - x1) - (x3 - x1) * 0.5f;
+    return rootOf((1.0f - u * u / (a * a)) * (a * a - b * b));
+}
+
+// ---- limiter ----------------------------------------------------------------------------------
+
+void FoldModel::caliculateLimitter() {
+    const Tent left = measureLeftTent();
+    limitLeftPeak(left);
+    limitLeftFootAndEdge(left);
+    const Tent right = measureRightTentClampingEdge();
+    limitRightPeak(right);
+    limitRightFootAndEdge(right);
+    limitMiddle(left, right);
+    snapLimitter();
+}
+
+FoldModel::Tent FoldModel::measureLeftTent() const {
+    Tent tent;
+    tent.tO = _creasePoint[2] - _creasePoint[1];
+    tent.tI = _creasePoint[3] - _creasePoint[2];
+    tent.dx = x(0);
+    tent.edx = caliculateEdxWithTO(tent.tO, tent.tI);
+    tent.folded = tent.dx > zeroRoom;
+    return tent;
+}
+
+FoldModel::Tent FoldModel::measureRightTentClampingEdge() {
+    Tent tent;
+    tent.tO = _creasePoint[5] - _creasePoint[4];
+    tent.tI = _creasePoint[4] - _creasePoint[3];
+    tent.edx = caliculateEdxWithTO(tent.tO, tent.tI);
+    const float compression = static_cast<float>(_imageSize.width - _coordinates[6].x);
+    if (compression < 0.0f)
+        _coordinates[6].x = _imageSize.width;
+    tent.dx = compression < 0.0f ? 0.0f : compression;
+    tent.folded = tent.dx > zeroRoom;
+    return tent;
+}
+
+void FoldModel::setPeakBounds(int line, float lo, float hi, float ylo, float yhi) {
+    _limitter[line][0] = {std::min(lo, 0.0f), std::min(ylo, 0.0f)};
+    _limitter[line][1] = {std::max(hi, 0.0f), std::max(yhi, 0.0f)};
+}
+
+void FoldModel::limitLeftPeak(const Tent& tent) {
+    float mF = _minimumSpaceFoot;
+    float mM = _minimumSpaceMiddle;
+    float sc = 0.0f;
+    if (tent.folded) {
+        mF = caliculateMinimumSpaceWithMaximumAngleCoefficient(
+            _maximumPeekAngleCoefficientOutSide, _minimumSpaceFoot, tent.dx, tent.tO, tent.tI);
+        mM = caliculateMinimumSpaceWithMaximumAngleCoefficient(
+            _maximumPeekAngleCoefficientInSide, _minimumSpaceMiddle, tent.dx, tent.tI, tent.tO);
+        sc = _dirL * tent.dx;
+    }
+    setPeakBounds(2, x(1) - x(2) + mF, x(3) - x(2) - mM, -sc - tent.edx, tent.edx - sc);
+}
+
+void FoldModel::limitLeftFootAndEdge(const Tent& tent) {
+    const double peakInward = _limitter[2][1].x;
+    float outward = static_cast<float>(_coordinates[1].x - x(0) - _minimumSpaceSide);
+    double inward = _coordinates[2].x - _coordinates[1].x - _minimumSpaceFoot;
+    if (tent.folded) {
+        const float spread = caliculateSpreadDsWithMaximumAngleCoefficient(
+            _maximumPeekAngleCoefficientInSide, _minimumSpaceMiddle, tent.dx, tent.tI, tent.tO);
+        outward = peakInward > 0.0 ? smallerRoom(spread, outward) : 0.0f;
+        inward = caliculateNarrowDsWithMaximumAngleCoefficient(
+            _maximumPeekAngleCoefficientOutSide, _minimumSpaceFoot, tent.dx, tent.tI, tent.tO);
+    }
+    _limitter[1][0].x = std::min(-outward, 0.0f);
+    _limitter[1][1].x = std::max(inward, 0.0);
+    _limitter[0][0].x = std::min(-x(0), 0.0f);
+    float edgeInward = 0.0f;
+    if (inward > zeroRoom && peakInward > zeroRoom)
+        edgeInward = std::max(tent.edx - x(0), 0.0f);
+    _limitter[0][1].x = edgeInward;
+}
+
+void FoldModel::limitRightPeak(const Tent& tent) {
+    float mF = _minimumSpaceFoot;
+    float mM = _minimumSpaceMiddle;
+    float sc = 0.0f;
+    if (tent.folded) {
+        mM = caliculateMinimumSpaceWithMaximumAngleCoefficient(
+            _maximumPeekAngleCoefficientInSide, _minimumSpaceMiddle, tent.dx, tent.tI, tent.tO);
+        mF = caliculateMinimumSpaceWithMaximumAngleCoefficient(
+            _maximumPeekAngleCoefficientOutSide, _minimumSpaceFoot, tent.dx, tent.tO, tent.tI);
+        sc = _dirR * tent.dx;
+    }
+    setPeakBounds(4, x(3) - x(4) + mM, x(5) - x(4) - mF, -sc - tent.edx, tent.edx - sc);
+}
+
+void FoldModel::limitRightFootAndEdge(const Tent& tent) {
+    const double peakInward = _limitter[4][0].x;
+    float outward = static_cast<float>(_coordinates[6].x - _coordinates[5].x - _minimumSpaceSide);
+    double inward = _coordinates[4].x - _coordinates[5].x + _minimumSpaceFoot;
+    if (tent.folded) {
+        inward = -caliculateNarrowDsWithMaximumAngleCoefficient(
+            _maximumPeekAngleCoefficientOutSide, _minimumSpaceFoot, tent.dx, tent.tI, tent.tO);
+        const float spread = caliculateSpreadDsWithMaximumAngleCoefficient(
+            _maximumPeekAngleCoefficientInSide, _minimumSpaceMiddle, tent.dx, tent.tI, tent.tO);
+        outward = peakInward < 0.0 ? smallerRoom(spread, outward) : 0.0f;
+    }
+    _limitter[5][0].x = std::min(inward, 0.0);
+    _limitter[5][1].x = std::max(outward, 0.0f);
+    _limitter[6][1].x = tent.dx;
+    float edgeInward = 0.0f;
+    if (_limitter[5][0].x < -zeroRoom && peakInward < -zeroRoom)
+        edgeInward = std::min(tent.dx - tent.edx, 0.0f);
+    _limitter[6][0].x = edgeInward;
+}
+
+void FoldModel::limitMiddle(const Tent& left, const Tent& right) {
+    const double width = _imageSize.width;
+    const float up = static_cast<float>(0.65 * width - _coordinates[3].x);
+    const float down = static_cast<float>(0.35 * width - _coordinates[3].x);
+    const float kO = _maximumPeekAngleCoefficientOutSide;
+    const float kI = _maximumPeekAngleCoefficientInSide;
+    const float sF = _minimumSpaceFoot;
+    const float sM = _minimumSpaceMiddle;
+
+    // Moving the middle right shortens the right inner slope and lengthens the left one.
+    float lowR = down;
+    float upR = x(4) - x(3) - sM;
+    if (right.folded) {
+        lowR = std::max(
+            -caliculateSpreadDsWithMaximumAngleCoefficient(kO, sF, right.dx, right.tO, right.tI),
+            down);
+        upR = caliculateNarrowDsWithMaximumAngleCoefficient(kI, sM, right.dx, right.tO, right.tI);
+    }
+    upR = std::min(upR, up);
+
+    float lowL = x(2) - x(3) + sM;
+    float upL = up;
+    if (left.folded) {
+        upL = std::min(
+            caliculateSpreadDsWithMaximumAngleCoefficient(kO, sF, left.dx, left.tO, left.tI), up);
+        lowL = std::max(
+            -caliculateNarrowDsWithMaximumAngleCoefficient(kI, sM, left.dx, left.tO, left.tI),
+            down);
+    }
+    _limitter[3][0].x = std::min(std::max(lowL, lowR), 0.0f);
+    _limitter[3][1].x = std::max(std::min(upL, upR), 0.0f);
+}
+
+void FoldModel::snapLimitter() {
+    for (auto& bounds : _limitter) {
+        if (bounds[0].x > -zeroRoom)
+            bounds[0].x = 0.0;
+        if (bounds[1].x < zeroRoom)
+            bounds[1].x = 0.0;
+    }
+}
