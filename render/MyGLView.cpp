@@ -1,10 +1,9 @@
 #include "render/MyGLView.h"
 
+#include "render/Framebuffer.h"
 #include "render/RenderLog.h"
 
 #include <QCoreApplication>
-#include <QOpenGLFramebufferObjectFormat>
-#include <QSurfaceFormat>
 
 #include <GL/glu.h>
 
@@ -20,19 +19,6 @@ constexpr double onePoint = 0.005;
 constexpr double fieldOfViewDegrees = 50.0;
 constexpr double nearPlane = 0.1;
 constexpr double farPlane = 100.0;
-
-QSurfaceFormat contextFormat() {
-    QSurfaceFormat format;
-    format.setRenderableType(QSurfaceFormat::OpenGL);
-    format.setVersion(2, 1);
-    format.setProfile(QSurfaceFormat::CompatibilityProfile);
-    format.setRedBufferSize(8);
-    format.setGreenBufferSize(8);
-    format.setBlueBufferSize(8);
-    format.setAlphaBufferSize(8);
-    format.setDepthBufferSize(24);
-    return format;
-}
 
 // Errors left by earlier calls would be taken for a failed upload. The bound guards against a
 // context that keeps reporting the same error.
@@ -52,7 +38,8 @@ std::vector<uchar> tightlyPackedRows(const QImage& pixels, int bytesPerPixel) {
 
 } // namespace
 
-std::unique_ptr<MyGLView> MyGLView::initWithFrame(QSizeF size, double scale, QString* failure) {
+std::unique_ptr<MyGLView> MyGLView::initWithFrame(QSizeF size, double scale, QString* failure,
+                                                  OffscreenContext::Platform platform) {
     const QSize frameSize(int(size.width()), int(size.height()));
     QString whatFailed;
     std::unique_ptr<MyGLView> view;
@@ -60,7 +47,7 @@ std::unique_ptr<MyGLView> MyGLView::initWithFrame(QSizeF size, double scale, QSt
         whatFailed = QCoreApplication::translate("MyGLView", "The frame has no size.");
     } else {
         view.reset(new MyGLView(frameSize, scale > 0.0 ? scale : 1.0));
-        whatFailed = view->createGLResources();
+        whatFailed = view->createGLResources(platform);
     }
     if (whatFailed.isEmpty())
         return view;
@@ -73,31 +60,21 @@ std::unique_ptr<MyGLView> MyGLView::initWithFrame(QSizeF size, double scale, QSt
 MyGLView::MyGLView(QSize frameSize, double scale) : _frameSize(frameSize), _scale(scale) {}
 
 MyGLView::~MyGLView() {
-    if (_openGLContext.isValid() && _openGLContext.makeCurrent(&_surface)) {
+    if (_context && _context->makeCurrent()) {
         if (_texID != 0)
             glDeleteTextures(1, &_texID);
         _framebuffer.reset();
-        _openGLContext.doneCurrent();
+        _context->doneCurrent();
     }
 }
 
-QString MyGLView::createGLResources() {
-    _openGLContext.setFormat(contextFormat());
-    if (!_openGLContext.create() || _openGLContext.isOpenGLES())
-        return QCoreApplication::translate("MyGLView", "No OpenGL context could be made.");
-    _surface.setFormat(_openGLContext.format());
-    _surface.create();
-    if (!_surface.isValid())
-        return QCoreApplication::translate("MyGLView", "No offscreen surface could be made.");
-    if (!_openGLContext.makeCurrent(&_surface))
-        return QCoreApplication::translate("MyGLView",
-                                           "The OpenGL context could not be made current.");
-
-    QOpenGLFramebufferObjectFormat framebufferFormat;
-    framebufferFormat.setAttachment(QOpenGLFramebufferObject::Depth);
-    framebufferFormat.setInternalTextureFormat(GL_RGBA8);
-    _framebuffer = std::make_unique<QOpenGLFramebufferObject>(_frameSize, framebufferFormat);
-    if (!_framebuffer->isValid() || !_framebuffer->bind())
+QString MyGLView::createGLResources(OffscreenContext::Platform platform) {
+    QString whatFailed;
+    _context = OffscreenContext::create(platform, &whatFailed);
+    if (!_context)
+        return whatFailed;
+    _framebuffer = Framebuffer::create(_frameSize);
+    if (!_framebuffer)
         return QCoreApplication::translate("MyGLView", "No %1 x %2 framebuffer could be made.")
             .arg(_frameSize.width())
             .arg(_frameSize.height());
@@ -110,8 +87,10 @@ QString MyGLView::createGLResources() {
 }
 
 bool MyGLView::lockFocus() {
-    if (_openGLContext.makeCurrent(&_surface) && _framebuffer->bind())
+    if (_context->makeCurrent()) {
+        _framebuffer->bind();
         return true;
+    }
     qCWarning(renderLog) << "The renderer's context could not be made current";
     return false;
 }
@@ -132,7 +111,7 @@ void MyGLView::setImageSize(QSizeF size) {
 }
 
 bool MyGLView::setImage(const QImage& image) {
-    if (!_openGLContext.makeCurrent(&_surface)) {
+    if (!_context->makeCurrent()) {
         qCWarning(renderLog) << "The renderer's context could not be made current";
         return false;
     }

@@ -1,11 +1,9 @@
 #pragma once
 
 #include "render/LineEndPointSearch.h"
+#include "render/OffscreenContext.h"
 
 #include <QImage>
-#include <QOffscreenSurface>
-#include <QOpenGLContext>
-#include <QOpenGLFramebufferObject>
 #include <QPointF>
 #include <QSize>
 #include <QSizeF>
@@ -18,13 +16,16 @@
 // lines, in perspective, with fixed-function OpenGL. Lengths pushed in are image points; inside,
 // one world unit is 200 image points. Every call that issues GL calls makes this renderer's
 // context current first, since several documents each have a renderer.
+class Framebuffer;
+
 class MyGLView {
 public:
     // size: the document window's size in points (the frame is its truncated size);
     // scale: backing pixels per point, used for the texture. Null without a usable context or
-    // framebuffer; failure then says which, for the user.
-    static std::unique_ptr<MyGLView> initWithFrame(QSizeF size, double scale,
-                                                   QString* failure = nullptr);
+    // framebuffer; failure then says which, for the user. Surfaceless needs no display server.
+    static std::unique_ptr<MyGLView>
+    initWithFrame(QSizeF size, double scale, QString* failure = nullptr,
+                  OffscreenContext::Platform platform = OffscreenContext::Platform::WindowSystem);
     ~MyGLView();
 
     MyGLView(const MyGLView&) = delete;
@@ -55,7 +56,7 @@ public:
 private:
     MyGLView(QSize frameSize, double scale);
     // What could not be made, or empty.
-    QString createGLResources();
+    QString createGLResources(OffscreenContext::Platform platform);
     bool lockFocus();
     void setUpCamera();
     void searchLineEndPoint();
@@ -63,9 +64,8 @@ private:
     void readFrame(QImage& image);
     unsigned int textureIDWithImage(const QImage& image);
 
-    QOffscreenSurface _surface;
-    QOpenGLContext _openGLContext;
-    std::unique_ptr<QOpenGLFramebufferObject> _framebuffer;
+    std::unique_ptr<OffscreenContext> _context;
+    std::unique_ptr<Framebuffer> _framebuffer;
     QSize _frameSize;
     float _eyeZ = 0.0f;
     float _pitch = 0.0f;

@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
     cmake g++ make pkg-config
     qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev qt6-image-formats-plugins qt6-qpa-plugins
-    libgl-dev libglu1-mesa-dev libgl1-mesa-dri
+    libgl-dev libegl-dev libglu1-mesa-dev libgl1-mesa-dri libegl-mesa0
     libgtest-dev libgmock-dev libbenchmark-dev
     libx11-dev xvfb xauth xcompmgr x11-utils
 )

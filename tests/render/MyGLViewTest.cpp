@@ -330,3 +330,31 @@ TEST_F(MyGLViewTest, TwoRaisedTentsInPerspective) {
     EXPECT_EQ(framePixel(frame, int(lowerRight.x()), int(lowerRight.y())).rgba(),
               bottomRightColour);
 }
+
+// Without a display server the renderer draws through EGL's surfaceless platform: the same frame
+// and the same end points as through the window system.
+TEST_F(MyGLViewTest, SurfacelessContextDrawsTheSameFrame) {
+    const SheetFold fold = tentFold(exampleSheet, 70, 1, 50, -1);
+    const QImage picture = quadrantImage(QSize(800, 600), QImage::Format_RGB32);
+    QImage frames[2];
+    LineEndPoints endPoints[2];
+    const OffscreenContext::Platform platforms[2] = {OffscreenContext::Platform::WindowSystem,
+                                                     OffscreenContext::Platform::Surfaceless};
+    for (int i = 0; i < 2; ++i) {
+        QString failure;
+        auto view =
+            MyGLView::initWithFrame(windowSize(fold.imageSize), 1.0, &failure, platforms[i]);
+        ASSERT_TRUE(view) << failure.toStdString();
+        pushFold(*view, fold);
+        ASSERT_TRUE(view->setImage(picture));
+        view->setPitch(-12);
+        view->display();
+        frames[i] = capture(*view);
+        for (int line = 0; line < creaseLineCount; ++line)
+            endPoints[i][line] = {view->getLineEndPointWithLineName(line, true),
+                                  view->getLineEndPointWithLineName(line, false)};
+    }
+    EXPECT_GT(coveredExtent(frames[1]).maxX, 0);
+    EXPECT_TRUE(frames[0] == frames[1]);
+    EXPECT_EQ(endPoints[0], endPoints[1]);
+}

@@ -1,0 +1,108 @@
+#include "render/OffscreenContext.h"
+
+#include <QCoreApplication>
+#include <QOffscreenSurface>
+#include <QOpenGLContext>
+#include <QSurfaceFormat>
+
+#define EGL_NO_X11
+#include <EGL/egl.h>
+#include <EGL/eglext.h>
+
+namespace {
+
+QString tr(const char* text) {
+    return QCoreApplication::translate("OffscreenContext", text);
+}
+
+QSurfaceFormat contextFormat() {
+    QSurfaceFormat format;
+    format.setRenderableType(QSurfaceFormat::OpenGL);
+    format.setVersion(2, 1);
+    format.setProfile(QSurfaceFormat::CompatibilityProfile);
+    format.setRedBufferSize(8);
+    format.setGreenBufferSize(8);
+    format.setBlueBufferSize(8);
+    format.setAlphaBufferSize(8);
+    format.setDepthBufferSize(24);
+    return format;
+}
+
+} // namespace
+
+std::unique_ptr<OffscreenContext> OffscreenContext::create(Platform platform, QString* failure) {
+    std::unique_ptr<OffscreenContext> context(new OffscreenContext);
+    const QString whatFailed = platform == Platform::Surfaceless
+                                   ? context->createSurfaceless()
+                                   : context->createWithWindowSystem();
+    if (whatFailed.isEmpty())
+        return context;
+    if (failure)
+        *failure = whatFailed;
+    return nullptr;
+}
+
+OffscreenContext::~OffscreenContext() {
+    if (_eglDisplay) {
+        eglMakeCurrent(_eglDisplay, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+        if (_eglContext)
+            eglDestroyContext(_eglDisplay, _eglContext);
+    }
+}
+
+QString OffscreenContext::createWithWindowSystem() {
+    _qtContext = std::make_unique<QOpenGLContext>();
+    _qtContext->setFormat(contextFormat());
+    if (!_qtContext->create() || _qtContext->isOpenGLES())
+        return tr("No OpenGL context could be made.");
+    _surface = std::make_unique<QOffscreenSurface>();
+    _surface->setFormat(_qtContext->format());
+    _surface->create();
+    if (!_surface->isValid())
+        return tr("No offscreen surface could be made.");
+    if (!makeCurrent())
+        return tr("The OpenGL context could not be made current.");
+    return {};
+}
+
+// The display is shared by every context of the process and never terminated: other contexts
+// may still use it.
+QString OffscreenContext::createSurfaceless() {
+    const auto getPlatformDisplay = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(
+        eglGetProcAddress("eglGetPlatformDisplayEXT"));
+    if (getPlatformDisplay)
+        _eglDisplay =
+            getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
+    if (!_eglDisplay || !eglInitialize(_eglDisplay, nullptr, nullptr)) {
+        _eglDisplay = nullptr;
+        return tr("EGL has no surfaceless platform here (EGL_MESA_platform_surfaceless).");
+    }
+    if (!eglBindAPI(EGL_OPENGL_API))
+        return tr("EGL offers no desktop OpenGL here.");
+    const EGLint attributes[] = {EGL_CONTEXT_MAJOR_VERSION,
+                                 2,
+                                 EGL_CONTEXT_MINOR_VERSION,
+                                 1,
+                                 EGL_CONTEXT_OPENGL_PROFILE_MASK,
+                                 EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT,
+                                 EGL_NONE};
+    _eglContext = eglCreateContext(_eglDisplay, EGL_NO_CONFIG_KHR, EGL_NO_CONTEXT, attributes);
+    if (_eglContext == EGL_NO_CONTEXT)
+        return tr("No surfaceless OpenGL context could be made.");
+    if (!makeCurrent())
+        return tr("The OpenGL context could not be made current.");
+    return {};
+}
+
+bool OffscreenContext::makeCurrent() {
+    if (_qtContext)
+        return _qtContext->makeCurrent(_surface.get());
+    return eglMakeCurrent(_eglDisplay, EGL_NO_SURFACE, EGL_NO_SURFACE, _eglContext);
+}
+
+void OffscreenContext::doneCurrent() {
+    if (_qtContext)
+        _qtContext->doneCurrent();
+    else
+        eglMakeCurrent(_eglDisplay, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+}
