@@ -1,0 +1,189 @@
+#include "app/CommandLine.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
+namespace {
+
+QString tr(const char* text) {
+    return QCoreApplication::translate("CommandLine", text);
+}
+
+const QStringList formats = {QStringLiteral("png"), QStringLiteral("tiff"), QStringLiteral("jpeg"),
+                             QStringLiteral("webp"), QStringLiteral("pdf")};
+
+// Options that only make sense with --export or --export-dir.
+const QStringList exportOnlyOptions = {
+    QStringLiteral("scale"),       QStringLiteral("width"),
+    QStringLiteral("fold"),        QStringLiteral("pitch"),
+    QStringLiteral("shadow"),      QStringLiteral("no-shadow"),
+    QStringLiteral("lines"),       QStringLiteral("no-lines"),
+    QStringLiteral("background"),  QStringLiteral("format"),
+    QStringLiteral("overwrite"),   QStringLiteral("screen-height"),
+    QStringLiteral("shading"),     QStringLiteral("shadow-opacity"),
+    QStringLiteral("shadow-blur"), QStringLiteral("shadow-offset")};
+
+void addOptions(QCommandLineParser& parser) {
+    parser.setApplicationDescription(
+        tr("Shows pictures as folded sheets of paper; with --export or --export-dir, writes the\n"
+           "folded pictures to files without a window or a display."));
+    parser.addPositionalArgument(QStringLiteral("pictures"), tr("Pictures to open or export."),
+                                 tr("[PICTURE...]"));
+    parser.addOptions({
+        {{QStringLiteral("h"), QStringLiteral("help")}, tr("Show this help and exit.")},
+        {{QStringLiteral("v"), QStringLiteral("version")}, tr("Show the version and exit.")},
+        {QStringLiteral("export"), tr("Export the one PICTURE, folded, to OUT."), tr("OUT")},
+        {QStringLiteral("export-dir"), tr("Export every PICTURE to DIR/<name> folded.<ext>."),
+         tr("DIR")},
+        {QStringLiteral("scale"), tr("Size as N times the window (default 1)."), tr("N")},
+        {QStringLiteral("width"), tr("Size as an exact width in pixels; the height follows."),
+         tr("PX")},
+        {QStringLiteral("fold"), tr("The fold to apply, a .pleatfold file (default: flat)."),
+         tr("FILE")},
+        {QStringLiteral("pitch"), tr("The tilt, -60 to 60 degrees (overrides the fold's)."),
+         tr("DEGREES")},
+        {QStringLiteral("shadow"), tr("With the shadow.")},
+        {QStringLiteral("no-shadow"), tr("Without the shadow.")},
+        {QStringLiteral("lines"), tr("With the crease lines.")},
+        {QStringLiteral("no-lines"), tr("Without the crease lines.")},
+        {QStringLiteral("background"), tr("transparent (default), #rrggbb or a colour name."),
+         tr("COLOUR")},
+        {QStringLiteral("format"),
+         tr("png, tiff, jpeg, webp or pdf (default: from OUT, else png)."), tr("FORMAT")},
+        {QStringLiteral("overwrite"), tr("Replace existing output files.")},
+        {QStringLiteral("screen-height"),
+         tr("The screen height that sizes the sheet as the application would (default 1080)."),
+         tr("PX")},
+        {QStringLiteral("shading"), tr("Facet shading, 0 to 100 percent."), tr("PERCENT")},
+        {QStringLiteral("shadow-opacity"), tr("Shadow opacity, 0 to 100 percent."), tr("PERCENT")},
+        {QStringLiteral("shadow-blur"), tr("Shadow softness, in points."), tr("POINTS")},
+        {QStringLiteral("shadow-offset"), tr("Shadow offset downward, in points."), tr("POINTS")},
+    });
+}
+
+} // namespace
+
+CommandLine CommandLine::parse(const QStringList& arguments) {
+    CommandLine result;
+    QCommandLineParser parser;
+    addOptions(parser);
+    result.helpText = parser.helpText();
+    if (!parser.parse(arguments)) {
+        result.fail(parser.errorText());
+        return result;
+    }
+    result.pictures = parser.positionalArguments();
+    if (parser.isSet(QStringLiteral("help"))) {
+        result.mode = Mode::Help;
+        return result;
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        result.mode = Mode::Version;
+        return result;
+    }
+    result.checkExportShape(parser);
+    if (result.mode == Mode::Export)
+        result.readExportSettings(parser);
+    return result;
+}
+
+void CommandLine::fail(const QString& message) {
+    if (mode == Mode::Error)
+        return; // the first problem is the one reported
+    mode = Mode::Error;
+    error = message;
+}
+
+void CommandLine::checkExportShape(const QCommandLineParser& parser) {
+    const bool one = parser.isSet(QStringLiteral("export"));
+    const bool many = parser.isSet(QStringLiteral("export-dir"));
+    if (!one && !many) {
+        for (const QString& option : exportOnlyOptions) {
+            if (parser.isSet(option))
+                return fail(tr("--%1 needs --export or --export-dir.").arg(option));
+        }
+        return;
+    }
+    if (one && many)
+        return fail(tr("--export and --export-dir cannot be used together."));
+    if (pictures.isEmpty())
+        return fail(tr("No picture to export."));
+    if (one && pictures.size() > 1)
+        return fail(tr("--export takes one picture; use --export-dir for several."));
+    mode = Mode::Export;
+    exportSettings.output = parser.value(QStringLiteral("export"));
+    exportSettings.outputDirectory = parser.value(QStringLiteral("export-dir"));
+}
+
+std::optional<double> CommandLine::numberOption(const QCommandLineParser& parser,
+                                                const QString& name, double lowest,
+                                                double highest) {
+    if (!parser.isSet(name))
+        return std::nullopt;
+    bool isNumber = false;
+    const double value = parser.value(name).toDouble(&isNumber);
+    if (isNumber && value >= lowest && value <= highest)
+        return value;
+    fail(tr("--%1 wants a number from %2 to %3, not '%4'.")
+             .arg(name)
+             .arg(lowest)
+             .arg(highest)
+             .arg(parser.value(name)));
+    return std::nullopt;
+}
+
+void CommandLine::readExportSettings(const QCommandLineParser& parser) {
+    ExportSettings& settings = exportSettings;
+    if (parser.isSet(QStringLiteral("scale")) && parser.isSet(QStringLiteral("width")))
+        return fail(tr("--scale and --width cannot be used together."));
+    settings.scale = numberOption(parser, QStringLiteral("scale"), 0.25, 8);
+    if (const auto width = numberOption(parser, QStringLiteral("width"), 16, 16384))
+        settings.width = int(*width);
+    settings.pitch = numberOption(parser, QStringLiteral("pitch"), -60, 60);
+    if (const auto height = numberOption(parser, QStringLiteral("screen-height"), 100, 100000))
+        settings.screenHeight = int(*height);
+    settings.foldFile = parser.value(QStringLiteral("fold"));
+    settings.overwrite = parser.isSet(QStringLiteral("overwrite"));
+    readSwitches(parser);
+    readLook(parser);
+}
+
+void CommandLine::readSwitches(const QCommandLineParser& parser) {
+    const auto either = [&](const QString& on, const QString& off) -> std::optional<bool> {
+        if (parser.isSet(on) && parser.isSet(off)) {
+            fail(tr("--%1 and --%2 cannot be used together.").arg(on, off));
+            return std::nullopt;
+        }
+        if (parser.isSet(on) || parser.isSet(off))
+            return parser.isSet(on);
+        return std::nullopt;
+    };
+    exportSettings.shadow = either(QStringLiteral("shadow"), QStringLiteral("no-shadow"));
+    exportSettings.lines = either(QStringLiteral("lines"), QStringLiteral("no-lines"));
+}
+
+void CommandLine::readLook(const QCommandLineParser& parser) {
+    ExportSettings& settings = exportSettings;
+    if (parser.isSet(QStringLiteral("format"))) {
+        settings.format = parser.value(QStringLiteral("format")).toLower();
+        if (!formats.contains(settings.format))
+            fail(tr("--format wants png, tiff, jpeg, webp or pdf, not '%1'.")
+                     .arg(parser.value(QStringLiteral("format"))));
+    }
+    if (parser.isSet(QStringLiteral("background"))) {
+        const QString name = parser.value(QStringLiteral("background"));
+        if (name != QLatin1String("transparent")) {
+            if (!QColor::isValidColor(name))
+                fail(tr("--background wants transparent, #rrggbb or a colour name, not '%1'.")
+                         .arg(name));
+            else
+                settings.background = QColor(name);
+        }
+    }
+    if (const auto shading = numberOption(parser, QStringLiteral("shading"), 0, 100))
+        settings.shading = int(*shading);
+    if (const auto opacity = numberOption(parser, QStringLiteral("shadow-opacity"), 0, 100))
+        settings.shadowOpacity = int(*opacity);
+    settings.shadowBlur = numberOption(parser, QStringLiteral("shadow-blur"), 0, 100);
+    settings.shadowOffset = numberOption(parser, QStringLiteral("shadow-offset"), -100, 100);
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+class QCommandLineParser;
+
+// What `pleatora ...` asks for: open pictures in the application (the default), export folded
+// pictures without a window, or print help or the version. Parsing never touches a display.
+class CommandLine {
+public:
+    enum class Mode { Open, Export, Help, Version, Error };
+
+    // What an export run was given; unset values take the user's preferences or the defaults.
+    struct ExportSettings {
+        QString output;          // --export: one file
+        QString outputDirectory; // --export-dir: DIR/<name> folded.<ext>
+        std::optional<double> scale;
+        std::optional<int> width;
+        QString foldFile;
+        std::optional<double> pitch;
+        std::optional<bool> shadow;
+        std::optional<bool> lines;
+        std::optional<QColor> background; // transparent when unset
+        QString format;                   // png, tiff, jpeg, webp or pdf; empty: from the name
+        bool overwrite = false;
+        int screenHeight = 1080;
+        std::optional<int> shading;         // percent
+        std::optional<int> shadowOpacity;   // percent
+        std::optional<double> shadowBlur;   // points
+        std::optional<double> shadowOffset; // points
+    };
+
+    // arguments as QCoreApplication::arguments() gives them, the program name first.
+    static CommandLine parse(const QStringList& arguments);
+
+    Mode mode = Mode::Open;
+    QString error; // one line, for Mode::Error
+    QString helpText;
+    QStringList pictures;
+    ExportSettings exportSettings;
+
+private:
+    void readExportSettings(const QCommandLineParser& parser);
+    void readLook(const QCommandLineParser& parser);
+    void readSwitches(const QCommandLineParser& parser);
+    // The option's value as a number within [lowest, highest]; unset when not given or bad.
+    std::optional<double> numberOption(const QCommandLineParser& parser, const QString& name,
+                                       double lowest, double highest);
+    void checkExportShape(const QCommandLineParser& parser);
+    void fail(const QString& message);
+};
