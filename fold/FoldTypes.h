@@ -7,9 +7,13 @@ inline constexpr int creaseLineCount = 7;
 struct FoldPoint {
     double x = 0.0;
     double y = 0.0;
+
+    bool operator==(const FoldPoint&) const = default;
 };
 
 struct FoldSize {
     double width = 0.0;
     double height = 0.0;
+
+    bool operator==(const FoldSize&) const = default;
 };

@@ -1,0 +1,128 @@
+#include "fold/FoldApplier.h"
+
+#include "fold/FoldModel.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// The solver leaves steps below its dead zone of 0.1 pending; a fold this near the wanted one in
+// every crease and compression is the wanted one, up to what a drag can resolve.
+constexpr double kResolution = 0.1 + 1e-3;
+constexpr int kMostRounds = 50;
+constexpr int kPeakCreaseTrials = 20;
+// With a pitch of 0 an upward step raises the signed compression, as seen from the front.
+constexpr float kFrontView = 0.0f;
+
+double leftSignedCompression(const std::array<FoldPoint, 7>& p, float dirL) {
+    return dirL * p[0].x;
+}
+
+double rightSignedCompression(const std::array<FoldPoint, 7>& p, float dirR, double width) {
+    return dirR * (width - p[6].x);
+}
+
+double compressionStep(const FoldModel& model, const FoldSnapshot& wanted, int line) {
+    if (line == 2)
+        return leftSignedCompression(wanted.coordinates, wanted.dirL) -
+               leftSignedCompression(model._coordinates, model._dirL);
+    const double width = model._imageSize.width;
+    return rightSignedCompression(wanted.coordinates, wanted.dirR, width) -
+           rightSignedCompression(model._coordinates, model._dirR, width);
+}
+
+} // namespace
+
+// A tent whose compression the bounds stop short at one peak position may take it at another and
+// keep it while the peak moves on, so each peak crease is also tried at points along its tent.
+double FoldApplier::apply(FoldModel& model, const FoldSnapshot& wanted) {
+    model = FoldModel(model._imageSize);
+    drive(model, wanted);
+    for (const int line : {2, 4}) {
+        for (int trial = 1; trial < kPeakCreaseTrials; ++trial) {
+            if (unresolved(model, wanted) <= kResolution)
+                break;
+            const FoldModel tried =
+                viaPeakCrease(model, wanted, line, double(trial) / kPeakCreaseTrials);
+            if (distance(tried, wanted) < distance(model, wanted))
+                model = tried;
+        }
+    }
+    if (unresolved(model, wanted) <= kResolution) {
+        wanted.restoreTo(model);
+        return 0.0;
+    }
+    return distance(model, wanted);
+}
+
+void FoldApplier::drive(FoldModel& model, const FoldSnapshot& wanted) {
+    for (int round = 0; round < kMostRounds; ++round) {
+        if (!stepToward(model, wanted))
+            break;
+    }
+}
+
+// One round: every crease along the sheet, then both tents' compressions. False when nothing
+// moved, since the bounds then stop every further round as well.
+bool FoldApplier::stepToward(FoldModel& model, const FoldSnapshot& wanted) {
+    bool moved = false;
+    for (const int line : {1, 5, 3, 2, 4}) {
+        const double h = horizontalStep(model, wanted, line);
+        moved |= model.handlingLine(line, {h, 0.0}, kFrontView).x != 0.0;
+    }
+    for (const int line : {2, 4}) {
+        const double v = compressionStep(model, wanted, line);
+        moved |= model.handlingLine(line, {0.0, v}, kFrontView).y != 0.0;
+    }
+    return moved;
+}
+
+// The peak of a folded tent moves across the sheet and its crease follows; on a flat tent the two
+// are one point.
+double FoldApplier::horizontalStep(const FoldModel& model, const FoldSnapshot& wanted, int line) {
+    const bool folded = line == 2   ? model._coordinates[0].x > 0.0
+                        : line == 4 ? model._coordinates[6].x < model._imageSize.width
+                                    : false;
+    if (folded)
+        return wanted.coordinates[line].x - model._coordinates[line].x;
+    return wanted.creasePoint[line] - model._creasePoint[line];
+}
+
+// Flattens the peak's tent, puts its crease at a fraction of the way from the foot to the middle,
+// folds the tent there and drives on to the wanted fold.
+FoldModel FoldApplier::viaPeakCrease(FoldModel model, const FoldSnapshot& wanted, int line,
+                                     double fraction) {
+    const double signedCompression =
+        line == 2 ? model._dirL * model._coordinates[0].x
+                  : model._dirR * (model._imageSize.width - model._coordinates[6].x);
+    model.handlingLine(line, {0.0, -signedCompression}, kFrontView);
+    const double from = model._creasePoint[line - 1];
+    const double to = model._creasePoint[line + 1];
+    const double step = from + fraction * (to - from) - model._creasePoint[line];
+    model.handlingLine(line, {step, 0.0}, kFrontView);
+    model.handlingLine(line, {0.0, compressionStep(model, wanted, line)}, kFrontView);
+    drive(model, wanted);
+    return model;
+}
+
+double FoldApplier::unresolved(const FoldModel& model, const FoldSnapshot& wanted) {
+    double largest = std::max(std::abs(compressionStep(model, wanted, 2)),
+                              std::abs(compressionStep(model, wanted, 4)));
+    for (int i = 0; i < 7; ++i)
+        largest =
+            std::max(largest, std::abs(double(wanted.creasePoint[i]) - model._creasePoint[i]));
+    return largest;
+}
+
+double FoldApplier::distance(const FoldModel& model, const FoldSnapshot& wanted) {
+    double largest = 0.0;
+    for (int i = 0; i < 7; ++i) {
+        largest =
+            std::max(largest, std::abs(double(wanted.creasePoint[i]) - model._creasePoint[i]));
+        const FoldPoint& a = wanted.coordinates[i];
+        const FoldPoint& b = model._coordinates[i];
+        largest = std::max(largest, std::hypot(a.x - b.x, a.y - b.y));
+    }
+    return largest;
+}

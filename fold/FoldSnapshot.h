@@ -1,0 +1,23 @@
+#pragma once
+
+#include "fold/FoldTypes.h"
+
+#include <array>
+
+class FoldModel;
+
+// The whole shape of a document's fold at one moment: creases, profile, the side each peak rises
+// to, and the tilt. The bounds are left out, since the limiter derives them from the rest.
+struct FoldSnapshot {
+    static FoldSnapshot take(const FoldModel& model, float pitch);
+    // Puts the fold back exactly and recomputes the bounds; the pitch is the caller's to set.
+    void restoreTo(FoldModel& model) const;
+
+    std::array<float, 7> creasePoint{};
+    std::array<FoldPoint, 7> coordinates{};
+    float dirL = 1.0f;
+    float dirR = 1.0f;
+    float pitch = 0.0f;
+
+    bool operator==(const FoldSnapshot&) const = default;
+};
