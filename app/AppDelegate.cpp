@@ -1,5 +1,6 @@
 #include "app/AppDelegate.h"
 
+#include "app/FoldPanels.h"
 #include "app/ImageFileTypes.h"
 #include "app/PreferencesController.h"
 #include "settings/PreferencesDefaults.h"
@@ -51,14 +52,20 @@ void AppDelegate::applicationDidFinishLaunching(const QStringList& paths) {
     });
 }
 
+// The documents are not closed one by one at the end, so their folds are kept here.
 void AppDelegate::applicationWillTerminate() {
     disconnect(&_defaults, nullptr, this, nullptr);
+    for (const auto& controller : _windowControllerArray)
+        controller->rememberFold(_rememberedFolds);
 }
 
 void AppDelegate::connectMenus() {
     connect(_menus.openAction(), &QAction::triggered, this, &AppDelegate::openDocument);
     connect(_menus.closeAction(), &QAction::triggered, this, &AppDelegate::performClose);
     connect(_menus.copyAction(), &QAction::triggered, this, &AppDelegate::copy);
+    connect(_menus.resetFoldAction(), &QAction::triggered, this, &AppDelegate::resetFold);
+    connect(_menus.saveFoldAction(), &QAction::triggered, this, &AppDelegate::saveFold);
+    connect(_menus.applyFoldAction(), &QAction::triggered, this, &AppDelegate::applyFold);
     connect(_menus.preferencesAction(), &QAction::triggered, this, &AppDelegate::showPreferences);
     connect(_menus.quitAction(), &QAction::triggered, qApp, &QCoreApplication::quit);
     connect(_menus.openRecentMenu(), &QMenu::aboutToShow, this, &AppDelegate::fillOpenRecentMenu);
@@ -91,11 +98,18 @@ bool AppDelegate::validateMenuItem(const QAction* item) const {
         return QApplication::activeWindow() != nullptr;
     if (item == _menus.copyAction())
         return !_windowControllerArray.empty();
+    if (item == _menus.undoAction())
+        return _menus.undoGroup().canUndo();
+    if (item == _menus.redoAction())
+        return _menus.undoGroup().canRedo();
+    if (item == _menus.resetFoldAction() || item == _menus.saveFoldAction() ||
+        item == _menus.applyFoldAction())
+        return frontmostDocument() != nullptr;
     return true;
 }
 
 void AppDelegate::updateActions() {
-    for (QAction* action : _menus.shortcutActions())
+    for (QAction* action : _menus.commandActions())
         action->setEnabled(validateMenuItem(action));
 }
 
@@ -125,6 +139,8 @@ void AppDelegate::openDocumentWithURL(const QUrl& url) {
             [this](const QPoint& globalPos) { _menus.contextMenu()->popup(globalPos); });
     connect(window, &MyWindow::filesDropped, this, &AppDelegate::openURLsLater);
     connect(window, &MyWindow::closeRequested, this, [this, window] { closeDocument(window); });
+    _menus.undoGroup().addStack(&controller->undoStack());
+    controller->recallFold(_rememberedFolds);
 
     _windowControllerArray.push_back(std::move(controller));
     _windowControllerArray.back()->showWindow();
@@ -165,6 +181,8 @@ void AppDelegate::closeDocument(MyWindow* documentWindow) {
     if (entry == _windowControllerArray.end())
         return;
     MyWindowController* controller = entry->get();
+    controller->rememberFold(_rememberedFolds);
+    _menus.undoGroup().removeStack(&controller->undoStack());
     controller->stopTimer();
     documentWindow->close();
     disconnect(&_defaults, nullptr, controller, nullptr);
@@ -178,6 +196,21 @@ void AppDelegate::closeDocument(MyWindow* documentWindow) {
 void AppDelegate::copy() {
     if (MyWindowController* controller = documentForWindow(frontmostWindow()))
         controller->copyImageWithFormat(_strImageFormat);
+}
+
+void AppDelegate::resetFold() {
+    if (MyWindowController* controller = frontmostDocument())
+        controller->resetFold();
+}
+
+void AppDelegate::saveFold() {
+    if (MyWindowController* controller = frontmostDocument())
+        FoldPanels::showSavePanel(*controller);
+}
+
+void AppDelegate::applyFold() {
+    if (MyWindowController* controller = frontmostDocument())
+        FoldPanels::showApplyPanel(*controller);
 }
 
 void AppDelegate::showPreferences() {
@@ -256,11 +289,18 @@ QWidget* AppDelegate::frontmostWindow() const {
     return nullptr;
 }
 
+MyWindowController* AppDelegate::frontmostDocument() const {
+    return documentForWindow(frontmostWindow());
+}
+
 bool AppDelegate::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::WindowActivate && watched->isWidgetType()) {
         auto* widget = static_cast<QWidget*>(watched);
         if (widget->isWindow() && widget->windowType() != Qt::Popup) {
             _lastActivatedWindow = widget;
+            // Undo and Redo follow the document in front, and do nothing elsewhere.
+            MyWindowController* document = documentForWindow(widget);
+            _menus.undoGroup().setActiveStack(document ? &document->undoStack() : nullptr);
             updateActions();
         }
     }

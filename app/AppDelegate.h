@@ -4,6 +4,7 @@
 #include "app/InstanceHandover.h"
 #include "app/RecentDocuments.h"
 #include "app/StartWindow.h"
+#include "window/RememberedFolds.h"
 
 #include <QObject>
 #include <QPointer>
@@ -42,6 +43,9 @@ public:
     void performClose();
     void closeDocument(MyWindow* documentWindow);
     void copy();
+    void resetFold();
+    void saveFold();
+    void applyFold();
     void showPreferences();
     bool validateMenuItem(const QAction* item) const;
     void updateInstanceValues();
@@ -72,6 +76,7 @@ private:
     void showPleatora();
     void updateStartWindow();
     QWidget* frontmostWindow() const;
+    MyWindowController* frontmostDocument() const;
 
     PreferencesDefaults& _defaults;
     std::vector<std::unique_ptr<MyWindowController>> _windowControllerArray;
@@ -83,4 +88,5 @@ private:
     StartWindow _startWindow; // after _menus: its menu bar shows their menus
     InstanceHandover _handover;
     QPointer<QWidget> _lastActivatedWindow;
+    RememberedFolds _rememberedFolds;
 };

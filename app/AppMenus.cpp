@@ -14,28 +14,26 @@ QList<QKeySequence> shortcutsOr(QKeySequence::StandardKey key, const QKeySequenc
 } // namespace
 
 AppMenus::AppMenus()
-    : _open(makeAction(tr("&Open..."), QKeySequence::keyBindings(QKeySequence::Open))),
+    : _undo(_undoGroup.createUndoAction(this)), _redo(_undoGroup.createRedoAction(this)),
+      _open(makeAction(tr("&Open..."), QKeySequence::keyBindings(QKeySequence::Open))),
       _close(makeAction(tr("&Close"), QKeySequence::keyBindings(QKeySequence::Close))),
       _copy(makeAction(tr("&Copy"), QKeySequence::keyBindings(QKeySequence::Copy))),
       _preferences(makeAction(tr("&Preferences..."),
                               shortcutsOr(QKeySequence::Preferences, Qt::CTRL | Qt::Key_Comma))),
       _quit(makeAction(tr("&Quit"), shortcutsOr(QKeySequence::Quit, Qt::CTRL | Qt::Key_Q))),
+      _resetFold(makeAction(tr("Reset &Fold"))), _saveFold(makeAction(tr("&Save Fold..."))),
+      _applyFold(makeAction(tr("&Apply Fold..."))),
       _openRecentMenu(std::make_unique<QMenu>(tr("Open &Recent"))),
       _windowMenu(std::make_unique<QMenu>(tr("&Window"))), _contextMenu(std::make_unique<QMenu>()),
       _fileMenu(std::make_unique<QMenu>(tr("&File"))),
       _editMenu(std::make_unique<QMenu>(tr("&Edit"))) {
     _preferences->setMenuRole(QAction::PreferencesRole);
     _quit->setMenuRole(QAction::QuitRole);
+    _undo->setShortcuts(QKeySequence::Undo);
+    _redo->setShortcuts({Qt::CTRL | Qt::SHIFT | Qt::Key_Z, Qt::CTRL | Qt::Key_Y});
     buildContextMenu();
-
-    _fileMenu->addAction(_open);
-    _fileMenu->addMenu(_openRecentMenu.get());
-    _fileMenu->addAction(_close);
-    _fileMenu->addSeparator();
-    _fileMenu->addAction(_quit);
-    _editMenu->addAction(_copy);
-    _editMenu->addSeparator();
-    _editMenu->addAction(_preferences);
+    fillFileMenu();
+    fillEditMenu();
 }
 
 QAction* AppMenus::makeAction(const QString& text, const QList<QKeySequence>& shortcuts) {
@@ -44,12 +42,40 @@ QAction* AppMenus::makeAction(const QString& text, const QList<QKeySequence>& sh
     return action;
 }
 
+void AppMenus::fillFileMenu() {
+    _fileMenu->addAction(_open);
+    _fileMenu->addMenu(_openRecentMenu.get());
+    _fileMenu->addAction(_close);
+    _fileMenu->addSeparator();
+    _fileMenu->addAction(_saveFold);
+    _fileMenu->addAction(_applyFold);
+    _fileMenu->addSeparator();
+    _fileMenu->addAction(_quit);
+}
+
+void AppMenus::fillEditMenu() {
+    _editMenu->addAction(_undo);
+    _editMenu->addAction(_redo);
+    _editMenu->addSeparator();
+    _editMenu->addAction(_copy);
+    _editMenu->addAction(_resetFold);
+    _editMenu->addSeparator();
+    _editMenu->addAction(_preferences);
+}
+
 void AppMenus::buildContextMenu() {
+    _contextMenu->addAction(_undo);
+    _contextMenu->addAction(_redo);
+    _contextMenu->addSeparator();
     _contextMenu->addAction(_open);
     _contextMenu->addMenu(_openRecentMenu.get());
     _contextMenu->addAction(_close);
     _contextMenu->addSeparator();
     _contextMenu->addAction(_copy);
+    _contextMenu->addAction(_resetFold);
+    _contextMenu->addAction(_saveFold);
+    _contextMenu->addAction(_applyFold);
+    _contextMenu->addSeparator();
     _contextMenu->addAction(_preferences);
     _contextMenu->addSeparator();
     _contextMenu->addMenu(_windowMenu.get());
@@ -58,7 +84,11 @@ void AppMenus::buildContextMenu() {
 }
 
 QList<QAction*> AppMenus::shortcutActions() const {
-    return {_open, _close, _copy, _preferences, _quit};
+    return {_undo, _redo, _open, _close, _copy, _preferences, _quit};
+}
+
+QList<QAction*> AppMenus::commandActions() const {
+    return shortcutActions() + QList<QAction*>{_resetFold, _saveFold, _applyFold};
 }
 
 QList<QMenu*> AppMenus::commandMenus() const {

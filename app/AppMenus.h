@@ -4,6 +4,7 @@
 #include <QList>
 #include <QMenu>
 #include <QObject>
+#include <QUndoGroup>
 
 #include <memory>
 
@@ -22,8 +23,18 @@ public:
     QAction* copyAction() const { return _copy; }
     QAction* preferencesAction() const { return _preferences; }
     QAction* quitAction() const { return _quit; }
+    // Undo and Redo act on the undo stack of the document in front, made the group's active one.
+    QUndoGroup& undoGroup() { return _undoGroup; }
+    const QUndoGroup& undoGroup() const { return _undoGroup; }
+    QAction* undoAction() const { return _undo; }
+    QAction* redoAction() const { return _redo; }
+    QAction* resetFoldAction() const { return _resetFold; }
+    QAction* saveFoldAction() const { return _saveFold; }
+    QAction* applyFoldAction() const { return _applyFold; }
     // The actions with shortcuts, to be added to every Pleatora window.
     QList<QAction*> shortcutActions() const;
+    // The actions whose enabled state the application sets.
+    QList<QAction*> commandActions() const;
 
     QMenu* openRecentMenu() const { return _openRecentMenu.get(); }
     QMenu* windowMenu() const { return _windowMenu.get(); }
@@ -35,14 +46,22 @@ public:
     void fillMenuBar(QMenuBar* menuBar);
 
 private:
-    QAction* makeAction(const QString& text, const QList<QKeySequence>& shortcuts);
+    QAction* makeAction(const QString& text, const QList<QKeySequence>& shortcuts = {});
     void buildContextMenu();
+    void fillFileMenu();
+    void fillEditMenu();
 
+    QUndoGroup _undoGroup; // before the actions made from it
+    QAction* _undo;
+    QAction* _redo;
     QAction* _open;
     QAction* _close;
     QAction* _copy;
     QAction* _preferences;
     QAction* _quit;
+    QAction* _resetFold;
+    QAction* _saveFold;
+    QAction* _applyFold;
     std::unique_ptr<QMenu> _openRecentMenu;
     std::unique_ptr<QMenu> _windowMenu;
     std::unique_ptr<QMenu> _contextMenu;

@@ -38,6 +38,7 @@ void PreferencesController::windowDidLoad() {
     _ui->cwellControlLineColor->setColor(_defaults.controlLineColor());
     _ui->cboxCopyWithCreaseLine->setChecked(_defaults.copyWithCreaseLine());
     _ui->cboxCopyWithShadow->setChecked(_defaults.copyWithShadow());
+    _ui->cboxRememberFolds->setChecked(_defaults.rememberFolds());
     const bool isFirstItem = _ui->menuImageFormat->itemText(0) == _defaults.imageFormat();
     _ui->menuImageFormat->setCurrentIndex(isFirstItem ? 0 : 1);
 
@@ -46,8 +47,9 @@ void PreferencesController::windowDidLoad() {
 
 void PreferencesController::connectControls() {
     // clicked and activated come from the user's hand only, never from filling the window.
-    for (QCheckBox* box : {_ui->cboxShowCreaseLine, _ui->cboxShowControlLine,
-                           _ui->cboxCopyWithCreaseLine, _ui->cboxCopyWithShadow})
+    for (QCheckBox* box :
+         {_ui->cboxShowCreaseLine, _ui->cboxShowControlLine, _ui->cboxCopyWithCreaseLine,
+          _ui->cboxCopyWithShadow, _ui->cboxRememberFolds})
         connect(box, &QCheckBox::clicked, this, [this, box] { changeCheckBox(box); });
     connect(_ui->cwellCreaseLineColor, &ColorWell::colorChanged, this,
             &PreferencesController::changeCreaseLineColor);
@@ -74,6 +76,8 @@ void PreferencesController::changeCheckBox(const QCheckBox* sender) {
         key = DefaultsKey::showControlLine;
     else if (sender == _ui->cboxCopyWithCreaseLine)
         key = DefaultsKey::copyWithCreaseLine;
+    else if (sender == _ui->cboxRememberFolds)
+        key = DefaultsKey::rememberFolds;
     _defaults.setBool(key, sender->isChecked());
     postNotification();
 }

@@ -1,5 +1,6 @@
 #include "fold/FoldApplier.h"
 
+#include "fold/FoldArithmetic.h"
 #include "fold/FoldModel.h"
 
 #include <algorithm>
@@ -7,19 +8,19 @@
 
 namespace {
 
-// The solver leaves steps below its dead zone of 0.1 pending; a fold this near the wanted one in
-// every crease and compression is the wanted one, up to what a drag can resolve.
-constexpr double kResolution = 0.1 + 1e-3;
+// The solver leaves steps below its dead zone pending; a fold this near the wanted one in every
+// crease and compression is the wanted one, up to what a drag can resolve.
+constexpr double kResolution = FoldArithmetic::deadZone + 1e-3;
 constexpr int kMostRounds = 50;
 constexpr int kPeakCreaseTrials = 20;
 // With a pitch of 0 an upward step raises the signed compression, as seen from the front.
 constexpr float kFrontView = 0.0f;
 
-double leftSignedCompression(const std::array<FoldPoint, 7>& p, float dirL) {
+double leftSignedCompression(const std::array<FoldPoint, creaseLineCount>& p, float dirL) {
     return dirL * p[0].x;
 }
 
-double rightSignedCompression(const std::array<FoldPoint, 7>& p, float dirR, double width) {
+double rightSignedCompression(const std::array<FoldPoint, creaseLineCount>& p, float dirR, double width) {
     return dirR * (width - p[6].x);
 }
 
@@ -109,7 +110,7 @@ FoldModel FoldApplier::viaPeakCrease(FoldModel model, const FoldSnapshot& wanted
 double FoldApplier::unresolved(const FoldModel& model, const FoldSnapshot& wanted) {
     double largest = std::max(std::abs(compressionStep(model, wanted, 2)),
                               std::abs(compressionStep(model, wanted, 4)));
-    for (int i = 0; i < 7; ++i)
+    for (int i = 0; i < creaseLineCount; ++i)
         largest =
             std::max(largest, std::abs(double(wanted.creasePoint[i]) - model._creasePoint[i]));
     return largest;
@@ -117,7 +118,7 @@ double FoldApplier::unresolved(const FoldModel& model, const FoldSnapshot& wante
 
 double FoldApplier::distance(const FoldModel& model, const FoldSnapshot& wanted) {
     double largest = 0.0;
-    for (int i = 0; i < 7; ++i) {
+    for (int i = 0; i < creaseLineCount; ++i) {
         largest =
             std::max(largest, std::abs(double(wanted.creasePoint[i]) - model._creasePoint[i]));
         const FoldPoint& a = wanted.coordinates[i];

@@ -13,8 +13,8 @@ struct FoldSnapshot {
     // Puts the fold back exactly and recomputes the bounds; the pitch is the caller's to set.
     void restoreTo(FoldModel& model) const;
 
-    std::array<float, 7> creasePoint{};
-    std::array<FoldPoint, 7> coordinates{};
+    std::array<float, creaseLineCount> creasePoint{};
+    std::array<FoldPoint, creaseLineCount> coordinates{};
     float dirL = 1.0f;
     float dirR = 1.0f;
     float pitch = 0.0f;

@@ -16,7 +16,7 @@ bool near(double a, double b) {
 
 FoldTarget FoldTarget::fromSnapshot(const FoldSnapshot& snapshot, double sheetWidth) {
     FoldTarget target;
-    for (int i = 0; i < 7; ++i) {
+    for (int i = 0; i < creaseLineCount; ++i) {
         target.creases[i] = snapshot.creasePoint[i] / sheetWidth;
         target.profile[i] = {snapshot.coordinates[i].x / sheetWidth,
                              snapshot.coordinates[i].y / sheetWidth};
@@ -27,7 +27,7 @@ FoldTarget FoldTarget::fromSnapshot(const FoldSnapshot& snapshot, double sheetWi
 
 FoldSnapshot FoldTarget::onSheet(double sheetWidth) const {
     FoldSnapshot snapshot;
-    for (int i = 0; i < 7; ++i) {
+    for (int i = 0; i < creaseLineCount; ++i) {
         snapshot.creasePoint[i] = static_cast<float>(creases[i] * sheetWidth);
         snapshot.coordinates[i] = {profile[i].x * sheetWidth, profile[i].y * sheetWidth};
     }

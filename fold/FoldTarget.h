@@ -27,7 +27,7 @@ struct FoldTarget {
     // The first way in which this is not a fold of a sheet, or none.
     Fault fault() const;
 
-    std::array<double, 7> creases{};
-    std::array<FoldPoint, 7> profile{};
+    std::array<double, creaseLineCount> creases{};
+    std::array<FoldPoint, creaseLineCount> profile{};
     double pitch = 0.0;
 };

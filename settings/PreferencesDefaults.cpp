@@ -15,6 +15,7 @@ QVariantMap PreferencesDefaults::registeredDefaults() {
         {DefaultsKey::copyWithCreaseLine, true},
         {DefaultsKey::copyWithShadow, true},
         {DefaultsKey::imageFormat, QStringLiteral("TIFF")},
+        {DefaultsKey::rememberFolds, true},
         {DefaultsKey::disabledDictationMenuItem, true},
         {DefaultsKey::disabledCharacterPaletteMenuItem, true},
     };
@@ -46,6 +47,10 @@ bool PreferencesDefaults::copyWithShadow() const {
 
 QString PreferencesDefaults::imageFormat() const {
     return stringForKey(DefaultsKey::imageFormat);
+}
+
+bool PreferencesDefaults::rememberFolds() const {
+    return boolForKey(DefaultsKey::rememberFolds);
 }
 
 QColor PreferencesDefaults::colorForKey(const QString& key) const {

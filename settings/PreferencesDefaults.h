@@ -16,6 +16,7 @@ inline constexpr char showControlLine[] = "showControlLine";
 inline constexpr char copyWithCreaseLine[] = "copyWithCreaseLine";
 inline constexpr char copyWithShadow[] = "copyWithShadow";
 inline constexpr char imageFormat[] = "imageFormat";
+inline constexpr char rememberFolds[] = "rememberFolds";
 inline constexpr char disabledDictationMenuItem[] = "NSDisabledDictationMenuItem";
 inline constexpr char disabledCharacterPaletteMenuItem[] = "NSDisabledCharacterPaletteMenuItem";
 } // namespace DefaultsKey
@@ -39,6 +40,7 @@ public:
     bool copyWithCreaseLine() const;
     bool copyWithShadow() const;
     QString imageFormat() const;
+    bool rememberFolds() const;
 
     QColor colorForKey(const QString& key) const;
     bool boolForKey(const QString& key) const;

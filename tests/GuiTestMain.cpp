@@ -4,9 +4,11 @@
 
 // The main() of the test binaries that open windows or OpenGL contexts.
 int main(int argc, char** argv) {
-    // Never touch the user's real settings.
+    // Never touch the user's real settings or remembered folds.
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    QTemporaryDir state;
+    qputenv("XDG_STATE_HOME", state.path().toLocal8Bit());
     ::testing::InitGoogleTest(&argc, argv);
     // Listing the cases needs no display, so ctest can find them on a machine without one.
     if (GTEST_FLAG_GET(list_tests))

@@ -7,6 +7,7 @@
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 MyWindow::MyWindow(QSize size) : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint) {
@@ -66,6 +67,10 @@ void MyWindow::mouseMoveEvent(QMouseEvent* event) {
 void MyWindow::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton)
         emit mouseUp(*event);
+}
+
+void MyWindow::keyPressEvent(QKeyEvent* event) {
+    emit keyDown(*event);
 }
 
 // Only Pleatora's own Close may end a document; a close from the window manager is passed on

@@ -33,6 +33,8 @@ signals:
     void mouseDown(const QMouseEvent& event);
     void mouseDragged(const QMouseEvent& event);
     void mouseUp(const QMouseEvent& event);
+    // Keys no shortcut took.
+    void keyDown(const QKeyEvent& event);
     void windowDidBecomeKey();
     void windowDidResignKey();
     void contextMenuRequested(const QPoint& globalPos);
@@ -45,6 +47,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;

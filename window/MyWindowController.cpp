@@ -49,6 +49,7 @@ std::unique_ptr<MyWindowController> MyWindowController::initWithURL(const QUrl& 
     const FoldSize windowSize = FoldModel::caliculateWindowSizeWithImageSize(imageSize);
     std::unique_ptr<MyWindowController> controller(
         new MyWindowController(imageSize, windowSize, defaults));
+    controller->_url = url;
     controller->_window->setWindowTitle(url.fileName());
     if (!controller->startRenderer(loaded, windowSize))
         return nullptr;
@@ -92,6 +93,7 @@ void MyWindowController::listenToWindow() {
     connect(window, &MyWindow::mouseDown, this, &MyWindowController::mouseDown);
     connect(window, &MyWindow::mouseDragged, this, &MyWindowController::mouseDragged);
     connect(window, &MyWindow::mouseUp, this, &MyWindowController::mouseUp);
+    connect(window, &MyWindow::keyDown, this, &MyWindowController::keyDown);
     connect(window, &MyWindow::windowDidBecomeKey, this, &MyWindowController::windowDidBecomeKey);
     connect(window, &MyWindow::windowDidResignKey, this, &MyWindowController::windowDidResignKey);
 }

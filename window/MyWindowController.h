@@ -1,6 +1,7 @@
 #pragma once
 
 #include "fold/FoldModel.h"
+#include "fold/FoldSnapshot.h"
 #include "render/LineEndPoints.h"
 #include "window/ControlAreas.h"
 
@@ -9,16 +10,20 @@
 #include <QObject>
 #include <QPointF>
 #include <QTimer>
+#include <QUndoStack>
 #include <QUrl>
 
 #include <array>
 #include <memory>
 
+class FoldFile;
 class MyGLView;
 class MyView;
 class MyWindow;
 class PreferencesDefaults;
+class QKeyEvent;
 class QMouseEvent;
+class RememberedFolds;
 
 // One document: the fold of one image, its renderer and its window. Orchestrates the display
 // update, Copy, the hover poll and the mouse drags that reshape the fold.
@@ -50,10 +55,27 @@ public:
     QImage drawLineToImage(QImage image) const;
     void checkMouseInArea();
 
+    // The fold as a document: every change from the mouse, the keys, Reset or a fold file is one
+    // step of the undo stack (a drag from press to release, a row of key steps).
+    QUndoStack& undoStack() { return _undoStack; }
+    FoldSnapshot snapshot() const;
+    void resetFold();
+    FoldFile foldFile() const;
+    // Returns how far the fold shown stays from the file's, in points; 0 when reproduced.
+    double applyFold(const FoldFile& fold);
+    // With their own alert when the file cannot be written or read.
+    void saveFoldToFile(const QString& path);
+    void applyFoldFile(const QString& path);
+    // The fold left on this picture last time, when the preferences keep folds; not undoable.
+    void recallFold(const RememberedFolds& store);
+    void rememberFold(RememberedFolds& store);
+    QUrl url() const { return _url; }
+
     // Window event handlers.
     void mouseDown(const QMouseEvent& event);
     void mouseDragged(const QMouseEvent& event);
     void mouseUp(const QMouseEvent& event);
+    void keyDown(const QKeyEvent& event);
     void windowDidBecomeKey();
     void windowDidResignKey();
     void didReceiveNotification();
@@ -80,8 +102,19 @@ private:
     void dragLine(QPointF screenPoint, Qt::KeyboardModifiers modifiers);
     void moveWindow(const QMouseEvent& event);
     void endPress();
+    void recordDrag();
+    void cancelDrag();
+    void nudgeLine(FoldPoint move);
+    void nudgeTilt(double degrees);
+    void showSnapshot(const FoldSnapshot& snapshot);
+    double showFoldFile(const FoldFile& fold);
+    void pushFoldStep(const QString& text, const FoldSnapshot& before, int mergeId = -1);
+    FoldSnapshot flatSnapshot() const;
     void setCursorShape(Qt::CursorShape shape);
 
+    static constexpr double maximumPitch = 60;
+
+    QUrl _url;
     PreferencesDefaults& _defaults;
     QMetaObject::Connection _defaultsConnection;
     std::unique_ptr<MyWindow> _window;
@@ -105,4 +138,10 @@ private:
     bool _isManualWindowMove = false;
     QPointF _lastPoint;         // screen, y up
     QPointF _lastPointInWindow; // Qt widget position: the grab offset of a window move
+
+    QUndoStack _undoStack;
+    FoldSnapshot _pressSnapshot;
+    long _lastDraggedLine = ControlAreas::noArea;
+    int _keyStepSeries = 0; // a new row of key steps merges under new ids
+    QString _pictureKey;
 };

@@ -18,7 +18,6 @@ namespace {
 constexpr int noArea = ControlAreas::noArea;
 constexpr int topBand = ControlAreas::topBand;
 constexpr int bottomBand = ControlAreas::bottomBand;
-constexpr double maximumPitch = 60;
 constexpr double pitchSnap = 15;
 
 bool isShift(Qt::KeyboardModifiers modifiers) {
@@ -55,6 +54,8 @@ void MyWindowController::mouseDown(const QMouseEvent& event) {
     _isManualWindowMove = false;
     _lastPointInWindow = event.position();
     _lastPoint = FrameCoordinates::fromScreen(event.globalPosition());
+    _pressSnapshot = snapshot();
+    ++_keyStepSeries;
     if (_controlArea != noArea)
         setCursorShape(Qt::ClosedHandCursor);
 }
@@ -71,6 +72,25 @@ void MyWindowController::mouseDragged(const QMouseEvent& event) {
 }
 
 void MyWindowController::mouseUp(const QMouseEvent&) {
+    if (_isMouseDown)
+        recordDrag();
+    endPress();
+}
+
+// One drag, from press to release, is one undo step.
+void MyWindowController::recordDrag() {
+    if (_controlArea == topBand || _controlArea == bottomBand)
+        pushFoldStep(tr("Tilt"), _pressSnapshot);
+    else if (_controlArea != noArea)
+        pushFoldStep(tr("Fold"), _pressSnapshot);
+}
+
+// Escape puts the fold back as it was at the press and ends the drag; the rest of it is ignored.
+void MyWindowController::cancelDrag() {
+    if (!_isMouseDown || _controlArea == noArea)
+        return;
+    if (snapshot() != _pressSnapshot)
+        showSnapshot(_pressSnapshot);
     endPress();
 }
 
@@ -121,6 +141,7 @@ void MyWindowController::dragLine(QPointF screenPoint, Qt::KeyboardModifiers mod
     const FoldPoint applied =
         _fold.handlingLine(_controlArea, FoldPoint{dx, dy}, _myGLView->pitch());
     _lastPoint += QPointF(applied.x, applied.y);
+    _lastDraggedLine = _controlArea;
     setCreaseAndCoordinatePointToMyGLView();
     updateMyWindow();
     _isMouseDraging = true;

@@ -23,6 +23,8 @@ void AlertDismisser::dismissAlert() {
 void AppFixture::SetUp() {
     ASSERT_TRUE(_dir.isValid());
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, _dir.filePath("config"));
+    // Each test remembers its own folds, and keeps them across its restarts.
+    qputenv("XDG_STATE_HOME", _dir.filePath("state").toLocal8Bit());
     _handoverName = qEnvironmentVariable("PLEATORA_INSTANCE_NAME") + u'-' +
                     ::testing::UnitTest::GetInstance()->current_test_info()->name();
 }

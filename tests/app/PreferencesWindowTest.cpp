@@ -39,7 +39,7 @@ TEST_F(PreferencesWindowTest, FirstRunShowsTheRegisteredValues) {
     showPreferences();
 
     for (const char* name : {"cboxShowCreaseLine", "cboxShowControlLine", "cboxCopyWithCreaseLine",
-                             "cboxCopyWithShadow"})
+                             "cboxCopyWithShadow", "cboxRememberFolds"})
         EXPECT_TRUE(control<QCheckBox>(name)->isChecked()) << name;
     const QColor crease = control<ColorWell>("cwellCreaseLineColor")->color();
     const QColor controlLine = control<ColorWell>("cwellControlLineColor")->color();
@@ -62,6 +62,7 @@ TEST_F(PreferencesWindowTest, EachCheckBoxWritesItsOwnKeyAndDocumentsRedrawAtOnc
         {"cboxShowControlLine", [this] { return defaults().showControlLine(); }},
         {"cboxCopyWithCreaseLine", [this] { return defaults().copyWithCreaseLine(); }},
         {"cboxCopyWithShadow", [this] { return defaults().copyWithShadow(); }},
+        {"cboxRememberFolds", [this] { return defaults().rememberFolds(); }},
     };
     for (const auto& [name, stored] : boxes) {
         toggle(name);

@@ -29,6 +29,7 @@ TEST_F(PreferencesDefaultsTest, EmptyStoreGivesRegisteredValues) {
     EXPECT_TRUE(defaults.copyWithCreaseLine());
     EXPECT_TRUE(defaults.copyWithShadow());
     EXPECT_EQ(defaults.imageFormat(), "TIFF");
+    EXPECT_TRUE(defaults.rememberFolds());
     EXPECT_TRUE(defaults.boolForKey(DefaultsKey::disabledDictationMenuItem));
     EXPECT_TRUE(defaults.boolForKey(DefaultsKey::disabledCharacterPaletteMenuItem));
 }
@@ -43,6 +44,7 @@ TEST_F(PreferencesDefaultsTest, WrittenValuesComeBackExactlyInANewReader) {
         writer.setBool(DefaultsKey::showCreaseLine, false);
         writer.setBool(DefaultsKey::copyWithShadow, false);
         writer.setString(DefaultsKey::imageFormat, "PDF");
+        writer.setBool(DefaultsKey::rememberFolds, false);
     }
     PreferencesDefaults reader;
     EXPECT_EQ(reader.creaseLineColor(), translucentTeal);
@@ -52,6 +54,7 @@ TEST_F(PreferencesDefaultsTest, WrittenValuesComeBackExactlyInANewReader) {
     EXPECT_TRUE(reader.showControlLine());
     EXPECT_FALSE(reader.copyWithShadow());
     EXPECT_EQ(reader.imageFormat(), "PDF");
+    EXPECT_FALSE(reader.rememberFolds());
 }
 
 TEST_F(PreferencesDefaultsTest, StoredValueOfTheWrongTypeReadsAsTheRegisteredDefault) {

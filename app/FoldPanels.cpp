@@ -1,0 +1,52 @@
+#include "app/FoldPanels.h"
+
+#include "window/FoldFile.h"
+#include "window/MyWindowController.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QPointer>
+
+#include <functional>
+
+namespace {
+
+QFileDialog* makePanel(const QString& title, QFileDialog::AcceptMode mode, const QString& filter) {
+    auto* panel = new QFileDialog(nullptr, title);
+    panel->setAttribute(Qt::WA_DeleteOnClose);
+    panel->setAcceptMode(mode);
+    panel->setNameFilter(filter);
+    panel->setDefaultSuffix(FoldFile::suffix);
+    return panel;
+}
+
+void whenChosen(QFileDialog* panel, MyWindowController& document,
+                const std::function<void(MyWindowController&, const QString&)>& act) {
+    QPointer<MyWindowController> target(&document);
+    QObject::connect(panel, &QFileDialog::finished, panel, [panel, target, act](int result) {
+        if (result == QDialog::Accepted && target && !panel->selectedFiles().isEmpty())
+            act(*target, panel->selectedFiles().constFirst());
+    });
+    panel->show();
+}
+
+QString foldFilter() {
+    return FoldPanels::tr("Pleatora folds (*.%1)").arg(FoldFile::suffix);
+}
+
+} // namespace
+
+void FoldPanels::showSavePanel(MyWindowController& document) {
+    QFileDialog* panel = makePanel(tr("Save Fold"), QFileDialog::AcceptSave, foldFilter());
+    const QFileInfo picture(document.url().toLocalFile());
+    panel->setDirectory(picture.absolutePath());
+    panel->selectFile(picture.completeBaseName() + u'.' + FoldFile::suffix);
+    whenChosen(panel, document, &MyWindowController::saveFoldToFile);
+}
+
+void FoldPanels::showApplyPanel(MyWindowController& document) {
+    QFileDialog* panel = makePanel(tr("Apply Fold"), QFileDialog::AcceptOpen, foldFilter());
+    panel->setFileMode(QFileDialog::ExistingFile);
+    panel->setDirectory(QFileInfo(document.url().toLocalFile()).absolutePath());
+    whenChosen(panel, document, &MyWindowController::applyFoldFile);
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QCoreApplication>
+
+class MyWindowController;
+
+// The file panels of Save Fold... and Apply Fold...: non-modal like the Open panel, for
+// .pleatfold files, starting beside the picture. The document acts when the panel is accepted,
+// if it is still open then.
+class FoldPanels {
+    Q_DECLARE_TR_FUNCTIONS(FoldPanels)
+
+public:
+    static void showSavePanel(MyWindowController& document);
+    static void showApplyPanel(MyWindowController& document);
+};

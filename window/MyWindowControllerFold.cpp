@@ -1,0 +1,182 @@
+// The fold as a document: undo steps, Reset, the keyboard steps, fold files and the fold kept
+// for the picture between runs.
+#include "window/MyWindowController.h"
+
+#include "render/MyGLView.h"
+#include "settings/PreferencesDefaults.h"
+#include "window/FoldCommand.h"
+#include "window/FoldFile.h"
+#include "window/RememberedFolds.h"
+
+#include <QFileInfo>
+#include <QKeyEvent>
+
+#include <algorithm>
+
+namespace {
+
+constexpr double keyStep = 1;       // points: a key step is a drag of one point
+constexpr double shiftKeyStep = 10; // points
+constexpr double keyTiltStep = 1;   // degrees
+
+// Each row of key steps merges into one fold step and one tilt step.
+int keyStepMergeId(int series, bool isTilt) {
+    return 2 * series + (isTilt ? 1 : 0);
+}
+
+bool isCreaseLine(long area) {
+    return area >= 0 && area < creaseLineCount;
+}
+
+} // namespace
+
+FoldSnapshot MyWindowController::snapshot() const {
+    return FoldSnapshot::take(_fold, _myGLView->pitch());
+}
+
+FoldSnapshot MyWindowController::flatSnapshot() const {
+    return FoldSnapshot::take(FoldModel(_fold._imageSize), 0);
+}
+
+// Undo, redo and a cancelled drag put back a fold taken before; each ends a row of key steps.
+void MyWindowController::showSnapshot(const FoldSnapshot& snapshot) {
+    snapshot.restoreTo(_fold);
+    _myGLView->setPitch(snapshot.pitch);
+    setCreaseAndCoordinatePointToMyGLView();
+    updateMyWindow();
+    ++_keyStepSeries;
+}
+
+// The change from before to now, already shown, becomes one undo step.
+void MyWindowController::pushFoldStep(const QString& text, const FoldSnapshot& before,
+                                      int mergeId) {
+    const FoldSnapshot after = snapshot();
+    if (after == before)
+        return;
+    _undoStack.push(new FoldCommand(
+        text, before, after, [this](const FoldSnapshot& shown) { showSnapshot(shown); }, mergeId));
+}
+
+void MyWindowController::resetFold() {
+    const FoldSnapshot before = snapshot();
+    showSnapshot(flatSnapshot());
+    pushFoldStep(tr("Reset Fold"), before);
+}
+
+FoldFile MyWindowController::foldFile() const {
+    return FoldFile::fromModel(_fold, _myGLView->pitch());
+}
+
+double MyWindowController::showFoldFile(const FoldFile& fold) {
+    const double distance = fold.applyTo(_fold);
+    _myGLView->setPitch(static_cast<float>(fold.fold().pitch));
+    setCreaseAndCoordinatePointToMyGLView();
+    updateMyWindow();
+    ++_keyStepSeries;
+    return distance;
+}
+
+double MyWindowController::applyFold(const FoldFile& fold) {
+    const FoldSnapshot before = snapshot();
+    const double distance = showFoldFile(fold);
+    pushFoldStep(tr("Apply Fold"), before);
+    return distance;
+}
+
+void MyWindowController::saveFoldToFile(const QString& path) {
+    QString error;
+    if (!foldFile().write(path, &error))
+        alertPanelWithMessageText(tr("Can't save the fold"), error);
+}
+
+// A fold that this picture's sheet does not allow is applied as far as it allows, and the user
+// is told how far that is.
+void MyWindowController::applyFoldFile(const QString& path) {
+    QString error;
+    const std::optional<FoldFile> fold = FoldFile::read(path, &error);
+    if (!fold) {
+        alertPanelWithMessageText(tr("Can't apply the fold"), error);
+        return;
+    }
+    const double distance = applyFold(*fold);
+    if (distance == 0)
+        return;
+    alertPanelWithMessageText(
+        tr("The fold was fitted to this picture"),
+        tr("“%1” was made on a sheet of %2 × %3 points. Here the fold differs from it by up to "
+           "%4 points.")
+            .arg(QFileInfo(path).fileName())
+            .arg(fold->sheet().width, 0, 'f', 0)
+            .arg(fold->sheet().height, 0, 'f', 0)
+            .arg(distance, 0, 'f', 1));
+}
+
+void MyWindowController::recallFold(const RememberedFolds& store) {
+    if (!_defaults.rememberFolds())
+        return;
+    _pictureKey = RememberedFolds::keyOfPicture(_url.toLocalFile());
+    if (const std::optional<FoldFile> fold = store.recall(_pictureKey))
+        showFoldFile(*fold);
+}
+
+// A flat, untilted sheet is what a picture opens as anyway, so nothing is kept for it.
+void MyWindowController::rememberFold(RememberedFolds& store) {
+    if (!_defaults.rememberFolds())
+        return;
+    if (_pictureKey.isEmpty())
+        _pictureKey = RememberedFolds::keyOfPicture(_url.toLocalFile());
+    if (snapshot() == flatSnapshot())
+        store.forget(_pictureKey);
+    else
+        store.remember(_pictureKey, foldFile());
+}
+
+// Keys act on the fold only between drags; Escape ends a drag.
+void MyWindowController::keyDown(const QKeyEvent& event) {
+    if (event.key() == Qt::Key_Escape)
+        cancelDrag();
+    if (_isMouseDown)
+        return;
+    const double step = event.modifiers() & Qt::ShiftModifier ? shiftKeyStep : keyStep;
+    switch (event.key()) {
+    case Qt::Key_Left:
+        return nudgeLine({-step, 0});
+    case Qt::Key_Right:
+        return nudgeLine({step, 0});
+    case Qt::Key_Up:
+        return nudgeLine({0, step});
+    case Qt::Key_Down:
+        return nudgeLine({0, -step});
+    case Qt::Key_PageUp:
+        return nudgeTilt(keyTiltStep);
+    case Qt::Key_PageDown:
+        return nudgeTilt(-keyTiltStep);
+    default:
+        return;
+    }
+}
+
+// The line under the pointer, else the one dragged last, moves as a drag by the step would move
+// it; only the peak lines take the up and down steps.
+void MyWindowController::nudgeLine(FoldPoint move) {
+    const long line = isCreaseLine(_controlArea) ? _controlArea : _lastDraggedLine;
+    if (!isCreaseLine(line))
+        return;
+    const FoldSnapshot before = snapshot();
+    _fold.handlingLine(line, move, _myGLView->pitch());
+    if (snapshot() == before)
+        return;
+    setCreaseAndCoordinatePointToMyGLView();
+    updateMyWindow();
+    pushFoldStep(tr("Fold"), before, keyStepMergeId(_keyStepSeries, false));
+}
+
+void MyWindowController::nudgeTilt(double degrees) {
+    const FoldSnapshot before = snapshot();
+    const double pitch = std::clamp(before.pitch + degrees, -maximumPitch, maximumPitch);
+    if (static_cast<float>(pitch) == before.pitch)
+        return;
+    _myGLView->setPitch(static_cast<float>(pitch));
+    updateMyWindow();
+    pushFoldStep(tr("Tilt"), before, keyStepMergeId(_keyStepSeries, true));
+}
