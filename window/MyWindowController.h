@@ -82,6 +82,7 @@ public:
 
     // State read by the application and by tests.
     FoldModel& foldModel() { return _fold; }
+    const FoldModel& foldModel() const { return _fold; }
     MyGLView& glView() const { return *_myGLView; }
     const ControlAreas& controlAreas() const { return _controlAreas; }
     int controlArea() const { return static_cast<int>(_controlArea); }
