@@ -212,8 +212,9 @@ TEST_F(DocumentCommandsTest, RightClickOnADocumentOffersTheWholeMenu) {
     for (const QAction* item : menu->actions())
         if (!item->isSeparator())
             titles.append(item->text());
-    EXPECT_EQ(titles, (QStringList{"&Open...", "Open &Recent", "&Close", "&Copy", "&Preferences...",
-                                   "&Window", "&Quit"}));
+    EXPECT_EQ(titles, (QStringList{"Undo", "Redo", "&Open...", "Open &Recent", "&Close", "&Copy",
+                                   "Reset &Fold", "&Save Fold...", "&Apply Fold...",
+                                   "&Preferences...", "&Window", "&Quit"}));
     EXPECT_TRUE(delegate().menus().copyAction()->isEnabled());
     menu->hide();
     // The shortcuts work in the document window itself.

@@ -1,0 +1,243 @@
+#include "AppFixture.h"
+
+#include "fold/FoldModel.h"
+#include "window/FoldFile.h"
+#include "window/MyWindow.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QTest>
+#include <QUndoStack>
+
+namespace {
+
+QFileDialog* filePanel() {
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (auto* panel = qobject_cast<QFileDialog*>(window); panel && panel->isVisible())
+            return panel;
+    return nullptr;
+}
+
+// Both tents raised, one each way, the middle moved and the sheet tilted.
+FoldModel shapedFold(FoldSize sheet) {
+    FoldModel fold(sheet);
+    fold.handlingLine(2, {0, 15}, 0);
+    fold.handlingLine(4, {0, -20}, 0);
+    fold.handlingLine(3, {10, 0}, 0);
+    return fold;
+}
+
+void expectSameFold(const FoldSnapshot& actual, const FoldSnapshot& expected) {
+    for (int i = 0; i < creaseLineCount; ++i) {
+        EXPECT_NEAR(actual.creasePoint[i], expected.creasePoint[i], 1e-4) << "crease " << i;
+        EXPECT_NEAR(actual.coordinates[i].x, expected.coordinates[i].x, 1e-4) << "vertex " << i;
+        EXPECT_NEAR(actual.coordinates[i].y, expected.coordinates[i].y, 1e-4) << "vertex " << i;
+    }
+    EXPECT_EQ(actual.pitch, expected.pitch);
+}
+
+class FoldCommandsTest : public AppFixture {
+protected:
+    QString writeFold(const QString& name, const FoldModel& fold, float pitch = 12) {
+        const QString path = QFileInfo(picture()).dir().filePath(name);
+        EXPECT_TRUE(FoldFile::fromModel(fold, pitch).write(path, nullptr));
+        return path;
+    }
+    // A fold made for the first document's sheet, applied to it.
+    FoldSnapshot foldFirstDocument() {
+        const QString path = writeFold("made.pleatfold", shapedFold(sheet(0)));
+        document(0).applyFoldFile(path);
+        return document(0).snapshot();
+    }
+    FoldSize sheet(size_t index) { return document(index).foldModel()._imageSize; }
+    FoldSnapshot flat(size_t index) { return FoldSnapshot::take(FoldModel(sheet(index)), 0); }
+};
+
+TEST_F(FoldCommandsTest, UndoAndRedoActOnTheDocumentInFrontAndNameTheirStep) {
+    launch({picture("first.png"), picture("second.png")});
+    const FoldSnapshot folded = foldFirstDocument();
+    QWidget* window = document(0).window();
+    ASSERT_TRUE(activate(window));
+    QAction* undo = delegate().menus().undoAction();
+    QAction* redo = delegate().menus().redoAction();
+    EXPECT_TRUE(undo->isEnabled());
+    EXPECT_EQ(undo->text(), "Undo Apply Fold");
+
+    QTest::keyClick(window, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(document(0).snapshot(), flat(0));
+    EXPECT_EQ(redo->text(), "Redo Apply Fold");
+    QTest::keyClick(window, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(document(0).snapshot(), folded);
+    QTest::keyClick(window, Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(window, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(document(0).snapshot(), folded);
+
+    // The other document has nothing to undo, and Ctrl+Z there leaves the first alone.
+    ASSERT_TRUE(activate(document(1).window()));
+    EXPECT_FALSE(undo->isEnabled());
+    EXPECT_EQ(undo->text(), "Undo");
+    QTest::keyClick(document(1).window(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(document(0).snapshot(), folded);
+}
+
+TEST_F(FoldCommandsTest, FoldCommandsWaitForADocument) {
+    launch();
+    ASSERT_TRUE(waitFor([this] { return delegate().startWindow().isVisible(); }));
+    ASSERT_TRUE(activate(&delegate().startWindow()));
+    for (QMenu* menu : delegate().menus().commandMenus())
+        emit menu->aboutToShow();
+    const AppMenus& menus = delegate().menus();
+    for (QAction* action : {menus.undoAction(), menus.redoAction(), menus.resetFoldAction(),
+                            menus.saveFoldAction(), menus.applyFoldAction()})
+        EXPECT_FALSE(action->isEnabled()) << action->text().toStdString();
+
+    delegate().openFile(picture());
+    ASSERT_TRUE(activate(document(0).window()));
+    for (QAction* action :
+         {menus.resetFoldAction(), menus.saveFoldAction(), menus.applyFoldAction()})
+        EXPECT_TRUE(action->isEnabled()) << action->text().toStdString();
+}
+
+TEST_F(FoldCommandsTest, ResetFoldFromTheMenuIsUndoable) {
+    launch({picture()});
+    const FoldSnapshot folded = foldFirstDocument();
+    ASSERT_TRUE(activate(document(0).window()));
+
+    delegate().menus().resetFoldAction()->trigger();
+    EXPECT_EQ(document(0).snapshot(), flat(0));
+    EXPECT_EQ(delegate().menus().undoAction()->text(), "Undo Reset Fold");
+    delegate().menus().undoAction()->trigger();
+    EXPECT_EQ(document(0).snapshot(), folded);
+}
+
+TEST_F(FoldCommandsTest, SaveFoldOffersAFileBesideThePictureAndWritesTheFoldShown) {
+    launch({picture("poster.png")});
+    foldFirstDocument();
+    ASSERT_TRUE(activate(document(0).window()));
+
+    delegate().menus().saveFoldAction()->trigger();
+    QFileDialog* panel = filePanel();
+    ASSERT_NE(panel, nullptr);
+    EXPECT_FALSE(panel->isModal());
+    EXPECT_EQ(panel->acceptMode(), QFileDialog::AcceptSave);
+    ASSERT_EQ(panel->selectedFiles().size(), 1);
+    const QString path = panel->selectedFiles().first();
+    EXPECT_EQ(path, QFileInfo(picture("poster.png")).dir().filePath("poster.pleatfold"));
+    static_cast<QDialog*>(panel)->accept();
+
+    QFile saved(path);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll(), document(0).foldFile().toJson());
+}
+
+TEST_F(FoldCommandsTest, ApplyFoldAppliesTheChosenFileAsOneStep) {
+    launch({picture()});
+    const QString path = writeFold("chosen.pleatfold", shapedFold(sheet(0)), -8);
+    ASSERT_TRUE(activate(document(0).window()));
+
+    delegate().menus().applyFoldAction()->trigger();
+    QFileDialog* panel = filePanel();
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(panel->fileMode(), QFileDialog::ExistingFile);
+    EXPECT_TRUE(panel->nameFilters().join(' ').contains("*.pleatfold"));
+    panel->selectFile(path);
+    static_cast<QDialog*>(panel)->accept();
+
+    expectSameFold(document(0).snapshot(), FoldSnapshot::take(shapedFold(sheet(0)), -8));
+    EXPECT_EQ(document(0).undoStack().count(), 1);
+}
+
+TEST_F(FoldCommandsTest, ABadFoldFileGivesOneAlertAndChangesNothing) {
+    launch({picture()});
+    AlertDismisser alerts;
+    const QString path = QFileInfo(picture()).dir().filePath("bad.pleatfold");
+    QFile bad(path);
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write(R"({"pleatora-fold": 1, "sheet": [800, 600], "creases": [0, 0.2, 0.4, 0.6, 0.8, 1],
+                 "profile": [], "pitch": 0})");
+    bad.close();
+
+    document(0).applyFoldFile(path);
+    ASSERT_EQ(alerts.texts().size(), 1);
+    EXPECT_EQ(alerts.texts().first(), "Can't apply the fold\n“bad.pleatfold” is not a fold "
+                                      "Pleatora can use: “creases” has 6 entries instead of 7.");
+    EXPECT_EQ(document(0).snapshot(), flat(0));
+    EXPECT_EQ(document(0).undoStack().count(), 0);
+}
+
+TEST_F(FoldCommandsTest, AFoldTheSheetCannotHoldIsFittedAndTheUserIsTold) {
+    launch({picture()});
+    AlertDismisser alerts;
+    FoldModel deep({256, 702.4});
+    deep.handlingLine(2, {0, 60}, 0);
+    deep.handlingLine(4, {0, 60}, 0);
+    const QString path = writeFold("deep.pleatfold", deep);
+
+    document(0).applyFoldFile(path);
+    ASSERT_EQ(alerts.texts().size(), 1);
+    EXPECT_TRUE(alerts.texts().first().startsWith(
+        "The fold was fitted to this picture\n“deep.pleatfold” was made on a sheet of 256 × 702 "
+        "points. Here the fold differs from it by up to "))
+        << alerts.texts().first().toStdString();
+    EXPECT_GT(document(0).foldModel()._coordinates[0].x, 0) << "folded as far as the sheet allows";
+    EXPECT_EQ(document(0).undoStack().undoText(), "Apply Fold");
+}
+
+TEST_F(FoldCommandsTest, AFoldComesBackAfterARestartWhereverThePictureMoved) {
+    launch({picture("a.png")});
+    const FoldSnapshot folded = foldFirstDocument();
+
+    restart({picture("a.png")});
+    expectSameFold(document(0).snapshot(), folded);
+    EXPECT_EQ(document(0).undoStack().count(), 0) << "an opened picture has nothing to undo";
+
+    // Renamed or moved: the same content keeps the fold.
+    const QString moved = QFileInfo(picture()).dir().filePath("moved.png");
+    ASSERT_TRUE(QFile::copy(picture("a.png"), moved));
+    restart({moved});
+    expectSameFold(document(0).snapshot(), folded);
+
+    // Edited: another picture, which starts flat.
+    QImage edited(picture("a.png"));
+    edited.setPixelColor(0, 0, Qt::red);
+    const QString editedPath = QFileInfo(picture()).dir().filePath("edited.png");
+    ASSERT_TRUE(edited.save(editedPath));
+    restart({editedPath});
+    EXPECT_EQ(document(0).snapshot(), flat(0));
+}
+
+TEST_F(FoldCommandsTest, ClosingAFlatPictureForgetsItsFold) {
+    launch({picture()});
+    foldFirstDocument();
+    delegate().closeDocument(document(0).window());
+    delegate().openFile(picture());
+    EXPECT_NE(document(0).snapshot(), flat(0)) << "remembered at Close";
+
+    document(0).resetFold();
+    delegate().closeDocument(document(0).window());
+    runDeferredDeletes();
+    restart({picture()});
+    EXPECT_EQ(document(0).snapshot(), flat(0));
+}
+
+TEST_F(FoldCommandsTest, WithRememberingOffNoFoldIsKeptOrBroughtBack) {
+    launch({picture()});
+    const FoldSnapshot kept = foldFirstDocument();
+    restart();
+    defaults().setBool(DefaultsKey::rememberFolds, false);
+    defaults().postNotification();
+    delegate().openFile(picture());
+    EXPECT_EQ(document(0).snapshot(), flat(0)) << "the fold kept before stays unused";
+
+    document(0).applyFoldFile(writeFold("other.pleatfold", shapedFold(sheet(0)), -30));
+    restart({picture()});
+    EXPECT_EQ(document(0).snapshot(), flat(0));
+
+    delegate().closeDocument(document(0).window());
+    defaults().setBool(DefaultsKey::rememberFolds, true);
+    delegate().openFile(picture());
+    expectSameFold(document(0).snapshot(), kept);
+}
+
+} // namespace
