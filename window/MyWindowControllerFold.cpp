@@ -38,8 +38,11 @@ FoldSnapshot MyWindowController::flatSnapshot() const {
     return FoldSnapshot::take(FoldModel(_fold._imageSize), 0);
 }
 
-// Undo, redo and a cancelled drag put back a fold taken before; each ends a row of key steps.
+// Undo, redo and a cancelled drag put back a fold taken before. Each ends a row of key steps, and
+// a drag still going on: the fold it started from is gone.
 void MyWindowController::showSnapshot(const FoldSnapshot& snapshot) {
+    if (_isMouseDown)
+        endPress();
     snapshot.restoreTo(_fold);
     _myGLView->setPitch(snapshot.pitch);
     setCreaseAndCoordinatePointToMyGLView();
@@ -68,6 +71,8 @@ FoldFile MyWindowController::foldFile() const {
 }
 
 double MyWindowController::showFoldFile(const FoldFile& fold) {
+    if (_isMouseDown)
+        endPress();
     const double distance = fold.applyTo(_fold);
     _myGLView->setPitch(static_cast<float>(fold.fold().pitch));
     setCreaseAndCoordinatePointToMyGLView();
@@ -140,19 +145,25 @@ void MyWindowController::keyDown(const QKeyEvent& event) {
     const double step = event.modifiers() & Qt::ShiftModifier ? shiftKeyStep : keyStep;
     switch (event.key()) {
     case Qt::Key_Left:
-        return nudgeLine({-step, 0});
+        nudgeLine({-step, 0});
+        break;
     case Qt::Key_Right:
-        return nudgeLine({step, 0});
+        nudgeLine({step, 0});
+        break;
     case Qt::Key_Up:
-        return nudgeLine({0, step});
+        nudgeLine({0, step});
+        break;
     case Qt::Key_Down:
-        return nudgeLine({0, -step});
+        nudgeLine({0, -step});
+        break;
     case Qt::Key_PageUp:
-        return nudgeTilt(keyTiltStep);
+        nudgeTilt(keyTiltStep);
+        break;
     case Qt::Key_PageDown:
-        return nudgeTilt(-keyTiltStep);
+        nudgeTilt(-keyTiltStep);
+        break;
     default:
-        return;
+        break;
     }
 }
 

@@ -91,7 +91,8 @@ void MyWindowController::cancelDrag() {
         return;
     if (snapshot() != _pressSnapshot)
         showSnapshot(_pressSnapshot);
-    endPress();
+    else
+        endPress();
 }
 
 void MyWindowController::endPress() {

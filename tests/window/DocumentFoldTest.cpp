@@ -20,8 +20,9 @@ QImage shownPicture(const MyWindowController& controller) {
     return controller.window()->contentView()->image();
 }
 
+// Through the window system's queue, as a key press from the keyboard comes.
 void key(MyWindowController& controller, Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
-    QTest::keyClick(controller.window(), key, modifiers);
+    QTest::keyClick(controller.window()->windowHandle(), key, modifiers);
 }
 
 // The fold a drag step of the given move on one line gives from where the controller is now.
@@ -169,6 +170,24 @@ TEST_F(DocumentFoldTest, EscapeDuringADragPutsTheFoldBackAndEndsTheDrag) {
     release(*controller, start + QPoint(40, 0));
     EXPECT_EQ(controller->snapshot(), flatSnapshot(*controller));
     EXPECT_EQ(controller->undoStack().count(), 0);
+}
+
+TEST_F(DocumentFoldTest, UndoDuringADragEndsTheDragWithoutAStepOfItsOwn) {
+    auto controller = openShown(QSize(640, 480));
+    ASSERT_TRUE(controller);
+    hover(*controller, widgetPoint(*controller, lineMiddle(*controller, 3)), 3);
+    key(*controller, Qt::Key_Right, Qt::ShiftModifier);
+    const QPoint start = widgetPoint(*controller, lineMiddle(*controller, 3));
+    hover(*controller, start, 3);
+
+    press(*controller, start);
+    dragTo(*controller, start + QPoint(12, 0));
+    controller->undoStack().undo();
+    dragTo(*controller, start + QPoint(20, 0));
+    release(*controller, start + QPoint(20, 0));
+    EXPECT_EQ(controller->snapshot(), flatSnapshot(*controller));
+    EXPECT_EQ(controller->undoStack().index(), 0);
+    EXPECT_TRUE(controller->undoStack().canRedo());
 }
 
 TEST_F(DocumentFoldTest, ResetFoldFlattensAndUntiltsAsOneUndoStep) {
