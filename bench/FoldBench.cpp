@@ -1,4 +1,6 @@
+#include "fold/FoldApplier.h"
 #include "fold/FoldModel.h"
+#include "fold/FoldTarget.h"
 
 #include <benchmark/benchmark.h>
 
@@ -35,5 +37,19 @@ void handlingLineStep(benchmark::State& state) {
     }
 }
 BENCHMARK(handlingLineStep)->DenseRange(0, 6);
+
+// Applying a fold file: the folded sheet's shape driven onto a sheet of the same shape
+// (reached) and onto a lower one, which cannot hold it and takes every trial.
+void applyFold(benchmark::State& state) {
+    const FoldSize sheet = state.range(0) == 0 ? FoldSize{1400, 700} : FoldSize{1400, 350};
+    const FoldTarget target = FoldTarget::fromSnapshot(FoldSnapshot::take(foldedSheet(), 0), 1000);
+    const FoldSnapshot wanted = target.onSheet(sheet.width);
+    FoldModel model(sheet);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(FoldApplier::apply(model, wanted));
+        benchmark::DoNotOptimize(model._coordinates);
+    }
+}
+BENCHMARK(applyFold)->Arg(0)->Arg(1);
 
 } // namespace
