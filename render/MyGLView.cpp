@@ -4,9 +4,12 @@
 #include "render/RenderLog.h"
 
 #include <QCoreApplication>
+#include <QtMath>
 
 #include <GL/glu.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -19,6 +22,15 @@ constexpr double onePoint = 0.005;
 constexpr double fieldOfViewDegrees = 50.0;
 constexpr double nearPlane = 0.1;
 constexpr double farPlane = 100.0;
+
+// Direction toward the light in eye space, (-1, -1, 2) normalised: from the upper left of the
+// upright picture and in front of it. The picture stands upside down in the framebuffer, so its
+// top is -Y.
+constexpr double lightX = -0.40824829;
+constexpr double lightY = -0.40824829;
+constexpr double lightZ = 0.81649658;
+// What a facet turned away from the light keeps of the picture at full shading.
+constexpr double ambient = 0.35;
 
 // Errors left by earlier calls would be taken for a failed upload. The bound guards against a
 // context that keeps reporting the same error.
@@ -101,6 +113,10 @@ void MyGLView::setCreasePoint(float x, int index) {
 
 void MyGLView::setCoordinates(QPointF point, int index) {
     _coordinates[index] = point / pointsPerWorldUnit;
+}
+
+void MyGLView::setShading(float amount) {
+    _shading = amount > 0.0f ? std::min(amount, 1.0f) : 0.0f; // NaN gives 0
 }
 
 void MyGLView::setImageSize(QSizeF size) {
@@ -187,11 +203,13 @@ void MyGLView::drawRectTextureID(unsigned int textureID) {
         glVertex3f(float(_coordinates[i].x() - _imageSize.width() / 2), y,
                    float(_coordinates[i].y()));
     };
-    glColor4f(1, 1, 1, 1);
     glBindTexture(GL_TEXTURE_2D, textureID);
     glEnable(GL_TEXTURE_2D);
     glBegin(GL_QUADS);
     for (int i = 0; i < 6; ++i) {
+        // The texture environment modulates: grey darkens the picture, white leaves it as it is.
+        const float brightness = facetBrightness(i);
+        glColor4f(brightness, brightness, brightness, 1);
         vertex(i, 0, bottom);
         vertex(i + 1, 0, bottom);
         vertex(i + 1, 1, top);
@@ -199,6 +217,32 @@ void MyGLView::drawRectTextureID(unsigned int textureID) {
     }
     glEnd();
     glDisable(GL_TEXTURE_2D);
+}
+
+// Diffuse and ambient light on a flat facet, scaled so that a facet facing the viewer keeps the
+// picture as it is and one turned further toward the light cannot brighten it. Paper shows both
+// sides, so a facet seen from behind is lit on the side it shows.
+float MyGLView::facetBrightness(int facet) const {
+    if (_shading == 0.0f)
+        return 1.0f;
+    const double dx = _coordinates[facet + 1].x() - _coordinates[facet].x();
+    const double dz = _coordinates[facet + 1].y() - _coordinates[facet].y();
+    const double length = std::hypot(dx, dz);
+    if (length == 0.0)
+        return 1.0f;
+    // The facet's normal (-dz, 0, dx) turned by the pitch about X, as glRotatef turns the sheet.
+    const double pitch = qDegreesToRadians(double(_pitch));
+    double nx = -dz / length;
+    double ny = -dx / length * std::sin(pitch);
+    double nz = dx / length * std::cos(pitch);
+    if (nz < 0) {
+        nx = -nx;
+        ny = -ny;
+        nz = -nz;
+    }
+    const double diffuse = std::max(0.0, nx * lightX + ny * lightY + nz * lightZ) / lightZ;
+    const double lit = std::min(1.0, ambient + (1.0 - ambient) * diffuse);
+    return float(1.0 - _shading * (1.0 - lit));
 }
 
 // Reads the framebuffer bottom row first into the top-row-first image, which leaves the picture

@@ -34,6 +34,11 @@ public:
     void setPitch(float degrees) { _pitch = degrees; }
     float pitch() const { return _pitch; }
 
+    // How strongly the facets are lit, 0 (every facet shows the picture unchanged) to 1. The light
+    // comes from the viewer's upper left and stays with the viewer, so tilting changes it too.
+    void setShading(float amount);
+    float shading() const { return _shading; }
+
     void setCreasePoint(float x, int index);
     void setCoordinates(QPointF point, int index);
     void setImageSize(QSizeF size);
@@ -61,6 +66,7 @@ private:
     void setUpCamera();
     void searchLineEndPoint();
     void drawRectTextureID(unsigned int textureID);
+    float facetBrightness(int facet) const;
     void readFrame(QImage& image);
     unsigned int textureIDWithImage(const QImage& image);
 
@@ -69,6 +75,7 @@ private:
     QSize _frameSize;
     float _eyeZ = 0.0f;
     float _pitch = 0.0f;
+    float _shading = 0.0f;
     unsigned int _texID = 0;
     QSizeF _imageSize;
     LineEndPoints _endPt{};

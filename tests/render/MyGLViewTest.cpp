@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QPainter>
 
+#include <array>
 #include <cmath>
 #include <iostream>
 #include <string>
@@ -273,6 +274,7 @@ TEST_P(FoldedEndPoints, LieOnTheRenderedCreaseEdges) {
     capture(*view);
 
     const SheetProjection projection(QSize(1197, 750), fold, foldCase.pitch);
+    std::array<std::array<QPointF, 2>, 7> unshaded;
     for (int i = 0; i < 7; ++i) {
         for (bool top : {true, false}) {
             SCOPED_TRACE(testing::Message() << "line " << i << (top ? " top" : " bottom"));
@@ -280,7 +282,16 @@ TEST_P(FoldedEndPoints, LieOnTheRenderedCreaseEdges) {
             const QPointF expected = projection.creaseEnd(i, top);
             EXPECT_NEAR(found.x(), expected.x(), 2.0);
             EXPECT_NEAR(found.y(), expected.y(), 2.0);
+            unshaded[i][top ? 0 : 1] = found;
         }
+    }
+
+    // The line pass draws without the shading: the same end points at full shading.
+    view->setShading(1.0f);
+    view->display();
+    for (int i = 0; i < 7; ++i) {
+        EXPECT_EQ(view->getLineEndPointWithLineName(i, true), unshaded[i][0]) << i;
+        EXPECT_EQ(view->getLineEndPointWithLineName(i, false), unshaded[i][1]) << i;
     }
 }
 
