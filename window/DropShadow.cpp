@@ -1,8 +1,10 @@
 #include "window/DropShadow.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cmath>
+#include <type_traits>
 
 // The formats handled directly all keep alpha in the fourth byte of each pixel, which is the top
 // byte of a 32-bit word on this byte order.
@@ -29,21 +31,32 @@ bool isPremultiplied(QImage::Format format) {
 
 // One box pass over the mask's interior: each value becomes the mean of the 2 r + 1 values `step`
 // apart around it (step 1 along rows, the stride along columns); the zero border stands for the
-// outside. Plain sums of neighbours vectorise, unlike running sums.
+// outside. Plain sums of neighbours with a fixed radius vectorise, unlike running sums.
+template <int radius>
 void boxPass(const uint16_t* src, uint16_t* dst, int width, int height, ptrdiff_t stride,
              ptrdiff_t step) {
-    constexpr int radius = DropShadow::boxRadius;
     constexpr uint32_t reciprocal = 65536 / (2 * radius + 1);
     for (int y = 0; y < height; ++y) {
         const uint16_t* in = src + y * stride;
         uint16_t* out = dst + y * stride;
         for (int x = 0; x < width; ++x) {
-            uint16_t sum = 0;
+            // Five values of at most maskScale fit 16 bits, which vectorise twice as wide.
+            std::conditional_t<radius <= 2, uint16_t, uint32_t> sum = 0;
             for (int k = -radius; k <= radius; ++k)
                 sum += in[x + k * step];
             out[x] = uint16_t((sum * reciprocal) >> 16);
         }
     }
+}
+
+// By radius - 1.
+constexpr std::array boxPassOfRadius{&boxPass<1>, &boxPass<2>, &boxPass<3>, &boxPass<4>};
+
+constexpr double usualCellPoints = 4.0;
+
+// NaN takes the lower bound.
+double bounded(double value, double lowest, double highest) {
+    return value > lowest ? std::min(value, highest) : lowest;
 }
 
 bool allOpaque(const uint32_t* pixels, int count) {
@@ -70,6 +83,32 @@ uint32_t darkenedBehind(uint32_t pixel, uint32_t s, bool premultiplied) {
 
 } // namespace
 
+DropShadow::DropShadow() {
+    setBlurRadius(defaultBlurPoints);
+}
+
+void DropShadow::setOpacity(double opacity) {
+    _opacity = bounded(opacity, 0.0, 1.0);
+}
+
+// The reach is cells x radius x passes: the radius grows with the blur, so that the cells stay
+// near a size fine enough for a smooth edge and coarse enough to blur quickly.
+void DropShadow::setBlurRadius(double points) {
+    _blurPoints = bounded(points, minBlurPoints, maxBlurPoints);
+    const int radius =
+        std::clamp(int(std::lround(_blurPoints / (boxPasses * usualCellPoints))), 1, maxBoxRadius);
+    const double cellPoints = _blurPoints / (boxPasses * radius);
+    if (radius == _boxRadius && cellPoints == _cellPoints)
+        return;
+    _boxRadius = radius;
+    _cellPoints = cellPoints;
+    _pictureSize = QSize(); // the mask's layout changes with the next update
+}
+
+void DropShadow::setOffset(double points) {
+    _offsetPoints = bounded(points, 0.0, maxOffsetPoints);
+}
+
 void DropShadow::update(const QImage& picture) {
     if (picture.isNull()) {
         resize(QSize(0, 0), 1.0);
@@ -91,14 +130,14 @@ void DropShadow::update(const QImage& picture) {
 void DropShadow::resize(QSize pictureSize, double pixelsPerPoint) {
     _pictureSize = pictureSize;
     _pixelsPerPoint = pixelsPerPoint;
-    _cellPixels = std::max(1, int(std::lround(maskCellPoints * pixelsPerPoint)));
+    _cellPixels = std::max(1, int(std::lround(_cellPoints * pixelsPerPoint)));
     const int width = std::max(0, pictureSize.width());
     const int height = std::max(0, pictureSize.height());
     _maskWidth = (width + _cellPixels - 1) / _cellPixels;
     _maskHeight = (height + _cellPixels - 1) / _cellPixels;
 
-    _maskStride = _maskWidth + 2 * boxRadius;
-    const size_t cells = size_t(_maskStride) * size_t(_maskHeight + 2 * boxRadius);
+    _maskStride = _maskWidth + 2 * _boxRadius;
+    const size_t cells = size_t(_maskStride) * size_t(_maskHeight + 2 * _boxRadius);
     _mask.assign(cells, 0);
     _work.assign(cells, 0);
     _alphaSums.assign(width, 0);
@@ -120,11 +159,11 @@ void DropShadow::resize(QSize pictureSize, double pixelsPerPoint) {
 }
 
 uint16_t* DropShadow::maskRow(uint16_t* mask, int row) const {
-    return mask + size_t(row + boxRadius) * _maskStride + boxRadius;
+    return mask + size_t(row + _boxRadius) * _maskStride + _boxRadius;
 }
 
 const uint16_t* DropShadow::maskRow(int row) const {
-    return _mask.data() + size_t(row + boxRadius) * _maskStride + boxRadius;
+    return _mask.data() + size_t(row + _boxRadius) * _maskStride + _boxRadius;
 }
 
 // Averages the picture's alpha over each cell and scales it to the shadow's opacity.
@@ -137,7 +176,7 @@ void DropShadow::reduceAlpha(const QImage& picture) {
     const int firstRow = rowStep / 2;
     const int sampledRows = (_cellPixels - firstRow + rowStep - 1) / rowStep;
     const uint64_t scale =
-        std::llround(opacity * maskScale * 65536.0 / (255.0 * sampledRows * _cellPixels));
+        std::llround(_opacity * maskScale * 65536.0 / (255.0 * sampledRows * _cellPixels));
     for (int my = 0; my < _maskHeight; ++my) {
         std::fill(_alphaSums.begin(), _alphaSums.end(), 0);
         const int rowEnd = std::min(height, (my + 1) * _cellPixels);
@@ -160,6 +199,7 @@ void DropShadow::reduceAlpha(const QImage& picture) {
 void DropShadow::blur() {
     uint16_t* mask = maskRow(_mask.data(), 0);
     uint16_t* work = maskRow(_work.data(), 0);
+    const auto boxPass = boxPassOfRadius[_boxRadius - 1];
     for (int pass = 0; pass < boxPasses; ++pass) {
         boxPass(mask, work, _maskWidth, _maskHeight, _maskStride, 1);
         boxPass(work, mask, _maskWidth, _maskHeight, _maskStride, _maskStride);
@@ -183,7 +223,8 @@ void DropShadow::fillRowExtents() {
 // Interpolates the mask vertically for one picture row into row (with its zero border), and
 // returns the mask columns [first, last] that are non-zero; first > last when none is.
 void DropShadow::verticalRow(int pictureRow, uint16_t* row, int& first, int& last) const {
-    const double position = (pictureRow + 0.5 - offsetPoints * _pixelsPerPoint) / _cellPixels - 0.5;
+    const double position =
+        (pictureRow + 0.5 - _offsetPoints * _pixelsPerPoint) / _cellPixels - 0.5;
     const int above = int(std::floor(position));
     const int weightBelow = int(std::lround((position - above) * 256.0));
     const bool hasAbove = above >= 0 && above < _maskHeight;

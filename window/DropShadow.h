@@ -15,24 +15,35 @@
 // The picture may then be painted with QPainter::CompositionMode_Source as it is. Painting
 // under a transparent image of the picture's size instead gives the shadow alone.
 //
-// Cost: the alpha is reduced to a mask of one pixel per 4 x 4 points, blurred there with a
-// three-pass box blur (close to a Gaussian) and scaled back up with bilinear filtering while it is
-// composited; only the pixels the shadow reaches and the picture does not cover are written, and
-// opaque runs of the picture are passed over a few pixels at a time.
-// Buffers are kept between updates and reallocated only when the picture size changes.
+// Cost: the alpha is reduced to a mask of one pixel per cell of 2 to 6 points (about 4), blurred
+// there with a three-pass box blur (close to a Gaussian) and scaled back up with bilinear filtering
+// while it is composited; only the pixels the shadow reaches and the picture does not cover are
+// written, and opaque runs of the picture are passed over a few pixels at a time.
+// Buffers are kept between updates and reallocated only when the picture size or the blur changes.
 //
 // Pictures in the 32-bit formats with alpha (ARGB32, RGBA8888, premultiplied or not) are used as
 // they are; others are converted to ARGB32_Premultiplied. Their devicePixelRatio() gives the
 // pixels per point, so the shadow keeps its size in points at any backing scale.
 class DropShadow {
 public:
-    static constexpr double offsetPoints = 6.0; // downward, like a desktop window's shadow
-    static constexpr double opacity = 0.5;      // shadow alpha under a fully opaque sheet
-    static constexpr int maskCellPoints = 4;    // points per mask pixel
-    static constexpr int boxRadius = 2;         // mask pixels per box pass
-    static constexpr int boxPasses = 3;
+    static constexpr double defaultOpacity = 0.5; // shadow alpha under a fully opaque sheet
     // About how far beyond the sheet's edge the shadow reaches (before its offset), in points.
-    static constexpr double reachPoints = double(maskCellPoints * boxRadius * boxPasses);
+    static constexpr double defaultBlurPoints = 24.0;
+    static constexpr double minBlurPoints = 6.0;
+    static constexpr double maxBlurPoints = 48.0;
+    static constexpr double defaultOffsetPoints = 6.0; // downward, like a desktop window's shadow
+    static constexpr double maxOffsetPoints = 24.0;
+    static constexpr int boxPasses = 3;
+
+    DropShadow();
+
+    // The settings take effect at the next update. Values out of range are clamped.
+    void setOpacity(double opacity); // 0..1
+    void setBlurRadius(double points);
+    void setOffset(double points);
+    double opacity() const { return _opacity; }
+    double blurRadius() const { return _blurPoints; }
+    double offset() const { return _offsetPoints; }
 
     // Recomputes the shadow from the alpha of picture.
     void update(const QImage& picture);
@@ -43,8 +54,10 @@ public:
     void paintUnder(QImage& picture) const;
 
 private:
-    // Mask values run to maskScale (a full shadow), so a box's sum of 2 r + 1 values fits 16 bits.
-    static constexpr uint32_t maskScale = 65535 / (2 * boxRadius + 1);
+    // Mask values run to maskScale (a full shadow), so that a box of five sums within 16 bits;
+    // wider boxes sum in 32 bits.
+    static constexpr uint32_t maskScale = 65535 / 5;
+    static constexpr int maxBoxRadius = 4; // the blur's box passes are made for radii 1 to 4
 
     void resize(QSize pictureSize, double pixelsPerPoint);
     uint16_t* maskRow(uint16_t* mask, int row) const;
@@ -56,12 +69,18 @@ private:
     void shadeSpan(uint32_t* pixels, const uint16_t* row, int begin, int end,
                    bool premultiplied) const;
 
+    double _opacity = defaultOpacity;
+    double _blurPoints = defaultBlurPoints;
+    double _offsetPoints = defaultOffsetPoints;
+    int _boxRadius = 0;       // mask pixels per box pass
+    double _cellPoints = 0.0; // points per mask pixel
+
     QSize _pictureSize;
     double _pixelsPerPoint = 0.0;
     int _cellPixels = 0; // picture pixels per mask pixel, in each direction
     int _maskWidth = 0;
     int _maskHeight = 0;
-    int _maskStride = 0; // the mask and its blur scratch have a zero border boxRadius wide
+    int _maskStride = 0; // the mask and its blur scratch have a zero border _boxRadius wide
     std::vector<uint16_t> _mask;
     std::vector<uint16_t> _work;
     std::vector<uint16_t> _alphaSums; // per picture column, over one row of cells

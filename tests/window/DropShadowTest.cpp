@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 namespace {
@@ -21,9 +22,16 @@ QImage pictureWithSheet(QRect sheet, QImage::Format format = QImage::Format_RGBA
     return picture;
 }
 
-// The shadow alone: the shadow of `picture` painted under a transparent canvas.
-QImage shadowOf(const QImage& picture) {
+DropShadow shadowWith(double opacity, double blur, double offset) {
     DropShadow shadow;
+    shadow.setOpacity(opacity);
+    shadow.setBlurRadius(blur);
+    shadow.setOffset(offset);
+    return shadow;
+}
+
+// The shadow alone: the shadow of `picture` painted under a transparent canvas.
+QImage shadowOf(const QImage& picture, DropShadow shadow = DropShadow()) {
     shadow.update(picture);
     QImage canvas(picture.size(), picture.format());
     canvas.setDevicePixelRatio(picture.devicePixelRatio());
@@ -44,7 +52,7 @@ int maxAlpha(const QImage& image) {
     return result;
 }
 
-const int fullShadow = int(DropShadow::opacity * 255);
+const int fullShadow = int(DropShadow::defaultOpacity * 255);
 
 } // namespace
 
@@ -58,7 +66,7 @@ TEST(DropShadowTest, DarkestUnderTheSheetAndClearFarFromIt) {
 
     EXPECT_EQ(alphaAt(shadow, 0, 0), 0);
     EXPECT_EQ(alphaAt(shadow, 399, 299), 0);
-    const int beyond = int(DropShadow::reachPoints + DropShadow::offsetPoints) + 4;
+    const int beyond = int(DropShadow::defaultBlurPoints + DropShadow::defaultOffsetPoints) + 4;
     EXPECT_EQ(alphaAt(shadow, sheetRect.left() - beyond, centre.y()), 0);
     EXPECT_EQ(alphaAt(shadow, sheetRect.right() + beyond, centre.y()), 0);
     EXPECT_EQ(alphaAt(shadow, centre.x(), sheetRect.bottom() + beyond), 0);
@@ -83,7 +91,8 @@ TEST(DropShadowTest, FadesGraduallyOverTheBlur) {
     const QImage shadow = shadowOf(pictureWithSheet(sheetRect));
     const int x = sheetRect.center().x();
     const int from = sheetRect.center().y();
-    const int to = sheetRect.bottom() + int(DropShadow::reachPoints + DropShadow::offsetPoints) + 4;
+    const int to = sheetRect.bottom() +
+                   int(DropShadow::defaultBlurPoints + DropShadow::defaultOffsetPoints) + 4;
     int previous = alphaAt(shadow, x, from);
     int softSteps = 0;
     for (int y = from + 1; y <= to; ++y) {
@@ -163,7 +172,6 @@ TEST(DropShadowTest, CompositesUnderThePictureInBothFormats) {
 }
 
 TEST(DropShadowTest, KeepsItsSizeInPointsAtDoubleScale) {
-    const QImage single = shadowOf(pictureWithSheet(sheetRect));
     QImage picture(pictureSize * 2, QImage::Format_ARGB32_Premultiplied);
     picture.fill(Qt::transparent);
     {
@@ -171,10 +179,15 @@ TEST(DropShadowTest, KeepsItsSizeInPointsAtDoubleScale) {
         painter.fillRect(QRect(sheetRect.topLeft() * 2, sheetRect.size() * 2), Qt::black);
     }
     picture.setDevicePixelRatio(2.0);
-    const QImage doubled = shadowOf(picture);
-    for (int y = 1; y < 300; y += 5)
-        for (int x = 150; x < 250; x += 5)
-            EXPECT_NEAR(alphaAt(single, x, y), alphaAt(doubled, 2 * x, 2 * y), 3) << x << "," << y;
+    for (double blur : {DropShadow::defaultBlurPoints, 12.0, 48.0}) {
+        const DropShadow shadow = shadowWith(0.5, blur, 10);
+        const QImage single = shadowOf(pictureWithSheet(sheetRect), shadow);
+        const QImage doubled = shadowOf(picture, shadow);
+        for (int y = 1; y < 300; y += 5)
+            for (int x = 150; x < 250; x += 5)
+                EXPECT_NEAR(alphaAt(single, x, y), alphaAt(doubled, 2 * x, 2 * y), 3)
+                    << blur << ": " << x << "," << y;
+    }
 }
 
 TEST(DropShadowTest, LeavesMismatchedOrEmptyPicturesAlone) {
@@ -197,4 +210,71 @@ TEST(DropShadowTest, ReadsPicturesOfOtherFormats) {
         pictureWithSheet(sheetRect).convertToFormat(QImage::Format_ARGB4444_Premultiplied));
     const QPoint below(sheetRect.center().x(), sheetRect.bottom() + 10);
     EXPECT_NEAR(alphaAt(coarse, below.x(), below.y()), alphaAt(reference, below.x(), below.y()), 2);
+}
+
+TEST(DropShadowTest, OpacitySetsHowDarkTheShadowIs) {
+    const QImage picture = pictureWithSheet(sheetRect);
+    const QPoint centre = sheetRect.center();
+    const QPoint below(centre.x(), sheetRect.bottom() + 12);
+    const QImage usual = shadowOf(picture);
+    const QImage strong = shadowOf(
+        picture, shadowWith(0.8, DropShadow::defaultBlurPoints, DropShadow::defaultOffsetPoints));
+    EXPECT_NEAR(alphaAt(strong, centre.x(), centre.y()), 0.8 * 255, 2);
+    EXPECT_NEAR(alphaAt(strong, below.x(), below.y()), alphaAt(usual, below.x(), below.y()) * 1.6,
+                3);
+
+    const QImage none = shadowOf(
+        picture, shadowWith(0, DropShadow::defaultBlurPoints, DropShadow::defaultOffsetPoints));
+    EXPECT_EQ(maxAlpha(none), 0);
+}
+
+TEST(DropShadowTest, OffsetMovesTheShadowDown) {
+    const QImage picture = pictureWithSheet(sheetRect);
+    const int x = sheetRect.center().x();
+    const QImage usual = shadowOf(picture);
+    const QImage lower = shadowOf(picture, shadowWith(0.5, DropShadow::defaultBlurPoints, 18));
+    // The same fade, 12 points further down; less of it above the sheet.
+    for (int y = sheetRect.bottom() + 1; y < sheetRect.bottom() + 30; ++y)
+        EXPECT_NEAR(alphaAt(lower, x, y + 12), alphaAt(usual, x, y), 1) << y;
+    EXPECT_LT(alphaAt(lower, x, sheetRect.top() - 4), alphaAt(usual, x, sheetRect.top() - 4) - 20);
+
+    // Without an offset the shadow lies evenly around the sheet.
+    const QImage centred = shadowOf(picture, shadowWith(0.5, DropShadow::defaultBlurPoints, 0));
+    for (int distance : {2, 8, 16})
+        EXPECT_NEAR(alphaAt(centred, x, sheetRect.bottom() + distance),
+                    alphaAt(centred, x, sheetRect.top() - distance), 2)
+            << distance;
+}
+
+TEST(DropShadowTest, BlurRadiusSetsHowFarTheShadowReaches) {
+    const QImage picture = pictureWithSheet(sheetRect);
+    const int y = sheetRect.center().y();
+    int previousWidth = 0;
+    for (double blur : {6.0, 12.0, 30.0, 48.0}) {
+        SCOPED_TRACE(blur);
+        const QImage shadow = shadowOf(picture, shadowWith(0.5, blur, 6));
+        EXPECT_NEAR(alphaAt(shadow, sheetRect.center().x(), y), fullShadow, 2);
+        // Sideways, where the offset plays no part: some shadow halfway out, none past the reach
+        // and the last mask cell.
+        EXPECT_GT(alphaAt(shadow, sheetRect.left() - int(blur / 2), y), 0);
+        EXPECT_EQ(alphaAt(shadow, sheetRect.left() - int(blur) - 7, y), 0);
+        // The fade widens with the blur.
+        int fadeWidth = 0;
+        for (int x = sheetRect.left() - 60; x < sheetRect.center().x(); ++x) {
+            const int alpha = alphaAt(shadow, x, y);
+            fadeWidth += alpha > 0 && alpha < fullShadow * 9 / 10;
+        }
+        EXPECT_GT(fadeWidth, previousWidth);
+        EXPECT_GE(fadeWidth, blur);
+        EXPECT_LE(fadeWidth, 2 * blur);
+        previousWidth = fadeWidth;
+    }
+}
+
+TEST(DropShadowTest, SettingsOutOfRangeAreClamped) {
+    const DropShadow shadow = shadowWith(std::nan(""), 1000, -5);
+    EXPECT_EQ(shadow.opacity(), 0.0);
+    EXPECT_EQ(shadow.blurRadius(), DropShadow::maxBlurPoints);
+    EXPECT_EQ(shadow.offset(), 0.0);
+    EXPECT_EQ(shadowWith(3, 0, 1000).blurRadius(), DropShadow::minBlurPoints);
 }
