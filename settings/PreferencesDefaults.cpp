@@ -16,6 +16,11 @@ QVariantMap PreferencesDefaults::registeredDefaults() {
         {DefaultsKey::copyWithShadow, true},
         {DefaultsKey::imageFormat, QStringLiteral("TIFF")},
         {DefaultsKey::rememberFolds, true},
+        // The paper's look as it was before these could be set: no shading, the usual shadow.
+        {DefaultsKey::shading, 0},
+        {DefaultsKey::shadowOpacity, 50},
+        {DefaultsKey::shadowBlur, 24},
+        {DefaultsKey::shadowOffset, 6},
         {DefaultsKey::disabledDictationMenuItem, true},
         {DefaultsKey::disabledCharacterPaletteMenuItem, true},
     };
@@ -53,6 +58,22 @@ bool PreferencesDefaults::rememberFolds() const {
     return boolForKey(DefaultsKey::rememberFolds);
 }
 
+int PreferencesDefaults::shading() const {
+    return intForKey(DefaultsKey::shading);
+}
+
+int PreferencesDefaults::shadowOpacity() const {
+    return intForKey(DefaultsKey::shadowOpacity);
+}
+
+int PreferencesDefaults::shadowBlur() const {
+    return intForKey(DefaultsKey::shadowBlur);
+}
+
+int PreferencesDefaults::shadowOffset() const {
+    return intForKey(DefaultsKey::shadowOffset);
+}
+
 QColor PreferencesDefaults::colorForKey(const QString& key) const {
     const QVariant stored = storedValue(key);
     if (stored.typeId() == QMetaType::QColor && stored.value<QColor>().isValid())
@@ -80,6 +101,16 @@ QString PreferencesDefaults::stringForKey(const QString& key) const {
     return _registered.value(key).toString();
 }
 
+// The INI format keeps numbers as text as well; toInt() reads both.
+int PreferencesDefaults::intForKey(const QString& key) const {
+    const QVariant stored = storedValue(key);
+    bool isNumber = false;
+    const int value = stored.toInt(&isNumber);
+    if (isNumber && stored.typeId() != QMetaType::Bool)
+        return value;
+    return _registered.value(key).toInt();
+}
+
 void PreferencesDefaults::setColor(const QString& key, const QColor& color) {
     _settings.setValue(key, color);
     _settings.sync();
@@ -91,6 +122,11 @@ void PreferencesDefaults::setBool(const QString& key, bool value) {
 }
 
 void PreferencesDefaults::setString(const QString& key, const QString& value) {
+    _settings.setValue(key, value);
+    _settings.sync();
+}
+
+void PreferencesDefaults::setInt(const QString& key, int value) {
     _settings.setValue(key, value);
     _settings.sync();
 }

@@ -17,6 +17,10 @@ inline constexpr char copyWithCreaseLine[] = "copyWithCreaseLine";
 inline constexpr char copyWithShadow[] = "copyWithShadow";
 inline constexpr char imageFormat[] = "imageFormat";
 inline constexpr char rememberFolds[] = "rememberFolds";
+inline constexpr char shading[] = "shading";
+inline constexpr char shadowOpacity[] = "shadowOpacity";
+inline constexpr char shadowBlur[] = "shadowBlur";
+inline constexpr char shadowOffset[] = "shadowOffset";
 inline constexpr char disabledDictationMenuItem[] = "NSDisabledDictationMenuItem";
 inline constexpr char disabledCharacterPaletteMenuItem[] = "NSDisabledCharacterPaletteMenuItem";
 } // namespace DefaultsKey
@@ -41,14 +45,20 @@ public:
     bool copyWithShadow() const;
     QString imageFormat() const;
     bool rememberFolds() const;
+    int shading() const;       // percent
+    int shadowOpacity() const; // percent
+    int shadowBlur() const;    // points
+    int shadowOffset() const;  // points
 
     QColor colorForKey(const QString& key) const;
     bool boolForKey(const QString& key) const;
     QString stringForKey(const QString& key) const;
+    int intForKey(const QString& key) const;
 
     void setColor(const QString& key, const QColor& color);
     void setBool(const QString& key, bool value);
     void setString(const QString& key, const QString& value);
+    void setInt(const QString& key, int value);
 
     // Announces that some preference changed; receivers reload everything they use.
     void postNotification();

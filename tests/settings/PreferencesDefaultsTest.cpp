@@ -30,6 +30,10 @@ TEST_F(PreferencesDefaultsTest, EmptyStoreGivesRegisteredValues) {
     EXPECT_TRUE(defaults.copyWithShadow());
     EXPECT_EQ(defaults.imageFormat(), "TIFF");
     EXPECT_TRUE(defaults.rememberFolds());
+    EXPECT_EQ(defaults.shading(), 0);
+    EXPECT_EQ(defaults.shadowOpacity(), 50);
+    EXPECT_EQ(defaults.shadowBlur(), 24);
+    EXPECT_EQ(defaults.shadowOffset(), 6);
     EXPECT_TRUE(defaults.boolForKey(DefaultsKey::disabledDictationMenuItem));
     EXPECT_TRUE(defaults.boolForKey(DefaultsKey::disabledCharacterPaletteMenuItem));
 }
@@ -45,6 +49,8 @@ TEST_F(PreferencesDefaultsTest, WrittenValuesComeBackExactlyInANewReader) {
         writer.setBool(DefaultsKey::copyWithShadow, false);
         writer.setString(DefaultsKey::imageFormat, "PDF");
         writer.setBool(DefaultsKey::rememberFolds, false);
+        writer.setInt(DefaultsKey::shading, 70);
+        writer.setInt(DefaultsKey::shadowOffset, 0);
     }
     PreferencesDefaults reader;
     EXPECT_EQ(reader.creaseLineColor(), translucentTeal);
@@ -55,6 +61,9 @@ TEST_F(PreferencesDefaultsTest, WrittenValuesComeBackExactlyInANewReader) {
     EXPECT_FALSE(reader.copyWithShadow());
     EXPECT_EQ(reader.imageFormat(), "PDF");
     EXPECT_FALSE(reader.rememberFolds());
+    EXPECT_EQ(reader.shading(), 70);
+    EXPECT_EQ(reader.shadowOffset(), 0);
+    EXPECT_EQ(reader.shadowBlur(), 24);
 }
 
 TEST_F(PreferencesDefaultsTest, StoredValueOfTheWrongTypeReadsAsTheRegisteredDefault) {
@@ -63,6 +72,9 @@ TEST_F(PreferencesDefaultsTest, StoredValueOfTheWrongTypeReadsAsTheRegisteredDef
     storeRaw(DefaultsKey::showCreaseLine, QStringLiteral("perhaps"));
     storeRaw(DefaultsKey::showControlLine, QColor(Qt::blue));
     storeRaw(DefaultsKey::imageFormat, QColor(Qt::green));
+    storeRaw(DefaultsKey::shading, QStringLiteral("lots"));
+    storeRaw(DefaultsKey::shadowOpacity, true);
+    storeRaw(DefaultsKey::shadowBlur, QColor(Qt::red));
 
     PreferencesDefaults defaults;
     EXPECT_EQ(defaults.creaseLineColor(), QColor::fromRgbF(1, 0, 0, 0.2f));
@@ -70,6 +82,9 @@ TEST_F(PreferencesDefaultsTest, StoredValueOfTheWrongTypeReadsAsTheRegisteredDef
     EXPECT_TRUE(defaults.showCreaseLine());
     EXPECT_TRUE(defaults.showControlLine());
     EXPECT_EQ(defaults.imageFormat(), "TIFF");
+    EXPECT_EQ(defaults.shading(), 0);
+    EXPECT_EQ(defaults.shadowOpacity(), 50);
+    EXPECT_EQ(defaults.shadowBlur(), 24);
 }
 
 TEST_F(PreferencesDefaultsTest, PostingNotifiesEveryReceiverBeforeReturning) {
