@@ -41,6 +41,11 @@ void PreferencesController::windowDidLoad() {
     _ui->cboxRememberFolds->setChecked(_defaults.rememberFolds());
     const bool isFirstItem = _ui->menuImageFormat->itemText(0) == _defaults.imageFormat();
     _ui->menuImageFormat->setCurrentIndex(isFirstItem ? 0 : 1);
+    _ui->sliderShading->setValue(_defaults.shading());
+    _ui->sliderShadowOpacity->setValue(_defaults.shadowOpacity());
+    _ui->sliderShadowBlur->setValue(_defaults.shadowBlur());
+    _ui->sliderShadowOffset->setValue(_defaults.shadowOffset());
+    showSliderValues();
 
     connectControls();
 }
@@ -56,6 +61,18 @@ void PreferencesController::connectControls() {
     connect(_ui->cwellControlLineColor, &ColorWell::colorChanged, this,
             &PreferencesController::changeControlLineColor);
     connect(_ui->menuImageFormat, &QComboBox::activated, this, &PreferencesController::changeMenu);
+    // Connected after filling, so only the user's changes are written; every step of a drag is,
+    // so the documents follow the slider live.
+    for (QSlider* slider : {_ui->sliderShading, _ui->sliderShadowOpacity, _ui->sliderShadowBlur,
+                            _ui->sliderShadowOffset})
+        connect(slider, &QSlider::valueChanged, this, [this, slider] { changeSlider(slider); });
+}
+
+void PreferencesController::showSliderValues() {
+    _ui->labelShadingValue->setText(tr("%1%").arg(_ui->sliderShading->value()));
+    _ui->labelShadowOpacityValue->setText(tr("%1%").arg(_ui->sliderShadowOpacity->value()));
+    _ui->labelShadowBlurValue->setText(tr("%1 pt").arg(_ui->sliderShadowBlur->value()));
+    _ui->labelShadowOffsetValue->setText(tr("%1 pt").arg(_ui->sliderShadowOffset->value()));
 }
 
 void PreferencesController::changeCreaseLineColor(const QColor& color) {
@@ -84,6 +101,19 @@ void PreferencesController::changeCheckBox(const QCheckBox* sender) {
 
 void PreferencesController::changeMenu() {
     _defaults.setString(DefaultsKey::imageFormat, _ui->menuImageFormat->currentText());
+    postNotification();
+}
+
+void PreferencesController::changeSlider(const QSlider* sender) {
+    QString key = DefaultsKey::shadowOffset;
+    if (sender == _ui->sliderShading)
+        key = DefaultsKey::shading;
+    else if (sender == _ui->sliderShadowOpacity)
+        key = DefaultsKey::shadowOpacity;
+    else if (sender == _ui->sliderShadowBlur)
+        key = DefaultsKey::shadowBlur;
+    _defaults.setInt(key, sender->value());
+    showSliderValues();
     postNotification();
 }
 

@@ -7,6 +7,7 @@
 class PreferencesDefaults;
 class QCheckBox;
 class QColor;
+class QSlider;
 
 namespace Ui {
 class Preferences;
@@ -30,6 +31,7 @@ public:
     void changeControlLineColor(const QColor& color);
     void changeCheckBox(const QCheckBox* sender);
     void changeMenu();
+    void changeSlider(const QSlider* sender);
     void postNotification();
 
 protected:
@@ -38,6 +40,7 @@ protected:
 private:
     void windowDidLoad();
     void connectControls();
+    void showSliderValues();
     void saveGeometry();
 
     PreferencesDefaults& _defaults;

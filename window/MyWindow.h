@@ -27,6 +27,8 @@ public:
     void invalidateShadow();
     // The window as shown, shadow included, at scale pixels per point.
     QImage capture(double scale);
+    // Its settings apply from the next invalidateShadow().
+    DropShadow& dropShadow() { return _shadow; }
 
 signals:
     // Left button only; the events are those the window received.

@@ -108,6 +108,7 @@ bool MyWindowController::startRenderer(const QImage& picture, FoldSize windowSiz
         return false;
     }
     _myGLView->setPitch(0);
+    _myGLView->setShading(_shading);
     setCreaseAndCoordinatePointToMyGLView();
     _myGLView->setImageSize(QSizeF(_fold._imageSize.width, _fold._imageSize.height));
     if (!_myGLView->setImage(picture)) {
@@ -165,6 +166,13 @@ void MyWindowController::updateInstanceValues() {
     _isShowControlLine = _defaults.showControlLine();
     _isCopyWithCreaseLine = _defaults.copyWithCreaseLine();
     _isCopyWithShadow = _defaults.copyWithShadow();
+    _shading = float(_defaults.shading() / 100.0);
+    if (_myGLView)
+        _myGLView->setShading(_shading);
+    DropShadow& shadow = _window->dropShadow();
+    shadow.setOpacity(_defaults.shadowOpacity() / 100.0);
+    shadow.setBlurRadius(_defaults.shadowBlur());
+    shadow.setOffset(_defaults.shadowOffset());
 }
 
 void MyWindowController::setImageToMyView() {

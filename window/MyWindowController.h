@@ -130,6 +130,7 @@ private:
     bool _isShowControlLine = true;
     bool _isCopyWithCreaseLine = true;
     bool _isCopyWithShadow = true;
+    float _shading = 0; // 0..1
 
     long _controlArea = ControlAreas::noArea;
     ControlAreas _controlAreas;

@@ -1,6 +1,7 @@
 #include "AppFixture.h"
 #include "app/ColorWell.h"
 #include "app/PreferencesController.h"
+#include "render/MyGLView.h"
 #include "window/MyView.h"
 #include "window/MyWindow.h"
 
@@ -8,7 +9,9 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QLabel>
 #include <QMimeData>
+#include <QSlider>
 #include <QTest>
 
 namespace {
@@ -32,6 +35,17 @@ protected:
     // spot of two boxes could count as a double click.
     void toggle(const char* name) { QTest::keyClick(control<QCheckBox>(name), Qt::Key_Space); }
     QImage shownPicture(size_t index) { return document(index).window()->contentView()->image(); }
+    // Moves a slider to its end with the keyboard, as a user tabbing to it would.
+    void slideTo(const char* name, Qt::Key end) { QTest::keyClick(control<QSlider>(name), end); }
+    QString valueShown(const char* name) { return control<QLabel>(name)->text(); }
+    // The alpha of the shown picture a distance below the middle of the sheet's lower edge.
+    int shadowBelowSheet(size_t index, double distance) {
+        const QPointF bottom = document(index).endPt()[3][1];
+        const QImage shown = shownPicture(index);
+        return shown
+            .pixelColor(int(bottom.x()) + 20, shown.height() - 1 - int(bottom.y() - distance))
+            .alpha();
+    }
 };
 
 TEST_F(PreferencesWindowTest, FirstRunShowsTheRegisteredValues) {
@@ -52,6 +66,17 @@ TEST_F(PreferencesWindowTest, FirstRunShowsTheRegisteredValues) {
     EXPECT_EQ(format->itemText(0), "TIFF");
     EXPECT_EQ(format->itemText(1), "PDF");
     EXPECT_EQ(format->currentIndex(), 0);
+
+    const std::tuple<const char*, const char*, int, const char*> sliders[] = {
+        {"sliderShading", "labelShadingValue", 0, "0%"},
+        {"sliderShadowOpacity", "labelShadowOpacityValue", 50, "50%"},
+        {"sliderShadowBlur", "labelShadowBlurValue", 24, "24 pt"},
+        {"sliderShadowOffset", "labelShadowOffsetValue", 6, "6 pt"},
+    };
+    for (const auto& [slider, label, value, text] : sliders) {
+        EXPECT_EQ(control<QSlider>(slider)->value(), value) << slider;
+        EXPECT_EQ(valueShown(label), text) << label;
+    }
 }
 
 TEST_F(PreferencesWindowTest, EachCheckBoxWritesItsOwnKeyAndDocumentsRedrawAtOnce) {
@@ -170,4 +195,65 @@ TEST_F(PreferencesWindowTest, WindowIsKeptAndReopensWhereItWas) {
     EXPECT_TRUE(waitFor([reopened] { return reopened->pos() == QPoint(300, 240); }))
         << reopened->pos().x() << "," << reopened->pos().y();
     EXPECT_FALSE(control<QCheckBox>("cboxCopyWithShadow")->isChecked());
+}
+
+TEST_F(PreferencesWindowTest, ShadingSliderIsStoredAndEveryDocumentFollowsLive) {
+    launch({picture("first.png"), picture("second.png")});
+    // Tilted away from the light, where shading shows.
+    for (size_t i : {0, 1}) {
+        document(i).glView().setPitch(-20);
+        document(i).updateMyWindow();
+    }
+    const QImage unshaded[] = {shownPicture(0), shownPicture(1)};
+    showPreferences();
+
+    slideTo("sliderShading", Qt::Key_End);
+    EXPECT_EQ(defaults().shading(), 100);
+    EXPECT_EQ(valueShown("labelShadingValue"), "100%");
+    for (size_t i : {0, 1}) {
+        EXPECT_EQ(document(i).glView().shading(), 1.0f) << i;
+        EXPECT_NE(shownPicture(i), unshaded[i]) << i;
+    }
+
+    // Back to none, the documents look exactly as before.
+    slideTo("sliderShading", Qt::Key_Home);
+    EXPECT_EQ(defaults().shading(), 0);
+    EXPECT_EQ(valueShown("labelShadingValue"), "0%");
+    EXPECT_EQ(shownPicture(0), unshaded[0]);
+    EXPECT_EQ(shownPicture(1), unshaded[1]);
+}
+
+TEST_F(PreferencesWindowTest, ShadowSlidersChangeTheShadowLiveAndComeBackAfterRestart) {
+    launch({picture("first.png"), picture("second.png")});
+    const int usualNear = shadowBelowSheet(1, 8);
+    ASSERT_GT(usualNear, 0);
+    ASSERT_GT(shadowBelowSheet(1, 20), 0);
+    showPreferences();
+
+    slideTo("sliderShadowOpacity", Qt::Key_End);
+    EXPECT_EQ(defaults().shadowOpacity(), 100);
+    EXPECT_EQ(valueShown("labelShadowOpacityValue"), "100%");
+    EXPECT_EQ(document(0).window()->dropShadow().opacity(), 1.0);
+    EXPECT_GT(shadowBelowSheet(1, 8), usualNear * 3 / 2);
+
+    // The sharpest shadow reaches 6 points beyond its offset of 6.
+    slideTo("sliderShadowBlur", Qt::Key_Home);
+    EXPECT_EQ(defaults().shadowBlur(), 6);
+    EXPECT_EQ(valueShown("labelShadowBlurValue"), "6 pt");
+    EXPECT_EQ(document(0).window()->dropShadow().blurRadius(), 6.0);
+    EXPECT_EQ(shadowBelowSheet(1, 20), 0);
+
+    slideTo("sliderShadowOffset", Qt::Key_End);
+    EXPECT_EQ(defaults().shadowOffset(), 24);
+    EXPECT_EQ(valueShown("labelShadowOffsetValue"), "24 pt");
+    EXPECT_EQ(document(0).window()->dropShadow().offset(), 24.0);
+    EXPECT_GT(shadowBelowSheet(1, 26), 0);
+
+    restart({picture()});
+    EXPECT_EQ(document(0).window()->dropShadow().offset(), 24.0);
+    showPreferences();
+    EXPECT_EQ(control<QSlider>("sliderShadowOpacity")->value(), 100);
+    EXPECT_EQ(control<QSlider>("sliderShadowBlur")->value(), 6);
+    EXPECT_EQ(control<QSlider>("sliderShadowOffset")->value(), 24);
+    EXPECT_EQ(valueShown("labelShadowOffsetValue"), "24 pt");
 }
