@@ -77,17 +77,19 @@ void reportPercentiles(benchmark::State& state, std::vector<double>& millisecond
 }
 
 // One drag event per iteration: the peak swings left and right and up and down, so every step
-// refolds the sheet and runs the whole update.
+// refolds the sheet and runs the whole update. The third argument is the shading in percent.
 void BM_DragUpdate(benchmark::State& state) {
+    defaults->setInt(DefaultsKey::shading, static_cast<int>(state.range(2)));
     auto controller =
         openDocument(QSize(static_cast<int>(state.range(0)), static_cast<int>(state.range(1))));
     if (!controller) {
         state.SkipWithError("document did not open");
         return;
     }
-    state.SetLabel(QStringLiteral("window %1 x %2")
+    state.SetLabel(QStringLiteral("window %1 x %2, shading %3%")
                        .arg(controller->window()->width())
                        .arg(controller->window()->height())
+                       .arg(state.range(2))
                        .toStdString());
     const QPoint peak = hoverLeftPeak(*controller);
     sendMouse(*controller, QEvent::MouseButtonPress, peak, Qt::LeftButton);
@@ -122,8 +124,9 @@ void BM_HoverPollWithoutChange(benchmark::State& state) {
 
 // 640 x 480 gives a 957 x 600 window and 1054 x 703 a 1577 x 878 window on a 1080 high screen.
 BENCHMARK(BM_DragUpdate)
-    ->Args({640, 480})
-    ->Args({1054, 703})
+    ->Args({640, 480, 0})
+    ->Args({1054, 703, 0})
+    ->Args({1054, 703, 100})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(400);
 BENCHMARK(BM_HoverPollWithoutChange)->Unit(benchmark::kMicrosecond);
