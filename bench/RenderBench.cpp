@@ -70,6 +70,7 @@ void BM_FramePassWithCapture(benchmark::State& state) {
     }
     pushRaisedTents(*view, document.imageSize);
     view->setPitch(20);
+    view->setShading(float(state.range(2)) / 100);
 
     for (auto _ : state) {
         view->display();
@@ -80,14 +81,15 @@ void BM_FramePassWithCapture(benchmark::State& state) {
 
 } // namespace
 
-// Arguments: frame width in points, backing scale. GL rasterises on worker threads, so wall time
-// is what counts.
+// Arguments: frame width in points, backing scale, shading in percent. GL rasterises on worker
+// threads, so wall time is what counts.
 BENCHMARK(BM_FramePassWithCapture)
-    ->ArgNames({"frame", "scale"})
-    ->Args({957, 1})
-    ->Args({957, 2})
-    ->Args({1577, 1})
-    ->Args({1577, 2})
+    ->ArgNames({"frame", "scale", "shading"})
+    ->Args({957, 1, 0})
+    ->Args({957, 2, 0})
+    ->Args({1577, 1, 0})
+    ->Args({1577, 1, 100})
+    ->Args({1577, 2, 0})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
