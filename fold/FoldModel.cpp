@@ -2,6 +2,8 @@
 
 #include "fold/FoldArithmetic.h"
 
+#include <algorithm>
+
 using namespace FoldArithmetic;
 
 namespace {
@@ -13,8 +15,7 @@ constexpr double menuBarHeight = 22.0;
 
 } // namespace
 
-FoldSize FoldModel::displaySizeWithPixelSize(FoldSize pixelSize,
-                                             std::optional<double> screenHeight) {
+FoldSize FoldModel::displaySizeWithPixelSize(FoldSize pixelSize, std::optional<FoldScreen> screen) {
     // A bitmap without a usable size is sized as a single pixel.
     double w = pixelSize.width > 0.0 && std::isfinite(pixelSize.width) ? pixelSize.width : 1.0;
     double h = pixelSize.height > 0.0 && std::isfinite(pixelSize.height) ? pixelSize.height : 1.0;
@@ -33,8 +34,8 @@ FoldSize FoldModel::displaySizeWithPixelSize(FoldSize pixelSize,
         w = minimumSheetWidth;
     }
     // Without a screen (or one too small to leave any height) there is no height limit.
-    if (screenHeight) {
-        const double limit = static_cast<float>(*screenHeight - menuBarHeight) / 1.25f;
+    if (screen) {
+        const double limit = static_cast<float>(screen->frameHeight - menuBarHeight) / 1.25f;
         if (limit > 0.0 && h > limit) {
             w = w * (limit / h);
             h = limit;
@@ -42,7 +43,19 @@ FoldSize FoldModel::displaySizeWithPixelSize(FoldSize pixelSize,
     }
     if (w < minimumSheetWidth)
         w = minimumSheetWidth;
-    return {w, h};
+    return screen ? fitWindowInto({w, h}, screen->available) : FoldSize{w, h};
+}
+
+// The height rule alone lets a long strip open wider than the screen: shrink the sheet, keeping
+// its shape, until its window fits the available area. Sheets that fit keep their size.
+FoldSize FoldModel::fitWindowInto(FoldSize imageSize, FoldSize available) {
+    const FoldSize window = caliculateWindowSizeWithImageSize(imageSize);
+    double factor = 1.0;
+    if (available.width > 0.0 && window.width > available.width)
+        factor = available.width / window.width;
+    if (available.height > 0.0 && window.height > available.height)
+        factor = std::min(factor, available.height / window.height);
+    return {imageSize.width * factor, imageSize.height * factor};
 }
 
 FoldSize FoldModel::caliculateWindowSizeWithImageSize(FoldSize imageSize) {

@@ -12,8 +12,8 @@
 // narrowing steps are part of the results.
 class FoldModel {
 public:
-    static FoldSize displaySizeWithPixelSize(FoldSize pixelSize,
-                                             std::optional<double> screenHeight);
+    // Without a screen there is no limit; with one, the window also fits its available area.
+    static FoldSize displaySizeWithPixelSize(FoldSize pixelSize, std::optional<FoldScreen> screen);
     static FoldSize caliculateWindowSizeWithImageSize(FoldSize imageSize);
 
     explicit FoldModel(FoldSize imageSize);
@@ -61,6 +61,8 @@ private:
         float edx = 0.0f; // largest compression
         bool folded = false;
     };
+
+    static FoldSize fitWindowInto(FoldSize imageSize, FoldSize available);
 
     float x(int i) const { return static_cast<float>(_coordinates[i].x); }
     void layOutFlat();

@@ -17,3 +17,10 @@ struct FoldSize {
 
     bool operator==(const FoldSize&) const = default;
 };
+
+// The screen a new document opens on, in points: the full height that the sizing rules limit the
+// sheet by, and the area left to windows (without panels), which the window must fit into.
+struct FoldScreen {
+    double frameHeight = 0.0;
+    FoldSize available;
+};

@@ -21,11 +21,13 @@ namespace {
 
 constexpr int hoverPollInterval = 66; // ms, fifteen polls a second
 
-std::optional<double> firstScreenHeight() {
+std::optional<FoldScreen> firstScreen() {
     const QList<QScreen*> screens = QGuiApplication::screens();
     if (screens.isEmpty())
         return std::nullopt;
-    return screens.first()->geometry().height();
+    const QSize available = screens.first()->availableGeometry().size();
+    return FoldScreen{double(screens.first()->geometry().height()),
+                      {double(available.width()), double(available.height())}};
 }
 
 // Frames and views are whole points; the renderer truncates the window size the same way.
@@ -45,7 +47,7 @@ std::unique_ptr<MyWindowController> MyWindowController::initWithURL(const QUrl& 
     }
     const FoldSize pixelSize{static_cast<double>(loaded.width()),
                              static_cast<double>(loaded.height())};
-    const FoldSize imageSize = FoldModel::displaySizeWithPixelSize(pixelSize, firstScreenHeight());
+    const FoldSize imageSize = FoldModel::displaySizeWithPixelSize(pixelSize, firstScreen());
     const FoldSize windowSize = FoldModel::caliculateWindowSizeWithImageSize(imageSize);
     std::unique_ptr<MyWindowController> controller(
         new MyWindowController(imageSize, windowSize, defaults));

@@ -198,7 +198,7 @@ TEST(FormulaMethods, UndefinedInputsGiveFiniteNeutralResults) {
 TEST(FormulaMethods, SpreadAtItsZeroDivisorLeavesTheOtherLimitsInCharge) {
     // Pulling the left edge in by this much on a tall sheet puts the left outer slope exactly at
     // its angle limit (tLim - dx - c = 0 in single precision).
-    FoldModel model(FoldModel::displaySizeWithPixelSize({100, 1000}, 900.0));
+    FoldModel model(FoldModel::displaySizeWithPixelSize({100, 1000}, FoldScreen{900, {1440, 900}}));
     ASSERT_NEAR(model._imageSize.height, 702.4, 1e-4);
     model.handlingLine(0, {15.9000006, 0}, 0);
 

@@ -8,9 +8,14 @@
 
 namespace {
 
+// A screen of that height, wide enough for every sheet of the table.
+FoldScreen wideScreen(double height) {
+    return {height, {1920, height}};
+}
+
 struct SizingCase {
     FoldSize pixels;
-    std::optional<double> screenHeight;
+    std::optional<FoldScreen> screen;
     FoldSize display;
     FoldSize window;
 };
@@ -19,7 +24,7 @@ class DisplaySize : public testing::TestWithParam<SizingCase> {};
 
 TEST_P(DisplaySize, FollowsTheSizingRulesAndWindowFactors) {
     const SizingCase& c = GetParam();
-    const FoldSize display = FoldModel::displaySizeWithPixelSize(c.pixels, c.screenHeight);
+    const FoldSize display = FoldModel::displaySizeWithPixelSize(c.pixels, c.screen);
     EXPECT_NEAR(display.width, c.display.width, 1e-4);
     EXPECT_NEAR(display.height, c.display.height, 1e-4);
     const FoldSize window = FoldModel::caliculateWindowSizeWithImageSize(display);
@@ -30,23 +35,59 @@ TEST_P(DisplaySize, FollowsTheSizingRulesAndWindowFactors) {
 INSTANTIATE_TEST_SUITE_P(
     Table, DisplaySize,
     testing::Values(
-        SizingCase{{640, 480}, 1080, {640, 480}, {957.8643, 600}},
-        SizingCase{{256, 192}, 900, {256, 192}, {383.1457, 240}},
-        SizingCase{{200, 150}, 900, {256, 192}, {383.1457, 240}},         // widened to 256
-        SizingCase{{1000, 200}, 900, {900, 225}, {1346.9967, 281.25}},    // reshaped to 4 : 1
-        SizingCase{{3000, 2000}, 900, {1053.6, 702.4}, {1576.8842, 878}}, // height limit
-        SizingCase{{100, 1000}, 900, {256, 702.4}, {383.1457, 878}},      // 0.26, limit, widened
+        SizingCase{{640, 480}, wideScreen(1080), {640, 480}, {957.8643, 600}},
+        SizingCase{{256, 192}, wideScreen(900), {256, 192}, {383.1457, 240}},
+        SizingCase{{200, 150}, wideScreen(900), {256, 192}, {383.1457, 240}}, // widened to 256
+        SizingCase{
+            {1000, 200}, wideScreen(900), {900, 225}, {1346.9967, 281.25}}, // reshaped to 4 : 1
+        SizingCase{
+            {3000, 2000}, wideScreen(900), {1053.6, 702.4}, {1576.8842, 878}}, // height limit
+        SizingCase{
+            {100, 1000}, wideScreen(900), {256, 702.4}, {383.1457, 878}}, // 0.26, limit, widened
         SizingCase{
             {3000, 2000}, std::nullopt, {3000, 2000}, {4489.9889, 2500}}, // no screen: no limit
-        SizingCase{{3000, 2000}, 10, {3000, 2000}, {4489.9889, 2500}},    // no height left
-        SizingCase{{0, 0}, 900, {256, 256}, {383.1457, 320}},             // sized as one pixel
-        SizingCase{{0, 100}, 900, {256, 702.4}, {383.1457, 878}}),
+        SizingCase{
+            {3000, 2000}, FoldScreen{10, {}}, {3000, 2000}, {4489.9889, 2500}}, // no height left
+        SizingCase{{0, 0}, wideScreen(900), {256, 256}, {383.1457, 320}}, // sized as one pixel
+        SizingCase{{0, 100}, wideScreen(900), {256, 702.4}, {383.1457, 878}}),
     [](const testing::TestParamInfo<SizingCase>& info) {
         const SizingCase& c = info.param;
         return "Pixels" + std::to_string(int(c.pixels.width)) + "x" +
                std::to_string(int(c.pixels.height)) +
-               (c.screenHeight ? "Screen" + std::to_string(int(*c.screenHeight)) : "NoScreen");
+               (c.screen ? "Screen" + std::to_string(int(c.screen->frameHeight)) : "NoScreen");
     });
+
+TEST(WindowFit, LongStripOpensNoWiderThanTheScreen) {
+    const FoldScreen screen{1080, {1920, 1080}};
+    const FoldSize display = FoldModel::displaySizeWithPixelSize({20000, 1}, screen);
+    const FoldSize window = FoldModel::caliculateWindowSizeWithImageSize(display);
+    EXPECT_NEAR(window.width, 1920, 1e-6);
+    EXPECT_LE(window.height, 1080);
+    EXPECT_NEAR(display.width / display.height, 4.0, 1e-9); // still reshaped to 4 : 1
+}
+
+TEST(WindowFit, SheetsThatFitKeepTheSizesOfTheRules) {
+    const FoldScreen screen{900, {1440, 900}};
+    for (const FoldSize pixels : {FoldSize{640, 480}, FoldSize{100, 1000}, FoldSize{900, 225}}) {
+        const FoldSize fitted = FoldModel::displaySizeWithPixelSize(pixels, screen);
+        const FoldSize ruled =
+            FoldModel::displaySizeWithPixelSize(pixels, wideScreen(screen.frameHeight));
+        EXPECT_EQ(fitted.width, ruled.width);
+        EXPECT_EQ(fitted.height, ruled.height);
+    }
+    // 3000 x 2000 by the height rule alone opens 1576.9 points wide: too wide for 1440.
+    const FoldSize fitted = FoldModel::displaySizeWithPixelSize({3000, 2000}, screen);
+    EXPECT_NEAR(FoldModel::caliculateWindowSizeWithImageSize(fitted).width, 1440, 1e-6);
+    EXPECT_NEAR(fitted.width / fitted.height, 1.5, 1e-9);
+}
+
+TEST(WindowFit, TallerThanTheAvailableHeightShrinksToIt) {
+    // A panel taller than the rule's 22 points leaves less than the rule expects.
+    const FoldScreen screen{1080, {1920, 1000}};
+    const FoldSize fitted = FoldModel::displaySizeWithPixelSize({3000, 3000}, screen);
+    EXPECT_NEAR(FoldModel::caliculateWindowSizeWithImageSize(fitted).height, 1000, 1e-6);
+    EXPECT_NEAR(fitted.width, fitted.height, 1e-9);
+}
 
 TEST(InitialLayout, SmallSheetCreasesAndFoldParameters) {
     const FoldModel model({256, 192});
