@@ -1,5 +1,6 @@
 #include "app/AppDelegate.h"
 
+#include "app/FilePaths.h"
 #include "app/FoldPanels.h"
 #include "app/ImageFileTypes.h"
 #include "app/PreferencesController.h"
@@ -9,13 +10,14 @@
 
 #include <QApplication>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QMenuBar>
 #include <QTimer>
 #include <QWindow>
 
 AppDelegate::AppDelegate(PreferencesDefaults& defaults, const QString& handoverName)
-    : _defaults(defaults) {
+    : _defaults(defaults), _cantOpenAlert(tr("Can't open")),
+      _noOpenGLAlert(tr("Can't draw the folded picture"),
+                     tr("Pleatora needs OpenGL 2.1 with the compatibility profile.")) {
     // Pleatora goes on with its start window when the last document closes.
     QApplication::setQuitOnLastWindowClosed(false);
     updateInstanceValues();
@@ -24,10 +26,11 @@ AppDelegate::AppDelegate(PreferencesDefaults& defaults, const QString& handoverN
     _menus.fillMenuBar(_startWindow.menuBar());
     _startWindow.addActions(_menus.shortcutActions());
     connectMenus();
-    connect(&_startWindow, &StartWindow::filesDropped, this, &AppDelegate::openURLsLater);
+    connect(&_startWindow, &StartWindow::filesDropped, this, &AppDelegate::openURLs);
     connect(&_startWindow, &StartWindow::closedByUser, qApp, &QCoreApplication::quit);
     connect(&_handover, &InstanceHandover::filesHandedOver, this, &AppDelegate::openHandedOverFiles,
             Qt::QueuedConnection);
+    connect(&_openingQueue, &OpeningQueue::pictureRead, this, &AppDelegate::openPictureRead);
     _handover.listen(handoverName);
     qApp->installEventFilter(this);
 }
@@ -39,15 +42,14 @@ AppDelegate::~AppDelegate() {
     _windowControllerArray.clear();
 }
 
-void AppDelegate::applicationDidFinishLaunching(const QStringList& paths) {
+void AppDelegate::applicationDidFinishLaunching(const QList<QByteArray>& paths) {
     connect(&_defaults, &PreferencesDefaults::handleDefaultsChange, this,
             &AppDelegate::didReceiveNotification, Qt::DirectConnection);
     connect(qApp, &QCoreApplication::aboutToQuit, this, &AppDelegate::applicationWillTerminate);
     // Queued behind the rebuild of the recent documents, which would otherwise put the
     // older entries back in front of the files opened now.
     QTimer::singleShot(0, this, [this, paths] {
-        for (const QString& path : paths)
-            openFile(path);
+        openPaths(paths);
         updateStartWindow();
     });
 }
@@ -129,15 +131,42 @@ void AppDelegate::openDocument() {
 }
 
 void AppDelegate::openDocumentWithURL(const QUrl& url) {
-    std::unique_ptr<MyWindowController> controller =
-        MyWindowController::initWithURL(url, _defaults);
-    if (!controller)
-        return;
+    openPaths({FilePaths::pathOfURL(url)});
+}
+
+bool AppDelegate::openFile(const QString& path) {
+    openPaths({FilePaths::absolutePath(path)});
+    return true;
+}
+
+void AppDelegate::openPaths(const QList<QByteArray>& paths) {
+    _openingQueue.open(paths);
+    updateStartWindow();
+}
+
+void AppDelegate::openPictureRead(const QByteArray& path, const PictureReader::Result& result,
+                                  const SheetSizing& sizing) {
+    const QUrl url = FilePaths::urlOfPath(path);
+    if (result.picture.isNull()) {
+        _cantOpenAlert.add(result.failureReason, url.fileName());
+    } else {
+        QString failure;
+        std::unique_ptr<MyWindowController> controller =
+            MyWindowController::initWithPicture(result, sizing, url, _defaults, &failure);
+        if (controller)
+            addDocument(std::move(controller), url);
+        else
+            _noOpenGLAlert.add(failure, url.fileName());
+    }
+    updateStartWindow();
+}
+
+void AppDelegate::addDocument(std::unique_ptr<MyWindowController> controller, const QUrl& url) {
     MyWindow* window = controller->window();
     window->addActions(_menus.shortcutActions());
     connect(window, &MyWindow::contextMenuRequested, this,
             [this](const QPoint& globalPos) { _menus.contextMenu()->popup(globalPos); });
-    connect(window, &MyWindow::filesDropped, this, &AppDelegate::openURLsLater);
+    connect(window, &MyWindow::filesDropped, this, &AppDelegate::openURLs);
     connect(window, &MyWindow::closeRequested, this, [this, window] { closeDocument(window); });
     _menus.undoGroup().addStack(&controller->undoStack());
     controller->recallFold(_rememberedFolds);
@@ -146,13 +175,7 @@ void AppDelegate::openDocumentWithURL(const QUrl& url) {
     _windowControllerArray.back()->showWindow();
     // The Window menu lists the documents by their window titles, the file names.
     _recentDocuments.noteNewRecentDocumentURL(url);
-    updateStartWindow();
     updateActions();
-}
-
-bool AppDelegate::openFile(const QString& path) {
-    openDocumentWithURL(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
-    return true;
 }
 
 void AppDelegate::performClose() {
@@ -228,7 +251,7 @@ void AppDelegate::fillOpenRecentMenu() {
     const QList<QUrl> urls = _recentDocuments.recentDocumentURLs();
     for (const QUrl& url : urls) {
         QAction* item =
-            menu->addAction(url.fileName(), this, [this, url] { openFile(url.toLocalFile()); });
+            menu->addAction(url.fileName(), this, [this, url] { openDocumentWithURL(url); });
         item->setToolTip(url.toLocalFile());
     }
     menu->setToolTipsVisible(true);
@@ -252,17 +275,15 @@ void AppDelegate::fillWindowMenu() {
     }
 }
 
-void AppDelegate::openURLsLater(const QList<QUrl>& urls) {
-    // Not inside the drop: a failed open shows a modal alert.
-    QTimer::singleShot(0, this, [this, urls] {
-        for (const QUrl& url : urls)
-            openFile(url.toLocalFile());
-    });
+void AppDelegate::openURLs(const QList<QUrl>& urls) {
+    QList<QByteArray> paths;
+    for (const QUrl& url : urls)
+        paths.append(FilePaths::pathOfURL(url));
+    openPaths(paths);
 }
 
-void AppDelegate::openHandedOverFiles(const QStringList& paths) {
-    for (const QString& path : paths)
-        openFile(path);
+void AppDelegate::openHandedOverFiles(const QList<QByteArray>& paths) {
+    openPaths(paths);
     showPleatora();
 }
 
@@ -277,8 +298,13 @@ void AppDelegate::showPleatora() {
     window->activateWindow();
 }
 
+// While pictures are being read and no document is open yet, it stays as it is: shown at
+// launch, a document is on its way.
 void AppDelegate::updateStartWindow() {
-    _startWindow.setVisible(_windowControllerArray.empty());
+    if (!_windowControllerArray.empty())
+        _startWindow.hide();
+    else if (_openingQueue.isIdle())
+        _startWindow.show();
 }
 
 QWidget* AppDelegate::frontmostWindow() const {

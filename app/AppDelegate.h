@@ -1,7 +1,9 @@
 #pragma once
 
 #include "app/AppMenus.h"
+#include "app/FailureAlert.h"
 #include "app/InstanceHandover.h"
+#include "app/OpeningQueue.h"
 #include "app/RecentDocuments.h"
 #include "app/StartWindow.h"
 #include "window/RememberedFolds.h"
@@ -31,15 +33,17 @@ public:
     AppDelegate(PreferencesDefaults& defaults, const QString& handoverName);
     ~AppDelegate() override;
 
-    // Opens the files given on the command line from the event loop; shows the start window
-    // if none opened.
-    void applicationDidFinishLaunching(const QStringList& paths);
+    // Opens the files given on the command line (absolute paths as the system's bytes) from the
+    // event loop; shows the start window if none opened.
+    void applicationDidFinishLaunching(const QList<QByteArray>& paths);
     void applicationWillTerminate();
 
     void openDocument();
     void openDocumentWithURL(const QUrl& url);
-    // Always true: a file that cannot be opened has had its own alert.
+    // Always true: a file that cannot be opened is told in the "Can't open" alert.
     bool openFile(const QString& path);
+    // Every way of opening ends here: one queue, documents coming up as their pictures are read.
+    void openPaths(const QList<QByteArray>& paths);
     void performClose();
     void closeDocument(MyWindow* documentWindow);
     void copy();
@@ -61,6 +65,8 @@ public:
     PreferencesController* preferenceController() const { return _preferenceController.get(); }
     QString imageFormat() const { return _strImageFormat; }
     const RecentDocuments& recentDocuments() const { return _recentDocuments; }
+    const FailureAlert& cantOpenAlert() const { return _cantOpenAlert; }
+    bool isOpening() const { return !_openingQueue.isIdle(); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -71,8 +77,11 @@ private:
     void updateActions();
     void fillOpenRecentMenu();
     void fillWindowMenu();
-    void openURLsLater(const QList<QUrl>& urls);
-    void openHandedOverFiles(const QStringList& paths);
+    void openURLs(const QList<QUrl>& urls);
+    void openPictureRead(const QByteArray& path, const PictureReader::Result& result,
+                         const SheetSizing& sizing);
+    void addDocument(std::unique_ptr<MyWindowController> controller, const QUrl& url);
+    void openHandedOverFiles(const QList<QByteArray>& paths);
     void showPleatora();
     void updateStartWindow();
     QWidget* frontmostWindow() const;
@@ -87,6 +96,9 @@ private:
     AppMenus _menus;
     StartWindow _startWindow; // after _menus: its menu bar shows their menus
     InstanceHandover _handover;
+    OpeningQueue _openingQueue;
+    FailureAlert _cantOpenAlert;
+    FailureAlert _noOpenGLAlert;
     QPointer<QWidget> _lastActivatedWindow;
     RememberedFolds _rememberedFolds;
 };

@@ -1,10 +1,11 @@
 #include "app/AppDelegate.h"
 #include "app/CommandLine.h"
+#include "app/FilePaths.h"
 #include "app/InstanceHandover.h"
 #include "settings/PreferencesDefaults.h"
 
 #include <QApplication>
-#include <QFileInfo>
+#include <QFile>
 
 #include <cstdio>
 
@@ -23,15 +24,27 @@ CommandLine parseCommandLine(int argc, char* argv[]) {
     return CommandLine::parse(QCoreApplication::arguments());
 }
 
+// The pictures as their arguments' own bytes, since a file name need not be UTF-8 (the parsed
+// arguments are decoded, which loses such names); absolute, since a running instance would
+// resolve them from its own working directory.
+QList<QByteArray> pictureBytes(const QStringList& pictures, int argc, char* argv[]) {
+    QList<QByteArray> paths;
+    int next = 1;
+    for (const QString& picture : pictures) {
+        while (next < argc && QFile::decodeName(argv[next]) != picture)
+            ++next;
+        paths.append(FilePaths::absolutePath(next < argc ? QByteArray(argv[next++])
+                                                         : QFile::encodeName(picture)));
+    }
+    return paths;
+}
+
 int runApplication(int argc, char* argv[], const QStringList& pictures) {
     QApplication application(argc, argv);
     setApplicationNames();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/pleatora.png")));
 
-    // Absolute, since a running instance resolves them from its own working directory.
-    QStringList paths;
-    for (const QString& picture : pictures)
-        paths.append(QFileInfo(picture).absoluteFilePath());
+    const QList<QByteArray> paths = pictureBytes(pictures, argc, argv);
     const QString handoverName = InstanceHandover::serverName();
     if (InstanceHandover::handOver(handoverName, paths))
         return 0;

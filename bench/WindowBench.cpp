@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QFile>
 #include <QImage>
 #include <QMouseEvent>
 #include <QTemporaryDir>
@@ -34,7 +35,11 @@ std::unique_ptr<MyWindowController> openDocument(QSize pixelSize) {
     const QString path = imageDir->filePath(
         QStringLiteral("bench-%1x%2.png").arg(pixelSize.width()).arg(pixelSize.height()));
     picture.save(path);
-    auto controller = MyWindowController::initWithURL(QUrl::fromLocalFile(path), *defaults);
+    const SheetSizing sizing = SheetSizing::ofFirstScreen();
+    const PictureReader::Result read = PictureReader::read(
+        QFile::encodeName(path), [&sizing](QSize pixels) { return sizing.decodeSize(pixels); });
+    auto controller = MyWindowController::initWithPicture(read, sizing, QUrl::fromLocalFile(path),
+                                                          *defaults, nullptr);
     if (controller) {
         controller->showWindow();
         (void)QTest::qWaitForWindowExposed(controller->window());

@@ -260,6 +260,10 @@ unsigned int MyGLView::textureIDWithImage(const QImage& image) {
     if (image.isNull())
         return 0;
     QSize size(int(image.width() * _scale), int(image.height() * _scale));
+    // No more texels than the sheet has device pixels: a larger texture would only cost memory.
+    const QSizeF sheetPixels = _imageSize * pointsPerWorldUnit * _scale;
+    if (!sheetPixels.isEmpty())
+        size = size.boundedTo(QSize(qCeil(sheetPixels.width()), qCeil(sheetPixels.height())));
     if (size.isEmpty())
         return 0;
     GLint maximumSize = 0;

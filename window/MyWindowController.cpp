@@ -10,25 +10,12 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QImageReader>
-#include <QMessageBox>
 #include <QMimeData>
 #include <QScreen>
-
-#include <optional>
 
 namespace {
 
 constexpr int hoverPollInterval = 66; // ms, fifteen polls a second
-
-std::optional<FoldScreen> firstScreen() {
-    const QList<QScreen*> screens = QGuiApplication::screens();
-    if (screens.isEmpty())
-        return std::nullopt;
-    const QSize available = screens.first()->availableGeometry().size();
-    return FoldScreen{double(screens.first()->geometry().height()),
-                      {double(available.width()), double(available.height())}};
-}
 
 // Frames and views are whole points; the renderer truncates the window size the same way.
 QSize truncatedSize(FoldSize size) {
@@ -37,24 +24,22 @@ QSize truncatedSize(FoldSize size) {
 
 } // namespace
 
-std::unique_ptr<MyWindowController> MyWindowController::initWithURL(const QUrl& url,
-                                                                    PreferencesDefaults& defaults) {
-    QImageReader reader(url.toLocalFile());
-    const QImage loaded = reader.read();
-    if (loaded.isNull()) {
-        alertCantOpen(url);
-        return nullptr;
-    }
-    const FoldSize pixelSize{static_cast<double>(loaded.width()),
-                             static_cast<double>(loaded.height())};
-    const FoldSize imageSize = FoldModel::displaySizeWithPixelSize(pixelSize, firstScreen());
+std::unique_ptr<MyWindowController>
+MyWindowController::initWithPicture(const PictureReader::Result& picture, const SheetSizing& sizing,
+                                    const QUrl& url, PreferencesDefaults& defaults,
+                                    QString* failure) {
+    const FoldSize imageSize = sizing.displaySize(picture.pixelSize);
     const FoldSize windowSize = FoldModel::caliculateWindowSizeWithImageSize(imageSize);
     std::unique_ptr<MyWindowController> controller(
         new MyWindowController(imageSize, windowSize, defaults));
     controller->_url = url;
     controller->_window->setWindowTitle(url.fileName());
-    if (!controller->startRenderer(loaded, windowSize))
+    if (const QString whatFailed = controller->startRenderer(picture.picture, windowSize);
+        !whatFailed.isEmpty()) {
+        if (failure)
+            *failure = whatFailed;
         return nullptr;
+    }
     controller->setImageToMyView();
     controller->_window->invalidateShadow();
     controller->_defaultsConnection =
@@ -101,42 +86,20 @@ void MyWindowController::listenToWindow() {
 }
 
 // The renderer takes the fold state, the image size and the picture, as the first update needs.
-bool MyWindowController::startRenderer(const QImage& picture, FoldSize windowSize) {
+// Gives what failed, or nothing.
+QString MyWindowController::startRenderer(const QImage& picture, FoldSize windowSize) {
     QString whatFailed;
     _myGLView =
         MyGLView::initWithFrame(QSizeF(windowSize.width, windowSize.height), _scale, &whatFailed);
-    if (!_myGLView) {
-        alertNoOpenGL(whatFailed);
-        return false;
-    }
+    if (!_myGLView)
+        return whatFailed;
     _myGLView->setPitch(0);
     _myGLView->setShading(_shading);
     setCreaseAndCoordinatePointToMyGLView();
     _myGLView->setImageSize(QSizeF(_fold._imageSize.width, _fold._imageSize.height));
-    if (!_myGLView->setImage(picture)) {
-        alertNoOpenGL(tr("The picture could not be made into an OpenGL texture."));
-        return false;
-    }
-    return true;
-}
-
-void MyWindowController::alertPanelWithMessageText(const QString& messageText,
-                                                   const QString& infoText) {
-    QMessageBox alert;
-    alert.setText(messageText);
-    alert.setInformativeText(infoText);
-    alert.addButton(tr("OK"), QMessageBox::AcceptRole);
-    alert.exec();
-}
-
-void MyWindowController::alertCantOpen(const QUrl& url) {
-    alertPanelWithMessageText(tr("Can't open"), tr("reason : %1").arg(url.fileName()));
-}
-
-void MyWindowController::alertNoOpenGL(const QString& whatFailed) {
-    alertPanelWithMessageText(
-        tr("Can't draw the folded picture"),
-        tr("%1\nPleatora needs OpenGL 2.1 with the compatibility profile.").arg(whatFailed));
+    if (!_myGLView->setImage(picture))
+        return tr("The picture could not be made into an OpenGL texture.");
+    return QString();
 }
 
 void MyWindowController::showWindow() {

@@ -4,6 +4,8 @@
 #include "fold/FoldSnapshot.h"
 #include "render/LineEndPoints.h"
 #include "window/ControlAreas.h"
+#include "window/PictureReader.h"
+#include "window/SheetSizing.h"
 
 #include <QColor>
 #include <QImage>
@@ -31,9 +33,11 @@ class MyWindowController : public QObject {
     Q_OBJECT
 
 public:
-    // Null, after its own alert, when the image cannot be read or shown.
-    static std::unique_ptr<MyWindowController> initWithURL(const QUrl& url,
-                                                           PreferencesDefaults& defaults);
+    // A document of a picture that PictureReader decoded for the sheet's size by sizing. Null
+    // when it cannot be drawn, with what failed in failure: the caller tells the user.
+    static std::unique_ptr<MyWindowController>
+    initWithPicture(const PictureReader::Result& picture, const SheetSizing& sizing,
+                    const QUrl& url, PreferencesDefaults& defaults, QString* failure);
     ~MyWindowController() override;
 
     void showWindow();
@@ -92,11 +96,7 @@ public:
 private:
     MyWindowController(FoldSize imageSize, FoldSize windowSize, PreferencesDefaults& defaults);
 
-    static void alertPanelWithMessageText(const QString& messageText, const QString& infoText);
-    static void alertCantOpen(const QUrl& url);
-    static void alertNoOpenGL(const QString& whatFailed);
-
-    bool startRenderer(const QImage& picture, FoldSize windowSize);
+    QString startRenderer(const QImage& picture, FoldSize windowSize);
     void listenToWindow();
     QImage imageWithCopyLinesFromScreen();
     void dragTilt(QPointF screenPoint, Qt::KeyboardModifiers modifiers);

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QSettings>
 #include <QTest>
@@ -13,11 +14,13 @@ AlertDismisser::AlertDismisser() {
 }
 
 void AlertDismisser::dismissAlert() {
-    auto* alert = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (!alert)
-        return;
-    _texts.append(alert->text() + u'\n' + alert->informativeText());
-    alert->accept();
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        auto* alert = qobject_cast<QMessageBox*>(window);
+        if (!alert || !alert->isVisible())
+            continue;
+        _texts.append(alert->text() + u'\n' + alert->informativeText());
+        alert->accept();
+    }
 }
 
 void AppFixture::SetUp() {
@@ -36,7 +39,10 @@ void AppFixture::TearDown() {
 void AppFixture::launch(const QStringList& paths) {
     _defaults = std::make_unique<PreferencesDefaults>();
     _delegate = std::make_unique<AppDelegate>(*_defaults, _handoverName);
-    _delegate->applicationDidFinishLaunching(paths);
+    QList<QByteArray> absolutePaths;
+    for (const QString& path : paths)
+        absolutePaths.append(QFile::encodeName(QFileInfo(path).absoluteFilePath()));
+    _delegate->applicationDidFinishLaunching(absolutePaths);
     if (paths.isEmpty())
         return;
     // As a user waits for the windows to come up: a late activation would steal the focus.
@@ -78,6 +84,10 @@ QStringList AppFixture::windowMenuTitles() {
     for (const QAction* item : menu->actions())
         titles.append(item->text());
     return titles;
+}
+
+bool AppFixture::waitUntilOpened() {
+    return waitFor([this] { return !_delegate->isOpening(); });
 }
 
 bool AppFixture::activate(QWidget* window) {

@@ -13,7 +13,8 @@
 #include <functional>
 #include <memory>
 
-// Closes every alert that comes up, as a user would press OK, and keeps its texts.
+// Closes every alert that comes up, as a user would press OK, and keeps its texts. Alerts are
+// not modal: any visible message box counts.
 class AlertDismisser : public QObject {
 public:
     AlertDismisser();
@@ -47,6 +48,9 @@ protected:
     size_t documentCount() const { return _delegate->windowControllers().size(); }
     // The titles the Window menu shows when it opens.
     QStringList windowMenuTitles();
+
+    // Waits until every file asked for has been read and opened or refused.
+    bool waitUntilOpened();
 
     static bool activate(QWidget* window);
     static bool waitFor(const std::function<bool()>& condition);

@@ -40,14 +40,15 @@ TEST_F(DocumentCommandsTest, PathThatIsNoPictureGivesTheAlertAndNoDocument) {
 
     EXPECT_TRUE(delegate().openFile(textFile("notes.txt")));
 
-    ASSERT_EQ(alerts.texts().size(), 1);
-    EXPECT_EQ(alerts.texts().first(), "Can't open\nreason : notes.txt");
+    ASSERT_TRUE(waitFor([&alerts] { return alerts.texts().size() == 1; }));
+    EXPECT_EQ(alerts.texts().first(), "Can't open\nNot a picture Pleatora can read : notes.txt");
     EXPECT_EQ(documentCount(), 0u);
     EXPECT_TRUE(windowMenuTitles().isEmpty());
     EXPECT_TRUE(delegate().recentDocuments().recentDocumentURLs().isEmpty());
     // Pleatora goes on: the start window stays and a picture still opens.
     EXPECT_TRUE(delegate().startWindow().isVisible());
     delegate().openFile(picture());
+    EXPECT_TRUE(waitUntilOpened());
     EXPECT_EQ(documentCount(), 1u);
 }
 
@@ -162,6 +163,7 @@ TEST_F(DocumentCommandsTest, CopyFollowsTheFrontmostWindow) {
 
     // A document open but the preferences window in front: enabled, and it does nothing.
     delegate().openFile(picture());
+    ASSERT_TRUE(waitUntilOpened());
     ASSERT_TRUE(activate(preferences));
     EXPECT_TRUE(delegate().menus().copyAction()->isEnabled());
     QTest::keySequence(preferences, QKeySequence::Copy);
@@ -195,6 +197,7 @@ TEST_F(DocumentCommandsTest, OpenPanelOffersPicturesAndOpensTheChosenOne) {
     panel->selectFile(picture("chosen.png"));
     // Through QDialog, where accept() is public: the panel's own accept() checks the choice.
     static_cast<QDialog*>(panel)->accept();
+    ASSERT_TRUE(waitUntilOpened());
     ASSERT_EQ(documentCount(), 1u);
     EXPECT_EQ(document(0).window()->windowTitle(), "chosen.png");
 }

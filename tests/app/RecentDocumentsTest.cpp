@@ -36,6 +36,7 @@ TEST_F(RecentDocumentsTest, OrderSurvivesARestartAndAnOpenMovesTheFileToTheFront
     EXPECT_EQ(recent(), urls({third, second, first}));
 
     delegate().openFile(first);
+    ASSERT_TRUE(waitUntilOpened());
     EXPECT_EQ(recent(), urls({first, third, second}));
 }
 
@@ -53,7 +54,8 @@ TEST_F(RecentDocumentsTest, FailedOpenLeavesTheListAlone) {
     launch({picture()});
     AlertDismisser alerts;
     delegate().openFile(textFile("notes.png"));
-    EXPECT_EQ(alerts.texts().size(), 1);
+    ASSERT_TRUE(waitUntilOpened());
+    EXPECT_TRUE(waitFor([&alerts] { return alerts.texts().size() == 1; }));
     EXPECT_EQ(recent(), urls({picture()}));
 }
 
@@ -78,6 +80,7 @@ TEST_F(RecentDocumentsTest, OpenRecentMenuOpensAnEntryAndClearEmptiesIt) {
     ASSERT_EQ(titles, (QStringList{"second.png", "first.png", "Clear Menu"}));
 
     menu->actions().at(1)->trigger();
+    ASSERT_TRUE(waitUntilOpened());
     ASSERT_EQ(documentCount(), 3u);
     EXPECT_EQ(document(2).window()->windowTitle(), "first.png");
 

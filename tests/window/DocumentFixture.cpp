@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QFile>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSettings>
@@ -41,8 +42,22 @@ QUrl DocumentFixture::writeImage(QSize pixelSize, const QString& name) {
     return QUrl::fromLocalFile(path);
 }
 
+std::unique_ptr<MyWindowController> DocumentFixture::openDocument(const QUrl& url,
+                                                                  QString* failure) {
+    const SheetSizing sizing = SheetSizing::ofFirstScreen();
+    const PictureReader::Result read =
+        PictureReader::read(QFile::encodeName(url.toLocalFile()),
+                            [&sizing](QSize pixels) { return sizing.decodeSize(pixels); });
+    if (read.picture.isNull()) {
+        if (failure)
+            *failure = read.failureReason;
+        return nullptr;
+    }
+    return MyWindowController::initWithPicture(read, sizing, url, *_defaults, failure);
+}
+
 std::unique_ptr<MyWindowController> DocumentFixture::openShown(QSize pixelSize) {
-    auto controller = MyWindowController::initWithURL(writeImage(pixelSize), *_defaults);
+    auto controller = openDocument(writeImage(pixelSize));
     if (!controller)
         return nullptr;
     controller->showWindow();

@@ -18,6 +18,8 @@ protected:
     void TearDown() override;
 
     QUrl writeImage(QSize pixelSize, const QString& name = QStringLiteral("sheet.png"));
+    // Opens a document as Pleatora does: the picture read for the first screen's sheet.
+    std::unique_ptr<MyWindowController> openDocument(const QUrl& url, QString* failure = nullptr);
     // Opens, shows and activates a document of a picture of the given pixel size.
     std::unique_ptr<MyWindowController> openShown(QSize pixelSize);
     // Opaque line colours, easy to tell apart from the picture.

@@ -217,8 +217,7 @@ TEST_F(DocumentFoldTest, AFoldSavedFromOneDocumentIsReproducedOnAPictureOfTheSam
     const FoldModel made = first->foldModel();
     first.reset();
 
-    auto second =
-        MyWindowController::initWithURL(writeImage(QSize(640, 480), "other.png"), *_defaults);
+    auto second = openDocument(writeImage(QSize(640, 480), "other.png"));
     ASSERT_TRUE(second);
     second->applyFoldFile(path);
     for (int i = 0; i < creaseLineCount; ++i) {

@@ -1,0 +1,34 @@
+#include "app/OpeningQueue.h"
+
+#include <QtConcurrent>
+
+OpeningQueue::OpeningQueue() {
+    connect(&_watcher, &QFutureWatcher<PictureReader::Result>::finished, this,
+            &OpeningQueue::finishReading);
+}
+
+void OpeningQueue::open(const QList<QByteArray>& paths) {
+    _waiting.append(paths);
+    if (isIdle())
+        readNext();
+}
+
+// The screen is measured here, on the GUI thread, for the worker to size the picture with.
+void OpeningQueue::readNext() {
+    if (_waiting.isEmpty())
+        return;
+    _path = _waiting.takeFirst();
+    _sizing = SheetSizing::ofFirstScreen();
+    _watcher.setFuture(QtConcurrent::run([path = _path, sizing = *_sizing] {
+        return PictureReader::read(path,
+                                   [&sizing](QSize pixels) { return sizing.decodeSize(pixels); });
+    }));
+}
+
+void OpeningQueue::finishReading() {
+    const SheetSizing sizing = *_sizing;
+    _sizing.reset();
+    emit pictureRead(_path, _watcher.result(), sizing);
+    if (isIdle()) // unless a handler of the signal has asked for more and started it
+        readNext();
+}
