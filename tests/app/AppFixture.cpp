@@ -36,17 +36,18 @@ void AppFixture::TearDown() {
     quit();
 }
 
-void AppFixture::launch(const QStringList& paths) {
+void AppFixture::launch(const QStringList& paths, std::optional<size_t> documents) {
     _defaults = std::make_unique<PreferencesDefaults>();
     _delegate = std::make_unique<AppDelegate>(*_defaults, _handoverName);
     QList<QByteArray> absolutePaths;
     for (const QString& path : paths)
         absolutePaths.append(QFile::encodeName(QFileInfo(path).absoluteFilePath()));
     _delegate->applicationDidFinishLaunching(absolutePaths);
-    if (paths.isEmpty())
+    const size_t expected = documents.value_or(paths.size());
+    if (expected == 0)
         return;
     // As a user waits for the windows to come up: a late activation would steal the focus.
-    ASSERT_TRUE(waitFor([this, &paths] { return documentCount() == size_t(paths.size()); }));
+    ASSERT_TRUE(waitFor([this, expected] { return documentCount() == expected; }));
     EXPECT_TRUE(QTest::qWaitForWindowActive(_delegate->windowControllers().back()->window()));
 }
 

@@ -12,6 +12,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 // Closes every alert that comes up, as a user would press OK, and keeps its texts. Alerts are
 // not modal: any visible message box counts.
@@ -34,13 +35,16 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    void launch(const QStringList& paths = {});
+    // Waits for the documents of all the paths, or as many as given.
+    void launch(const QStringList& paths = {}, std::optional<size_t> documents = std::nullopt);
     void restart(const QStringList& paths = {});
     void quit();
 
     // A copy of the sample picture under the given name in the test's directory.
     QString picture(const QString& name = QStringLiteral("sample.png")) const;
     QString textFile(const QString& name) const;
+    // Where a file of that name goes in the test's directory.
+    QString filePath(const QString& name) const { return _dir.filePath(name); }
 
     AppDelegate& delegate() { return *_delegate; }
     PreferencesDefaults& defaults() { return *_defaults; }
