@@ -57,13 +57,17 @@ PictureReader::Result PictureReader::read(const QByteArray& path, const SizeForP
     const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
     const QSize upright = turned ? stored.transposed() : stored;
     if (upright.isValid()) {
+        // Checked from the header even when decoding smaller: decoding a bomb row by row at a
+        // small size still inflates all of it, for seconds or minutes.
+        if (const QString reason = tooLargeReason(upright, reader.imageFormat()); !reason.isEmpty())
+            return failure(reason);
         const QSize wanted = sizeFor(upright).boundedTo(upright).expandedTo(QSize(1, 1));
         if (wanted != upright)
             reader.setScaledSize(turned ? wanted.transposed() : wanted);
     }
     QImage picture = reader.read();
     if (picture.isNull())
-        return failure(reasonForFailedRead(reader, upright));
+        return failure(reasonForFailedRead(reader));
     return {std::move(picture), upright.isValid() ? upright : picture.size(), QString()};
 }
 
@@ -89,15 +93,19 @@ QString PictureReader::openRegularFile(const QByteArray& path, QFile& file) {
     return QString();
 }
 
-QString PictureReader::reasonForFailedRead(const QImageReader& reader, QSize pixelSize) {
-    const qint64 bytes = fullSizeBytes(pixelSize, reader.imageFormat());
-    if (pixelSize.isValid() && bytes > qint64(allocationLimitMB) * 1024 * 1024)
-        return tr("Too large: %1 x %2 pixels need %3 MB, over the limit of %4 MB")
-            .arg(pixelSize.width())
-            .arg(pixelSize.height())
-            .arg(bytes / (1024 * 1024))
-            .arg(allocationLimitMB);
+QString PictureReader::reasonForFailedRead(const QImageReader& reader) {
     if (reader.error() == QImageReader::UnsupportedFormatError)
         return tr("Not a picture Pleatora can read");
     return reader.errorString();
+}
+
+QString PictureReader::tooLargeReason(QSize pixelSize, QImage::Format format) {
+    const qint64 bytes = fullSizeBytes(pixelSize, format);
+    if (bytes <= qint64(allocationLimitMB) * 1024 * 1024)
+        return QString();
+    return tr("Too large: %1 x %2 pixels need %3 MB, over the limit of %4 MB")
+        .arg(pixelSize.width())
+        .arg(pixelSize.height())
+        .arg(bytes / (1024 * 1024))
+        .arg(allocationLimitMB);
 }

@@ -37,5 +37,6 @@ public:
 
 private:
     static QString openRegularFile(const QByteArray& path, QFile& file);
-    static QString reasonForFailedRead(const QImageReader& reader, QSize pixelSize);
+    static QString reasonForFailedRead(const QImageReader& reader);
+    static QString tooLargeReason(QSize pixelSize, QImage::Format format);
 };
