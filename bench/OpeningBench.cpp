@@ -1,5 +1,6 @@
 // Opening a picture as a document, to its first frame on screen: the read at the sheet's size
-// and the document's construction. Peak memory is per process, so measure one picture a run:
+// and the document's construction; and the read alone. Peak memory is per process, so measure one
+// picture a run:
 //   scripts/with-display.sh /usr/bin/time -v build/bench/opening_bench --benchmark_filter=5000
 // The pictures are made once, by a child process, in PLEATORA_BENCH_PICTURES (default: a folder
 // under the temporary directory). DjpegFullDecode times `djpeg` decoding the JPEG in full.
@@ -103,6 +104,17 @@ void openDocument(benchmark::State& state, const QString& path) {
     state.counters["peakMB"] = peakMemoryMB();
 }
 
+// The read alone, as the worker thread does it: what the other open documents never wait for.
+void readForSheet(benchmark::State& state, const QString& path) {
+    const SheetSizing sizing = SheetSizing::ofFirstScreen();
+    for (auto _ : state) {
+        const PictureReader::Result read = PictureReader::read(
+            QFile::encodeName(path), [&sizing](QSize pixels) { return sizing.decodeSize(pixels); });
+        if (read.picture.isNull())
+            state.SkipWithError(read.failureReason.toUtf8().constData());
+    }
+}
+
 void djpegFullDecode(benchmark::State& state, const QString& path) {
     for (auto _ : state) {
         QProcess djpeg;
@@ -135,6 +147,10 @@ int main(int argc, char** argv) {
         const QString path = QDir(dir).filePath(picture.name);
         benchmark::RegisterBenchmark((std::string("OpenDocument/") + picture.name).c_str(),
                                      [path](benchmark::State& state) { openDocument(state, path); })
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+        benchmark::RegisterBenchmark((std::string("ReadForSheet/") + picture.name).c_str(),
+                                     [path](benchmark::State& state) { readForSheet(state, path); })
             ->Unit(benchmark::kMillisecond)
             ->UseRealTime();
         if (qstrcmp(picture.format, "JPEG") == 0)
