@@ -87,8 +87,8 @@ void openDocument(benchmark::State& state, const QString& path) {
         const SheetSizing sizing = SheetSizing::ofFirstScreen();
         const PictureReader::Result read = PictureReader::read(
             QFile::encodeName(path), [&sizing](QSize pixels) { return sizing.decodeSize(pixels); });
-        auto controller =
-            MyWindowController::initWithPicture(read, sizing, path, *defaults, nullptr);
+        auto controller = MyWindowController::initWithPicture(
+            read, sizing, QUrl::fromLocalFile(path), *defaults, nullptr);
         if (!controller) {
             state.SkipWithError(read.failureReason.toUtf8().constData());
             return;

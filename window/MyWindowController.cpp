@@ -10,6 +10,7 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QScreen>
 
@@ -100,6 +101,15 @@ QString MyWindowController::startRenderer(const QImage& picture, FoldSize window
     if (!_myGLView->setImage(picture))
         return tr("The picture could not be made into an OpenGL texture.");
     return QString();
+}
+
+void MyWindowController::alertPanelWithMessageText(const QString& messageText,
+                                                   const QString& infoText) {
+    QMessageBox alert;
+    alert.setText(messageText);
+    alert.setInformativeText(infoText);
+    alert.addButton(tr("OK"), QMessageBox::AcceptRole);
+    alert.exec();
 }
 
 void MyWindowController::showWindow() {

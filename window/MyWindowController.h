@@ -96,6 +96,9 @@ public:
 private:
     MyWindowController(FoldSize imageSize, FoldSize windowSize, PreferencesDefaults& defaults);
 
+    // Modal: it answers one command of the user's.
+    static void alertPanelWithMessageText(const QString& messageText, const QString& infoText);
+
     QString startRenderer(const QImage& picture, FoldSize windowSize);
     void listenToWindow();
     QImage imageWithCopyLinesFromScreen();

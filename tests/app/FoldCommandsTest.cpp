@@ -93,6 +93,7 @@ TEST_F(FoldCommandsTest, FoldCommandsWaitForADocument) {
         EXPECT_FALSE(action->isEnabled()) << action->text().toStdString();
 
     delegate().openFile(picture());
+    ASSERT_TRUE(waitUntilOpened());
     ASSERT_TRUE(activate(document(0).window()));
     for (QAction* action :
          {menus.resetFoldAction(), menus.saveFoldAction(), menus.applyFoldAction()})
@@ -212,6 +213,7 @@ TEST_F(FoldCommandsTest, ClosingAFlatPictureForgetsItsFold) {
     foldFirstDocument();
     delegate().closeDocument(document(0).window());
     delegate().openFile(picture());
+    ASSERT_TRUE(waitUntilOpened());
     EXPECT_NE(document(0).snapshot(), flat(0)) << "remembered at Close";
 
     document(0).resetFold();
@@ -228,6 +230,7 @@ TEST_F(FoldCommandsTest, WithRememberingOffNoFoldIsKeptOrBroughtBack) {
     defaults().setBool(DefaultsKey::rememberFolds, false);
     defaults().postNotification();
     delegate().openFile(picture());
+    ASSERT_TRUE(waitUntilOpened());
     EXPECT_EQ(document(0).snapshot(), flat(0)) << "the fold kept before stays unused";
 
     document(0).applyFoldFile(writeFold("other.pleatfold", shapedFold(sheet(0)), -30));
@@ -237,6 +240,7 @@ TEST_F(FoldCommandsTest, WithRememberingOffNoFoldIsKeptOrBroughtBack) {
     delegate().closeDocument(document(0).window());
     defaults().setBool(DefaultsKey::rememberFolds, true);
     delegate().openFile(picture());
+    ASSERT_TRUE(waitUntilOpened());
     expectSameFold(document(0).snapshot(), kept);
 }
 
