@@ -15,9 +15,10 @@
 #include <QWindow>
 
 AppDelegate::AppDelegate(PreferencesDefaults& defaults, const QString& handoverName)
-    : _defaults(defaults), _cantOpenAlert(tr("Can't open")),
-      _noOpenGLAlert(tr("Can't draw the folded picture"),
-                     tr("Pleatora needs OpenGL 2.1 with the compatibility profile.")) {
+    : _defaults(defaults),
+      _opener(defaults, [this](std::unique_ptr<MyWindowController> controller, const QUrl& url) {
+          addDocument(std::move(controller), url);
+      }) {
     // Pleatora goes on with its start window when the last document closes.
     QApplication::setQuitOnLastWindowClosed(false);
     updateInstanceValues();
@@ -30,7 +31,7 @@ AppDelegate::AppDelegate(PreferencesDefaults& defaults, const QString& handoverN
     connect(&_startWindow, &StartWindow::closedByUser, qApp, &QCoreApplication::quit);
     connect(&_handover, &InstanceHandover::filesHandedOver, this, &AppDelegate::openHandedOverFiles,
             Qt::QueuedConnection);
-    connect(&_openingQueue, &OpeningQueue::pictureRead, this, &AppDelegate::openPictureRead);
+    connect(&_opener, &DocumentOpener::pathDone, this, &AppDelegate::updateStartWindow);
     _handover.listen(handoverName);
     qApp->installEventFilter(this);
 }
@@ -140,24 +141,7 @@ bool AppDelegate::openFile(const QString& path) {
 }
 
 void AppDelegate::openPaths(const QList<QByteArray>& paths) {
-    _openingQueue.open(paths);
-    updateStartWindow();
-}
-
-void AppDelegate::openPictureRead(const QByteArray& path, const PictureReader::Result& result,
-                                  const SheetSizing& sizing) {
-    const QUrl url = FilePaths::urlOfPath(path);
-    if (result.picture.isNull()) {
-        _cantOpenAlert.add(result.failureReason, url.fileName());
-    } else {
-        QString failure;
-        std::unique_ptr<MyWindowController> controller =
-            MyWindowController::initWithPicture(result, sizing, url, _defaults, &failure);
-        if (controller)
-            addDocument(std::move(controller), url);
-        else
-            _noOpenGLAlert.add(failure, url.fileName());
-    }
+    _opener.open(paths);
     updateStartWindow();
 }
 
@@ -303,7 +287,7 @@ void AppDelegate::showPleatora() {
 void AppDelegate::updateStartWindow() {
     if (!_windowControllerArray.empty())
         _startWindow.hide();
-    else if (_openingQueue.isIdle())
+    else if (!_opener.isOpening())
         _startWindow.show();
 }
 

@@ -1,9 +1,8 @@
 #pragma once
 
 #include "app/AppMenus.h"
-#include "app/FailureAlert.h"
+#include "app/DocumentOpener.h"
 #include "app/InstanceHandover.h"
-#include "app/OpeningQueue.h"
 #include "app/RecentDocuments.h"
 #include "app/StartWindow.h"
 #include "window/RememberedFolds.h"
@@ -65,8 +64,8 @@ public:
     PreferencesController* preferenceController() const { return _preferenceController.get(); }
     QString imageFormat() const { return _strImageFormat; }
     const RecentDocuments& recentDocuments() const { return _recentDocuments; }
-    const FailureAlert& cantOpenAlert() const { return _cantOpenAlert; }
-    bool isOpening() const { return !_openingQueue.isIdle(); }
+    const FailureAlert& cantOpenAlert() const { return _opener.cantOpenAlert(); }
+    bool isOpening() const { return _opener.isOpening(); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -78,8 +77,6 @@ private:
     void fillOpenRecentMenu();
     void fillWindowMenu();
     void openURLs(const QList<QUrl>& urls);
-    void openPictureRead(const QByteArray& path, const PictureReader::Result& result,
-                         const SheetSizing& sizing);
     void addDocument(std::unique_ptr<MyWindowController> controller, const QUrl& url);
     void openHandedOverFiles(const QList<QByteArray>& paths);
     void showPleatora();
@@ -96,9 +93,7 @@ private:
     AppMenus _menus;
     StartWindow _startWindow; // after _menus: its menu bar shows their menus
     InstanceHandover _handover;
-    OpeningQueue _openingQueue;
-    FailureAlert _cantOpenAlert;
-    FailureAlert _noOpenGLAlert;
+    DocumentOpener _opener;
     QPointer<QWidget> _lastActivatedWindow;
     RememberedFolds _rememberedFolds;
 };

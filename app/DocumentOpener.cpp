@@ -1,0 +1,28 @@
+#include "app/DocumentOpener.h"
+
+#include "app/FilePaths.h"
+#include "window/MyWindowController.h"
+
+DocumentOpener::DocumentOpener(PreferencesDefaults& defaults, DocumentTaker takeDocument)
+    : _defaults(defaults), _takeDocument(std::move(takeDocument)), _cantOpenAlert(tr("Can't open")),
+      _noOpenGLAlert(tr("Can't draw the folded picture"),
+                     tr("Pleatora needs OpenGL 2.1 with the compatibility profile.")) {
+    connect(&_queue, &OpeningQueue::pictureRead, this, &DocumentOpener::makeDocument);
+}
+
+void DocumentOpener::makeDocument(const QByteArray& path, const PictureReader::Result& result,
+                                  const SheetSizing& sizing) {
+    const QUrl url = FilePaths::urlOfPath(path);
+    if (result.picture.isNull()) {
+        _cantOpenAlert.add(result.failureReason, url.fileName());
+    } else {
+        QString failure;
+        std::unique_ptr<MyWindowController> controller =
+            MyWindowController::initWithPicture(result, sizing, url, _defaults, &failure);
+        if (controller)
+            _takeDocument(std::move(controller), url);
+        else
+            _noOpenGLAlert.add(failure, url.fileName());
+    }
+    emit pathDone();
+}
