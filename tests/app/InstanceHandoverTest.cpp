@@ -3,10 +3,12 @@
 #include "app/HandoverMessage.h"
 #include "window/MyWindow.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocalSocket>
+#include <QMessageBox>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
@@ -261,4 +263,24 @@ TEST_F(InstanceHandoverTest, SecondLaunchHandsOverANameThatIsNotUtf8) {
     EXPECT_TRUE(waitFor([this] { return documentCount() == 2; }));
     EXPECT_TRUE(alerts.texts().isEmpty()) << alerts.texts().join(u'\n').toStdString();
     ::unlink(odd.constData()); // the temporary directory cannot name it
+}
+
+// Each of these used to start one more modal alert inside the last one, until the stack overflowed.
+TEST_F(InstanceHandoverTest, HandOversOfBadFilesWhileTheAlertIsUpJoinIt) {
+    launch({picture()});
+    for (int i = 0; i < 20; ++i) {
+        const QByteArray missing = QFile::encodeName(filePath(QString("gone-%1.png").arg(i)));
+        ASSERT_TRUE(handOverWhileTurning(handoverName(), {missing}));
+    }
+    ASSERT_TRUE(waitUntilOpened());
+    ASSERT_TRUE(waitFor([this] {
+        const FailureAlert& alerts = delegate().cantOpenAlert();
+        return alerts.alert() && alerts.alert()->detailedText().count(u'\n') == 19;
+    }));
+    int shown = 0;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        shown += qobject_cast<QMessageBox*>(window) && window->isVisible();
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_EQ(documentCount(), 1u);
 }
