@@ -49,10 +49,7 @@ void AppDelegate::applicationDidFinishLaunching(const QList<QByteArray>& paths) 
     connect(qApp, &QCoreApplication::aboutToQuit, this, &AppDelegate::applicationWillTerminate);
     // Queued behind the rebuild of the recent documents, which would otherwise put the
     // older entries back in front of the files opened now.
-    QTimer::singleShot(0, this, [this, paths] {
-        openPaths(paths);
-        updateStartWindow();
-    });
+    QTimer::singleShot(0, this, [this, paths] { openPaths(paths); });
 }
 
 // The documents are not closed one by one at the end, so their folds are kept here.

@@ -26,9 +26,11 @@ void OpeningQueue::readNext() {
 }
 
 void OpeningQueue::finishReading() {
+    // Copies: a handler may ask for more, which starts the next read over these members.
+    const QByteArray path = _path;
     const SheetSizing sizing = *_sizing;
     _sizing.reset();
-    emit pictureRead(_path, _watcher.result(), sizing);
+    emit pictureRead(path, _watcher.result(), sizing);
     if (isIdle()) // unless a handler of the signal has asked for more and started it
         readNext();
 }
