@@ -2,6 +2,7 @@
 
 #include "window/DroppedFiles.h"
 #include "window/MyView.h"
+#include "window/WindowInputShape.h"
 
 #include <QCloseEvent>
 #include <QContextMenuEvent>
@@ -44,11 +45,33 @@ QImage MyWindow::capture(double scale) {
     return picture;
 }
 
+void MyWindow::setInputArea(const QList<QPolygonF>& polygons) {
+    _inputArea = polygons;
+    applyInputArea();
+}
+
+void MyWindow::applyInputArea() {
+    WindowInputShape::setInputArea(windowHandle(), _inputArea);
+}
+
 bool MyWindow::event(QEvent* event) {
-    if (event->type() == QEvent::WindowActivate)
+    switch (event->type()) {
+    case QEvent::WindowActivate:
         emit windowDidBecomeKey();
-    else if (event->type() == QEvent::WindowDeactivate)
+        break;
+    case QEvent::WindowDeactivate:
         emit windowDidResignKey();
+        break;
+    case QEvent::Leave:
+        emit mouseExited();
+        break;
+    // The native window exists from here on, and is not mapped yet.
+    case QEvent::Show:
+        applyInputArea();
+        break;
+    default:
+        break;
+    }
     return QWidget::event(event);
 }
 

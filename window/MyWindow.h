@@ -3,6 +3,7 @@
 #include "window/DropShadow.h"
 
 #include <QList>
+#include <QPolygonF>
 #include <QUrl>
 #include <QWidget>
 
@@ -29,6 +30,9 @@ public:
     QImage capture(double scale);
     // Its settings apply from the next invalidateShadow().
     DropShadow& dropShadow() { return _shadow; }
+    // Only this area (polygons in window points, see WindowInputShape) takes the mouse; clicks
+    // elsewhere reach the windows behind. Kept and applied again whenever the window is shown.
+    void setInputArea(const QList<QPolygonF>& polygons);
 
 signals:
     // Left button only; the events are those the window received.
@@ -39,6 +43,8 @@ signals:
     void keyDown(const QKeyEvent& event);
     void windowDidBecomeKey();
     void windowDidResignKey();
+    // The pointer left the window's input area.
+    void mouseExited();
     void contextMenuRequested(const QPoint& globalPos);
     void filesDropped(const QList<QUrl>& urls);
     // The window manager asked to close the window (Alt+F4, a task bar); the document should end.
@@ -56,6 +62,9 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    void applyInputArea();
+
     MyView* _contentView = nullptr;
     DropShadow _shadow;
+    QList<QPolygonF> _inputArea;
 };

@@ -7,6 +7,7 @@
 #include "window/MyView.h"
 #include "window/MyWindow.h"
 #include "window/PictureEncoder.h"
+#include "window/SheetOutline.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -43,6 +44,7 @@ MyWindowController::initWithPicture(const PictureReader::Result& picture, const 
     }
     controller->setImageToMyView();
     controller->_window->invalidateShadow();
+    controller->updateInputArea();
     controller->_defaultsConnection =
         connect(&defaults, &PreferencesDefaults::handleDefaultsChange, controller.get(),
                 &MyWindowController::didReceiveNotification, Qt::DirectConnection);
@@ -166,6 +168,11 @@ void MyWindowController::updateMyWindow() {
     setImageToMyView();
     _window->invalidateShadow();
     _window->display();
+}
+
+// Clicks on the transparent margin go to the windows behind, as they would on the macOS desktop.
+void MyWindowController::updateInputArea() {
+    _window->setInputArea(SheetOutline::polygons(_endPt, _window->height()));
 }
 
 void MyWindowController::updateEndPt() {

@@ -56,6 +56,8 @@ public:
     void setImageToMyView();
     void updateMyWindow();
     void updateEndPt();
+    // Lets only the folded sheet take the mouse, from the current end points.
+    void updateInputArea();
     QImage drawLineToImage(QImage image) const;
     void checkMouseInArea();
 

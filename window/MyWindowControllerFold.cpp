@@ -47,6 +47,7 @@ void MyWindowController::showSnapshot(const FoldSnapshot& snapshot) {
     _myGLView->setPitch(snapshot.pitch);
     setCreaseAndCoordinatePointToMyGLView();
     updateMyWindow();
+    updateInputArea();
     ++_keyStepSeries;
 }
 
@@ -77,6 +78,7 @@ double MyWindowController::showFoldFile(const FoldFile& fold) {
     _myGLView->setPitch(static_cast<float>(fold.fold().pitch));
     setCreaseAndCoordinatePointToMyGLView();
     updateMyWindow();
+    updateInputArea();
     ++_keyStepSeries;
     return distance;
 }
@@ -179,6 +181,7 @@ void MyWindowController::nudgeLine(FoldPoint move) {
         return;
     setCreaseAndCoordinatePointToMyGLView();
     updateMyWindow();
+    updateInputArea();
     pushFoldStep(tr("Fold"), before, keyStepMergeId(_keyStepSeries, false));
 }
 
@@ -189,5 +192,6 @@ void MyWindowController::nudgeTilt(double degrees) {
         return;
     _myGLView->setPitch(static_cast<float>(pitch));
     updateMyWindow();
+    updateInputArea();
     pushFoldStep(tr("Tilt"), before, keyStepMergeId(_keyStepSeries, true));
 }

@@ -74,6 +74,8 @@ void MyWindowController::mouseDragged(const QMouseEvent& event) {
 void MyWindowController::mouseUp(const QMouseEvent&) {
     if (_isMouseDown)
         recordDrag();
+    if (_isMouseDraging)
+        updateInputArea();
     endPress();
 }
 

@@ -1,0 +1,41 @@
+#include "window/SheetOutline.h"
+
+#include "window/ControlAreas.h"
+#include "window/FrameCoordinates.h"
+
+#include <QPainterPath>
+#include <QPainterPathStroker>
+
+namespace {
+
+QPainterPath silhouette(const LineEndPoints& endPt) {
+    QPolygonF corners;
+    for (int i = 0; i < creaseLineCount; ++i)
+        corners << endPt[i][0];
+    for (int i = creaseLineCount - 1; i >= 0; --i)
+        corners << endPt[i][1];
+    QPainterPath path;
+    path.addPolygon(corners);
+    path.closeSubpath();
+    return path;
+}
+
+} // namespace
+
+QList<QPolygonF> SheetOutline::polygons(const LineEndPoints& endPt, double windowHeight) {
+    QPainterPath area = silhouette(endPt);
+    ControlAreas controlAreas;
+    controlAreas.updateTrackingAreaPath(endPt);
+    for (int k = 0; k < ControlAreas::areaCount; ++k)
+        area.addPath(controlAreas.path(k));
+
+    // The stroke's outer contours reach the margin beyond every edge; filled on their own they
+    // cover the area as well.
+    QPainterPathStroker stroker;
+    stroker.setWidth(2 * marginPoints);
+    stroker.setJoinStyle(Qt::RoundJoin);
+    stroker.setCapStyle(Qt::RoundCap);
+    area.addPath(stroker.createStroke(area));
+
+    return area.toSubpathPolygons(FrameCoordinates::toWidgetTransform(windowHeight));
+}
