@@ -69,7 +69,10 @@ std::unique_ptr<MyGLView> MyGLView::initWithFrame(QSizeF size, double scale, QSt
     return nullptr;
 }
 
-MyGLView::MyGLView(QSize frameSize, double scale) : _frameSize(frameSize), _scale(scale) {}
+MyGLView::MyGLView(QSize frameSize, double scale)
+    : _frameSize(frameSize),
+      _pixelSize(qRound(frameSize.width() * scale), qRound(frameSize.height() * scale)),
+      _scale(scale) {}
 
 MyGLView::~MyGLView() {
     if (_context && _context->makeCurrent()) {
@@ -85,11 +88,11 @@ QString MyGLView::createGLResources(OffscreenContext::Platform platform) {
     _context = OffscreenContext::create(platform, &whatFailed);
     if (!_context)
         return whatFailed;
-    _framebuffer = Framebuffer::create(_frameSize);
+    _framebuffer = Framebuffer::create(_pixelSize);
     if (!_framebuffer)
         return QCoreApplication::translate("MyGLView", "No %1 x %2 framebuffer could be made.")
-            .arg(_frameSize.width())
-            .arg(_frameSize.height());
+            .arg(_pixelSize.width())
+            .arg(_pixelSize.height());
 
     glClearColor(0, 0, 0, 0);
     glClearDepth(1.0);
@@ -151,12 +154,12 @@ void MyGLView::display() {
 }
 
 QImage MyGLView::imageFromView() {
-    QImage image(_frameSize, QImage::Format_RGBA8888);
-    if (!lockFocus()) {
+    QImage image(_pixelSize, QImage::Format_RGBA8888);
+    if (lockFocus())
+        readFrame(image);
+    else
         image.fill(Qt::transparent);
-        return image;
-    }
-    readFrame(image);
+    image.setDevicePixelRatio(_scale);
     return image;
 }
 
@@ -164,20 +167,21 @@ QPointF MyGLView::getLineEndPointWithLineName(int line, bool topFlag) const {
     return _endPt[line][topFlag ? 0 : 1];
 }
 
+// The aspect comes from the whole-point size, so every backing scale shows the same view.
 void MyGLView::setUpCamera() {
-    const int w = _frameSize.width();
-    const int h = _frameSize.height();
-    glViewport(0, 0, w, h);
+    glViewport(0, 0, _pixelSize.width(), _pixelSize.height());
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(fieldOfViewDegrees, double(w) / double(h), nearPlane, farPlane);
+    gluPerspective(fieldOfViewDegrees, double(_frameSize.width()) / double(_frameSize.height()),
+                   nearPlane, farPlane);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     gluLookAt(0, 0, _eyeZ, 0, 0, 0, 0, 1, 0);
     glRotatef(_pitch, 1, 0, 0);
 }
 
-// Draws the crease lines alone and traces them in the read-back pixels.
+// Draws the crease lines alone and traces them in the read-back pixels, at device pixels; the end
+// points are kept in points.
 void MyGLView::searchLineEndPoint() {
     const float bottom = float(_imageSize.height() * -0.5);
     const float top = float(_imageSize.height() * 0.5 + onePoint);
@@ -193,6 +197,9 @@ void MyGLView::searchLineEndPoint() {
     glFlush();
     readFrame(_lineFrame);
     _endPt = searchLineEndPoints(_lineFrame, _pitch);
+    for (auto& ends : _endPt)
+        for (QPointF& end : ends)
+            end /= _scale;
 }
 
 void MyGLView::drawRectTextureID(unsigned int textureID) {
@@ -248,11 +255,11 @@ float MyGLView::facetBrightness(int facet) const {
 // Reads the framebuffer bottom row first into the top-row-first image, which leaves the picture
 // upright (the texture stands upside down in the framebuffer).
 void MyGLView::readFrame(QImage& image) {
-    if (image.size() != _frameSize || image.format() != QImage::Format_RGBA8888)
-        image = QImage(_frameSize, QImage::Format_RGBA8888);
+    if (image.size() != _pixelSize || image.format() != QImage::Format_RGBA8888)
+        image = QImage(_pixelSize, QImage::Format_RGBA8888);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glPixelStorei(GL_PACK_ROW_LENGTH, GLint(image.bytesPerLine() / 4));
-    glReadPixels(0, 0, _frameSize.width(), _frameSize.height(), GL_RGBA, GL_UNSIGNED_BYTE,
+    glReadPixels(0, 0, _pixelSize.width(), _pixelSize.height(), GL_RGBA, GL_UNSIGNED_BYTE,
                  image.bits());
 }
 

@@ -21,8 +21,9 @@ class Framebuffer;
 class MyGLView {
 public:
     // size: the document window's size in points (the frame is its truncated size);
-    // scale: backing pixels per point, used for the texture. Null without a usable context or
-    // framebuffer; failure then says which, for the user. Surfaceless needs no display server.
+    // scale: backing pixels per point: the frame is drawn at device pixels and the texture made
+    // for them. Null without a usable context or framebuffer; failure then says which, for the
+    // user. Surfaceless needs no display server.
     static std::unique_ptr<MyGLView>
     initWithFrame(QSizeF size, double scale, QString* failure = nullptr,
                   OffscreenContext::Platform platform = OffscreenContext::Platform::WindowSystem);
@@ -50,10 +51,11 @@ public:
     // Does nothing until an image has been set.
     void display();
 
-    // The current frame, upright: frame coordinate y (origin bottom-left) is image row h - 1 - y.
+    // The current frame, upright, at device pixels (its devicePixelRatio is the scale): frame
+    // coordinate y (origin bottom-left, points) lies in image row h - 1 - y x scale.
     QImage imageFromView();
 
-    // End points from the last frame pass, in frame coordinates.
+    // End points from the last frame pass, in frame coordinates (points).
     QPointF getLineEndPointWithLineName(int line, bool topFlag) const;
 
     double scale() const { return _scale; }
@@ -72,7 +74,8 @@ private:
 
     std::unique_ptr<OffscreenContext> _context;
     std::unique_ptr<Framebuffer> _framebuffer;
-    QSize _frameSize;
+    QSize _frameSize; // points
+    QSize _pixelSize; // device pixels: the framebuffer and the captured frames
     float _eyeZ = 0.0f;
     float _pitch = 0.0f;
     float _shading = 0.0f;

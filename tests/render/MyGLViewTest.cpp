@@ -159,16 +159,36 @@ TEST_F(MyGLViewTest, SourceAlphaReachesTheFrame) {
     EXPECT_EQ(translucent.red(), 0);
 }
 
-TEST_F(MyGLViewTest, BackingScaleSharpensTheTextureWithoutChangingTheFrame) {
+TEST_F(MyGLViewTest, BackingScaleDrawsAtDevicePixelsAndKeepsEndPointsInPoints) {
+    std::unique_ptr<MyGLView> pointView = makeView(flatFold(exampleSheet));
     std::unique_ptr<MyGLView> view = makeView(flatFold(exampleSheet), 2.0);
-    ASSERT_TRUE(view);
+    ASSERT_TRUE(view && pointView);
     EXPECT_EQ(view->scale(), 2.0);
-    ASSERT_TRUE(view->setImage(quadrantImage(QSize(800, 600), QImage::Format_ARGB32)));
+    const QImage picture = quadrantImage(QSize(800, 600), QImage::Format_ARGB32);
+    ASSERT_TRUE(view->setImage(picture) && pointView->setImage(picture));
     view->display();
+    pointView->display();
     const QImage frame = capture(*view);
 
-    EXPECT_EQ(frame.size(), QSize(1197, 750));
-    expectUprightQuadrants(frame, exampleSheetInFrame);
+    EXPECT_EQ(frame.size(), QSize(2394, 1500));
+    EXPECT_EQ(frame.devicePixelRatio(), 2.0);
+    EXPECT_EQ(frame.deviceIndependentSize(), QSizeF(1197, 750));
+    const CoveredExtent extent = coveredExtent(frame);
+    EXPECT_NEAR(extent.minX / 2.0, exampleSheetInFrame.left(), 0.5);
+    EXPECT_NEAR((extent.maxX + 1) / 2.0, exampleSheetInFrame.right(), 0.5);
+    const QRectF sheetInPixels(exampleSheetInFrame.topLeft() * 2, exampleSheetInFrame.size() * 2);
+    expectUprightQuadrants(frame, sheetInPixels);
+    // The same lines as at one pixel per point, to within half a point.
+    for (int line = 0; line < 7; ++line) {
+        for (bool top : {true, false}) {
+            const QPointF end = view->getLineEndPointWithLineName(line, top);
+            const QPointF pointEnd = pointView->getLineEndPointWithLineName(line, top);
+            EXPECT_NEAR(end.x(), pointEnd.x(), 0.5)
+                << "line " << line << (top ? " top" : " bottom");
+            EXPECT_NEAR(end.y(), pointEnd.y(), 1.0)
+                << "line " << line << (top ? " top" : " bottom");
+        }
+    }
 }
 
 TEST_F(MyGLViewTest, ImagesLargerThanTheTextureLimitAreScaledToFit) {
