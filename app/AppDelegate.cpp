@@ -223,7 +223,7 @@ void AppDelegate::showPreferences() {
         _preferenceController = std::make_unique<PreferencesController>(_defaults);
     _preferenceController->showWindow();
     if (isFirstShowing)
-        _preferenceController->window()->addActions(_menus.shortcutActions());
+        _preferenceController->addShortcutActions(_menus.shortcutActions());
 }
 
 void AppDelegate::fillOpenRecentMenu() {

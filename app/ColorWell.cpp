@@ -29,6 +29,7 @@ void ColorWell::openColorDialog() {
     _dialog = new QColorDialog(_color, this);
     _dialog->setOption(QColorDialog::ShowAlphaChannel);
     _dialog->setAttribute(Qt::WA_DeleteOnClose);
+    _dialog->addActions(_dialogActions);
     connect(_dialog, &QColorDialog::currentColorChanged, this, &ColorWell::pickColor);
     connect(_dialog, &QColorDialog::colorSelected, this, &ColorWell::pickColor);
     connect(_dialog, &QDialog::rejected, this, [this, original] { pickColor(original); });

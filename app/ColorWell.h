@@ -18,6 +18,8 @@ public:
     void setColor(const QColor& color);
     // The chooser while it is open, else null.
     QColorDialog* colorDialog() const { return _dialog; }
+    // Actions whose shortcuts also work while the chooser is in front.
+    void setDialogActions(const QList<QAction*>& actions) { _dialogActions = actions; }
 
 signals:
     void colorChanged(const QColor& color);
@@ -29,4 +31,5 @@ private:
 
     QColor _color;
     QPointer<QColorDialog> _dialog;
+    QList<QAction*> _dialogActions;
 };

@@ -26,6 +26,12 @@ void PreferencesController::showWindow() {
     _window->activateWindow();
 }
 
+void PreferencesController::addShortcutActions(const QList<QAction*>& actions) {
+    _window->addActions(actions);
+    _ui->cwellCreaseLineColor->setDialogActions(actions);
+    _ui->cwellControlLineColor->setDialogActions(actions);
+}
+
 void PreferencesController::windowDidLoad() {
     _window = std::make_unique<QWidget>();
     _ui->setupUi(_window.get());

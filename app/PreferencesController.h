@@ -1,10 +1,12 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 
 #include <memory>
 
 class PreferencesDefaults;
+class QAction;
 class QCheckBox;
 class QColor;
 class QSlider;
@@ -26,6 +28,9 @@ public:
     void showWindow();
     // Null until the first showWindow().
     QWidget* window() const { return _window.get(); }
+    // Makes the application's shortcuts work in the window and in its colour choosers; after the
+    // first showWindow().
+    void addShortcutActions(const QList<QAction*>& actions);
 
     void changeCreaseLineColor(const QColor& color);
     void changeControlLineColor(const QColor& color);

@@ -86,6 +86,7 @@ void MyWindowController::listenToWindow() {
     connect(window, &MyWindow::keyDown, this, &MyWindowController::keyDown);
     connect(window, &MyWindow::windowDidBecomeKey, this, &MyWindowController::windowDidBecomeKey);
     connect(window, &MyWindow::windowDidResignKey, this, &MyWindowController::windowDidResignKey);
+    connect(window, &MyWindow::mouseExited, this, &MyWindowController::mouseExited);
 }
 
 // The renderer takes the fold state, the image size and the picture, as the first update needs.

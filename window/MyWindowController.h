@@ -84,6 +84,7 @@ public:
     void keyDown(const QKeyEvent& event);
     void windowDidBecomeKey();
     void windowDidResignKey();
+    void mouseExited();
     void didReceiveNotification();
 
     // State read by the application and by tests.
@@ -116,6 +117,7 @@ private:
     double showFoldFile(const FoldFile& fold);
     void pushFoldStep(const QString& text, const FoldSnapshot& before, int mergeId = -1);
     FoldSnapshot flatSnapshot() const;
+    void clearControlArea();
     void setCursorShape(Qt::CursorShape shape);
 
     static constexpr double maximumPitch = 60;

@@ -6,6 +6,7 @@
 #include "window/FrameCoordinates.h"
 #include "window/MyWindow.h"
 
+#include <QApplication>
 #include <QCursor>
 #include <QMouseEvent>
 #include <QWindow>
@@ -35,8 +36,10 @@ void MyWindowController::setCursorShape(Qt::CursorShape shape) {
     _window->setCursor(shape);
 }
 
+// While a menu or other pop-up is open the pointer is over it, not the window: the highlight stays
+// as the user saw it when the pop-up opened, so that a Copy chosen there copies that.
 void MyWindowController::checkMouseInArea() {
-    if (_isMouseDown)
+    if (_isMouseDown || QApplication::activePopupWidget())
         return;
     const QPointF pointer =
         FrameCoordinates::fromWidget(_window->mapFromGlobal(QCursor::pos()), _window->height());
@@ -76,7 +79,10 @@ void MyWindowController::mouseUp(const QMouseEvent&) {
         recordDrag();
     if (_isMouseDraging)
         updateInputArea();
+    const bool movedWindow = _isManualWindowMove;
     endPress();
+    if (movedWindow)
+        clearControlArea();
 }
 
 // One drag, from press to release, is one undo step.
@@ -110,6 +116,7 @@ void MyWindowController::moveWindow(const QMouseEvent& event) {
     if (!_isManualWindowMove) {
         if (_window->windowHandle() && _window->windowHandle()->startSystemMove()) {
             endPress();
+            clearControlArea();
             return;
         }
         _isManualWindowMove = true;
@@ -154,10 +161,27 @@ void MyWindowController::windowDidBecomeKey() {
     startTimer();
 }
 
-// The highlight drawn last stays until the next redraw.
 void MyWindowController::windowDidResignKey() {
     stopTimer();
+    clearControlArea();
+}
+
+// A pointer that went onto one of Pleatora's own pop-ups has not left for good; see
+// checkMouseInArea().
+void MyWindowController::mouseExited() {
+    if (_isMouseDown || QApplication::activePopupWidget())
+        return;
+    clearControlArea();
+}
+
+// The highlight and the open hand belong to the pointer over the window: they go when it leaves,
+// when the window stops being key and when the window has moved under it.
+void MyWindowController::clearControlArea() {
+    setCursorShape(Qt::ArrowCursor);
+    if (_controlArea == noArea)
+        return;
     _controlArea = noArea;
+    updateMyWindow();
 }
 
 void MyWindowController::didReceiveNotification() {

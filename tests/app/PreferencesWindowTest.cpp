@@ -11,6 +11,8 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QMimeData>
+#include <QPointer>
+#include <QSignalSpy>
 #include <QSlider>
 #include <QTest>
 
@@ -256,4 +258,32 @@ TEST_F(PreferencesWindowTest, ShadowSlidersChangeTheShadowLiveAndComeBackAfterRe
     EXPECT_EQ(control<QSlider>("sliderShadowBlur")->value(), 6);
     EXPECT_EQ(control<QSlider>("sliderShadowOffset")->value(), 24);
     EXPECT_EQ(valueShown("labelShadowOffsetValue"), "24 pt");
+}
+
+TEST_F(PreferencesWindowTest, ShortcutsWorkWhileTheColourChooserIsInFront) {
+    launch({picture()});
+    showPreferences();
+    auto* well = control<ColorWell>("cwellCreaseLineColor");
+    QTest::mouseClick(well, Qt::LeftButton);
+    QPointer<QColorDialog> chooser = well->colorDialog();
+    ASSERT_NE(chooser, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(chooser));
+    chooser->activateWindow();
+    ASSERT_TRUE(waitFor([&chooser] { return QApplication::activeWindow() == chooser; }));
+
+    QSignalSpy quit(delegate().menus().quitAction(), &QAction::triggered);
+    QTest::keyClick(chooser, Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_EQ(quit.count(), 1);
+
+    // Preferences brings the preferences window in front of its chooser.
+    QTest::keyClick(chooser, Qt::Key_Comma, Qt::ControlModifier);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(delegate().preferenceController()->window()));
+
+    // Close closes the chooser, as its title bar's button would, and nothing else.
+    chooser->activateWindow();
+    ASSERT_TRUE(waitFor([&chooser] { return QApplication::activeWindow() == chooser; }));
+    QTest::keySequence(chooser, QKeySequence::Close);
+    EXPECT_TRUE(waitFor([&chooser] { return chooser.isNull() || !chooser->isVisible(); }));
+    EXPECT_TRUE(delegate().preferenceController()->window()->isVisible());
+    EXPECT_EQ(documentCount(), 1u);
 }
