@@ -65,9 +65,10 @@ TEST_F(ClickThroughTest, TheInputAreaFollowsTheFoldWhenADragEndsAndOnUndo) {
     auto controller = openShown(QSize(640, 480));
     ASSERT_TRUE(controller);
     MyWindow* window = controller->window();
-    // Just outside the sheet's left edge at first; pushing the edge inward leaves it in the margin.
+    // On the sheet beside its left edge, clear of the edge's hit area, at first; pushing the edge
+    // inward leaves it in the margin.
     const QPointF edgeMiddle = lineMiddle(*controller, 0);
-    const QPoint besideTheEdge = widgetPoint(*controller, edgeMiddle + QPointF(6, 0));
+    const QPoint besideTheEdge = widgetPoint(*controller, edgeMiddle + QPointF(12, 0));
     const QPoint edgeGrip = widgetPoint(*controller, edgeMiddle + QPointF(4, 0));
     hover(*controller, edgeGrip, 0);
     press(*controller, edgeGrip);
