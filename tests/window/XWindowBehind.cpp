@@ -1,7 +1,11 @@
 #include "XWindowBehind.h"
 
 #include <QGuiApplication>
+
 #include <QTest>
+#include <cstdlib>
+
+#include <xcb/xcb.h>
 
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
@@ -35,7 +39,16 @@ XWindowBehind::~XWindowBehind() {
     XCloseDisplay(_display);
 }
 
+// The X server may take this client's requests before those Pleatora sent earlier on its own
+// connection, such as a new input shape; one round trip there puts them all in effect.
+void XWindowBehind::waitForPleatorasRequests() {
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t* connection = x11->connection();
+    free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+}
+
 void XWindowBehind::clickAndDrag(QPoint globalPoint, QPoint dragBy) {
+    waitForPleatorasRequests();
     // X positions are device pixels.
     const double scale = qApp->devicePixelRatio();
     const QPoint from = globalPoint * scale;

@@ -22,6 +22,7 @@ public:
     bool waitForPress(int milliseconds = 3000, QPoint* at = nullptr);
 
 private:
+    static void waitForPleatorasRequests();
     bool nextPress(QPoint* at);
 
     _XDisplay* _display = nullptr;
