@@ -28,14 +28,13 @@ void StartWindow::closeEvent(QCloseEvent* event) {
 }
 
 void StartWindow::dragEnterEvent(QDragEnterEvent* event) {
-    if (!droppedLocalFiles(event->mimeData()).isEmpty())
+    if (DroppedFiles::bringsPictures(event->mimeData()))
         event->acceptProposedAction();
 }
 
 void StartWindow::dropEvent(QDropEvent* event) {
-    const QList<QUrl> urls = droppedLocalFiles(event->mimeData());
-    if (urls.isEmpty())
+    if (!DroppedFiles::bringsPictures(event->mimeData()))
         return;
     event->acceptProposedAction();
-    emit filesDropped(urls);
+    emit filesDropped(event->mimeData()->urls());
 }

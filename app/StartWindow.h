@@ -13,6 +13,7 @@ public:
     StartWindow();
 
 signals:
+    // Everything a drop brought; only a drag that brings at least one picture can be dropped.
     void filesDropped(const QList<QUrl>& urls);
     void closedByUser();
 

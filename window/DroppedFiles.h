@@ -4,13 +4,14 @@
 #include <QMimeData>
 #include <QUrl>
 
-#include <algorithm>
+// What a drag onto a Pleatora window brings. It can be dropped only when it brings at least one
+// picture; a drop then hands everything to the opening, which opens the pictures and names the
+// rest (other files, folders, links and remote items) in its one alert.
+namespace DroppedFiles {
 
-// What a drop onto a Pleatora window opens: the dropped files when every item is a local file,
-// nothing otherwise (links and remote items are refused whole).
-inline QList<QUrl> droppedLocalFiles(const QMimeData* mimeData) {
-    const QList<QUrl> urls = mimeData->urls();
-    if (urls.isEmpty() || !std::ranges::all_of(urls, &QUrl::isLocalFile))
-        return {};
-    return urls;
-}
+// A local regular file whose header an image reader recognises.
+bool isReadablePicture(const QUrl& url);
+// Judged when the drag enters, so that the cursor shows at once whether it can be dropped.
+bool bringsPictures(const QMimeData* mimeData);
+
+} // namespace DroppedFiles

@@ -112,14 +112,13 @@ void MyWindow::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void MyWindow::dragEnterEvent(QDragEnterEvent* event) {
-    if (!droppedLocalFiles(event->mimeData()).isEmpty())
+    if (DroppedFiles::bringsPictures(event->mimeData()))
         event->acceptProposedAction();
 }
 
 void MyWindow::dropEvent(QDropEvent* event) {
-    const QList<QUrl> urls = droppedLocalFiles(event->mimeData());
-    if (urls.isEmpty())
+    if (!DroppedFiles::bringsPictures(event->mimeData()))
         return;
     event->acceptProposedAction();
-    emit filesDropped(urls);
+    emit filesDropped(event->mimeData()->urls());
 }

@@ -46,6 +46,7 @@ signals:
     // The pointer left the window's input area.
     void mouseExited();
     void contextMenuRequested(const QPoint& globalPos);
+    // Everything a drop brought; only a drag that brings at least one picture can be dropped.
     void filesDropped(const QList<QUrl>& urls);
     // The window manager asked to close the window (Alt+F4, a task bar); the document should end.
     void closeRequested();

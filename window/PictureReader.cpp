@@ -71,6 +71,14 @@ PictureReader::Result PictureReader::read(const QByteArray& path, const SizeForP
     return {std::move(picture), upright.isValid() ? upright : picture.size(), QString()};
 }
 
+bool PictureReader::canRead(const QByteArray& path) {
+    QFile file;
+    if (!openRegularFile(path, file).isEmpty())
+        return false;
+    QImageReader reader(&file);
+    return reader.canRead();
+}
+
 // Checked before opening, since opening a device can have effects of its own; opened without
 // blocking and checked again, in case the path was swapped for a FIFO in between.
 QString PictureReader::openRegularFile(const QByteArray& path, QFile& file) {

@@ -34,6 +34,9 @@ public:
     // The picture is never enlarged beyond its own pixel size.
     static Result read(const QByteArray& path, const SizeForPixels& sizeFor);
     static Result read(const QByteArray& path, QSize size);
+    // From the header alone: whether read() can make anything of the file, a regular file whose
+    // format an image reader knows. Quick enough to judge a drag as it enters.
+    static bool canRead(const QByteArray& path);
 
 private:
     static QString openRegularFile(const QByteArray& path, QFile& file);

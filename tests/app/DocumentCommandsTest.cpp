@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QTest>
 
@@ -283,4 +285,62 @@ TEST_F(DocumentCommandsTest, PreferencesShortcutWorksInADocumentWindow) {
 
     ASSERT_NE(delegate().preferenceController(), nullptr);
     EXPECT_TRUE(delegate().preferenceController()->window()->isVisible());
+}
+
+namespace {
+// Sends a drag of the URLs into a window, as it enters; true when the window would take it.
+bool dragEnterIsAccepted(QWidget* window, const QList<QUrl>& urls) {
+    QMimeData data;
+    data.setUrls(urls);
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    enter.ignore();
+    QApplication::sendEvent(window, &enter);
+    return enter.isAccepted();
+}
+
+// Enters and drops, as a drag does.
+void drop(QWidget* window, const QList<QUrl>& urls) {
+    QMimeData data;
+    data.setUrls(urls);
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window, &enter);
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window, &drop);
+}
+} // namespace
+
+TEST_F(DocumentCommandsTest, DragsAreJudgedByWhatTheFilesHoldWhenTheyEnter) {
+    launch({picture()});
+    MyWindow* window = document(0).window();
+    const QUrl text = QUrl::fromLocalFile(textFile("notes.txt"));
+    const QUrl textNamedLikeAPicture = QUrl::fromLocalFile(textFile("notes.png"));
+    const QUrl folder = QUrl::fromLocalFile(QFileInfo(picture()).absolutePath());
+    const QUrl pictureNamedLikeText = QUrl::fromLocalFile(picture("sample.txt"));
+
+    EXPECT_FALSE(dragEnterIsAccepted(window, {text}));
+    EXPECT_FALSE(dragEnterIsAccepted(window, {textNamedLikeAPicture}));
+    EXPECT_FALSE(dragEnterIsAccepted(window, {folder}));
+    EXPECT_FALSE(dragEnterIsAccepted(window, {text, folder}));
+    EXPECT_TRUE(dragEnterIsAccepted(window, {pictureNamedLikeText}));
+    EXPECT_TRUE(dragEnterIsAccepted(window, {text, QUrl::fromLocalFile(picture())}));
+    EXPECT_FALSE(dragEnterIsAccepted(&delegate().startWindow(), {text, folder}));
+}
+
+TEST_F(DocumentCommandsTest, DropOfPicturesAndOtherFilesOpensThePicturesAndNamesTheRestOnce) {
+    launch({picture()});
+    const QString folder = QFileInfo(picture()).absolutePath();
+
+    drop(document(0).window(),
+         {QUrl::fromLocalFile(textFile("notes.txt")), QUrl::fromLocalFile(picture("dropped.png")),
+          QUrl::fromLocalFile(folder)});
+
+    ASSERT_TRUE(waitFor([this] { return documentCount() == 2 && !delegate().isOpening(); }));
+    EXPECT_EQ(document(1).window()->windowTitle(), "dropped.png");
+    QMessageBox* alert = delegate().cantOpenAlert().alert();
+    ASSERT_NE(alert, nullptr);
+    const QStringList lines = alert->informativeText().split(u'\n');
+    ASSERT_EQ(lines.size(), 2) << alert->informativeText().toStdString();
+    EXPECT_TRUE(lines[0].endsWith(" : notes.txt"));
+    EXPECT_TRUE(lines[1].endsWith(" : " + QFileInfo(folder).fileName()));
+    alert->accept();
 }
