@@ -83,14 +83,11 @@ void AppDelegate::updateInstanceValues() {
     _strImageFormat = _defaults.imageFormat();
 }
 
+// The list is rebuilt in full and written once, from the event loop: a crash at start-up leaves
+// it as it was instead of erased.
 void AppDelegate::refleshRecentDocumentURL() {
     const QList<QUrl> urls = _recentDocuments.recentDocumentURLs();
-    _recentDocuments.clearRecentDocuments();
-    // Noting the oldest first leaves the newest in front, as before.
-    QTimer::singleShot(0, this, [this, urls] {
-        for (auto url = urls.crbegin(); url != urls.crend(); ++url)
-            _recentDocuments.noteNewRecentDocumentURL(*url);
-    });
+    QTimer::singleShot(0, this, [this, urls] { _recentDocuments.setRecentDocumentURLs(urls); });
 }
 
 bool AppDelegate::validateMenuItem(const QAction* item) const {

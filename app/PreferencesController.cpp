@@ -8,10 +8,17 @@
 
 namespace {
 const QString frameAutosaveName = QStringLiteral("PrefWindow");
-}
+// A window dragged across the screen moves many times a second; its place is written once it
+// rests.
+constexpr int geometrySaveDelay = 250; // ms
+} // namespace
 
 PreferencesController::PreferencesController(PreferencesDefaults& defaults)
-    : _defaults(defaults), _ui(std::make_unique<Ui::Preferences>()) {}
+    : _defaults(defaults), _ui(std::make_unique<Ui::Preferences>()) {
+    _geometrySave.setSingleShot(true);
+    _geometrySave.setInterval(geometrySaveDelay);
+    connect(&_geometrySave, &QTimer::timeout, this, &PreferencesController::saveGeometry);
+}
 
 PreferencesController::~PreferencesController() {
     if (_window && _window->isVisible())
@@ -127,9 +134,15 @@ void PreferencesController::postNotification() {
     _defaults.postNotification();
 }
 
+// The place is kept as soon as the window moves, so that it survives a crash, and at close.
 bool PreferencesController::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == _window.get() && event->type() == QEvent::Close)
+    if (watched != _window.get())
+        return QObject::eventFilter(watched, event);
+    if (event->type() == QEvent::Close)
         saveGeometry();
+    else if ((event->type() == QEvent::Move || event->type() == QEvent::Resize) &&
+             _window->isVisible())
+        _geometrySave.start();
     return QObject::eventFilter(watched, event);
 }
 

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QObject>
+#include <QTimer>
 
 #include <memory>
 
@@ -51,4 +52,5 @@ private:
     PreferencesDefaults& _defaults;
     std::unique_ptr<QWidget> _window;
     std::unique_ptr<Ui::Preferences> _ui;
+    QTimer _geometrySave;
 };

@@ -27,6 +27,14 @@ void RecentDocuments::noteNewRecentDocumentURL(const QUrl& url) {
     store(urls.first(std::min(urls.size(), maximumCount)));
 }
 
+void RecentDocuments::setRecentDocumentURLs(const QList<QUrl>& urls) {
+    QList<QUrl> unique;
+    for (const QUrl& url : urls)
+        if (!unique.contains(url))
+            unique.append(url);
+    store(unique.first(std::min(unique.size(), maximumCount)));
+}
+
 void RecentDocuments::store(const QList<QUrl>& urls) {
     QStringList entries;
     for (const QUrl& url : urls)

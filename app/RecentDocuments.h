@@ -12,6 +12,8 @@ public:
     void clearRecentDocuments();
     // Puts the URL at the front; an entry already in the list moves there.
     void noteNewRecentDocumentURL(const QUrl& url);
+    // Replaces the whole list in one write, most recent first; repeats keep their first place.
+    void setRecentDocumentURLs(const QList<QUrl>& urls);
 
 private:
     void store(const QList<QUrl>& urls);

@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QMimeData>
 #include <QPointer>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTest>
@@ -286,4 +287,17 @@ TEST_F(PreferencesWindowTest, ShortcutsWorkWhileTheColourChooserIsInFront) {
     EXPECT_TRUE(waitFor([&chooser] { return chooser.isNull() || !chooser->isVisible(); }));
     EXPECT_TRUE(delegate().preferenceController()->window()->isVisible());
     EXPECT_EQ(documentCount(), 1u);
+}
+
+TEST_F(PreferencesWindowTest, PlaceIsKeptWhenTheWindowMovesNotOnlyWhenItCloses) {
+    launch();
+    QWidget* window = showPreferences();
+    window->move(320, 260);
+    ASSERT_TRUE(waitFor([window] { return window->pos() == QPoint(320, 260); }));
+
+    // Still open, as it would be when Pleatora crashed.
+    EXPECT_TRUE(waitFor([window] {
+        return QSettings().value(QStringLiteral("PrefWindow")).toByteArray() ==
+               window->saveGeometry();
+    }));
 }
