@@ -1,5 +1,6 @@
 // The document window's display update, replayed along a synthetic drag of the left peak, with
-// the window shown and repainted synchronously; and the hover poll that finds nothing new.
+// the window shown and repainted synchronously; the hover poll that finds nothing new; and the
+// input shape set at the end of a drag.
 // Run under scripts/with-display.sh; QT_SCALE_FACTOR=2 measures a backing scale of 2.
 #include "settings/PreferencesDefaults.h"
 #include "window/MyView.h"
@@ -127,6 +128,19 @@ void BM_HoverPollWithoutChange(benchmark::State& state) {
         controller->checkMouseInArea();
 }
 
+// The input shape set again from the end points, as at the end of every drag: the outline, its
+// region at the window's scale and the X request.
+void BM_InputAreaUpdate(benchmark::State& state) {
+    auto controller = openDocument(QSize(1054, 703));
+    if (!controller) {
+        state.SkipWithError("document did not open");
+        return;
+    }
+    controller->stopTimer();
+    for (auto _ : state)
+        controller->updateInputArea();
+}
+
 // 640 x 480 gives a 957 x 600 window and 1054 x 703 a 1577 x 878 window on a 1080 high screen.
 BENCHMARK(BM_DragUpdate)
     ->Args({640, 480, 0})
@@ -135,6 +149,7 @@ BENCHMARK(BM_DragUpdate)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(400);
 BENCHMARK(BM_HoverPollWithoutChange)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_InputAreaUpdate)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
