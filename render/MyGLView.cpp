@@ -19,9 +19,6 @@ namespace {
 constexpr double pointsPerWorldUnit = 200.0;
 // One image point in world units: the line pass sits this far right of each crease.
 constexpr double onePoint = 0.005;
-constexpr double fieldOfViewDegrees = 50.0;
-constexpr double nearPlane = 0.1;
-constexpr double farPlane = 100.0;
 
 // Direction toward the light in eye space, (-1, -1, 2) normalised: from the upper left of the
 // upright picture and in front of it. The picture stands upside down in the framebuffer, so its
@@ -174,6 +171,10 @@ void MyGLView::setUpCamera() {
     glLoadIdentity();
     gluPerspective(fieldOfViewDegrees, double(_frameSize.width()) / double(_frameSize.height()),
                    nearPlane, farPlane);
+    setUpModelView();
+}
+
+void MyGLView::setUpModelView() {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     gluLookAt(0, 0, _eyeZ, 0, 0, 0, 0, 1, 0);
@@ -264,14 +265,19 @@ void MyGLView::readFrame(QImage& image) {
 }
 
 unsigned int MyGLView::textureIDWithImage(const QImage& image) {
-    if (image.isNull())
-        return 0;
     QSize size(int(image.width() * _scale), int(image.height() * _scale));
     // No more texels than the sheet has device pixels: a larger texture would only cost memory.
     const QSizeF sheetPixels = _imageSize * pointsPerWorldUnit * _scale;
     if (!sheetPixels.isEmpty())
         size = size.boundedTo(QSize(qCeil(sheetPixels.width()), qCeil(sheetPixels.height())));
-    if (size.isEmpty())
+    const unsigned int textureID = textureWithPixelSize(image, size);
+    if (textureID != 0)
+        _textureSize = size;
+    return textureID;
+}
+
+unsigned int MyGLView::textureWithPixelSize(const QImage& image, QSize& size) {
+    if (image.isNull() || size.isEmpty())
         return 0;
     GLint maximumSize = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maximumSize);

@@ -10,16 +10,22 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 #include <memory>
+
+class FrameTiles;
+class Framebuffer;
 
 // Off-screen renderer of one document: draws the image as the sheet folded along its seven crease
 // lines, in perspective, with fixed-function OpenGL. Lengths pushed in are image points; inside,
 // one world unit is 200 image points. Every call that issues GL calls makes this renderer's
 // context current first, since several documents each have a renderer.
-class Framebuffer;
-
 class MyGLView {
 public:
+    // Called after each tile of a large render with the tiles done and their number; returning
+    // false stops the render.
+    using TileProgress = std::function<bool(int done, int total)>;
+
     // size: the document window's size in points (the frame is its truncated size);
     // scale: backing pixels per point: the frame is drawn at device pixels and the texture made
     // for them. Null without a usable context or framebuffer; failure then says which, for the
@@ -58,9 +64,21 @@ public:
     // End points from the last frame pass, in frame coordinates (points).
     QPointF getLineEndPointWithLineName(int line, bool topFlag) const;
 
+    // The current fold drawn into an upright picture of pixelSize, seen as the frame sees it
+    // (the frame's aspect is kept). The sheet is textured from picture, at the picture's own
+    // pixel size, or with the frame's texture when picture is null. Sizes beyond one framebuffer
+    // render as tiles. Null when stopped, or when the picture or a framebuffer cannot be made.
+    QImage imageWithPixelSize(QSize pixelSize, const QImage& picture, const TileProgress& progress);
+
     double scale() const { return _scale; }
+    // The pixel size of the frame's texture; empty before an image is set.
+    QSize textureSize() const { return _textureSize; }
 
 private:
+    static constexpr double fieldOfViewDegrees = 50.0;
+    static constexpr double nearPlane = 0.1;
+    static constexpr double farPlane = 100.0;
+
     MyGLView(QSize frameSize, double scale);
     // What could not be made, or empty.
     QString createGLResources(OffscreenContext::Platform platform);
@@ -70,7 +88,12 @@ private:
     void drawRectTextureID(unsigned int textureID);
     float facetBrightness(int facet) const;
     void readFrame(QImage& image);
+    void setUpModelView();
     unsigned int textureIDWithImage(const QImage& image);
+    // size: the texture's wished size in, its uploaded size out.
+    unsigned int textureWithPixelSize(const QImage& image, QSize& size);
+    std::unique_ptr<Framebuffer> tileFramebuffer(QSize pixelSize, int& largestTile);
+    void drawTile(const FrameTiles& tiles, int index, unsigned int textureID, QImage& image);
 
     std::unique_ptr<OffscreenContext> _context;
     std::unique_ptr<Framebuffer> _framebuffer;
@@ -80,6 +103,7 @@ private:
     float _pitch = 0.0f;
     float _shading = 0.0f;
     unsigned int _texID = 0;
+    QSize _textureSize;
     QSizeF _imageSize;
     LineEndPoints _endPt{};
     std::array<float, creaseLineCount> _creasePoint{};

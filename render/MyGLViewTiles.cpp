@@ -1,0 +1,91 @@
+// Rendering the fold at any pixel size, for exports larger than the frame: one framebuffer where
+// it fits, otherwise tiles, each drawn through its share of the frame's frustum.
+#include "render/MyGLView.h"
+
+#include "render/FrameTiles.h"
+#include "render/Framebuffer.h"
+#include "render/RenderLog.h"
+
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <algorithm>
+
+namespace {
+
+// Larger tiles render no faster and cost framebuffer memory: colour and depth, 8 bytes a pixel.
+constexpr int largestTileEdge = 2048;
+constexpr int smallestTileEdge = 256;
+
+int largestTileTheDriverTakes() {
+    GLint renderbuffer = 0;
+    GLint viewport[2] = {0, 0};
+    glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &renderbuffer);
+    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
+    return std::min({largestTileEdge, int(renderbuffer), int(viewport[0]), int(viewport[1])});
+}
+
+} // namespace
+
+QImage MyGLView::imageWithPixelSize(QSize pixelSize, const QImage& picture,
+                                    const TileProgress& progress) {
+    if (pixelSize.isEmpty() || (picture.isNull() && _texID == 0) || !_context->makeCurrent())
+        return {};
+    QImage image(pixelSize, QImage::Format_RGBA8888);
+    if (image.isNull()) {
+        qCWarning(renderLog) << "No memory for a picture of" << pixelSize;
+        return {};
+    }
+    int largestTile = largestTileTheDriverTakes();
+    std::unique_ptr<Framebuffer> framebuffer = tileFramebuffer(pixelSize, largestTile);
+    QSize textureSize = picture.size();
+    const unsigned int textureID =
+        picture.isNull() ? _texID : textureWithPixelSize(picture, textureSize);
+    bool complete = framebuffer && textureID != 0;
+    const FrameTiles tiles(pixelSize, largestTile);
+    // Each tile makes the context current again: the progress may have let other documents draw.
+    for (int i = 0; complete && i < tiles.count(); ++i) {
+        complete = _context->makeCurrent();
+        if (complete) {
+            framebuffer->bind();
+            drawTile(tiles, i, textureID, image);
+            complete = !progress || progress(i + 1, tiles.count());
+        }
+    }
+    if (_context->makeCurrent()) {
+        if (textureID != _texID)
+            glDeleteTextures(1, &textureID);
+        framebuffer.reset();
+    }
+    return complete ? image : QImage();
+}
+
+// The driver may refuse a framebuffer it claims to support; smaller tiles then make do.
+std::unique_ptr<Framebuffer> MyGLView::tileFramebuffer(QSize pixelSize, int& largestTile) {
+    for (; largestTile >= smallestTileEdge; largestTile /= 2) {
+        if (auto framebuffer = Framebuffer::create(FrameTiles(pixelSize, largestTile).tileSize()))
+            return framebuffer;
+    }
+    qCWarning(renderLog) << "No framebuffer for tiles of a picture of" << pixelSize;
+    return nullptr;
+}
+
+// The tile's pixels go straight to their place in the picture: framebuffer row r is picture
+// row r, as in the frame's capture.
+void MyGLView::drawTile(const FrameTiles& tiles, int index, unsigned int textureID, QImage& image) {
+    const QRect pixels = tiles.tile(index);
+    const Frustum whole = FrameTiles::perspective(
+        fieldOfViewDegrees, double(_frameSize.width()) / double(_frameSize.height()), nearPlane);
+    const Frustum part = tiles.frustum(index, whole);
+    glViewport(0, 0, pixels.width(), pixels.height());
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glFrustum(part.left, part.right, part.bottom, part.top, nearPlane, farPlane);
+    setUpModelView();
+    drawRectTextureID(textureID);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glPixelStorei(GL_PACK_ROW_LENGTH, GLint(image.bytesPerLine() / 4));
+    glReadPixels(0, 0, pixels.width(), pixels.height(), GL_RGBA, GL_UNSIGNED_BYTE,
+                 image.scanLine(pixels.y()) + qsizetype(pixels.x()) * 4);
+}
