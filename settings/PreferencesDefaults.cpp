@@ -21,6 +21,11 @@ QVariantMap PreferencesDefaults::registeredDefaults() {
         {DefaultsKey::shadowOpacity, 50},
         {DefaultsKey::shadowBlur, 24},
         {DefaultsKey::shadowOffset, 6},
+        {DefaultsKey::exportScale, 1},
+        {DefaultsKey::exportPixelWidth, 4000},
+        {DefaultsKey::exportTransparentBackground, true},
+        {DefaultsKey::exportBackgroundColor, QColor(Qt::white)},
+        {DefaultsKey::exportFolder, QString()},
         {DefaultsKey::disabledDictationMenuItem, true},
         {DefaultsKey::disabledCharacterPaletteMenuItem, true},
     };
@@ -72,6 +77,18 @@ int PreferencesDefaults::shadowBlur() const {
 
 int PreferencesDefaults::shadowOffset() const {
     return intForKey(DefaultsKey::shadowOffset);
+}
+
+bool PreferencesDefaults::exportWithShadow() const {
+    return _settings.contains(DefaultsKey::exportWithShadow)
+               ? boolForKey(DefaultsKey::exportWithShadow)
+               : copyWithShadow();
+}
+
+bool PreferencesDefaults::exportWithCreaseLine() const {
+    return _settings.contains(DefaultsKey::exportWithCreaseLine)
+               ? boolForKey(DefaultsKey::exportWithCreaseLine)
+               : copyWithCreaseLine();
 }
 
 QColor PreferencesDefaults::colorForKey(const QString& key) const {

@@ -21,6 +21,13 @@ inline constexpr char shading[] = "shading";
 inline constexpr char shadowOpacity[] = "shadowOpacity";
 inline constexpr char shadowBlur[] = "shadowBlur";
 inline constexpr char shadowOffset[] = "shadowOffset";
+inline constexpr char exportScale[] = "exportScale"; // 1..4 times the window, 0: exportPixelWidth
+inline constexpr char exportPixelWidth[] = "exportPixelWidth";
+inline constexpr char exportWithShadow[] = "exportWithShadow";
+inline constexpr char exportWithCreaseLine[] = "exportWithCreaseLine";
+inline constexpr char exportTransparentBackground[] = "exportTransparentBackground";
+inline constexpr char exportBackgroundColor[] = "exportBackgroundColor";
+inline constexpr char exportFolder[] = "exportFolder";
 inline constexpr char disabledDictationMenuItem[] = "NSDisabledDictationMenuItem";
 inline constexpr char disabledCharacterPaletteMenuItem[] = "NSDisabledCharacterPaletteMenuItem";
 } // namespace DefaultsKey
@@ -49,6 +56,9 @@ public:
     int shadowOpacity() const; // percent
     int shadowBlur() const;    // points
     int shadowOffset() const;  // points
+    // Until the user first chooses them, exports take shadow and lines as Copy does.
+    bool exportWithShadow() const;
+    bool exportWithCreaseLine() const;
 
     QColor colorForKey(const QString& key) const;
     bool boolForKey(const QString& key) const;

@@ -16,6 +16,7 @@
 #include <QUrl>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 class FoldFile;
@@ -24,8 +25,10 @@ class MyView;
 class MyWindow;
 class PreferencesDefaults;
 class QKeyEvent;
+class QMimeData;
 class QMouseEvent;
 class RememberedFolds;
+struct ExportOptions;
 
 // One document: the fold of one image, its renderer and its window. Orchestrates the display
 // update, Copy, the hover poll and the mouse drags that reshape the fold.
@@ -50,6 +53,16 @@ public:
     void copyImageWithFormat(const QString& format);
     // The picture Copy exports; its device pixel ratio gives its size in points.
     QImage image();
+
+    // Called after each tile of an export's rendering; returning false stops the export.
+    using ExportProgress = std::function<bool(int done, int total)>;
+    // The folded picture drawn afresh at the size the options ask, with the lines, shadow and
+    // background they ask; its device pixel ratio is its pixels per point. Null when stopped or
+    // when it cannot be drawn.
+    QImage exportPicture(const ExportOptions& options, const ExportProgress& progress);
+    // What a drag out of the window carries: the picture (Copy's) as PNG data and as a PNG file
+    // in the cache folder. Null when the picture cannot be encoded.
+    std::unique_ptr<QMimeData> pictureDragData(const QImage& picture) const;
 
     void setCreaseAndCoordinatePointToMyGLView();
     void updateInstanceValues();
@@ -108,6 +121,8 @@ private:
     void dragTilt(QPointF screenPoint, Qt::KeyboardModifiers modifiers);
     void dragLine(QPointF screenPoint, Qt::KeyboardModifiers modifiers);
     void moveWindow(const QMouseEvent& event);
+    void dragPictureOut(const QMouseEvent& event);
+    QImage exportTexturePicture(double pixelsPerPoint) const;
     void endPress();
     void recordDrag();
     void cancelDrag();
@@ -145,6 +160,7 @@ private:
     bool _isMouseDown = false;
     bool _isMouseDraging = false;
     bool _isManualWindowMove = false;
+    bool _isPictureDrag = false; // a press with Ctrl away from every line drags the picture out
     QPointF _lastPoint;         // screen, y up
     QPointF _lastPointInWindow; // Qt widget position: the grab offset of a window move
 

@@ -8,6 +8,8 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QDrag>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QWindow>
 
@@ -20,6 +22,7 @@ constexpr int noArea = ControlAreas::noArea;
 constexpr int topBand = ControlAreas::topBand;
 constexpr int bottomBand = ControlAreas::bottomBand;
 constexpr double pitchSnap = 15;
+constexpr int dragImageWidth = 200; // points
 
 bool isShift(Qt::KeyboardModifiers modifiers) {
     return modifiers & Qt::ShiftModifier;
@@ -59,6 +62,7 @@ void MyWindowController::mouseDown(const QMouseEvent& event) {
     _lastPoint = FrameCoordinates::fromScreen(event.globalPosition());
     _pressSnapshot = snapshot();
     ++_keyStepSeries;
+    _isPictureDrag = _controlArea == noArea && (event.modifiers() & Qt::ControlModifier);
     if (_controlArea != noArea)
         setCursorShape(Qt::ClosedHandCursor);
 }
@@ -66,7 +70,9 @@ void MyWindowController::mouseDown(const QMouseEvent& event) {
 void MyWindowController::mouseDragged(const QMouseEvent& event) {
     if (!_isMouseDown)
         return;
-    if (_controlArea == noArea)
+    if (_controlArea == noArea && _isPictureDrag)
+        dragPictureOut(event);
+    else if (_controlArea == noArea)
         moveWindow(event);
     else if (_controlArea == topBand || _controlArea == bottomBand)
         dragTilt(FrameCoordinates::fromScreen(event.globalPosition()), event.modifiers());
@@ -122,6 +128,25 @@ void MyWindowController::moveWindow(const QMouseEvent& event) {
         _isManualWindowMove = true;
     }
     _window->move((event.globalPosition() - _lastPointInWindow).toPoint());
+}
+
+// The drag's own event loop takes the press over: no release reaches the window afterwards.
+void MyWindowController::dragPictureOut(const QMouseEvent& event) {
+    if ((event.position() - _lastPointInWindow).manhattanLength() <
+        QApplication::startDragDistance())
+        return;
+    endPress();
+    const QImage picture = image();
+    std::unique_ptr<QMimeData> mimeData = pictureDragData(picture);
+    if (!mimeData)
+        return;
+    auto* drag = new QDrag(_window.get()); // deleted by Qt once the drag is over
+    drag->setMimeData(mimeData.release());
+    const double scale = picture.devicePixelRatio();
+    QImage thumbnail = picture.scaledToWidth(int(dragImageWidth * scale), Qt::SmoothTransformation);
+    thumbnail.setDevicePixelRatio(scale);
+    drag->setPixmap(QPixmap::fromImage(thumbnail));
+    drag->exec(Qt::CopyAction);
 }
 
 // One degree of tilt per point of vertical motion, within [-60, 60]; the excess stays pending.

@@ -1,6 +1,8 @@
 #include "window/PictureEncoder.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
+#include <QImageWriter>
 #include <QMimeData>
 #include <QPageSize>
 #include <QPainter>
@@ -8,11 +10,39 @@
 
 namespace PictureEncoder {
 
+QString writeImage(const QImage& picture, QIODevice* device, const char* format,
+                   ImageSettings settings) {
+    QImageWriter writer(device, format);
+    writer.setQuality(settings.quality);
+    writer.setCompression(settings.compression);
+    if (writer.write(picture))
+        return {};
+    // Plugins that refuse a picture often say no more than "Unknown error".
+    if (writer.error() == QImageWriter::UnknownError)
+        return QCoreApplication::translate("PictureEncoder",
+                                           "The %1 encoder refused a picture of %2 x %3 pixels.")
+            .arg(QString::fromLatin1(format))
+            .arg(picture.width())
+            .arg(picture.height());
+    return writer.errorString();
+}
+
+void writePdf(const QImage& picture, QIODevice* device) {
+    const QSizeF points = picture.deviceIndependentSize();
+    QPdfWriter writer(device);
+    writer.setPageSize(QPageSize(points, QPageSize::Point, QString(), QPageSize::ExactMatch));
+    writer.setPageMargins(QMarginsF());
+    writer.setResolution(72);
+    QPainter painter(&writer);
+    painter.drawImage(QRectF(QPointF(), points), picture);
+    painter.end();
+}
+
 QByteArray encodedData(const QImage& picture, const char* format) {
     QByteArray data;
     QBuffer buffer(&data);
     buffer.open(QIODevice::WriteOnly);
-    if (!picture.save(&buffer, format))
+    if (!writeImage(picture, &buffer, format).isEmpty())
         return {};
     return data;
 }
@@ -21,14 +51,7 @@ QByteArray pdfData(const QImage& picture) {
     QByteArray data;
     QBuffer buffer(&data);
     buffer.open(QIODevice::WriteOnly);
-    const QSizeF points = picture.deviceIndependentSize();
-    QPdfWriter writer(&buffer);
-    writer.setPageSize(QPageSize(points, QPageSize::Point, QString(), QPageSize::ExactMatch));
-    writer.setPageMargins(QMarginsF());
-    writer.setResolution(72);
-    QPainter painter(&writer);
-    painter.drawImage(QRectF(QPointF(), points), picture);
-    painter.end();
+    writePdf(picture, &buffer);
     return data;
 }
 

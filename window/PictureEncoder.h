@@ -6,16 +6,33 @@
 
 #include <memory>
 
+class QIODevice;
 class QMimeData;
 
 // Turns a picture (its device pixel ratio gives its size in points) into the data Pleatora hands
 // out: encoded image files, a one-page PDF, and the clipboard's MIME data.
 namespace PictureEncoder {
 
-// The picture in an image format Qt can write ("PNG", "TIFF", ...); empty when it cannot.
+// How hard an image format works: a quality (0..100, JPEG and WebP) or a compression level
+// (PNG: zlib's 0..9; TIFF: 1 for LZW); -1 leaves the format's default.
+struct ImageSettings {
+    int quality = -1;
+    int compression = -1;
+};
+
+// Writes the picture to device in an image format Qt can write ("PNG", "TIFF", ...). Empty on
+// success, else the writer's reason.
+QString writeImage(const QImage& picture, QIODevice* device, const char* format,
+                   ImageSettings settings = {});
+
+// Writes one page the picture's size in points, no margins, the picture covering it. Write
+// failures show on the device.
+void writePdf(const QImage& picture, QIODevice* device);
+
+// The picture in an image format Qt can write; empty when it cannot.
 QByteArray encodedData(const QImage& picture, const char* format);
 
-// One page the picture's size in points, no margins, the picture covering it.
+// The one-page PDF in memory.
 QByteArray pdfData(const QImage& picture);
 
 // "PDF" (exactly) gives application/pdf; any other format the image itself, also offered as

@@ -87,6 +87,30 @@ TEST_F(PreferencesDefaultsTest, StoredValueOfTheWrongTypeReadsAsTheRegisteredDef
     EXPECT_EQ(defaults.shadowBlur(), 24);
 }
 
+TEST_F(PreferencesDefaultsTest, ExportShadowAndLinesFollowCopyUntilChosen) {
+    PreferencesDefaults defaults;
+    defaults.setBool(DefaultsKey::copyWithShadow, false);
+    EXPECT_FALSE(defaults.exportWithShadow());
+    EXPECT_TRUE(defaults.exportWithCreaseLine());
+    defaults.setBool(DefaultsKey::exportWithShadow, true);
+    defaults.setBool(DefaultsKey::exportWithCreaseLine, false);
+    EXPECT_TRUE(defaults.exportWithShadow());
+    EXPECT_FALSE(defaults.exportWithCreaseLine());
+    EXPECT_TRUE(defaults.copyWithCreaseLine());
+}
+
+TEST_F(PreferencesDefaultsTest, NumbersComeBackWhetherStoredAsNumbersOrText) {
+    PreferencesDefaults defaults;
+    EXPECT_EQ(defaults.intForKey(DefaultsKey::exportScale), 1);
+    EXPECT_EQ(defaults.intForKey(DefaultsKey::exportPixelWidth), 4000);
+    defaults.setInt(DefaultsKey::exportScale, 3);
+    storeRaw(DefaultsKey::exportPixelWidth, QStringLiteral("7200"));
+    EXPECT_EQ(PreferencesDefaults().intForKey(DefaultsKey::exportScale), 3);
+    EXPECT_EQ(PreferencesDefaults().intForKey(DefaultsKey::exportPixelWidth), 7200);
+    storeRaw(DefaultsKey::exportPixelWidth, QStringLiteral("wide"));
+    EXPECT_EQ(PreferencesDefaults().intForKey(DefaultsKey::exportPixelWidth), 4000);
+}
+
 TEST_F(PreferencesDefaultsTest, PostingNotifiesEveryReceiverBeforeReturning) {
     PreferencesDefaults defaults;
     QSignalSpy spy(&defaults, &PreferencesDefaults::handleDefaultsChange);

@@ -1,0 +1,111 @@
+// Export of a document: the folded picture drawn afresh at any size for a file, and the picture a
+// drag out of the window carries.
+#include "window/MyWindowController.h"
+
+#include "render/MyGLView.h"
+#include "window/DropShadow.h"
+#include "window/ExportOptions.h"
+#include "window/ExportWriter.h"
+#include "window/LineOverlay.h"
+#include "window/MyWindow.h"
+#include "window/PictureEncoder.h"
+#include "window/WindowLog.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QMimeData>
+#include <QPainter>
+#include <QStandardPaths>
+
+namespace {
+
+// As much as opening a picture may take: 256 megapixels at 4 bytes a pixel.
+constexpr int readingLimitMB = 1024;
+
+// The picture file read again, upright, at no more than size (upright too).
+QImage readPicture(const QString& path, QSize size) {
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    reader.setAllocationLimit(readingLimitMB);
+    QSize stored = size;
+    if (reader.transformation() & QImageIOHandler::TransformationRotate90)
+        stored.transpose();
+    const QSize own = reader.size();
+    if (own.isValid() && (stored.width() < own.width() || stored.height() < own.height()))
+        reader.setScaledSize(own.scaled(stored, Qt::KeepAspectRatio));
+    const QImage picture = reader.read();
+    if (picture.isNull())
+        qCWarning(windowLog) << "Export keeps the window's texture:" << path
+                             << reader.errorString();
+    return picture;
+}
+
+QString foldedPictureName(const QUrl& url) {
+    return QStringLiteral("%1 folded.png").arg(QFileInfo(url.fileName()).completeBaseName());
+}
+
+} // namespace
+
+// The texture the window shows is enough unless the export shows the sheet larger than that;
+// then the file is read again at the export's size (never larger than it is).
+QImage MyWindowController::exportTexturePicture(double pixelsPerPoint) const {
+    const QSize wanted =
+        (QSizeF(_fold._imageSize.width, _fold._imageSize.height) * pixelsPerPoint).toSize();
+    const QSize shown = _myGLView->textureSize();
+    if (wanted.width() <= shown.width() && wanted.height() <= shown.height())
+        return {};
+    QImage picture = readPicture(_url.toLocalFile(), wanted);
+    if (picture.width() <= shown.width() && picture.height() <= shown.height())
+        return {};
+    return picture;
+}
+
+QImage MyWindowController::exportPicture(const ExportOptions& options,
+                                         const ExportProgress& progress) {
+    const QSize windowSize = _window->size();
+    const QSize pixelSize = options.pixelSize(windowSize);
+    const double pixelsPerPoint = double(pixelSize.width()) / windowSize.width();
+    QImage picture =
+        _myGLView->imageWithPixelSize(pixelSize, exportTexturePicture(pixelsPerPoint), progress);
+    if (picture.isNull())
+        return picture;
+    picture.setDevicePixelRatio(pixelsPerPoint);
+    // The steps of the window's own picture, so that at the window's size the export is what
+    // Copy gives.
+    if (options.withShadow)
+        picture.convertTo(QImage::Format_ARGB32_Premultiplied);
+    if (options.withCreaseLine) {
+        const LineOverlay overlay{_lineColor[0], _lineColor[1], true, false};
+        overlay.draw(picture, _endPt, ControlAreas::noArea);
+    }
+    if (options.withShadow) {
+        DropShadow shadow;
+        shadow.update(picture);
+        shadow.paintUnder(picture);
+    }
+    if (!options.transparentBackground) {
+        QPainter painter(&picture);
+        painter.setCompositionMode(QPainter::CompositionMode_DestinationOver);
+        painter.fillRect(QRectF(QPointF(), picture.deviceIndependentSize()),
+                         options.backgroundColor);
+    }
+    return picture;
+}
+
+std::unique_ptr<QMimeData> MyWindowController::pictureDragData(const QImage& picture) const {
+    const QByteArray png = PictureEncoder::encodedData(picture, "PNG");
+    if (png.isEmpty())
+        return nullptr;
+    auto mimeData = std::make_unique<QMimeData>();
+    mimeData->setData(QStringLiteral("image/png"), png);
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+    const QString path = QDir(folder).filePath(foldedPictureName(_url));
+    QString failure;
+    if (QDir().mkpath(folder) &&
+        ExportWriter::writeData(png, path, &failure) == ExportWriter::Outcome::Written)
+        mimeData->setUrls({QUrl::fromLocalFile(path)});
+    else
+        qCWarning(windowLog) << "The dragged picture goes without its file:" << path << failure;
+    return mimeData;
+}
