@@ -104,9 +104,10 @@ void sendMouse(MyWindowController& controller, QEvent::Type type, QPoint at, QPo
 
 } // namespace
 
-void DocumentFixture::press(MyWindowController& controller, QPoint at) {
+void DocumentFixture::press(MyWindowController& controller, QPoint at,
+                            Qt::KeyboardModifiers modifiers) {
     sendMouse(controller, QEvent::MouseButtonPress, at, controller.window()->mapToGlobal(at),
-              Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+              Qt::LeftButton, Qt::LeftButton, modifiers);
 }
 
 void DocumentFixture::dragTo(MyWindowController& controller, QPoint to,

@@ -36,7 +36,8 @@ protected:
 
     // Mouse events sent to the content view, which hands them on to the window like the
     // platform's events.
-    static void press(MyWindowController& controller, QPoint at);
+    static void press(MyWindowController& controller, QPoint at,
+                      Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     static void dragTo(MyWindowController& controller, QPoint to,
                        Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     static void release(MyWindowController& controller, QPoint at);

@@ -1,0 +1,157 @@
+#include "DocumentFixture.h"
+
+#include "render/MyGLView.h"
+#include "window/ExportOptions.h"
+#include "window/MyView.h"
+#include "window/MyWindow.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QMimeData>
+#include <QStandardPaths>
+#include <QTest>
+#include <QTimer>
+#include <QWidget>
+
+namespace {
+
+using DocumentExportTest = DocumentFixture;
+
+const MyWindowController::ExportProgress noProgress;
+
+QUrl writeCheckerboard(const QString& path, QSize size) {
+    QImage picture(size, QImage::Format_RGB32);
+    for (int y = 0; y < size.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(picture.scanLine(y));
+        for (int x = 0; x < size.width(); ++x)
+            line[x] = (x + y) % 2 ? 0xffffffff : 0xff000000;
+    }
+    EXPECT_TRUE(picture.save(path));
+    return QUrl::fromLocalFile(path);
+}
+
+// Changes of colour between opaque neighbours along the picture's middle row.
+int changesAlongMiddleRow(const QImage& picture) {
+    const QImage row = picture.copy(0, picture.height() / 2, picture.width(), 1)
+                           .convertToFormat(QImage::Format_ARGB32);
+    const auto* line = reinterpret_cast<const QRgb*>(row.constScanLine(0));
+    int changes = 0;
+    for (int x = 1; x < row.width(); ++x)
+        changes += qAlpha(line[x]) == 255 && qAlpha(line[x - 1]) == 255 && line[x] != line[x - 1];
+    return changes;
+}
+
+// A window of another application, as far as the drag knows: it takes whatever is dropped.
+class DropTarget : public QWidget {
+public:
+    DropTarget() {
+        setAcceptDrops(true);
+        resize(300, 300);
+    }
+    QByteArray png;
+    QList<QUrl> urls;
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override { event->acceptProposedAction(); }
+    void dragMoveEvent(QDragMoveEvent* event) override { event->acceptProposedAction(); }
+    void dropEvent(QDropEvent* event) override {
+        png = event->mimeData()->data(QStringLiteral("image/png"));
+        urls = event->mimeData()->urls();
+        event->acceptProposedAction();
+    }
+};
+
+} // namespace
+
+TEST_F(DocumentExportTest, AtTheWindowsSizeTheExportIsWhatCopyGives) {
+    auto controller = openShown(QSize(640, 480));
+    ASSERT_TRUE(controller);
+    useOpaqueLineColors();
+    controller->glView().setPitch(20);
+    controller->updateMyWindow();
+    for (const bool shadow : {true, false}) {
+        for (const bool lines : {true, false}) {
+            SCOPED_TRACE(testing::Message() << "shadow " << shadow << ", lines " << lines);
+            _defaults->setBool(DefaultsKey::copyWithShadow, shadow);
+            _defaults->setBool(DefaultsKey::copyWithCreaseLine, lines);
+            _defaults->postNotification();
+            ExportOptions options;
+            options.withShadow = shadow;
+            options.withCreaseLine = lines;
+            const QImage exported = controller->exportPicture(options, noProgress);
+            const QImage copied = controller->image();
+            ASSERT_EQ(exported.size(), copied.size());
+            EXPECT_EQ(exported.devicePixelRatio(), copied.devicePixelRatio());
+            EXPECT_TRUE(exported.convertToFormat(QImage::Format_ARGB32) ==
+                        copied.convertToFormat(QImage::Format_ARGB32));
+        }
+    }
+}
+
+TEST_F(DocumentExportTest, BackgroundColourFillsWhatIsTransparent) {
+    auto controller = openShown(QSize(640, 480));
+    ASSERT_TRUE(controller);
+    ExportOptions options;
+    options.scale = 2;
+    options.withShadow = false;
+    options.transparentBackground = false;
+    options.backgroundColor = QColor(10, 200, 30);
+    const QImage exported = controller->exportPicture(options, noProgress);
+    EXPECT_EQ(exported.size(), controller->window()->size() * 2);
+    EXPECT_EQ(exported.pixelColor(1, 1), QColor(10, 200, 30));
+    EXPECT_EQ(exported.pixelColor(exported.width() / 2, exported.height() / 2),
+              controller->window()->contentView()->image().pixelColor(
+                  controller->window()->width() / 2, controller->window()->height() / 2));
+}
+
+TEST_F(DocumentExportTest, FineCheckerboardStaysACheckerboardAtFourTimes) {
+    auto controller = openDocument(
+        writeCheckerboard(_dir.filePath(QStringLiteral("fine.png")), QSize(3000, 2000)));
+    ASSERT_TRUE(controller);
+    ExportOptions options;
+    options.withShadow = false;
+    options.withCreaseLine = false;
+    const int atOnce = changesAlongMiddleRow(controller->exportPicture(options, noProgress));
+    options.scale = 4;
+    const QImage large = controller->exportPicture(options, noProgress);
+    ASSERT_EQ(large.size(), controller->window()->size() * 4);
+    // 3000 cells across the sheet: at four times every one shows; at once, not even a third.
+    EXPECT_GT(changesAlongMiddleRow(large), 2900);
+    EXPECT_LT(atOnce, 1000);
+}
+
+TEST_F(DocumentExportTest, CtrlDragAwayFromTheLinesDropsThePictureOnAnotherWindow) {
+    auto controller = openShown(QSize(400, 300));
+    ASSERT_TRUE(controller);
+    DropTarget target;
+    target.move(1400, 100);
+    target.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&target));
+    controller->window()->move(100, 100);
+    const QPoint corner(3, 3);
+    hover(*controller, corner, 9);
+    const QPoint windowAt = controller->window()->pos();
+
+    // The drag runs its own event loop; the pointer goes to the target and lets go there.
+    QTimer::singleShot(200, &target, [&target] {
+        QWindow* window = target.windowHandle();
+        QTest::mouseMove(window, QPoint(140, 150));
+        QTest::mouseMove(window, QPoint(150, 150));
+        QTest::mouseRelease(window, Qt::LeftButton, Qt::NoModifier, QPoint(150, 150));
+    });
+    press(*controller, corner, Qt::ControlModifier);
+    dragTo(*controller, corner + QPoint(30, 20), Qt::ControlModifier);
+
+    EXPECT_EQ(controller->window()->pos(), windowAt);
+    ASSERT_FALSE(target.png.isEmpty());
+    const QImage dropped = QImage::fromData(target.png, "PNG");
+    EXPECT_EQ(dropped.size(), controller->image().size());
+    ASSERT_EQ(target.urls.size(), 1);
+    const QString file = target.urls.first().toLocalFile();
+    EXPECT_EQ(file, QStandardPaths::writableLocation(QStandardPaths::CacheLocation) +
+                        QStringLiteral("/sheet folded.png"));
+    QFile written(file);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll(), target.png);
+}
