@@ -15,7 +15,7 @@
 #include <QWindow>
 
 AppDelegate::AppDelegate(PreferencesDefaults& defaults, const QString& handoverName)
-    : _defaults(defaults),
+    : _defaults(defaults), _exportController(defaults),
       _opener(defaults, [this](std::unique_ptr<MyWindowController> controller, const QUrl& url) {
           addDocument(std::move(controller), url);
       }) {
@@ -66,6 +66,7 @@ void AppDelegate::connectMenus() {
     connect(_menus.resetFoldAction(), &QAction::triggered, this, &AppDelegate::resetFold);
     connect(_menus.saveFoldAction(), &QAction::triggered, this, &AppDelegate::saveFold);
     connect(_menus.applyFoldAction(), &QAction::triggered, this, &AppDelegate::applyFold);
+    connect(_menus.exportAction(), &QAction::triggered, this, &AppDelegate::exportDocument);
     connect(_menus.preferencesAction(), &QAction::triggered, this, &AppDelegate::showPreferences);
     connect(_menus.quitAction(), &QAction::triggered, qApp, &QCoreApplication::quit);
     connect(_menus.openRecentMenu(), &QMenu::aboutToShow, this, &AppDelegate::fillOpenRecentMenu);
@@ -93,7 +94,7 @@ void AppDelegate::refleshRecentDocumentURL() {
 bool AppDelegate::validateMenuItem(const QAction* item) const {
     if (item == _menus.closeAction())
         return QApplication::activeWindow() != nullptr;
-    if (item == _menus.copyAction())
+    if (item == _menus.copyAction() || item == _menus.exportAction())
         return !_windowControllerArray.empty();
     if (item == _menus.undoAction())
         return _menus.undoGroup().canUndo();
@@ -212,6 +213,11 @@ void AppDelegate::saveFold() {
 void AppDelegate::applyFold() {
     if (MyWindowController* controller = frontmostDocument())
         FoldPanels::showApplyPanel(*controller);
+}
+
+void AppDelegate::exportDocument() {
+    if (MyWindowController* controller = frontmostDocument())
+        _exportController.exportDocument(*controller);
 }
 
 void AppDelegate::showPreferences() {

@@ -2,6 +2,7 @@
 
 #include "app/AppMenus.h"
 #include "app/DocumentOpener.h"
+#include "app/ExportController.h"
 #include "app/InstanceHandover.h"
 #include "app/RecentDocuments.h"
 #include "app/StartWindow.h"
@@ -49,6 +50,7 @@ public:
     void resetFold();
     void saveFold();
     void applyFold();
+    void exportDocument();
     void showPreferences();
     bool validateMenuItem(const QAction* item) const;
     void updateInstanceValues();
@@ -89,6 +91,7 @@ private:
     std::unique_ptr<PreferencesController> _preferenceController;
     QString _strImageFormat;
 
+    ExportController _exportController;
     RecentDocuments _recentDocuments;
     AppMenus _menus;
     StartWindow _startWindow; // after _menus: its menu bar shows their menus

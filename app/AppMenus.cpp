@@ -18,6 +18,7 @@ AppMenus::AppMenus()
       _open(makeAction(tr("&Open..."), QKeySequence::keyBindings(QKeySequence::Open))),
       _close(makeAction(tr("&Close"), QKeySequence::keyBindings(QKeySequence::Close))),
       _copy(makeAction(tr("&Copy"), QKeySequence::keyBindings(QKeySequence::Copy))),
+      _export(makeAction(tr("&Export..."), {QKeySequence(Qt::CTRL | Qt::Key_E)})),
       _preferences(makeAction(tr("&Preferences..."),
                               shortcutsOr(QKeySequence::Preferences, Qt::CTRL | Qt::Key_Comma))),
       _quit(makeAction(tr("&Quit"), shortcutsOr(QKeySequence::Quit, Qt::CTRL | Qt::Key_Q))),
@@ -47,6 +48,7 @@ void AppMenus::fillFileMenu() {
     _fileMenu->addMenu(_openRecentMenu.get());
     _fileMenu->addAction(_close);
     _fileMenu->addSeparator();
+    _fileMenu->addAction(_export);
     _fileMenu->addAction(_saveFold);
     _fileMenu->addAction(_applyFold);
     _fileMenu->addSeparator();
@@ -72,6 +74,7 @@ void AppMenus::buildContextMenu() {
     _contextMenu->addAction(_close);
     _contextMenu->addSeparator();
     _contextMenu->addAction(_copy);
+    _contextMenu->addAction(_export);
     _contextMenu->addAction(_resetFold);
     _contextMenu->addAction(_saveFold);
     _contextMenu->addAction(_applyFold);
@@ -84,7 +87,7 @@ void AppMenus::buildContextMenu() {
 }
 
 QList<QAction*> AppMenus::shortcutActions() const {
-    return {_undo, _redo, _open, _close, _copy, _preferences, _quit};
+    return {_undo, _redo, _open, _close, _copy, _export, _preferences, _quit};
 }
 
 QList<QAction*> AppMenus::commandActions() const {

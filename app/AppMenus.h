@@ -21,6 +21,7 @@ public:
     QAction* openAction() const { return _open; }
     QAction* closeAction() const { return _close; }
     QAction* copyAction() const { return _copy; }
+    QAction* exportAction() const { return _export; }
     QAction* preferencesAction() const { return _preferences; }
     QAction* quitAction() const { return _quit; }
     // Undo and Redo act on the undo stack of the document in front, made the group's active one.
@@ -57,6 +58,7 @@ private:
     QAction* _open;
     QAction* _close;
     QAction* _copy;
+    QAction* _export;
     QAction* _preferences;
     QAction* _quit;
     QAction* _resetFold;

@@ -27,7 +27,7 @@ void ColorWell::openColorDialog() {
     }
     const QColor original = _color;
     _dialog = new QColorDialog(_color, this);
-    _dialog->setOption(QColorDialog::ShowAlphaChannel);
+    _dialog->setOption(QColorDialog::ShowAlphaChannel, !_opaqueOnly);
     _dialog->setAttribute(Qt::WA_DeleteOnClose);
     _dialog->addActions(_dialogActions);
     connect(_dialog, &QColorDialog::currentColorChanged, this, &ColorWell::pickColor);

@@ -5,8 +5,9 @@
 #include <QPointer>
 #include <QPushButton>
 
-// A button showing a colour swatch; clicking it opens a colour chooser with opacity. The colour
-// follows the chooser while the user picks and returns to the old one when the pick is cancelled.
+// A button showing a colour swatch; clicking it opens a colour chooser, with opacity unless told
+// otherwise. The colour follows the chooser while the user picks and returns to the old one when
+// the pick is cancelled.
 class ColorWell : public QPushButton {
     Q_OBJECT
 
@@ -16,6 +17,8 @@ public:
     QColor color() const { return _color; }
     // Shows the colour without announcing it: only the user's picks are announced.
     void setColor(const QColor& color);
+    // Colours without opacity, for what must be opaque.
+    void setOpaqueOnly(bool opaqueOnly) { _opaqueOnly = opaqueOnly; }
     // The chooser while it is open, else null.
     QColorDialog* colorDialog() const { return _dialog; }
     // Actions whose shortcuts also work while the chooser is in front.
@@ -30,6 +33,7 @@ private:
     void updateSwatch();
 
     QColor _color;
+    bool _opaqueOnly = false;
     QPointer<QColorDialog> _dialog;
     QList<QAction*> _dialogActions;
 };

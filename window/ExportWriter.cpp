@@ -61,6 +61,11 @@ QString ExportFormat::nameFilter() const {
     return QStringLiteral("%1 (*.%2)").arg(description, suffix);
 }
 
+QString ExportFormat::foldedFileName(const QString& pictureFileName) const {
+    return QStringLiteral("%1 folded.%2")
+        .arg(QFileInfo(pictureFileName).completeBaseName(), suffix);
+}
+
 QList<ExportFormat> ExportWriter::formats() {
     const QList<QByteArray> writable = QImageWriter::supportedImageFormats();
     const QList<ExportFormat> all = {

@@ -19,6 +19,8 @@ struct ExportFormat {
     bool isPdf() const { return name == "PDF"; }
     // "PNG image (*.png)", for a file dialog.
     QString nameFilter() const;
+    // "<picture's name> folded.<suffix>" for a picture file's name.
+    QString foldedFileName(const QString& pictureFileName) const;
 };
 
 // Writes exported pictures to files, all or nothing: through QSaveFile, so a file appears only

@@ -12,7 +12,6 @@
 #include "window/WindowLog.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QImageReader>
 #include <QMimeData>
 #include <QPainter>
@@ -39,10 +38,6 @@ QImage readPicture(const QString& path, QSize size) {
         qCWarning(windowLog) << "Export keeps the window's texture:" << path
                              << reader.errorString();
     return picture;
-}
-
-QString foldedPictureName(const QUrl& url) {
-    return QStringLiteral("%1 folded.png").arg(QFileInfo(url.fileName()).completeBaseName());
 }
 
 } // namespace
@@ -100,7 +95,8 @@ std::unique_ptr<QMimeData> MyWindowController::pictureDragData(const QImage& pic
     auto mimeData = std::make_unique<QMimeData>();
     mimeData->setData(QStringLiteral("image/png"), png);
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
-    const QString path = QDir(folder).filePath(foldedPictureName(_url));
+    const ExportFormat pngFormat = ExportWriter::formats().first();
+    const QString path = QDir(folder).filePath(pngFormat.foldedFileName(_url.fileName()));
     QString failure;
     if (QDir().mkpath(folder) &&
         ExportWriter::writeData(png, path, &failure) == ExportWriter::Outcome::Written)

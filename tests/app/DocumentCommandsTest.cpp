@@ -218,7 +218,7 @@ TEST_F(DocumentCommandsTest, RightClickOnADocumentOffersTheWholeMenu) {
         if (!item->isSeparator())
             titles.append(item->text());
     EXPECT_EQ(titles, (QStringList{"Undo", "Redo", "&Open...", "Open &Recent", "&Close", "&Copy",
-                                   "Reset &Fold", "&Save Fold...", "&Apply Fold...",
+                                   "&Export...", "Reset &Fold", "&Save Fold...", "&Apply Fold...",
                                    "&Preferences...", "&Window", "&Quit"}));
     EXPECT_TRUE(delegate().menus().copyAction()->isEnabled());
     menu->hide();

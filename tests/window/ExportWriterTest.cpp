@@ -1,5 +1,6 @@
-#include "window/ExportWriter.h"
+#include "tests/WithoutFilePermissionOverride.h"
 #include "window/ExportOptions.h"
+#include "window/ExportWriter.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,10 +10,6 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-
-#include <linux/capability.h>
-#include <sys/syscall.h>
-#include <unistd.h>
 
 namespace {
 
@@ -48,28 +45,6 @@ ExportFormat format(const char* name) {
             return format;
     return {};
 }
-
-// Root writes into read-only folders; without these capabilities it cannot, like anyone else.
-// Capabilities belong to the thread, and this one does the writing.
-class WithoutOverridingFilePermissions {
-public:
-    WithoutOverridingFilePermissions() {
-        if (syscall(SYS_capget, &_header, _saved) != 0)
-            return;
-        __user_cap_data_struct reduced[2] = {_saved[0], _saved[1]};
-        reduced[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
-        _changed = syscall(SYS_capset, &_header, reduced) == 0;
-    }
-    ~WithoutOverridingFilePermissions() {
-        if (_changed)
-            syscall(SYS_capset, &_header, _saved);
-    }
-
-private:
-    __user_cap_header_struct _header{_LINUX_CAPABILITY_VERSION_3, 0};
-    __user_cap_data_struct _saved[2]{};
-    bool _changed = false;
-};
 
 const ExportWriter::Progress noProgress;
 
@@ -123,7 +98,7 @@ TEST(ExportWriterTest, ReadOnlyFolderKeepsTheOldFileAndSaysWhy) {
     QString failure;
     ExportWriter::Outcome outcome = ExportWriter::Outcome::Written;
     {
-        WithoutOverridingFilePermissions asAnyUser;
+        WithoutFilePermissionOverride asAnyUser;
         outcome = ExportWriter::write(picture(), old, format("PNG"), noProgress, &failure);
     }
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);

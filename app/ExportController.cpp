@@ -1,0 +1,147 @@
+#include "app/ExportController.h"
+
+#include "app/ExportOptionsDialog.h"
+#include "settings/PreferencesDefaults.h"
+#include "window/MyWindow.h"
+#include "window/MyWindowController.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QProgressDialog>
+
+namespace {
+
+constexpr int progressDelay = 500;  // ms of work before the progress dialog shows
+constexpr int repaintInterval = 50; // ms between event runs while a file is written
+
+std::optional<ExportFormat> formatForNameFilter(const QString& nameFilter) {
+    for (const ExportFormat& format : ExportWriter::formats()) {
+        if (format.nameFilter() == nameFilter)
+            return format;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+ExportController::ExportController(PreferencesDefaults& defaults) : _defaults(defaults) {}
+
+void ExportController::exportDocument(MyWindowController& document) {
+    _document = &document;
+    const std::optional<ExportOptions> options = chooseOptions(document);
+    if (!options || !_document)
+        return;
+    options->writeTo(_defaults);
+    const std::optional<Destination> destination = chooseFile(document);
+    if (!destination || !_document)
+        return;
+    write(document, *options, *destination);
+}
+
+std::optional<ExportOptions> ExportController::chooseOptions(MyWindowController& document) {
+    ExportOptionsDialog dialog(ExportOptions::fromDefaults(_defaults), document.window()->size(),
+                               document.window());
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.options();
+}
+
+std::optional<ExportController::Destination>
+ExportController::chooseFile(MyWindowController& document) {
+    const QList<ExportFormat> formats = ExportWriter::formats();
+    QFileDialog dialog(document.window(), tr("Export"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    QStringList nameFilters;
+    for (const ExportFormat& format : formats)
+        nameFilters.append(format.nameFilter());
+    dialog.setNameFilters(nameFilters);
+    dialog.setDefaultSuffix(formats.first().suffix);
+    dialog.setDirectory(proposedFolder(document));
+    dialog.selectFile(formats.first().foldedFileName(document.url().fileName()));
+    connect(&dialog, &QFileDialog::filterSelected, &dialog,
+            [this, &dialog](const QString& nameFilter) { followFilter(dialog, nameFilter); });
+    // The dialog asks before it replaces a file.
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    const QString fileName = dialog.selectedFiles().first();
+    std::optional<ExportFormat> format = ExportWriter::formatForFileName(fileName);
+    if (!format)
+        format = formatForNameFilter(dialog.selectedNameFilter());
+    return Destination{fileName, format.value_or(formats.first())};
+}
+
+// A name ending in a format's suffix changes to the suffix of the format chosen.
+void ExportController::followFilter(QFileDialog& dialog, const QString& nameFilter) const {
+    const std::optional<ExportFormat> format = formatForNameFilter(nameFilter);
+    if (!format)
+        return;
+    dialog.setDefaultSuffix(format->suffix);
+    const QStringList typed = dialog.selectedFiles();
+    if (!typed.isEmpty() && ExportWriter::formatForFileName(typed.first()))
+        dialog.selectFile(QFileInfo(typed.first()).completeBaseName() + u'.' + format->suffix);
+}
+
+QString ExportController::proposedFolder(const MyWindowController& document) const {
+    const QString lastFolder = _defaults.stringForKey(DefaultsKey::exportFolder);
+    if (!lastFolder.isEmpty() && QFileInfo(lastFolder).isDir())
+        return lastFolder;
+    return QFileInfo(document.url().toLocalFile()).absolutePath();
+}
+
+void ExportController::write(MyWindowController& document, ExportOptions options,
+                             const Destination& destination) {
+    const QFileInfo file(destination.fileName);
+    if (!destination.format.hasAlpha)
+        options.transparentBackground = false;
+    QProgressDialog progress(tr("Drawing \"%1\"...").arg(file.fileName()), tr("Cancel"), 0, 1,
+                             document.window());
+    progress.setWindowModality(Qt::ApplicationModal);
+    progress.setAutoReset(false);
+    progress.setAutoClose(false);
+    progress.setMinimumDuration(progressDelay);
+    progress.setValue(0);
+    // Two steps after the tiles: the lines and shadow, then the file.
+    QImage picture = document.exportPicture(options, [&progress](int done, int total) {
+        progress.setMaximum(total + 2);
+        progress.setValue(done);
+        return !progress.wasCanceled();
+    });
+    if (progress.wasCanceled())
+        return;
+    if (picture.isNull()) {
+        alertFailure(file.fileName(), tr("The folded picture could not be drawn at that size."));
+        return;
+    }
+    progress.setLabelText(tr("Writing \"%1\"...").arg(file.fileName()));
+    progress.setValue(progress.maximum() - 1);
+    QElapsedTimer sinceEvents;
+    sinceEvents.start();
+    QString failure;
+    const ExportWriter::Outcome outcome = ExportWriter::write(
+        std::move(picture), destination.fileName, destination.format,
+        [&] {
+            if (sinceEvents.elapsed() >= repaintInterval) {
+                QCoreApplication::processEvents();
+                sinceEvents.restart();
+            }
+            return !progress.wasCanceled();
+        },
+        &failure);
+    if (outcome == ExportWriter::Outcome::Failed)
+        alertFailure(file.fileName(), failure);
+    else if (outcome == ExportWriter::Outcome::Written)
+        _defaults.setString(DefaultsKey::exportFolder, file.absolutePath());
+}
+
+void ExportController::alertFailure(const QString& fileName, const QString& reason) {
+    QMessageBox alert;
+    alert.setText(tr("Can't export \"%1\"").arg(fileName));
+    alert.setInformativeText(reason);
+    alert.addButton(tr("OK"), QMessageBox::AcceptRole);
+    alert.exec();
+}

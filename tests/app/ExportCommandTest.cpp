@@ -1,0 +1,206 @@
+#include "AppFixture.h"
+#include "app/ExportOptionsDialog.h"
+#include "tests/WithoutFilePermissionOverride.h"
+#include "window/MyWindow.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QImageReader>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTest>
+
+#include <deque>
+
+namespace {
+
+// Answers the modal dialogs of an export one after another, as a user would: each step waits
+// until a dialog of its kind is the modal one. A step may open the next dialog itself.
+class DialogSteps : public QObject {
+public:
+    DialogSteps() {
+        connect(&_timer, &QTimer::timeout, this, &DialogSteps::answer);
+        _timer.start(20);
+    }
+    template <typename Dialog> void then(std::function<void(Dialog&)> step) {
+        _steps.push_back({[](QWidget* modal) {
+                              auto* dialog = qobject_cast<Dialog*>(modal);
+                              return dialog && dialog->isVisible();
+                          },
+                          [step](QWidget* modal) { step(*qobject_cast<Dialog*>(modal)); }});
+    }
+    bool done() const { return _steps.empty(); }
+
+private:
+    struct Step {
+        std::function<bool(QWidget*)> matches;
+        std::function<void(QWidget*)> act;
+    };
+
+    void answer() {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (_steps.empty() || !_steps.front().matches(modal))
+            return;
+        // Not from within the timer's own event: a timer is not run again until that returns,
+        // and the step may open a dialog of its own.
+        QTimer::singleShot(0, modal, [act = _steps.front().act, modal] { act(modal); });
+        _steps.pop_front();
+    }
+
+    QTimer _timer;
+    std::deque<Step> _steps;
+};
+
+void chooseSize(ExportOptionsDialog& dialog, int menuRow, int pixelWidth = 4000) {
+    dialog.findChild<QComboBox*>(QStringLiteral("menuSize"))->setCurrentIndex(menuRow);
+    dialog.findChild<QSpinBox*>(QStringLiteral("spinPixelWidth"))->setValue(pixelWidth);
+}
+
+// Types the whole path, as selectFile() leaves a name field with the focus alone.
+void clickSave(QFileDialog& dialog, const QString& fileName) {
+    dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(fileName);
+    dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Save)->click();
+}
+
+// The file dialog's folder and the name it proposes.
+QString proposedFile(QFileDialog& dialog) {
+    return dialog.selectedFiles().value(0);
+}
+
+} // namespace
+
+using ExportCommandTest = AppFixture;
+
+TEST_F(ExportCommandTest, IsEnabledLikeCopyAndAnsweredByCtrlE) {
+    launch();
+    emit delegate().menus().contextMenu()->aboutToShow();
+    EXPECT_FALSE(delegate().menus().exportAction()->isEnabled());
+
+    delegate().openFile(picture());
+    ASSERT_TRUE(waitUntilOpened());
+    ASSERT_EQ(documentCount(), 1u);
+    MyWindow* window = document(0).window();
+    ASSERT_TRUE(activate(window));
+    EXPECT_TRUE(delegate().menus().exportAction()->isEnabled());
+    EXPECT_TRUE(window->actions().contains(delegate().menus().exportAction()));
+
+    bool asked = false;
+    DialogSteps steps;
+    steps.then<ExportOptionsDialog>([&](ExportOptionsDialog& dialog) {
+        asked = true;
+        dialog.reject();
+    });
+    QTest::keyClick(window, Qt::Key_E, Qt::ControlModifier);
+    EXPECT_TRUE(waitFor([&] { return asked; }));
+}
+
+TEST_F(ExportCommandTest, WritesTheChosenSizeAndRemembersOptionsAndFolder) {
+    launch({picture()});
+    MyWindow* window = document(0).window();
+    const QDir pictureFolder = QFileInfo(picture()).absoluteDir();
+    ASSERT_TRUE(pictureFolder.mkdir(QStringLiteral("out")));
+    const QString output = pictureFolder.filePath(QStringLiteral("out/mine.png"));
+
+    QString proposed;
+    DialogSteps first;
+    first.then<ExportOptionsDialog>([](ExportOptionsDialog& dialog) {
+        chooseSize(dialog, 2);
+        dialog.findChild<QCheckBox*>(QStringLiteral("cboxWithShadow"))->setChecked(false);
+        dialog.accept();
+    });
+    first.then<QFileDialog>([&](QFileDialog& dialog) {
+        proposed = proposedFile(dialog);
+        clickSave(dialog, output);
+    });
+    delegate().exportDocument();
+    ASSERT_TRUE(first.done());
+    EXPECT_EQ(proposed, pictureFolder.filePath(QStringLiteral("sample folded.png")));
+    EXPECT_EQ(QImageReader(output).size(), window->size() * 2);
+
+    // Again: the choices and the folder are remembered, and replacing the file asks first.
+    int shownScale = -1;
+    bool shownShadow = true;
+    QString confirmation;
+    // Without a window manager nothing gives the focus back after the dialogs; a user clicks.
+    ASSERT_TRUE(activate(window));
+    DialogSteps second;
+    second.then<ExportOptionsDialog>([&](ExportOptionsDialog& dialog) {
+        shownScale = dialog.options().scale;
+        shownShadow = dialog.options().withShadow;
+        chooseSize(dialog, 1);
+        dialog.accept();
+    });
+    second.then<QFileDialog>([&](QFileDialog& dialog) {
+        proposed = proposedFile(dialog);
+        clickSave(dialog, output);
+    });
+    second.then<QMessageBox>([&](QMessageBox& box) {
+        confirmation = box.text();
+        box.button(QMessageBox::Yes)->click();
+    });
+    delegate().exportDocument();
+    ASSERT_TRUE(second.done());
+    EXPECT_EQ(shownScale, 2);
+    EXPECT_FALSE(shownShadow);
+    EXPECT_EQ(proposed, pictureFolder.filePath(QStringLiteral("out/sample folded.png")));
+    EXPECT_TRUE(confirmation.contains(QStringLiteral("already exists")))
+        << confirmation.toStdString();
+    EXPECT_EQ(QImageReader(output).size(), window->size());
+}
+
+TEST_F(ExportCommandTest, FailureAlertNamesTheFileAndTheReason) {
+    launch({picture()});
+    const QDir pictureFolder = QFileInfo(picture()).absoluteDir();
+    ASSERT_TRUE(pictureFolder.mkdir(QStringLiteral("locked")));
+    const QString locked = pictureFolder.filePath(QStringLiteral("locked"));
+    ASSERT_TRUE(QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner));
+
+    DialogSteps steps;
+    steps.then<ExportOptionsDialog>([](ExportOptionsDialog& dialog) { dialog.accept(); });
+    steps.then<QFileDialog>(
+        [&](QFileDialog& dialog) { clickSave(dialog, locked + QStringLiteral("/folded.png")); });
+    AlertDismisser alerts;
+    {
+        WithoutFilePermissionOverride asAnyUser;
+        delegate().exportDocument();
+    }
+    QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    ASSERT_EQ(alerts.texts().size(), 1);
+    const QString alert = alerts.texts().first();
+    EXPECT_TRUE(alert.startsWith(QStringLiteral("Can't export \"folded.png\"")))
+        << alert.toStdString();
+    EXPECT_TRUE(alert.contains(QStringLiteral("ermission"))) << alert.toStdString();
+    EXPECT_TRUE(QDir(locked).isEmpty());
+}
+
+TEST_F(ExportCommandTest, LongExportShowsProgressAndCancelLeavesNoFile) {
+    launch({picture()});
+    const QDir pictureFolder = QFileInfo(picture()).absoluteDir();
+    const QString output = pictureFolder.filePath(QStringLiteral("large.png"));
+
+    bool cancelled = false;
+    DialogSteps steps;
+    steps.then<ExportOptionsDialog>([](ExportOptionsDialog& dialog) {
+        chooseSize(dialog, 0, 9000);
+        dialog.accept();
+    });
+    steps.then<QFileDialog>([&](QFileDialog& dialog) { clickSave(dialog, output); });
+    steps.then<QProgressDialog>([&](QProgressDialog& progress) {
+        cancelled = true;
+        progress.cancel();
+    });
+    AlertDismisser alerts;
+    delegate().exportDocument();
+
+    EXPECT_TRUE(cancelled);
+    EXPECT_FALSE(QFile::exists(output));
+    EXPECT_TRUE(alerts.texts().isEmpty());
+}
