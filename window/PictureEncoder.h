@@ -13,8 +13,8 @@ class QMimeData;
 // out: encoded image files, a one-page PDF, and the clipboard's MIME data.
 namespace PictureEncoder {
 
-// How hard an image format works: a quality (0..100, JPEG and WebP) or a compression level
-// (PNG: zlib's 0..9; TIFF: 1 for LZW); -1 leaves the format's default.
+// How hard an image format works, as QImageWriter takes it: a quality (0..100, JPEG and WebP) or
+// a compression (PNG: 0..100 onto zlib's levels 0..9; TIFF: 1 for LZW); -1 leaves the default.
 struct ImageSettings {
     int quality = -1;
     int compression = -1;

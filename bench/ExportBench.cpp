@@ -1,0 +1,189 @@
+// A 4x export of a 1577 x 878 window (a 3000 x 2000 picture) to PNG, split into rendering in tiles,
+// the shadow and the encoding, and the whole export with its peak memory. A 3000 x 2000 picture
+// opens in a 1577 x 878 window on a screen 900 points high:
+//     PLEATORA_SCREEN=1920x900x24 scripts/with-display.sh build/bench/export_bench
+#include "settings/PreferencesDefaults.h"
+#include "window/DropShadow.h"
+#include "window/ExportOptions.h"
+#include "window/ExportWriter.h"
+#include "window/MyWindow.h"
+#include "window/MyWindowController.h"
+#include "window/PictureEncoder.h"
+#include "window/PictureReader.h"
+#include "window/SheetSizing.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <benchmark/benchmark.h>
+
+#include <fstream>
+#include <memory>
+#include <string>
+
+namespace {
+
+QTemporaryDir* workDir = nullptr;
+PreferencesDefaults* defaults = nullptr;
+std::unique_ptr<MyWindowController> document;
+
+// Smooth colour with a little grain, about as hard to compress as a photograph.
+QImage photoLikePicture(QSize size) {
+    QImage picture(size, QImage::Format_RGB32);
+    QRandomGenerator grain(7);
+    for (int y = 0; y < size.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(picture.scanLine(y));
+        for (int x = 0; x < size.width(); ++x) {
+            const int noise = int(grain.bounded(12));
+            line[x] =
+                qRgb((x / 12 + noise) % 256, (y / 8 + noise) % 256, ((x + y) / 20 + noise) % 256);
+        }
+    }
+    return picture;
+}
+
+MyWindowController* openDocument() {
+    if (!document) {
+        const QString path = workDir->filePath(QStringLiteral("photo.png"));
+        photoLikePicture(QSize(3000, 2000)).save(path);
+        const SheetSizing sizing = SheetSizing::ofFirstScreen();
+        const PictureReader::Result read = PictureReader::read(
+            QFile::encodeName(path), [&sizing](QSize pixels) { return sizing.decodeSize(pixels); });
+        document = MyWindowController::initWithPicture(read, sizing, QUrl::fromLocalFile(path),
+                                                       *defaults, nullptr);
+        if (document) {
+            document->showWindow();
+            (void)QTest::qWaitForWindowExposed(document->window());
+        }
+    }
+    return document.get();
+}
+
+ExportOptions fourTimes(bool withShadow, bool withCreaseLine) {
+    ExportOptions options;
+    options.scale = 4;
+    options.withShadow = withShadow;
+    options.withCreaseLine = withCreaseLine;
+    return options;
+}
+
+const MyWindowController::ExportProgress noProgress;
+
+double statusMegabytes(const char* field) {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind(field, 0) == 0)
+            return std::stod(line.substr(std::string(field).size())) / 1024.0;
+    return 0;
+}
+
+// The kernel's peak resident size starts again from the current one.
+void resetPeak() {
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+bool label(benchmark::State& state, const MyWindowController* controller) {
+    if (!controller) {
+        state.SkipWithError("document did not open");
+        return false;
+    }
+    const QSize window = controller->window()->size();
+    state.SetLabel(QStringLiteral("window %1 x %2, picture %3 x %4")
+                       .arg(window.width())
+                       .arg(window.height())
+                       .arg(window.width() * 4)
+                       .arg(window.height() * 4)
+                       .toStdString());
+    return true;
+}
+
+void BM_ExportRender(benchmark::State& state) {
+    MyWindowController* controller = openDocument();
+    if (!label(state, controller))
+        return;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(controller->exportPicture(fourTimes(false, false), noProgress));
+}
+
+void BM_ExportShadow(benchmark::State& state) {
+    MyWindowController* controller = openDocument();
+    if (!label(state, controller))
+        return;
+    QImage rendered = controller->exportPicture(fourTimes(false, false), noProgress);
+    rendered.convertTo(QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        state.PauseTiming();
+        QImage picture = rendered.copy();
+        state.ResumeTiming();
+        DropShadow shadow;
+        shadow.update(picture);
+        shadow.paintUnder(picture);
+    }
+}
+
+// Compression 11 (zlib level 1) is what Export writes with; -1 is zlib's default level, and
+// 51 (level 5) lies between, for comparison.
+void BM_ExportEncodePng(benchmark::State& state) {
+    MyWindowController* controller = openDocument();
+    if (!label(state, controller))
+        return;
+    QImage picture = controller->exportPicture(fourTimes(true, true), noProgress);
+    picture.convertTo(QImage::Format_ARGB32);
+    const QString path = workDir->filePath(QStringLiteral("encoded.png"));
+    for (auto _ : state) {
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        PictureEncoder::writeImage(picture, &file, "PNG", {-1, int(state.range(0))});
+    }
+    state.counters["file_MB"] = QFile(path).size() / 1e6;
+}
+
+void BM_ExportWhole(benchmark::State& state) {
+    MyWindowController* controller = openDocument();
+    if (!label(state, controller))
+        return;
+    const QString path = workDir->filePath(QStringLiteral("whole.png"));
+    const ExportFormat png = ExportWriter::formats().first();
+    const double before = statusMegabytes("VmRSS:");
+    double peak = 0;
+    for (auto _ : state) {
+        resetPeak();
+        ExportWriter::write(controller->exportPicture(fourTimes(true, true), noProgress), path, png,
+                            {}, nullptr);
+        peak = std::max(peak, statusMegabytes("VmHWM:"));
+    }
+    const QSize output = controller->window()->size() * 4;
+    state.counters["rss_before_MiB"] = before;
+    state.counters["export_peak_MiB"] = peak - before;
+    state.counters["goal_MiB"] = 3.0 * output.width() * output.height() * 4 / (1024.0 * 1024.0);
+}
+
+BENCHMARK(BM_ExportRender)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_ExportShadow)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_ExportEncodePng)
+    ->Arg(11)
+    ->Arg(51)
+    ->Arg(-1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+BENCHMARK(BM_ExportWhole)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    QApplication app(argc, argv);
+    QTemporaryDir work;
+    PreferencesDefaults preferences;
+    workDir = &work;
+    defaults = &preferences;
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    document.reset();
+    return 0;
+}
