@@ -35,6 +35,7 @@ MyWindowController::initWithPicture(const PictureReader::Result& picture, const 
     std::unique_ptr<MyWindowController> controller(
         new MyWindowController(imageSize, windowSize, defaults));
     controller->_url = url;
+    controller->_picturePixelSize = picture.pixelSize;
     controller->_window->setWindowTitle(url.fileName());
     if (const QString whatFailed = controller->startRenderer(picture.picture, windowSize);
         !whatFailed.isEmpty()) {

@@ -138,6 +138,7 @@ private:
     static constexpr double maximumPitch = 60;
 
     QUrl _url;
+    QSize _picturePixelSize; // the file's own, upright
     PreferencesDefaults& _defaults;
     QMetaObject::Connection _defaultsConnection;
     std::unique_ptr<MyWindow> _window;

@@ -9,51 +9,30 @@
 #include "window/LineOverlay.h"
 #include "window/MyWindow.h"
 #include "window/PictureEncoder.h"
+#include "window/PictureReader.h"
 #include "window/WindowLog.h"
 
 #include <QDir>
-#include <QImageReader>
+#include <QFile>
 #include <QMimeData>
 #include <QPainter>
 #include <QStandardPaths>
 
-namespace {
-
-// As much as opening a picture may take: 256 megapixels at 4 bytes a pixel.
-constexpr int readingLimitMB = 1024;
-
-// The picture file read again, upright, at no more than size (upright too).
-QImage readPicture(const QString& path, QSize size) {
-    QImageReader reader(path);
-    reader.setAutoTransform(true);
-    reader.setAllocationLimit(readingLimitMB);
-    QSize stored = size;
-    if (reader.transformation() & QImageIOHandler::TransformationRotate90)
-        stored.transpose();
-    const QSize own = reader.size();
-    if (own.isValid() && (stored.width() < own.width() || stored.height() < own.height()))
-        reader.setScaledSize(own.scaled(stored, Qt::KeepAspectRatio));
-    const QImage picture = reader.read();
-    if (picture.isNull())
-        qCWarning(windowLog) << "Export keeps the window's texture:" << path
-                             << reader.errorString();
-    return picture;
-}
-
-} // namespace
-
-// The texture the window shows is enough unless the export shows the sheet larger than that;
-// then the file is read again at the export's size (never larger than it is).
+// The texture the window shows is enough unless the export shows the sheet larger than that and
+// the file has more pixels; then the file is read again at the export's size.
 QImage MyWindowController::exportTexturePicture(double pixelsPerPoint) const {
-    const QSize wanted =
-        (QSizeF(_fold._imageSize.width, _fold._imageSize.height) * pixelsPerPoint).toSize();
+    const QSize wanted = (QSizeF(_fold._imageSize.width, _fold._imageSize.height) * pixelsPerPoint)
+                             .toSize()
+                             .boundedTo(_picturePixelSize);
     const QSize shown = _myGLView->textureSize();
     if (wanted.width() <= shown.width() && wanted.height() <= shown.height())
         return {};
-    QImage picture = readPicture(_url.toLocalFile(), wanted);
-    if (picture.width() <= shown.width() && picture.height() <= shown.height())
-        return {};
-    return picture;
+    const PictureReader::Result read =
+        PictureReader::read(QFile::encodeName(_url.toLocalFile()), wanted);
+    if (read.picture.isNull())
+        qCWarning(windowLog) << "Export keeps the window's texture:" << _url.toLocalFile()
+                             << read.failureReason;
+    return read.picture;
 }
 
 QImage MyWindowController::exportPicture(const ExportOptions& options,
@@ -75,7 +54,11 @@ QImage MyWindowController::exportPicture(const ExportOptions& options,
         overlay.draw(picture, _endPt, ControlAreas::noArea);
     }
     if (options.withShadow) {
+        const DropShadow& shown = _window->dropShadow();
         DropShadow shadow;
+        shadow.setOpacity(shown.opacity());
+        shadow.setBlurRadius(shown.blurRadius());
+        shadow.setOffset(shown.offset());
         shadow.update(picture);
         shadow.paintUnder(picture);
     }
