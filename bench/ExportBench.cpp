@@ -20,9 +20,11 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <fstream>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -141,6 +143,8 @@ void BM_ExportEncodePng(benchmark::State& state) {
     state.counters["file_MB"] = QFile(path).size() / 1e6;
 }
 
+// The peak above the open document's memory, for the first export and for the worst of them all:
+// the allocator keeps some of an export's freed memory for the next one.
 void BM_ExportWhole(benchmark::State& state) {
     MyWindowController* controller = openDocument();
     if (!label(state, controller))
@@ -148,16 +152,17 @@ void BM_ExportWhole(benchmark::State& state) {
     const QString path = workDir->filePath(QStringLiteral("whole.png"));
     const ExportFormat png = ExportWriter::formats().first();
     const double before = statusMegabytes("VmRSS:");
-    double peak = 0;
+    std::vector<double> peaks;
     for (auto _ : state) {
         resetPeak();
         ExportWriter::write(controller->exportPicture(fourTimes(true, true), noProgress), path, png,
                             {}, nullptr);
-        peak = std::max(peak, statusMegabytes("VmHWM:"));
+        peaks.push_back(statusMegabytes("VmHWM:") - before);
     }
     const QSize output = controller->window()->size() * 4;
     state.counters["rss_before_MiB"] = before;
-    state.counters["export_peak_MiB"] = peak - before;
+    state.counters["first_peak_MiB"] = peaks.empty() ? 0 : peaks.front();
+    state.counters["worst_peak_MiB"] = *std::max_element(peaks.begin(), peaks.end());
     state.counters["goal_MiB"] = 3.0 * output.width() * output.height() * 4 / (1024.0 * 1024.0);
 }
 

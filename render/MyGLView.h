@@ -68,7 +68,7 @@ public:
     // (the frame's aspect is kept). The sheet is textured from picture, at the picture's own
     // pixel size, or with the frame's texture when picture is null. Sizes beyond one framebuffer
     // render as tiles. Null when stopped, or when the picture or a framebuffer cannot be made.
-    QImage imageWithPixelSize(QSize pixelSize, const QImage& picture, const TileProgress& progress);
+    QImage imageWithPixelSize(QSize pixelSize, QImage picture, const TileProgress& progress);
 
     double scale() const { return _scale; }
     // The pixel size of the frame's texture; empty before an image is set.

@@ -13,8 +13,9 @@
 
 namespace {
 
-// Larger tiles render no faster and cost framebuffer memory: colour and depth, 8 bytes a pixel.
-constexpr int largestTileEdge = 2048;
+// Larger tiles render no faster (the export benchmark found them slower) and cost framebuffer
+// memory: colour and depth, 8 bytes a pixel.
+constexpr int largestTileEdge = 1024;
 constexpr int smallestTileEdge = 256;
 
 int largestTileTheDriverTakes() {
@@ -27,21 +28,21 @@ int largestTileTheDriverTakes() {
 
 } // namespace
 
-QImage MyGLView::imageWithPixelSize(QSize pixelSize, const QImage& picture,
-                                    const TileProgress& progress) {
+QImage MyGLView::imageWithPixelSize(QSize pixelSize, QImage picture, const TileProgress& progress) {
     if (pixelSize.isEmpty() || (picture.isNull() && _texID == 0) || !_context->makeCurrent())
         return {};
-    QImage image(pixelSize, QImage::Format_RGBA8888);
-    if (image.isNull()) {
-        qCWarning(renderLog) << "No memory for a picture of" << pixelSize;
-        return {};
-    }
-    int largestTile = largestTileTheDriverTakes();
-    std::unique_ptr<Framebuffer> framebuffer = tileFramebuffer(pixelSize, largestTile);
+    // The texture first, and the picture let go at once: the two never share memory with the
+    // large picture made here.
     QSize textureSize = picture.size();
     const unsigned int textureID =
         picture.isNull() ? _texID : textureWithPixelSize(picture, textureSize);
-    bool complete = framebuffer && textureID != 0;
+    picture = QImage();
+    int largestTile = largestTileTheDriverTakes();
+    std::unique_ptr<Framebuffer> framebuffer = tileFramebuffer(pixelSize, largestTile);
+    QImage image(pixelSize, QImage::Format_RGBA8888);
+    if (image.isNull())
+        qCWarning(renderLog) << "No memory for a picture of" << pixelSize;
+    bool complete = framebuffer && textureID != 0 && !image.isNull();
     const FrameTiles tiles(pixelSize, largestTile);
     // Each tile makes the context current again: the progress may have let other documents draw.
     for (int i = 0; complete && i < tiles.count(); ++i) {
