@@ -95,10 +95,10 @@ QString ExportController::proposedFolder(const MyWindowController& document) con
 
 void ExportController::write(MyWindowController& document, ExportOptions options,
                              const Destination& destination) {
-    const QFileInfo file(destination.fileName);
+    const QString name = QFileInfo(destination.fileName).fileName();
     if (!destination.format.hasAlpha)
         options.transparentBackground = false;
-    QProgressDialog progress(tr("Drawing \"%1\"...").arg(file.fileName()), tr("Cancel"), 0, 1,
+    QProgressDialog progress(tr("Drawing \"%1\"...").arg(name), tr("Cancel"), 0, 1,
                              document.window());
     progress.setWindowModality(Qt::ApplicationModal);
     progress.setAutoReset(false);
@@ -114,28 +114,39 @@ void ExportController::write(MyWindowController& document, ExportOptions options
     if (progress.wasCanceled())
         return;
     if (picture.isNull()) {
-        alertFailure(file.fileName(), tr("The folded picture could not be drawn at that size."));
+        alertFailure(name, tr("The folded picture could not be drawn at that size."));
         return;
     }
-    progress.setLabelText(tr("Writing \"%1\"...").arg(file.fileName()));
+    progress.setLabelText(tr("Writing \"%1\"...").arg(name));
     progress.setValue(progress.maximum() - 1);
+    writeFile(std::move(picture), destination, progress);
+}
+
+// The encoders give no progress of their own; each write lets the dialog repaint and be cancelled.
+void ExportController::writeFile(QImage picture, const Destination& destination,
+                                 const QProgressDialog& progress) {
     QElapsedTimer sinceEvents;
     sinceEvents.start();
+    const auto repaintAndGoOn = [&] {
+        if (sinceEvents.elapsed() >= repaintInterval) {
+            QCoreApplication::processEvents();
+            sinceEvents.restart();
+        }
+        return !progress.wasCanceled();
+    };
     QString failure;
-    const ExportWriter::Outcome outcome = ExportWriter::write(
-        std::move(picture), destination.fileName, destination.format,
-        [&] {
-            if (sinceEvents.elapsed() >= repaintInterval) {
-                QCoreApplication::processEvents();
-                sinceEvents.restart();
-            }
-            return !progress.wasCanceled();
-        },
-        &failure);
-    if (outcome == ExportWriter::Outcome::Failed)
-        alertFailure(file.fileName(), failure);
-    else if (outcome == ExportWriter::Outcome::Written)
+    const QFileInfo file(destination.fileName);
+    switch (ExportWriter::write(std::move(picture), destination.fileName, destination.format,
+                                repaintAndGoOn, &failure)) {
+    case ExportWriter::Outcome::Written:
         _defaults.setString(DefaultsKey::exportFolder, file.absolutePath());
+        break;
+    case ExportWriter::Outcome::Failed:
+        alertFailure(file.fileName(), failure);
+        break;
+    case ExportWriter::Outcome::Stopped:
+        break;
+    }
 }
 
 void ExportController::alertFailure(const QString& fileName, const QString& reason) {

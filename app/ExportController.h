@@ -11,6 +11,7 @@
 class MyWindowController;
 class PreferencesDefaults;
 class QFileDialog;
+class QProgressDialog;
 
 // The Export command for one document: the options, then the file, then the drawing and writing
 // with a progress dialog when they take long, and one alert when they fail.
@@ -33,6 +34,7 @@ private:
     void followFilter(QFileDialog& dialog, const QString& nameFilter) const;
     QString proposedFolder(const MyWindowController& document) const;
     void write(MyWindowController& document, ExportOptions options, const Destination& destination);
+    void writeFile(QImage picture, const Destination& destination, const QProgressDialog& progress);
     static void alertFailure(const QString& fileName, const QString& reason);
 
     PreferencesDefaults& _defaults;
