@@ -129,8 +129,10 @@ TEST_F(DocumentExportTest, CtrlDragAwayFromTheLinesDropsThePictureOnAnotherWindo
     target.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&target));
     controller->window()->move(100, 100);
-    const QPoint corner(3, 3);
-    hover(*controller, corner, 9);
+    // On the sheet, between the left edge's strip and the first crease's area.
+    const QPoint onSheet =
+        widgetPoint(*controller, (lineMiddle(*controller, 0) + lineMiddle(*controller, 1)) / 2);
+    hover(*controller, onSheet, 9);
     const QPoint windowAt = controller->window()->pos();
 
     // The drag runs its own event loop; the pointer goes to the target and lets go there.
@@ -140,8 +142,8 @@ TEST_F(DocumentExportTest, CtrlDragAwayFromTheLinesDropsThePictureOnAnotherWindo
         QTest::mouseMove(window, QPoint(150, 150));
         QTest::mouseRelease(window, Qt::LeftButton, Qt::NoModifier, QPoint(150, 150));
     });
-    press(*controller, corner, Qt::ControlModifier);
-    dragTo(*controller, corner + QPoint(30, 20), Qt::ControlModifier);
+    press(*controller, onSheet, Qt::ControlModifier);
+    dragTo(*controller, onSheet + QPoint(30, 20), Qt::ControlModifier);
 
     EXPECT_EQ(controller->window()->pos(), windowAt);
     ASSERT_FALSE(target.png.isEmpty());
