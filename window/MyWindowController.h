@@ -162,8 +162,8 @@ private:
     bool _isMouseDraging = false;
     bool _isManualWindowMove = false;
     bool _isPictureDrag = false; // a press with Ctrl away from every line drags the picture out
-    QPointF _lastPoint;         // screen, y up
-    QPointF _lastPointInWindow; // Qt widget position: the grab offset of a window move
+    QPointF _lastPoint;          // screen, y up
+    QPointF _lastPointInWindow;  // Qt widget position: the grab offset of a window move
 
     QUndoStack _undoStack;
     FoldSnapshot _pressSnapshot;

@@ -1,6 +1,6 @@
+#include "window/ExportWriter.h"
 #include "tests/WithoutFilePermissionOverride.h"
 #include "window/ExportOptions.h"
-#include "window/ExportWriter.h"
 
 #include <QDir>
 #include <QFile>
