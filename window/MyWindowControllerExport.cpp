@@ -5,8 +5,8 @@
 #include "render/MyGLView.h"
 #include "window/DropShadow.h"
 #include "window/ExportOptions.h"
+#include "window/ExportPicture.h"
 #include "window/ExportWriter.h"
-#include "window/LineOverlay.h"
 #include "window/MyWindow.h"
 #include "window/PictureEncoder.h"
 #include "window/PictureReader.h"
@@ -15,7 +15,6 @@
 #include <QDir>
 #include <QFile>
 #include <QMimeData>
-#include <QPainter>
 #include <QStandardPaths>
 
 // The texture the window shows is enough unless the export shows the sheet larger than that and
@@ -38,37 +37,12 @@ QImage MyWindowController::exportTexturePicture(double pixelsPerPoint) const {
 QImage MyWindowController::exportPicture(const ExportOptions& options,
                                          const ExportProgress& progress) {
     const QSize windowSize = _window->size();
-    const QSize pixelSize = options.pixelSize(windowSize);
-    const double pixelsPerPoint = double(pixelSize.width()) / windowSize.width();
-    QImage picture =
-        _myGLView->imageWithPixelSize(pixelSize, exportTexturePicture(pixelsPerPoint), progress);
-    if (picture.isNull())
-        return picture;
-    picture.setDevicePixelRatio(pixelsPerPoint);
-    // The steps of the window's own picture, so that at the window's size the export is what
-    // Copy gives.
-    if (options.withShadow)
-        picture.convertTo(QImage::Format_ARGB32_Premultiplied);
-    if (options.withCreaseLine) {
-        const LineOverlay overlay{_lineColor[0], _lineColor[1], true, false};
-        overlay.draw(picture, _endPt, ControlAreas::noArea);
-    }
-    if (options.withShadow) {
-        const DropShadow& shown = _window->dropShadow();
-        DropShadow shadow;
-        shadow.setOpacity(shown.opacity());
-        shadow.setBlurRadius(shown.blurRadius());
-        shadow.setOffset(shown.offset());
-        shadow.update(picture);
-        shadow.paintUnder(picture);
-    }
-    if (!options.transparentBackground) {
-        QPainter painter(&picture);
-        painter.setCompositionMode(QPainter::CompositionMode_DestinationOver);
-        painter.fillRect(QRectF(QPointF(), picture.deviceIndependentSize()),
-                         options.backgroundColor);
-    }
-    return picture;
+    const DropShadow& shown = _window->dropShadow();
+    const ExportPicture::Look look{_lineColor[0], shown.opacity(), shown.blurRadius(),
+                                   shown.offset()};
+    return ExportPicture::render(
+        *_myGLView, _endPt, windowSize, options, look,
+        exportTexturePicture(ExportPicture::pixelsPerPoint(options, windowSize)), progress);
 }
 
 std::unique_ptr<QMimeData> MyWindowController::pictureDragData(const QImage& picture) const {

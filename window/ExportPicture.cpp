@@ -1,0 +1,45 @@
+#include "window/ExportPicture.h"
+
+#include "window/ControlAreas.h"
+#include "window/DropShadow.h"
+#include "window/ExportOptions.h"
+#include "window/LineOverlay.h"
+
+#include <QPainter>
+
+double ExportPicture::pixelsPerPoint(const ExportOptions& options, QSize windowSize) {
+    return double(options.pixelSize(windowSize).width()) / windowSize.width();
+}
+
+QImage ExportPicture::render(MyGLView& view, const LineEndPoints& endPt, QSize windowSize,
+                             const ExportOptions& options, const Look& look,
+                             const QImage& texturePicture, const MyGLView::TileProgress& progress) {
+    QImage picture =
+        view.imageWithPixelSize(options.pixelSize(windowSize), texturePicture, progress);
+    if (picture.isNull())
+        return picture;
+    picture.setDevicePixelRatio(pixelsPerPoint(options, windowSize));
+    // The steps of the window's own picture, so that at the window's size the export is what
+    // Copy gives.
+    if (options.withShadow)
+        picture.convertTo(QImage::Format_ARGB32_Premultiplied);
+    if (options.withCreaseLine) {
+        const LineOverlay overlay{look.creaseLineColor, QColor(), true, false};
+        overlay.draw(picture, endPt, ControlAreas::noArea);
+    }
+    if (options.withShadow) {
+        DropShadow shadow;
+        shadow.setOpacity(look.shadowOpacity);
+        shadow.setBlurRadius(look.shadowBlur);
+        shadow.setOffset(look.shadowOffset);
+        shadow.update(picture);
+        shadow.paintUnder(picture);
+    }
+    if (!options.transparentBackground) {
+        QPainter painter(&picture);
+        painter.setCompositionMode(QPainter::CompositionMode_DestinationOver);
+        painter.fillRect(QRectF(QPointF(), picture.deviceIndependentSize()),
+                         options.backgroundColor);
+    }
+    return picture;
+}
