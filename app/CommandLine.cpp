@@ -3,6 +3,8 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
+#include <cmath>
+
 namespace {
 
 QString tr(const char* text) {
@@ -35,7 +37,7 @@ void addOptions(QCommandLineParser& parser) {
         {QStringLiteral("export"), tr("Export the one PICTURE, folded, to OUT."), tr("OUT")},
         {QStringLiteral("export-dir"), tr("Export every PICTURE to DIR/<name> folded.<ext>."),
          tr("DIR")},
-        {QStringLiteral("scale"), tr("Size as N times the window (default 1)."), tr("N")},
+        {QStringLiteral("scale"), tr("Size as N times the window, 1 to 8 (default 1)."), tr("N")},
         {QStringLiteral("width"), tr("Size as an exact width in pixels; the height follows."),
          tr("PX")},
         {QStringLiteral("fold"), tr("The fold to apply, a .pleatfold file (default: flat)."),
@@ -52,7 +54,8 @@ void addOptions(QCommandLineParser& parser) {
          tr("png, tiff, jpeg, webp or pdf (default: from OUT, else png)."), tr("FORMAT")},
         {QStringLiteral("overwrite"), tr("Replace existing output files.")},
         {QStringLiteral("screen-height"),
-         tr("The screen height that sizes the sheet as the application would (default 1080)."),
+         tr("The height of the 16:9 screen that sizes the sheet as the application would\n"
+            "(default 1080)."),
          tr("PX")},
         {QStringLiteral("shading"), tr("Facet shading, 0 to 100 percent."), tr("PERCENT")},
         {QStringLiteral("shadow-opacity"), tr("Shadow opacity, 0 to 100 percent."), tr("PERCENT")},
@@ -136,7 +139,12 @@ void CommandLine::readExportSettings(const QCommandLineParser& parser) {
     ExportSettings& settings = exportSettings;
     if (parser.isSet(QStringLiteral("scale")) && parser.isSet(QStringLiteral("width")))
         return fail(tr("--scale and --width cannot be used together."));
-    settings.scale = numberOption(parser, QStringLiteral("scale"), 0.25, 8);
+    if (const auto scale = numberOption(parser, QStringLiteral("scale"), 1, 8)) {
+        if (*scale != std::floor(*scale))
+            return fail(tr("--scale wants a whole number from 1 to 8, not '%1'.")
+                            .arg(parser.value(QStringLiteral("scale"))));
+        settings.scale = int(*scale);
+    }
     if (const auto width = numberOption(parser, QStringLiteral("width"), 16, 16384))
         settings.width = int(*width);
     settings.pitch = numberOption(parser, QStringLiteral("pitch"), -60, 60);

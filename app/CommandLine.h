@@ -16,9 +16,9 @@ public:
 
     // What an export run was given; unset values take the user's preferences or the defaults.
     struct ExportSettings {
-        QString output;          // --export: one file
-        QString outputDirectory; // --export-dir: DIR/<name> folded.<ext>
-        std::optional<double> scale;
+        QString output;           // --export: one file
+        QString outputDirectory;  // --export-dir: DIR/<name> folded.<ext>
+        std::optional<int> scale; // whole times the window
         std::optional<int> width;
         QString foldFile;
         std::optional<double> pitch;

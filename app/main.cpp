@@ -1,4 +1,5 @@
 #include "app/AppDelegate.h"
+#include "app/BatchExport.h"
 #include "app/CommandLine.h"
 #include "app/FilePaths.h"
 #include "app/InstanceHandover.h"
@@ -55,6 +56,16 @@ int runApplication(int argc, char* argv[], const QStringList& pictures) {
     return application.exec();
 }
 
+// No window, no hand-over server and no display server: the renderer draws surfaceless.
+int runExport(int argc, char* argv[], const CommandLine& commandLine) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication application(argc, argv);
+    setApplicationNames();
+    const PreferencesDefaults defaults;
+    BatchExport batch(commandLine.exportSettings, defaults);
+    return batch.run(commandLine.pictures);
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -71,8 +82,7 @@ int main(int argc, char* argv[]) {
                      qPrintable(commandLine.error));
         return 2;
     case CommandLine::Mode::Export:
-        std::fputs("pleatora: this build cannot export from the command line yet\n", stderr);
-        return 1;
+        return runExport(argc, argv, commandLine);
     case CommandLine::Mode::Open:
         break;
     }

@@ -1,7 +1,14 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds Pleatora and opens it on the sample picture.
+# Installs what is needed and builds Pleatora; with a display it opens Pleatora on the sample
+# picture, without one it exports the sample, folded, to build/sample-folded.png.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 scripts/build.sh
-scripts/with-display.sh build/pleatora resources/sample.png
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+    build/pleatora --export build/sample-folded.png --overwrite \
+        --fold resources/sample.pleatfold resources/sample.png
+    echo "No display: wrote the folded sample picture to $(pwd)/build/sample-folded.png"
+    exit 0
+fi
+build/pleatora resources/sample.png

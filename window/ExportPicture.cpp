@@ -14,13 +14,26 @@ double ExportPicture::pixelsPerPoint(const ExportOptions& options, QSize windowS
 QImage ExportPicture::render(MyGLView& view, const LineEndPoints& endPt, QSize windowSize,
                              const ExportOptions& options, const Look& look,
                              const QImage& texturePicture, const MyGLView::TileProgress& progress) {
+    QImage picture = renderFold(view, windowSize, options, texturePicture, progress);
+    if (!picture.isNull())
+        finish(picture, endPt, options, look);
+    return picture;
+}
+
+QImage ExportPicture::renderFold(MyGLView& view, QSize windowSize, const ExportOptions& options,
+                                 const QImage& texturePicture,
+                                 const MyGLView::TileProgress& progress) {
     QImage picture =
         view.imageWithPixelSize(options.pixelSize(windowSize), texturePicture, progress);
-    if (picture.isNull())
-        return picture;
-    picture.setDevicePixelRatio(pixelsPerPoint(options, windowSize));
-    // The steps of the window's own picture, so that at the window's size the export is what
-    // Copy gives.
+    if (!picture.isNull())
+        picture.setDevicePixelRatio(pixelsPerPoint(options, windowSize));
+    return picture;
+}
+
+// The steps of the window's own picture, so that at the window's size the export is what Copy
+// gives.
+void ExportPicture::finish(QImage& picture, const LineEndPoints& endPt,
+                           const ExportOptions& options, const Look& look) {
     if (options.withShadow)
         picture.convertTo(QImage::Format_ARGB32_Premultiplied);
     if (options.withCreaseLine) {
@@ -41,5 +54,4 @@ QImage ExportPicture::render(MyGLView& view, const LineEndPoints& endPt, QSize w
         painter.fillRect(QRectF(QPointF(), picture.deviceIndependentSize()),
                          options.backgroundColor);
     }
-    return picture;
 }

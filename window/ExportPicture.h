@@ -29,6 +29,13 @@ public:
                          const ExportOptions& options, const Look& look,
                          const QImage& texturePicture, const MyGLView::TileProgress& progress);
 
+    // render() in its two steps: the fold at the export's size, then the lines, the shadow and
+    // the background on it.
+    static QImage renderFold(MyGLView& view, QSize windowSize, const ExportOptions& options,
+                             const QImage& texturePicture, const MyGLView::TileProgress& progress);
+    static void finish(QImage& picture, const LineEndPoints& endPt, const ExportOptions& options,
+                       const Look& look);
+
     // The export's pixels per point for a window of that size.
     static double pixelsPerPoint(const ExportOptions& options, QSize windowSize);
 };

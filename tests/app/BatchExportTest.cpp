@@ -1,0 +1,125 @@
+#include "AppFixture.h"
+
+#include "window/ExportOptions.h"
+#include "window/FoldFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+
+namespace {
+
+struct ExportRun {
+    int exitCode = -1;
+    QString err;
+};
+
+class BatchExportTest : public AppFixture {
+protected:
+    // The real binary; without a display unless asked, as on a build server.
+    ExportRun exportRun(const QStringList& arguments, bool withDisplay = false,
+                        const QProcessEnvironment& extra = {}) {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        if (!withDisplay) {
+            environment.remove(QStringLiteral("DISPLAY"));
+            environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        }
+        environment.insert(extra);
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(PLEATORA_BINARY), arguments);
+        EXPECT_TRUE(process.waitForFinished(30000));
+        return {process.exitCode(), QString::fromLocal8Bit(process.readAllStandardError())};
+    }
+
+    QString output(const QString& name) const { return QFileInfo(picture()).dir().filePath(name); }
+};
+
+const QString sampleFold = QStringLiteral(PLEATORA_SAMPLE_FOLD);
+
+QImage argb(const QString& path) {
+    return QImage(path).convertToFormat(QImage::Format_ARGB32);
+}
+
+} // namespace
+
+TEST_F(BatchExportTest, OnePictureIsTheApplicationsOwnExportWithOrWithoutADisplay) {
+    const QString out = output(QStringLiteral("cli.png"));
+    const ExportRun headless =
+        exportRun({QStringLiteral("--export"), out, QStringLiteral("--fold"), sampleFold,
+                   QStringLiteral("--shadow"), QStringLiteral("--lines"), picture()});
+    ASSERT_EQ(headless.exitCode, 0) << headless.err.toStdString();
+
+    launch({picture()}, 1);
+    MyWindowController& document = this->document(0);
+    QString error;
+    const std::optional<FoldFile> fold = FoldFile::read(sampleFold, &error);
+    ASSERT_TRUE(fold) << error.toStdString();
+    document.applyFold(*fold);
+    ExportOptions options;
+    const QImage shown = document.exportPicture(options, {}).convertToFormat(QImage::Format_ARGB32);
+    const QImage exported = argb(out);
+    ASSERT_EQ(exported.size(), shown.size());
+    EXPECT_TRUE(exported == shown);
+
+    // With a display the command line draws the same way, so the file is the same.
+    const QString withDisplay = output(QStringLiteral("cli-display.png"));
+    ASSERT_EQ(
+        exportRun({QStringLiteral("--export"), withDisplay, QStringLiteral("--fold"), sampleFold,
+                   QStringLiteral("--shadow"), QStringLiteral("--lines"), picture()},
+                  true)
+            .exitCode,
+        0);
+    EXPECT_TRUE(argb(withDisplay) == exported);
+}
+
+TEST_F(BatchExportTest, ABatchGoesOnPastFailuresAndSaysWhichFailedWhy) {
+    const QString folder = output(QStringLiteral("out"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString taken = picture(QStringLiteral("taken.png"));
+    QFile existing(QDir(folder).filePath(QStringLiteral("taken folded.png")));
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.write("keep me");
+    existing.close();
+
+    const ExportRun batch = exportRun(
+        {QStringLiteral("--export-dir"), folder, QStringLiteral("--scale=2"), picture(),
+         textFile(QStringLiteral("notes.png")), taken, picture(QStringLiteral("second.png"))});
+    EXPECT_EQ(batch.exitCode, 1);
+    EXPECT_TRUE(batch.err.contains(QStringLiteral("notes.png: "))) << batch.err.toStdString();
+    EXPECT_TRUE(batch.err.contains(QStringLiteral("--overwrite")));
+    EXPECT_EQ(QImage(QDir(folder).filePath(QStringLiteral("sample folded.png"))).width() % 2, 0);
+    EXPECT_FALSE(QImage(QDir(folder).filePath(QStringLiteral("second folded.png"))).isNull());
+    EXPECT_FALSE(QFile::exists(QDir(folder).filePath(QStringLiteral("notes folded.png"))));
+    ASSERT_TRUE(existing.open(QIODevice::ReadOnly));
+    EXPECT_EQ(existing.readAll(), QByteArray("keep me"));
+
+    const ExportRun again =
+        exportRun({QStringLiteral("--export-dir"), folder, QStringLiteral("--overwrite"), taken});
+    EXPECT_EQ(again.exitCode, 0) << again.err.toStdString();
+    EXPECT_FALSE(QImage(existing.fileName()).isNull());
+}
+
+TEST_F(BatchExportTest, ABadFoldFileOrNoOpenGLStopsWithOneLineAndNoFile) {
+    const QString out = output(QStringLiteral("never.png"));
+    const QString badFold = output(QStringLiteral("bad.pleatfold"));
+    QFile file(badFold);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("{\"pleatora-fold\": 1, \"sheet\": [800, 600]");
+    file.close();
+    const ExportRun bad =
+        exportRun({QStringLiteral("--export"), out, QStringLiteral("--fold"), badFold, picture()});
+    EXPECT_EQ(bad.exitCode, 1);
+    EXPECT_TRUE(bad.err.contains(QStringLiteral("bad.pleatfold"))) << bad.err.toStdString();
+    EXPECT_FALSE(QFile::exists(out));
+
+    // No EGL driver to be had: the one OpenGL message, and nothing written.
+    QProcessEnvironment noDriver;
+    noDriver.insert(QStringLiteral("__EGL_VENDOR_LIBRARY_FILENAMES"),
+                    QStringLiteral("/nonexistent/egl.json"));
+    const ExportRun noGL = exportRun({QStringLiteral("--export"), out, picture()}, false, noDriver);
+    EXPECT_EQ(noGL.exitCode, 1);
+    EXPECT_TRUE(noGL.err.contains(QStringLiteral("OpenGL"))) << noGL.err.toStdString();
+    EXPECT_FALSE(QFile::exists(out));
+}
