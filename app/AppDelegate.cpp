@@ -4,6 +4,7 @@
 #include "app/FoldPanels.h"
 #include "app/ImageFileTypes.h"
 #include "app/PreferencesController.h"
+#include "settings/ApplicationSettings.h"
 #include "settings/PreferencesDefaults.h"
 #include "window/MyWindow.h"
 #include "window/MyWindowController.h"
@@ -14,8 +15,10 @@
 #include <QTimer>
 #include <QWindow>
 
-AppDelegate::AppDelegate(PreferencesDefaults& defaults, const QString& handoverName)
-    : _defaults(defaults), _exportController(defaults),
+AppDelegate::AppDelegate(ApplicationSettings& settings, PreferencesDefaults& defaults,
+                         const QString& handoverName)
+    : _settings(settings), _defaults(defaults), _exportController(defaults),
+      _recentDocuments(settings),
       _opener(defaults, [this](std::unique_ptr<MyWindowController> controller, const QUrl& url) {
           addDocument(std::move(controller), url);
       }) {
@@ -33,11 +36,9 @@ AppDelegate::AppDelegate(PreferencesDefaults& defaults, const QString& handoverN
             Qt::QueuedConnection);
     connect(&_opener, &DocumentOpener::pathDone, this, &AppDelegate::updateStartWindow);
     _handover.listen(handoverName);
-    qApp->installEventFilter(this);
 }
 
 AppDelegate::~AppDelegate() {
-    qApp->removeEventFilter(this);
     applicationWillTerminate();
     // The documents go first: their windows show this delegate's actions and menus.
     _windowControllerArray.clear();
@@ -73,7 +74,7 @@ void AppDelegate::connectMenus() {
     connect(_menus.windowMenu(), &QMenu::aboutToShow, this, &AppDelegate::fillWindowMenu);
     for (QMenu* menu : _menus.commandMenus())
         connect(menu, &QMenu::aboutToShow, this, &AppDelegate::updateActions);
-    connect(qApp, &QGuiApplication::focusWindowChanged, this, &AppDelegate::updateActions);
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, &AppDelegate::focusWindowChanged);
 }
 
 void AppDelegate::didReceiveNotification() {
@@ -223,7 +224,7 @@ void AppDelegate::exportDocument() {
 void AppDelegate::showPreferences() {
     const bool isFirstShowing = !_preferenceController;
     if (isFirstShowing)
-        _preferenceController = std::make_unique<PreferencesController>(_defaults);
+        _preferenceController = std::make_unique<PreferencesController>(_defaults, _settings);
     _preferenceController->showWindow();
     if (isFirstShowing)
         _preferenceController->addShortcutActions(_menus.shortcutActions());
@@ -303,16 +304,18 @@ MyWindowController* AppDelegate::frontmostDocument() const {
     return documentForWindow(frontmostWindow());
 }
 
-bool AppDelegate::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::WindowActivate && watched->isWidgetType()) {
-        auto* widget = static_cast<QWidget*>(watched);
-        if (widget->isWindow() && widget->windowType() != Qt::Popup) {
-            _lastActivatedWindow = widget;
+// The frontmost window is the Pleatora window activated last; menus that pop up do not count.
+void AppDelegate::focusWindowChanged(QWindow* window) {
+    if (window && window->type() != Qt::Popup) {
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        const auto activated = std::ranges::find_if(
+            windows, [window](const QWidget* widget) { return widget->windowHandle() == window; });
+        if (activated != windows.end()) {
+            _lastActivatedWindow = *activated;
             // Undo and Redo follow the document in front, and do nothing elsewhere.
-            MyWindowController* document = documentForWindow(widget);
+            MyWindowController* document = documentForWindow(*activated);
             _menus.undoGroup().setActiveStack(document ? &document->undoStack() : nullptr);
-            updateActions();
         }
     }
-    return QObject::eventFilter(watched, event);
+    updateActions();
 }

@@ -17,10 +17,12 @@
 #include <memory>
 #include <vector>
 
+class ApplicationSettings;
 class MyWindow;
 class MyWindowController;
 class PreferencesController;
 class PreferencesDefaults;
+class QWindow;
 
 // Lives for the whole run: opens image files as documents and owns them, answers the menu
 // commands, keeps the recent documents and follows the copy format in the preferences.
@@ -28,9 +30,10 @@ class AppDelegate : public QObject {
     Q_OBJECT
 
 public:
-    // The defaults must exist before anything reads them. Later launches reach this instance
-    // through the hand-over server of that name.
-    AppDelegate(PreferencesDefaults& defaults, const QString& handoverName);
+    // The defaults must exist before anything reads them; the settings keep what outlives the
+    // run. Later launches reach this instance through the hand-over server of that name.
+    AppDelegate(ApplicationSettings& settings, PreferencesDefaults& defaults,
+                const QString& handoverName);
     ~AppDelegate() override;
 
     // Opens the files given on the command line (absolute paths as the system's bytes) from the
@@ -69,13 +72,11 @@ public:
     const FailureAlert& cantOpenAlert() const { return _opener.cantOpenAlert(); }
     bool isOpening() const { return _opener.isOpening(); }
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     void connectMenus();
     void didReceiveNotification();
     void updateActions();
+    void focusWindowChanged(QWindow* window);
     void fillOpenRecentMenu();
     void fillWindowMenu();
     void openURLs(const QList<QUrl>& urls);
@@ -86,6 +87,7 @@ private:
     QWidget* frontmostWindow() const;
     MyWindowController* frontmostDocument() const;
 
+    ApplicationSettings& _settings;
     PreferencesDefaults& _defaults;
     std::vector<std::unique_ptr<MyWindowController>> _windowControllerArray;
     std::unique_ptr<PreferencesController> _preferenceController;

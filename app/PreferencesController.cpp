@@ -1,10 +1,11 @@
 #include "app/PreferencesController.h"
 
+#include "app/AppLog.h"
+#include "settings/ApplicationSettings.h"
 #include "settings/PreferencesDefaults.h"
 #include "ui_Preferences.h"
 
 #include <QEvent>
-#include <QSettings>
 
 namespace {
 const QString frameAutosaveName = QStringLiteral("PrefWindow");
@@ -13,8 +14,9 @@ const QString frameAutosaveName = QStringLiteral("PrefWindow");
 constexpr int geometrySaveDelay = 250; // ms
 } // namespace
 
-PreferencesController::PreferencesController(PreferencesDefaults& defaults)
-    : _defaults(defaults), _ui(std::make_unique<Ui::Preferences>()) {
+PreferencesController::PreferencesController(PreferencesDefaults& defaults,
+                                             ApplicationSettings& settings)
+    : _defaults(defaults), _settings(settings), _ui(std::make_unique<Ui::Preferences>()) {
     _geometrySave.setSingleShot(true);
     _geometrySave.setInterval(geometrySaveDelay);
     connect(&_geometrySave, &QTimer::timeout, this, &PreferencesController::saveGeometry);
@@ -42,7 +44,7 @@ void PreferencesController::addShortcutActions(const QList<QAction*>& actions) {
 void PreferencesController::windowDidLoad() {
     _window = std::make_unique<QWidget>();
     _ui->setupUi(_window.get());
-    _window->restoreGeometry(QSettings().value(frameAutosaveName).toByteArray());
+    restoreGeometry();
     _window->installEventFilter(this);
 
     _ui->cboxShowCreaseLine->setChecked(_defaults.showCreaseLine());
@@ -146,6 +148,13 @@ bool PreferencesController::eventFilter(QObject* watched, QEvent* event) {
     return QObject::eventFilter(watched, event);
 }
 
+// Without a stored place the window opens where the window manager puts it.
+void PreferencesController::restoreGeometry() {
+    const QByteArray geometry = _settings.value(frameAutosaveName).toByteArray();
+    if (!geometry.isEmpty() && !_window->restoreGeometry(geometry))
+        qCWarning(appLog) << "Ignoring the stored place of the preferences window";
+}
+
 void PreferencesController::saveGeometry() {
-    QSettings().setValue(frameAutosaveName, _window->saveGeometry());
+    _settings.setValue(frameAutosaveName, _window->saveGeometry());
 }

@@ -6,6 +6,7 @@
 
 #include <memory>
 
+class ApplicationSettings;
 class PreferencesDefaults;
 class QAction;
 class QCheckBox;
@@ -22,7 +23,7 @@ class PreferencesController : public QObject {
     Q_OBJECT
 
 public:
-    explicit PreferencesController(PreferencesDefaults& defaults);
+    PreferencesController(PreferencesDefaults& defaults, ApplicationSettings& settings);
     ~PreferencesController() override;
 
     // Builds and fills the window at the first call; shows it and brings it to the front.
@@ -47,9 +48,11 @@ private:
     void windowDidLoad();
     void connectControls();
     void showSliderValues();
+    void restoreGeometry();
     void saveGeometry();
 
     PreferencesDefaults& _defaults;
+    ApplicationSettings& _settings;
     std::unique_ptr<QWidget> _window;
     std::unique_ptr<Ui::Preferences> _ui;
     QTimer _geometrySave;

@@ -1,6 +1,7 @@
 #include "app/RecentDocuments.h"
 
-#include <QSettings>
+#include "app/AppLog.h"
+#include "settings/ApplicationSettings.h"
 
 namespace {
 const QString settingsKey = QStringLiteral("RecentDocuments");
@@ -8,16 +9,18 @@ const QString settingsKey = QStringLiteral("RecentDocuments");
 
 QList<QUrl> RecentDocuments::recentDocumentURLs() const {
     QList<QUrl> urls;
-    for (const QString& entry : QSettings().value(settingsKey).toStringList()) {
+    for (const QString& entry : _settings.value(settingsKey).toStringList()) {
         const QUrl url(entry);
         if (url.isValid() && url.isLocalFile())
             urls.append(url);
+        else
+            qCWarning(appLog) << "Ignoring the recent document entry" << entry;
     }
     return urls;
 }
 
 void RecentDocuments::clearRecentDocuments() {
-    QSettings().remove(settingsKey);
+    _settings.remove(settingsKey);
 }
 
 void RecentDocuments::noteNewRecentDocumentURL(const QUrl& url) {
@@ -39,5 +42,5 @@ void RecentDocuments::store(const QList<QUrl>& urls) {
     QStringList entries;
     for (const QUrl& url : urls)
         entries.append(url.toString());
-    QSettings().setValue(settingsKey, entries);
+    _settings.setValue(settingsKey, entries);
 }

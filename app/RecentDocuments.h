@@ -3,10 +3,15 @@
 #include <QList>
 #include <QUrl>
 
-// The persistent list of recently opened documents, most recent first, kept in QSettings.
+class ApplicationSettings;
+
+// The persistent list of recently opened documents, most recent first, kept in the application's
+// settings.
 class RecentDocuments {
 public:
     static constexpr qsizetype maximumCount = 10;
+
+    explicit RecentDocuments(ApplicationSettings& settings) : _settings(settings) {}
 
     QList<QUrl> recentDocumentURLs() const;
     void clearRecentDocuments();
@@ -17,4 +22,6 @@ public:
 
 private:
     void store(const QList<QUrl>& urls);
+
+    ApplicationSettings& _settings;
 };

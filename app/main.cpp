@@ -3,6 +3,7 @@
 #include "app/CommandLine.h"
 #include "app/FilePaths.h"
 #include "app/InstanceHandover.h"
+#include "settings/ApplicationSettings.h"
 #include "settings/PreferencesDefaults.h"
 
 #include <QApplication>
@@ -50,8 +51,9 @@ int runApplication(int argc, char* argv[], const QStringList& pictures) {
     if (InstanceHandover::handOver(handoverName, paths))
         return 0;
 
-    PreferencesDefaults defaults;
-    AppDelegate delegate(defaults, handoverName);
+    ApplicationSettings settings;
+    PreferencesDefaults defaults(settings);
+    AppDelegate delegate(settings, defaults, handoverName);
     delegate.applicationDidFinishLaunching(paths);
     return application.exec();
 }
@@ -61,7 +63,8 @@ int runExport(int argc, char* argv[], const CommandLine& commandLine) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication application(argc, argv);
     setApplicationNames();
-    const PreferencesDefaults defaults;
+    ApplicationSettings settings;
+    const PreferencesDefaults defaults(settings);
     BatchExport batch(commandLine.exportSettings, defaults);
     return batch.run(commandLine.pictures);
 }

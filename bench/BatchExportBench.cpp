@@ -3,6 +3,7 @@
 // decoding, rendering, shadow (with the lines) and encoding, the peak memory, and the memory after
 // the 10th and the 100th picture. Run it as it is: it needs no display.
 #include "app/BatchExport.h"
+#include "settings/ApplicationSettings.h"
 #include "settings/PreferencesDefaults.h"
 
 #include <QDir>
@@ -71,7 +72,8 @@ int main(int argc, char** argv) {
     CommandLine::ExportSettings settings;
     settings.outputDirectory = work.path();
     settings.overwrite = true;
-    const PreferencesDefaults defaults;
+    ApplicationSettings applicationSettings;
+    const PreferencesDefaults defaults(applicationSettings);
     BatchExport batch(settings, defaults);
 
     QElapsedTimer clock;

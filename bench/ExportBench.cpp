@@ -2,6 +2,7 @@
 // the shadow and the encoding, and the whole export with its peak memory. A 3000 x 2000 picture
 // opens in a 1577 x 878 window on a screen 900 points high:
 //     PLEATORA_SCREEN=1920x900x24 scripts/with-display.sh build/bench/export_bench
+#include "settings/ApplicationSettings.h"
 #include "settings/PreferencesDefaults.h"
 #include "window/DropShadow.h"
 #include "window/ExportOptions.h"
@@ -183,7 +184,8 @@ int main(int argc, char** argv) {
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
     QApplication app(argc, argv);
     QTemporaryDir work;
-    PreferencesDefaults preferences;
+    ApplicationSettings settings;
+    PreferencesDefaults preferences(settings);
     workDir = &work;
     defaults = &preferences;
     benchmark::Initialize(&argc, argv);

@@ -4,6 +4,7 @@
 //   scripts/with-display.sh /usr/bin/time -v build/bench/opening_bench --benchmark_filter=5000
 // The pictures are made once, by a child process, in PLEATORA_BENCH_PICTURES (default: a folder
 // under the temporary directory). DjpegFullDecode times `djpeg` decoding the JPEG in full.
+#include "settings/ApplicationSettings.h"
 #include "settings/PreferencesDefaults.h"
 #include "window/MyWindow.h"
 #include "window/MyWindowController.h"
@@ -141,7 +142,8 @@ int main(int argc, char** argv) {
     const QString dir = pictureDir();
     if (QProcess::execute(QCoreApplication::applicationFilePath(), {"--make-pictures", dir}) != 0)
         return 1;
-    PreferencesDefaults preferences;
+    ApplicationSettings settings;
+    PreferencesDefaults preferences(settings);
     defaults = &preferences;
     for (const BenchPicture& picture : pictures) {
         const QString path = QDir(dir).filePath(picture.name);

@@ -2,6 +2,7 @@
 // the window shown and repainted synchronously; the hover poll that finds nothing new; and the
 // input shape set at the end of a drag.
 // Run under scripts/with-display.sh; QT_SCALE_FACTOR=2 measures a backing scale of 2.
+#include "settings/ApplicationSettings.h"
 #include "settings/PreferencesDefaults.h"
 #include "window/MyView.h"
 #include "window/MyWindow.h"
@@ -158,7 +159,8 @@ int main(int argc, char** argv) {
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
     QApplication app(argc, argv);
     QTemporaryDir images;
-    PreferencesDefaults preferences;
+    ApplicationSettings settings;
+    PreferencesDefaults preferences(settings);
     imageDir = &images;
     defaults = &preferences;
     benchmark::Initialize(&argc, argv);

@@ -1,10 +1,12 @@
 #include "settings/PreferencesDefaults.h"
 
+#include "settings/ApplicationSettings.h"
+#include "settings/SettingsLog.h"
+
 #include <QMetaType>
 
-PreferencesDefaults::PreferencesDefaults(QObject* parent)
-    : QObject(parent), _registered(registeredDefaults()),
-      _settings(QStringLiteral("Pleatora"), QStringLiteral("Pleatora")) {}
+PreferencesDefaults::PreferencesDefaults(ApplicationSettings& settings, QObject* parent)
+    : QObject(parent), _registered(registeredDefaults()), _settings(settings) {}
 
 QVariantMap PreferencesDefaults::registeredDefaults() {
     return {
@@ -95,7 +97,7 @@ QColor PreferencesDefaults::colorForKey(const QString& key) const {
     const QVariant stored = storedValue(key);
     if (stored.typeId() == QMetaType::QColor && stored.value<QColor>().isValid())
         return stored.value<QColor>();
-    return _registered.value(key).value<QColor>();
+    return registeredValue(key, stored).value<QColor>();
 }
 
 bool PreferencesDefaults::boolForKey(const QString& key) const {
@@ -108,14 +110,14 @@ bool PreferencesDefaults::boolForKey(const QString& key) const {
         if (text == QLatin1String("true") || text == QLatin1String("false"))
             return text == QLatin1String("true");
     }
-    return _registered.value(key).toBool();
+    return registeredValue(key, stored).toBool();
 }
 
 QString PreferencesDefaults::stringForKey(const QString& key) const {
     const QVariant stored = storedValue(key);
     if (stored.typeId() == QMetaType::QString)
         return stored.toString();
-    return _registered.value(key).toString();
+    return registeredValue(key, stored).toString();
 }
 
 // The INI format keeps numbers as text as well; toInt() reads both.
@@ -125,27 +127,23 @@ int PreferencesDefaults::intForKey(const QString& key) const {
     const int value = stored.toInt(&isNumber);
     if (isNumber && stored.typeId() != QMetaType::Bool)
         return value;
-    return _registered.value(key).toInt();
+    return registeredValue(key, stored).toInt();
 }
 
 void PreferencesDefaults::setColor(const QString& key, const QColor& color) {
     _settings.setValue(key, color);
-    _settings.sync();
 }
 
 void PreferencesDefaults::setBool(const QString& key, bool value) {
     _settings.setValue(key, value);
-    _settings.sync();
 }
 
 void PreferencesDefaults::setString(const QString& key, const QString& value) {
     _settings.setValue(key, value);
-    _settings.sync();
 }
 
 void PreferencesDefaults::setInt(const QString& key, int value) {
     _settings.setValue(key, value);
-    _settings.sync();
 }
 
 void PreferencesDefaults::postNotification() {
@@ -154,4 +152,11 @@ void PreferencesDefaults::postNotification() {
 
 QVariant PreferencesDefaults::storedValue(const QString& key) const {
     return _settings.value(key);
+}
+
+// Nothing stored is the usual case; a value that cannot be used comes from a damaged file.
+QVariant PreferencesDefaults::registeredValue(const QString& key, const QVariant& stored) const {
+    if (stored.isValid())
+        qCWarning(settingsLog) << "Ignoring the stored" << key << "that reads" << stored;
+    return _registered.value(key);
 }

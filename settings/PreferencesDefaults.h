@@ -2,7 +2,6 @@
 
 #include <QColor>
 #include <QObject>
-#include <QSettings>
 #include <QString>
 #include <QVariant>
 #include <QVariantMap>
@@ -32,14 +31,16 @@ inline constexpr char disabledDictationMenuItem[] = "NSDisabledDictationMenuItem
 inline constexpr char disabledCharacterPaletteMenuItem[] = "NSDisabledCharacterPaletteMenuItem";
 } // namespace DefaultsKey
 
-// The user's preferences: stored values in QSettings ("Pleatora"/"Pleatora"), with registered
-// fallbacks held here and never written. One instance serves the whole process; every consumer
-// copies what it needs and reloads it when handleDefaultsChange() is emitted.
+class ApplicationSettings;
+
+// The user's preferences: stored values in the application's settings, with registered fallbacks
+// held here and never written. One instance serves the whole process; every consumer copies what
+// it needs and reloads it when handleDefaultsChange() is emitted.
 class PreferencesDefaults : public QObject {
     Q_OBJECT
 
 public:
-    explicit PreferencesDefaults(QObject* parent = nullptr);
+    explicit PreferencesDefaults(ApplicationSettings& settings, QObject* parent = nullptr);
 
     // The fallbacks, registered before anything reads a value.
     static QVariantMap registeredDefaults();
@@ -80,7 +81,8 @@ signals:
 
 private:
     QVariant storedValue(const QString& key) const;
+    QVariant registeredValue(const QString& key, const QVariant& stored) const;
 
     QVariantMap _registered;
-    mutable QSettings _settings;
+    ApplicationSettings& _settings;
 };

@@ -25,7 +25,7 @@ void AlertDismisser::dismissAlert() {
 
 void AppFixture::SetUp() {
     ASSERT_TRUE(_dir.isValid());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, _dir.filePath("config"));
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, configDirectory());
     // Each test remembers its own folds, and keeps them across its restarts.
     qputenv("XDG_STATE_HOME", _dir.filePath("state").toLocal8Bit());
     _handoverName = qEnvironmentVariable("PLEATORA_INSTANCE_NAME") + u'-' +
@@ -37,8 +37,9 @@ void AppFixture::TearDown() {
 }
 
 void AppFixture::launch(const QStringList& paths, std::optional<size_t> documents) {
-    _defaults = std::make_unique<PreferencesDefaults>();
-    _delegate = std::make_unique<AppDelegate>(*_defaults, _handoverName);
+    _settings = std::make_unique<ApplicationSettings>();
+    _defaults = std::make_unique<PreferencesDefaults>(*_settings);
+    _delegate = std::make_unique<AppDelegate>(*_settings, *_defaults, _handoverName);
     QList<QByteArray> absolutePaths;
     for (const QString& path : paths)
         absolutePaths.append(QFile::encodeName(QFileInfo(path).absoluteFilePath()));
@@ -59,6 +60,7 @@ void AppFixture::restart(const QStringList& paths) {
 void AppFixture::quit() {
     _delegate.reset();
     _defaults.reset();
+    _settings.reset();
     runDeferredDeletes();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/AppDelegate.h"
+#include "settings/ApplicationSettings.h"
 #include "settings/PreferencesDefaults.h"
 #include "window/MyWindowController.h"
 
@@ -28,8 +29,8 @@ private:
     QStringList _texts;
 };
 
-// A Pleatora launch per test with its own settings directory; restart() ends it and launches
-// again on the same settings.
+// A Pleatora launch per test with its own settings directory (the user's settings file is
+// looked for there); restart() ends it and launches again on the same settings.
 class AppFixture : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -47,6 +48,7 @@ protected:
     QString filePath(const QString& name) const { return _dir.filePath(name); }
 
     AppDelegate& delegate() { return *_delegate; }
+    ApplicationSettings& settings() { return *_settings; }
     PreferencesDefaults& defaults() { return *_defaults; }
     MyWindowController& document(size_t index) { return *_delegate->windowControllers().at(index); }
     size_t documentCount() const { return _delegate->windowControllers().size(); }
@@ -62,10 +64,12 @@ protected:
     static void runDeferredDeletes();
 
     QString handoverName() const { return _handoverName; }
+    QString configDirectory() const { return _dir.filePath(QStringLiteral("config")); }
 
 private:
     QTemporaryDir _dir;
     QString _handoverName;
+    std::unique_ptr<ApplicationSettings> _settings;
     std::unique_ptr<PreferencesDefaults> _defaults;
     std::unique_ptr<AppDelegate> _delegate;
 };

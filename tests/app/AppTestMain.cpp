@@ -13,8 +13,7 @@ int main(int argc, char* argv[]) {
     // Listing the cases needs no display, so ctest can find them on a machine without one.
     if (GTEST_FLAG_GET(list_tests))
         return RUN_ALL_TESTS();
+    // No organisation or application name: Pleatora's stored state must not depend on them.
     QApplication application(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("Pleatora"));
-    QApplication::setApplicationName(QStringLiteral("Pleatora"));
     return RUN_ALL_TESTS();
 }

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -175,6 +176,40 @@ TEST_F(DocumentCommandsTest, CopyFollowsTheFrontmostWindow) {
     ASSERT_TRUE(activate(document(0).window()));
     QTest::keySequence(document(0).window(), QKeySequence::Copy);
     EXPECT_TRUE(waitFor([] { return QApplication::clipboard()->mimeData()->hasImage(); }));
+}
+
+namespace {
+// As when the user clicks a window of another application.
+void focusNoWindowOfPleatora() {
+    Display* display = XOpenDisplay(nullptr);
+    ASSERT_NE(display, nullptr);
+    XSetInputFocus(display, None, RevertToNone, CurrentTime);
+    XCloseDisplay(display);
+}
+} // namespace
+
+TEST_F(DocumentCommandsTest, WithNoWindowActiveCopyTakesTheDocumentActivatedLast) {
+    QImage small(320, 240, QImage::Format_RGB32);
+    small.fill(Qt::darkCyan);
+    const QString smallPicture = QFileInfo(picture()).dir().filePath("small.png");
+    ASSERT_TRUE(small.save(smallPicture));
+    launch({smallPicture, picture()});
+    MyWindow* first = document(0).window();
+    ASSERT_TRUE(activate(first));
+    // The user opens its menu, which takes the focus, and clicks another application.
+    QMenu* menu = delegate().menus().contextMenu();
+    emit first->contextMenuRequested(first->mapToGlobal(QPoint(20, 20)));
+    ASSERT_TRUE(waitFor([menu] { return QGuiApplication::focusWindow() == menu->windowHandle(); }));
+    QApplication::clipboard()->setText("untouched");
+    focusNoWindowOfPleatora();
+    menu->hide();
+    ASSERT_TRUE(waitFor([] { return QApplication::activeWindow() == nullptr; }));
+
+    delegate().copy();
+
+    ASSERT_TRUE(waitFor([] { return QApplication::clipboard()->mimeData()->hasImage(); }));
+    const QImage copied = qvariant_cast<QImage>(QApplication::clipboard()->mimeData()->imageData());
+    EXPECT_EQ(copied.size(), first->size() * first->devicePixelRatio());
 }
 
 TEST_F(DocumentCommandsTest, OpenPanelOffersPicturesAndOpensTheChosenOne) {

@@ -296,8 +296,9 @@ TEST_F(PreferencesWindowTest, PlaceIsKeptWhenTheWindowMovesNotOnlyWhenItCloses) 
     ASSERT_TRUE(waitFor([window] { return window->pos() == QPoint(320, 260); }));
 
     // Still open, as it would be when Pleatora crashed.
-    EXPECT_TRUE(waitFor([window] {
-        return QSettings().value(QStringLiteral("PrefWindow")).toByteArray() ==
+    const QString file = settings().fileName();
+    EXPECT_TRUE(waitFor([window, &file] {
+        return QSettings(file, QSettings::NativeFormat).value("PrefWindow").toByteArray() ==
                window->saveGeometry();
     }));
 }

@@ -2,7 +2,6 @@
 #include "window/MyWindow.h"
 
 #include <QFile>
-#include <QSettings>
 #include <QTest>
 #include <QUrl>
 
@@ -18,8 +17,8 @@ QList<QUrl> urls(const QStringList& paths) {
 class RecentDocumentsTest : public AppFixture {
 protected:
     QList<QUrl> recent() { return delegate().recentDocuments().recentDocumentURLs(); }
-    static QByteArray settingsOnDisk() {
-        QFile file(QSettings().fileName());
+    QByteArray settingsOnDisk() {
+        QFile file(settings().fileName());
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
     QMenu* openRecentMenu() {
@@ -70,7 +69,7 @@ TEST_F(RecentDocumentsTest, FailedOpenLeavesTheListAlone) {
 
 TEST_F(RecentDocumentsTest, ListIsBoundedAndKeepsTheNewest) {
     launch();
-    RecentDocuments list;
+    RecentDocuments list(settings());
     for (int index = 0; index < RecentDocuments::maximumCount + 3; ++index)
         list.noteNewRecentDocumentURL(QUrl::fromLocalFile(QString("/pictures/%1.png").arg(index)));
     const QList<QUrl> kept = list.recentDocumentURLs();

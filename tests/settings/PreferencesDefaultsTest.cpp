@@ -1,4 +1,6 @@
 #include "settings/PreferencesDefaults.h"
+#include "settings/ApplicationSettings.h"
+#include "tests/CapturedWarnings.h"
 
 #include <gtest/gtest.h>
 
@@ -11,15 +13,24 @@ namespace {
 
 class PreferencesDefaultsTest : public ::testing::Test {
 protected:
-    void SetUp() override { QSettings("Pleatora", "Pleatora").clear(); }
-    static void storeRaw(const QString& key, const QVariant& value) {
-        QSettings settings("Pleatora", "Pleatora");
-        settings.setValue(key, value);
+    QString path() const { return _dir.filePath(QStringLiteral("Pleatora.conf")); }
+    // A value as another version of Pleatora, or a damaged file, could have left it.
+    void storeRaw(const QString& key, const QVariant& value) const {
+        QSettings(path(), QSettings::NativeFormat).setValue(key, value);
     }
+    // As a new reader of the file finds it.
+    int readInt(const QString& key) const {
+        ApplicationSettings settings(path());
+        return PreferencesDefaults(settings).intForKey(key);
+    }
+
+    QTemporaryDir _dir;
 };
 
-TEST_F(PreferencesDefaultsTest, EmptyStoreGivesRegisteredValues) {
-    PreferencesDefaults defaults;
+TEST_F(PreferencesDefaultsTest, EmptyStoreGivesRegisteredValuesQuietly) {
+    CapturedWarnings warnings("pleatora.settings");
+    ApplicationSettings settings(path());
+    PreferencesDefaults defaults(settings);
     EXPECT_EQ(defaults.creaseLineColor(), QColor::fromRgbF(1, 0, 0, 0.2f));
     EXPECT_EQ(defaults.controlLineColor(), QColor::fromRgbF(1, 0, 0, 0.8f));
     EXPECT_NEAR(defaults.creaseLineColor().alphaF(), 0.2, 1e-4);
@@ -36,13 +47,15 @@ TEST_F(PreferencesDefaultsTest, EmptyStoreGivesRegisteredValues) {
     EXPECT_EQ(defaults.shadowOffset(), 6);
     EXPECT_TRUE(defaults.boolForKey(DefaultsKey::disabledDictationMenuItem));
     EXPECT_TRUE(defaults.boolForKey(DefaultsKey::disabledCharacterPaletteMenuItem));
+    EXPECT_TRUE(warnings.messages().isEmpty());
 }
 
 TEST_F(PreferencesDefaultsTest, WrittenValuesComeBackExactlyInANewReader) {
     const QColor translucentTeal = QColor::fromRgbF(0.1f, 0.6f, 0.55f, 0.37f);
     const QColor hsvColour = QColor::fromHsvF(0.7f, 0.5f, 0.9f, 0.05f);
     {
-        PreferencesDefaults writer;
+        ApplicationSettings settings(path());
+        PreferencesDefaults writer(settings);
         writer.setColor(DefaultsKey::creaseLineColor, translucentTeal);
         writer.setColor(DefaultsKey::controlLineColor, hsvColour);
         writer.setBool(DefaultsKey::showCreaseLine, false);
@@ -52,7 +65,8 @@ TEST_F(PreferencesDefaultsTest, WrittenValuesComeBackExactlyInANewReader) {
         writer.setInt(DefaultsKey::shading, 70);
         writer.setInt(DefaultsKey::shadowOffset, 0);
     }
-    PreferencesDefaults reader;
+    ApplicationSettings settings(path());
+    PreferencesDefaults reader(settings);
     EXPECT_EQ(reader.creaseLineColor(), translucentTeal);
     EXPECT_EQ(reader.controlLineColor(), hsvColour);
     EXPECT_EQ(reader.controlLineColor().spec(), QColor::Hsv);
@@ -76,7 +90,9 @@ TEST_F(PreferencesDefaultsTest, StoredValueOfTheWrongTypeReadsAsTheRegisteredDef
     storeRaw(DefaultsKey::shadowOpacity, true);
     storeRaw(DefaultsKey::shadowBlur, QColor(Qt::red));
 
-    PreferencesDefaults defaults;
+    CapturedWarnings warnings("pleatora.settings");
+    ApplicationSettings settings(path());
+    PreferencesDefaults defaults(settings);
     EXPECT_EQ(defaults.creaseLineColor(), QColor::fromRgbF(1, 0, 0, 0.2f));
     EXPECT_EQ(defaults.controlLineColor(), QColor::fromRgbF(1, 0, 0, 0.8f));
     EXPECT_TRUE(defaults.showCreaseLine());
@@ -85,10 +101,13 @@ TEST_F(PreferencesDefaultsTest, StoredValueOfTheWrongTypeReadsAsTheRegisteredDef
     EXPECT_EQ(defaults.shading(), 0);
     EXPECT_EQ(defaults.shadowOpacity(), 50);
     EXPECT_EQ(defaults.shadowBlur(), 24);
+    // One warning for each value read that could not be used.
+    EXPECT_EQ(warnings.messages().size(), 8);
 }
 
 TEST_F(PreferencesDefaultsTest, ExportShadowAndLinesFollowCopyUntilChosen) {
-    PreferencesDefaults defaults;
+    ApplicationSettings settings(path());
+    PreferencesDefaults defaults(settings);
     defaults.setBool(DefaultsKey::copyWithShadow, false);
     EXPECT_FALSE(defaults.exportWithShadow());
     EXPECT_TRUE(defaults.exportWithCreaseLine());
@@ -100,19 +119,21 @@ TEST_F(PreferencesDefaultsTest, ExportShadowAndLinesFollowCopyUntilChosen) {
 }
 
 TEST_F(PreferencesDefaultsTest, NumbersComeBackWhetherStoredAsNumbersOrText) {
-    PreferencesDefaults defaults;
+    ApplicationSettings settings(path());
+    PreferencesDefaults defaults(settings);
     EXPECT_EQ(defaults.intForKey(DefaultsKey::exportScale), 1);
     EXPECT_EQ(defaults.intForKey(DefaultsKey::exportPixelWidth), 4000);
     defaults.setInt(DefaultsKey::exportScale, 3);
     storeRaw(DefaultsKey::exportPixelWidth, QStringLiteral("7200"));
-    EXPECT_EQ(PreferencesDefaults().intForKey(DefaultsKey::exportScale), 3);
-    EXPECT_EQ(PreferencesDefaults().intForKey(DefaultsKey::exportPixelWidth), 7200);
+    EXPECT_EQ(readInt(DefaultsKey::exportScale), 3);
+    EXPECT_EQ(readInt(DefaultsKey::exportPixelWidth), 7200);
     storeRaw(DefaultsKey::exportPixelWidth, QStringLiteral("wide"));
-    EXPECT_EQ(PreferencesDefaults().intForKey(DefaultsKey::exportPixelWidth), 4000);
+    EXPECT_EQ(readInt(DefaultsKey::exportPixelWidth), 4000);
 }
 
 TEST_F(PreferencesDefaultsTest, PostingNotifiesEveryReceiverBeforeReturning) {
-    PreferencesDefaults defaults;
+    ApplicationSettings settings(path());
+    PreferencesDefaults defaults(settings);
     QSignalSpy spy(&defaults, &PreferencesDefaults::handleDefaultsChange);
     bool reloaded = false;
     QObject::connect(

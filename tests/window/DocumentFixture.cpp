@@ -8,22 +8,22 @@
 #include <QFile>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QSettings>
 #include <QTest>
 
 const QColor DocumentFixture::creaseColor(0, 0, 255);
 const QColor DocumentFixture::controlColor(0, 255, 0);
 
 void DocumentFixture::SetUp() {
-    QSettings(QStringLiteral("Pleatora"), QStringLiteral("Pleatora")).clear();
-    _defaults = std::make_unique<PreferencesDefaults>();
+    _settings =
+        std::make_unique<ApplicationSettings>(_dir.filePath(QStringLiteral("Pleatora.conf")));
+    _defaults = std::make_unique<PreferencesDefaults>(*_settings);
     // Keep the pointer off every window until a test puts it somewhere.
     QCursor::setPos(1900, 1060);
 }
 
 void DocumentFixture::TearDown() {
     _defaults.reset();
-    QSettings(QStringLiteral("Pleatora"), QStringLiteral("Pleatora")).clear();
+    _settings.reset();
 }
 
 // Opaque squares in two warm colours, neither of them a line colour.

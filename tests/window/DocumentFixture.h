@@ -1,5 +1,6 @@
 #pragma once
 
+#include "settings/ApplicationSettings.h"
 #include "settings/PreferencesDefaults.h"
 #include "window/MyWindowController.h"
 
@@ -11,7 +12,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-// Opens real documents of generated pictures, with fresh preferences for every test.
+// Opens real documents of generated pictures, with a fresh settings file for every test.
 class DocumentFixture : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -48,5 +49,6 @@ protected:
     static const QColor controlColor;
 
     QTemporaryDir _dir;
+    std::unique_ptr<ApplicationSettings> _settings;
     std::unique_ptr<PreferencesDefaults> _defaults;
 };

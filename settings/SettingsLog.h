@@ -1,0 +1,6 @@
+#pragma once
+
+#include <QLoggingCategory>
+
+// Stored state that cannot be read or written: Pleatora goes on with its fallbacks.
+Q_DECLARE_LOGGING_CATEGORY(settingsLog)
