@@ -36,6 +36,12 @@ QImage clipboardImage(const char* mimeType) {
     return QImage::fromData(clipboardData().data(QString::fromLatin1(mimeType)));
 }
 
+// The pixel of a window capture, in device pixels, that lies at a frame point.
+QColor capturedPixel(const QImage& capture, QPointF framePoint, double scale) {
+    const QPointF scaled = framePoint * scale;
+    return capture.pixelColor(int(scaled.x()), int(capture.height() - 1 - scaled.y()));
+}
+
 TEST_F(DocumentDisplayTest, OpensAFloatingPictureOfTheSizedWindow) {
     if (QGuiApplication::primaryScreen()->geometry().height() != 1080)
         GTEST_SKIP() << "sizes below assume a 1080 points high screen";
@@ -227,10 +233,29 @@ TEST_F(DocumentDisplayTest, CopyWithShadowRedrawsWithoutLinesOnlyForTheCapture) 
 
     controller->copyImageWithFormat(QStringLiteral("TIFF"));
     const QImage copied = clipboardImage("image/png");
-    const QPointF scaled = creaseMiddle * controller->scale();
-    EXPECT_FALSE(isLineColor(
-        copied.pixelColor(int(scaled.x()), int(copied.height() - 1 - scaled.y())), creaseColor));
+    EXPECT_FALSE(
+        isLineColor(capturedPixel(copied, creaseMiddle, controller->scale()), creaseColor));
     EXPECT_TRUE(isLineColor(shownPixel(*controller, creaseMiddle), creaseColor));
+}
+
+TEST_F(DocumentDisplayTest, CopyWithShadowWithoutCreaseLinesLeavesOutTheLineUnderThePointer) {
+    auto controller = openShown(QSize(640, 480));
+    ASSERT_TRUE(controller);
+    useOpaqueLineColors();
+    _defaults->setBool(DefaultsKey::copyWithCreaseLine, false);
+    _defaults->postNotification();
+    const QPointF creaseMiddle = lineMiddle(*controller, 3);
+    hover(*controller, widgetPoint(*controller, creaseMiddle), 3);
+    ASSERT_TRUE(isLineColor(shownPixel(*controller, creaseMiddle), controlColor));
+
+    controller->copyImageWithFormat(QStringLiteral("TIFF"));
+    const QColor copied =
+        capturedPixel(clipboardImage("image/png"), creaseMiddle, controller->scale());
+    EXPECT_FALSE(isLineColor(copied, controlColor));
+    EXPECT_FALSE(isLineColor(copied, creaseColor));
+    EXPECT_EQ(copied.alpha(), 255) << "the sheet itself is there";
+    // The window shows the highlight again.
+    EXPECT_TRUE(isLineColor(shownPixel(*controller, creaseMiddle), controlColor));
 }
 
 TEST_F(DocumentDisplayTest, CopyAsPdfGivesOnePageOfThePictureSize) {

@@ -2,6 +2,7 @@
 
 #include "fold/FoldModel.h"
 #include "render/MyGLView.h"
+#include "window/ControlAreas.h"
 #include "window/MyWindow.h"
 
 #include <QCursor>
@@ -85,6 +86,35 @@ TEST_F(DocumentMouseTest, DraggingTheLeftEdgeFoldsAsTheSolverComputesAndThePictu
     EXPECT_GT(controller->endPt()[0][0].x(), edgeBefore + 20);
     EXPECT_EQ(controller->window()->cursor().shape(), Qt::OpenHandCursor);
     EXPECT_TRUE(controller->isTimerActive());
+}
+
+TEST_F(DocumentMouseTest, HitAreasKeepTheShapeOfTheFirstDragStepUntilTheNextUpdateAfterIt) {
+    auto controller = openShown(QSize(640, 480));
+    ASSERT_TRUE(controller);
+    const QPoint start = widgetPoint(*controller, lineMiddle(*controller, 0) + QPointF(4, 0));
+    hover(*controller, start, 0);
+    const double edgeAtPress = controller->endPt()[0][0].x();
+
+    press(*controller, start);
+    dragTo(*controller, start + QPoint(6, 0));
+    const auto firstStepEnds = controller->endPt();
+    ASSERT_GT(firstStepEnds[0][0].x(), edgeAtPress);
+    ControlAreas firstStep;
+    firstStep.updateTrackingAreaPath(firstStepEnds);
+    dragTo(*controller, start + QPoint(30, 0));
+    dragTo(*controller, start + QPoint(40, 0));
+    ASSERT_GT(controller->endPt()[0][0].x(),
+              firstStepEnds[0][0].x() + 2 * firstStep.edgeStripWidth);
+    for (int area = 0; area < ControlAreas::areaCount; ++area)
+        EXPECT_EQ(controller->controlAreas().path(area), firstStep.path(area)) << "area " << area;
+    release(*controller, start + QPoint(40, 0));
+
+    // The first update after the drag puts the areas on the sheet again.
+    _defaults->postNotification();
+    ControlAreas current;
+    current.updateTrackingAreaPath(controller->endPt());
+    for (int area = 0; area < ControlAreas::areaCount; ++area)
+        EXPECT_EQ(controller->controlAreas().path(area), current.path(area)) << "area " << area;
 }
 
 TEST_F(DocumentMouseTest, MotionPastABoundStaysPending) {
