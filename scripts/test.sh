@@ -1,7 +1,11 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds Pleatora and runs every test.
+# Installs what is needed, checks the formatting, builds Pleatora and runs every test; then runs
+# the fast tests and a GUI smoke test again in a build with the address and undefined-behaviour
+# sanitizers.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
+scripts/check-format.sh
 scripts/build.sh
 scripts/with-display.sh ctest --test-dir build --output-on-failure
+scripts/test-sanitized.sh
