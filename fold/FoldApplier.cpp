@@ -20,7 +20,8 @@ double leftSignedCompression(const std::array<FoldPoint, creaseLineCount>& p, fl
     return dirL * p[0].x;
 }
 
-double rightSignedCompression(const std::array<FoldPoint, creaseLineCount>& p, float dirR, double width) {
+double rightSignedCompression(const std::array<FoldPoint, creaseLineCount>& p, float dirR,
+                              double width) {
     return dirR * (width - p[6].x);
 }
 
