@@ -116,6 +116,32 @@ void BM_DragUpdate(benchmark::State& state) {
     reportPercentiles(state, milliseconds);
 }
 
+// The pointer goes from the left peak to the right peak and back: each poll moves the highlight,
+// with the fold, the tilt and the picture unchanged.
+void BM_HoverUpdate(benchmark::State& state) {
+    auto controller =
+        openDocument(QSize(static_cast<int>(state.range(0)), static_cast<int>(state.range(1))));
+    if (!controller) {
+        state.SkipWithError("document did not open");
+        return;
+    }
+    controller->stopTimer();
+    const auto& endPt = controller->endPt();
+    const QPoint peaks[2] = {widgetPoint(*controller, (endPt[2][0] + endPt[2][1]) / 2),
+                             widgetPoint(*controller, (endPt[4][0] + endPt[4][1]) / 2)};
+    std::vector<double> milliseconds;
+    int step = 0;
+    for (auto _ : state) {
+        QCursor::setPos(controller->window()->mapToGlobal(peaks[step++ % 2]));
+        const auto start = std::chrono::steady_clock::now();
+        controller->checkMouseInArea();
+        milliseconds.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count());
+    }
+    reportPercentiles(state, milliseconds);
+}
+
 // The pointer rests over an area already selected: the poll finds no change.
 void BM_HoverPollWithoutChange(benchmark::State& state) {
     auto controller = openDocument(QSize(1054, 703));
@@ -147,6 +173,11 @@ BENCHMARK(BM_DragUpdate)
     ->Args({640, 480, 0})
     ->Args({1054, 703, 0})
     ->Args({1054, 703, 100})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(400);
+BENCHMARK(BM_HoverUpdate)
+    ->Args({640, 480})
+    ->Args({1054, 703})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(400);
 BENCHMARK(BM_HoverPollWithoutChange)->Unit(benchmark::kMicrosecond);

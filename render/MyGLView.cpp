@@ -1,9 +1,11 @@
 #include "render/MyGLView.h"
 
 #include "render/Framebuffer.h"
+#include "render/ProjectedBox.h"
 #include "render/RenderLog.h"
 
 #include <QCoreApplication>
+#include <QVector3D>
 #include <QtMath>
 
 #include <GL/glu.h>
@@ -11,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -69,7 +72,7 @@ std::unique_ptr<MyGLView> MyGLView::initWithFrame(QSizeF size, double scale, QSt
 MyGLView::MyGLView(QSize frameSize, double scale)
     : _frameSize(frameSize),
       _pixelSize(qRound(frameSize.width() * scale), qRound(frameSize.height() * scale)),
-      _scale(scale) {}
+      _scale(scale), _sheetBox(QPoint(0, 0), _pixelSize), _uncapturedChange(_sheetBox) {}
 
 MyGLView::~MyGLView() {
     if (_context && _context->makeCurrent()) {
@@ -107,19 +110,31 @@ bool MyGLView::lockFocus() {
     return false;
 }
 
+void MyGLView::setPitch(float degrees) {
+    _needsDisplay |= degrees != _pitch;
+    _pitch = degrees;
+}
+
 void MyGLView::setCreasePoint(float x, int index) {
-    _creasePoint[index] = float(x / pointsPerWorldUnit);
+    const float creasePoint = float(x / pointsPerWorldUnit);
+    _needsDisplay |= creasePoint != _creasePoint[index];
+    _creasePoint[index] = creasePoint;
 }
 
 void MyGLView::setCoordinates(QPointF point, int index) {
-    _coordinates[index] = point / pointsPerWorldUnit;
+    const QPointF coordinates = point / pointsPerWorldUnit;
+    _needsDisplay |= coordinates != _coordinates[index];
+    _coordinates[index] = coordinates;
 }
 
 void MyGLView::setShading(float amount) {
-    _shading = amount > 0.0f ? std::min(amount, 1.0f) : 0.0f; // NaN gives 0
+    const float shading = amount > 0.0f ? std::min(amount, 1.0f) : 0.0f; // NaN gives 0
+    _needsDisplay |= shading != _shading;
+    _shading = shading;
 }
 
 void MyGLView::setImageSize(QSizeF size) {
+    _needsDisplay = true;
     _imageSize = size / pointsPerWorldUnit;
     // At this distance the plane Z = 0 shows about one view point per image point in a view 1.25
     // times as tall as the image.
@@ -137,27 +152,41 @@ bool MyGLView::setImage(const QImage& image) {
     if (_texID != 0)
         glDeleteTextures(1, &_texID);
     _texID = textureID;
+    _needsDisplay = true;
     return true;
 }
 
+// Outside the old and the new place of the sheet the frame is transparent already: the first pass
+// clears it all, and every later one clears where the sheet was.
 void MyGLView::display() {
     if (_texID == 0 || !lockFocus())
         return;
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     setUpCamera();
-    searchLineEndPoint();
+    const QRect sheet = sheetBox();
+    const QRect pass = sheet | _sheetBox;
+    glScissor(pass.x(), pass.y(), pass.width(), pass.height());
+    glEnable(GL_SCISSOR_TEST);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    searchLineEndPoint(pass);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     drawRectTextureID(_texID);
+    glDisable(GL_SCISSOR_TEST);
+    _sheetBox = sheet;
+    _uncapturedChange |= pass;
+    _needsDisplay = false;
 }
 
 QImage MyGLView::imageFromView() {
-    QImage image(_pixelSize, QImage::Format_RGBA8888);
-    if (lockFocus())
-        readFrame(image);
-    else
+    if (!lockFocus()) {
+        QImage image(_pixelSize, QImage::Format_RGBA8888);
         image.fill(Qt::transparent);
-    image.setDevicePixelRatio(_scale);
-    return image;
+        image.setDevicePixelRatio(_scale);
+        return image;
+    }
+    readFrame(_frame, _uncapturedChange);
+    _lastCaptureChange = std::exchange(_uncapturedChange, QRect());
+    _frame.setDevicePixelRatio(_scale);
+    return _frame;
 }
 
 QPointF MyGLView::getLineEndPointWithLineName(int line, bool topFlag) const {
@@ -181,9 +210,30 @@ void MyGLView::setUpModelView() {
     glRotatef(_pitch, 1, 0, 0);
 }
 
+// Framebuffer pixels that the sheet and the line pass can cover, with the camera set up: the lines
+// lie one point right of the creases and reach one point past the sheet's edge.
+QRect MyGLView::sheetBox() const {
+    const float bottom = float(_imageSize.height() * -0.5);
+    const float top = float(_imageSize.height() * 0.5 + onePoint);
+    std::array<QVector3D, 4 * creaseLineCount> corners;
+    for (int i = 0; i < creaseLineCount; ++i) {
+        const float x = float(_coordinates[i].x() - _imageSize.width() * 0.5);
+        const float z = float(_coordinates[i].y());
+        corners[4 * i] = QVector3D(x, bottom, z);
+        corners[4 * i + 1] = QVector3D(x, top, z);
+        corners[4 * i + 2] = QVector3D(x + float(onePoint), bottom, z);
+        corners[4 * i + 3] = QVector3D(x + float(onePoint), top, z);
+    }
+    ProjectedBox::Matrix modelView;
+    ProjectedBox::Matrix projection;
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelView.data());
+    glGetDoublev(GL_PROJECTION_MATRIX, projection.data());
+    return ProjectedBox::of(corners, modelView, projection, _pixelSize, 2);
+}
+
 // Draws the crease lines alone and traces them in the read-back pixels, at device pixels; the end
 // points are kept in points.
-void MyGLView::searchLineEndPoint() {
+void MyGLView::searchLineEndPoint(QRect pass) {
     const float bottom = float(_imageSize.height() * -0.5);
     const float top = float(_imageSize.height() * 0.5 + onePoint);
     glColor4f(0, 0, 0, 1);
@@ -196,7 +246,7 @@ void MyGLView::searchLineEndPoint() {
     }
     glEnd();
     glFlush();
-    readFrame(_lineFrame);
+    readFrame(_lineFrame, pass);
     _endPt = searchLineEndPoints(_lineFrame, _pitch);
     for (auto& ends : _endPt)
         for (QPointF& end : ends)
@@ -253,15 +303,20 @@ float MyGLView::facetBrightness(int facet) const {
     return float(1.0 - _shading * (1.0 - lit));
 }
 
-// Reads the framebuffer bottom row first into the top-row-first image, which leaves the picture
-// upright (the texture stands upside down in the framebuffer).
-void MyGLView::readFrame(QImage& image) {
-    if (image.size() != _pixelSize || image.format() != QImage::Format_RGBA8888)
+// Reads the box of the framebuffer bottom row first into the top-row-first image, which leaves
+// the picture upright (the texture stands upside down in the framebuffer). A new image is read
+// whole.
+void MyGLView::readFrame(QImage& image, QRect box) {
+    if (image.size() != _pixelSize || image.format() != QImage::Format_RGBA8888) {
         image = QImage(_pixelSize, QImage::Format_RGBA8888);
+        box = QRect(QPoint(0, 0), _pixelSize);
+    }
+    if (box.isEmpty())
+        return;
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glPixelStorei(GL_PACK_ROW_LENGTH, GLint(image.bytesPerLine() / 4));
-    glReadPixels(0, 0, _pixelSize.width(), _pixelSize.height(), GL_RGBA, GL_UNSIGNED_BYTE,
-                 image.bits());
+    glReadPixels(box.x(), box.y(), box.width(), box.height(), GL_RGBA, GL_UNSIGNED_BYTE,
+                 image.scanLine(box.y()) + box.x() * 4);
 }
 
 unsigned int MyGLView::textureIDWithImage(const QImage& image) {

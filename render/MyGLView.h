@@ -5,6 +5,7 @@
 
 #include <QImage>
 #include <QPointF>
+#include <QRect>
 #include <QSize>
 #include <QSizeF>
 #include <QString>
@@ -38,7 +39,7 @@ public:
     MyGLView(const MyGLView&) = delete;
     MyGLView& operator=(const MyGLView&) = delete;
 
-    void setPitch(float degrees) { _pitch = degrees; }
+    void setPitch(float degrees);
     float pitch() const { return _pitch; }
 
     // How strongly the facets are lit, 0 (every facet shows the picture unchanged) to 1. The light
@@ -54,12 +55,19 @@ public:
     bool setImage(const QImage& image);
 
     // The frame pass: the crease lines alone and their end-point search, then the textured sheet.
-    // Does nothing until an image has been set.
+    // Does nothing until an image has been set. Only the rectangle that holds the sheet now or
+    // held it at the last pass is cleared and drawn: the rest stays transparent.
     void display();
+    // Whether the fold, the tilt, the size, the shading or the picture changed since the last
+    // frame pass: without, a pass would draw the same frame and end points again.
+    bool needsDisplay() const { return _needsDisplay; }
 
     // The current frame, upright, at device pixels (its devicePixelRatio is the scale): frame
     // coordinate y (origin bottom-left, points) lies in image row h - 1 - y x scale.
+    // Only what passes changed since the last capture is read back into the kept frame.
     QImage imageFromView();
+    // The pixels of the frame that the last imageFromView() read back; the others are as before.
+    QRect lastCaptureChange() const { return _lastCaptureChange; }
 
     // End points from the last frame pass, in frame coordinates (points).
     QPointF getLineEndPointWithLineName(int line, bool topFlag) const;
@@ -84,10 +92,11 @@ private:
     QString createGLResources(OffscreenContext::Platform platform);
     bool lockFocus();
     void setUpCamera();
-    void searchLineEndPoint();
+    QRect sheetBox() const;
+    void searchLineEndPoint(QRect pass);
     void drawRectTextureID(unsigned int textureID);
     float facetBrightness(int facet) const;
-    void readFrame(QImage& image);
+    void readFrame(QImage& image, QRect box);
     void setUpModelView();
     unsigned int textureIDWithImage(const QImage& image);
     // size: the texture's wished size in, its uploaded size out.
@@ -110,4 +119,10 @@ private:
     std::array<QPointF, creaseLineCount> _coordinates{};
     double _scale = 1.0;
     QImage _lineFrame; // reused by every line pass
+    QImage _frame;     // the last capture
+    bool _needsDisplay = true;
+    // Framebuffer pixels (rows from the bottom, which are also the captured rows).
+    QRect _sheetBox;          // holds the sheet of the last pass
+    QRect _uncapturedChange;  // drawn since the last capture
+    QRect _lastCaptureChange; // read back by the last capture
 };

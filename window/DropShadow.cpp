@@ -109,6 +109,12 @@ void DropShadow::setOffset(double points) {
     _offsetPoints = bounded(points, 0.0, maxOffsetPoints);
 }
 
+// The blur spreads over the blur radius; reducing to cells and interpolating them add a cell
+// each.
+int DropShadow::reach() const {
+    return int(std::ceil(_blurPoints + 2 * _cellPoints + _offsetPoints)) + 1;
+}
+
 void DropShadow::update(const QImage& picture) {
     if (picture.isNull()) {
         resize(QSize(0, 0), 1.0);

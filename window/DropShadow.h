@@ -44,6 +44,8 @@ public:
     double opacity() const { return _opacity; }
     double blurRadius() const { return _blurPoints; }
     double offset() const { return _offsetPoints; }
+    // How far, in whole points, the shadow can reach beyond what casts it, in any direction.
+    int reach() const;
 
     // Recomputes the shadow from the alpha of picture.
     void update(const QImage& picture);

@@ -20,28 +20,64 @@ QPainterPath LineOverlay::path(const LineEndPoints& endPt, int k) {
     return path;
 }
 
-// A later path is drawn over an earlier one; a highlighted crease line is stroked once, in the
-// control colour only.
-void LineOverlay::draw(QImage& image, const LineEndPoints& endPt, int controlArea) const {
+namespace {
+
+constexpr double lineWidth = 2.0;
+
+// What a stroke of the path covers: half the width and the square cap beyond its points, and a
+// pixel of antialiasing.
+QRectF strokeBounds(const QPainterPath& path) {
+    const double reach = lineWidth + 1.0;
+    return path.boundingRect().adjusted(-reach, -reach, reach, reach);
+}
+
+} // namespace
+
+// A highlighted crease line is stroked once, in the control colour only.
+std::optional<QColor> LineOverlay::strokeColor(int k, int controlArea) const {
+    if (showControlLine && k == controlArea)
+        return controlLineColor;
+    if (k >= 1 && k <= 5 && showCreaseLine)
+        return creaseLineColor;
+    return std::nullopt;
+}
+
+// A later path is drawn over an earlier one.
+void LineOverlay::draw(QImage& image, const LineEndPoints& endPt, int controlArea,
+                       const QRectF& clip) const {
     QPainter painter(&image);
+    if (!clip.isNull())
+        painter.setClipRect(clip);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     painter.setTransform(
         FrameCoordinates::toWidgetTransform(image.height() / image.devicePixelRatio()));
     QPen pen;
-    pen.setWidthF(2.0);
+    pen.setWidthF(lineWidth);
     pen.setCapStyle(Qt::SquareCap);
     for (int k = 0; k < ControlAreas::areaCount; ++k) {
-        bool stroke = false;
-        if (k >= 1 && k <= 5 && showCreaseLine) {
-            pen.setColor(creaseLineColor);
-            stroke = true;
-        }
-        if (showControlLine && k == controlArea) {
-            pen.setColor(controlLineColor);
-            stroke = true;
-        }
-        if (stroke)
+        if (const std::optional<QColor> color = strokeColor(k, controlArea)) {
+            pen.setColor(*color);
             painter.strokePath(path(endPt, k), pen);
+        }
     }
+}
+
+QRect LineOverlay::changeFrom(const LineOverlay& shown, const LineEndPoints& shownEndPt,
+                              int shownArea, const LineEndPoints& endPt, int controlArea,
+                              double height) const {
+    QRectF changed;
+    for (int k = 0; k < ControlAreas::areaCount; ++k) {
+        const std::optional<QColor> before = shown.strokeColor(k, shownArea);
+        const std::optional<QColor> now = strokeColor(k, controlArea);
+        const QPainterPath beforePath = path(shownEndPt, k);
+        const QPainterPath nowPath = path(endPt, k);
+        if (before == now && (!now || beforePath == nowPath))
+            continue;
+        if (before)
+            changed |= strokeBounds(beforePath);
+        if (now)
+            changed |= strokeBounds(nowPath);
+    }
+    return FrameCoordinates::toWidgetTransform(height).mapRect(changed).toAlignedRect();
 }

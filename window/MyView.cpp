@@ -1,5 +1,6 @@
 #include "window/MyView.h"
 
+#include <QPaintEvent>
 #include <QPainter>
 #include <utility>
 
@@ -15,10 +16,16 @@ QImage MyView::takeImage() {
     return std::exchange(_image, QImage());
 }
 
-void MyView::paintEvent(QPaintEvent*) {
+// Only the part asked for: an update repaints just what changed.
+void MyView::paintEvent(QPaintEvent* event) {
     if (_image.isNull())
         return;
     QPainter painter(this);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(rect(), _image);
+    const QRect area = event->rect();
+    const double scaleX = _image.width() / double(width());
+    const double scaleY = _image.height() / double(height());
+    painter.drawImage(area, _image,
+                      QRectF(area.x() * scaleX, area.y() * scaleY, area.width() * scaleX,
+                             area.height() * scaleY));
 }

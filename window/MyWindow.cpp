@@ -24,17 +24,16 @@ void MyWindow::setContentView(MyView* view) {
     view->move(0, 0);
 }
 
-void MyWindow::display() {
-    repaint();
+void MyWindow::display(const QRect& area) {
+    if (area.isNull())
+        repaint();
+    else
+        repaint(area);
 }
 
-void MyWindow::invalidateShadow() {
-    if (!_contentView)
-        return;
-    QImage picture = _contentView->takeImage();
-    _shadow.update(picture);
-    _shadow.paintUnder(picture);
-    _contentView->setImage(std::move(picture));
+void MyWindow::invalidateShadow(QImage& sheet) {
+    _shadow.update(sheet);
+    _shadow.paintUnder(sheet);
 }
 
 QImage MyWindow::capture(double scale) {

@@ -21,11 +21,11 @@ public:
     void setContentView(MyView* view);
     MyView* contentView() const { return _contentView; }
 
-    // Paints the content at once, before returning.
-    void display();
-    // Recomputes the shadow from the alpha of the content view's new picture and puts it under
-    // the picture.
-    void invalidateShadow();
+    // Paints the content at once, before returning: all of it, or the area given (points).
+    void display(const QRect& area = QRect());
+    // Recomputes the shadow from the alpha of the sheet (the frame before its lines, so that the
+    // shadow stays while only the lines change) and puts it under the sheet, in place.
+    void invalidateShadow(QImage& sheet);
     // The window as shown, shadow included, at scale pixels per point.
     QImage capture(double scale);
     // Its settings apply from the next invalidateShadow().

@@ -15,6 +15,8 @@
 #include <QMimeData>
 #include <QScreen>
 
+#include <cstring>
+
 namespace {
 
 constexpr int hoverPollInterval = 66; // ms, fifteen polls a second
@@ -22,6 +24,18 @@ constexpr int hoverPollInterval = 66; // ms, fifteen polls a second
 // Frames and views are whole points; the renderer truncates the window size the same way.
 QSize truncatedSize(FoldSize size) {
     return QSize(static_cast<int>(size.width), static_cast<int>(size.height));
+}
+
+QRectF scaledRect(const QRectF& rect, double scale) {
+    return QRectF(rect.topLeft() * scale, rect.size() * scale);
+}
+
+// Both images of the same size and a 32-bit format.
+void copyPixels(const QImage& from, QImage& to, const QRect& pixels) {
+    const qsizetype bytes = qsizetype(pixels.width()) * 4;
+    for (int y = pixels.top(); y <= pixels.bottom(); ++y)
+        std::memcpy(to.scanLine(y) + pixels.x() * 4, from.constScanLine(y) + pixels.x() * 4,
+                    size_t(bytes));
 }
 
 } // namespace
@@ -44,7 +58,6 @@ MyWindowController::initWithPicture(const PictureReader::Result& picture, const 
         return nullptr;
     }
     controller->setImageToMyView();
-    controller->_window->invalidateShadow();
     controller->updateInputArea();
     controller->_defaultsConnection =
         connect(&defaults, &PreferencesDefaults::handleDefaultsChange, controller.get(),
@@ -149,27 +162,74 @@ void MyWindowController::updateInstanceValues() {
     if (_myGLView)
         _myGLView->setShading(_shading);
     DropShadow& shadow = _window->dropShadow();
+    const std::array before{shadow.opacity(), shadow.blurRadius(), shadow.offset()};
     shadow.setOpacity(_defaults.shadowOpacity() / 100.0);
     shadow.setBlurRadius(_defaults.shadowBlur());
     shadow.setOffset(_defaults.shadowOffset());
+    if (before != std::array{shadow.opacity(), shadow.blurRadius(), shadow.offset()})
+        _ground = QImage(); // the shadow under the frame is made again
 }
 
-void MyWindowController::setImageToMyView() {
-    _myGLView->display();
-    QImage frame = _myGLView->imageFromView();
+// A frame pass runs only when its frame and end points would differ from the last one's.
+QRect MyWindowController::setImageToMyView() {
+    QRect changed;
+    if (_myGLView->needsDisplay() || _ground.isNull())
+        changed = refreshGround();
     updateEndPt();
     if (!_isMouseDraging)
         _controlAreas.updateTrackingAreaPath(_endPt);
-    // The one conversion per update: the form the overlay, the shadow and the screen paint fastest.
-    frame.convertTo(QImage::Format_ARGB32_Premultiplied);
-    _myView->setImage(drawLineToImage(std::move(frame)));
+    return showLines(changed);
 }
 
-// The shadow is recomputed before the window is painted, since Pleatora paints it itself.
+// The shadow is computed from the frame without its lines, before they are drawn, so that it is
+// kept while only the lines change. Gives where the frame or the shadow changed.
+QRect MyWindowController::refreshGround() {
+    const QRect whole(QPoint(0, 0), _myView->size());
+    const bool wasEmpty = _ground.isNull();
+    if (_myGLView->needsDisplay())
+        _myGLView->display();
+    QImage frame = _myGLView->imageFromView();
+    // The one conversion per new frame: the form the overlay, the shadow and the screen paint
+    // fastest.
+    frame.convertTo(QImage::Format_ARGB32_Premultiplied);
+    _window->invalidateShadow(frame);
+    _ground = std::move(frame);
+    if (wasEmpty)
+        return whole;
+    const int reach = _window->dropShadow().reach();
+    const QRect sheet = scaledRect(_myGLView->lastCaptureChange(), 1.0 / _scale).toAlignedRect();
+    return sheet.adjusted(-reach, -reach, reach, reach) & whole;
+}
+
+// Puts the ground back where it or the lines changed and draws the lines there.
+QRect MyWindowController::showLines(QRect changed) {
+    const QRect whole(QPoint(0, 0), _myView->size());
+    const LineOverlay overlay = lineOverlay();
+    QImage picture = _myView->takeImage();
+    if (picture.size() != _ground.size()) {
+        picture = _ground;
+        changed = whole;
+    } else {
+        changed |= overlay.changeFrom(_shownOverlay, _shownEndPt, int(_shownArea), _endPt,
+                                      int(_controlArea), whole.height());
+        changed &= whole;
+    }
+    if (!changed.isEmpty()) {
+        const QRect pixels = scaledRect(changed, _scale).toAlignedRect() & _ground.rect();
+        copyPixels(_ground, picture, pixels);
+        overlay.draw(picture, _endPt, int(_controlArea), scaledRect(pixels, 1.0 / _scale));
+    }
+    _myView->setImage(std::move(picture));
+    _shownOverlay = overlay;
+    _shownEndPt = _endPt;
+    _shownArea = _controlArea;
+    return changed;
+}
+
 void MyWindowController::updateMyWindow() {
-    setImageToMyView();
-    _window->invalidateShadow();
-    _window->display();
+    const QRect changed = setImageToMyView();
+    if (!changed.isEmpty())
+        _window->display(changed);
 }
 
 // Clicks on the transparent margin go to the windows behind, as they would on the macOS desktop.
@@ -184,9 +244,12 @@ void MyWindowController::updateEndPt() {
     }
 }
 
+LineOverlay MyWindowController::lineOverlay() const {
+    return LineOverlay{_lineColor[0], _lineColor[1], _isShowCreaseLine, _isShowControlLine};
+}
+
 QImage MyWindowController::drawLineToImage(QImage image) const {
-    const LineOverlay overlay{_lineColor[0], _lineColor[1], _isShowCreaseLine, _isShowControlLine};
-    overlay.draw(image, _endPt, static_cast<int>(_controlArea));
+    lineOverlay().draw(image, _endPt, static_cast<int>(_controlArea));
     return image;
 }
 

@@ -4,6 +4,7 @@
 #include "fold/FoldSnapshot.h"
 #include "render/LineEndPoints.h"
 #include "window/ControlAreas.h"
+#include "window/LineOverlay.h"
 #include "window/PictureReader.h"
 #include "window/SheetSizing.h"
 
@@ -66,7 +67,8 @@ public:
 
     void setCreaseAndCoordinatePointToMyGLView();
     void updateInstanceValues();
-    void setImageToMyView();
+    // Gives the part of the picture that changed (points, y down), empty when none did.
+    QRect setImageToMyView();
     void updateMyWindow();
     void updateEndPt();
     // Lets only the folded sheet take the mouse, from the current end points.
@@ -116,6 +118,9 @@ private:
     static void alertPanelWithMessageText(const QString& messageText, const QString& infoText);
 
     QString startRenderer(const QImage& picture, FoldSize windowSize);
+    QRect refreshGround();
+    QRect showLines(QRect changed);
+    LineOverlay lineOverlay() const;
     void listenToWindow();
     QImage imageWithCopyLinesFromScreen();
     void dragTilt(QPointF screenPoint, Qt::KeyboardModifiers modifiers);
@@ -154,6 +159,13 @@ private:
     bool _isCopyWithCreaseLine = true;
     bool _isCopyWithShadow = true;
     float _shading = 0; // 0..1
+
+    // The last frame with its shadow under it, and the lines drawn over it in the view's picture:
+    // hover and line colour changes only redraw the lines that changed.
+    QImage _ground;
+    LineOverlay _shownOverlay;
+    LineEndPoints _shownEndPt{};
+    long _shownArea = ControlAreas::noArea;
 
     long _controlArea = ControlAreas::noArea;
     ControlAreas _controlAreas;

@@ -389,3 +389,68 @@ TEST_F(MyGLViewTest, SurfacelessContextDrawsTheSameFrame) {
     EXPECT_TRUE(frames[0] == frames[1]);
     EXPECT_EQ(endPoints[0], endPoints[1]);
 }
+
+// A pass clears and reads back only where the sheet is and was: the frame and the end points must
+// be those of a renderer that drew the same fold once, transparent wherever the sheet is not,
+// at both scales.
+TEST_F(MyGLViewTest, PassesAfterTheFirstDrawTheSameFrameAsAFreshRenderer) {
+    const QImage picture = quadrantImage(QSize(800, 600), QImage::Format_RGB32);
+    const SheetFold wide = tentFold(exampleSheet, 40, 1, 40, -1);
+    const SheetFold narrow = tentFold(exampleSheet, 150, 1, 180, 1);
+    for (const double scale : {1.0, 2.0}) {
+        std::unique_ptr<MyGLView> view = makeView(wide, scale);
+        ASSERT_TRUE(view);
+        ASSERT_TRUE(view->setImage(picture));
+        view->setPitch(-40);
+        view->display();
+        const QImage first = view->imageFromView();
+        EXPECT_EQ(view->lastCaptureChange(), first.rect()) << "the first capture reads it all";
+
+        pushFold(*view, narrow);
+        view->setPitch(30);
+        view->display();
+        const QImage second = capture(*view);
+        EXPECT_LT(view->lastCaptureChange().width(), second.width());
+
+        std::unique_ptr<MyGLView> fresh = makeView(narrow, scale);
+        ASSERT_TRUE(fresh);
+        ASSERT_TRUE(fresh->setImage(picture));
+        fresh->setPitch(30);
+        fresh->display();
+        EXPECT_EQ(second, fresh->imageFromView()) << "scale " << scale;
+        EXPECT_NE(second, first);
+        for (int line = 0; line < 7; ++line)
+            for (const bool top : {true, false})
+                EXPECT_EQ(view->getLineEndPointWithLineName(line, top),
+                          fresh->getLineEndPointWithLineName(line, top))
+                    << "line " << line << ", scale " << scale;
+    }
+}
+
+// Only a change of what the pass draws asks for one; the same values pushed again do not.
+TEST_F(MyGLViewTest, NeedsDisplayOnlyAfterAChangeOfWhatItDraws) {
+    const SheetFold fold = tentFold(exampleSheet, 40, 1, 40, -1);
+    std::unique_ptr<MyGLView> view = makeView(fold);
+    ASSERT_TRUE(view);
+    ASSERT_TRUE(view->setImage(quadrantImage(QSize(800, 600), QImage::Format_RGB32)));
+    EXPECT_TRUE(view->needsDisplay());
+    view->display();
+    EXPECT_FALSE(view->needsDisplay());
+
+    for (int i = 0; i < 7; ++i) {
+        view->setCreasePoint(fold.creasePoint[i], i);
+        view->setCoordinates(fold.coordinates[i], i);
+    }
+    view->setPitch(view->pitch());
+    view->setShading(view->shading());
+    EXPECT_FALSE(view->needsDisplay());
+
+    view->setPitch(5);
+    EXPECT_TRUE(view->needsDisplay());
+    view->display();
+    view->setShading(0.5f);
+    EXPECT_TRUE(view->needsDisplay());
+    view->display();
+    view->setCoordinates(fold.coordinates[2] + QPointF(1, 0), 2);
+    EXPECT_TRUE(view->needsDisplay());
+}

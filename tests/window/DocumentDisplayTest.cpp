@@ -1,6 +1,7 @@
 #include "DocumentFixture.h"
 
 #include "render/MyGLView.h"
+#include "window/DropShadow.h"
 #include "window/MyView.h"
 #include "window/MyWindow.h"
 
@@ -127,6 +128,47 @@ TEST_F(DocumentDisplayTest, OverlayDrawsCreaseLinesAndTheControlAreaInTheirColou
     drawn = controller->drawLineToImage(blank);
     EXPECT_TRUE(isLineColor(framePixel(drawn, topEdgeMiddle), controlColor));
     EXPECT_EQ(framePixel(drawn, lineMiddle(*controller, 3)).alpha(), 0);
+}
+
+// The frame with its shadow and every line drawn anew, as the window should show it.
+QImage redrawnWhole(MyWindowController& controller) {
+    QImage frame = controller.glView().imageFromView();
+    frame.convertTo(QImage::Format_ARGB32_Premultiplied);
+    const DropShadow& shown = controller.window()->dropShadow();
+    DropShadow shadow;
+    shadow.setOpacity(shown.opacity());
+    shadow.setBlurRadius(shown.blurRadius());
+    shadow.setOffset(shown.offset());
+    shadow.update(frame);
+    shadow.paintUnder(frame);
+    return controller.drawLineToImage(frame);
+}
+
+// Hover, colour and shadow changes reuse the last frame and redraw only what changed; drag steps
+// redraw where the sheet and its shadow were and are. Nothing stale may stay anywhere.
+TEST_F(DocumentDisplayTest, PartialRedrawsShowWhatAWholeRedrawShows) {
+    auto controller = openShown(QSize(640, 480));
+    ASSERT_TRUE(controller);
+    const auto shown = [&] { return controller->window()->contentView()->image(); };
+    const QPoint peak = widgetPoint(*controller, lineMiddle(*controller, 2));
+
+    hover(*controller, peak, 2);
+    EXPECT_EQ(shown(), redrawnWhole(*controller)) << "hover";
+    hover(*controller, widgetPoint(*controller, lineMiddle(*controller, 4)), 4);
+    EXPECT_EQ(shown(), redrawnWhole(*controller)) << "hover elsewhere";
+    useOpaqueLineColors();
+    EXPECT_EQ(shown(), redrawnWhole(*controller)) << "line colours";
+    _defaults->setInt(DefaultsKey::shadowOffset, 20);
+    _defaults->postNotification();
+    EXPECT_EQ(shown(), redrawnWhole(*controller)) << "shadow";
+
+    hover(*controller, peak, 2);
+    press(*controller, peak);
+    for (const QPoint step : {QPoint(-30, -40), QPoint(25, 10), QPoint(60, 30)}) {
+        dragTo(*controller, peak + step);
+        EXPECT_EQ(shown(), redrawnWhole(*controller)) << "drag to " << step.x() << ", " << step.y();
+    }
+    release(*controller, peak + QPoint(60, 30));
 }
 
 TEST_F(DocumentDisplayTest, ShadowFallsBelowTheSheet) {

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QRect>
+#include <QSize>
+#include <QVector3D>
+
+#include <array>
+#include <span>
+
+// The pixel rectangle of a viewport that holds the given world points once drawn with the given
+// OpenGL matrices (column-major, as glGetDoublev gives them), so that a pass can clear, draw and
+// read back only there. Framebuffer rows: y counts up from the bottom.
+class ProjectedBox {
+public:
+    using Matrix = std::array<double, 16>;
+
+    // margin: pixels added on each side for rasterisation and lines drawn beside the points.
+    // A point at or behind the eye has no place on screen: the whole viewport is given then.
+    static QRect of(std::span<const QVector3D> points, const Matrix& modelView,
+                    const Matrix& projection, QSize viewport, int margin);
+};
