@@ -156,21 +156,19 @@ bool MyGLView::setImage(const QImage& image) {
     return true;
 }
 
-// Outside the old and the new place of the sheet the frame is transparent already: the first pass
-// clears it all, and every later one clears where the sheet was.
+// Only the old and the new place of the sheet can differ from the last capture, so only they are
+// read back. The clears stay whole: Mesa's software renderer marks whole tiles cleared, while a
+// scissored clear draws a quad through the box and costs more than it saves.
 void MyGLView::display() {
     if (_texID == 0 || !lockFocus())
         return;
     setUpCamera();
     const QRect sheet = sheetBox();
     const QRect pass = sheet | _sheetBox;
-    glScissor(pass.x(), pass.y(), pass.width(), pass.height());
-    glEnable(GL_SCISSOR_TEST);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     searchLineEndPoint(pass);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     drawRectTextureID(_texID);
-    glDisable(GL_SCISSOR_TEST);
     _sheetBox = sheet;
     _uncapturedChange |= pass;
     _needsDisplay = false;

@@ -56,7 +56,7 @@ public:
 
     // The frame pass: the crease lines alone and their end-point search, then the textured sheet.
     // Does nothing until an image has been set. Only the rectangle that holds the sheet now or
-    // held it at the last pass is cleared and drawn: the rest stays transparent.
+    // held it at the last pass changes: the rest stays transparent.
     void display();
     // Whether the fold, the tilt, the size, the shading or the picture changed since the last
     // frame pass: without, a pass would draw the same frame and end points again.

@@ -256,14 +256,15 @@ void DropShadow::verticalRow(int pictureRow, uint16_t* row, int& first, int& las
     row[last + 2] = 0;
 }
 
-void DropShadow::paintUnder(QImage& picture) const {
+void DropShadow::paintUnder(QImage& picture, const QRect& area) const {
     if (picture.size() != _pictureSize || _pictureSize.isEmpty())
         return;
+    const QRect pixels = area.isNull() ? picture.rect() : area & picture.rect();
     if (!hasAlphaInFourthByte(picture.format()))
         picture.convertTo(QImage::Format_ARGB32_Premultiplied);
     const bool premultiplied = isPremultiplied(picture.format());
     uint16_t* row = _rowBuffer.data();
-    for (int y = 0; y < _pictureSize.height(); ++y) {
+    for (int y = pixels.top(); y <= pixels.bottom(); ++y) {
         int first = 0;
         int last = 0;
         verticalRow(y, row, first, last);
@@ -274,7 +275,8 @@ void DropShadow::paintUnder(QImage& picture) const {
                                _columnIndex.begin());
         const auto end = int(std::upper_bound(_columnIndex.begin(), _columnIndex.end(), last + 1) -
                              _columnIndex.begin());
-        shadeSpan(reinterpret_cast<uint32_t*>(picture.scanLine(y)), row, begin, end, premultiplied);
+        shadeSpan(reinterpret_cast<uint32_t*>(picture.scanLine(y)), row,
+                  std::max(begin, pixels.left()), std::min(end, pixels.right() + 1), premultiplied);
     }
 }
 

@@ -52,8 +52,9 @@ public:
 
     // Composites the shadow of the last update under picture: transparent pixels take the
     // shadow, translucent ones are darkened behind, opaque ones stay as they are. Does nothing
-    // when picture's size differs from the one given to update.
-    void paintUnder(QImage& picture) const;
+    // when picture's size differs from the one given to update. Pixels outside area (when given)
+    // are left alone.
+    void paintUnder(QImage& picture, const QRect& area = QRect()) const;
 
 private:
     // Mask values run to maskScale (a full shadow), so that a box of five sums within 16 bits;

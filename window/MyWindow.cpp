@@ -31,9 +31,8 @@ void MyWindow::display(const QRect& area) {
         repaint(area);
 }
 
-void MyWindow::invalidateShadow(QImage& sheet) {
+void MyWindow::invalidateShadow(const QImage& sheet) {
     _shadow.update(sheet);
-    _shadow.paintUnder(sheet);
 }
 
 QImage MyWindow::capture(double scale) {

@@ -24,8 +24,8 @@ public:
     // Paints the content at once, before returning: all of it, or the area given (points).
     void display(const QRect& area = QRect());
     // Recomputes the shadow from the alpha of the sheet (the frame before its lines, so that the
-    // shadow stays while only the lines change) and puts it under the sheet, in place.
-    void invalidateShadow(QImage& sheet);
+    // shadow stays while only the lines change); dropShadow() then paints it.
+    void invalidateShadow(const QImage& sheet);
     // The window as shown, shadow included, at scale pixels per point.
     QImage capture(double scale);
     // Its settings apply from the next invalidateShadow().

@@ -15,7 +15,7 @@
 #include <QMimeData>
 #include <QScreen>
 
-#include <cstring>
+#include <cstdint>
 
 namespace {
 
@@ -30,12 +30,20 @@ QRectF scaledRect(const QRectF& rect, double scale) {
     return QRectF(rect.topLeft() * scale, rect.size() * scale);
 }
 
-// Both images of the same size and a 32-bit format.
-void copyPixels(const QImage& from, QImage& to, const QRect& pixels) {
-    const qsizetype bytes = qsizetype(pixels.width()) * 4;
-    for (int y = pixels.top(); y <= pixels.bottom(); ++y)
-        std::memcpy(to.scanLine(y) + pixels.x() * 4, from.constScanLine(y) + pixels.x() * 4,
-                    size_t(bytes));
+// From a frame in RGBA8888 to a picture of its size in ARGB32_Premultiplied. The sheet is opaque
+// and the rest transparent black unless the picture has alpha, so most pixels only swap red and
+// blue.
+void copyPremultiplied(const QImage& frame, QImage& picture, const QRect& pixels) {
+    for (int y = pixels.top(); y <= pixels.bottom(); ++y) {
+        const auto* from = reinterpret_cast<const uint32_t*>(frame.constScanLine(y));
+        auto* to = reinterpret_cast<uint32_t*>(picture.scanLine(y));
+        for (int x = pixels.left(); x <= pixels.right(); ++x) {
+            const uint32_t rgba = from[x];
+            const uint32_t argb =
+                (rgba & 0xFF00FF00u) | ((rgba & 0xFFu) << 16) | ((rgba >> 16) & 0xFFu);
+            to[x] = argb >= 0xFF000000u ? argb : qPremultiply(argb);
+        }
+    }
 }
 
 } // namespace
@@ -167,14 +175,14 @@ void MyWindowController::updateInstanceValues() {
     shadow.setBlurRadius(_defaults.shadowBlur());
     shadow.setOffset(_defaults.shadowOffset());
     if (before != std::array{shadow.opacity(), shadow.blurRadius(), shadow.offset()})
-        _ground = QImage(); // the shadow under the frame is made again
+        _frame = QImage(); // the shadow under the frame is made again
 }
 
 // A frame pass runs only when its frame and end points would differ from the last one's.
 QRect MyWindowController::setImageToMyView() {
     QRect changed;
-    if (_myGLView->needsDisplay() || _ground.isNull())
-        changed = refreshGround();
+    if (_myGLView->needsDisplay() || _frame.isNull())
+        changed = refreshFrame();
     updateEndPt();
     if (!_isMouseDraging)
         _controlAreas.updateTrackingAreaPath(_endPt);
@@ -183,17 +191,14 @@ QRect MyWindowController::setImageToMyView() {
 
 // The shadow is computed from the frame without its lines, before they are drawn, so that it is
 // kept while only the lines change. Gives where the frame or the shadow changed.
-QRect MyWindowController::refreshGround() {
+QRect MyWindowController::refreshFrame() {
     const QRect whole(QPoint(0, 0), _myView->size());
-    const bool wasEmpty = _ground.isNull();
+    const bool wasEmpty = _frame.isNull();
     if (_myGLView->needsDisplay())
         _myGLView->display();
-    QImage frame = _myGLView->imageFromView();
-    // The one conversion per new frame: the form the overlay, the shadow and the screen paint
-    // fastest.
-    frame.convertTo(QImage::Format_ARGB32_Premultiplied);
-    _window->invalidateShadow(frame);
-    _ground = std::move(frame);
+    _frame = QImage(); // unshared, the renderer's frame takes what changed without a copy
+    _frame = _myGLView->imageFromView();
+    _window->invalidateShadow(_frame);
     if (wasEmpty)
         return whole;
     const int reach = _window->dropShadow().reach();
@@ -201,13 +206,15 @@ QRect MyWindowController::refreshGround() {
     return sheet.adjusted(-reach, -reach, reach, reach) & whole;
 }
 
-// Puts the ground back where it or the lines changed and draws the lines there.
+// Where the frame, its shadow or the lines changed, the picture is made again from the frame:
+// every pixel is written once, in the form the overlay and the screen paint fastest.
 QRect MyWindowController::showLines(QRect changed) {
     const QRect whole(QPoint(0, 0), _myView->size());
     const LineOverlay overlay = lineOverlay();
     QImage picture = _myView->takeImage();
-    if (picture.size() != _ground.size()) {
-        picture = _ground;
+    if (picture.size() != _frame.size()) {
+        picture = QImage(_frame.size(), QImage::Format_ARGB32_Premultiplied);
+        picture.setDevicePixelRatio(_frame.devicePixelRatio());
         changed = whole;
     } else {
         changed |= overlay.changeFrom(_shownOverlay, _shownEndPt, int(_shownArea), _endPt,
@@ -215,8 +222,9 @@ QRect MyWindowController::showLines(QRect changed) {
         changed &= whole;
     }
     if (!changed.isEmpty()) {
-        const QRect pixels = scaledRect(changed, _scale).toAlignedRect() & _ground.rect();
-        copyPixels(_ground, picture, pixels);
+        const QRect pixels = scaledRect(changed, _scale).toAlignedRect() & _frame.rect();
+        copyPremultiplied(_frame, picture, pixels);
+        _window->dropShadow().paintUnder(picture, pixels);
         overlay.draw(picture, _endPt, int(_controlArea), scaledRect(pixels, 1.0 / _scale));
     }
     _myView->setImage(std::move(picture));

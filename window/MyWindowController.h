@@ -118,7 +118,7 @@ private:
     static void alertPanelWithMessageText(const QString& messageText, const QString& infoText);
 
     QString startRenderer(const QImage& picture, FoldSize windowSize);
-    QRect refreshGround();
+    QRect refreshFrame();
     QRect showLines(QRect changed);
     LineOverlay lineOverlay() const;
     void listenToWindow();
@@ -160,9 +160,9 @@ private:
     bool _isCopyWithShadow = true;
     float _shading = 0; // 0..1
 
-    // The last frame with its shadow under it, and the lines drawn over it in the view's picture:
-    // hover and line colour changes only redraw the lines that changed.
-    QImage _ground;
+    // The last frame, whose shadow the window keeps, and the lines drawn over it in the view's
+    // picture: hover and line colour changes only redraw the lines that changed.
+    QImage _frame;
     LineOverlay _shownOverlay;
     LineEndPoints _shownEndPt{};
     long _shownArea = ControlAreas::noArea;
