@@ -34,19 +34,19 @@ QImage ExportPicture::renderFold(MyGLView& view, QSize windowSize, const ExportO
 // gives.
 void ExportPicture::finish(QImage& picture, const LineEndPoints& endPt,
                            const ExportOptions& options, const Look& look) {
-    if (options.withShadow)
-        picture.convertTo(QImage::Format_ARGB32_Premultiplied);
-    if (options.withCreaseLine) {
-        const LineOverlay overlay{look.creaseLineColor, QColor(), true, false};
-        overlay.draw(picture, endPt, ControlAreas::noArea);
-    }
+    // The shadow is cast by the sheet alone and the lines drawn over it, as in the window.
     if (options.withShadow) {
+        picture.convertTo(QImage::Format_ARGB32_Premultiplied);
         DropShadow shadow;
         shadow.setOpacity(look.shadowOpacity);
         shadow.setBlurRadius(look.shadowBlur);
         shadow.setOffset(look.shadowOffset);
         shadow.update(picture);
         shadow.paintUnder(picture);
+    }
+    if (options.withCreaseLine) {
+        const LineOverlay overlay{look.creaseLineColor, QColor(), true, false};
+        overlay.draw(picture, endPt, ControlAreas::noArea);
     }
     if (!options.transparentBackground) {
         QPainter painter(&picture);
