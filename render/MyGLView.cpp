@@ -165,8 +165,12 @@ void MyGLView::display() {
     setUpCamera();
     const QRect sheet = sheetBox();
     const QRect pass = sheet | _sheetBox;
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    // The lines are all opaque black: which one hides which cannot change what the search sees,
+    // so they need neither the depth test nor a cleared depth buffer.
+    glClear(GL_COLOR_BUFFER_BIT);
+    glDisable(GL_DEPTH_TEST);
     searchLineEndPoint(pass);
+    glEnable(GL_DEPTH_TEST);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     drawRectTextureID(_texID);
     _sheetBox = sheet;

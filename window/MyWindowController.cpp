@@ -30,19 +30,22 @@ QRectF scaledRect(const QRectF& rect, double scale) {
     return QRectF(rect.topLeft() * scale, rect.size() * scale);
 }
 
-// From a frame in RGBA8888 to a picture of its size in ARGB32_Premultiplied. The sheet is opaque
-// and the rest transparent black unless the picture has alpha, so most pixels only swap red and
-// blue.
+// From a frame in RGBA8888 to a picture of its size in ARGB32_Premultiplied. Unless the picture
+// has alpha, the sheet is opaque and the rest transparent black, so a row only swaps red and blue
+// (which vectorises); rows with translucent pixels are premultiplied afterwards.
 void copyPremultiplied(const QImage& frame, QImage& picture, const QRect& pixels) {
     for (int y = pixels.top(); y <= pixels.bottom(); ++y) {
         const auto* from = reinterpret_cast<const uint32_t*>(frame.constScanLine(y));
         auto* to = reinterpret_cast<uint32_t*>(picture.scanLine(y));
+        bool translucent = false;
         for (int x = pixels.left(); x <= pixels.right(); ++x) {
             const uint32_t rgba = from[x];
-            const uint32_t argb =
-                (rgba & 0xFF00FF00u) | ((rgba & 0xFFu) << 16) | ((rgba >> 16) & 0xFFu);
-            to[x] = argb >= 0xFF000000u ? argb : qPremultiply(argb);
+            to[x] = (rgba & 0xFF00FF00u) | ((rgba & 0xFFu) << 16) | ((rgba >> 16) & 0xFFu);
+            translucent |= uint8_t((rgba >> 24) + 1) > 1;
         }
+        if (translucent)
+            for (int x = pixels.left(); x <= pixels.right(); ++x)
+                to[x] = qPremultiply(to[x]);
     }
 }
 
