@@ -1,5 +1,7 @@
 #include "window/LineOverlay.h"
 
+#include <QPainter>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -75,4 +77,43 @@ TEST(LineOverlayTest, LinesAreTwoPointsWideWithSquareCapsAtTwiceTheScale) {
     EXPECT_EQ(image.pixelColor(132, 400 - 1 - 200).alpha(), 0);
     EXPECT_EQ(image.pixelColor(140, 400 - 1 - 301), crease); // the square cap past the top end
     EXPECT_EQ(image.pixelColor(140, 400 - 1 - 306).alpha(), 0);
+}
+
+// What changes between two overlays is what a partial redraw must cover: redrawing only there
+// over the earlier picture gives the later one.
+TEST(LineOverlayTest, ChangeCoversExactlyThePathsThatChanged) {
+    const LineOverlay overlay{crease, control, true, true};
+    const LineEndPoints endPt = verticalLines();
+    EXPECT_TRUE(overlay.changeFrom(overlay, endPt, 2, endPt, 2, 200).isEmpty());
+
+    // Hover moves from line 2 to line 4: both lines, nothing of lines 1, 3 or 5.
+    const QRect hover = overlay.changeFrom(overlay, endPt, 2, endPt, 4, 200);
+    EXPECT_TRUE(hover.contains(QRect(110 - 3, 50 - 3, 6, 106)));
+    EXPECT_TRUE(hover.contains(QRect(190 - 3, 50 - 3, 6, 106)));
+    EXPECT_GT(hover.left(), 70 + 3);
+    EXPECT_LT(hover.right(), 230 - 3);
+
+    QImage partial = blankFrame();
+    overlay.draw(partial, endPt, 2);
+    QImage fresh = partial;
+    fresh.fill(Qt::transparent);
+    QPainter(&partial).fillRect(hover, Qt::transparent);
+    overlay.draw(partial, endPt, 4, hover);
+    overlay.draw(fresh, endPt, 4);
+    EXPECT_EQ(partial, fresh);
+
+    // A new crease colour changes the five crease lines but not the highlighted one.
+    const LineOverlay recoloured{Qt::red, control, true, true};
+    const QRect colour = recoloured.changeFrom(overlay, endPt, 3, endPt, 3, 200);
+    EXPECT_TRUE(colour.contains(QPoint(70, 100)));
+    EXPECT_TRUE(colour.contains(QPoint(230, 100)));
+    EXPECT_FALSE(colour.contains(QPoint(30, 100)));
+
+    // Moved end points: where the line was and where it is.
+    LineEndPoints moved = endPt;
+    moved[1][0].rx() += 20;
+    const QRect move = overlay.changeFrom(overlay, endPt, 9, moved, 9, 200);
+    EXPECT_LE(move.left(), 70 - 2);
+    EXPECT_GE(move.right(), 90);
+    EXPECT_LT(move.right(), 110);
 }
