@@ -25,22 +25,6 @@ SheetSizing sizingForScreenHeight(int height) {
     return SheetSizing(screen, 1.0);
 }
 
-void pushFold(MyGLView& view, const FoldModel& fold) {
-    for (int i = 0; i < creaseLineCount; ++i) {
-        view.setCreasePoint(fold._creasePoint[i], i);
-        view.setCoordinates(QPointF(fold._coordinates[i].x, fold._coordinates[i].y), i);
-    }
-    view.setImageSize(QSizeF(fold._imageSize.width, fold._imageSize.height));
-}
-
-LineEndPoints endPointsOf(const MyGLView& view) {
-    LineEndPoints endPt{};
-    for (int i = 0; i < creaseLineCount; ++i)
-        endPt[i] = {view.getLineEndPointWithLineName(i, true),
-                    view.getLineEndPointWithLineName(i, false)};
-    return endPt;
-}
-
 } // namespace
 
 BatchExport::BatchExport(const CommandLine::ExportSettings& settings,
@@ -158,7 +142,8 @@ BatchExport::Outcome BatchExport::draw(const PictureReader::Result& read, FoldSi
             tr("%1 Pleatora needs OpenGL 2.1 with the compatibility profile.").arg(whatFailed);
         return Outcome::NoRenderer;
     }
-    pushFold(*view, fold);
+    view->setFold(fold);
+    view->setImageSize(QSizeF(sheet.width, sheet.height));
     view->setPitch(pitch);
     view->setShading(_shading);
     if (!view->setImage(read.picture)) {
@@ -178,7 +163,7 @@ BatchExport::Outcome BatchExport::draw(const PictureReader::Result& read, FoldSi
         return Outcome::Failed;
     }
     start = Clock::now();
-    ExportPicture::finish(result, endPointsOf(*view), options, _look);
+    ExportPicture::finish(result, view->lineEndPoints(), options, _look);
     _timings.shadow += Clock::now() - start;
     start = Clock::now();
     const auto written = ExportWriter::write(std::move(result), output, format, {}, failure);

@@ -1,5 +1,6 @@
 #include "render/MyGLView.h"
 
+#include "fold/FoldModel.h"
 #include "render/Framebuffer.h"
 #include "render/ProjectedBox.h"
 #include "render/RenderLog.h"
@@ -125,6 +126,13 @@ void MyGLView::setCoordinates(QPointF point, int index) {
     const QPointF coordinates = point / pointsPerWorldUnit;
     _needsDisplay |= coordinates != _coordinates[index];
     _coordinates[index] = coordinates;
+}
+
+void MyGLView::setFold(const FoldModel& fold) {
+    for (int i = 0; i < creaseLineCount; ++i) {
+        setCreasePoint(fold._creasePoint[i], i);
+        setCoordinates(QPointF(fold._coordinates[i].x, fold._coordinates[i].y), i);
+    }
 }
 
 void MyGLView::setShading(float amount) {

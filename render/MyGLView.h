@@ -15,6 +15,7 @@
 #include <memory>
 
 class FrameTiles;
+class FoldModel;
 class Framebuffer;
 
 // Off-screen renderer of one document: draws the image as the sheet folded along its seven crease
@@ -49,6 +50,8 @@ public:
 
     void setCreasePoint(float x, int index);
     void setCoordinates(QPointF point, int index);
+    // Every crease position and profile vertex of the fold at once.
+    void setFold(const FoldModel& fold);
     void setImageSize(QSizeF size);
 
     // Makes the sheet's texture; false when no texture can be made.
@@ -71,6 +74,8 @@ public:
 
     // End points from the last frame pass, in frame coordinates (points).
     QPointF getLineEndPointWithLineName(int line, bool topFlag) const;
+    // All seven lines' end points from the last frame pass, in points.
+    const LineEndPoints& lineEndPoints() const { return _endPt; }
 
     // The current fold drawn into an upright picture of pixelSize, seen as the frame sees it
     // (the frame's aspect is kept). The sheet is textured from picture, at the picture's own

@@ -156,10 +156,7 @@ void MyWindowController::stopTimer() {
 }
 
 void MyWindowController::setCreaseAndCoordinatePointToMyGLView() {
-    for (int i = 0; i < creaseLineCount; ++i) {
-        _myGLView->setCreasePoint(_fold._creasePoint[i], i);
-        _myGLView->setCoordinates(QPointF(_fold._coordinates[i].x, _fold._coordinates[i].y), i);
-    }
+    _myGLView->setFold(_fold);
 }
 
 void MyWindowController::updateInstanceValues() {
@@ -249,10 +246,7 @@ void MyWindowController::updateInputArea() {
 }
 
 void MyWindowController::updateEndPt() {
-    for (int i = 0; i < creaseLineCount; ++i) {
-        _endPt[i][0] = _myGLView->getLineEndPointWithLineName(i, true);
-        _endPt[i][1] = _myGLView->getLineEndPointWithLineName(i, false);
-    }
+    _endPt = _myGLView->lineEndPoints();
 }
 
 LineOverlay MyWindowController::lineOverlay() const {
