@@ -6,8 +6,8 @@
 // under the temporary directory). DjpegFullDecode times `djpeg` decoding the JPEG in full.
 #include "settings/ApplicationSettings.h"
 #include "settings/PreferencesDefaults.h"
-#include "window/MyWindow.h"
-#include "window/MyWindowController.h"
+#include "window/DocumentController.h"
+#include "window/DocumentWindow.h"
 #include "window/PictureReader.h"
 #include "window/SheetSizing.h"
 
@@ -88,8 +88,8 @@ void openDocument(benchmark::State& state, const QString& path) {
         const SheetSizing sizing = SheetSizing::ofFirstScreen();
         const PictureReader::Result read = PictureReader::read(
             QFile::encodeName(path), [&sizing](QSize pixels) { return sizing.decodeSize(pixels); });
-        auto controller = MyWindowController::initWithPicture(
-            read, sizing, QUrl::fromLocalFile(path), *defaults, nullptr);
+        auto controller =
+            DocumentController::create(read, sizing, QUrl::fromLocalFile(path), *defaults, nullptr);
         if (!controller) {
             state.SkipWithError(read.failureReason.toUtf8().constData());
             return;

@@ -33,35 +33,35 @@ QPainterPath edgeStrip(QPointF top, QPointF bottom, double inward) {
 
 // The outline through every line's end point on one edge, back along the points moved
 // `depth` along each line toward its other end.
-QPainterPath band(const LineEndPoints& endPt, int edgeEnd, float depth) {
+QPainterPath band(const LineEndPoints& endPoints, int edgeEnd, float depth) {
     const int otherEnd = 1 - edgeEnd;
     QPolygonF corners;
     for (int i = 0; i <= 6; ++i)
-        corners << endPt[i][edgeEnd];
+        corners << endPoints[i][edgeEnd];
     for (int i = 6; i >= 0; --i)
-        corners << dY(depth, endPt[i][edgeEnd], endPt[i][otherEnd]);
+        corners << dY(depth, endPoints[i][edgeEnd], endPoints[i][otherEnd]);
     return closedPolygon(corners);
 }
 
-QPainterPath creaseHexagon(const LineEndPoints& endPt, int k) {
+QPainterPath creaseHexagon(const LineEndPoints& endPoints, int k) {
     const float half = float(ControlAreas::creaseHalfWidth);
-    const QPointF top = endPt[k][0];
-    const QPointF bottom = endPt[k][1];
-    return closedPolygon({dX(-half, top, endPt[k - 1][0]), top, dX(half, top, endPt[k + 1][0]),
-                          dX(half, bottom, endPt[k + 1][1]), bottom,
-                          dX(-half, bottom, endPt[k - 1][1])});
+    const QPointF top = endPoints[k][0];
+    const QPointF bottom = endPoints[k][1];
+    return closedPolygon({dX(-half, top, endPoints[k - 1][0]), top,
+                          dX(half, top, endPoints[k + 1][0]), dX(half, bottom, endPoints[k + 1][1]),
+                          bottom, dX(-half, bottom, endPoints[k - 1][1])});
 }
 
 } // namespace
 
-void ControlAreas::updateTrackingAreaPath(const LineEndPoints& endPt) {
-    _trackingAreaPath[0] = edgeStrip(endPt[0][0], endPt[0][1], edgeStripWidth);
-    _trackingAreaPath[6] = edgeStrip(endPt[6][0], endPt[6][1], -edgeStripWidth);
+void ControlAreas::updateTrackingAreaPath(const LineEndPoints& endPoints) {
+    _trackingAreaPath[0] = edgeStrip(endPoints[0][0], endPoints[0][1], edgeStripWidth);
+    _trackingAreaPath[6] = edgeStrip(endPoints[6][0], endPoints[6][1], -edgeStripWidth);
     // y grows upward: the top band reaches down from the top ends, the bottom band up.
-    _trackingAreaPath[topBand] = band(endPt, 0, -float(bandHeight));
-    _trackingAreaPath[bottomBand] = band(endPt, 1, float(bandHeight));
+    _trackingAreaPath[topBand] = band(endPoints, 0, -float(bandHeight));
+    _trackingAreaPath[bottomBand] = band(endPoints, 1, float(bandHeight));
     for (int k = 1; k <= 5; ++k)
-        _trackingAreaPath[k] = creaseHexagon(endPt, k);
+        _trackingAreaPath[k] = creaseHexagon(endPoints, k);
 }
 
 int ControlAreas::controlAreaPoint(QPointF pointInFrame) const {

@@ -21,8 +21,8 @@ public:
     static constexpr double bandHeight = 8.0;
     static constexpr double creaseHalfWidth = 4.0;
 
-    // endPt[i][0] is the top and endPt[i][1] the bottom end of crease line i.
-    void updateTrackingAreaPath(const LineEndPoints& endPt);
+    // endPoints[i][0] is the top and endPoints[i][1] the bottom end of crease line i.
+    void updateTrackingAreaPath(const LineEndPoints& endPoints);
 
     // The area containing the point: the bands win over the crease areas and a higher-numbered
     // crease area over a lower one; noArea when none contains it (also before the first update).

@@ -11,20 +11,20 @@ double ExportPicture::pixelsPerPoint(const ExportOptions& options, QSize windowS
     return double(options.pixelSize(windowSize).width()) / windowSize.width();
 }
 
-QImage ExportPicture::render(MyGLView& view, const LineEndPoints& endPt, QSize windowSize,
+QImage ExportPicture::render(SheetRenderer& view, const LineEndPoints& endPoints, QSize windowSize,
                              const ExportOptions& options, const Look& look,
-                             const QImage& texturePicture, const MyGLView::TileProgress& progress) {
+                             const QImage& texturePicture,
+                             const SheetRenderer::TileProgress& progress) {
     QImage picture = renderFold(view, windowSize, options, texturePicture, progress);
     if (!picture.isNull())
-        finish(picture, endPt, options, look);
+        finish(picture, endPoints, options, look);
     return picture;
 }
 
-QImage ExportPicture::renderFold(MyGLView& view, QSize windowSize, const ExportOptions& options,
-                                 const QImage& texturePicture,
-                                 const MyGLView::TileProgress& progress) {
-    QImage picture =
-        view.imageWithPixelSize(options.pixelSize(windowSize), texturePicture, progress);
+QImage ExportPicture::renderFold(SheetRenderer& view, QSize windowSize,
+                                 const ExportOptions& options, const QImage& texturePicture,
+                                 const SheetRenderer::TileProgress& progress) {
+    QImage picture = view.renderAtSize(options.pixelSize(windowSize), texturePicture, progress);
     if (!picture.isNull())
         picture.setDevicePixelRatio(pixelsPerPoint(options, windowSize));
     return picture;
@@ -32,7 +32,7 @@ QImage ExportPicture::renderFold(MyGLView& view, QSize windowSize, const ExportO
 
 // The steps of the window's own picture, so that at the window's size the export is what Copy
 // gives.
-void ExportPicture::finish(QImage& picture, const LineEndPoints& endPt,
+void ExportPicture::finish(QImage& picture, const LineEndPoints& endPoints,
                            const ExportOptions& options, const Look& look) {
     // The shadow is cast by the sheet alone and the lines drawn over it, as in the window.
     if (options.withShadow) {
@@ -46,7 +46,7 @@ void ExportPicture::finish(QImage& picture, const LineEndPoints& endPt,
     }
     if (options.withCreaseLine) {
         const LineOverlay overlay{look.creaseLineColor, QColor(), true, false};
-        overlay.draw(picture, endPt, ControlAreas::noArea);
+        overlay.draw(picture, endPoints, ControlAreas::noArea);
     }
     if (!options.transparentBackground) {
         QPainter painter(&picture);

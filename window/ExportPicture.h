@@ -1,7 +1,7 @@
 #pragma once
 
 #include "render/LineEndPoints.h"
-#include "render/MyGLView.h"
+#include "render/SheetRenderer.h"
 
 #include <QColor>
 #include <QImage>
@@ -22,19 +22,20 @@ public:
         double shadowOffset = 6; // points
     };
 
-    // windowSize: the whole points of the window the fold is shown in; endPt: the renderer's end
-    // points there. texturePicture: the picture at the export's resolution, or null to use the
+    // windowSize: the whole points of the window the fold is shown in; endPoints: the renderer's
+    // end points there. texturePicture: the picture at the export's resolution, or null to use the
     // renderer's texture. Null when stopped or when the renderer cannot make it.
-    static QImage render(MyGLView& view, const LineEndPoints& endPt, QSize windowSize,
+    static QImage render(SheetRenderer& view, const LineEndPoints& endPoints, QSize windowSize,
                          const ExportOptions& options, const Look& look,
-                         const QImage& texturePicture, const MyGLView::TileProgress& progress);
+                         const QImage& texturePicture, const SheetRenderer::TileProgress& progress);
 
     // render() in its two steps: the fold at the export's size, then the lines, the shadow and
     // the background on it.
-    static QImage renderFold(MyGLView& view, QSize windowSize, const ExportOptions& options,
-                             const QImage& texturePicture, const MyGLView::TileProgress& progress);
-    static void finish(QImage& picture, const LineEndPoints& endPt, const ExportOptions& options,
-                       const Look& look);
+    static QImage renderFold(SheetRenderer& view, QSize windowSize, const ExportOptions& options,
+                             const QImage& texturePicture,
+                             const SheetRenderer::TileProgress& progress);
+    static void finish(QImage& picture, const LineEndPoints& endPoints,
+                       const ExportOptions& options, const Look& look);
 
     // The export's pixels per point for a window of that size.
     static double pixelsPerPoint(const ExportOptions& options, QSize windowSize);

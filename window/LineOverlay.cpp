@@ -6,17 +6,17 @@
 #include <QPainter>
 #include <QPen>
 
-QPainterPath LineOverlay::path(const LineEndPoints& endPt, int k) {
+QPainterPath LineOverlay::path(const LineEndPoints& endPoints, int k) {
     QPainterPath path;
     if (k < ControlAreas::topBand) {
-        path.moveTo(endPt[k][0]);
-        path.lineTo(endPt[k][1]);
+        path.moveTo(endPoints[k][0]);
+        path.lineTo(endPoints[k][1]);
         return path;
     }
     const int end = k == ControlAreas::topBand ? 0 : 1;
-    path.moveTo(endPt[0][end]);
+    path.moveTo(endPoints[0][end]);
     for (int i = 1; i < creaseLineCount; ++i)
-        path.lineTo(endPt[i][end]);
+        path.lineTo(endPoints[i][end]);
     return path;
 }
 
@@ -43,7 +43,7 @@ std::optional<QColor> LineOverlay::strokeColor(int k, int controlArea) const {
 }
 
 // A later path is drawn over an earlier one.
-void LineOverlay::draw(QImage& image, const LineEndPoints& endPt, int controlArea,
+void LineOverlay::draw(QImage& image, const LineEndPoints& endPoints, int controlArea,
                        const QRectF& clip) const {
     QPainter painter(&image);
     if (!clip.isNull())
@@ -58,20 +58,20 @@ void LineOverlay::draw(QImage& image, const LineEndPoints& endPt, int controlAre
     for (int k = 0; k < ControlAreas::areaCount; ++k) {
         if (const std::optional<QColor> color = strokeColor(k, controlArea)) {
             pen.setColor(*color);
-            painter.strokePath(path(endPt, k), pen);
+            painter.strokePath(path(endPoints, k), pen);
         }
     }
 }
 
 QRect LineOverlay::changeFrom(const LineOverlay& shown, const LineEndPoints& shownEndPt,
-                              int shownArea, const LineEndPoints& endPt, int controlArea,
+                              int shownArea, const LineEndPoints& endPoints, int controlArea,
                               double height) const {
     QRectF changed;
     for (int k = 0; k < ControlAreas::areaCount; ++k) {
         const std::optional<QColor> before = shown.strokeColor(k, shownArea);
         const std::optional<QColor> now = strokeColor(k, controlArea);
         const QPainterPath beforePath = path(shownEndPt, k);
-        const QPainterPath nowPath = path(endPt, k);
+        const QPainterPath nowPath = path(endPoints, k);
         if (before == now && (!now || beforePath == nowPath))
             continue;
         if (before)

@@ -8,12 +8,12 @@
 
 namespace {
 
-QPainterPath silhouette(const LineEndPoints& endPt) {
+QPainterPath silhouette(const LineEndPoints& endPoints) {
     QPolygonF corners;
     for (int i = 0; i < creaseLineCount; ++i)
-        corners << endPt[i][0];
+        corners << endPoints[i][0];
     for (int i = creaseLineCount - 1; i >= 0; --i)
-        corners << endPt[i][1];
+        corners << endPoints[i][1];
     QPainterPath path;
     path.addPolygon(corners);
     path.closeSubpath();
@@ -22,10 +22,10 @@ QPainterPath silhouette(const LineEndPoints& endPt) {
 
 } // namespace
 
-QList<QPolygonF> SheetOutline::polygons(const LineEndPoints& endPt, double windowHeight) {
-    QPainterPath area = silhouette(endPt);
+QList<QPolygonF> SheetOutline::polygons(const LineEndPoints& endPoints, double windowHeight) {
+    QPainterPath area = silhouette(endPoints);
     ControlAreas controlAreas;
-    controlAreas.updateTrackingAreaPath(endPt);
+    controlAreas.updateTrackingAreaPath(endPoints);
     for (int k = 0; k < ControlAreas::areaCount; ++k)
         area.addPath(controlAreas.path(k));
 

@@ -17,6 +17,6 @@ public:
 
     // Polygons in window coordinates (points, origin top-left, y down) whose union is the area;
     // each is to be filled on its own with the winding rule, since a folded outline may cross
-    // itself. endPt are in frame coordinates (y up) of a window windowHeight points tall.
-    static QList<QPolygonF> polygons(const LineEndPoints& endPt, double windowHeight);
+    // itself. endPoints are in frame coordinates (y up) of a window windowHeight points tall.
+    static QList<QPolygonF> polygons(const LineEndPoints& endPoints, double windowHeight);
 };

@@ -21,8 +21,8 @@ SheetSizing::SheetSizing(std::optional<FoldScreen> screen, double scale)
     : _screen(screen), _scale(scale) {}
 
 FoldSize SheetSizing::displaySize(QSize pixelSize) const {
-    return FoldModel::displaySizeWithPixelSize(
-        {double(pixelSize.width()), double(pixelSize.height())}, _screen);
+    return FoldModel::sheetSizeForPicture({double(pixelSize.width()), double(pixelSize.height())},
+                                          _screen);
 }
 
 QSize SheetSizing::decodeSize(QSize pixelSize) const {

@@ -52,7 +52,7 @@ TEST_F(BatchExportTest, OnePictureIsTheApplicationsOwnExportWithOrWithoutADispla
     ASSERT_EQ(headless.exitCode, 0) << headless.err.toStdString();
 
     launch({picture()}, 1);
-    MyWindowController& document = this->document(0);
+    DocumentController& document = this->document(0);
     QString error;
     const std::optional<FoldFile> fold = FoldFile::read(sampleFold, &error);
     ASSERT_TRUE(fold) << error.toStdString();

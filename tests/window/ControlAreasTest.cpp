@@ -10,17 +10,17 @@ using EndPoints = std::array<std::array<QPointF, 2>, 7>;
 
 // Seven crease lines from (x, top) to (x, bottom).
 EndPoints verticalLines(const std::array<double, 7>& x, double top = 300.0, double bottom = 20.0) {
-    EndPoints endPt;
+    EndPoints endPoints;
     for (int i = 0; i < 7; ++i)
-        endPt[i] = {QPointF(x[i], top), QPointF(x[i], bottom)};
-    return endPt;
+        endPoints[i] = {QPointF(x[i], top), QPointF(x[i], bottom)};
+    return endPoints;
 }
 
 const std::array<double, 7> wideFold{40, 100, 180, 260, 340, 420, 480};
 
-ControlAreas built(const EndPoints& endPt) {
+ControlAreas built(const EndPoints& endPoints) {
     ControlAreas areas;
-    areas.updateTrackingAreaPath(endPt);
+    areas.updateTrackingAreaPath(endPoints);
     return areas;
 }
 
@@ -57,13 +57,13 @@ TEST(ControlAreasTest, BandsReachEightPointsAlongAVerticalLine) {
 
 TEST(ControlAreasTest, BandsFollowTheEdgesAndMeasureAlongEachLine) {
     // A sheet seen in perspective: each line slants and the edges are not horizontal.
-    EndPoints endPt;
+    EndPoints endPoints;
     const std::array<double, 7> topX{40, 105, 185, 260, 335, 415, 480};
     const std::array<double, 7> bottomX{50, 100, 180, 260, 340, 420, 470};
     const std::array<double, 7> topY{290, 300, 320, 305, 320, 300, 290};
     for (int i = 0; i < 7; ++i)
-        endPt[i] = {QPointF(topX[i], topY[i]), QPointF(bottomX[i], 20 - (topY[i] - 290) / 2)};
-    const ControlAreas areas = built(endPt);
+        endPoints[i] = {QPointF(topX[i], topY[i]), QPointF(bottomX[i], 20 - (topY[i] - 290) / 2)};
+    const ControlAreas areas = built(endPoints);
 
     // Line 2 from (185, 320) to (180, 5): 8 points below its top end it is at x 185 - 5 * 8 / 315.
     const double x2 = 185 - 5.0 * 8 / 315;

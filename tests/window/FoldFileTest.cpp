@@ -13,10 +13,10 @@ namespace {
 
 FoldModel foldedModel(FoldSize size) {
     FoldModel model(size);
-    model.handlingLine(3, {20, 0}, 0);
-    model.handlingLine(2, {0, -25}, 0);
-    model.handlingLine(4, {0, 30}, 0);
-    model.handlingLine(4, {-12, 0}, 0);
+    model.moveLine(3, {20, 0}, 0);
+    model.moveLine(2, {0, -25}, 0);
+    model.moveLine(4, {0, 30}, 0);
+    model.moveLine(4, {-12, 0}, 0);
     return model;
 }
 
@@ -52,12 +52,12 @@ TEST_F(FoldFileTest, AFoldSavedAndAppliedToTheSameSheetComesBackExactly) {
     FoldModel model({1000, 500});
     EXPECT_EQ(read->applyTo(model), 0.0);
     for (int i = 0; i < creaseLineCount; ++i) {
-        EXPECT_NEAR(model._creasePoint[i], made._creasePoint[i], 1e-4);
-        EXPECT_NEAR(model._coordinates[i].x, made._coordinates[i].x, 1e-4);
-        EXPECT_NEAR(model._coordinates[i].y, made._coordinates[i].y, 1e-4);
+        EXPECT_NEAR(model._creases[i], made._creases[i], 1e-4);
+        EXPECT_NEAR(model._profile[i].x, made._profile[i].x, 1e-4);
+        EXPECT_NEAR(model._profile[i].y, made._profile[i].y, 1e-4);
     }
-    EXPECT_EQ(model._dirL, -1.0f);
-    EXPECT_EQ(model._dirR, 1.0f);
+    EXPECT_EQ(model._leftDirection, -1.0f);
+    EXPECT_EQ(model._rightDirection, 1.0f);
     EXPECT_EQ(read->fold().pitch, -22.5);
     EXPECT_EQ(read->sheet(), (FoldSize{1000, 500}));
 }
@@ -83,11 +83,11 @@ TEST_F(FoldFileTest, OnAnotherSheetTheFoldIsReachedThroughTheSolver) {
     const FoldFile file = FoldFile::fromModel(foldedModel({1000, 500}), 0);
     FoldModel sameShape({1300, 650});
     EXPECT_EQ(file.applyTo(sameShape), 0.0);
-    EXPECT_NEAR(sameShape._coordinates[0].x, 25 * 1.3, 1e-3);
+    EXPECT_NEAR(sameShape._profile[0].x, 25 * 1.3, 1e-3);
 
     // A low sheet cannot hold tents as deep as these.
     FoldModel deep({256, 702.4});
-    deep.handlingLine(2, {0, 60}, 0);
+    deep.moveLine(2, {0, 60}, 0);
     FoldModel low({1000, 250});
     EXPECT_GT(FoldFile::fromModel(deep, 0).applyTo(low), 1.0);
 }

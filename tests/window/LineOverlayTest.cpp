@@ -11,12 +11,12 @@ const QColor control(0, 255, 0);
 
 // Seven vertical lines 40 points apart on a 300 x 200 frame, from y 150 (top) to 50 (bottom).
 LineEndPoints verticalLines() {
-    LineEndPoints endPt{};
+    LineEndPoints endPoints{};
     for (int i = 0; i < creaseLineCount; ++i) {
-        endPt[i][0] = QPointF(30 + 40 * i, 150);
-        endPt[i][1] = QPointF(30 + 40 * i, 50);
+        endPoints[i][0] = QPointF(30 + 40 * i, 150);
+        endPoints[i][1] = QPointF(30 + 40 * i, 50);
     }
-    return endPt;
+    return endPoints;
 }
 
 QImage blankFrame() {
@@ -83,36 +83,36 @@ TEST(LineOverlayTest, LinesAreTwoPointsWideWithSquareCapsAtTwiceTheScale) {
 // over the earlier picture gives the later one.
 TEST(LineOverlayTest, ChangeCoversExactlyThePathsThatChanged) {
     const LineOverlay overlay{crease, control, true, true};
-    const LineEndPoints endPt = verticalLines();
-    EXPECT_TRUE(overlay.changeFrom(overlay, endPt, 2, endPt, 2, 200).isEmpty());
+    const LineEndPoints endPoints = verticalLines();
+    EXPECT_TRUE(overlay.changeFrom(overlay, endPoints, 2, endPoints, 2, 200).isEmpty());
 
     // Hover moves from line 2 to line 4: both lines, nothing of lines 1, 3 or 5.
-    const QRect hover = overlay.changeFrom(overlay, endPt, 2, endPt, 4, 200);
+    const QRect hover = overlay.changeFrom(overlay, endPoints, 2, endPoints, 4, 200);
     EXPECT_TRUE(hover.contains(QRect(110 - 3, 50 - 3, 6, 106)));
     EXPECT_TRUE(hover.contains(QRect(190 - 3, 50 - 3, 6, 106)));
     EXPECT_GT(hover.left(), 70 + 3);
     EXPECT_LT(hover.right(), 230 - 3);
 
     QImage partial = blankFrame();
-    overlay.draw(partial, endPt, 2);
+    overlay.draw(partial, endPoints, 2);
     QImage fresh = partial;
     fresh.fill(Qt::transparent);
     QPainter(&partial).fillRect(hover, Qt::transparent);
-    overlay.draw(partial, endPt, 4, hover);
-    overlay.draw(fresh, endPt, 4);
+    overlay.draw(partial, endPoints, 4, hover);
+    overlay.draw(fresh, endPoints, 4);
     EXPECT_EQ(partial, fresh);
 
     // A new crease colour changes the five crease lines but not the highlighted one.
     const LineOverlay recoloured{Qt::red, control, true, true};
-    const QRect colour = recoloured.changeFrom(overlay, endPt, 3, endPt, 3, 200);
+    const QRect colour = recoloured.changeFrom(overlay, endPoints, 3, endPoints, 3, 200);
     EXPECT_TRUE(colour.contains(QPoint(70, 100)));
     EXPECT_TRUE(colour.contains(QPoint(230, 100)));
     EXPECT_FALSE(colour.contains(QPoint(30, 100)));
 
     // Moved end points: where the line was and where it is.
-    LineEndPoints moved = endPt;
+    LineEndPoints moved = endPoints;
     moved[1][0].rx() += 20;
-    const QRect move = overlay.changeFrom(overlay, endPt, 9, moved, 9, 200);
+    const QRect move = overlay.changeFrom(overlay, endPoints, 9, moved, 9, 200);
     EXPECT_LE(move.left(), 70 - 2);
     EXPECT_GE(move.right(), 90);
     EXPECT_LT(move.right(), 110);

@@ -19,7 +19,7 @@ void keepWarnings(QtMsgType type, const QMessageLogContext& context, const QStri
 
 FoldFile foldWithLeftCompression(double compression) {
     FoldModel model({1000, 500});
-    model.handlingLine(0, {compression, 0}, 0);
+    model.moveLine(0, {compression, 0}, 0);
     return FoldFile::fromModel(model, 0);
 }
 

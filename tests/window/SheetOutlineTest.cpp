@@ -8,15 +8,15 @@ constexpr double windowHeight = 400.0;
 
 // Seven vertical crease lines in frame coordinates (y up), from y = top down to y = bottom.
 LineEndPoints verticalLines(const std::array<double, 7>& x, double top, double bottom) {
-    LineEndPoints endPt;
+    LineEndPoints endPoints;
     for (int i = 0; i < 7; ++i)
-        endPt[i] = {QPointF(x[i], top), QPointF(x[i], bottom)};
-    return endPt;
+        endPoints[i] = {QPointF(x[i], top), QPointF(x[i], bottom)};
+    return endPoints;
 }
 
 // Whether a window point (y down) takes the mouse.
-bool takesTheMouse(const LineEndPoints& endPt, QPointF windowPoint) {
-    for (const QPolygonF& polygon : SheetOutline::polygons(endPt, windowHeight))
+bool takesTheMouse(const LineEndPoints& endPoints, QPointF windowPoint) {
+    for (const QPolygonF& polygon : SheetOutline::polygons(endPoints, windowHeight))
         if (polygon.containsPoint(windowPoint, Qt::WindingFill))
             return true;
     return false;

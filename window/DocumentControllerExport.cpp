@@ -1,13 +1,13 @@
 // Export of a document: the folded picture drawn afresh at any size for a file, and the picture a
 // drag out of the window carries.
-#include "window/MyWindowController.h"
+#include "window/DocumentController.h"
 
-#include "render/MyGLView.h"
+#include "render/SheetRenderer.h"
+#include "window/DocumentWindow.h"
 #include "window/DropShadow.h"
 #include "window/ExportOptions.h"
 #include "window/ExportPicture.h"
 #include "window/ExportWriter.h"
-#include "window/MyWindow.h"
 #include "window/PictureEncoder.h"
 #include "window/PictureReader.h"
 #include "window/WindowLog.h"
@@ -19,11 +19,11 @@
 
 // The texture the window shows is enough unless the export shows the sheet larger than that and
 // the file has more pixels; then the file is read again at the export's size.
-QImage MyWindowController::exportTexturePicture(double pixelsPerPoint) const {
+QImage DocumentController::exportTexturePicture(double pixelsPerPoint) const {
     const QSize wanted = (QSizeF(_fold._imageSize.width, _fold._imageSize.height) * pixelsPerPoint)
                              .toSize()
                              .boundedTo(_picturePixelSize);
-    const QSize shown = _myGLView->textureSize();
+    const QSize shown = _renderer->textureSize();
     if (wanted.width() <= shown.width() && wanted.height() <= shown.height())
         return {};
     const PictureReader::Result read =
@@ -34,18 +34,18 @@ QImage MyWindowController::exportTexturePicture(double pixelsPerPoint) const {
     return read.picture;
 }
 
-QImage MyWindowController::exportPicture(const ExportOptions& options,
+QImage DocumentController::exportPicture(const ExportOptions& options,
                                          const ExportProgress& progress) {
     const QSize windowSize = _window->size();
     const DropShadow& shown = _window->dropShadow();
     const ExportPicture::Look look{_lineColor[0], shown.opacity(), shown.blurRadius(),
                                    shown.offset()};
     return ExportPicture::render(
-        *_myGLView, _endPt, windowSize, options, look,
+        *_renderer, _endPoints, windowSize, options, look,
         exportTexturePicture(ExportPicture::pixelsPerPoint(options, windowSize)), progress);
 }
 
-std::unique_ptr<QMimeData> MyWindowController::pictureDragData(const QImage& picture) const {
+std::unique_ptr<QMimeData> DocumentController::pictureDragData(const QImage& picture) const {
     const QByteArray png = PictureEncoder::encodedData(picture, "PNG");
     if (png.isEmpty())
         return nullptr;

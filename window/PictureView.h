@@ -4,11 +4,11 @@
 #include <QWidget>
 
 // The content view of a document window: paints one picture, replacing what was there.
-class MyView : public QWidget {
+class PictureView : public QWidget {
     Q_OBJECT
 
 public:
-    explicit MyView(QSize size, QWidget* parent = nullptr);
+    explicit PictureView(QSize size, QWidget* parent = nullptr);
 
     // Stores the picture without repainting; the window's update displays it.
     void setImage(QImage image);

@@ -1,5 +1,5 @@
 #include "RenderTestSupport.h"
-#include "render/MyGLView.h"
+#include "render/SheetRenderer.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +10,8 @@ namespace {
 
 const QSizeF exampleSheet(800, 600);
 
-std::unique_ptr<MyGLView> makeView(const SheetFold& fold) {
-    std::unique_ptr<MyGLView> view = MyGLView::initWithFrame(windowSize(fold.imageSize), 1.0);
+std::unique_ptr<SheetRenderer> makeView(const SheetFold& fold) {
+    std::unique_ptr<SheetRenderer> view = SheetRenderer::create(windowSize(fold.imageSize), 1.0);
     if (view)
         pushFold(*view, fold);
     return view;
@@ -27,11 +27,12 @@ QImage uniformGrey() {
 const SheetFold raisedTents = tentFold(exampleSheet, 60, 1, 60, 1);
 
 // The grey shown at the middle of each of the six facets.
-std::array<int, 6> facetGreys(MyGLView& view, const SheetFold& fold, float pitch, float shading) {
+std::array<int, 6> facetGreys(SheetRenderer& view, const SheetFold& fold, float pitch,
+                              float shading) {
     view.setPitch(pitch);
     view.setShading(shading);
     view.display();
-    const QImage frame = view.imageFromView();
+    const QImage frame = view.captureFrame();
     const SheetProjection projection(frame.size(), fold, pitch);
     const double halfWidth = fold.imageSize.width() / 400;
     std::array<int, 6> greys{};
@@ -47,8 +48,8 @@ std::array<int, 6> facetGreys(MyGLView& view, const SheetFold& fold, float pitch
 
 } // namespace
 
-TEST(MyGLViewShadingTest, ShadingLightsFacetsFromTheUpperLeft) {
-    std::unique_ptr<MyGLView> view = makeView(raisedTents);
+TEST(SheetRendererShadingTest, ShadingLightsFacetsFromTheUpperLeft) {
+    std::unique_ptr<SheetRenderer> view = makeView(raisedTents);
     ASSERT_TRUE(view);
     ASSERT_TRUE(view->setImage(uniformGrey()));
 
@@ -75,15 +76,15 @@ TEST(MyGLViewShadingTest, ShadingLightsFacetsFromTheUpperLeft) {
         EXPECT_NEAR(half[facet], (128 + full[facet]) / 2.0, 1.5) << facet;
 }
 
-TEST(MyGLViewShadingTest, WithoutShadingEveryFacetShowsThePictureUnchanged) {
-    std::unique_ptr<MyGLView> view = makeView(raisedTents);
+TEST(SheetRendererShadingTest, WithoutShadingEveryFacetShowsThePictureUnchanged) {
+    std::unique_ptr<SheetRenderer> view = makeView(raisedTents);
     ASSERT_TRUE(view);
     ASSERT_TRUE(view->setImage(uniformGrey()));
     for (int grey : facetGreys(*view, raisedTents, -20, 0))
         EXPECT_EQ(grey, 128);
 
     // Back to 0 after full shading gives the frame of a renderer never shaded, to the bit.
-    std::unique_ptr<MyGLView> never = makeView(raisedTents);
+    std::unique_ptr<SheetRenderer> never = makeView(raisedTents);
     ASSERT_TRUE(never);
     const QImage picture = quadrantImage(QSize(800, 600), QImage::Format_RGB32);
     ASSERT_TRUE(view->setImage(picture));
@@ -94,19 +95,19 @@ TEST(MyGLViewShadingTest, WithoutShadingEveryFacetShowsThePictureUnchanged) {
     view->display();
     view->setShading(0);
     view->display();
-    EXPECT_EQ(view->imageFromView(), never->imageFromView());
+    EXPECT_EQ(view->captureFrame(), never->captureFrame());
 }
 
-TEST(MyGLViewShadingTest, FlatUntiltedSheetLooksTheSameAtEveryShading) {
-    std::unique_ptr<MyGLView> view = makeView(flatFold(exampleSheet));
+TEST(SheetRendererShadingTest, FlatUntiltedSheetLooksTheSameAtEveryShading) {
+    std::unique_ptr<SheetRenderer> view = makeView(flatFold(exampleSheet));
     ASSERT_TRUE(view);
     ASSERT_TRUE(view->setImage(quadrantImage(QSize(800, 600), QImage::Format_RGB32)));
     view->display();
-    const QImage unshaded = view->imageFromView();
+    const QImage unshaded = view->captureFrame();
     for (float shading : {0.5f, 1.0f}) {
         view->setShading(shading);
         view->display();
-        EXPECT_EQ(view->imageFromView(), unshaded) << shading;
+        EXPECT_EQ(view->captureFrame(), unshaded) << shading;
     }
 
     // The light stays with the viewer: tilting the flat sheet away from it darkens the sheet,

@@ -1,6 +1,6 @@
 // Rendering the fold at any pixel size, for exports larger than the frame: one framebuffer where
 // it fits, otherwise tiles, each drawn through its share of the frame's frustum.
-#include "render/MyGLView.h"
+#include "render/SheetRenderer.h"
 
 #include "render/FrameTiles.h"
 #include "render/Framebuffer.h"
@@ -28,14 +28,14 @@ int largestTileTheDriverTakes() {
 
 } // namespace
 
-QImage MyGLView::imageWithPixelSize(QSize pixelSize, QImage picture, const TileProgress& progress) {
-    if (pixelSize.isEmpty() || (picture.isNull() && _texID == 0) || !_context->makeCurrent())
+QImage SheetRenderer::renderAtSize(QSize pixelSize, QImage picture, const TileProgress& progress) {
+    if (pixelSize.isEmpty() || (picture.isNull() && _texture == 0) || !_context->makeCurrent())
         return {};
     // The texture first, and the picture let go at once: the two never share memory with the
     // large picture made here.
     QSize textureSize = picture.size();
     const unsigned int textureID =
-        picture.isNull() ? _texID : textureWithPixelSize(picture, textureSize);
+        picture.isNull() ? _texture : createTextureOfSize(picture, textureSize);
     picture = QImage();
     int largestTile = largestTileTheDriverTakes();
     std::unique_ptr<Framebuffer> framebuffer = tileFramebuffer(pixelSize, largestTile);
@@ -54,7 +54,7 @@ QImage MyGLView::imageWithPixelSize(QSize pixelSize, QImage picture, const TileP
         }
     }
     if (_context->makeCurrent()) {
-        if (textureID != _texID)
+        if (textureID != _texture)
             glDeleteTextures(1, &textureID);
         framebuffer.reset();
     }
@@ -62,7 +62,7 @@ QImage MyGLView::imageWithPixelSize(QSize pixelSize, QImage picture, const TileP
 }
 
 // The driver may refuse a framebuffer it claims to support; smaller tiles then make do.
-std::unique_ptr<Framebuffer> MyGLView::tileFramebuffer(QSize pixelSize, int& largestTile) {
+std::unique_ptr<Framebuffer> SheetRenderer::tileFramebuffer(QSize pixelSize, int& largestTile) {
     for (; largestTile >= smallestTileEdge; largestTile /= 2) {
         if (auto framebuffer = Framebuffer::create(FrameTiles(pixelSize, largestTile).tileSize()))
             return framebuffer;
@@ -73,7 +73,8 @@ std::unique_ptr<Framebuffer> MyGLView::tileFramebuffer(QSize pixelSize, int& lar
 
 // The tile's pixels go straight to their place in the picture: framebuffer row r is picture
 // row r, as in the frame's capture.
-void MyGLView::drawTile(const FrameTiles& tiles, int index, unsigned int textureID, QImage& image) {
+void SheetRenderer::drawTile(const FrameTiles& tiles, int index, unsigned int textureID,
+                             QImage& image) {
     const QRect pixels = tiles.tile(index);
     const Frustum whole = FrameTiles::perspective(
         fieldOfViewDegrees, double(_frameSize.width()) / double(_frameSize.height()), nearPlane);
@@ -84,7 +85,7 @@ void MyGLView::drawTile(const FrameTiles& tiles, int index, unsigned int texture
     glLoadIdentity();
     glFrustum(part.left, part.right, part.bottom, part.top, nearPlane, farPlane);
     setUpModelView();
-    drawRectTextureID(textureID);
+    drawSheet(textureID);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glPixelStorei(GL_PACK_ROW_LENGTH, GLint(image.bytesPerLine() / 4));
     glReadPixels(0, 0, pixels.width(), pixels.height(), GL_RGBA, GL_UNSIGNED_BYTE,

@@ -1,10 +1,10 @@
 // The hover poll and the mouse drags of a document: which hit area is under the pointer, and what
 // a drag from it does to the fold, the tilt or the window.
-#include "window/MyWindowController.h"
+#include "window/DocumentController.h"
 
-#include "render/MyGLView.h"
+#include "render/SheetRenderer.h"
+#include "window/DocumentWindow.h"
 #include "window/FrameCoordinates.h"
-#include "window/MyWindow.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -35,13 +35,13 @@ bool isOption(Qt::KeyboardModifiers modifiers) {
 
 } // namespace
 
-void MyWindowController::setCursorShape(Qt::CursorShape shape) {
+void DocumentController::setCursorShape(Qt::CursorShape shape) {
     _window->setCursor(shape);
 }
 
 // While a menu or other pop-up is open the pointer is over it, not the window: the highlight stays
 // as the user saw it when the pop-up opened, so that a Copy chosen there copies that.
-void MyWindowController::checkMouseInArea() {
+void DocumentController::updateHoveredArea() {
     if (_isMouseDown || QApplication::activePopupWidget())
         return;
     const QPointF pointer =
@@ -51,10 +51,10 @@ void MyWindowController::checkMouseInArea() {
         return;
     _controlArea = area;
     setCursorShape(area == noArea ? Qt::ArrowCursor : Qt::OpenHandCursor);
-    updateMyWindow();
+    updateDisplay();
 }
 
-void MyWindowController::mouseDown(const QMouseEvent& event) {
+void DocumentController::mouseDown(const QMouseEvent& event) {
     stopTimer();
     _isMouseDown = true;
     _isManualWindowMove = false;
@@ -67,7 +67,7 @@ void MyWindowController::mouseDown(const QMouseEvent& event) {
         setCursorShape(Qt::ClosedHandCursor);
 }
 
-void MyWindowController::mouseDragged(const QMouseEvent& event) {
+void DocumentController::mouseDragged(const QMouseEvent& event) {
     if (!_isMouseDown)
         return;
     if (_controlArea == noArea && _isPictureDrag)
@@ -80,10 +80,10 @@ void MyWindowController::mouseDragged(const QMouseEvent& event) {
         dragLine(FrameCoordinates::fromScreen(event.globalPosition()), event.modifiers());
 }
 
-void MyWindowController::mouseUp(const QMouseEvent&) {
+void DocumentController::mouseUp(const QMouseEvent&) {
     if (_isMouseDown)
         recordDrag();
-    if (_isMouseDraging)
+    if (_isDragging)
         updateInputArea();
     const bool movedWindow = _isManualWindowMove;
     endPress();
@@ -92,7 +92,7 @@ void MyWindowController::mouseUp(const QMouseEvent&) {
 }
 
 // One drag, from press to release, is one undo step.
-void MyWindowController::recordDrag() {
+void DocumentController::recordDrag() {
     if (_controlArea == topBand || _controlArea == bottomBand)
         pushFoldStep(tr("Tilt"), _pressSnapshot);
     else if (_controlArea != noArea)
@@ -100,7 +100,7 @@ void MyWindowController::recordDrag() {
 }
 
 // Escape puts the fold back as it was at the press and ends the drag; the rest of it is ignored.
-void MyWindowController::cancelDrag() {
+void DocumentController::cancelDrag() {
     if (!_isMouseDown || _controlArea == noArea)
         return;
     if (snapshot() != _pressSnapshot)
@@ -109,16 +109,16 @@ void MyWindowController::cancelDrag() {
         endPress();
 }
 
-void MyWindowController::endPress() {
+void DocumentController::endPress() {
     setCursorShape(Qt::OpenHandCursor);
     _isMouseDown = false;
-    _isMouseDraging = false;
+    _isDragging = false;
     startTimer();
 }
 
 // The window manager moves the window where it can (the only way on Wayland); once it has taken
 // the press over, no release reaches the window, so the press ends here.
-void MyWindowController::moveWindow(const QMouseEvent& event) {
+void DocumentController::moveWindow(const QMouseEvent& event) {
     if (!_isManualWindowMove) {
         if (_window->windowHandle() && _window->windowHandle()->startSystemMove()) {
             endPress();
@@ -131,7 +131,7 @@ void MyWindowController::moveWindow(const QMouseEvent& event) {
 }
 
 // The drag's own event loop takes the press over: no release reaches the window afterwards.
-void MyWindowController::dragPictureOut(const QMouseEvent& event) {
+void DocumentController::dragPictureOut(const QMouseEvent& event) {
     if ((event.position() - _lastPointInWindow).manhattanLength() <
         QApplication::startDragDistance())
         return;
@@ -150,50 +150,49 @@ void MyWindowController::dragPictureOut(const QMouseEvent& event) {
 }
 
 // One degree of tilt per point of vertical motion, within [-60, 60]; the excess stays pending.
-void MyWindowController::dragTilt(QPointF screenPoint, Qt::KeyboardModifiers modifiers) {
-    const double pitch = _myGLView->pitch();
+void DocumentController::dragTilt(QPointF screenPoint, Qt::KeyboardModifiers modifiers) {
+    const double pitch = _renderer->pitch();
     double newPitch =
         std::clamp(pitch + (screenPoint.y() - _lastPoint.y()), -maximumPitch, maximumPitch);
     if (isShift(modifiers)) {
         const double snapped = newPitch - std::fmod(newPitch, pitchSnap);
         if (snapped == pitch - std::fmod(pitch, pitchSnap)) {
-            _isMouseDraging = true;
+            _isDragging = true;
             return;
         }
         newPitch = snapped;
     }
-    _myGLView->setPitch(static_cast<float>(newPitch));
+    _renderer->setPitch(static_cast<float>(newPitch));
     _lastPoint.ry() += newPitch - pitch;
-    updateMyWindow();
-    _isMouseDraging = true;
+    updateDisplay();
+    _isDragging = true;
 }
 
 // The displacement counts from the reference point, which advances only by what the solver
 // applied, so refused motion stays pending.
-void MyWindowController::dragLine(QPointF screenPoint, Qt::KeyboardModifiers modifiers) {
+void DocumentController::dragLine(QPointF screenPoint, Qt::KeyboardModifiers modifiers) {
     const double dx = isOption(modifiers) ? 0 : screenPoint.x() - _lastPoint.x();
     const double dy = isShift(modifiers) ? 0 : screenPoint.y() - _lastPoint.y();
-    const FoldPoint applied =
-        _fold.handlingLine(_controlArea, FoldPoint{dx, dy}, _myGLView->pitch());
+    const FoldPoint applied = _fold.moveLine(_controlArea, FoldPoint{dx, dy}, _renderer->pitch());
     _lastPoint += QPointF(applied.x, applied.y);
     _lastDraggedLine = _controlArea;
-    setCreaseAndCoordinatePointToMyGLView();
-    updateMyWindow();
-    _isMouseDraging = true;
+    pushFoldToRenderer();
+    updateDisplay();
+    _isDragging = true;
 }
 
-void MyWindowController::windowDidBecomeKey() {
+void DocumentController::windowActivated() {
     startTimer();
 }
 
-void MyWindowController::windowDidResignKey() {
+void DocumentController::windowDeactivated() {
     stopTimer();
     clearControlArea();
 }
 
 // A pointer that went onto one of Pleatora's own pop-ups has not left for good; see
-// checkMouseInArea().
-void MyWindowController::mouseExited() {
+// updateHoveredArea().
+void DocumentController::mouseExited() {
     if (_isMouseDown || QApplication::activePopupWidget())
         return;
     clearControlArea();
@@ -201,15 +200,15 @@ void MyWindowController::mouseExited() {
 
 // The highlight and the open hand belong to the pointer over the window: they go when it leaves,
 // when the window stops being key and when the window has moved under it.
-void MyWindowController::clearControlArea() {
+void DocumentController::clearControlArea() {
     setCursorShape(Qt::ArrowCursor);
     if (_controlArea == noArea)
         return;
     _controlArea = noArea;
-    updateMyWindow();
+    updateDisplay();
 }
 
-void MyWindowController::didReceiveNotification() {
-    updateInstanceValues();
-    updateMyWindow();
+void DocumentController::followPreferences() {
+    reloadPreferences();
+    updateDisplay();
 }

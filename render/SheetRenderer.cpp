@@ -1,4 +1,4 @@
-#include "render/MyGLView.h"
+#include "render/SheetRenderer.h"
 
 #include "fold/FoldModel.h"
 #include "render/Framebuffer.h"
@@ -51,15 +51,15 @@ std::vector<uchar> tightlyPackedRows(const QImage& pixels, int bytesPerPixel) {
 
 } // namespace
 
-std::unique_ptr<MyGLView> MyGLView::initWithFrame(QSizeF size, double scale, QString* failure,
-                                                  OffscreenContext::Platform platform) {
+std::unique_ptr<SheetRenderer> SheetRenderer::create(QSizeF size, double scale, QString* failure,
+                                                     OffscreenContext::Platform platform) {
     const QSize frameSize(int(size.width()), int(size.height()));
     QString whatFailed;
-    std::unique_ptr<MyGLView> view;
+    std::unique_ptr<SheetRenderer> view;
     if (frameSize.isEmpty()) {
-        whatFailed = QCoreApplication::translate("MyGLView", "The frame has no size.");
+        whatFailed = QCoreApplication::translate("SheetRenderer", "The frame has no size.");
     } else {
-        view.reset(new MyGLView(frameSize, scale > 0.0 ? scale : 1.0));
+        view.reset(new SheetRenderer(frameSize, scale > 0.0 ? scale : 1.0));
         whatFailed = view->createGLResources(platform);
     }
     if (whatFailed.isEmpty())
@@ -70,28 +70,28 @@ std::unique_ptr<MyGLView> MyGLView::initWithFrame(QSizeF size, double scale, QSt
     return nullptr;
 }
 
-MyGLView::MyGLView(QSize frameSize, double scale)
+SheetRenderer::SheetRenderer(QSize frameSize, double scale)
     : _frameSize(frameSize),
       _pixelSize(qRound(frameSize.width() * scale), qRound(frameSize.height() * scale)),
       _scale(scale), _sheetBox(QPoint(0, 0), _pixelSize), _uncapturedChange(_sheetBox) {}
 
-MyGLView::~MyGLView() {
+SheetRenderer::~SheetRenderer() {
     if (_context && _context->makeCurrent()) {
-        if (_texID != 0)
-            glDeleteTextures(1, &_texID);
+        if (_texture != 0)
+            glDeleteTextures(1, &_texture);
         _framebuffer.reset();
         _context->doneCurrent();
     }
 }
 
-QString MyGLView::createGLResources(OffscreenContext::Platform platform) {
+QString SheetRenderer::createGLResources(OffscreenContext::Platform platform) {
     QString whatFailed;
     _context = OffscreenContext::create(platform, &whatFailed);
     if (!_context)
         return whatFailed;
     _framebuffer = Framebuffer::create(_pixelSize);
     if (!_framebuffer)
-        return QCoreApplication::translate("MyGLView", "No %1 x %2 framebuffer could be made.")
+        return QCoreApplication::translate("SheetRenderer", "No %1 x %2 framebuffer could be made.")
             .arg(_pixelSize.width())
             .arg(_pixelSize.height());
 
@@ -102,7 +102,7 @@ QString MyGLView::createGLResources(OffscreenContext::Platform platform) {
     return {};
 }
 
-bool MyGLView::lockFocus() {
+bool SheetRenderer::makeCurrent() {
     if (_context->makeCurrent()) {
         _framebuffer->bind();
         return true;
@@ -111,37 +111,37 @@ bool MyGLView::lockFocus() {
     return false;
 }
 
-void MyGLView::setPitch(float degrees) {
+void SheetRenderer::setPitch(float degrees) {
     _needsDisplay |= degrees != _pitch;
     _pitch = degrees;
 }
 
-void MyGLView::setCreasePoint(float x, int index) {
+void SheetRenderer::setCreasePoint(float x, int index) {
     const float creasePoint = float(x / pointsPerWorldUnit);
-    _needsDisplay |= creasePoint != _creasePoint[index];
-    _creasePoint[index] = creasePoint;
+    _needsDisplay |= creasePoint != _creases[index];
+    _creases[index] = creasePoint;
 }
 
-void MyGLView::setCoordinates(QPointF point, int index) {
+void SheetRenderer::setCoordinates(QPointF point, int index) {
     const QPointF coordinates = point / pointsPerWorldUnit;
-    _needsDisplay |= coordinates != _coordinates[index];
-    _coordinates[index] = coordinates;
+    _needsDisplay |= coordinates != _profile[index];
+    _profile[index] = coordinates;
 }
 
-void MyGLView::setFold(const FoldModel& fold) {
+void SheetRenderer::setFold(const FoldModel& fold) {
     for (int i = 0; i < creaseLineCount; ++i) {
-        setCreasePoint(fold._creasePoint[i], i);
-        setCoordinates(QPointF(fold._coordinates[i].x, fold._coordinates[i].y), i);
+        setCreasePoint(fold._creases[i], i);
+        setCoordinates(QPointF(fold._profile[i].x, fold._profile[i].y), i);
     }
 }
 
-void MyGLView::setShading(float amount) {
+void SheetRenderer::setShading(float amount) {
     const float shading = amount > 0.0f ? std::min(amount, 1.0f) : 0.0f; // NaN gives 0
     _needsDisplay |= shading != _shading;
     _shading = shading;
 }
 
-void MyGLView::setImageSize(QSizeF size) {
+void SheetRenderer::setImageSize(QSizeF size) {
     _needsDisplay = true;
     _imageSize = size / pointsPerWorldUnit;
     // At this distance the plane Z = 0 shows about one view point per image point in a view 1.25
@@ -149,17 +149,17 @@ void MyGLView::setImageSize(QSizeF size) {
     _eyeZ = float(size.height() * 1.25 / 1.4 * 7.5 / 1000);
 }
 
-bool MyGLView::setImage(const QImage& image) {
+bool SheetRenderer::setImage(const QImage& image) {
     if (!_context->makeCurrent()) {
         qCWarning(renderLog) << "The renderer's context could not be made current";
         return false;
     }
-    const unsigned int textureID = textureIDWithImage(image);
+    const unsigned int textureID = createTexture(image);
     if (textureID == 0)
         return false;
-    if (_texID != 0)
-        glDeleteTextures(1, &_texID);
-    _texID = textureID;
+    if (_texture != 0)
+        glDeleteTextures(1, &_texture);
+    _texture = textureID;
     _needsDisplay = true;
     return true;
 }
@@ -167,8 +167,8 @@ bool MyGLView::setImage(const QImage& image) {
 // Only the old and the new place of the sheet can differ from the last capture, so only they are
 // read back. The clears stay whole: Mesa's software renderer marks whole tiles cleared, while a
 // scissored clear draws a quad through the box and costs more than it saves.
-void MyGLView::display() {
-    if (_texID == 0 || !lockFocus())
+void SheetRenderer::display() {
+    if (_texture == 0 || !makeCurrent())
         return;
     setUpCamera();
     const QRect sheet = sheetBox();
@@ -180,14 +180,14 @@ void MyGLView::display() {
     searchLineEndPoint(pass);
     glEnable(GL_DEPTH_TEST);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    drawRectTextureID(_texID);
+    drawSheet(_texture);
     _sheetBox = sheet;
     _uncapturedChange |= pass;
     _needsDisplay = false;
 }
 
-QImage MyGLView::imageFromView() {
-    if (!lockFocus()) {
+QImage SheetRenderer::captureFrame() {
+    if (!makeCurrent()) {
         QImage image(_pixelSize, QImage::Format_RGBA8888);
         image.fill(Qt::transparent);
         image.setDevicePixelRatio(_scale);
@@ -199,12 +199,12 @@ QImage MyGLView::imageFromView() {
     return _frame;
 }
 
-QPointF MyGLView::getLineEndPointWithLineName(int line, bool topFlag) const {
-    return _endPt[line][topFlag ? 0 : 1];
+QPointF SheetRenderer::getLineEndPointWithLineName(int line, bool topFlag) const {
+    return _endPoints[line][topFlag ? 0 : 1];
 }
 
 // The aspect comes from the whole-point size, so every backing scale shows the same view.
-void MyGLView::setUpCamera() {
+void SheetRenderer::setUpCamera() {
     glViewport(0, 0, _pixelSize.width(), _pixelSize.height());
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
@@ -213,7 +213,7 @@ void MyGLView::setUpCamera() {
     setUpModelView();
 }
 
-void MyGLView::setUpModelView() {
+void SheetRenderer::setUpModelView() {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     gluLookAt(0, 0, _eyeZ, 0, 0, 0, 0, 1, 0);
@@ -222,13 +222,13 @@ void MyGLView::setUpModelView() {
 
 // Framebuffer pixels that the sheet and the line pass can cover, with the camera set up: the lines
 // lie one point right of the creases and reach one point past the sheet's edge.
-QRect MyGLView::sheetBox() const {
+QRect SheetRenderer::sheetBox() const {
     const float bottom = float(_imageSize.height() * -0.5);
     const float top = float(_imageSize.height() * 0.5 + onePoint);
     std::array<QVector3D, 4 * creaseLineCount> corners;
     for (int i = 0; i < creaseLineCount; ++i) {
-        const float x = float(_coordinates[i].x() - _imageSize.width() * 0.5);
-        const float z = float(_coordinates[i].y());
+        const float x = float(_profile[i].x() - _imageSize.width() * 0.5);
+        const float z = float(_profile[i].y());
         corners[4 * i] = QVector3D(x, bottom, z);
         corners[4 * i + 1] = QVector3D(x, top, z);
         corners[4 * i + 2] = QVector3D(x + float(onePoint), bottom, z);
@@ -243,12 +243,12 @@ QRect MyGLView::sheetBox() const {
 
 // Draws the crease lines alone and traces them in the read-back pixels, at device pixels; the end
 // points are kept in points.
-void MyGLView::searchLineEndPoint(QRect pass) {
+void SheetRenderer::searchLineEndPoint(QRect pass) {
     const float bottom = float(_imageSize.height() * -0.5);
     const float top = float(_imageSize.height() * 0.5 + onePoint);
     glColor4f(0, 0, 0, 1);
     glBegin(GL_LINES);
-    for (const QPointF& vertex : _coordinates) {
+    for (const QPointF& vertex : _profile) {
         const float x = float(vertex.x() - _imageSize.width() * 0.5 + onePoint);
         const float z = float(vertex.y());
         glVertex3f(x, bottom, z);
@@ -257,19 +257,18 @@ void MyGLView::searchLineEndPoint(QRect pass) {
     glEnd();
     glFlush();
     readFrame(_lineFrame, pass);
-    _endPt = searchLineEndPoints(_lineFrame, _pitch);
-    for (auto& ends : _endPt)
+    _endPoints = searchLineEndPoints(_lineFrame, _pitch);
+    for (auto& ends : _endPoints)
         for (QPointF& end : ends)
             end /= _scale;
 }
 
-void MyGLView::drawRectTextureID(unsigned int textureID) {
+void SheetRenderer::drawSheet(unsigned int textureID) {
     const float bottom = float(_imageSize.height() * -0.5);
     const float top = float(_imageSize.height() * 0.5);
     const auto vertex = [this](int i, float t, float y) {
-        glTexCoord2f(_creasePoint[i] / _creasePoint[6], t);
-        glVertex3f(float(_coordinates[i].x() - _imageSize.width() / 2), y,
-                   float(_coordinates[i].y()));
+        glTexCoord2f(_creases[i] / _creases[6], t);
+        glVertex3f(float(_profile[i].x() - _imageSize.width() / 2), y, float(_profile[i].y()));
     };
     glBindTexture(GL_TEXTURE_2D, textureID);
     glEnable(GL_TEXTURE_2D);
@@ -290,11 +289,11 @@ void MyGLView::drawRectTextureID(unsigned int textureID) {
 // Diffuse and ambient light on a flat facet, scaled so that a facet facing the viewer keeps the
 // picture as it is and one turned further toward the light cannot brighten it. Paper shows both
 // sides, so a facet seen from behind is lit on the side it shows.
-float MyGLView::facetBrightness(int facet) const {
+float SheetRenderer::facetBrightness(int facet) const {
     if (_shading == 0.0f)
         return 1.0f;
-    const double dx = _coordinates[facet + 1].x() - _coordinates[facet].x();
-    const double dz = _coordinates[facet + 1].y() - _coordinates[facet].y();
+    const double dx = _profile[facet + 1].x() - _profile[facet].x();
+    const double dz = _profile[facet + 1].y() - _profile[facet].y();
     const double length = std::hypot(dx, dz);
     if (length == 0.0)
         return 1.0f;
@@ -316,7 +315,7 @@ float MyGLView::facetBrightness(int facet) const {
 // Reads the box of the framebuffer bottom row first into the top-row-first image, which leaves
 // the picture upright (the texture stands upside down in the framebuffer). A new image is read
 // whole.
-void MyGLView::readFrame(QImage& image, QRect box) {
+void SheetRenderer::readFrame(QImage& image, QRect box) {
     if (image.size() != _pixelSize || image.format() != QImage::Format_RGBA8888) {
         image = QImage(_pixelSize, QImage::Format_RGBA8888);
         box = QRect(QPoint(0, 0), _pixelSize);
@@ -329,19 +328,19 @@ void MyGLView::readFrame(QImage& image, QRect box) {
                  image.scanLine(box.y()) + box.x() * 4);
 }
 
-unsigned int MyGLView::textureIDWithImage(const QImage& image) {
+unsigned int SheetRenderer::createTexture(const QImage& image) {
     QSize size(int(image.width() * _scale), int(image.height() * _scale));
     // No more texels than the sheet has device pixels: a larger texture would only cost memory.
     const QSizeF sheetPixels = _imageSize * pointsPerWorldUnit * _scale;
     if (!sheetPixels.isEmpty())
         size = size.boundedTo(QSize(qCeil(sheetPixels.width()), qCeil(sheetPixels.height())));
-    const unsigned int textureID = textureWithPixelSize(image, size);
+    const unsigned int textureID = createTextureOfSize(image, size);
     if (textureID != 0)
         _textureSize = size;
     return textureID;
 }
 
-unsigned int MyGLView::textureWithPixelSize(const QImage& image, QSize& size) {
+unsigned int SheetRenderer::createTextureOfSize(const QImage& image, QSize& size) {
     if (image.isNull() || size.isEmpty())
         return 0;
     GLint maximumSize = 0;

@@ -1,7 +1,7 @@
-#include "window/MyWindow.h"
+#include "window/DocumentWindow.h"
 
 #include "window/DroppedFiles.h"
-#include "window/MyView.h"
+#include "window/PictureView.h"
 #include "window/WindowInputShape.h"
 
 #include <QCloseEvent>
@@ -11,31 +11,32 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
-MyWindow::MyWindow(QSize size) : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint) {
+DocumentWindow::DocumentWindow(QSize size)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint) {
     setAttribute(Qt::WA_TranslucentBackground);
     setFixedSize(size);
     setFocusPolicy(Qt::ClickFocus);
     setAcceptDrops(true);
 }
 
-void MyWindow::setContentView(MyView* view) {
+void DocumentWindow::setContentView(PictureView* view) {
     _contentView = view;
     view->setParent(this);
     view->move(0, 0);
 }
 
-void MyWindow::display(const QRect& area) {
+void DocumentWindow::display(const QRect& area) {
     if (area.isNull())
         repaint();
     else
         repaint(area);
 }
 
-void MyWindow::invalidateShadow(const QImage& sheet) {
+void DocumentWindow::invalidateShadow(const QImage& sheet) {
     _shadow.update(sheet);
 }
 
-QImage MyWindow::capture(double scale) {
+QImage DocumentWindow::capture(double scale) {
     QImage picture(size() * scale, QImage::Format_ARGB32_Premultiplied);
     picture.setDevicePixelRatio(scale);
     picture.fill(Qt::transparent);
@@ -43,22 +44,22 @@ QImage MyWindow::capture(double scale) {
     return picture;
 }
 
-void MyWindow::setInputArea(const QList<QPolygonF>& polygons) {
+void DocumentWindow::setInputArea(const QList<QPolygonF>& polygons) {
     _inputArea = polygons;
     applyInputArea();
 }
 
-void MyWindow::applyInputArea() {
+void DocumentWindow::applyInputArea() {
     WindowInputShape::setInputArea(windowHandle(), _inputArea);
 }
 
-bool MyWindow::event(QEvent* event) {
+bool DocumentWindow::event(QEvent* event) {
     switch (event->type()) {
     case QEvent::WindowActivate:
-        emit windowDidBecomeKey();
+        emit windowActivated();
         break;
     case QEvent::WindowDeactivate:
-        emit windowDidResignKey();
+        emit windowDeactivated();
         break;
     case QEvent::Leave:
         emit mouseExited();
@@ -73,30 +74,30 @@ bool MyWindow::event(QEvent* event) {
     return QWidget::event(event);
 }
 
-void MyWindow::mousePressEvent(QMouseEvent* event) {
+void DocumentWindow::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton)
         emit mouseDown(*event);
     else
         QWidget::mousePressEvent(event);
 }
 
-void MyWindow::mouseMoveEvent(QMouseEvent* event) {
+void DocumentWindow::mouseMoveEvent(QMouseEvent* event) {
     if (event->buttons() & Qt::LeftButton)
         emit mouseDragged(*event);
 }
 
-void MyWindow::mouseReleaseEvent(QMouseEvent* event) {
+void DocumentWindow::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton)
         emit mouseUp(*event);
 }
 
-void MyWindow::keyPressEvent(QKeyEvent* event) {
+void DocumentWindow::keyPressEvent(QKeyEvent* event) {
     emit keyDown(*event);
 }
 
 // Only Pleatora's own Close may end a document; a close from the window manager is passed on
 // instead of leaving the document running behind a hidden window.
-void MyWindow::closeEvent(QCloseEvent* event) {
+void DocumentWindow::closeEvent(QCloseEvent* event) {
     if (event->spontaneous()) {
         event->ignore();
         emit closeRequested();
@@ -105,16 +106,16 @@ void MyWindow::closeEvent(QCloseEvent* event) {
     QWidget::closeEvent(event);
 }
 
-void MyWindow::contextMenuEvent(QContextMenuEvent* event) {
+void DocumentWindow::contextMenuEvent(QContextMenuEvent* event) {
     emit contextMenuRequested(event->globalPos());
 }
 
-void MyWindow::dragEnterEvent(QDragEnterEvent* event) {
+void DocumentWindow::dragEnterEvent(QDragEnterEvent* event) {
     if (DroppedFiles::bringsPictures(event->mimeData()))
         event->acceptProposedAction();
 }
 
-void MyWindow::dropEvent(QDropEvent* event) {
+void DocumentWindow::dropEvent(QDropEvent* event) {
     if (!DroppedFiles::bringsPictures(event->mimeData()))
         return;
     event->acceptProposedAction();

@@ -7,19 +7,19 @@
 #include <QUrl>
 #include <QWidget>
 
-class MyView;
+class PictureView;
 
 // A document window: frameless and translucent, so that the folded picture floats on the desktop
 // with the shadow Pleatora draws for it. It knows nothing of the document it shows: its mouse,
 // activation, menu, drop and close events go out as signals.
-class MyWindow : public QWidget {
+class DocumentWindow : public QWidget {
     Q_OBJECT
 
 public:
-    explicit MyWindow(QSize size);
+    explicit DocumentWindow(QSize size);
 
-    void setContentView(MyView* view);
-    MyView* contentView() const { return _contentView; }
+    void setContentView(PictureView* view);
+    PictureView* contentView() const { return _contentView; }
 
     // Paints the content at once, before returning: all of it, or the area given (points).
     void display(const QRect& area = QRect());
@@ -41,8 +41,8 @@ signals:
     void mouseUp(const QMouseEvent& event);
     // Keys no shortcut took.
     void keyDown(const QKeyEvent& event);
-    void windowDidBecomeKey();
-    void windowDidResignKey();
+    void windowActivated();
+    void windowDeactivated();
     // The pointer left the window's input area.
     void mouseExited();
     void contextMenuRequested(const QPoint& globalPos);
@@ -65,7 +65,7 @@ protected:
 private:
     void applyInputArea();
 
-    MyView* _contentView = nullptr;
+    PictureView* _contentView = nullptr;
     DropShadow _shadow;
     QList<QPolygonF> _inputArea;
 };

@@ -21,9 +21,9 @@
 #include <memory>
 
 class FoldFile;
-class MyGLView;
-class MyView;
-class MyWindow;
+class SheetRenderer;
+class PictureView;
+class DocumentWindow;
 class PreferencesDefaults;
 class QKeyEvent;
 class QMimeData;
@@ -33,25 +33,26 @@ struct ExportOptions;
 
 // One document: the fold of one image, its renderer and its window. Orchestrates the display
 // update, Copy, the hover poll and the mouse drags that reshape the fold.
-class MyWindowController : public QObject {
+class DocumentController : public QObject {
     Q_OBJECT
 
 public:
     // A document of a picture that PictureReader decoded for the sheet's size by sizing. Null
     // when it cannot be drawn, with what failed in failure: the caller tells the user.
-    static std::unique_ptr<MyWindowController>
-    initWithPicture(const PictureReader::Result& picture, const SheetSizing& sizing,
-                    const QUrl& url, PreferencesDefaults& defaults, QString* failure);
-    ~MyWindowController() override;
+    static std::unique_ptr<DocumentController> create(const PictureReader::Result& picture,
+                                                      const SheetSizing& sizing, const QUrl& url,
+                                                      PreferencesDefaults& defaults,
+                                                      QString* failure);
+    ~DocumentController() override;
 
     void showWindow();
-    MyWindow* window() const { return _window.get(); }
+    DocumentWindow* window() const { return _window.get(); }
 
     void startTimer();
     void stopTimer();
     bool isTimerActive() const { return _timer.isActive(); }
 
-    void copyImageWithFormat(const QString& format);
+    void copyPicture(const QString& format);
     // The picture Copy exports; its device pixel ratio gives its size in points.
     QImage image();
 
@@ -65,16 +66,16 @@ public:
     // in the cache folder. Null when the picture cannot be encoded.
     std::unique_ptr<QMimeData> pictureDragData(const QImage& picture) const;
 
-    void setCreaseAndCoordinatePointToMyGLView();
-    void updateInstanceValues();
+    void pushFoldToRenderer();
+    void reloadPreferences();
     // Gives the part of the picture that changed (points, y down), empty when none did.
-    QRect setImageToMyView();
-    void updateMyWindow();
-    void updateEndPt();
+    QRect showFrameInView();
+    void updateDisplay();
+    void updateEndPoints();
     // Lets only the folded sheet take the mouse, from the current end points.
     void updateInputArea();
-    QImage drawLineToImage(QImage image) const;
-    void checkMouseInArea();
+    QImage drawLines(QImage image) const;
+    void updateHoveredArea();
 
     // The fold as a document: every change from the mouse, the keys, Reset or a fold file is one
     // step of the undo stack (a drag from press to release, a row of key steps).
@@ -97,32 +98,32 @@ public:
     void mouseDragged(const QMouseEvent& event);
     void mouseUp(const QMouseEvent& event);
     void keyDown(const QKeyEvent& event);
-    void windowDidBecomeKey();
-    void windowDidResignKey();
+    void windowActivated();
+    void windowDeactivated();
     void mouseExited();
-    void didReceiveNotification();
+    void followPreferences();
 
     // State read by the application and by tests.
     FoldModel& foldModel() { return _fold; }
     const FoldModel& foldModel() const { return _fold; }
-    MyGLView& glView() const { return *_myGLView; }
+    SheetRenderer& renderer() const { return *_renderer; }
     const ControlAreas& controlAreas() const { return _controlAreas; }
     int controlArea() const { return static_cast<int>(_controlArea); }
-    const LineEndPoints& endPt() const { return _endPt; }
+    const LineEndPoints& endPoints() const { return _endPoints; }
     double scale() const { return _scale; }
 
 private:
-    MyWindowController(FoldSize imageSize, FoldSize windowSize, PreferencesDefaults& defaults);
+    DocumentController(FoldSize imageSize, FoldSize windowSize, PreferencesDefaults& defaults);
 
     // Modal: it answers one command of the user's.
-    static void alertPanelWithMessageText(const QString& messageText, const QString& infoText);
+    static void showAlert(const QString& messageText, const QString& infoText);
 
     QString startRenderer(const QImage& picture, FoldSize windowSize);
     QRect refreshFrame();
     QRect showLines(QRect changed);
     LineOverlay lineOverlay() const;
     void listenToWindow();
-    QImage imageWithCopyLinesFromScreen();
+    QImage captureWithCopyLines();
     void dragTilt(QPointF screenPoint, Qt::KeyboardModifiers modifiers);
     void dragLine(QPointF screenPoint, Qt::KeyboardModifiers modifiers);
     void moveWindow(const QMouseEvent& event);
@@ -146,32 +147,32 @@ private:
     QSize _picturePixelSize; // the file's own, upright
     PreferencesDefaults& _defaults;
     QMetaObject::Connection _defaultsConnection;
-    std::unique_ptr<MyWindow> _window;
-    std::unique_ptr<MyGLView> _myGLView;
-    MyView* _myView = nullptr; // owned by _window
+    std::unique_ptr<DocumentWindow> _window;
+    std::unique_ptr<SheetRenderer> _renderer;
+    PictureView* _pictureView = nullptr; // owned by _window
     double _scale = 1;
     FoldModel _fold;
 
     std::array<QColor, 2> _lineColor; // [0] crease lines, [1] the control line
-    LineEndPoints _endPt{};
-    bool _isShowCreaseLine = true;
-    bool _isShowControlLine = true;
-    bool _isCopyWithCreaseLine = true;
-    bool _isCopyWithShadow = true;
+    LineEndPoints _endPoints{};
+    bool _showCreaseLines = true;
+    bool _showControlLine = true;
+    bool _copyWithCreaseLines = true;
+    bool _copyWithShadow = true;
     float _shading = 0; // 0..1
 
     // The last frame, whose shadow the window keeps, and the lines drawn over it in the view's
     // picture: hover and line colour changes only redraw the lines that changed.
     QImage _frame;
     LineOverlay _shownOverlay;
-    LineEndPoints _shownEndPt{};
+    LineEndPoints _shownEndPoints{};
     long _shownArea = ControlAreas::noArea;
 
     long _controlArea = ControlAreas::noArea;
     ControlAreas _controlAreas;
     QTimer _timer;
     bool _isMouseDown = false;
-    bool _isMouseDraging = false;
+    bool _isDragging = false;
     bool _isManualWindowMove = false;
     bool _isPictureDrag = false; // a press with Ctrl away from every line drags the picture out
     QPointF _lastPoint;          // screen, y up

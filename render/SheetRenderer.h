@@ -22,7 +22,7 @@ class Framebuffer;
 // lines, in perspective, with fixed-function OpenGL. Lengths pushed in are image points; inside,
 // one world unit is 200 image points. Every call that issues GL calls makes this renderer's
 // context current first, since several documents each have a renderer.
-class MyGLView {
+class SheetRenderer {
 public:
     // Called after each tile of a large render with the tiles done and their number; returning
     // false stops the render.
@@ -32,13 +32,13 @@ public:
     // scale: backing pixels per point: the frame is drawn at device pixels and the texture made
     // for them. Null without a usable context or framebuffer; failure then says which, for the
     // user. Surfaceless needs no display server.
-    static std::unique_ptr<MyGLView>
-    initWithFrame(QSizeF size, double scale, QString* failure = nullptr,
-                  OffscreenContext::Platform platform = OffscreenContext::Platform::WindowSystem);
-    ~MyGLView();
+    static std::unique_ptr<SheetRenderer>
+    create(QSizeF size, double scale, QString* failure = nullptr,
+           OffscreenContext::Platform platform = OffscreenContext::Platform::WindowSystem);
+    ~SheetRenderer();
 
-    MyGLView(const MyGLView&) = delete;
-    MyGLView& operator=(const MyGLView&) = delete;
+    SheetRenderer(const SheetRenderer&) = delete;
+    SheetRenderer& operator=(const SheetRenderer&) = delete;
 
     void setPitch(float degrees);
     float pitch() const { return _pitch; }
@@ -68,20 +68,20 @@ public:
     // The current frame, upright, at device pixels (its devicePixelRatio is the scale): frame
     // coordinate y (origin bottom-left, points) lies in image row h - 1 - y x scale.
     // Only what passes changed since the last capture is read back into the kept frame.
-    QImage imageFromView();
-    // The pixels of the frame that the last imageFromView() read back; the others are as before.
+    QImage captureFrame();
+    // The pixels of the frame that the last captureFrame() read back; the others are as before.
     QRect lastCaptureChange() const { return _lastCaptureChange; }
 
     // End points from the last frame pass, in frame coordinates (points).
     QPointF getLineEndPointWithLineName(int line, bool topFlag) const;
     // All seven lines' end points from the last frame pass, in points.
-    const LineEndPoints& lineEndPoints() const { return _endPt; }
+    const LineEndPoints& lineEndPoints() const { return _endPoints; }
 
     // The current fold drawn into an upright picture of pixelSize, seen as the frame sees it
     // (the frame's aspect is kept). The sheet is textured from picture, at the picture's own
     // pixel size, or with the frame's texture when picture is null. Sizes beyond one framebuffer
     // render as tiles. Null when stopped, or when the picture or a framebuffer cannot be made.
-    QImage imageWithPixelSize(QSize pixelSize, QImage picture, const TileProgress& progress);
+    QImage renderAtSize(QSize pixelSize, QImage picture, const TileProgress& progress);
 
     double scale() const { return _scale; }
     // The pixel size of the frame's texture; empty before an image is set.
@@ -92,20 +92,20 @@ private:
     static constexpr double nearPlane = 0.1;
     static constexpr double farPlane = 100.0;
 
-    MyGLView(QSize frameSize, double scale);
+    SheetRenderer(QSize frameSize, double scale);
     // What could not be made, or empty.
     QString createGLResources(OffscreenContext::Platform platform);
-    bool lockFocus();
+    bool makeCurrent();
     void setUpCamera();
     QRect sheetBox() const;
     void searchLineEndPoint(QRect pass);
-    void drawRectTextureID(unsigned int textureID);
+    void drawSheet(unsigned int textureID);
     float facetBrightness(int facet) const;
     void readFrame(QImage& image, QRect box);
     void setUpModelView();
-    unsigned int textureIDWithImage(const QImage& image);
+    unsigned int createTexture(const QImage& image);
     // size: the texture's wished size in, its uploaded size out.
-    unsigned int textureWithPixelSize(const QImage& image, QSize& size);
+    unsigned int createTextureOfSize(const QImage& image, QSize& size);
     std::unique_ptr<Framebuffer> tileFramebuffer(QSize pixelSize, int& largestTile);
     void drawTile(const FrameTiles& tiles, int index, unsigned int textureID, QImage& image);
 
@@ -116,12 +116,12 @@ private:
     float _eyeZ = 0.0f;
     float _pitch = 0.0f;
     float _shading = 0.0f;
-    unsigned int _texID = 0;
+    unsigned int _texture = 0;
     QSize _textureSize;
     QSizeF _imageSize;
-    LineEndPoints _endPt{};
-    std::array<float, creaseLineCount> _creasePoint{};
-    std::array<QPointF, creaseLineCount> _coordinates{};
+    LineEndPoints _endPoints{};
+    std::array<float, creaseLineCount> _creases{};
+    std::array<QPointF, creaseLineCount> _profile{};
     double _scale = 1.0;
     QImage _lineFrame; // reused by every line pass
     QImage _frame;     // the last capture

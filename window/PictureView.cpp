@@ -1,23 +1,23 @@
-#include "window/MyView.h"
+#include "window/PictureView.h"
 
 #include <QPaintEvent>
 #include <QPainter>
 #include <utility>
 
-MyView::MyView(QSize size, QWidget* parent) : QWidget(parent) {
+PictureView::PictureView(QSize size, QWidget* parent) : QWidget(parent) {
     setFixedSize(size);
 }
 
-void MyView::setImage(QImage image) {
+void PictureView::setImage(QImage image) {
     _image = std::move(image);
 }
 
-QImage MyView::takeImage() {
+QImage PictureView::takeImage() {
     return std::exchange(_image, QImage());
 }
 
 // Only the part asked for: an update repaints just what changed.
-void MyView::paintEvent(QPaintEvent* event) {
+void PictureView::paintEvent(QPaintEvent* event) {
     if (_image.isNull())
         return;
     QPainter painter(this);

@@ -1,12 +1,12 @@
-#include "window/MyWindowController.h"
+#include "window/DocumentController.h"
 
-#include "render/MyGLView.h"
+#include "render/SheetRenderer.h"
 #include "settings/PreferencesDefaults.h"
+#include "window/DocumentWindow.h"
 #include "window/FrameCoordinates.h"
 #include "window/LineOverlay.h"
-#include "window/MyView.h"
-#include "window/MyWindow.h"
 #include "window/PictureEncoder.h"
+#include "window/PictureView.h"
 #include "window/SheetOutline.h"
 
 #include <QClipboard>
@@ -51,14 +51,13 @@ void copyPremultiplied(const QImage& frame, QImage& picture, const QRect& pixels
 
 } // namespace
 
-std::unique_ptr<MyWindowController>
-MyWindowController::initWithPicture(const PictureReader::Result& picture, const SheetSizing& sizing,
-                                    const QUrl& url, PreferencesDefaults& defaults,
-                                    QString* failure) {
+std::unique_ptr<DocumentController>
+DocumentController::create(const PictureReader::Result& picture, const SheetSizing& sizing,
+                           const QUrl& url, PreferencesDefaults& defaults, QString* failure) {
     const FoldSize imageSize = sizing.displaySize(picture.pixelSize);
-    const FoldSize windowSize = FoldModel::caliculateWindowSizeWithImageSize(imageSize);
-    std::unique_ptr<MyWindowController> controller(
-        new MyWindowController(imageSize, windowSize, defaults));
+    const FoldSize windowSize = FoldModel::windowSizeForSheet(imageSize);
+    std::unique_ptr<DocumentController> controller(
+        new DocumentController(imageSize, windowSize, defaults));
     controller->_url = url;
     controller->_picturePixelSize = picture.pixelSize;
     controller->_window->setWindowTitle(url.fileName());
@@ -68,33 +67,33 @@ MyWindowController::initWithPicture(const PictureReader::Result& picture, const 
             *failure = whatFailed;
         return nullptr;
     }
-    controller->setImageToMyView();
+    controller->showFrameInView();
     controller->updateInputArea();
     controller->_defaultsConnection =
         connect(&defaults, &PreferencesDefaults::handleDefaultsChange, controller.get(),
-                &MyWindowController::didReceiveNotification, Qt::DirectConnection);
+                &DocumentController::followPreferences, Qt::DirectConnection);
     controller->startTimer();
     return controller;
 }
 
-MyWindowController::MyWindowController(FoldSize imageSize, FoldSize windowSize,
+DocumentController::DocumentController(FoldSize imageSize, FoldSize windowSize,
                                        PreferencesDefaults& defaults)
     : _defaults(defaults), _fold(imageSize) {
     const QSize size = truncatedSize(windowSize);
-    auto view = new MyView(size);
-    _window = std::make_unique<MyWindow>(size);
+    auto view = new PictureView(size);
+    _window = std::make_unique<DocumentWindow>(size);
     _window->setContentView(view);
-    _myView = view;
+    _pictureView = view;
     listenToWindow();
     // The window is not on screen yet: the ratio of the screen it will open on, not the largest.
     _scale = _window->screen()->devicePixelRatio();
-    updateInstanceValues();
+    reloadPreferences();
     _controlArea = ControlAreas::noArea;
     _timer.setInterval(hoverPollInterval);
-    connect(&_timer, &QTimer::timeout, this, &MyWindowController::checkMouseInArea);
+    connect(&_timer, &QTimer::timeout, this, &DocumentController::updateHoveredArea);
 }
 
-MyWindowController::~MyWindowController() {
+DocumentController::~DocumentController() {
     stopTimer();
     // Closing and destroying the window can still send activation events; none may reach a
     // controller that is going away.
@@ -103,36 +102,36 @@ MyWindowController::~MyWindowController() {
     disconnect(_defaultsConnection);
 }
 
-void MyWindowController::listenToWindow() {
-    MyWindow* window = _window.get();
-    connect(window, &MyWindow::mouseDown, this, &MyWindowController::mouseDown);
-    connect(window, &MyWindow::mouseDragged, this, &MyWindowController::mouseDragged);
-    connect(window, &MyWindow::mouseUp, this, &MyWindowController::mouseUp);
-    connect(window, &MyWindow::keyDown, this, &MyWindowController::keyDown);
-    connect(window, &MyWindow::windowDidBecomeKey, this, &MyWindowController::windowDidBecomeKey);
-    connect(window, &MyWindow::windowDidResignKey, this, &MyWindowController::windowDidResignKey);
-    connect(window, &MyWindow::mouseExited, this, &MyWindowController::mouseExited);
+void DocumentController::listenToWindow() {
+    DocumentWindow* window = _window.get();
+    connect(window, &DocumentWindow::mouseDown, this, &DocumentController::mouseDown);
+    connect(window, &DocumentWindow::mouseDragged, this, &DocumentController::mouseDragged);
+    connect(window, &DocumentWindow::mouseUp, this, &DocumentController::mouseUp);
+    connect(window, &DocumentWindow::keyDown, this, &DocumentController::keyDown);
+    connect(window, &DocumentWindow::windowActivated, this, &DocumentController::windowActivated);
+    connect(window, &DocumentWindow::windowDeactivated, this,
+            &DocumentController::windowDeactivated);
+    connect(window, &DocumentWindow::mouseExited, this, &DocumentController::mouseExited);
 }
 
 // The renderer takes the fold state, the image size and the picture, as the first update needs.
 // Gives what failed, or nothing.
-QString MyWindowController::startRenderer(const QImage& picture, FoldSize windowSize) {
+QString DocumentController::startRenderer(const QImage& picture, FoldSize windowSize) {
     QString whatFailed;
-    _myGLView =
-        MyGLView::initWithFrame(QSizeF(windowSize.width, windowSize.height), _scale, &whatFailed);
-    if (!_myGLView)
+    _renderer =
+        SheetRenderer::create(QSizeF(windowSize.width, windowSize.height), _scale, &whatFailed);
+    if (!_renderer)
         return whatFailed;
-    _myGLView->setPitch(0);
-    _myGLView->setShading(_shading);
-    setCreaseAndCoordinatePointToMyGLView();
-    _myGLView->setImageSize(QSizeF(_fold._imageSize.width, _fold._imageSize.height));
-    if (!_myGLView->setImage(picture))
+    _renderer->setPitch(0);
+    _renderer->setShading(_shading);
+    pushFoldToRenderer();
+    _renderer->setImageSize(QSizeF(_fold._imageSize.width, _fold._imageSize.height));
+    if (!_renderer->setImage(picture))
         return tr("The picture could not be made into an OpenGL texture.");
     return QString();
 }
 
-void MyWindowController::alertPanelWithMessageText(const QString& messageText,
-                                                   const QString& infoText) {
+void DocumentController::showAlert(const QString& messageText, const QString& infoText) {
     QMessageBox alert;
     alert.setText(messageText);
     alert.setInformativeText(infoText);
@@ -140,35 +139,35 @@ void MyWindowController::alertPanelWithMessageText(const QString& messageText,
     alert.exec();
 }
 
-void MyWindowController::showWindow() {
+void DocumentController::showWindow() {
     _window->show();
     _window->raise();
     _window->activateWindow();
 }
 
-void MyWindowController::startTimer() {
+void DocumentController::startTimer() {
     if (!_timer.isActive())
         _timer.start();
 }
 
-void MyWindowController::stopTimer() {
+void DocumentController::stopTimer() {
     _timer.stop();
 }
 
-void MyWindowController::setCreaseAndCoordinatePointToMyGLView() {
-    _myGLView->setFold(_fold);
+void DocumentController::pushFoldToRenderer() {
+    _renderer->setFold(_fold);
 }
 
-void MyWindowController::updateInstanceValues() {
+void DocumentController::reloadPreferences() {
     _lineColor[0] = _defaults.creaseLineColor();
     _lineColor[1] = _defaults.controlLineColor();
-    _isShowCreaseLine = _defaults.showCreaseLine();
-    _isShowControlLine = _defaults.showControlLine();
-    _isCopyWithCreaseLine = _defaults.copyWithCreaseLine();
-    _isCopyWithShadow = _defaults.copyWithShadow();
+    _showCreaseLines = _defaults.showCreaseLine();
+    _showControlLine = _defaults.showControlLine();
+    _copyWithCreaseLines = _defaults.copyWithCreaseLine();
+    _copyWithShadow = _defaults.copyWithShadow();
     _shading = float(_defaults.shading() / 100.0);
-    if (_myGLView)
-        _myGLView->setShading(_shading);
+    if (_renderer)
+        _renderer->setShading(_shading);
     DropShadow& shadow = _window->dropShadow();
     const std::array before{shadow.opacity(), shadow.blurRadius(), shadow.offset()};
     shadow.setOpacity(_defaults.shadowOpacity() / 100.0);
@@ -179,45 +178,45 @@ void MyWindowController::updateInstanceValues() {
 }
 
 // A frame pass runs only when its frame and end points would differ from the last one's.
-QRect MyWindowController::setImageToMyView() {
+QRect DocumentController::showFrameInView() {
     QRect changed;
-    if (_myGLView->needsDisplay() || _frame.isNull())
+    if (_renderer->needsDisplay() || _frame.isNull())
         changed = refreshFrame();
-    updateEndPt();
-    if (!_isMouseDraging)
-        _controlAreas.updateTrackingAreaPath(_endPt);
+    updateEndPoints();
+    if (!_isDragging)
+        _controlAreas.updateTrackingAreaPath(_endPoints);
     return showLines(changed);
 }
 
 // The shadow is computed from the frame without its lines, before they are drawn, so that it is
 // kept while only the lines change. Gives where the frame or the shadow changed.
-QRect MyWindowController::refreshFrame() {
-    const QRect whole(QPoint(0, 0), _myView->size());
+QRect DocumentController::refreshFrame() {
+    const QRect whole(QPoint(0, 0), _pictureView->size());
     const bool wasEmpty = _frame.isNull();
-    if (_myGLView->needsDisplay())
-        _myGLView->display();
+    if (_renderer->needsDisplay())
+        _renderer->display();
     _frame = QImage(); // unshared, the renderer's frame takes what changed without a copy
-    _frame = _myGLView->imageFromView();
+    _frame = _renderer->captureFrame();
     _window->invalidateShadow(_frame);
     if (wasEmpty)
         return whole;
     const int reach = _window->dropShadow().reach();
-    const QRect sheet = scaledRect(_myGLView->lastCaptureChange(), 1.0 / _scale).toAlignedRect();
+    const QRect sheet = scaledRect(_renderer->lastCaptureChange(), 1.0 / _scale).toAlignedRect();
     return sheet.adjusted(-reach, -reach, reach, reach) & whole;
 }
 
 // Where the frame, its shadow or the lines changed, the picture is made again from the frame:
 // every pixel is written once, in the form the overlay and the screen paint fastest.
-QRect MyWindowController::showLines(QRect changed) {
-    const QRect whole(QPoint(0, 0), _myView->size());
+QRect DocumentController::showLines(QRect changed) {
+    const QRect whole(QPoint(0, 0), _pictureView->size());
     const LineOverlay overlay = lineOverlay();
-    QImage picture = _myView->takeImage();
+    QImage picture = _pictureView->takeImage();
     if (picture.size() != _frame.size()) {
         picture = QImage(_frame.size(), QImage::Format_ARGB32_Premultiplied);
         picture.setDevicePixelRatio(_frame.devicePixelRatio());
         changed = whole;
     } else {
-        changed |= overlay.changeFrom(_shownOverlay, _shownEndPt, int(_shownArea), _endPt,
+        changed |= overlay.changeFrom(_shownOverlay, _shownEndPoints, int(_shownArea), _endPoints,
                                       int(_controlArea), whole.height());
         changed &= whole;
     }
@@ -225,75 +224,75 @@ QRect MyWindowController::showLines(QRect changed) {
         const QRect pixels = scaledRect(changed, _scale).toAlignedRect() & _frame.rect();
         copyPremultiplied(_frame, picture, pixels);
         _window->dropShadow().paintUnder(picture, pixels);
-        overlay.draw(picture, _endPt, int(_controlArea), scaledRect(pixels, 1.0 / _scale));
+        overlay.draw(picture, _endPoints, int(_controlArea), scaledRect(pixels, 1.0 / _scale));
     }
-    _myView->setImage(std::move(picture));
+    _pictureView->setImage(std::move(picture));
     _shownOverlay = overlay;
-    _shownEndPt = _endPt;
+    _shownEndPoints = _endPoints;
     _shownArea = _controlArea;
     return changed;
 }
 
-void MyWindowController::updateMyWindow() {
-    const QRect changed = setImageToMyView();
+void DocumentController::updateDisplay() {
+    const QRect changed = showFrameInView();
     if (!changed.isEmpty())
         _window->display(changed);
 }
 
 // Clicks on the transparent margin go to the windows behind, as they would on the macOS desktop.
-void MyWindowController::updateInputArea() {
-    _window->setInputArea(SheetOutline::polygons(_endPt, _window->height()));
+void DocumentController::updateInputArea() {
+    _window->setInputArea(SheetOutline::polygons(_endPoints, _window->height()));
 }
 
-void MyWindowController::updateEndPt() {
-    _endPt = _myGLView->lineEndPoints();
+void DocumentController::updateEndPoints() {
+    _endPoints = _renderer->lineEndPoints();
 }
 
-LineOverlay MyWindowController::lineOverlay() const {
-    return LineOverlay{_lineColor[0], _lineColor[1], _isShowCreaseLine, _isShowControlLine};
+LineOverlay DocumentController::lineOverlay() const {
+    return LineOverlay{_lineColor[0], _lineColor[1], _showCreaseLines, _showControlLine};
 }
 
-QImage MyWindowController::drawLineToImage(QImage image) const {
-    lineOverlay().draw(image, _endPt, static_cast<int>(_controlArea));
+QImage DocumentController::drawLines(QImage image) const {
+    lineOverlay().draw(image, _endPoints, static_cast<int>(_controlArea));
     return image;
 }
 
-QImage MyWindowController::image() {
-    if (_isCopyWithShadow)
-        return imageWithCopyLinesFromScreen();
-    QImage picture = _myGLView->imageFromView();
-    if (_isCopyWithCreaseLine) {
-        const bool showCreaseLine = _isShowCreaseLine;
-        _isShowCreaseLine = true;
-        picture = drawLineToImage(std::move(picture));
-        _isShowCreaseLine = showCreaseLine;
+QImage DocumentController::image() {
+    if (_copyWithShadow)
+        return captureWithCopyLines();
+    QImage picture = _renderer->captureFrame();
+    if (_copyWithCreaseLines) {
+        const bool showCreaseLine = _showCreaseLines;
+        _showCreaseLines = true;
+        picture = drawLines(std::move(picture));
+        _showCreaseLines = showCreaseLine;
     }
     return picture;
 }
 
 // The window is captured as shown, redrawn first with the lines the copy wants (a copy without
 // crease lines hides the control line too) and afterwards with its own again.
-QImage MyWindowController::imageWithCopyLinesFromScreen() {
-    const bool showCreaseLine = _isShowCreaseLine;
-    const bool redraw = _isCopyWithCreaseLine != showCreaseLine;
+QImage DocumentController::captureWithCopyLines() {
+    const bool showCreaseLine = _showCreaseLines;
+    const bool redraw = _copyWithCreaseLines != showCreaseLine;
     if (redraw) {
-        const bool showControlLine = _isShowControlLine;
-        _isShowCreaseLine = _isCopyWithCreaseLine;
-        if (!_isCopyWithCreaseLine)
-            _isShowControlLine = false;
-        updateMyWindow();
-        _isShowControlLine = showControlLine;
+        const bool showControlLine = _showControlLine;
+        _showCreaseLines = _copyWithCreaseLines;
+        if (!_copyWithCreaseLines)
+            _showControlLine = false;
+        updateDisplay();
+        _showControlLine = showControlLine;
     }
     QImage picture = _window->capture(_scale);
-    _isShowCreaseLine = showCreaseLine;
+    _showCreaseLines = showCreaseLine;
     if (redraw)
-        updateMyWindow();
+        updateDisplay();
     return picture;
 }
 
 // The clipboard changes only once there is a picture, so a failed capture keeps what the user
 // had copied before.
-void MyWindowController::copyImageWithFormat(const QString& format) {
+void DocumentController::copyPicture(const QString& format) {
     const QImage picture = image();
     if (picture.isNull())
         return;

@@ -1,8 +1,8 @@
 // The fold as a document: undo steps, Reset, the keyboard steps, fold files and the fold kept
 // for the picture between runs.
-#include "window/MyWindowController.h"
+#include "window/DocumentController.h"
 
-#include "render/MyGLView.h"
+#include "render/SheetRenderer.h"
 #include "settings/PreferencesDefaults.h"
 #include "window/FoldCommand.h"
 #include "window/FoldFile.h"
@@ -30,29 +30,29 @@ bool isCreaseLine(long area) {
 
 } // namespace
 
-FoldSnapshot MyWindowController::snapshot() const {
-    return FoldSnapshot::take(_fold, _myGLView->pitch());
+FoldSnapshot DocumentController::snapshot() const {
+    return FoldSnapshot::take(_fold, _renderer->pitch());
 }
 
-FoldSnapshot MyWindowController::flatSnapshot() const {
+FoldSnapshot DocumentController::flatSnapshot() const {
     return FoldSnapshot::take(FoldModel(_fold._imageSize), 0);
 }
 
 // Undo, redo and a cancelled drag put back a fold taken before. Each ends a row of key steps, and
 // a drag still going on: the fold it started from is gone.
-void MyWindowController::showSnapshot(const FoldSnapshot& snapshot) {
+void DocumentController::showSnapshot(const FoldSnapshot& snapshot) {
     if (_isMouseDown)
         endPress();
     snapshot.restoreTo(_fold);
-    _myGLView->setPitch(snapshot.pitch);
-    setCreaseAndCoordinatePointToMyGLView();
-    updateMyWindow();
+    _renderer->setPitch(snapshot.pitch);
+    pushFoldToRenderer();
+    updateDisplay();
     updateInputArea();
     ++_keyStepSeries;
 }
 
 // The change from before to now, already shown, becomes one undo step.
-void MyWindowController::pushFoldStep(const QString& text, const FoldSnapshot& before,
+void DocumentController::pushFoldStep(const QString& text, const FoldSnapshot& before,
                                       int mergeId) {
     const FoldSnapshot after = snapshot();
     if (after == before)
@@ -61,54 +61,54 @@ void MyWindowController::pushFoldStep(const QString& text, const FoldSnapshot& b
         text, before, after, [this](const FoldSnapshot& shown) { showSnapshot(shown); }, mergeId));
 }
 
-void MyWindowController::resetFold() {
+void DocumentController::resetFold() {
     const FoldSnapshot before = snapshot();
     showSnapshot(flatSnapshot());
     pushFoldStep(tr("Reset Fold"), before);
 }
 
-FoldFile MyWindowController::foldFile() const {
-    return FoldFile::fromModel(_fold, _myGLView->pitch());
+FoldFile DocumentController::foldFile() const {
+    return FoldFile::fromModel(_fold, _renderer->pitch());
 }
 
-double MyWindowController::showFoldFile(const FoldFile& fold) {
+double DocumentController::showFoldFile(const FoldFile& fold) {
     if (_isMouseDown)
         endPress();
     const double distance = fold.applyTo(_fold);
-    _myGLView->setPitch(static_cast<float>(fold.fold().pitch));
-    setCreaseAndCoordinatePointToMyGLView();
-    updateMyWindow();
+    _renderer->setPitch(static_cast<float>(fold.fold().pitch));
+    pushFoldToRenderer();
+    updateDisplay();
     updateInputArea();
     ++_keyStepSeries;
     return distance;
 }
 
-double MyWindowController::applyFold(const FoldFile& fold) {
+double DocumentController::applyFold(const FoldFile& fold) {
     const FoldSnapshot before = snapshot();
     const double distance = showFoldFile(fold);
     pushFoldStep(tr("Apply Fold"), before);
     return distance;
 }
 
-void MyWindowController::saveFoldToFile(const QString& path) {
+void DocumentController::saveFoldToFile(const QString& path) {
     QString error;
     if (!foldFile().write(path, &error))
-        alertPanelWithMessageText(tr("Can't save the fold"), error);
+        showAlert(tr("Can't save the fold"), error);
 }
 
 // A fold that this picture's sheet does not allow is applied as far as it allows, and the user
 // is told how far that is.
-void MyWindowController::applyFoldFile(const QString& path) {
+void DocumentController::applyFoldFile(const QString& path) {
     QString error;
     const std::optional<FoldFile> fold = FoldFile::read(path, &error);
     if (!fold) {
-        alertPanelWithMessageText(tr("Can't apply the fold"), error);
+        showAlert(tr("Can't apply the fold"), error);
         return;
     }
     const double distance = applyFold(*fold);
     if (distance == 0)
         return;
-    alertPanelWithMessageText(
+    showAlert(
         tr("The fold was fitted to this picture"),
         tr("“%1” was made on a sheet of %2 × %3 points. Here the fold differs from it by up to "
            "%4 points.")
@@ -118,7 +118,7 @@ void MyWindowController::applyFoldFile(const QString& path) {
             .arg(distance, 0, 'f', 1));
 }
 
-void MyWindowController::recallFold(const RememberedFolds& store) {
+void DocumentController::recallFold(const RememberedFolds& store) {
     if (!_defaults.rememberFolds())
         return;
     _pictureKey = RememberedFolds::keyOfPicture(_url.toLocalFile());
@@ -127,7 +127,7 @@ void MyWindowController::recallFold(const RememberedFolds& store) {
 }
 
 // A flat, untilted sheet is what a picture opens as anyway, so nothing is kept for it.
-void MyWindowController::rememberFold(RememberedFolds& store) {
+void DocumentController::rememberFold(RememberedFolds& store) {
     if (!_defaults.rememberFolds())
         return;
     if (_pictureKey.isEmpty())
@@ -139,7 +139,7 @@ void MyWindowController::rememberFold(RememberedFolds& store) {
 }
 
 // Keys act on the fold only between drags; Escape ends a drag.
-void MyWindowController::keyDown(const QKeyEvent& event) {
+void DocumentController::keyDown(const QKeyEvent& event) {
     if (event.key() == Qt::Key_Escape)
         cancelDrag();
     if (_isMouseDown)
@@ -171,27 +171,27 @@ void MyWindowController::keyDown(const QKeyEvent& event) {
 
 // The line under the pointer, else the one dragged last, moves as a drag by the step would move
 // it; only the peak lines take the up and down steps.
-void MyWindowController::nudgeLine(FoldPoint move) {
+void DocumentController::nudgeLine(FoldPoint move) {
     const long line = isCreaseLine(_controlArea) ? _controlArea : _lastDraggedLine;
     if (!isCreaseLine(line))
         return;
     const FoldSnapshot before = snapshot();
-    _fold.handlingLine(line, move, _myGLView->pitch());
+    _fold.moveLine(line, move, _renderer->pitch());
     if (snapshot() == before)
         return;
-    setCreaseAndCoordinatePointToMyGLView();
-    updateMyWindow();
+    pushFoldToRenderer();
+    updateDisplay();
     updateInputArea();
     pushFoldStep(tr("Fold"), before, keyStepMergeId(_keyStepSeries, false));
 }
 
-void MyWindowController::nudgeTilt(double degrees) {
+void DocumentController::nudgeTilt(double degrees) {
     const FoldSnapshot before = snapshot();
     const double pitch = std::clamp(before.pitch + degrees, -maximumPitch, maximumPitch);
     if (static_cast<float>(pitch) == before.pitch)
         return;
-    _myGLView->setPitch(static_cast<float>(pitch));
-    updateMyWindow();
+    _renderer->setPitch(static_cast<float>(pitch));
+    updateDisplay();
     updateInputArea();
     pushFoldStep(tr("Tilt"), before, keyStepMergeId(_keyStepSeries, true));
 }

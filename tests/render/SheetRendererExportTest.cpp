@@ -1,5 +1,5 @@
 #include "RenderTestSupport.h"
-#include "render/MyGLView.h"
+#include "render/SheetRenderer.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +9,8 @@ namespace {
 
 const QSizeF sheet(800, 600);
 
-std::unique_ptr<MyGLView> foldedView(const QImage& picture) {
-    std::unique_ptr<MyGLView> view = MyGLView::initWithFrame(windowSize(sheet), 1.0);
+std::unique_ptr<SheetRenderer> foldedView(const QImage& picture) {
+    std::unique_ptr<SheetRenderer> view = SheetRenderer::create(windowSize(sheet), 1.0);
     if (!view)
         return nullptr;
     pushFold(*view, tentFold(sheet, 70, 1, 90, -1));
@@ -41,27 +41,27 @@ int changesAlongMiddleRow(const QImage& image) {
     return changes;
 }
 
-const MyGLView::TileProgress noProgress;
+const SheetRenderer::TileProgress noProgress;
 
 } // namespace
 
-TEST(MyGLViewExportTest, AtTheFrameSizeItIsTheFrame) {
+TEST(SheetRendererExportTest, AtTheFrameSizeItIsTheFrame) {
     const auto view = foldedView(quadrantImage(QSize(800, 600), QImage::Format_RGB32));
     ASSERT_TRUE(view);
-    const QImage frame = view->imageFromView();
-    const QImage exported = view->imageWithPixelSize(frame.size(), QImage(), noProgress);
+    const QImage frame = view->captureFrame();
+    const QImage exported = view->renderAtSize(frame.size(), QImage(), noProgress);
     EXPECT_EQ(exported, frame);
     // The frame's own framebuffer is left as it was.
-    EXPECT_EQ(view->imageFromView(), frame);
+    EXPECT_EQ(view->captureFrame(), frame);
 }
 
-TEST(MyGLViewExportTest, LargerSizesAreTheFrameEnlargedAndAssembledFromTiles) {
+TEST(SheetRendererExportTest, LargerSizesAreTheFrameEnlargedAndAssembledFromTiles) {
     const auto view = foldedView(quadrantImage(QSize(800, 600), QImage::Format_RGB32));
     ASSERT_TRUE(view);
-    const QImage frame = view->imageFromView();
+    const QImage frame = view->captureFrame();
     int tilesDone = 0;
     int tileCount = 0;
-    const QImage large = view->imageWithPixelSize(frame.size() * 4, QImage(), [&](int done, int n) {
+    const QImage large = view->renderAtSize(frame.size() * 4, QImage(), [&](int done, int n) {
         tilesDone = done;
         tileCount = n;
         return true;
@@ -89,30 +89,30 @@ TEST(MyGLViewExportTest, LargerSizesAreTheFrameEnlargedAndAssembledFromTiles) {
     EXPECT_NEAR(big.maxY, 4 * small.maxY + 3, 4);
 }
 
-TEST(MyGLViewExportTest, StoppedAfterATileGivesNoPicture) {
+TEST(SheetRendererExportTest, StoppedAfterATileGivesNoPicture) {
     const auto view = foldedView(quadrantImage(QSize(800, 600), QImage::Format_RGB32));
     ASSERT_TRUE(view);
     int calls = 0;
-    const QImage stopped = view->imageWithPixelSize(QSize(4788, 3000), QImage(),
-                                                    [&](int, int) { return ++calls < 2; });
+    const QImage stopped =
+        view->renderAtSize(QSize(4788, 3000), QImage(), [&](int, int) { return ++calls < 2; });
     EXPECT_TRUE(stopped.isNull());
     EXPECT_EQ(calls, 2);
 }
 
-TEST(MyGLViewExportTest, PictureGivenForTheExportShowsDetailTheFrameTextureLacks) {
+TEST(SheetRendererExportTest, PictureGivenForTheExportShowsDetailTheFrameTextureLacks) {
     // The frame's texture is the checkerboard at a quarter of its size: grey mush.
     const QImage fine = checkerboard(QSize(1600, 1200));
     const auto view =
         foldedView(fine.scaled(400, 300, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
     ASSERT_TRUE(view);
     ASSERT_EQ(view->textureSize(), QSize(400, 300));
-    const QImage frame = view->imageFromView();
+    const QImage frame = view->captureFrame();
 
-    const QImage mush = view->imageWithPixelSize(frame.size() * 4, QImage(), noProgress);
-    const QImage sharp = view->imageWithPixelSize(frame.size() * 4, fine, noProgress);
+    const QImage mush = view->renderAtSize(frame.size() * 4, QImage(), noProgress);
+    const QImage sharp = view->renderAtSize(frame.size() * 4, fine, noProgress);
     ASSERT_FALSE(sharp.isNull());
     // About 1600 cells across the sheet, each a few pixels wide at this size.
     EXPECT_GT(changesAlongMiddleRow(sharp), 1200);
     EXPECT_LT(changesAlongMiddleRow(mush), 100);
-    EXPECT_EQ(view->imageFromView(), frame);
+    EXPECT_EQ(view->captureFrame(), frame);
 }

@@ -1,4 +1,4 @@
-#include "render/MyGLView.h"
+#include "render/SheetRenderer.h"
 #include "RenderTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -15,8 +15,8 @@ namespace {
 
 const QSizeF exampleSheet(800, 600);
 
-std::unique_ptr<MyGLView> makeView(const SheetFold& fold, double scale = 1.0) {
-    std::unique_ptr<MyGLView> view = MyGLView::initWithFrame(windowSize(fold.imageSize), scale);
+std::unique_ptr<SheetRenderer> makeView(const SheetFold& fold, double scale = 1.0) {
+    std::unique_ptr<SheetRenderer> view = SheetRenderer::create(windowSize(fold.imageSize), scale);
     if (view)
         pushFold(*view, fold);
     return view;
@@ -28,10 +28,10 @@ QString frameFileName(const char* label) {
     return QDir::temp().filePath(QStringLiteral("pleatora-render-%1.png").arg(name));
 }
 
-class MyGLViewTest : public ::testing::Test {
+class SheetRendererTest : public ::testing::Test {
 protected:
-    QImage capture(MyGLView& view) {
-        _lastFrame = view.imageFromView();
+    QImage capture(SheetRenderer& view) {
+        _lastFrame = view.captureFrame();
         return _lastFrame;
     }
 
@@ -65,8 +65,8 @@ const QRectF exampleSheetInFrame(QPointF(198.2, 74.8), QPointF(998.8, 675.2));
 
 } // namespace
 
-TEST_F(MyGLViewTest, FlatSheetCoversItsRectangleUprightOnATransparentFrame) {
-    std::unique_ptr<MyGLView> view = makeView(flatFold(exampleSheet));
+TEST_F(SheetRendererTest, FlatSheetCoversItsRectangleUprightOnATransparentFrame) {
+    std::unique_ptr<SheetRenderer> view = makeView(flatFold(exampleSheet));
     ASSERT_TRUE(view);
     ASSERT_TRUE(view->setImage(quadrantImage(QSize(800, 600), QImage::Format_RGB32)));
     view->display();
@@ -86,9 +86,9 @@ TEST_F(MyGLViewTest, FlatSheetCoversItsRectangleUprightOnATransparentFrame) {
     expectUprightQuadrants(frame, exampleSheetInFrame);
 }
 
-TEST_F(MyGLViewTest, FlatSheetEndPointsSitOnePointRightOfEachVerticalCrease) {
+TEST_F(SheetRendererTest, FlatSheetEndPointsSitOnePointRightOfEachVerticalCrease) {
     const SheetFold fold = flatFold(exampleSheet);
-    std::unique_ptr<MyGLView> view = makeView(fold);
+    std::unique_ptr<SheetRenderer> view = makeView(fold);
     ASSERT_TRUE(view);
     ASSERT_TRUE(view->setImage(quadrantImage(QSize(800, 600), QImage::Format_RGB32)));
     view->display();
@@ -110,8 +110,8 @@ TEST_F(MyGLViewTest, FlatSheetEndPointsSitOnePointRightOfEachVerticalCrease) {
     }
 }
 
-TEST_F(MyGLViewTest, FramePassBeforeAnImageChangesNothing) {
-    std::unique_ptr<MyGLView> view = makeView(flatFold(exampleSheet));
+TEST_F(SheetRendererTest, FramePassBeforeAnImageChangesNothing) {
+    std::unique_ptr<SheetRenderer> view = makeView(flatFold(exampleSheet));
     ASSERT_TRUE(view);
     const QImage before = capture(*view);
     view->display();
@@ -124,12 +124,12 @@ TEST_F(MyGLViewTest, FramePassBeforeAnImageChangesNothing) {
     }
 }
 
-TEST_F(MyGLViewTest, OpaqueSourcesOfAnyRowLayoutShowUnchanged) {
+TEST_F(SheetRendererTest, OpaqueSourcesOfAnyRowLayoutShowUnchanged) {
     // 333 pixels of 3 bytes leave padded rows in the source image.
     const QSizeF sheet(333, 250);
     for (QImage::Format format : {QImage::Format_RGB888, QImage::Format_RGB32}) {
         SCOPED_TRACE(format);
-        std::unique_ptr<MyGLView> view = makeView(flatFold(sheet));
+        std::unique_ptr<SheetRenderer> view = makeView(flatFold(sheet));
         ASSERT_TRUE(view);
         ASSERT_TRUE(view->setImage(quadrantImage(sheet.toSize(), format)));
         view->display();
@@ -141,11 +141,11 @@ TEST_F(MyGLViewTest, OpaqueSourcesOfAnyRowLayoutShowUnchanged) {
     }
 }
 
-TEST_F(MyGLViewTest, SourceAlphaReachesTheFrame) {
+TEST_F(SheetRendererTest, SourceAlphaReachesTheFrame) {
     QImage image(400, 300, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
     QPainter(&image).fillRect(200, 0, 200, 300, QColor(0, 0, 255, 128));
-    std::unique_ptr<MyGLView> view = makeView(flatFold(QSizeF(400, 300)));
+    std::unique_ptr<SheetRenderer> view = makeView(flatFold(QSizeF(400, 300)));
     ASSERT_TRUE(view);
     ASSERT_TRUE(view->setImage(image));
     view->display();
@@ -159,9 +159,9 @@ TEST_F(MyGLViewTest, SourceAlphaReachesTheFrame) {
     EXPECT_EQ(translucent.red(), 0);
 }
 
-TEST_F(MyGLViewTest, BackingScaleDrawsAtDevicePixelsAndKeepsEndPointsInPoints) {
-    std::unique_ptr<MyGLView> pointView = makeView(flatFold(exampleSheet));
-    std::unique_ptr<MyGLView> view = makeView(flatFold(exampleSheet), 2.0);
+TEST_F(SheetRendererTest, BackingScaleDrawsAtDevicePixelsAndKeepsEndPointsInPoints) {
+    std::unique_ptr<SheetRenderer> pointView = makeView(flatFold(exampleSheet));
+    std::unique_ptr<SheetRenderer> view = makeView(flatFold(exampleSheet), 2.0);
     ASSERT_TRUE(view && pointView);
     EXPECT_EQ(view->scale(), 2.0);
     const QImage picture = quadrantImage(QSize(800, 600), QImage::Format_ARGB32);
@@ -191,14 +191,14 @@ TEST_F(MyGLViewTest, BackingScaleDrawsAtDevicePixelsAndKeepsEndPointsInPoints) {
     }
 }
 
-TEST_F(MyGLViewTest, ImagesLargerThanTheTextureLimitAreScaledToFit) {
+TEST_F(SheetRendererTest, ImagesLargerThanTheTextureLimitAreScaledToFit) {
     // Wider than any texture this renderer can make (the limit is at most 16384 here).
     QImage image(40000, 2, QImage::Format_RGB32);
     QPainter painter(&image);
     painter.fillRect(0, 0, 20000, 2, Qt::red);
     painter.fillRect(20000, 0, 20000, 2, Qt::blue);
     painter.end();
-    std::unique_ptr<MyGLView> view = makeView(flatFold(exampleSheet));
+    std::unique_ptr<SheetRenderer> view = makeView(flatFold(exampleSheet));
     ASSERT_TRUE(view);
     ASSERT_TRUE(view->setImage(image));
     view->display();
@@ -208,24 +208,24 @@ TEST_F(MyGLViewTest, ImagesLargerThanTheTextureLimitAreScaledToFit) {
     EXPECT_EQ(framePixel(frame, 900, 375), QColor(Qt::blue));
 }
 
-TEST_F(MyGLViewTest, RefusesWhatItCannotRender) {
-    EXPECT_FALSE(MyGLView::initWithFrame(QSizeF(0.5, 100), 1.0));
-    EXPECT_FALSE(MyGLView::initWithFrame(QSizeF(100, 0), 1.0));
+TEST_F(SheetRendererTest, RefusesWhatItCannotRender) {
+    EXPECT_FALSE(SheetRenderer::create(QSizeF(0.5, 100), 1.0));
+    EXPECT_FALSE(SheetRenderer::create(QSizeF(100, 0), 1.0));
     // Beyond any framebuffer size the GL allows; the failure says what could not be made.
     QString failure;
-    EXPECT_FALSE(MyGLView::initWithFrame(QSizeF(1 << 20, 100), 1.0, &failure));
+    EXPECT_FALSE(SheetRenderer::create(QSizeF(1 << 20, 100), 1.0, &failure));
     EXPECT_TRUE(failure.contains(QStringLiteral("framebuffer"))) << failure.toStdString();
 
-    std::unique_ptr<MyGLView> view = makeView(flatFold(exampleSheet));
+    std::unique_ptr<SheetRenderer> view = makeView(flatFold(exampleSheet));
     ASSERT_TRUE(view);
     EXPECT_FALSE(view->setImage(QImage()));
     view->display();
     EXPECT_EQ(view->getLineEndPointWithLineName(0, true), QPointF(0, 0));
 }
 
-TEST_F(MyGLViewTest, EachViewDrawsInItsOwnContext) {
-    std::unique_ptr<MyGLView> red = makeView(flatFold(exampleSheet));
-    std::unique_ptr<MyGLView> blue = makeView(flatFold(QSizeF(400, 300)));
+TEST_F(SheetRendererTest, EachViewDrawsInItsOwnContext) {
+    std::unique_ptr<SheetRenderer> red = makeView(flatFold(exampleSheet));
+    std::unique_ptr<SheetRenderer> blue = makeView(flatFold(QSizeF(400, 300)));
     ASSERT_TRUE(red && blue);
     QImage redImage(8, 6, QImage::Format_RGB32);
     redImage.fill(Qt::red);
@@ -245,7 +245,7 @@ TEST_F(MyGLViewTest, EachViewDrawsInItsOwnContext) {
     EXPECT_NEAR(red->getLineEndPointWithLineName(6, true).x(), 999, 1.0);
 }
 
-TEST_F(MyGLViewTest, NearerFacetsHideFartherOnes) {
+TEST_F(SheetRendererTest, NearerFacetsHideFartherOnes) {
     // The right tent is pushed so far that its peak overhangs its foot: seen from the front, the
     // inner slope covers the outer slope and the margin, which are drawn after it.
     const SheetFold fold = tentFold(exampleSheet, 40, 1, 200, 1);
@@ -254,7 +254,7 @@ TEST_F(MyGLViewTest, NearerFacetsHideFartherOnes) {
     for (int x = 0; x < 800; ++x)
         painter.fillRect(x, 0, 1, 600, QColor(x * 255 / 799, 0, 0));
     painter.end();
-    std::unique_ptr<MyGLView> view = makeView(fold);
+    std::unique_ptr<SheetRenderer> view = makeView(fold);
     ASSERT_TRUE(view);
     ASSERT_TRUE(view->setImage(picture));
     view->display();
@@ -274,19 +274,19 @@ TEST_F(MyGLViewTest, NearerFacetsHideFartherOnes) {
 
 struct FoldCase {
     float pitch;
-    int dirR;
+    int rightDirection;
 };
 
 void PrintTo(const FoldCase& foldCase, std::ostream* out) {
-    *out << "pitch " << foldCase.pitch << ", right peak " << foldCase.dirR;
+    *out << "pitch " << foldCase.pitch << ", right peak " << foldCase.rightDirection;
 }
 
-class FoldedEndPoints : public MyGLViewTest, public ::testing::WithParamInterface<FoldCase> {};
+class FoldedEndPoints : public SheetRendererTest, public ::testing::WithParamInterface<FoldCase> {};
 
 TEST_P(FoldedEndPoints, LieOnTheRenderedCreaseEdges) {
     const FoldCase foldCase = GetParam();
-    const SheetFold fold = tentFold(exampleSheet, 60, 1, 50, foldCase.dirR);
-    std::unique_ptr<MyGLView> view = makeView(fold);
+    const SheetFold fold = tentFold(exampleSheet, 60, 1, 50, foldCase.rightDirection);
+    std::unique_ptr<SheetRenderer> view = makeView(fold);
     ASSERT_TRUE(view);
     ASSERT_TRUE(view->setImage(quadrantImage(QSize(800, 600), QImage::Format_RGB32)));
     view->setPitch(foldCase.pitch);
@@ -322,10 +322,10 @@ INSTANTIATE_TEST_SUITE_P(PitchAndPeakSide, FoldedEndPoints,
                              const FoldCase c = info.param;
                              return std::string(c.pitch < 0 ? "pitchMinus" : "pitch") +
                                     std::to_string(int(std::abs(c.pitch))) +
-                                    (c.dirR > 0 ? "_rightPeakUp" : "_rightPeakDown");
+                                    (c.rightDirection > 0 ? "_rightPeakUp" : "_rightPeakDown");
                          });
 
-TEST_F(MyGLViewTest, TwoRaisedTentsInPerspective) {
+TEST_F(SheetRendererTest, TwoRaisedTentsInPerspective) {
     QImage picture = quadrantImage(QSize(800, 600), QImage::Format_RGB32);
     QPainter painter(&picture);
     painter.setPen(QPen(Qt::black, 3));
@@ -337,7 +337,7 @@ TEST_F(MyGLViewTest, TwoRaisedTentsInPerspective) {
 
     const float pitch = 20.0f;
     const SheetFold fold = tentFold(exampleSheet, 70, 1, 70, 1);
-    std::unique_ptr<MyGLView> view = makeView(fold);
+    std::unique_ptr<SheetRenderer> view = makeView(fold);
     ASSERT_TRUE(view);
     ASSERT_TRUE(view->setImage(picture));
     view->setPitch(pitch);
@@ -364,7 +364,7 @@ TEST_F(MyGLViewTest, TwoRaisedTentsInPerspective) {
 
 // Without a display server the renderer draws through EGL's surfaceless platform: the same frame
 // and the same end points as through the window system.
-TEST_F(MyGLViewTest, SurfacelessContextDrawsTheSameFrame) {
+TEST_F(SheetRendererTest, SurfacelessContextDrawsTheSameFrame) {
     const SheetFold fold = tentFold(exampleSheet, 70, 1, 50, -1);
     const QImage picture = quadrantImage(QSize(800, 600), QImage::Format_RGB32);
     QImage frames[2];
@@ -373,8 +373,7 @@ TEST_F(MyGLViewTest, SurfacelessContextDrawsTheSameFrame) {
                                                      OffscreenContext::Platform::Surfaceless};
     for (int i = 0; i < 2; ++i) {
         QString failure;
-        auto view =
-            MyGLView::initWithFrame(windowSize(fold.imageSize), 1.0, &failure, platforms[i]);
+        auto view = SheetRenderer::create(windowSize(fold.imageSize), 1.0, &failure, platforms[i]);
         ASSERT_TRUE(view) << failure.toStdString();
         pushFold(*view, fold);
         ASSERT_TRUE(view->setImage(picture));
@@ -393,17 +392,17 @@ TEST_F(MyGLViewTest, SurfacelessContextDrawsTheSameFrame) {
 // A pass clears and reads back only where the sheet is and was: the frame and the end points must
 // be those of a renderer that drew the same fold once, transparent wherever the sheet is not,
 // at both scales.
-TEST_F(MyGLViewTest, PassesAfterTheFirstDrawTheSameFrameAsAFreshRenderer) {
+TEST_F(SheetRendererTest, PassesAfterTheFirstDrawTheSameFrameAsAFreshRenderer) {
     const QImage picture = quadrantImage(QSize(800, 600), QImage::Format_RGB32);
     const SheetFold wide = tentFold(exampleSheet, 40, 1, 40, -1);
     const SheetFold narrow = tentFold(exampleSheet, 150, 1, 180, 1);
     for (const double scale : {1.0, 2.0}) {
-        std::unique_ptr<MyGLView> view = makeView(wide, scale);
+        std::unique_ptr<SheetRenderer> view = makeView(wide, scale);
         ASSERT_TRUE(view);
         ASSERT_TRUE(view->setImage(picture));
         view->setPitch(-40);
         view->display();
-        const QImage first = view->imageFromView();
+        const QImage first = view->captureFrame();
         EXPECT_EQ(view->lastCaptureChange(), first.rect()) << "the first capture reads it all";
 
         pushFold(*view, narrow);
@@ -412,12 +411,12 @@ TEST_F(MyGLViewTest, PassesAfterTheFirstDrawTheSameFrameAsAFreshRenderer) {
         const QImage second = capture(*view);
         EXPECT_LT(view->lastCaptureChange().width(), second.width());
 
-        std::unique_ptr<MyGLView> fresh = makeView(narrow, scale);
+        std::unique_ptr<SheetRenderer> fresh = makeView(narrow, scale);
         ASSERT_TRUE(fresh);
         ASSERT_TRUE(fresh->setImage(picture));
         fresh->setPitch(30);
         fresh->display();
-        EXPECT_EQ(second, fresh->imageFromView()) << "scale " << scale;
+        EXPECT_EQ(second, fresh->captureFrame()) << "scale " << scale;
         EXPECT_NE(second, first);
         for (int line = 0; line < 7; ++line)
             for (const bool top : {true, false})
@@ -428,9 +427,9 @@ TEST_F(MyGLViewTest, PassesAfterTheFirstDrawTheSameFrameAsAFreshRenderer) {
 }
 
 // Only a change of what the pass draws asks for one; the same values pushed again do not.
-TEST_F(MyGLViewTest, NeedsDisplayOnlyAfterAChangeOfWhatItDraws) {
+TEST_F(SheetRendererTest, NeedsDisplayOnlyAfterAChangeOfWhatItDraws) {
     const SheetFold fold = tentFold(exampleSheet, 40, 1, 40, -1);
-    std::unique_ptr<MyGLView> view = makeView(fold);
+    std::unique_ptr<SheetRenderer> view = makeView(fold);
     ASSERT_TRUE(view);
     ASSERT_TRUE(view->setImage(quadrantImage(QSize(800, 600), QImage::Format_RGB32)));
     EXPECT_TRUE(view->needsDisplay());
