@@ -104,14 +104,13 @@ DocumentController::~DocumentController() {
 
 void DocumentController::listenToWindow() {
     DocumentWindow* window = _window.get();
-    connect(window, &DocumentWindow::mouseDown, this, &DocumentController::mouseDown);
-    connect(window, &DocumentWindow::mouseDragged, this, &DocumentController::mouseDragged);
-    connect(window, &DocumentWindow::mouseUp, this, &DocumentController::mouseUp);
-    connect(window, &DocumentWindow::keyDown, this, &DocumentController::keyDown);
-    connect(window, &DocumentWindow::windowActivated, this, &DocumentController::windowActivated);
-    connect(window, &DocumentWindow::windowDeactivated, this,
-            &DocumentController::windowDeactivated);
-    connect(window, &DocumentWindow::mouseExited, this, &DocumentController::mouseExited);
+    connect(window, &DocumentWindow::mousePressed, this, &DocumentController::press);
+    connect(window, &DocumentWindow::mouseDragged, this, &DocumentController::drag);
+    connect(window, &DocumentWindow::mouseReleased, this, &DocumentController::release);
+    connect(window, &DocumentWindow::keyPressed, this, &DocumentController::handleKey);
+    connect(window, &DocumentWindow::activated, this, &DocumentController::windowActivated);
+    connect(window, &DocumentWindow::deactivated, this, &DocumentController::windowDeactivated);
+    connect(window, &DocumentWindow::mouseLeft, this, &DocumentController::pointerLeft);
 }
 
 // The renderer takes the fold state, the image size and the picture, as the first update needs.

@@ -94,13 +94,13 @@ public:
     QUrl url() const { return _url; }
 
     // Window event handlers.
-    void mouseDown(const QMouseEvent& event);
-    void mouseDragged(const QMouseEvent& event);
-    void mouseUp(const QMouseEvent& event);
-    void keyDown(const QKeyEvent& event);
+    void press(const QMouseEvent& event);
+    void drag(const QMouseEvent& event);
+    void release(const QMouseEvent& event);
+    void handleKey(const QKeyEvent& event);
     void windowActivated();
     void windowDeactivated();
-    void mouseExited();
+    void pointerLeft();
     void followPreferences();
 
     // State read by the application and by tests.

@@ -139,7 +139,7 @@ void DocumentController::rememberFold(RememberedFolds& store) {
 }
 
 // Keys act on the fold only between drags; Escape ends a drag.
-void DocumentController::keyDown(const QKeyEvent& event) {
+void DocumentController::handleKey(const QKeyEvent& event) {
     if (event.key() == Qt::Key_Escape)
         cancelDrag();
     if (_isMouseDown)

@@ -54,7 +54,7 @@ void DocumentController::updateHoveredArea() {
     updateDisplay();
 }
 
-void DocumentController::mouseDown(const QMouseEvent& event) {
+void DocumentController::press(const QMouseEvent& event) {
     stopTimer();
     _isMouseDown = true;
     _isManualWindowMove = false;
@@ -67,7 +67,7 @@ void DocumentController::mouseDown(const QMouseEvent& event) {
         setCursorShape(Qt::ClosedHandCursor);
 }
 
-void DocumentController::mouseDragged(const QMouseEvent& event) {
+void DocumentController::drag(const QMouseEvent& event) {
     if (!_isMouseDown)
         return;
     if (_controlArea == noArea && _isPictureDrag)
@@ -80,7 +80,7 @@ void DocumentController::mouseDragged(const QMouseEvent& event) {
         dragLine(FrameCoordinates::fromScreen(event.globalPosition()), event.modifiers());
 }
 
-void DocumentController::mouseUp(const QMouseEvent&) {
+void DocumentController::release(const QMouseEvent&) {
     if (_isMouseDown)
         recordDrag();
     if (_isDragging)
@@ -192,7 +192,7 @@ void DocumentController::windowDeactivated() {
 
 // A pointer that went onto one of Pleatora's own pop-ups has not left for good; see
 // updateHoveredArea().
-void DocumentController::mouseExited() {
+void DocumentController::pointerLeft() {
     if (_isMouseDown || QApplication::activePopupWidget())
         return;
     clearControlArea();

@@ -36,15 +36,15 @@ public:
 
 signals:
     // Left button only; the events are those the window received.
-    void mouseDown(const QMouseEvent& event);
+    void mousePressed(const QMouseEvent& event);
     void mouseDragged(const QMouseEvent& event);
-    void mouseUp(const QMouseEvent& event);
+    void mouseReleased(const QMouseEvent& event);
     // Keys no shortcut took.
-    void keyDown(const QKeyEvent& event);
-    void windowActivated();
-    void windowDeactivated();
+    void keyPressed(const QKeyEvent& event);
+    void activated();
+    void deactivated();
     // The pointer left the window's input area.
-    void mouseExited();
+    void mouseLeft();
     void contextMenuRequested(const QPoint& globalPos);
     // Everything a drop brought; only a drag that brings at least one picture can be dropped.
     void filesDropped(const QList<QUrl>& urls);
