@@ -6,7 +6,7 @@
 #include "app/InstanceHandover.h"
 #include "app/RecentDocuments.h"
 #include "app/StartWindow.h"
-#include "window/RememberedFolds.h"
+#include "document/RememberedFolds.h"
 
 #include <QObject>
 #include <QPointer>

@@ -1,11 +1,11 @@
 #include "app/BatchExport.h"
 
+#include "document/ExportWriter.h"
+#include "document/PictureReader.h"
+#include "document/SheetSizing.h"
 #include "fold/FoldModel.h"
 #include "render/SheetRenderer.h"
 #include "settings/PreferencesDefaults.h"
-#include "window/ExportWriter.h"
-#include "window/PictureReader.h"
-#include "window/SheetSizing.h"
 
 #include <QDir>
 #include <QFile>

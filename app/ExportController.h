@@ -1,7 +1,7 @@
 #pragma once
 
-#include "window/ExportOptions.h"
-#include "window/ExportWriter.h"
+#include "document/ExportOptions.h"
+#include "document/ExportWriter.h"
 
 #include <QObject>
 #include <QPointer>

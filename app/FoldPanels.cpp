@@ -1,7 +1,7 @@
 #include "app/FoldPanels.h"
 
+#include "document/FoldFile.h"
 #include "window/DocumentController.h"
-#include "window/FoldFile.h"
 
 #include <QFileDialog>
 #include <QFileInfo>

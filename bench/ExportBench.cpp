@@ -2,16 +2,16 @@
 // the shadow and the encoding, and the whole export with its peak memory. A 3000 x 2000 picture
 // opens in a 1577 x 878 window on a screen 900 points high:
 //     PLEATORA_SCREEN=1920x900x24 scripts/with-display.sh build/bench/export_bench
+#include "document/DropShadow.h"
+#include "document/ExportOptions.h"
+#include "document/ExportWriter.h"
+#include "document/PictureEncoder.h"
+#include "document/PictureReader.h"
+#include "document/SheetSizing.h"
 #include "settings/ApplicationSettings.h"
 #include "settings/PreferencesDefaults.h"
 #include "window/DocumentController.h"
 #include "window/DocumentWindow.h"
-#include "window/DropShadow.h"
-#include "window/ExportOptions.h"
-#include "window/ExportWriter.h"
-#include "window/PictureEncoder.h"
-#include "window/PictureReader.h"
-#include "window/SheetSizing.h"
 
 #include <QApplication>
 #include <QFile>

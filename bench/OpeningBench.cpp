@@ -4,12 +4,12 @@
 //   scripts/with-display.sh /usr/bin/time -v build/bench/opening_bench --benchmark_filter=5000
 // The pictures are made once, by a child process, in PLEATORA_BENCH_PICTURES (default: a folder
 // under the temporary directory). DjpegFullDecode times `djpeg` decoding the JPEG in full.
+#include "document/PictureReader.h"
+#include "document/SheetSizing.h"
 #include "settings/ApplicationSettings.h"
 #include "settings/PreferencesDefaults.h"
 #include "window/DocumentController.h"
 #include "window/DocumentWindow.h"
-#include "window/PictureReader.h"
-#include "window/SheetSizing.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,5 +1,5 @@
-#include "window/ControlAreas.h"
-#include "window/DropShadow.h"
+#include "document/ControlAreas.h"
+#include "document/DropShadow.h"
 
 #include <QPainter>
 #include <QPolygonF>

@@ -1,13 +1,13 @@
 #include "window/DocumentController.h"
 
+#include "document/FrameCoordinates.h"
+#include "document/LineOverlay.h"
+#include "document/PictureEncoder.h"
+#include "document/SheetOutline.h"
 #include "render/SheetRenderer.h"
 #include "settings/PreferencesDefaults.h"
 #include "window/DocumentWindow.h"
-#include "window/FrameCoordinates.h"
-#include "window/LineOverlay.h"
-#include "window/PictureEncoder.h"
 #include "window/PictureView.h"
-#include "window/SheetOutline.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "document/ControlAreas.h"
+#include "document/LineOverlay.h"
+#include "document/PictureReader.h"
+#include "document/SheetSizing.h"
 #include "fold/FoldModel.h"
 #include "fold/FoldSnapshot.h"
 #include "render/LineEndPoints.h"
-#include "window/ControlAreas.h"
-#include "window/LineOverlay.h"
-#include "window/PictureReader.h"
-#include "window/SheetSizing.h"
 
 #include <QColor>
 #include <QImage>

@@ -2,14 +2,14 @@
 // drag out of the window carries.
 #include "window/DocumentController.h"
 
+#include "document/DropShadow.h"
+#include "document/ExportOptions.h"
+#include "document/ExportPicture.h"
+#include "document/ExportWriter.h"
+#include "document/PictureEncoder.h"
+#include "document/PictureReader.h"
 #include "render/SheetRenderer.h"
 #include "window/DocumentWindow.h"
-#include "window/DropShadow.h"
-#include "window/ExportOptions.h"
-#include "window/ExportPicture.h"
-#include "window/ExportWriter.h"
-#include "window/PictureEncoder.h"
-#include "window/PictureReader.h"
 #include "window/WindowLog.h"
 
 #include <QDir>

@@ -2,11 +2,11 @@
 // for the picture between runs.
 #include "window/DocumentController.h"
 
+#include "document/FoldCommand.h"
+#include "document/FoldFile.h"
+#include "document/RememberedFolds.h"
 #include "render/SheetRenderer.h"
 #include "settings/PreferencesDefaults.h"
-#include "window/FoldCommand.h"
-#include "window/FoldFile.h"
-#include "window/RememberedFolds.h"
 
 #include <QFileInfo>
 #include <QKeyEvent>

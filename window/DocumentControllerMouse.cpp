@@ -2,9 +2,9 @@
 // a drag from it does to the fold, the tilt or the window.
 #include "window/DocumentController.h"
 
+#include "document/FrameCoordinates.h"
 #include "render/SheetRenderer.h"
 #include "window/DocumentWindow.h"
-#include "window/FrameCoordinates.h"
 
 #include <QApplication>
 #include <QCursor>

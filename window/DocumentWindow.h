@@ -1,6 +1,6 @@
 #pragma once
 
-#include "window/DropShadow.h"
+#include "document/DropShadow.h"
 
 #include <QList>
 #include <QPolygonF>

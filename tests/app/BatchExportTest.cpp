@@ -1,7 +1,7 @@
 #include "AppFixture.h"
 
-#include "window/ExportOptions.h"
-#include "window/FoldFile.h"
+#include "document/ExportOptions.h"
+#include "document/FoldFile.h"
 
 #include <QDir>
 #include <QFile>

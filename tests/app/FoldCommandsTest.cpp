@@ -1,8 +1,8 @@
 #include "AppFixture.h"
 
+#include "document/FoldFile.h"
 #include "fold/FoldModel.h"
 #include "window/DocumentWindow.h"
-#include "window/FoldFile.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,8 +1,8 @@
 #include "DocumentFixture.h"
 
+#include "document/DropShadow.h"
 #include "render/SheetRenderer.h"
 #include "window/DocumentWindow.h"
-#include "window/DropShadow.h"
 #include "window/PictureView.h"
 
 #include <QApplication>

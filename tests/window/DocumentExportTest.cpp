@@ -1,8 +1,8 @@
 #include "DocumentFixture.h"
 
+#include "document/ExportOptions.h"
 #include "render/SheetRenderer.h"
 #include "window/DocumentWindow.h"
-#include "window/ExportOptions.h"
 #include "window/PictureView.h"
 
 #include <QDragEnterEvent>

@@ -1,8 +1,8 @@
 #include "DocumentFixture.h"
 
+#include "document/ControlAreas.h"
 #include "fold/FoldModel.h"
 #include "render/SheetRenderer.h"
-#include "window/ControlAreas.h"
 #include "window/DocumentWindow.h"
 
 #include <QCursor>

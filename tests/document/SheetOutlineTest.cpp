@@ -1,4 +1,4 @@
-#include "window/SheetOutline.h"
+#include "document/SheetOutline.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "window/ExportWriter.h"
+#include "document/ExportWriter.h"
+#include "document/ExportOptions.h"
 #include "tests/WithoutFilePermissionOverride.h"
-#include "window/ExportOptions.h"
 
 #include <QDir>
 #include <QFile>

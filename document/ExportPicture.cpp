@@ -1,9 +1,9 @@
-#include "window/ExportPicture.h"
+#include "document/ExportPicture.h"
 
-#include "window/ControlAreas.h"
-#include "window/DropShadow.h"
-#include "window/ExportOptions.h"
-#include "window/LineOverlay.h"
+#include "document/ControlAreas.h"
+#include "document/DropShadow.h"
+#include "document/ExportOptions.h"
+#include "document/LineOverlay.h"
 
 #include <QPainter>
 

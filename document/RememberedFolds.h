@@ -1,6 +1,6 @@
 #pragma once
 
-#include "window/FoldFile.h"
+#include "document/FoldFile.h"
 
 #include <QString>
 

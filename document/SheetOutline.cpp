@@ -1,7 +1,7 @@
-#include "window/SheetOutline.h"
+#include "document/SheetOutline.h"
 
-#include "window/ControlAreas.h"
-#include "window/FrameCoordinates.h"
+#include "document/ControlAreas.h"
+#include "document/FrameCoordinates.h"
 
 #include <QPainterPath>
 #include <QPainterPathStroker>

@@ -1,5 +1,5 @@
-#include "window/PictureReader.h"
-#include "window/SheetSizing.h"
+#include "document/PictureReader.h"
+#include "document/SheetSizing.h"
 
 #include <QBuffer>
 #include <QDir>

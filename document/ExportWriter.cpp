@@ -1,6 +1,6 @@
-#include "window/ExportWriter.h"
+#include "document/ExportWriter.h"
 
-#include "window/PictureEncoder.h"
+#include "document/PictureEncoder.h"
 
 #include <QFileInfo>
 #include <QImageWriter>

@@ -1,7 +1,7 @@
-#include "window/LineOverlay.h"
+#include "document/LineOverlay.h"
 
-#include "window/ControlAreas.h"
-#include "window/FrameCoordinates.h"
+#include "document/ControlAreas.h"
+#include "document/FrameCoordinates.h"
 
 #include <QPainter>
 #include <QPen>

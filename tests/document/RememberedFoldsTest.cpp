@@ -1,4 +1,4 @@
-#include "window/RememberedFolds.h"
+#include "document/RememberedFolds.h"
 #include "fold/FoldModel.h"
 
 #include <QDateTime>

@@ -1,4 +1,4 @@
-#include "window/PictureReader.h"
+#include "document/PictureReader.h"
 
 #include <QFile>
 #include <QImageReader>

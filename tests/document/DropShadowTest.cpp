@@ -1,4 +1,4 @@
-#include "window/DropShadow.h"
+#include "document/DropShadow.h"
 
 #include <QPainter>
 

@@ -1,4 +1,4 @@
-#include "window/ControlAreas.h"
+#include "document/ControlAreas.h"
 
 #include "fold/FoldModel.h"
 

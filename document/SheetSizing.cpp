@@ -1,4 +1,4 @@
-#include "window/SheetSizing.h"
+#include "document/SheetSizing.h"
 
 #include "fold/FoldModel.h"
 

@@ -1,4 +1,4 @@
-#include "window/FoldFile.h"
+#include "document/FoldFile.h"
 
 #include "fold/FoldApplier.h"
 #include "fold/FoldModel.h"

@@ -1,4 +1,4 @@
-#include "window/PictureEncoder.h"
+#include "document/PictureEncoder.h"
 
 #include <QBuffer>
 #include <QCoreApplication>

@@ -1,4 +1,4 @@
-#include "window/FoldCommand.h"
+#include "document/FoldCommand.h"
 
 FoldCommand::FoldCommand(const QString& text, const FoldSnapshot& before, const FoldSnapshot& after,
                          Show show, int mergeId)

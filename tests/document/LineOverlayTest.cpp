@@ -1,4 +1,4 @@
-#include "window/LineOverlay.h"
+#include "document/LineOverlay.h"
 
 #include <QPainter>
 

@@ -1,4 +1,4 @@
-#include "window/ExportOptions.h"
+#include "document/ExportOptions.h"
 
 #include "settings/PreferencesDefaults.h"
 
