@@ -59,8 +59,9 @@ TEST(ExportWriterTest, OffersPngFirstAndWritesEveryFormatItOffers) {
     for (const ExportFormat& format : formats) {
         SCOPED_TRACE(format.name.toStdString());
         const QString path = dir.filePath(QStringLiteral("folded.") + format.suffix);
-        ASSERT_EQ(ExportWriter::write(picture(), path, format, noProgress, nullptr),
-                  ExportWriter::Outcome::Written);
+        ASSERT_EQ(
+            ExportWriter::write(picture(), QFile::encodeName(path), format, noProgress, nullptr),
+            ExportWriter::Outcome::Written);
         ASSERT_EQ(ExportWriter::formatForFileName(path)->name, format.name);
         if (format.isPdf()) {
             // One page the picture's size in points: 30 x 20.
@@ -99,7 +100,8 @@ TEST(ExportWriterTest, ReadOnlyFolderKeepsTheOldFileAndSaysWhy) {
     ExportWriter::Outcome outcome = ExportWriter::Outcome::Written;
     {
         WithoutFilePermissionOverride asAnyUser;
-        outcome = ExportWriter::write(picture(), old, format("PNG"), noProgress, &failure);
+        outcome = ExportWriter::write(picture(), QFile::encodeName(old), format("PNG"), noProgress,
+                                      &failure);
     }
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
@@ -120,7 +122,7 @@ TEST(ExportWriterTest, EncoderFailureKeepsTheOldFileAndLeavesNothingElse) {
     QImage tooWide(20000, 2, QImage::Format_ARGB32);
     tooWide.fill(Qt::red);
     QString failure;
-    EXPECT_EQ(ExportWriter::write(tooWide, old, webp, noProgress, &failure),
+    EXPECT_EQ(ExportWriter::write(tooWide, QFile::encodeName(old), webp, noProgress, &failure),
               ExportWriter::Outcome::Failed);
     EXPECT_TRUE(failure.contains(QStringLiteral("20000 x 2"))) << failure.toStdString();
     EXPECT_EQ(contents(old), "the old picture");
@@ -135,9 +137,10 @@ TEST(ExportWriterTest, StoppedWritingLeavesNoFile) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("folded.png"));
     int asked = 0;
-    EXPECT_EQ(ExportWriter::write(
-                  noise, path, format("PNG"), [&] { return ++asked < 3; }, nullptr),
-              ExportWriter::Outcome::Stopped);
+    EXPECT_EQ(
+        ExportWriter::write(
+            noise, QFile::encodeName(path), format("PNG"), [&] { return ++asked < 3; }, nullptr),
+        ExportWriter::Outcome::Stopped);
     EXPECT_EQ(asked, 3);
     EXPECT_TRUE(filesIn(dir).isEmpty());
 }
