@@ -1,11 +1,11 @@
 #include "app/BatchExport.h"
 
+#include "document/ExportWriter.h"
+#include "document/PathText.h"
+#include "document/PictureReader.h"
 #include "fold/FoldModel.h"
-#include "render/MyGLView.h"
+#include "render/SheetRenderer.h"
 #include "settings/PreferencesDefaults.h"
-#include "window/ExportWriter.h"
-#include "window/PathText.h"
-#include "window/PictureReader.h"
 
 #include <QScopeGuard>
 
@@ -132,7 +132,7 @@ bool BatchExport::readFold() {
 // The export's size in pixels for a picture of that many pixels, as draw() will make it.
 QSize BatchExport::exportPixels(QSize picturePixels, const ExportOptions& options) const {
     const FoldSize sheet = _sizing.displaySize(picturePixels);
-    const FoldSize window = FoldModel::caliculateWindowSizeWithImageSize(sheet);
+    const FoldSize window = FoldModel::windowSizeForSheet(sheet);
     return options.pixelSize(QSize(int(window.width), int(window.height)));
 }
 
@@ -149,7 +149,7 @@ BatchExport::Outcome BatchExport::exportPicture(const ExportPlan::Entry& entry, 
     auto start = Clock::now();
     const auto sizeFor = [&](QSize pixels) {
         const FoldSize sheet = _sizing.displaySize(pixels);
-        const FoldSize window = FoldModel::caliculateWindowSizeWithImageSize(sheet);
+        const FoldSize window = FoldModel::windowSizeForSheet(sheet);
         const double scale =
             ExportPicture::pixelsPerPoint(options, QSize(int(window.width), int(window.height)));
         return QSize(int(std::ceil(sheet.width * scale)), int(std::ceil(sheet.height * scale)));
@@ -202,10 +202,10 @@ BatchExport::Outcome BatchExport::draw(const PictureReader::Result& read,
         return Outcome::Failed;
     FoldModel model(sheet);
     const float pitch = fold(model, entry.picture);
-    const FoldSize window = FoldModel::caliculateWindowSizeWithImageSize(sheet);
+    const FoldSize window = FoldModel::windowSizeForSheet(sheet);
     QString whatFailed;
-    auto view = MyGLView::initWithFrame(QSizeF(window.width, window.height), 1.0, &whatFailed,
-                                        OffscreenContext::Platform::Surfaceless);
+    auto view = SheetRenderer::create(QSizeF(window.width, window.height), 1.0, &whatFailed,
+                                      OffscreenContext::Platform::Surfaceless);
     if (!view) {
         failure->reason =
             tr("%1 Pleatora needs OpenGL 2.1 with the compatibility profile.").arg(whatFailed);
@@ -224,8 +224,8 @@ BatchExport::Outcome BatchExport::draw(const PictureReader::Result& read,
                   failure);
 }
 
-BatchExport::Outcome BatchExport::render(MyGLView& view, const QImage& picture, QSize windowPoints,
-                                         const ExportPlan::Entry& entry,
+BatchExport::Outcome BatchExport::render(SheetRenderer& view, const QImage& picture,
+                                         QSize windowPoints, const ExportPlan::Entry& entry,
                                          const ExportOptions& options, Failure* failure) {
     // As in the application: the window's texture serves unless the export shows more pixels.
     const bool larger = ExportPicture::pixelsPerPoint(options, windowPoints) > 1.0;

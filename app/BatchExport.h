@@ -2,12 +2,12 @@
 
 #include "app/CommandLine.h"
 #include "app/ExportPlan.h"
-#include "window/ExportOptions.h"
-#include "window/ExportPicture.h"
-#include "window/ExportWriter.h"
-#include "window/FoldFile.h"
-#include "window/PictureReader.h"
-#include "window/SheetSizing.h"
+#include "document/ExportOptions.h"
+#include "document/ExportPicture.h"
+#include "document/ExportWriter.h"
+#include "document/FoldFile.h"
+#include "document/PictureReader.h"
+#include "document/SheetSizing.h"
 
 #include <QCoreApplication>
 #include <QString>
@@ -16,7 +16,7 @@
 #include <optional>
 
 class FoldModel;
-class MyGLView;
+class SheetRenderer;
 class PreferencesDefaults;
 
 // `pleatora --export` and `--export-dir`: folds and writes pictures with no window and no display
@@ -57,7 +57,7 @@ private:
     float fold(FoldModel& model, const QByteArray& picture) const;
     Outcome draw(const PictureReader::Result& read, const ExportPlan::Entry& entry,
                  const ExportOptions& options, Failure* failure);
-    Outcome render(MyGLView& view, const QImage& picture, QSize windowPoints,
+    Outcome render(SheetRenderer& view, const QImage& picture, QSize windowPoints,
                    const ExportPlan::Entry& entry, const ExportOptions& options, Failure* failure);
     void printLine(const QString& line) const;
     void warn(const QByteArray& picture, const QString& warning) const;

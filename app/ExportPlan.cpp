@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/ExportPlan.h"
 
-#include "window/PathText.h"
+#include "document/PathText.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "app/CommandLine.h"
-#include "window/ExportWriter.h"
+#include "document/ExportWriter.h"
 
 #include <QByteArray>
 #include <QCoreApplication>

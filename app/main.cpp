@@ -1,11 +1,11 @@
-#include "app/AppDelegate.h"
+#include "app/ApplicationController.h"
 #include "app/BatchExport.h"
 #include "app/CommandLine.h"
 #include "app/FilePaths.h"
 #include "app/InstanceHandover.h"
+#include "document/PathText.h"
 #include "settings/ApplicationSettings.h"
 #include "settings/PreferencesDefaults.h"
-#include "window/PathText.h"
 
 #include <QApplication>
 
@@ -50,8 +50,8 @@ int runApplication(int argc, char* argv[], const QStringList& pictures) {
 
     ApplicationSettings settings;
     PreferencesDefaults defaults(settings);
-    AppDelegate delegate(settings, defaults, handoverName);
-    delegate.applicationDidFinishLaunching(paths);
+    ApplicationController delegate(settings, defaults, handoverName);
+    delegate.start(paths);
     return application.exec();
 }
 

@@ -1,12 +1,12 @@
 #include "DocumentFixture.h"
 
+#include "document/ExportOptions.h"
+#include "document/FoldFile.h"
+#include "document/RememberedFolds.h"
 #include "fold/FoldModel.h"
-#include "render/MyGLView.h"
-#include "window/ExportOptions.h"
-#include "window/FoldFile.h"
-#include "window/MyView.h"
-#include "window/MyWindow.h"
-#include "window/RememberedFolds.h"
+#include "render/SheetRenderer.h"
+#include "window/DocumentWindow.h"
+#include "window/PictureView.h"
 
 #include <QDir>
 #include <QDragEnterEvent>
@@ -26,7 +26,7 @@ namespace {
 
 using DocumentExportTest = DocumentFixture;
 
-const MyWindowController::ExportProgress noProgress;
+const DocumentController::ExportProgress noProgress;
 
 QUrl writeCheckerboard(const QString& path, QSize size) {
     QImage picture(size, QImage::Format_RGB32);
@@ -76,8 +76,8 @@ TEST_F(DocumentExportTest, AtTheWindowsSizeTheExportIsWhatCopyGives) {
     auto controller = openShown(QSize(640, 480));
     ASSERT_TRUE(controller);
     useOpaqueLineColors();
-    controller->glView().setPitch(20);
-    controller->updateMyWindow();
+    controller->renderer().setPitch(20);
+    controller->updateDisplay();
     for (const bool shadow : {true, false}) {
         for (const bool lines : {true, false}) {
             SCOPED_TRACE(testing::Message() << "shadow " << shadow << ", lines " << lines);
@@ -184,7 +184,7 @@ TEST_F(DocumentExportTest, StoreAndDragOutStayInsideTheirFolders) {
     RememberedFolds store(storeFolder.path());
     const QString key = QStringLiteral("0123abcd");
     FoldModel folded({1000, 500});
-    folded.handlingLine(0, {15, 0}, 0);
+    folded.moveLine(0, {15, 0}, 0);
     const FoldFile fold = FoldFile::fromModel(folded, 0);
     const QList<QPair<QString, QString>> entries = {
         {cache + QStringLiteral("/sheet folded.png"), QStringLiteral("PNG")},

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: The Pleatora developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "window/PathText.h"
+#include "document/PathText.h"
 
 #include <QList>
 
