@@ -150,7 +150,7 @@ void BM_ExportWhole(benchmark::State& state) {
     DocumentController* controller = openDocument();
     if (!label(state, controller))
         return;
-    const QString path = workDir->filePath(QStringLiteral("whole.png"));
+    const QByteArray path = QFile::encodeName(workDir->filePath(QStringLiteral("whole.png")));
     const ExportFormat png = ExportWriter::formats().first();
     const double before = statusMegabytes("VmRSS:");
     std::vector<double> peaks;
