@@ -1,8 +1,8 @@
 #include "document/RememberedFolds.h"
 
+#include "document/DocumentLog.h"
 #include "document/PathText.h"
 #include "document/RegularFile.h"
-#include "document/DocumentLog.h"
 
 #include <QCryptographicHash>
 #include <QDir>
