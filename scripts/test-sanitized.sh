@@ -16,6 +16,7 @@ cmake --build build-sanitize -j"$(nproc)" --target $fast_targets window_tests
 
 export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan-suppressions.txt"
 ctest --test-dir build-sanitize -L fast --output-on-failure --no-tests=error
 
 # No leak check with a display: the X and OpenGL libraries leave allocations at exit that are not
