@@ -8,7 +8,8 @@ packages=(
     libgl-dev libegl-dev libglu1-mesa-dev libgl1-mesa-dri libegl-mesa0
     libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev libjpeg-turbo-progs
     libx11-dev libxtst-dev libxcb-shape0-dev xvfb xauth xcompmgr x11-utils
-    appstream desktop-file-utils
+    appstream desktop-file-utils librsvg2-bin
+    reuse python3 dpkg-dev file lintian man-db groff-base
 )
 
 missing=()
