@@ -45,6 +45,8 @@ int runApplication(int argc, char* argv[], const QStringList& pictures) {
     QApplication application(argc, argv);
     setApplicationNames();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/pleatora.png")));
+    // Wayland compositors find the desktop entry, and so the icon, by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.pleatora.pleatora"));
 
     const QList<QByteArray> paths = pictureBytes(pictures, argc, argv);
     const QString handoverName = InstanceHandover::serverName();
