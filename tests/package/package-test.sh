@@ -18,7 +18,7 @@ package=$work/pleatora_${version}_$(dpkg --print-architecture).deb
 [ -f "$package" ] || { echo "cpack made no $package:"; ls "$work"; exit 1; }
 
 echo "lintian:"
-lintian --fail-on error --no-tag-display-limit "$package"
+lintian --fail-on error --tag-display-limit 0 "$package"
 
 depends=$(dpkg-deb --field "$package" Depends)
 echo "Depends: $depends"
@@ -43,6 +43,6 @@ warnings=$(MANWIDTH=80 man --warnings -l "$root/usr/share/man/man1/pleatora.1.gz
 [ -z "$warnings" ] || { echo "The manual page warns: $warnings"; exit 1; }
 for icon in "$root"/usr/share/icons/hicolor/*x*/apps/*.png; do
     size=$(basename "$(dirname "$(dirname "$icon")")")
-    file --brief "$icon" | grep -q "${size/x/ x } " || { echo "$icon is not $size"; exit 1; }
+    file --brief "$icon" | grep -q "${size/x/ x }," || { echo "$icon is not $size"; exit 1; }
 done
 echo "The package installs and runs."
