@@ -16,6 +16,7 @@ add_custom_command(OUTPUT ${debian_changelog}
     COMMAND gzip -9 --no-name --stdout ${CMAKE_BINARY_DIR}/packaging/changelog > ${debian_changelog}
     DEPENDS ${CMAKE_BINARY_DIR}/packaging/changelog)
 add_custom_target(debian_changelog ALL DEPENDS ${debian_changelog})
+add_dependencies(pleatora debian_changelog)
 install(FILES packaging/copyright ${debian_changelog} DESTINATION ${debian_doc_dir})
 
 set(CPACK_GENERATOR DEB)

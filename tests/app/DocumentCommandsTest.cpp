@@ -254,7 +254,7 @@ TEST_F(DocumentCommandsTest, RightClickOnADocumentOffersTheWholeMenu) {
             titles.append(item->text());
     EXPECT_EQ(titles, (QStringList{"Undo", "Redo", "&Open...", "Open &Recent", "&Close", "&Copy",
                                    "&Export...", "Reset &Fold", "&Save Fold...", "&Apply Fold...",
-                                   "&Preferences...", "&Window", "&Quit"}));
+                                   "&Preferences...", "&Window", "A&bout Pleatora", "&Quit"}));
     EXPECT_TRUE(delegate().menus().copyAction()->isEnabled());
     menu->hide();
     // The shortcuts work in the document window itself.
