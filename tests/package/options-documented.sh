@@ -15,11 +15,13 @@ manual_options=$(MANWIDTH=200 man -l "$manual" 2>/dev/null | options)
 completion_options=$(sed -n '/^    if \[\[ \$current == -\* \]\]/,/^    fi/p' "$completion" | options)
 
 status=0
-for source in manual completion; do
-    declare -n documented=${source}_options
-    missing=$(comm -23 <(echo "$help_options") <(echo "$documented"))
-    unknown=$(comm -13 <(echo "$help_options") <(echo "$documented"))
-    [ -z "$missing" ] || { echo "Missing from the $source:" $missing; status=1; }
-    [ -z "$unknown" ] || { echo "In the $source but not in --help:" $unknown; status=1; }
-done
+compare() {
+    local source=$1 documented=$2 missing unknown
+    missing=$(comm -23 <(echo "$help_options") <(echo "$documented") | paste -sd ' ')
+    unknown=$(comm -13 <(echo "$help_options") <(echo "$documented") | paste -sd ' ')
+    [ -z "$missing" ] || { echo "Missing from the $source: $missing"; status=1; }
+    [ -z "$unknown" ] || { echo "In the $source but not in --help: $unknown"; status=1; }
+}
+compare "manual page" "$manual_options"
+compare completion "$completion_options"
 exit $status
