@@ -29,7 +29,7 @@ using AboutBoxTest = AppFixture;
 
 TEST_F(AboutBoxTest, ContextMenuShowsVersionLicenceHomePageAndQtVersionWithoutBlocking) {
     launch({picture()});
-    QAction* about = actionNamed(delegate().menus().contextMenu()->actions(), "A&bout Pleatora");
+    QAction* about = actionNamed(application().menus().contextMenu()->actions(), "A&bout Pleatora");
     ASSERT_NE(about, nullptr);
 
     about->trigger();
@@ -57,10 +57,10 @@ TEST_F(AboutBoxTest, ContextMenuShowsVersionLicenceHomePageAndQtVersionWithoutBl
 
 TEST_F(AboutBoxTest, StartWindowOffersItUnderHelp) {
     launch();
-    QMenuBar* menuBar = delegate().startWindow().menuBar();
+    QMenuBar* menuBar = application().startWindow().menuBar();
     QAction* help = actionNamed(menuBar->actions(), "&Help");
     ASSERT_NE(help, nullptr);
     ASSERT_NE(help->menu(), nullptr);
     EXPECT_EQ(actionNamed(help->menu()->actions(), "A&bout Pleatora"),
-              delegate().menus().aboutAction());
+              application().menus().aboutAction());
 }

@@ -45,7 +45,7 @@ std::vector<Include> projectIncludes(const fs::path& folder) {
     return includes;
 }
 
-// "window/MyWindow.h" -> "window"; a header named without its folder gives "".
+// "window/DocumentWindow.h" -> "window"; a header named without its folder gives "".
 std::string folderOf(const std::string& header) {
     const auto slash = header.find('/');
     return slash == std::string::npos ? std::string() : header.substr(0, slash);
