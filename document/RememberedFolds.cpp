@@ -1,6 +1,6 @@
 #include "document/RememberedFolds.h"
 
-#include "window/WindowLog.h"
+#include "document/DocumentLog.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -32,7 +32,7 @@ std::optional<FoldFile> RememberedFolds::recall(const QString& key) const {
     QString error;
     std::optional<FoldFile> fold = FoldFile::read(path, &error);
     if (!fold)
-        qCWarning(windowLog) << "A remembered fold is damaged and was ignored:" << error;
+        qCWarning(documentLog) << "A remembered fold is damaged and was ignored:" << error;
     return fold;
 }
 
@@ -41,7 +41,7 @@ void RememberedFolds::remember(const QString& key, const FoldFile& fold) {
         return;
     QString error;
     if (!QDir().mkpath(_folder) || !fold.write(entryPath(key), &error)) {
-        qCWarning(windowLog) << "A fold could not be remembered in" << _folder << error;
+        qCWarning(documentLog) << "A fold could not be remembered in" << _folder << error;
         return;
     }
     dropOldest();

@@ -200,7 +200,7 @@ QImage SheetRenderer::captureFrame() {
 }
 
 QPointF SheetRenderer::endPoint(int line, LineEnd end) const {
-    return _endPoints[line][topFlag ? 0 : 1];
+    return _endPoints[line][static_cast<int>(end)];
 }
 
 // The aspect comes from the whole-point size, so every backing scale shows the same view.

@@ -91,7 +91,7 @@ TEST_F(RememberedFoldsTest, ADamagedEntryIsIgnoredWithAWarning) {
     qInstallMessageHandler(previous);
     EXPECT_FALSE(recalled);
     ASSERT_EQ(warnings.size(), 1);
-    EXPECT_TRUE(warnings[0].startsWith("pleatora.window: ")) << warnings[0].toStdString();
+    EXPECT_TRUE(warnings[0].startsWith("pleatora.document: ")) << warnings[0].toStdString();
     EXPECT_TRUE(warnings[0].contains("abc.pleatfold")) << warnings[0].toStdString();
 }
 
