@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/ApplicationController.h"
 #include "app/BatchExport.h"
 #include "app/CommandLine.h"
@@ -42,6 +44,8 @@ int runApplication(int argc, char* argv[], const QStringList& pictures) {
     QApplication application(argc, argv);
     setApplicationNames();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/pleatora.png")));
+    // Wayland compositors find the desktop entry, and so the icon, by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.pleatora.pleatora"));
 
     const QList<QByteArray> paths = pictureBytes(pictures);
     const QString handoverName = InstanceHandover::serverName();

@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: The Pleatora developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+#
 # Builds the tests that need no display, and the document window tests, with the address and
 # undefined-behaviour sanitizers into build-sanitize/; runs the fast tests there and a short GUI
 # smoke test (a document opening and drags). Undefined behaviour aborts the test like a memory

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
 // Export of a document: the folded picture drawn afresh at any size for a file, and the picture a
 // drag out of the window carries.
 #include "window/DocumentController.h"
