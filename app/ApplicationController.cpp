@@ -7,7 +7,7 @@
 #include "app/ImageFileTypes.h"
 #include "app/PreferencesController.h"
 #include "settings/ApplicationSettings.h"
-#include "settings/PreferencesDefaults.h"
+#include "settings/Preferences.h"
 #include "window/DocumentController.h"
 #include "window/DocumentWindow.h"
 
@@ -18,11 +18,10 @@
 #include <QWindow>
 
 ApplicationController::ApplicationController(ApplicationSettings& settings,
-                                             PreferencesDefaults& defaults,
-                                             const QString& handoverName)
-    : _settings(settings), _defaults(defaults), _exportController(defaults),
+                                             Preferences& preferences, const QString& handoverName)
+    : _settings(settings), _preferences(preferences), _exportController(preferences),
       _recentDocuments(settings),
-      _opener(defaults, [this](std::unique_ptr<DocumentController> controller, const QUrl& url) {
+      _opener(preferences, [this](std::unique_ptr<DocumentController> controller, const QUrl& url) {
           addDocument(std::move(controller), url);
       }) {
     // Pleatora goes on with its start window when the last document closes.
@@ -48,8 +47,8 @@ ApplicationController::~ApplicationController() {
 }
 
 void ApplicationController::start(const QList<QByteArray>& paths) {
-    connect(&_defaults, &PreferencesDefaults::handleDefaultsChange, this,
-            &ApplicationController::followPreferences, Qt::DirectConnection);
+    connect(&_preferences, &Preferences::changed, this, &ApplicationController::followPreferences,
+            Qt::DirectConnection);
     connect(qApp, &QCoreApplication::aboutToQuit, this, &ApplicationController::prepareToQuit);
     // Queued behind the rebuild of the recent documents, which would otherwise put the
     // older entries back in front of the files opened now.
@@ -58,7 +57,7 @@ void ApplicationController::start(const QList<QByteArray>& paths) {
 
 // The documents are not closed one by one at the end, so their folds are kept here.
 void ApplicationController::prepareToQuit() {
-    disconnect(&_defaults, nullptr, this, nullptr);
+    disconnect(&_preferences, nullptr, this, nullptr);
     for (const auto& controller : _documents)
         controller->rememberFold(_rememberedFolds);
 }
@@ -89,7 +88,7 @@ void ApplicationController::followPreferences() {
 }
 
 void ApplicationController::reloadPreferences() {
-    _imageFormat = _defaults.imageFormat();
+    _imageFormat = _preferences.value(Preferences::imageFormat);
 }
 
 // The list is rebuilt in full and written once, from the event loop: a crash at start-up leaves
@@ -195,7 +194,7 @@ void ApplicationController::closeDocument(DocumentWindow* documentWindow) {
     _menus.undoGroup().removeStack(&controller->undoStack());
     controller->stopTimer();
     documentWindow->close();
-    disconnect(&_defaults, nullptr, controller, nullptr);
+    disconnect(&_preferences, nullptr, controller, nullptr);
     // Deleted once the event that asked for Close (a key press in that very window) is done.
     entry->release()->deleteLater();
     _documents.erase(entry);
@@ -231,7 +230,7 @@ void ApplicationController::exportDocument() {
 void ApplicationController::showPreferences() {
     const bool isFirstShowing = !_preferencesController;
     if (isFirstShowing)
-        _preferencesController = std::make_unique<PreferencesController>(_defaults, _settings);
+        _preferencesController = std::make_unique<PreferencesController>(_preferences, _settings);
     _preferencesController->showWindow();
     if (isFirstShowing)
         _preferencesController->addShortcutActions(_menus.shortcutActions());

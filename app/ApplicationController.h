@@ -23,7 +23,7 @@ class ApplicationSettings;
 class DocumentWindow;
 class DocumentController;
 class PreferencesController;
-class PreferencesDefaults;
+class Preferences;
 class QWindow;
 
 // Lives for the whole run: opens image files as documents and owns them, answers the menu
@@ -32,9 +32,9 @@ class ApplicationController : public QObject {
     Q_OBJECT
 
 public:
-    // The defaults must exist before anything reads them; the settings keep what outlives the
+    // The preferences must exist before anything reads them; the settings keep what outlives the
     // run. Later launches reach this instance through the hand-over server of that name.
-    ApplicationController(ApplicationSettings& settings, PreferencesDefaults& defaults,
+    ApplicationController(ApplicationSettings& settings, Preferences& preferences,
                           const QString& handoverName);
     ~ApplicationController() override;
 
@@ -88,7 +88,7 @@ private:
     DocumentController* frontmostDocument() const;
 
     ApplicationSettings& _settings;
-    PreferencesDefaults& _defaults;
+    Preferences& _preferences;
     std::vector<std::unique_ptr<DocumentController>> _documents;
     std::unique_ptr<PreferencesController> _preferencesController;
     QString _imageFormat;

@@ -8,7 +8,7 @@
 #include "document/RendererSetup.h"
 #include "fold/FoldModel.h"
 #include "render/SheetRenderer.h"
-#include "settings/PreferencesDefaults.h"
+#include "settings/Preferences.h"
 
 #include <QScopeGuard>
 
@@ -78,21 +78,24 @@ void BatchExport::takeMessages() {
 }
 
 BatchExport::BatchExport(const CommandLine::ExportSettings& settings,
-                         const PreferencesDefaults& defaults)
+                         const Preferences& preferences)
     : _settings(settings), _sizing(sizingForScreenHeight(settings.screenHeight)),
       _isTerminal(isatty(fileno(stderr))) {
     _options.scale = settings.width ? 0 : settings.scale.value_or(1);
     _options.pixelWidth = settings.width.value_or(0);
     // Like Copy unless told otherwise.
-    _options.withShadow = settings.shadow.value_or(defaults.copyWithShadow());
-    _options.withCreaseLine = settings.lines.value_or(defaults.copyWithCreaseLine());
+    _options.withShadow = settings.shadow.value_or(preferences.value(Preferences::copyWithShadow));
+    _options.withCreaseLine =
+        settings.lines.value_or(preferences.value(Preferences::copyWithCreaseLine));
     _options.transparentBackground = !settings.background;
     _options.backgroundColor = settings.background.value_or(QColor(Qt::white));
-    _look.creaseLineColor = defaults.creaseLineColor();
-    _look.shadowOpacity = settings.shadowOpacity.value_or(defaults.shadowOpacity()) / 100.0;
-    _look.shadowBlur = settings.shadowBlur.value_or(defaults.shadowBlur());
-    _look.shadowOffset = settings.shadowOffset.value_or(defaults.shadowOffset());
-    _shading = settings.shading.value_or(defaults.shading()) / 100.0f;
+    _look.creaseLineColor = preferences.value(Preferences::creaseLineColor);
+    _look.shadowOpacity =
+        settings.shadowOpacity.value_or(preferences.value(Preferences::shadowOpacity)) / 100.0;
+    _look.shadowBlur = settings.shadowBlur.value_or(preferences.value(Preferences::shadowBlur));
+    _look.shadowOffset =
+        settings.shadowOffset.value_or(preferences.value(Preferences::shadowOffset));
+    _shading = settings.shading.value_or(preferences.value(Preferences::shading)) / 100.0f;
 }
 
 int BatchExport::run(const QStringList& pictures) {

@@ -19,7 +19,7 @@
 
 class FoldModel;
 class SheetRenderer;
-class PreferencesDefaults;
+class Preferences;
 
 // `pleatora --export` and `--export-dir`: folds and writes pictures with no window and no display
 // server, through the renderer's surfaceless context and the application's own export steps.
@@ -34,7 +34,7 @@ public:
         std::chrono::nanoseconds decode{}, render{}, shadow{}, encode{};
     };
 
-    BatchExport(const CommandLine::ExportSettings& settings, const PreferencesDefaults& defaults);
+    BatchExport(const CommandLine::ExportSettings& settings, const Preferences& preferences);
 
     // Before the application object is made, so that no message of Qt's breaks the one-line
     // reports, from the start on.

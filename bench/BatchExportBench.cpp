@@ -7,7 +7,7 @@
 // the 10th and the 100th picture. Run it as it is: it needs no display.
 #include "app/BatchExport.h"
 #include "settings/ApplicationSettings.h"
-#include "settings/PreferencesDefaults.h"
+#include "settings/Preferences.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -76,8 +76,8 @@ int main(int argc, char** argv) {
     settings.outputDirectory = work.path();
     settings.overwrite = true;
     ApplicationSettings applicationSettings;
-    const PreferencesDefaults defaults(applicationSettings);
-    BatchExport batch(settings, defaults);
+    const Preferences preferences(applicationSettings);
+    BatchExport batch(settings, preferences);
 
     QElapsedTimer clock;
     clock.start();

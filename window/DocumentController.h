@@ -22,7 +22,7 @@
 class DocumentWindow;
 class FoldFile;
 class PictureView;
-class PreferencesDefaults;
+class Preferences;
 class QKeyEvent;
 class QMimeData;
 class QMouseEvent;
@@ -40,8 +40,7 @@ public:
     // when it cannot be drawn, with what failed in failure: the caller tells the user.
     static std::unique_ptr<DocumentController> create(const PictureReader::Result& picture,
                                                       const SheetSizing& sizing, const QUrl& url,
-                                                      PreferencesDefaults& defaults,
-                                                      QString* failure);
+                                                      Preferences& preferences, QString* failure);
     ~DocumentController() override;
 
     void showWindow();
@@ -104,7 +103,7 @@ public:
 
 private:
     DocumentController(std::unique_ptr<Document> document, FoldSize windowSize,
-                       PreferencesDefaults& defaults);
+                       Preferences& preferences);
 
     // Modal: it answers one command of the user's.
     static void showAlert(const QString& messageText, const QString& infoText);
@@ -128,8 +127,8 @@ private:
     void clearControlArea();
     void setCursorShape(Qt::CursorShape shape);
 
-    PreferencesDefaults& _defaults;
-    QMetaObject::Connection _defaultsConnection;
+    Preferences& _preferences;
+    QMetaObject::Connection _preferencesConnection;
     std::unique_ptr<Document> _document;
     std::unique_ptr<FramePresenter> _presenter;
     std::unique_ptr<DocumentWindow> _window;

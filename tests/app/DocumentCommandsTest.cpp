@@ -88,8 +88,7 @@ TEST_F(DocumentCommandsTest, CloseShortcutEndsTheActiveDocumentOnly) {
     // A change made before the closed document is gone reaches the open one only.
     const QImage closedBefore = closedWindow->contentView()->image();
     const QImage openBefore = document(0).window()->contentView()->image();
-    defaults().setBool(DefaultsKey::showCreaseLine, false);
-    defaults().postNotification();
+    preferences().setValue(Preferences::showCreaseLine, false);
     EXPECT_EQ(closedWindow->contentView()->image(), closedBefore);
     EXPECT_NE(document(0).window()->contentView()->image(), openBefore);
 
