@@ -6,6 +6,8 @@
 
 #include <QFile>
 
+#include <cstring>
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
@@ -52,6 +54,10 @@ std::unique_ptr<VideoEncoder> VideoEncoder::open(const QString& path, const Sett
 }
 
 VideoEncoder::~VideoEncoder() {
+    // FFmpeg's GIF muxer lets go of the frame it holds back only in its trailer; the file is given
+    // up anyway.
+    if (_isBegun && std::strcmp(_file->oformat->name, "gif") == 0)
+        av_write_trailer(_file);
     if (_isOpen)
         avio_closep(&_file->pb);
     sws_freeContext(_converter);
@@ -118,6 +124,7 @@ QString VideoEncoder::openFile(const QString& path, const Settings& settings) {
     if (result < 0)
         return tr("The %1 muxer could not begin the file: %2")
             .arg(QString::fromUtf8(settings.muxer), FfmpegLog::reason(result));
+    _isBegun = true;
     return {};
 }
 
@@ -194,6 +201,7 @@ bool VideoEncoder::endPass(QString* failure) {
     if (!encode(nullptr, failure))
         return false;
     int result = av_write_trailer(_file);
+    _isBegun = false;
     if (result >= 0) {
         _isOpen = false;
         result = avio_closep(&_file->pb);

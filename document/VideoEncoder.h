@@ -67,5 +67,6 @@ private:
     AVFrame* _frame = nullptr; // the converted frame, reused
     AVPacket* _packet = nullptr;
     std::int64_t _nextTimestamp = 0;
-    bool _isOpen = false; // the file is open and not yet closed
+    bool _isOpen = false;  // the file is open and not yet closed
+    bool _isBegun = false; // the header is written and the trailer not yet
 };
