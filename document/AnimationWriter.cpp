@@ -65,7 +65,7 @@ bool AnimationWriter::open(const QString& fileName, QSize frameSize, const Optio
     _keepsAlpha = format->hasAlpha && options.background.alpha() == 0;
     _file = std::make_unique<QSaveFile>(fileName);
     if (!_file->open(QIODevice::WriteOnly))
-        return failed(_file->errorString(), failure);
+        return failed(tr("The file cannot be written: %1").arg(_file->errorString()), failure);
     _encoder = makeEncoder(*format, _keepsAlpha, failure);
     if (!_encoder) {
         _file.reset();
@@ -154,7 +154,7 @@ bool AnimationWriter::endPass(QString* failure) {
     _encoder.reset();
     const bool committed = _file->commit();
     if (!committed)
-        reason = _file->errorString();
+        reason = tr("The file could not be completed: %1").arg(_file->errorString());
     _file.reset();
     return committed || failed(reason, failure);
 }

@@ -17,15 +17,11 @@ AnimationExport::AnimationExport(MyGLView& view, FoldSize sheet, QSize windowSiz
     : _view(view), _fold(sheet), _windowSize(windowSize), _options(options), _look(look),
       _texturePicture(std::move(texturePicture)) {}
 
-// A format without alpha shows the export's background colour rather than none.
 AnimationExport::Outcome AnimationExport::write(const QString& fileName,
                                                 const std::vector<FoldSnapshot>& frames,
                                                 const FoldMotion::Timing& timing,
                                                 const Progress& progress, QString* failure) {
-    ExportOptions options = _options;
-    const std::optional<AnimationFormat> format = AnimationFormat::forFileName(fileName);
-    if (format && !format->hasAlpha)
-        options.transparentBackground = false;
+    const ExportOptions options = optionsFor(fileName);
     const QColor background =
         options.transparentBackground ? QColor(Qt::transparent) : options.backgroundColor;
     AnimationWriter writer;
@@ -36,16 +32,7 @@ AnimationExport::Outcome AnimationExport::write(const QString& fileName,
     int done = 0;
     for (int pass = 0; pass < writer.passCount(); ++pass) {
         for (const FoldSnapshot& fold : frames) {
-            const QImage picture = drawFrame(fold, options);
-            if (picture.isNull()) {
-                if (failure)
-                    *failure = tr("The folded picture could not be drawn at that size.");
-                return Outcome::Failed;
-            }
-            const auto start = Clock::now();
-            const bool added = writer.addFrame(picture, failure);
-            _timings.encode += Clock::now() - start;
-            if (!added)
+            if (!addFrame(writer, fold, options, failure))
                 return Outcome::Failed;
             if (progress && !progress(++done, total))
                 return Outcome::Stopped;
@@ -57,6 +44,29 @@ AnimationExport::Outcome AnimationExport::write(const QString& fileName,
             return Outcome::Failed;
     }
     return Outcome::Written;
+}
+
+// A format without alpha shows the export's background colour rather than none.
+ExportOptions AnimationExport::optionsFor(const QString& fileName) const {
+    ExportOptions options = _options;
+    const std::optional<AnimationFormat> format = AnimationFormat::forFileName(fileName);
+    if (format && !format->hasAlpha)
+        options.transparentBackground = false;
+    return options;
+}
+
+bool AnimationExport::addFrame(AnimationWriter& writer, const FoldSnapshot& fold,
+                               const ExportOptions& options, QString* failure) {
+    const QImage picture = drawFrame(fold, options);
+    if (picture.isNull()) {
+        if (failure)
+            *failure = tr("The folded picture could not be drawn at that size.");
+        return false;
+    }
+    const auto start = Clock::now();
+    const bool added = writer.addFrame(picture, failure);
+    _timings.encode += Clock::now() - start;
+    return added;
 }
 
 // The lines need the end points of a frame pass at this fold.

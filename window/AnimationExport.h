@@ -16,6 +16,7 @@
 #include <functional>
 #include <vector>
 
+class AnimationWriter;
 class MyGLView;
 
 // An animation file made from the frames of a fold's motion: each frame is drawn afresh by the
@@ -49,6 +50,10 @@ public:
     const Timings& timings() const { return _timings; }
 
 private:
+    ExportOptions optionsFor(const QString& fileName) const;
+    // Draws the frame and encodes it.
+    bool addFrame(AnimationWriter& writer, const FoldSnapshot& fold, const ExportOptions& options,
+                  QString* failure);
     QImage drawFrame(const FoldSnapshot& fold, const ExportOptions& options);
 
     MyGLView& _view;

@@ -98,6 +98,7 @@ TEST_P(EachFormat, HoldsTheFramesGivenWithTheirCodecSizeAndTiming) {
     EXPECT_EQ(animation.pixelFormat, QLatin1String(format.pixelFormat));
     EXPECT_EQ(animation.size, frameSize);
     EXPECT_NEAR(animation.frameCount, frameCount, 1);
+    EXPECT_NEAR(animation.frames.size(), frameCount, 1);
     EXPECT_NEAR(animation.seconds, double(frameCount) / rate, 1.0 / rate);
     ASSERT_FALSE(animation.frames.isEmpty());
     // Without alpha, transparency shows white.
@@ -137,8 +138,9 @@ TEST_P(EachFormat, KeepsAlphaWhereTheFormatHasIt) {
     } else {
         EXPECT_NEAR(half, 128, 8);
     }
-    if (QLatin1String(format.suffix) == QLatin1String("webm"))
+    if (QLatin1String(format.suffix) == QLatin1String("webm")) {
         EXPECT_TRUE(animation.alphaTagged);
+    }
 }
 
 TEST_P(EachFormat, OnAColourBackgroundEveryPixelIsOpaque) {

@@ -72,15 +72,15 @@ bool DecodedAnimation::probe(const QString& path, DecodedAnimation& animation, Q
 }
 
 bool DecodedAnimation::decode(const QString& path, DecodedAnimation& animation, QString* error) {
-    QStringList arguments{"-v", "error"};
+    QStringList arguments{QStringLiteral("-v"), QStringLiteral("error")};
     if (animation.codec == QLatin1String("vp9"))
-        arguments << "-c:v"
-                  << "libvpx-vp9";
-    arguments << "-i" << path << "-f"
-              << "rawvideo"
-              << "-pix_fmt"
-              << "rgba"
-              << "-";
+        arguments += {QStringLiteral("-c:v"), QStringLiteral("libvpx-vp9")};
+    // Every frame once, as stored, not resampled to a constant rate.
+    arguments += {QStringLiteral("-i"),        path,
+                  QStringLiteral("-fps_mode"), QStringLiteral("passthrough"),
+                  QStringLiteral("-f"),        QStringLiteral("rawvideo"),
+                  QStringLiteral("-pix_fmt"),  QStringLiteral("rgba"),
+                  QStringLiteral("-")};
     const QByteArray pixels = run(QStringLiteral("ffmpeg"), arguments, error);
     const qsizetype frameBytes = qsizetype(animation.size.width()) * animation.size.height() * 4;
     if (frameBytes == 0 || pixels.size() % frameBytes != 0) {
