@@ -5,10 +5,10 @@
 // resources/sample.pleatfold over 3 s, with the export's default look (shadow, lines, the
 // preferences' shading), drawn through the renderer's surfaceless context as the command line
 // draws: an MP4 1080 pixels wide at 30 frames a second and a GIF 480 pixels wide at 15, each with
-// its wall time, its time per frame split into drawing and encoding, its peak memory and its file
-// size, beside a still PNG export of the same size. Needs no display:
-//     build/bench/animation_bench
-// For the figures on software OpenGL, set LIBGL_ALWAYS_SOFTWARE=1.
+// its wall time, the processor time of all its threads, its time per frame split into drawing and
+// encoding, its peak memory and its file size, beside a still PNG export of the same size; the
+// other formats for comparison. Needs no display:
+//     LIBGL_ALWAYS_SOFTWARE=1 build/bench/animation_bench
 #include "fold/FoldModel.h"
 #include "render/MyGLView.h"
 #include "settings/ApplicationSettings.h"
@@ -28,6 +28,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <sys/resource.h>
 
 namespace {
 
@@ -52,6 +53,14 @@ double statusMiB(const char* field) {
         if (line.rfind(field, 0) == 0)
             return std::stod(line.substr(std::string(field).size())) / 1024.0;
     return 0;
+}
+
+// Processor time of the whole process, every thread (llvmpipe's, the encoders') counted.
+double processSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](timeval t) { return t.tv_sec + t.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
 // The kernel's peak resident size starts again from the current one.
@@ -105,6 +114,7 @@ void animation(benchmark::State& state, const char* suffix, int width, int rate)
     const double before = statusMiB("VmRSS:");
     double peak = 0;
     AnimationExport::Timings timings;
+    const double processorBefore = processSeconds();
     for (auto _ : state) {
         resetPeak();
         AnimationExport exporter(*scene->view, scene->sheet, scene->windowSize, widthOf(width),
@@ -119,6 +129,8 @@ void animation(benchmark::State& state, const char* suffix, int width, int rate)
         peak = std::max(peak, statusMiB("VmHWM:"));
         timings = exporter.timings();
     }
+    state.counters["processor_s"] =
+        (processSeconds() - processorBefore) / double(state.iterations());
     const double frames = std::max(1, timings.frames);
     state.counters["render_ms_per_frame"] = timings.render.count() / 1e6 / frames;
     state.counters["encode_ms_per_frame"] = timings.encode.count() / 1e6 / frames;
