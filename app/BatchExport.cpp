@@ -1,11 +1,11 @@
 #include "app/BatchExport.h"
 
+#include "document/ExportWriter.h"
+#include "document/PictureReader.h"
+#include "document/SheetSizing.h"
 #include "fold/FoldModel.h"
-#include "render/MyGLView.h"
+#include "render/SheetRenderer.h"
 #include "settings/PreferencesDefaults.h"
-#include "window/ExportWriter.h"
-#include "window/PictureReader.h"
-#include "window/SheetSizing.h"
 
 #include <QDir>
 #include <QFile>
@@ -109,7 +109,7 @@ BatchExport::Outcome BatchExport::exportPicture(const QString& picture, QString*
     const PictureReader::Result read =
         PictureReader::read(QFile::encodeName(picture), [&](QSize pixels) {
             const FoldSize sheet = sizing.displaySize(pixels);
-            const FoldSize window = FoldModel::caliculateWindowSizeWithImageSize(sheet);
+            const FoldSize window = FoldModel::windowSizeForSheet(sheet);
             const double scale = ExportPicture::pixelsPerPoint(
                 options, QSize(int(window.width), int(window.height)));
             return QSize(int(std::ceil(sheet.width * scale)), int(std::ceil(sheet.height * scale)));
@@ -133,10 +133,10 @@ BatchExport::Outcome BatchExport::draw(const PictureReader::Result& read, FoldSi
     }
     if (_settings.pitch)
         pitch = float(*_settings.pitch);
-    const FoldSize window = FoldModel::caliculateWindowSizeWithImageSize(sheet);
+    const FoldSize window = FoldModel::windowSizeForSheet(sheet);
     QString whatFailed;
-    auto view = MyGLView::initWithFrame(QSizeF(window.width, window.height), 1.0, &whatFailed,
-                                        OffscreenContext::Platform::Surfaceless);
+    auto view = SheetRenderer::create(QSizeF(window.width, window.height), 1.0, &whatFailed,
+                                      OffscreenContext::Platform::Surfaceless);
     if (!view) {
         *failure =
             tr("%1 Pleatora needs OpenGL 2.1 with the compatibility profile.").arg(whatFailed);

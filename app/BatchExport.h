@@ -1,11 +1,11 @@
 #pragma once
 
 #include "app/CommandLine.h"
-#include "window/ExportOptions.h"
-#include "window/ExportPicture.h"
-#include "window/ExportWriter.h"
-#include "window/FoldFile.h"
-#include "window/PictureReader.h"
+#include "document/ExportOptions.h"
+#include "document/ExportPicture.h"
+#include "document/ExportWriter.h"
+#include "document/FoldFile.h"
+#include "document/PictureReader.h"
 
 #include <QCoreApplication>
 #include <QString>

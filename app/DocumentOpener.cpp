@@ -1,7 +1,7 @@
 #include "app/DocumentOpener.h"
 
 #include "app/FilePaths.h"
-#include "window/MyWindowController.h"
+#include "window/DocumentController.h"
 
 DocumentOpener::DocumentOpener(PreferencesDefaults& defaults, DocumentTaker takeDocument)
     : _defaults(defaults), _takeDocument(std::move(takeDocument)), _cantOpenAlert(tr("Can't open")),
@@ -17,8 +17,8 @@ void DocumentOpener::makeDocument(const QByteArray& path, const PictureReader::R
         _cantOpenAlert.add(result.failureReason, url.fileName());
     } else {
         QString failure;
-        std::unique_ptr<MyWindowController> controller =
-            MyWindowController::initWithPicture(result, sizing, url, _defaults, &failure);
+        std::unique_ptr<DocumentController> controller =
+            DocumentController::create(result, sizing, url, _defaults, &failure);
         if (controller)
             _takeDocument(std::move(controller), url);
         else

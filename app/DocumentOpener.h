@@ -9,7 +9,7 @@
 #include <functional>
 #include <memory>
 
-class MyWindowController;
+class DocumentController;
 class PreferencesDefaults;
 
 // Turns paths into documents: reads them through one queue, makes each document from its
@@ -19,7 +19,7 @@ class DocumentOpener : public QObject {
 
 public:
     // Takes each document made, in the order the paths were asked for.
-    using DocumentTaker = std::function<void(std::unique_ptr<MyWindowController>, const QUrl&)>;
+    using DocumentTaker = std::function<void(std::unique_ptr<DocumentController>, const QUrl&)>;
 
     DocumentOpener(PreferencesDefaults& defaults, DocumentTaker takeDocument);
 

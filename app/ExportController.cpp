@@ -2,8 +2,8 @@
 
 #include "app/ExportOptionsDialog.h"
 #include "settings/PreferencesDefaults.h"
-#include "window/MyWindow.h"
-#include "window/MyWindowController.h"
+#include "window/DocumentController.h"
+#include "window/DocumentWindow.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -30,7 +30,7 @@ std::optional<ExportFormat> formatForNameFilter(const QString& nameFilter) {
 
 ExportController::ExportController(PreferencesDefaults& defaults) : _defaults(defaults) {}
 
-void ExportController::exportDocument(MyWindowController& document) {
+void ExportController::exportDocument(DocumentController& document) {
     _document = &document;
     const std::optional<ExportOptions> options = chooseOptions(document);
     if (!options || !_document)
@@ -42,7 +42,7 @@ void ExportController::exportDocument(MyWindowController& document) {
     write(document, *options, *destination);
 }
 
-std::optional<ExportOptions> ExportController::chooseOptions(MyWindowController& document) {
+std::optional<ExportOptions> ExportController::chooseOptions(DocumentController& document) {
     ExportOptionsDialog dialog(ExportOptions::fromDefaults(_defaults), document.window()->size(),
                                document.window());
     if (dialog.exec() != QDialog::Accepted)
@@ -51,7 +51,7 @@ std::optional<ExportOptions> ExportController::chooseOptions(MyWindowController&
 }
 
 std::optional<ExportController::Destination>
-ExportController::chooseFile(MyWindowController& document) {
+ExportController::chooseFile(DocumentController& document) {
     const QList<ExportFormat> formats = ExportWriter::formats();
     QFileDialog dialog(document.window(), tr("Export"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -86,14 +86,14 @@ void ExportController::followFilter(QFileDialog& dialog, const QString& nameFilt
         dialog.selectFile(QFileInfo(typed.first()).completeBaseName() + u'.' + format->suffix);
 }
 
-QString ExportController::proposedFolder(const MyWindowController& document) const {
+QString ExportController::proposedFolder(const DocumentController& document) const {
     const QString lastFolder = _defaults.stringForKey(DefaultsKey::exportFolder);
     if (!lastFolder.isEmpty() && QFileInfo(lastFolder).isDir())
         return lastFolder;
     return QFileInfo(document.url().toLocalFile()).absolutePath();
 }
 
-void ExportController::write(MyWindowController& document, ExportOptions options,
+void ExportController::write(DocumentController& document, ExportOptions options,
                              const Destination& destination) {
     const QString name = QFileInfo(destination.fileName).fileName();
     if (!destination.format.hasAlpha)

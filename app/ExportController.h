@@ -1,14 +1,14 @@
 #pragma once
 
-#include "window/ExportOptions.h"
-#include "window/ExportWriter.h"
+#include "document/ExportOptions.h"
+#include "document/ExportWriter.h"
 
 #include <QObject>
 #include <QPointer>
 
 #include <optional>
 
-class MyWindowController;
+class DocumentController;
 class PreferencesDefaults;
 class QFileDialog;
 class QProgressDialog;
@@ -21,7 +21,7 @@ class ExportController : public QObject {
 public:
     explicit ExportController(PreferencesDefaults& defaults);
 
-    void exportDocument(MyWindowController& document);
+    void exportDocument(DocumentController& document);
 
 private:
     struct Destination {
@@ -29,15 +29,15 @@ private:
         ExportFormat format;
     };
 
-    std::optional<ExportOptions> chooseOptions(MyWindowController& document);
-    std::optional<Destination> chooseFile(MyWindowController& document);
+    std::optional<ExportOptions> chooseOptions(DocumentController& document);
+    std::optional<Destination> chooseFile(DocumentController& document);
     void followFilter(QFileDialog& dialog, const QString& nameFilter) const;
-    QString proposedFolder(const MyWindowController& document) const;
-    void write(MyWindowController& document, ExportOptions options, const Destination& destination);
+    QString proposedFolder(const DocumentController& document) const;
+    void write(DocumentController& document, ExportOptions options, const Destination& destination);
     void writeFile(QImage picture, const Destination& destination, const QProgressDialog& progress);
     static void alertFailure(const QString& fileName, const QString& reason);
 
     PreferencesDefaults& _defaults;
     // Modal dialogs run event loops in which the document may be closed.
-    QPointer<MyWindowController> _document;
+    QPointer<DocumentController> _document;
 };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "window/ExportOptions.h"
+#include "document/ExportOptions.h"
 
 #include <QDialog>
 

@@ -1,7 +1,7 @@
 #include "app/FoldPanels.h"
 
-#include "window/FoldFile.h"
-#include "window/MyWindowController.h"
+#include "document/FoldFile.h"
+#include "window/DocumentController.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -20,9 +20,9 @@ QFileDialog* makePanel(const QString& title, QFileDialog::AcceptMode mode, const
     return panel;
 }
 
-void whenChosen(QFileDialog* panel, MyWindowController& document,
-                const std::function<void(MyWindowController&, const QString&)>& act) {
-    QPointer<MyWindowController> target(&document);
+void whenChosen(QFileDialog* panel, DocumentController& document,
+                const std::function<void(DocumentController&, const QString&)>& act) {
+    QPointer<DocumentController> target(&document);
     QObject::connect(panel, &QFileDialog::finished, panel, [panel, target, act](int result) {
         if (result == QDialog::Accepted && target && !panel->selectedFiles().isEmpty())
             act(*target, panel->selectedFiles().constFirst());
@@ -36,17 +36,17 @@ QString foldFilter() {
 
 } // namespace
 
-void FoldPanels::showSavePanel(MyWindowController& document) {
+void FoldPanels::showSavePanel(DocumentController& document) {
     QFileDialog* panel = makePanel(tr("Save Fold"), QFileDialog::AcceptSave, foldFilter());
     const QFileInfo picture(document.url().toLocalFile());
     panel->setDirectory(picture.absolutePath());
     panel->selectFile(picture.completeBaseName() + u'.' + FoldFile::suffix);
-    whenChosen(panel, document, &MyWindowController::saveFoldToFile);
+    whenChosen(panel, document, &DocumentController::saveFoldToFile);
 }
 
-void FoldPanels::showApplyPanel(MyWindowController& document) {
+void FoldPanels::showApplyPanel(DocumentController& document) {
     QFileDialog* panel = makePanel(tr("Apply Fold"), QFileDialog::AcceptOpen, foldFilter());
     panel->setFileMode(QFileDialog::ExistingFile);
     panel->setDirectory(QFileInfo(document.url().toLocalFile()).absolutePath());
-    whenChosen(panel, document, &MyWindowController::applyFoldFile);
+    whenChosen(panel, document, &DocumentController::applyFoldFile);
 }

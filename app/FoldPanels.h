@@ -2,7 +2,7 @@
 
 #include <QCoreApplication>
 
-class MyWindowController;
+class DocumentController;
 
 // The file panels of Save Fold... and Apply Fold...: non-modal like the Open panel, for
 // .pleatfold files, starting beside the picture. The document acts when the panel is accepted,
@@ -11,6 +11,6 @@ class FoldPanels {
     Q_DECLARE_TR_FUNCTIONS(FoldPanels)
 
 public:
-    static void showSavePanel(MyWindowController& document);
-    static void showApplyPanel(MyWindowController& document);
+    static void showSavePanel(DocumentController& document);
+    static void showApplyPanel(DocumentController& document);
 };

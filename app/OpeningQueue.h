@@ -1,7 +1,7 @@
 #pragma once
 
-#include "window/PictureReader.h"
-#include "window/SheetSizing.h"
+#include "document/PictureReader.h"
+#include "document/SheetSizing.h"
 
 #include <QFutureWatcher>
 #include <QList>

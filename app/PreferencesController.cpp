@@ -29,7 +29,7 @@ PreferencesController::~PreferencesController() {
 
 void PreferencesController::showWindow() {
     if (!_window)
-        windowDidLoad();
+        setUpWindow();
     _window->show();
     _window->raise();
     _window->activateWindow();
@@ -41,7 +41,7 @@ void PreferencesController::addShortcutActions(const QList<QAction*>& actions) {
     _ui->cwellControlLineColor->setDialogActions(actions);
 }
 
-void PreferencesController::windowDidLoad() {
+void PreferencesController::setUpWindow() {
     _window = std::make_unique<QWidget>();
     _ui->setupUi(_window.get());
     restoreGeometry();

@@ -45,7 +45,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void windowDidLoad();
+    void setUpWindow();
     void connectControls();
     void showSliderValues();
     void restoreGeometry();

@@ -1,4 +1,4 @@
-#include "app/AppDelegate.h"
+#include "app/ApplicationController.h"
 #include "app/BatchExport.h"
 #include "app/CommandLine.h"
 #include "app/FilePaths.h"
@@ -53,8 +53,8 @@ int runApplication(int argc, char* argv[], const QStringList& pictures) {
 
     ApplicationSettings settings;
     PreferencesDefaults defaults(settings);
-    AppDelegate delegate(settings, defaults, handoverName);
-    delegate.applicationDidFinishLaunching(paths);
+    ApplicationController delegate(settings, defaults, handoverName);
+    delegate.start(paths);
     return application.exec();
 }
 

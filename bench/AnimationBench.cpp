@@ -9,14 +9,14 @@
 // encoding, its peak memory and its file size, beside a still PNG export of the same size; the
 // other formats for comparison. Needs no display:
 //     LIBGL_ALWAYS_SOFTWARE=1 build/bench/animation_bench
+#include "document/AnimationExport.h"
+#include "document/ExportWriter.h"
+#include "document/FoldFile.h"
+#include "document/SheetSizing.h"
 #include "fold/FoldModel.h"
-#include "render/MyGLView.h"
+#include "render/SheetRenderer.h"
 #include "settings/ApplicationSettings.h"
 #include "settings/PreferencesDefaults.h"
-#include "window/AnimationExport.h"
-#include "window/ExportWriter.h"
-#include "window/FoldFile.h"
-#include "window/SheetSizing.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -36,7 +36,7 @@ namespace {
 const FoldScreen screen{1080, {1920, 1080}};
 
 struct Scene {
-    std::unique_ptr<MyGLView> view;
+    std::unique_ptr<SheetRenderer> view;
     FoldSize sheet;
     QSize windowSize;
     FoldSnapshot start;
@@ -77,10 +77,10 @@ bool makeScene(const PreferencesDefaults& defaults) {
         return false;
     scene = std::make_unique<Scene>();
     scene->sheet = SheetSizing(screen, 1.0).displaySize(picture.size());
-    const FoldSize window = FoldModel::caliculateWindowSizeWithImageSize(scene->sheet);
+    const FoldSize window = FoldModel::windowSizeForSheet(scene->sheet);
     scene->windowSize = QSize(int(window.width), int(window.height));
-    scene->view = MyGLView::initWithFrame(QSizeF(window.width, window.height), 1.0, &failure,
-                                          OffscreenContext::Platform::Surfaceless);
+    scene->view = SheetRenderer::create(QSizeF(window.width, window.height), 1.0, &failure,
+                                        OffscreenContext::Platform::Surfaceless);
     if (!scene->view)
         return false;
     scene->view->setImageSize(QSizeF(scene->sheet.width, scene->sheet.height));

@@ -2,16 +2,16 @@
 // the shadow and the encoding, and the whole export with its peak memory. A 3000 x 2000 picture
 // opens in a 1577 x 878 window on a screen 900 points high:
 //     PLEATORA_SCREEN=1920x900x24 scripts/with-display.sh build/bench/export_bench
+#include "document/DropShadow.h"
+#include "document/ExportOptions.h"
+#include "document/ExportWriter.h"
+#include "document/PictureEncoder.h"
+#include "document/PictureReader.h"
+#include "document/SheetSizing.h"
 #include "settings/ApplicationSettings.h"
 #include "settings/PreferencesDefaults.h"
-#include "window/DropShadow.h"
-#include "window/ExportOptions.h"
-#include "window/ExportWriter.h"
-#include "window/MyWindow.h"
-#include "window/MyWindowController.h"
-#include "window/PictureEncoder.h"
-#include "window/PictureReader.h"
-#include "window/SheetSizing.h"
+#include "window/DocumentController.h"
+#include "window/DocumentWindow.h"
 
 #include <QApplication>
 #include <QFile>
@@ -31,7 +31,7 @@ namespace {
 
 QTemporaryDir* workDir = nullptr;
 PreferencesDefaults* defaults = nullptr;
-std::unique_ptr<MyWindowController> document;
+std::unique_ptr<DocumentController> document;
 
 // Smooth colour with a little grain, about as hard to compress as a photograph.
 QImage photoLikePicture(QSize size) {
@@ -48,15 +48,15 @@ QImage photoLikePicture(QSize size) {
     return picture;
 }
 
-MyWindowController* openDocument() {
+DocumentController* openDocument() {
     if (!document) {
         const QString path = workDir->filePath(QStringLiteral("photo.png"));
         photoLikePicture(QSize(3000, 2000)).save(path);
         const SheetSizing sizing = SheetSizing::ofFirstScreen();
         const PictureReader::Result read = PictureReader::read(
             QFile::encodeName(path), [&sizing](QSize pixels) { return sizing.decodeSize(pixels); });
-        document = MyWindowController::initWithPicture(read, sizing, QUrl::fromLocalFile(path),
-                                                       *defaults, nullptr);
+        document =
+            DocumentController::create(read, sizing, QUrl::fromLocalFile(path), *defaults, nullptr);
         if (document) {
             document->showWindow();
             (void)QTest::qWaitForWindowExposed(document->window());
@@ -73,7 +73,7 @@ ExportOptions fourTimes(bool withShadow, bool withCreaseLine) {
     return options;
 }
 
-const MyWindowController::ExportProgress noProgress;
+const DocumentController::ExportProgress noProgress;
 
 double statusMegabytes(const char* field) {
     std::ifstream status("/proc/self/status");
@@ -88,7 +88,7 @@ void resetPeak() {
     std::ofstream("/proc/self/clear_refs") << "5";
 }
 
-bool label(benchmark::State& state, const MyWindowController* controller) {
+bool label(benchmark::State& state, const DocumentController* controller) {
     if (!controller) {
         state.SkipWithError("document did not open");
         return false;
@@ -104,7 +104,7 @@ bool label(benchmark::State& state, const MyWindowController* controller) {
 }
 
 void BM_ExportRender(benchmark::State& state) {
-    MyWindowController* controller = openDocument();
+    DocumentController* controller = openDocument();
     if (!label(state, controller))
         return;
     for (auto _ : state)
@@ -112,7 +112,7 @@ void BM_ExportRender(benchmark::State& state) {
 }
 
 void BM_ExportShadow(benchmark::State& state) {
-    MyWindowController* controller = openDocument();
+    DocumentController* controller = openDocument();
     if (!label(state, controller))
         return;
     QImage rendered = controller->exportPicture(fourTimes(false, false), noProgress);
@@ -130,7 +130,7 @@ void BM_ExportShadow(benchmark::State& state) {
 // Compression 11 (zlib level 1) is what Export writes with; -1 is zlib's default level, and
 // 51 (level 5) lies between, for comparison.
 void BM_ExportEncodePng(benchmark::State& state) {
-    MyWindowController* controller = openDocument();
+    DocumentController* controller = openDocument();
     if (!label(state, controller))
         return;
     QImage picture = controller->exportPicture(fourTimes(true, true), noProgress);
@@ -147,7 +147,7 @@ void BM_ExportEncodePng(benchmark::State& state) {
 // The peak above the open document's memory, for the first export and for the worst of them all:
 // the allocator keeps some of an export's freed memory for the next one.
 void BM_ExportWhole(benchmark::State& state) {
-    MyWindowController* controller = openDocument();
+    DocumentController* controller = openDocument();
     if (!label(state, controller))
         return;
     const QString path = workDir->filePath(QStringLiteral("whole.png"));

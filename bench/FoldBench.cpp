@@ -9,34 +9,34 @@ namespace {
 // Both tents of a 1000 x 500 sheet folded, the right peak away from the viewer.
 FoldModel foldedSheet() {
     FoldModel model({1000, 500});
-    model.handlingLine(0, {20, 0}, 10.0f);
-    model.handlingLine(2, {6, 10}, 10.0f);
-    model.handlingLine(6, {-15, 0}, 10.0f);
-    model.handlingLine(4, {0, -40}, 10.0f);
+    model.moveLine(0, {20, 0}, 10.0f);
+    model.moveLine(2, {6, 10}, 10.0f);
+    model.moveLine(6, {-15, 0}, 10.0f);
+    model.moveLine(4, {0, -40}, 10.0f);
     return model;
 }
 
-void limitter(benchmark::State& state) {
+void limiter(benchmark::State& state) {
     FoldModel model = foldedSheet();
     for (auto _ : state) {
-        model.caliculateLimitter();
-        benchmark::DoNotOptimize(model._limitter);
+        model.calculateLimits();
+        benchmark::DoNotOptimize(model._limits);
     }
 }
-BENCHMARK(limitter);
+BENCHMARK(limiter);
 
 // One drag step per line on the same folded state (the copy keeps every step alike).
-void handlingLineStep(benchmark::State& state) {
+void moveLineStep(benchmark::State& state) {
     const FoldModel folded = foldedSheet();
     const long line = state.range(0);
     const FoldPoint move{1.5, line == 2 || line == 4 ? 1.5 : 0.0};
     for (auto _ : state) {
         FoldModel model = folded;
-        benchmark::DoNotOptimize(model.handlingLine(line, move, 10.0f));
-        benchmark::DoNotOptimize(model._coordinates);
+        benchmark::DoNotOptimize(model.moveLine(line, move, 10.0f));
+        benchmark::DoNotOptimize(model._profile);
     }
 }
-BENCHMARK(handlingLineStep)->DenseRange(0, 6);
+BENCHMARK(moveLineStep)->DenseRange(0, 6);
 
 // Applying a fold file: the folded sheet's shape driven onto a sheet of the same shape
 // (reached) and onto a lower one, which cannot hold it and takes every trial.
@@ -47,7 +47,7 @@ void applyFold(benchmark::State& state) {
     FoldModel model(sheet);
     for (auto _ : state) {
         benchmark::DoNotOptimize(FoldApplier::apply(model, wanted));
-        benchmark::DoNotOptimize(model._coordinates);
+        benchmark::DoNotOptimize(model._profile);
     }
 }
 BENCHMARK(applyFold)->Arg(0)->Arg(1);

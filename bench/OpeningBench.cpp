@@ -4,12 +4,12 @@
 //   scripts/with-display.sh /usr/bin/time -v build/bench/opening_bench --benchmark_filter=5000
 // The pictures are made once, by a child process, in PLEATORA_BENCH_PICTURES (default: a folder
 // under the temporary directory). DjpegFullDecode times `djpeg` decoding the JPEG in full.
+#include "document/PictureReader.h"
+#include "document/SheetSizing.h"
 #include "settings/ApplicationSettings.h"
 #include "settings/PreferencesDefaults.h"
-#include "window/MyWindow.h"
-#include "window/MyWindowController.h"
-#include "window/PictureReader.h"
-#include "window/SheetSizing.h"
+#include "window/DocumentController.h"
+#include "window/DocumentWindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -88,8 +88,8 @@ void openDocument(benchmark::State& state, const QString& path) {
         const SheetSizing sizing = SheetSizing::ofFirstScreen();
         const PictureReader::Result read = PictureReader::read(
             QFile::encodeName(path), [&sizing](QSize pixels) { return sizing.decodeSize(pixels); });
-        auto controller = MyWindowController::initWithPicture(
-            read, sizing, QUrl::fromLocalFile(path), *defaults, nullptr);
+        auto controller =
+            DocumentController::create(read, sizing, QUrl::fromLocalFile(path), *defaults, nullptr);
         if (!controller) {
             state.SkipWithError(read.failureReason.toUtf8().constData());
             return;

@@ -1,8 +1,8 @@
 // One frame pass with its capture: what every drag step of a document pays; beside it the bare
 // floor of the same frame size: one clear, one textured quad of the sheet's size, one read-back.
 #include "render/Framebuffer.h"
-#include "render/MyGLView.h"
 #include "render/OffscreenContext.h"
+#include "render/SheetRenderer.h"
 
 #include <GL/gl.h>
 
@@ -38,7 +38,7 @@ QImage gradientImage(QSize size) {
 }
 
 // Both tents raised toward the viewer, as in the middle of a drag.
-void pushRaisedTents(MyGLView& view, QSizeF imageSize) {
+void pushRaisedTents(SheetRenderer& view, QSizeF imageSize) {
     const double w = imageSize.width();
     const double shares[7] = {0, 0.15, 0.3, 0.5, 0.7, 0.85, 1};
     const double compression = 0.08 * w;
@@ -68,7 +68,7 @@ void BM_FramePassWithCapture(benchmark::State& state) {
     const double scale = double(state.range(1));
     const QSizeF window(document.imageSize.width() * 1.496662974357605,
                         document.imageSize.height() * 1.25);
-    std::unique_ptr<MyGLView> view = MyGLView::initWithFrame(window, scale);
+    std::unique_ptr<SheetRenderer> view = SheetRenderer::create(window, scale);
     if (!view || !view->setImage(gradientImage(document.pixelSize))) {
         state.SkipWithError("no OpenGL renderer");
         return;
@@ -79,7 +79,7 @@ void BM_FramePassWithCapture(benchmark::State& state) {
 
     for (auto _ : state) {
         view->display();
-        const QImage frame = view->imageFromView();
+        const QImage frame = view->captureFrame();
         benchmark::DoNotOptimize(frame.constBits());
     }
 }

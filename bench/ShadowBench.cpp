@@ -1,5 +1,5 @@
-#include "window/ControlAreas.h"
-#include "window/DropShadow.h"
+#include "document/ControlAreas.h"
+#include "document/DropShadow.h"
 
 #include <QPainter>
 #include <QPolygonF>
@@ -68,17 +68,18 @@ BENCHMARK(BM_ShadowUpdateAndPaint)
 std::array<std::array<QPointF, 2>, 7> typicalEndPoints() {
     const double xs[] = {263, 421, 570, 788, 1006, 1155, 1314};
     const double lift[] = {0, 0, 40, 8, 40, 0, 0};
-    std::array<std::array<QPointF, 2>, 7> endPt;
+    std::array<std::array<QPointF, 2>, 7> endPoints;
     for (int i = 0; i < 7; ++i)
-        endPt[i] = {QPointF(xs[i], 790 + lift[i]), QPointF(xs[i] + (i - 3) * 3, 88 - lift[i] / 2)};
-    return endPt;
+        endPoints[i] = {QPointF(xs[i], 790 + lift[i]),
+                        QPointF(xs[i] + (i - 3) * 3, 88 - lift[i] / 2)};
+    return endPoints;
 }
 
 void BM_UpdateTrackingAreaPath(benchmark::State& state) {
-    const auto endPt = typicalEndPoints();
+    const auto endPoints = typicalEndPoints();
     ControlAreas areas;
     for (auto _ : state) {
-        areas.updateTrackingAreaPath(endPt);
+        areas.updateTrackingAreaPath(endPoints);
         benchmark::DoNotOptimize(&areas);
     }
 }

@@ -4,9 +4,9 @@
 // Run under scripts/with-display.sh; QT_SCALE_FACTOR=2 measures a backing scale of 2.
 #include "settings/ApplicationSettings.h"
 #include "settings/PreferencesDefaults.h"
-#include "window/MyView.h"
-#include "window/MyWindow.h"
-#include "window/MyWindowController.h"
+#include "window/DocumentController.h"
+#include "window/DocumentWindow.h"
+#include "window/PictureView.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -27,7 +27,7 @@ namespace {
 QTemporaryDir* imageDir = nullptr;
 PreferencesDefaults* defaults = nullptr;
 
-std::unique_ptr<MyWindowController> openDocument(QSize pixelSize) {
+std::unique_ptr<DocumentController> openDocument(QSize pixelSize) {
     QImage picture(pixelSize, QImage::Format_RGB32);
     for (int y = 0; y < pixelSize.height(); ++y) {
         auto line = reinterpret_cast<QRgb*>(picture.scanLine(y));
@@ -40,8 +40,8 @@ std::unique_ptr<MyWindowController> openDocument(QSize pixelSize) {
     const SheetSizing sizing = SheetSizing::ofFirstScreen();
     const PictureReader::Result read = PictureReader::read(
         QFile::encodeName(path), [&sizing](QSize pixels) { return sizing.decodeSize(pixels); });
-    auto controller = MyWindowController::initWithPicture(read, sizing, QUrl::fromLocalFile(path),
-                                                          *defaults, nullptr);
+    auto controller =
+        DocumentController::create(read, sizing, QUrl::fromLocalFile(path), *defaults, nullptr);
     if (controller) {
         controller->showWindow();
         (void)QTest::qWaitForWindowExposed(controller->window());
@@ -49,11 +49,11 @@ std::unique_ptr<MyWindowController> openDocument(QSize pixelSize) {
     return controller;
 }
 
-QPoint widgetPoint(const MyWindowController& controller, QPointF framePoint) {
+QPoint widgetPoint(const DocumentController& controller, QPointF framePoint) {
     return QPointF(framePoint.x(), controller.window()->height() - framePoint.y()).toPoint();
 }
 
-void sendMouse(MyWindowController& controller, QEvent::Type type, QPoint at,
+void sendMouse(DocumentController& controller, QEvent::Type type, QPoint at,
                Qt::MouseButtons buttons) {
     const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
     QMouseEvent event(type, QPointF(at), QPointF(controller.window()->mapToGlobal(at)), button,
@@ -62,11 +62,11 @@ void sendMouse(MyWindowController& controller, QEvent::Type type, QPoint at,
 }
 
 // Puts the pointer over the left peak and lets the hover poll select it.
-QPoint hoverLeftPeak(MyWindowController& controller) {
-    const auto& endPt = controller.endPt();
-    const QPoint peak = widgetPoint(controller, (endPt[2][0] + endPt[2][1]) / 2);
+QPoint hoverLeftPeak(DocumentController& controller) {
+    const auto& endPoints = controller.endPoints();
+    const QPoint peak = widgetPoint(controller, (endPoints[2][0] + endPoints[2][1]) / 2);
     QCursor::setPos(controller.window()->mapToGlobal(peak));
-    controller.checkMouseInArea();
+    controller.updateHoveredArea();
     return peak;
 }
 
@@ -126,15 +126,15 @@ void BM_HoverUpdate(benchmark::State& state) {
         return;
     }
     controller->stopTimer();
-    const auto& endPt = controller->endPt();
-    const QPoint peaks[2] = {widgetPoint(*controller, (endPt[2][0] + endPt[2][1]) / 2),
-                             widgetPoint(*controller, (endPt[4][0] + endPt[4][1]) / 2)};
+    const auto& endPoints = controller->endPoints();
+    const QPoint peaks[2] = {widgetPoint(*controller, (endPoints[2][0] + endPoints[2][1]) / 2),
+                             widgetPoint(*controller, (endPoints[4][0] + endPoints[4][1]) / 2)};
     std::vector<double> milliseconds;
     int step = 0;
     for (auto _ : state) {
         QCursor::setPos(controller->window()->mapToGlobal(peaks[step++ % 2]));
         const auto start = std::chrono::steady_clock::now();
-        controller->checkMouseInArea();
+        controller->updateHoveredArea();
         milliseconds.push_back(
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
                 .count());
@@ -152,7 +152,7 @@ void BM_HoverPollWithoutChange(benchmark::State& state) {
     controller->stopTimer();
     hoverLeftPeak(*controller);
     for (auto _ : state)
-        controller->checkMouseInArea();
+        controller->updateHoveredArea();
 }
 
 // The input shape set again from the end points, as at the end of every drag: the outline, its

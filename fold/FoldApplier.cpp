@@ -16,22 +16,22 @@ constexpr int kPeakCreaseTrials = 20;
 // With a pitch of 0 an upward step raises the signed compression, as seen from the front.
 constexpr float kFrontView = 0.0f;
 
-double leftSignedCompression(const std::array<FoldPoint, creaseLineCount>& p, float dirL) {
-    return dirL * p[0].x;
+double leftSignedCompression(const std::array<FoldPoint, creaseLineCount>& p, float leftDirection) {
+    return leftDirection * p[0].x;
 }
 
-double rightSignedCompression(const std::array<FoldPoint, creaseLineCount>& p, float dirR,
+double rightSignedCompression(const std::array<FoldPoint, creaseLineCount>& p, float rightDirection,
                               double width) {
-    return dirR * (width - p[6].x);
+    return rightDirection * (width - p[6].x);
 }
 
 double compressionStep(const FoldModel& model, const FoldSnapshot& wanted, int line) {
     if (line == 2)
-        return leftSignedCompression(wanted.coordinates, wanted.dirL) -
-               leftSignedCompression(model._coordinates, model._dirL);
+        return leftSignedCompression(wanted.coordinates, wanted.leftDirection) -
+               leftSignedCompression(model._profile, model._leftDirection);
     const double width = model._imageSize.width;
-    return rightSignedCompression(wanted.coordinates, wanted.dirR, width) -
-           rightSignedCompression(model._coordinates, model._dirR, width);
+    return rightSignedCompression(wanted.coordinates, wanted.rightDirection, width) -
+           rightSignedCompression(model._profile, model._rightDirection, width);
 }
 
 } // namespace
@@ -79,7 +79,7 @@ bool FoldApplier::stepToward(FoldModel& model, const FoldSnapshot& wanted) {
     bool moved = false;
     for (const int line : {1, 5, 3, 2, 4}) {
         const double h = horizontalStep(model, wanted, line);
-        moved |= model.handlingLine(line, {h, 0.0}, kFrontView).x != 0.0;
+        moved |= model.moveLine(line, {h, 0.0}, kFrontView).x != 0.0;
     }
     return compress(model, wanted) || moved;
 }
@@ -88,7 +88,7 @@ bool FoldApplier::compress(FoldModel& model, const FoldSnapshot& wanted) {
     bool moved = false;
     for (const int line : {2, 4}) {
         const double v = compressionStep(model, wanted, line);
-        moved |= model.handlingLine(line, {0.0, v}, kFrontView).y != 0.0;
+        moved |= model.moveLine(line, {0.0, v}, kFrontView).y != 0.0;
     }
     return moved;
 }
@@ -96,12 +96,12 @@ bool FoldApplier::compress(FoldModel& model, const FoldSnapshot& wanted) {
 // The peak of a folded tent moves across the sheet and its crease follows; on a flat tent the two
 // are one point.
 double FoldApplier::horizontalStep(const FoldModel& model, const FoldSnapshot& wanted, int line) {
-    const bool folded = line == 2   ? model._coordinates[0].x > 0.0
-                        : line == 4 ? model._coordinates[6].x < model._imageSize.width
+    const bool folded = line == 2   ? model._profile[0].x > 0.0
+                        : line == 4 ? model._profile[6].x < model._imageSize.width
                                     : false;
     if (folded)
-        return wanted.coordinates[line].x - model._coordinates[line].x;
-    return wanted.creasePoint[line] - model._creasePoint[line];
+        return wanted.coordinates[line].x - model._profile[line].x;
+    return wanted.creasePoint[line] - model._creases[line];
 }
 
 // Flattens the peak's tent, puts its crease at a fraction of the way from the foot to the middle,
@@ -109,14 +109,14 @@ double FoldApplier::horizontalStep(const FoldModel& model, const FoldSnapshot& w
 FoldModel FoldApplier::viaPeakCrease(FoldModel model, const FoldSnapshot& wanted, int line,
                                      double fraction) {
     const double signedCompression =
-        line == 2 ? model._dirL * model._coordinates[0].x
-                  : model._dirR * (model._imageSize.width - model._coordinates[6].x);
-    model.handlingLine(line, {0.0, -signedCompression}, kFrontView);
-    const double from = model._creasePoint[line - 1];
-    const double to = model._creasePoint[line + 1];
-    const double step = from + fraction * (to - from) - model._creasePoint[line];
-    model.handlingLine(line, {step, 0.0}, kFrontView);
-    model.handlingLine(line, {0.0, compressionStep(model, wanted, line)}, kFrontView);
+        line == 2 ? model._leftDirection * model._profile[0].x
+                  : model._rightDirection * (model._imageSize.width - model._profile[6].x);
+    model.moveLine(line, {0.0, -signedCompression}, kFrontView);
+    const double from = model._creases[line - 1];
+    const double to = model._creases[line + 1];
+    const double step = from + fraction * (to - from) - model._creases[line];
+    model.moveLine(line, {step, 0.0}, kFrontView);
+    model.moveLine(line, {0.0, compressionStep(model, wanted, line)}, kFrontView);
     drive(model, wanted);
     return model;
 }
@@ -125,18 +125,16 @@ double FoldApplier::unresolved(const FoldModel& model, const FoldSnapshot& wante
     double largest = std::max(std::abs(compressionStep(model, wanted, 2)),
                               std::abs(compressionStep(model, wanted, 4)));
     for (int i = 0; i < creaseLineCount; ++i)
-        largest =
-            std::max(largest, std::abs(double(wanted.creasePoint[i]) - model._creasePoint[i]));
+        largest = std::max(largest, std::abs(double(wanted.creasePoint[i]) - model._creases[i]));
     return largest;
 }
 
 double FoldApplier::distance(const FoldModel& model, const FoldSnapshot& wanted) {
     double largest = 0.0;
     for (int i = 0; i < creaseLineCount; ++i) {
-        largest =
-            std::max(largest, std::abs(double(wanted.creasePoint[i]) - model._creasePoint[i]));
+        largest = std::max(largest, std::abs(double(wanted.creasePoint[i]) - model._creases[i]));
         const FoldPoint& a = wanted.coordinates[i];
-        const FoldPoint& b = model._coordinates[i];
+        const FoldPoint& b = model._profile[i];
         largest = std::max(largest, std::hypot(a.x - b.x, a.y - b.y));
     }
     return largest;

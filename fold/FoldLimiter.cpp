@@ -7,11 +7,11 @@
 
 using namespace FoldArithmetic;
 
-float FoldModel::caliculateEdxWithTO(float tO, float tI) const {
-    const float c = std::max(_maximumPeekAngleCoefficientOutSide * tO, _minimumSpaceFoot);
+float FoldModel::largestCompression(float tO, float tI) const {
+    const float c = std::max(_maximumPeakSlopeOutside * tO, _minimumSpaceFoot);
     if (c > tO)
         return 0.0f;
-    const float e = std::max(_maximumPeekAngleCoefficientInSide * tI, _minimumSpaceMiddle);
+    const float e = std::max(_maximumPeakSlopeInside * tI, _minimumSpaceMiddle);
     if (e > tI)
         return 0.0f;
     const float hO = rootOf(tO * tO - c * c);
@@ -30,9 +30,7 @@ float FoldModel::caliculateEdxWithTO(float tO, float tI) const {
     return r >= zeroRoom ? r : 0.0f;
 }
 
-float FoldModel::caliculateMinimumSpaceWithMaximumAngleCoefficient(float k, float minSpace,
-                                                                   float dx, float tLim,
-                                                                   float tMov) {
+float FoldModel::minimumSpaceForAngle(float k, float minSpace, float dx, float tLim, float tMov) {
     if (minSpace > k * tLim)
         return minSpace;
     const float a = (tLim + tMov) * 0.5f;
@@ -47,8 +45,7 @@ float FoldModel::caliculateMinimumSpaceWithMaximumAngleCoefficient(float k, floa
     return r > minSpace ? r : minSpace;
 }
 
-float FoldModel::caliculateSpreadDsWithMaximumAngleCoefficient(float k, float minSpace, float dx,
-                                                               float tLim, float tMov) {
+float FoldModel::spreadStepForAngle(float k, float minSpace, float dx, float tLim, float tMov) {
     const float c = std::max(k * tLim, minSpace);
     const float base = tLim + tMov - dx;
     const float g = tLim - dx - c;
@@ -63,8 +60,7 @@ float FoldModel::caliculateSpreadDsWithMaximumAngleCoefficient(float k, float mi
     return q >= zeroRoom ? q : 0.0f;
 }
 
-float FoldModel::caliculateNarrowDsWithMaximumAngleCoefficient(float k, float minSpace, float dx,
-                                                               float tLim, float tMov) {
+float FoldModel::narrowStepForAngle(float k, float minSpace, float dx, float tLim, float tMov) {
     const float base = tLim + tMov - dx;
     const float p = tMov * tMov + base * base - tLim * tLim;
     const float m = base + tMov - minSpace;
@@ -81,15 +77,14 @@ float FoldModel::caliculateNarrowDsWithMaximumAngleCoefficient(float k, float mi
     return r >= zeroRoom ? r : 0.0f;
 }
 
-float FoldModel::caliculatePeakX2WithX1(float x1, float x3, float t1, float t3) {
+float FoldModel::peakXBetween(float x1, float x3, float t1, float t3) {
     // A base of no width puts the apex over it.
     if (x3 == x1)
         return x1;
     return (x3 * x3 + (t1 * t1 - t3 * t3) - x1 * x1) / (2.0f * (x3 - x1));
 }
 
-float FoldModel::caliculateEllipsePeakY2WithX1(float x1, float x2, float x3, float dx, float t1,
-                                               float t3) {
+float FoldModel::ellipsePeakY(float x1, float x2, float x3, float dx, float t1, float t3) {
     const float a = (t1 + t3) * 0.5f;
     if (!(dx > 0.0f) || a == 0.0f)
         return 0.0f;
@@ -100,7 +95,7 @@ float FoldModel::caliculateEllipsePeakY2WithX1(float x1, float x2, float x3, flo
 
 // ---- limiter ----------------------------------------------------------------------------------
 
-void FoldModel::caliculateLimitter() {
+void FoldModel::calculateLimits() {
     const Tent left = measureLeftTent();
     limitLeftPeak(left);
     limitLeftFootAndEdge(left);
@@ -108,35 +103,35 @@ void FoldModel::caliculateLimitter() {
     limitRightPeak(right);
     limitRightFootAndEdge(right);
     limitMiddle(left, right);
-    snapLimitter();
+    snapLimits();
 }
 
 FoldModel::Tent FoldModel::measureLeftTent() const {
     Tent tent;
-    tent.tO = _creasePoint[2] - _creasePoint[1];
-    tent.tI = _creasePoint[3] - _creasePoint[2];
+    tent.tO = _creases[2] - _creases[1];
+    tent.tI = _creases[3] - _creases[2];
     tent.dx = x(0);
-    tent.edx = caliculateEdxWithTO(tent.tO, tent.tI);
+    tent.edx = largestCompression(tent.tO, tent.tI);
     tent.folded = tent.dx > zeroRoom;
     return tent;
 }
 
 FoldModel::Tent FoldModel::measureRightTentClampingEdge() {
     Tent tent;
-    tent.tO = _creasePoint[5] - _creasePoint[4];
-    tent.tI = _creasePoint[4] - _creasePoint[3];
-    tent.edx = caliculateEdxWithTO(tent.tO, tent.tI);
-    const float compression = static_cast<float>(_imageSize.width - _coordinates[6].x);
+    tent.tO = _creases[5] - _creases[4];
+    tent.tI = _creases[4] - _creases[3];
+    tent.edx = largestCompression(tent.tO, tent.tI);
+    const float compression = static_cast<float>(_imageSize.width - _profile[6].x);
     if (compression < 0.0f)
-        _coordinates[6].x = _imageSize.width;
+        _profile[6].x = _imageSize.width;
     tent.dx = compression < 0.0f ? 0.0f : compression;
     tent.folded = tent.dx > zeroRoom;
     return tent;
 }
 
 void FoldModel::setPeakBounds(int line, float lo, float hi, float ylo, float yhi) {
-    _limitter[line][0] = {std::min(lo, 0.0f), std::min(ylo, 0.0f)};
-    _limitter[line][1] = {std::max(hi, 0.0f), std::max(yhi, 0.0f)};
+    _limits[line][0] = {std::min(lo, 0.0f), std::min(ylo, 0.0f)};
+    _limits[line][1] = {std::max(hi, 0.0f), std::max(yhi, 0.0f)};
 }
 
 void FoldModel::limitLeftPeak(const Tent& tent) {
@@ -144,33 +139,33 @@ void FoldModel::limitLeftPeak(const Tent& tent) {
     float mM = _minimumSpaceMiddle;
     float sc = 0.0f;
     if (tent.folded) {
-        mF = caliculateMinimumSpaceWithMaximumAngleCoefficient(
-            _maximumPeekAngleCoefficientOutSide, _minimumSpaceFoot, tent.dx, tent.tO, tent.tI);
-        mM = caliculateMinimumSpaceWithMaximumAngleCoefficient(
-            _maximumPeekAngleCoefficientInSide, _minimumSpaceMiddle, tent.dx, tent.tI, tent.tO);
-        sc = _dirL * tent.dx;
+        mF = minimumSpaceForAngle(_maximumPeakSlopeOutside, _minimumSpaceFoot, tent.dx, tent.tO,
+                                  tent.tI);
+        mM = minimumSpaceForAngle(_maximumPeakSlopeInside, _minimumSpaceMiddle, tent.dx, tent.tI,
+                                  tent.tO);
+        sc = _leftDirection * tent.dx;
     }
     setPeakBounds(2, x(1) - x(2) + mF, x(3) - x(2) - mM, -sc - tent.edx, tent.edx - sc);
 }
 
 void FoldModel::limitLeftFootAndEdge(const Tent& tent) {
-    const double peakInward = _limitter[2][1].x;
-    float outward = static_cast<float>(_coordinates[1].x - x(0) - _minimumSpaceSide);
-    double inward = _coordinates[2].x - _coordinates[1].x - _minimumSpaceFoot;
+    const double peakInward = _limits[2][1].x;
+    float outward = static_cast<float>(_profile[1].x - x(0) - _minimumSpaceSide);
+    double inward = _profile[2].x - _profile[1].x - _minimumSpaceFoot;
     if (tent.folded) {
-        const float spread = caliculateSpreadDsWithMaximumAngleCoefficient(
-            _maximumPeekAngleCoefficientInSide, _minimumSpaceMiddle, tent.dx, tent.tI, tent.tO);
+        const float spread = spreadStepForAngle(_maximumPeakSlopeInside, _minimumSpaceMiddle,
+                                                tent.dx, tent.tI, tent.tO);
         outward = peakInward > 0.0 ? smallerRoom(spread, outward) : 0.0f;
-        inward = caliculateNarrowDsWithMaximumAngleCoefficient(
-            _maximumPeekAngleCoefficientOutSide, _minimumSpaceFoot, tent.dx, tent.tI, tent.tO);
+        inward = narrowStepForAngle(_maximumPeakSlopeOutside, _minimumSpaceFoot, tent.dx, tent.tI,
+                                    tent.tO);
     }
-    _limitter[1][0].x = std::min(-outward, 0.0f);
-    _limitter[1][1].x = std::max(inward, 0.0);
-    _limitter[0][0].x = std::min(-x(0), 0.0f);
+    _limits[1][0].x = std::min(-outward, 0.0f);
+    _limits[1][1].x = std::max(inward, 0.0);
+    _limits[0][0].x = std::min(-x(0), 0.0f);
     float edgeInward = 0.0f;
     if (inward > zeroRoom && peakInward > zeroRoom)
         edgeInward = std::max(tent.edx - x(0), 0.0f);
-    _limitter[0][1].x = edgeInward;
+    _limits[0][1].x = edgeInward;
 }
 
 void FoldModel::limitRightPeak(const Tent& tent) {
@@ -178,41 +173,41 @@ void FoldModel::limitRightPeak(const Tent& tent) {
     float mM = _minimumSpaceMiddle;
     float sc = 0.0f;
     if (tent.folded) {
-        mM = caliculateMinimumSpaceWithMaximumAngleCoefficient(
-            _maximumPeekAngleCoefficientInSide, _minimumSpaceMiddle, tent.dx, tent.tI, tent.tO);
-        mF = caliculateMinimumSpaceWithMaximumAngleCoefficient(
-            _maximumPeekAngleCoefficientOutSide, _minimumSpaceFoot, tent.dx, tent.tO, tent.tI);
-        sc = _dirR * tent.dx;
+        mM = minimumSpaceForAngle(_maximumPeakSlopeInside, _minimumSpaceMiddle, tent.dx, tent.tI,
+                                  tent.tO);
+        mF = minimumSpaceForAngle(_maximumPeakSlopeOutside, _minimumSpaceFoot, tent.dx, tent.tO,
+                                  tent.tI);
+        sc = _rightDirection * tent.dx;
     }
     setPeakBounds(4, x(3) - x(4) + mM, x(5) - x(4) - mF, -sc - tent.edx, tent.edx - sc);
 }
 
 void FoldModel::limitRightFootAndEdge(const Tent& tent) {
-    const double peakInward = _limitter[4][0].x;
-    float outward = static_cast<float>(_coordinates[6].x - _coordinates[5].x - _minimumSpaceSide);
-    double inward = _coordinates[4].x - _coordinates[5].x + _minimumSpaceFoot;
+    const double peakInward = _limits[4][0].x;
+    float outward = static_cast<float>(_profile[6].x - _profile[5].x - _minimumSpaceSide);
+    double inward = _profile[4].x - _profile[5].x + _minimumSpaceFoot;
     if (tent.folded) {
-        inward = -caliculateNarrowDsWithMaximumAngleCoefficient(
-            _maximumPeekAngleCoefficientOutSide, _minimumSpaceFoot, tent.dx, tent.tI, tent.tO);
-        const float spread = caliculateSpreadDsWithMaximumAngleCoefficient(
-            _maximumPeekAngleCoefficientInSide, _minimumSpaceMiddle, tent.dx, tent.tI, tent.tO);
+        inward = -narrowStepForAngle(_maximumPeakSlopeOutside, _minimumSpaceFoot, tent.dx, tent.tI,
+                                     tent.tO);
+        const float spread = spreadStepForAngle(_maximumPeakSlopeInside, _minimumSpaceMiddle,
+                                                tent.dx, tent.tI, tent.tO);
         outward = peakInward < 0.0 ? smallerRoom(spread, outward) : 0.0f;
     }
-    _limitter[5][0].x = std::min(inward, 0.0);
-    _limitter[5][1].x = std::max(outward, 0.0f);
-    _limitter[6][1].x = tent.dx;
+    _limits[5][0].x = std::min(inward, 0.0);
+    _limits[5][1].x = std::max(outward, 0.0f);
+    _limits[6][1].x = tent.dx;
     float edgeInward = 0.0f;
-    if (_limitter[5][0].x < -zeroRoom && peakInward < -zeroRoom)
+    if (_limits[5][0].x < -zeroRoom && peakInward < -zeroRoom)
         edgeInward = std::min(tent.dx - tent.edx, 0.0f);
-    _limitter[6][0].x = edgeInward;
+    _limits[6][0].x = edgeInward;
 }
 
 void FoldModel::limitMiddle(const Tent& left, const Tent& right) {
     const double width = _imageSize.width;
-    const float up = static_cast<float>(0.65 * width - _coordinates[3].x);
-    const float down = static_cast<float>(0.35 * width - _coordinates[3].x);
-    const float kO = _maximumPeekAngleCoefficientOutSide;
-    const float kI = _maximumPeekAngleCoefficientInSide;
+    const float up = static_cast<float>(0.65 * width - _profile[3].x);
+    const float down = static_cast<float>(0.35 * width - _profile[3].x);
+    const float kO = _maximumPeakSlopeOutside;
+    const float kI = _maximumPeakSlopeInside;
     const float sF = _minimumSpaceFoot;
     const float sM = _minimumSpaceMiddle;
 
@@ -220,28 +215,23 @@ void FoldModel::limitMiddle(const Tent& left, const Tent& right) {
     float lowR = down;
     float upR = x(4) - x(3) - sM;
     if (right.folded) {
-        lowR = std::max(
-            -caliculateSpreadDsWithMaximumAngleCoefficient(kO, sF, right.dx, right.tO, right.tI),
-            down);
-        upR = caliculateNarrowDsWithMaximumAngleCoefficient(kI, sM, right.dx, right.tO, right.tI);
+        lowR = std::max(-spreadStepForAngle(kO, sF, right.dx, right.tO, right.tI), down);
+        upR = narrowStepForAngle(kI, sM, right.dx, right.tO, right.tI);
     }
     upR = std::min(upR, up);
 
     float lowL = x(2) - x(3) + sM;
     float upL = up;
     if (left.folded) {
-        upL = std::min(
-            caliculateSpreadDsWithMaximumAngleCoefficient(kO, sF, left.dx, left.tO, left.tI), up);
-        lowL = std::max(
-            -caliculateNarrowDsWithMaximumAngleCoefficient(kI, sM, left.dx, left.tO, left.tI),
-            down);
+        upL = std::min(spreadStepForAngle(kO, sF, left.dx, left.tO, left.tI), up);
+        lowL = std::max(-narrowStepForAngle(kI, sM, left.dx, left.tO, left.tI), down);
     }
-    _limitter[3][0].x = std::min(std::max(lowL, lowR), 0.0f);
-    _limitter[3][1].x = std::max(std::min(upL, upR), 0.0f);
+    _limits[3][0].x = std::min(std::max(lowL, lowR), 0.0f);
+    _limits[3][1].x = std::max(std::min(upL, upR), 0.0f);
 }
 
-void FoldModel::snapLimitter() {
-    for (auto& bounds : _limitter) {
+void FoldModel::snapLimits() {
+    for (auto& bounds : _limits) {
         if (bounds[0].x > -zeroRoom)
             bounds[0].x = 0.0;
         if (bounds[1].x < zeroRoom)

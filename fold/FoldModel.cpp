@@ -15,7 +15,7 @@ constexpr double menuBarHeight = 22.0;
 
 } // namespace
 
-FoldSize FoldModel::displaySizeWithPixelSize(FoldSize pixelSize, std::optional<FoldScreen> screen) {
+FoldSize FoldModel::sheetSizeForPicture(FoldSize pixelSize, std::optional<FoldScreen> screen) {
     // A bitmap without a usable size is sized as a single pixel.
     double w = pixelSize.width > 0.0 && std::isfinite(pixelSize.width) ? pixelSize.width : 1.0;
     double h = pixelSize.height > 0.0 && std::isfinite(pixelSize.height) ? pixelSize.height : 1.0;
@@ -49,7 +49,7 @@ FoldSize FoldModel::displaySizeWithPixelSize(FoldSize pixelSize, std::optional<F
 // The height rule alone lets a long strip open wider than the screen: shrink the sheet, keeping
 // its shape, until its window fits the available area. Sheets that fit keep their size.
 FoldSize FoldModel::fitWindowInto(FoldSize imageSize, FoldSize available) {
-    const FoldSize window = caliculateWindowSizeWithImageSize(imageSize);
+    const FoldSize window = windowSizeForSheet(imageSize);
     double factor = 1.0;
     if (available.width > 0.0 && window.width > available.width)
         factor = available.width / window.width;
@@ -58,21 +58,21 @@ FoldSize FoldModel::fitWindowInto(FoldSize imageSize, FoldSize available) {
     return {imageSize.width * factor, imageSize.height * factor};
 }
 
-FoldSize FoldModel::caliculateWindowSizeWithImageSize(FoldSize imageSize) {
+FoldSize FoldModel::windowSizeForSheet(FoldSize imageSize) {
     return {imageSize.width * windowWidthFactor, imageSize.height * windowHeightFactor};
 }
 
 FoldModel::FoldModel(FoldSize imageSize) : _imageSize(imageSize) {
     layOutFlat();
     deriveFoldParameters();
-    caliculateLimitter();
+    calculateLimits();
 }
 
 void FoldModel::layOutFlat() {
     constexpr std::array<double, creaseLineCount> fractions{0.0, 0.15, 0.3, 0.5, 0.7, 0.85, 1.0};
     for (std::size_t i = 0; i < fractions.size(); ++i) {
-        _creasePoint[i] = static_cast<float>(fractions[i] * _imageSize.width);
-        _coordinates[i] = {_creasePoint[i], 0.0};
+        _creases[i] = static_cast<float>(fractions[i] * _imageSize.width);
+        _profile[i] = {_creases[i], 0.0};
     }
 }
 
@@ -83,10 +83,10 @@ void FoldModel::deriveFoldParameters() {
     _minimumSpaceFoot = _minimumSpaceMiddle * 1.5f;
     _minimumSpaceSide = _minimumSpaceFoot;
     const float aspect = static_cast<float>(width / _imageSize.height);
-    _maximumPeekAngleCoefficientInSide = cosineOfDegrees(70.0f / std::sqrt(std::sqrt(aspect)));
-    _maximumPeekAngleCoefficientOutSide = cosineOfDegrees(65.0f / aspect);
-    _dirL = 1.0f;
-    _dirR = 1.0f;
+    _maximumPeakSlopeInside = cosineOfDegrees(70.0f / std::sqrt(std::sqrt(aspect)));
+    _maximumPeakSlopeOutside = cosineOfDegrees(65.0f / aspect);
+    _leftDirection = 1.0f;
+    _rightDirection = 1.0f;
 }
 
 // ---- formula methods ------------------------------------------------------------------------

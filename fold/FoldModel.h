@@ -13,45 +13,40 @@
 class FoldModel {
 public:
     // Without a screen there is no limit; with one, the window also fits its available area.
-    static FoldSize displaySizeWithPixelSize(FoldSize pixelSize, std::optional<FoldScreen> screen);
-    static FoldSize caliculateWindowSizeWithImageSize(FoldSize imageSize);
+    static FoldSize sheetSizeForPicture(FoldSize pixelSize, std::optional<FoldScreen> screen);
+    static FoldSize windowSizeForSheet(FoldSize imageSize);
 
     explicit FoldModel(FoldSize imageSize);
 
-    void caliculateLimitter();
-    float caliculateEdxWithTO(float tO, float tI) const;
-    static float caliculateMinimumSpaceWithMaximumAngleCoefficient(float k, float minSpace,
-                                                                   float dx, float tLim,
-                                                                   float tMov);
-    static float caliculateSpreadDsWithMaximumAngleCoefficient(float k, float minSpace, float dx,
-                                                               float tLim, float tMov);
-    static float caliculateNarrowDsWithMaximumAngleCoefficient(float k, float minSpace, float dx,
-                                                               float tLim, float tMov);
-    static float caliculatePeakX2WithX1(float x1, float x3, float t1, float t3);
-    static float caliculateEllipsePeakY2WithX1(float x1, float x2, float x3, float dx, float t1,
-                                               float t3);
+    void calculateLimits();
+    float largestCompression(float tO, float tI) const;
+    static float minimumSpaceForAngle(float k, float minSpace, float dx, float tLim, float tMov);
+    static float spreadStepForAngle(float k, float minSpace, float dx, float tLim, float tMov);
+    static float narrowStepForAngle(float k, float minSpace, float dx, float tLim, float tMov);
+    static float peakXBetween(float x1, float x3, float t1, float t3);
+    static float ellipsePeakY(float x1, float x2, float x3, float dx, float t1, float t3);
 
     // Applies one drag step of crease line 0..6 and returns the part of the move applied.
     // The pitch (degrees) decides the sense of a vertical drag on the peak lines.
-    FoldPoint handlingLine(long line, FoldPoint move, float pitch);
+    FoldPoint moveLine(long line, FoldPoint move, float pitch);
 
     static FoldPoint pointMoveDeltaX(float d, FoldPoint a, FoldPoint b);
     static FoldPoint pointMoveDeltaY(float d, FoldPoint a, FoldPoint b);
 
     FoldSize _imageSize;
-    std::array<float, creaseLineCount> _creasePoint{};
-    std::array<FoldPoint, creaseLineCount> _coordinates{};
+    std::array<float, creaseLineCount> _creases{};
+    std::array<FoldPoint, creaseLineCount> _profile{};
     // [i][0] lower and [i][1] upper bound of one step of line i: .x horizontal move,
     // .y change of the tent's signed compression (lines 2 and 4 only).
-    std::array<std::array<FoldPoint, 2>, creaseLineCount> _limitter{};
+    std::array<std::array<FoldPoint, 2>, creaseLineCount> _limits{};
     float _minimumSpaceSide = 0.0f;
     float _minimumSpaceFoot = 0.0f;
     float _minimumSpaceMiddle = 0.0f;
     float _maximumPeakHeight = 0.0f;
-    float _maximumPeekAngleCoefficientInSide = 0.0f;
-    float _maximumPeekAngleCoefficientOutSide = 0.0f;
-    float _dirL = 1.0f;
-    float _dirR = 1.0f;
+    float _maximumPeakSlopeInside = 0.0f;
+    float _maximumPeakSlopeOutside = 0.0f;
+    float _leftDirection = 1.0f;
+    float _rightDirection = 1.0f;
 
 private:
     struct Tent {
@@ -64,7 +59,7 @@ private:
 
     static FoldSize fitWindowInto(FoldSize imageSize, FoldSize available);
 
-    float x(int i) const { return static_cast<float>(_coordinates[i].x); }
+    float x(int i) const { return static_cast<float>(_profile[i].x); }
     void layOutFlat();
     void deriveFoldParameters();
 
@@ -76,7 +71,7 @@ private:
     void limitRightPeak(const Tent& tent);
     void limitRightFootAndEdge(const Tent& tent);
     void limitMiddle(const Tent& left, const Tent& right);
-    void snapLimitter();
+    void snapLimits();
 
     double leftCompression() const;
     double rightCompression() const;

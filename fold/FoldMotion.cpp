@@ -20,15 +20,15 @@ double between(double from, double to, double along) {
 // as far as it goes stays so while its creases move.
 double leftShare(const FoldModel& sheet, const FoldSnapshot& fold) {
     const auto& c = fold.creasePoint;
-    const double largest = sheet.caliculateEdxWithTO(c[2] - c[1], c[3] - c[2]);
-    return largest > 0 ? fold.dirL * fold.coordinates[0].x / largest : 0.0;
+    const double largest = sheet.largestCompression(c[2] - c[1], c[3] - c[2]);
+    return largest > 0 ? fold.leftDirection * fold.coordinates[0].x / largest : 0.0;
 }
 
 double rightShare(const FoldModel& sheet, const FoldSnapshot& fold) {
     const auto& c = fold.creasePoint;
-    const double largest = sheet.caliculateEdxWithTO(c[5] - c[4], c[4] - c[3]);
+    const double largest = sheet.largestCompression(c[5] - c[4], c[4] - c[3]);
     const double compression = sheet._imageSize.width - fold.coordinates[6].x;
-    return largest > 0 ? fold.dirR * compression / largest : 0.0;
+    return largest > 0 ? fold.rightDirection * compression / largest : 0.0;
 }
 
 } // namespace
@@ -60,29 +60,27 @@ FoldSnapshot FoldMotion::wantedAt(const FoldModel& sheet, const FoldSnapshot& st
         c[i] = float(between(start.creasePoint[i], end.creasePoint[i], along));
     const double left = between(leftShare(sheet, start), leftShare(sheet, end), along);
     const double right = between(rightShare(sheet, start), rightShare(sheet, end), along);
-    wanted.dirL = left < 0 ? -1.0f : 1.0f;
-    wanted.dirR = right < 0 ? -1.0f : 1.0f;
-    const float leftIn =
-        float(std::abs(left) * sheet.caliculateEdxWithTO(c[2] - c[1], c[3] - c[2]));
+    wanted.leftDirection = left < 0 ? -1.0f : 1.0f;
+    wanted.rightDirection = right < 0 ? -1.0f : 1.0f;
+    const float leftIn = float(std::abs(left) * sheet.largestCompression(c[2] - c[1], c[3] - c[2]));
     const float rightIn =
-        float(std::abs(right) * sheet.caliculateEdxWithTO(c[5] - c[4], c[4] - c[3]));
+        float(std::abs(right) * sheet.largestCompression(c[5] - c[4], c[4] - c[3]));
     const double width = sheet._imageSize.width;
     p[0] = {leftIn, 0};
     p[1] = {c[1] + leftIn, 0};
     p[3] = {c[3], 0};
     p[5] = {c[5] - rightIn, 0};
     p[6] = {width - rightIn, 0};
-    p[2] = peak(c[1] + leftIn, c[3], c[2] - c[1], c[3] - c[2], leftIn, wanted.dirL);
-    p[4] = peak(c[3], c[5] - rightIn, c[4] - c[3], c[5] - c[4], rightIn, wanted.dirR);
+    p[2] = peak(c[1] + leftIn, c[3], c[2] - c[1], c[3] - c[2], leftIn, wanted.leftDirection);
+    p[4] = peak(c[3], c[5] - rightIn, c[4] - c[3], c[5] - c[4], rightIn, wanted.rightDirection);
     wanted.pitch = float(between(start.pitch, end.pitch, along));
     return wanted;
 }
 
 FoldPoint FoldMotion::peak(float left, float right, float leftSlope, float rightSlope,
                            float compression, float side) {
-    const float x = FoldModel::caliculatePeakX2WithX1(left, right, leftSlope, rightSlope);
-    return {x, side * FoldModel::caliculateEllipsePeakY2WithX1(left, x, right, compression,
-                                                               leftSlope, rightSlope)};
+    const float x = FoldModel::peakXBetween(left, right, leftSlope, rightSlope);
+    return {x, side * FoldModel::ellipsePeakY(left, x, right, compression, leftSlope, rightSlope)};
 }
 
 // One frame: the wanted fold itself when drag steps from the frame before reach it, or when

@@ -3,13 +3,13 @@
 #include "fold/FoldModel.h"
 
 FoldSnapshot FoldSnapshot::take(const FoldModel& model, float pitch) {
-    return {model._creasePoint, model._coordinates, model._dirL, model._dirR, pitch};
+    return {model._creases, model._profile, model._leftDirection, model._rightDirection, pitch};
 }
 
 void FoldSnapshot::restoreTo(FoldModel& model) const {
-    model._creasePoint = creasePoint;
-    model._coordinates = coordinates;
-    model._dirL = dirL;
-    model._dirR = dirR;
-    model.caliculateLimitter();
+    model._creases = creasePoint;
+    model._profile = coordinates;
+    model._leftDirection = leftDirection;
+    model._rightDirection = rightDirection;
+    model.calculateLimits();
 }

@@ -15,8 +15,8 @@ struct FoldSnapshot {
 
     std::array<float, creaseLineCount> creasePoint{};
     std::array<FoldPoint, creaseLineCount> coordinates{};
-    float dirL = 1.0f;
-    float dirR = 1.0f;
+    float leftDirection = 1.0f;
+    float rightDirection = 1.0f;
     float pitch = 0.0f;
 
     bool operator==(const FoldSnapshot&) const = default;

@@ -33,8 +33,8 @@ FoldSnapshot FoldTarget::onSheet(double sheetWidth) const {
     }
     snapshot.creasePoint[0] = 0.0f;
     snapshot.creasePoint[6] = static_cast<float>(sheetWidth);
-    snapshot.dirL = profile[2].y < 0.0 ? -1.0f : 1.0f;
-    snapshot.dirR = profile[4].y < 0.0 ? -1.0f : 1.0f;
+    snapshot.leftDirection = profile[2].y < 0.0 ? -1.0f : 1.0f;
+    snapshot.rightDirection = profile[4].y < 0.0 ? -1.0f : 1.0f;
     snapshot.pitch = static_cast<float>(pitch);
     return snapshot;
 }

@@ -111,30 +111,30 @@ LineEndPoints searchLineEndPoints(const QImage& frame, float pitch) {
     const Coverage coverage(frame);
     const Crossings crossings = findCrossings(coverage, pitch);
     const int half = coverage.width() / 2;
-    LineEndPoints endPt{};
+    LineEndPoints endPoints{};
 
     for (int i = 0; i < crossings.count; ++i) {
         const QPoint crossing = crossings.point[i];
         if (i == 3 && crossing.x() == half)
-            endPt[i][0] = QPointF(crossing.x(), endPt[0][0].y());
+            endPoints[i][0] = QPointF(crossing.x(), endPoints[0][0].y());
         else
-            endPt[i][0] = traceUp(coverage, crossing, crossings.lean[i]);
+            endPoints[i][0] = traceUp(coverage, crossing, crossings.lean[i]);
     }
     for (int i = 0; i < crossings.count; ++i) {
         const QPoint crossing = crossings.point[i];
         if (isTracedDownward(i))
-            endPt[i][1] = traceDown(coverage, crossing, crossings.lean[i]);
+            endPoints[i][1] = traceDown(coverage, crossing, crossings.lean[i]);
         else
-            endPt[i][1] = extrapolateBottom(endPt[i][0], crossing, endPt[0][1].y());
+            endPoints[i][1] = extrapolateBottom(endPoints[i][0], crossing, endPoints[0][1].y());
     }
 
     if (crossings.count == 0) {
         // Nothing on the middle row: a vertical line down the middle of the frame.
-        endPt[0] = {QPointF(half, std::max(coverage.height() - 1, 0)), QPointF(half, 0)};
+        endPoints[0] = {QPointF(half, std::max(coverage.height() - 1, 0)), QPointF(half, 0)};
     }
     for (int i = std::max(crossings.count, 1); i < creaseLineCount; ++i) {
         for (int end = 0; end < 2; ++end)
-            endPt[i][end] = endPt[i - 1][end] + QPointF(missingLineOffset, 0);
+            endPoints[i][end] = endPoints[i - 1][end] + QPointF(missingLineOffset, 0);
     }
-    return endPt;
+    return endPoints;
 }

@@ -10,3 +10,6 @@
 // frame coordinates (origin at the bottom-left corner of the frame, x right, y up, one unit per
 // point). Produced by the renderer's search and copied unchanged wherever they travel.
 using LineEndPoints = std::array<std::array<QPointF, 2>, creaseLineCount>;
+
+// Which end of a line: the index into LineEndPoints' inner array.
+enum class LineEnd { Top = 0, Bottom = 1 };

@@ -1,6 +1,6 @@
 #include "window/DroppedFiles.h"
 
-#include "window/PictureReader.h"
+#include "document/PictureReader.h"
 
 #include <algorithm>
 

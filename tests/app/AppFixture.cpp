@@ -1,5 +1,5 @@
 #include "AppFixture.h"
-#include "window/MyWindow.h"
+#include "window/DocumentWindow.h"
 
 #include <QApplication>
 #include <QFile>
@@ -39,17 +39,17 @@ void AppFixture::TearDown() {
 void AppFixture::launch(const QStringList& paths, std::optional<size_t> documents) {
     _settings = std::make_unique<ApplicationSettings>();
     _defaults = std::make_unique<PreferencesDefaults>(*_settings);
-    _delegate = std::make_unique<AppDelegate>(*_settings, *_defaults, _handoverName);
+    _application = std::make_unique<ApplicationController>(*_settings, *_defaults, _handoverName);
     QList<QByteArray> absolutePaths;
     for (const QString& path : paths)
         absolutePaths.append(QFile::encodeName(QFileInfo(path).absoluteFilePath()));
-    _delegate->applicationDidFinishLaunching(absolutePaths);
+    _application->start(absolutePaths);
     const size_t expected = documents.value_or(paths.size());
     if (expected == 0)
         return;
     // As a user waits for the windows to come up: a late activation would steal the focus.
     ASSERT_TRUE(waitFor([this, expected] { return documentCount() == expected; }));
-    EXPECT_TRUE(QTest::qWaitForWindowActive(_delegate->windowControllers().back()->window()));
+    EXPECT_TRUE(QTest::qWaitForWindowActive(_application->documents().back()->window()));
 }
 
 void AppFixture::restart(const QStringList& paths) {
@@ -58,7 +58,7 @@ void AppFixture::restart(const QStringList& paths) {
 }
 
 void AppFixture::quit() {
-    _delegate.reset();
+    _application.reset();
     _defaults.reset();
     _settings.reset();
     runDeferredDeletes();
@@ -81,7 +81,7 @@ QString AppFixture::textFile(const QString& name) const {
 }
 
 QStringList AppFixture::windowMenuTitles() {
-    QMenu* menu = _delegate->menus().windowMenu();
+    QMenu* menu = _application->menus().windowMenu();
     emit menu->aboutToShow();
     QStringList titles;
     for (const QAction* item : menu->actions())
@@ -90,7 +90,7 @@ QStringList AppFixture::windowMenuTitles() {
 }
 
 bool AppFixture::waitUntilOpened() {
-    return waitFor([this] { return !_delegate->isOpening(); });
+    return waitFor([this] { return !_application->isOpening(); });
 }
 
 bool AppFixture::activate(QWidget* window) {

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/AppDelegate.h"
+#include "app/ApplicationController.h"
 #include "settings/ApplicationSettings.h"
 #include "settings/PreferencesDefaults.h"
-#include "window/MyWindowController.h"
+#include "window/DocumentController.h"
 
 #include <QStringList>
 #include <QTemporaryDir>
@@ -47,11 +47,11 @@ protected:
     // Where a file of that name goes in the test's directory.
     QString filePath(const QString& name) const { return _dir.filePath(name); }
 
-    AppDelegate& delegate() { return *_delegate; }
+    ApplicationController& application() { return *_application; }
     ApplicationSettings& settings() { return *_settings; }
     PreferencesDefaults& defaults() { return *_defaults; }
-    MyWindowController& document(size_t index) { return *_delegate->windowControllers().at(index); }
-    size_t documentCount() const { return _delegate->windowControllers().size(); }
+    DocumentController& document(size_t index) { return *_application->documents().at(index); }
+    size_t documentCount() const { return _application->documents().size(); }
     // The titles the Window menu shows when it opens.
     QStringList windowMenuTitles();
 
@@ -71,5 +71,5 @@ private:
     QString _handoverName;
     std::unique_ptr<ApplicationSettings> _settings;
     std::unique_ptr<PreferencesDefaults> _defaults;
-    std::unique_ptr<AppDelegate> _delegate;
+    std::unique_ptr<ApplicationController> _application;
 };

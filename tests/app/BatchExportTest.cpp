@@ -1,7 +1,7 @@
 #include "AppFixture.h"
 
-#include "window/ExportOptions.h"
-#include "window/FoldFile.h"
+#include "document/ExportOptions.h"
+#include "document/FoldFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -52,7 +52,7 @@ TEST_F(BatchExportTest, OnePictureIsTheApplicationsOwnExportWithOrWithoutADispla
     ASSERT_EQ(headless.exitCode, 0) << headless.err.toStdString();
 
     launch({picture()}, 1);
-    MyWindowController& document = this->document(0);
+    DocumentController& document = this->document(0);
     QString error;
     const std::optional<FoldFile> fold = FoldFile::read(sampleFold, &error);
     ASSERT_TRUE(fold) << error.toStdString();

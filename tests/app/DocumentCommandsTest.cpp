@@ -1,7 +1,7 @@
 #include "AppFixture.h"
 #include "app/PreferencesController.h"
-#include "window/MyView.h"
-#include "window/MyWindow.h"
+#include "window/DocumentWindow.h"
+#include "window/PictureView.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -29,11 +29,11 @@ TEST_F(DocumentCommandsTest, PictureOnTheCommandLineOpensAsOneShownDocument) {
     launch({picture()});
 
     ASSERT_EQ(documentCount(), 1u);
-    MyWindow* window = document(0).window();
+    DocumentWindow* window = document(0).window();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(window));
     EXPECT_EQ(window->windowTitle(), "sample.png");
     EXPECT_TRUE(document(0).isTimerActive());
-    EXPECT_FALSE(delegate().startWindow().isVisible());
+    EXPECT_FALSE(application().startWindow().isVisible());
     EXPECT_EQ(windowMenuTitles(), QStringList{"sample.png"});
 }
 
@@ -41,16 +41,16 @@ TEST_F(DocumentCommandsTest, PathThatIsNoPictureGivesTheAlertAndNoDocument) {
     launch();
     AlertDismisser alerts;
 
-    EXPECT_TRUE(delegate().openFile(textFile("notes.txt")));
+    EXPECT_TRUE(application().openFile(textFile("notes.txt")));
 
     ASSERT_TRUE(waitFor([&alerts] { return alerts.texts().size() == 1; }));
     EXPECT_EQ(alerts.texts().first(), "Can't open\nNot a picture Pleatora can read : notes.txt");
     EXPECT_EQ(documentCount(), 0u);
     EXPECT_TRUE(windowMenuTitles().isEmpty());
-    EXPECT_TRUE(delegate().recentDocuments().recentDocumentURLs().isEmpty());
+    EXPECT_TRUE(application().recentDocuments().recentDocumentURLs().isEmpty());
     // Pleatora goes on: the start window stays and a picture still opens.
-    EXPECT_TRUE(delegate().startWindow().isVisible());
-    delegate().openFile(picture());
+    EXPECT_TRUE(application().startWindow().isVisible());
+    application().openFile(picture());
     EXPECT_TRUE(waitUntilOpened());
     EXPECT_EQ(documentCount(), 1u);
 }
@@ -64,15 +64,15 @@ TEST_F(DocumentCommandsTest, SameFileOpenedTwiceIsTwoDocumentsAndTwoWindowMenuIt
 
     // Choosing the first item brings the first document to the front.
     ASSERT_TRUE(activate(document(1).window()));
-    delegate().menus().windowMenu()->actions().first()->trigger();
+    application().menus().windowMenu()->actions().first()->trigger();
     EXPECT_TRUE(QTest::qWaitForWindowActive(document(0).window()));
 }
 
 TEST_F(DocumentCommandsTest, CloseShortcutEndsTheActiveDocumentOnly) {
     launch({picture("first.png"), picture("second.png")});
     ASSERT_EQ(documentCount(), 2u);
-    MyWindowController* closed = &document(0);
-    QPointer<MyWindow> closedWindow = closed->window();
+    DocumentController* closed = &document(0);
+    QPointer<DocumentWindow> closedWindow = closed->window();
     ASSERT_TRUE(activate(closedWindow));
 
     QTest::keySequence(closedWindow, QKeySequence::Close);
@@ -115,7 +115,7 @@ void sendWindowManagerClose(QWidget* window) {
 TEST_F(DocumentCommandsTest, WindowManagerCloseEndsTheDocumentLikeTheCloseCommand) {
     launch({picture("first.png"), picture("second.png")});
     ASSERT_EQ(documentCount(), 2u);
-    QPointer<MyWindow> closedWindow = document(1).window();
+    QPointer<DocumentWindow> closedWindow = document(1).window();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(closedWindow));
 
     sendWindowManagerClose(closedWindow);
@@ -131,17 +131,17 @@ TEST_F(DocumentCommandsTest, ClosingTheLastDocumentShowsTheStartWindowAgain) {
     launch({picture()});
     ASSERT_TRUE(activate(document(0).window()));
 
-    delegate().menus().closeAction()->trigger();
+    application().menus().closeAction()->trigger();
 
     EXPECT_EQ(documentCount(), 0u);
-    EXPECT_TRUE(delegate().startWindow().isVisible());
-    EXPECT_FALSE(delegate().menus().copyAction()->isEnabled());
+    EXPECT_TRUE(application().startWindow().isVisible());
+    EXPECT_FALSE(application().menus().copyAction()->isEnabled());
 }
 
 TEST_F(DocumentCommandsTest, CloseWithThePreferencesWindowKeyClosesThatWindow) {
     launch({picture()});
-    delegate().showPreferences();
-    QWidget* preferences = delegate().preferenceController()->window();
+    application().showPreferences();
+    QWidget* preferences = application().preferencesController()->window();
     ASSERT_TRUE(activate(preferences));
 
     QTest::keySequence(preferences, QKeySequence::Close);
@@ -153,22 +153,22 @@ TEST_F(DocumentCommandsTest, CloseWithThePreferencesWindowKeyClosesThatWindow) {
 TEST_F(DocumentCommandsTest, CopyFollowsTheFrontmostWindow) {
     launch();
     QApplication::clipboard()->setText("untouched");
-    delegate().showPreferences();
-    QWidget* preferences = delegate().preferenceController()->window();
+    application().showPreferences();
+    QWidget* preferences = application().preferencesController()->window();
     ASSERT_TRUE(activate(preferences));
 
     // No document: Copy is disabled even though a window is key, in menus and for the shortcut.
-    emit delegate().menus().contextMenu()->aboutToShow();
-    EXPECT_FALSE(delegate().menus().copyAction()->isEnabled());
-    EXPECT_TRUE(delegate().menus().closeAction()->isEnabled());
+    emit application().menus().contextMenu()->aboutToShow();
+    EXPECT_FALSE(application().menus().copyAction()->isEnabled());
+    EXPECT_TRUE(application().menus().closeAction()->isEnabled());
     QTest::keySequence(preferences, QKeySequence::Copy);
     EXPECT_EQ(QApplication::clipboard()->text(), "untouched");
 
     // A document open but the preferences window in front: enabled, and it does nothing.
-    delegate().openFile(picture());
+    application().openFile(picture());
     ASSERT_TRUE(waitUntilOpened());
     ASSERT_TRUE(activate(preferences));
-    EXPECT_TRUE(delegate().menus().copyAction()->isEnabled());
+    EXPECT_TRUE(application().menus().copyAction()->isEnabled());
     QTest::keySequence(preferences, QKeySequence::Copy);
     EXPECT_EQ(QApplication::clipboard()->text(), "untouched");
 
@@ -194,10 +194,10 @@ TEST_F(DocumentCommandsTest, WithNoWindowActiveCopyTakesTheDocumentActivatedLast
     const QString smallPicture = QFileInfo(picture()).dir().filePath("small.png");
     ASSERT_TRUE(small.save(smallPicture));
     launch({smallPicture, picture()});
-    MyWindow* first = document(0).window();
+    DocumentWindow* first = document(0).window();
     ASSERT_TRUE(activate(first));
     // The user opens its menu, which takes the focus, and clicks another application.
-    QMenu* menu = delegate().menus().contextMenu();
+    QMenu* menu = application().menus().contextMenu();
     emit first->contextMenuRequested(first->mapToGlobal(QPoint(20, 20)));
     ASSERT_TRUE(waitFor([menu] { return QGuiApplication::focusWindow() == menu->windowHandle(); }));
     QApplication::clipboard()->setText("untouched");
@@ -205,7 +205,7 @@ TEST_F(DocumentCommandsTest, WithNoWindowActiveCopyTakesTheDocumentActivatedLast
     menu->hide();
     ASSERT_TRUE(waitFor([] { return QApplication::activeWindow() == nullptr; }));
 
-    delegate().copy();
+    application().copy();
 
     ASSERT_TRUE(waitFor([] { return QApplication::clipboard()->mimeData()->hasImage(); }));
     const QImage copied = qvariant_cast<QImage>(QApplication::clipboard()->mimeData()->imageData());
@@ -214,7 +214,7 @@ TEST_F(DocumentCommandsTest, WithNoWindowActiveCopyTakesTheDocumentActivatedLast
 
 TEST_F(DocumentCommandsTest, OpenPanelOffersPicturesAndOpensTheChosenOne) {
     launch();
-    delegate().menus().openAction()->trigger();
+    application().menus().openAction()->trigger();
     QFileDialog* panel = openPanel();
     ASSERT_NE(panel, nullptr);
     EXPECT_FALSE(panel->isModal());
@@ -228,7 +228,7 @@ TEST_F(DocumentCommandsTest, OpenPanelOffersPicturesAndOpensTheChosenOne) {
     panel->reject();
     EXPECT_EQ(documentCount(), 0u);
 
-    delegate().menus().openAction()->trigger();
+    application().menus().openAction()->trigger();
     panel = openPanel();
     ASSERT_NE(panel, nullptr);
     panel->selectFile(picture("chosen.png"));
@@ -241,9 +241,9 @@ TEST_F(DocumentCommandsTest, OpenPanelOffersPicturesAndOpensTheChosenOne) {
 
 TEST_F(DocumentCommandsTest, RightClickOnADocumentOffersTheWholeMenu) {
     launch({picture()});
-    MyWindow* window = document(0).window();
+    DocumentWindow* window = document(0).window();
     ASSERT_TRUE(activate(window));
-    QMenu* menu = delegate().menus().contextMenu();
+    QMenu* menu = application().menus().contextMenu();
 
     emit window->contextMenuRequested(window->mapToGlobal(QPoint(20, 20)));
 
@@ -255,11 +255,11 @@ TEST_F(DocumentCommandsTest, RightClickOnADocumentOffersTheWholeMenu) {
     EXPECT_EQ(titles, (QStringList{"Undo", "Redo", "&Open...", "Open &Recent", "&Close", "&Copy",
                                    "&Export...", "Reset &Fold", "&Save Fold...", "&Apply Fold...",
                                    "&Preferences...", "&Window", "&Quit"}));
-    EXPECT_TRUE(delegate().menus().copyAction()->isEnabled());
+    EXPECT_TRUE(application().menus().copyAction()->isEnabled());
     menu->hide();
     // The shortcuts work in the document window itself.
-    EXPECT_TRUE(window->actions().contains(delegate().menus().openAction()));
-    EXPECT_TRUE(window->actions().contains(delegate().menus().preferencesAction()));
+    EXPECT_TRUE(window->actions().contains(application().menus().openAction()));
+    EXPECT_TRUE(window->actions().contains(application().menus().preferencesAction()));
 }
 
 TEST_F(DocumentCommandsTest, FilesDroppedOnADocumentOpenAsDocuments) {
@@ -273,9 +273,9 @@ TEST_F(DocumentCommandsTest, FilesDroppedOnADocumentOpenAsDocuments) {
 
 TEST_F(DocumentCommandsTest, ClosingTheStartWindowQuits) {
     launch();
-    ASSERT_TRUE(waitFor([this] { return delegate().startWindow().isVisible(); }));
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&delegate().startWindow()));
-    QTimer::singleShot(0, &delegate().startWindow(), &QWidget::close);
+    ASSERT_TRUE(waitFor([this] { return application().startWindow().isVisible(); }));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&application().startWindow()));
+    QTimer::singleShot(0, &application().startWindow(), &QWidget::close);
     // Fails the test rather than hanging when the start window does not quit.
     QTimer guard;
     guard.setSingleShot(true);
@@ -287,7 +287,7 @@ TEST_F(DocumentCommandsTest, ClosingTheStartWindowQuits) {
 
 TEST_F(DocumentCommandsTest, StartWindowTakesDroppedLocalPicturesOnly) {
     launch();
-    StartWindow& start = delegate().startWindow();
+    StartWindow& start = application().startWindow();
     ASSERT_TRUE(waitFor([&start] { return start.isVisible(); }));
 
     QMimeData remote;
@@ -314,12 +314,12 @@ TEST_F(DocumentCommandsTest, StartWindowTakesDroppedLocalPicturesOnly) {
 
 TEST_F(DocumentCommandsTest, PreferencesShortcutWorksInADocumentWindow) {
     launch({picture()});
-    ASSERT_EQ(delegate().preferenceController(), nullptr);
+    ASSERT_EQ(application().preferencesController(), nullptr);
 
     QTest::keyClick(document(0).window(), Qt::Key_Comma, Qt::ControlModifier);
 
-    ASSERT_NE(delegate().preferenceController(), nullptr);
-    EXPECT_TRUE(delegate().preferenceController()->window()->isVisible());
+    ASSERT_NE(application().preferencesController(), nullptr);
+    EXPECT_TRUE(application().preferencesController()->window()->isVisible());
 }
 
 namespace {
@@ -346,7 +346,7 @@ void drop(QWidget* window, const QList<QUrl>& urls) {
 
 TEST_F(DocumentCommandsTest, DragsAreJudgedByWhatTheFilesHoldWhenTheyEnter) {
     launch({picture()});
-    MyWindow* window = document(0).window();
+    DocumentWindow* window = document(0).window();
     const QUrl text = QUrl::fromLocalFile(textFile("notes.txt"));
     const QUrl textNamedLikeAPicture = QUrl::fromLocalFile(textFile("notes.png"));
     const QUrl folder = QUrl::fromLocalFile(QFileInfo(picture()).absolutePath());
@@ -358,7 +358,7 @@ TEST_F(DocumentCommandsTest, DragsAreJudgedByWhatTheFilesHoldWhenTheyEnter) {
     EXPECT_FALSE(dragEnterIsAccepted(window, {text, folder}));
     EXPECT_TRUE(dragEnterIsAccepted(window, {pictureNamedLikeText}));
     EXPECT_TRUE(dragEnterIsAccepted(window, {text, QUrl::fromLocalFile(picture())}));
-    EXPECT_FALSE(dragEnterIsAccepted(&delegate().startWindow(), {text, folder}));
+    EXPECT_FALSE(dragEnterIsAccepted(&application().startWindow(), {text, folder}));
 }
 
 TEST_F(DocumentCommandsTest, DropOfPicturesAndOtherFilesOpensThePicturesAndNamesTheRestOnce) {
@@ -369,9 +369,9 @@ TEST_F(DocumentCommandsTest, DropOfPicturesAndOtherFilesOpensThePicturesAndNames
          {QUrl::fromLocalFile(textFile("notes.txt")), QUrl::fromLocalFile(picture("dropped.png")),
           QUrl::fromLocalFile(folder)});
 
-    ASSERT_TRUE(waitFor([this] { return documentCount() == 2 && !delegate().isOpening(); }));
+    ASSERT_TRUE(waitFor([this] { return documentCount() == 2 && !application().isOpening(); }));
     EXPECT_EQ(document(1).window()->windowTitle(), "dropped.png");
-    QMessageBox* alert = delegate().cantOpenAlert().alert();
+    QMessageBox* alert = application().cantOpenAlert().alert();
     ASSERT_NE(alert, nullptr);
     const QStringList lines = alert->informativeText().split(u'\n');
     ASSERT_EQ(lines.size(), 2) << alert->informativeText().toStdString();

@@ -1,7 +1,7 @@
 #include "AppFixture.h"
 #include "app/ExportOptionsDialog.h"
 #include "tests/WithoutFilePermissionOverride.h"
-#include "window/MyWindow.h"
+#include "window/DocumentWindow.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -80,16 +80,16 @@ using ExportCommandTest = AppFixture;
 
 TEST_F(ExportCommandTest, IsEnabledLikeCopyAndAnsweredByCtrlE) {
     launch();
-    emit delegate().menus().contextMenu()->aboutToShow();
-    EXPECT_FALSE(delegate().menus().exportAction()->isEnabled());
+    emit application().menus().contextMenu()->aboutToShow();
+    EXPECT_FALSE(application().menus().exportAction()->isEnabled());
 
-    delegate().openFile(picture());
+    application().openFile(picture());
     ASSERT_TRUE(waitUntilOpened());
     ASSERT_EQ(documentCount(), 1u);
-    MyWindow* window = document(0).window();
+    DocumentWindow* window = document(0).window();
     ASSERT_TRUE(activate(window));
-    EXPECT_TRUE(delegate().menus().exportAction()->isEnabled());
-    EXPECT_TRUE(window->actions().contains(delegate().menus().exportAction()));
+    EXPECT_TRUE(application().menus().exportAction()->isEnabled());
+    EXPECT_TRUE(window->actions().contains(application().menus().exportAction()));
 
     bool asked = false;
     DialogSteps steps;
@@ -103,7 +103,7 @@ TEST_F(ExportCommandTest, IsEnabledLikeCopyAndAnsweredByCtrlE) {
 
 TEST_F(ExportCommandTest, WritesTheChosenSizeAndRemembersOptionsAndFolder) {
     launch({picture()});
-    MyWindow* window = document(0).window();
+    DocumentWindow* window = document(0).window();
     const QDir pictureFolder = QFileInfo(picture()).absoluteDir();
     ASSERT_TRUE(pictureFolder.mkdir(QStringLiteral("out")));
     const QString output = pictureFolder.filePath(QStringLiteral("out/mine.png"));
@@ -119,7 +119,7 @@ TEST_F(ExportCommandTest, WritesTheChosenSizeAndRemembersOptionsAndFolder) {
         proposed = proposedFile(dialog);
         clickSave(dialog, output);
     });
-    delegate().exportDocument();
+    application().exportDocument();
     ASSERT_TRUE(first.done());
     EXPECT_EQ(proposed, pictureFolder.filePath(QStringLiteral("sample folded.png")));
     EXPECT_EQ(QImageReader(output).size(), window->size() * 2);
@@ -145,7 +145,7 @@ TEST_F(ExportCommandTest, WritesTheChosenSizeAndRemembersOptionsAndFolder) {
         confirmation = box.text();
         box.button(QMessageBox::Yes)->click();
     });
-    delegate().exportDocument();
+    application().exportDocument();
     ASSERT_TRUE(second.done());
     EXPECT_EQ(shownScale, 2);
     EXPECT_FALSE(shownShadow);
@@ -169,7 +169,7 @@ TEST_F(ExportCommandTest, FailureAlertNamesTheFileAndTheReason) {
     AlertDismisser alerts;
     {
         WithoutFilePermissionOverride asAnyUser;
-        delegate().exportDocument();
+        application().exportDocument();
     }
     QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
@@ -198,7 +198,7 @@ TEST_F(ExportCommandTest, LongExportShowsProgressAndCancelLeavesNoFile) {
         progress.cancel();
     });
     AlertDismisser alerts;
-    delegate().exportDocument();
+    application().exportDocument();
 
     EXPECT_TRUE(cancelled);
     EXPECT_FALSE(QFile::exists(output));

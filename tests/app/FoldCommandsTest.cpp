@@ -1,8 +1,8 @@
 #include "AppFixture.h"
 
+#include "document/FoldFile.h"
 #include "fold/FoldModel.h"
-#include "window/FoldFile.h"
-#include "window/MyWindow.h"
+#include "window/DocumentWindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -22,9 +22,9 @@ QFileDialog* filePanel() {
 // Both tents raised, one each way, the middle moved and the sheet tilted.
 FoldModel shapedFold(FoldSize sheet) {
     FoldModel fold(sheet);
-    fold.handlingLine(2, {0, 15}, 0);
-    fold.handlingLine(4, {0, -20}, 0);
-    fold.handlingLine(3, {10, 0}, 0);
+    fold.moveLine(2, {0, 15}, 0);
+    fold.moveLine(4, {0, -20}, 0);
+    fold.moveLine(3, {10, 0}, 0);
     return fold;
 }
 
@@ -59,8 +59,8 @@ TEST_F(FoldCommandsTest, UndoAndRedoActOnTheDocumentInFrontAndNameTheirStep) {
     const FoldSnapshot folded = foldFirstDocument();
     QWidget* window = document(0).window();
     ASSERT_TRUE(activate(window));
-    QAction* undo = delegate().menus().undoAction();
-    QAction* redo = delegate().menus().redoAction();
+    QAction* undo = application().menus().undoAction();
+    QAction* redo = application().menus().redoAction();
     EXPECT_TRUE(undo->isEnabled());
     EXPECT_EQ(undo->text(), "Undo Apply Fold");
 
@@ -83,16 +83,16 @@ TEST_F(FoldCommandsTest, UndoAndRedoActOnTheDocumentInFrontAndNameTheirStep) {
 
 TEST_F(FoldCommandsTest, FoldCommandsWaitForADocument) {
     launch();
-    ASSERT_TRUE(waitFor([this] { return delegate().startWindow().isVisible(); }));
-    ASSERT_TRUE(activate(&delegate().startWindow()));
-    for (QMenu* menu : delegate().menus().commandMenus())
+    ASSERT_TRUE(waitFor([this] { return application().startWindow().isVisible(); }));
+    ASSERT_TRUE(activate(&application().startWindow()));
+    for (QMenu* menu : application().menus().commandMenus())
         emit menu->aboutToShow();
-    const AppMenus& menus = delegate().menus();
+    const AppMenus& menus = application().menus();
     for (QAction* action : {menus.undoAction(), menus.redoAction(), menus.resetFoldAction(),
                             menus.saveFoldAction(), menus.applyFoldAction()})
         EXPECT_FALSE(action->isEnabled()) << action->text().toStdString();
 
-    delegate().openFile(picture());
+    application().openFile(picture());
     ASSERT_TRUE(waitUntilOpened());
     ASSERT_TRUE(activate(document(0).window()));
     for (QAction* action :
@@ -105,10 +105,10 @@ TEST_F(FoldCommandsTest, ResetFoldFromTheMenuIsUndoable) {
     const FoldSnapshot folded = foldFirstDocument();
     ASSERT_TRUE(activate(document(0).window()));
 
-    delegate().menus().resetFoldAction()->trigger();
+    application().menus().resetFoldAction()->trigger();
     EXPECT_EQ(document(0).snapshot(), flat(0));
-    EXPECT_EQ(delegate().menus().undoAction()->text(), "Undo Reset Fold");
-    delegate().menus().undoAction()->trigger();
+    EXPECT_EQ(application().menus().undoAction()->text(), "Undo Reset Fold");
+    application().menus().undoAction()->trigger();
     EXPECT_EQ(document(0).snapshot(), folded);
 }
 
@@ -117,7 +117,7 @@ TEST_F(FoldCommandsTest, SaveFoldOffersAFileBesideThePictureAndWritesTheFoldShow
     foldFirstDocument();
     ASSERT_TRUE(activate(document(0).window()));
 
-    delegate().menus().saveFoldAction()->trigger();
+    application().menus().saveFoldAction()->trigger();
     QFileDialog* panel = filePanel();
     ASSERT_NE(panel, nullptr);
     EXPECT_FALSE(panel->isModal());
@@ -137,7 +137,7 @@ TEST_F(FoldCommandsTest, ApplyFoldAppliesTheChosenFileAsOneStep) {
     const QString path = writeFold("chosen.pleatfold", shapedFold(sheet(0)), -8);
     ASSERT_TRUE(activate(document(0).window()));
 
-    delegate().menus().applyFoldAction()->trigger();
+    application().menus().applyFoldAction()->trigger();
     QFileDialog* panel = filePanel();
     ASSERT_NE(panel, nullptr);
     EXPECT_EQ(panel->fileMode(), QFileDialog::ExistingFile);
@@ -171,8 +171,8 @@ TEST_F(FoldCommandsTest, AFoldTheSheetCannotHoldIsFittedAndTheUserIsTold) {
     launch({picture()});
     AlertDismisser alerts;
     FoldModel deep({256, 702.4});
-    deep.handlingLine(2, {0, 60}, 0);
-    deep.handlingLine(4, {0, 60}, 0);
+    deep.moveLine(2, {0, 60}, 0);
+    deep.moveLine(4, {0, 60}, 0);
     const QString path = writeFold("deep.pleatfold", deep);
 
     document(0).applyFoldFile(path);
@@ -181,7 +181,7 @@ TEST_F(FoldCommandsTest, AFoldTheSheetCannotHoldIsFittedAndTheUserIsTold) {
         "The fold was fitted to this picture\n“deep.pleatfold” was made on a sheet of 256 × 702 "
         "points. Here the fold differs from it by up to "))
         << alerts.texts().first().toStdString();
-    EXPECT_GT(document(0).foldModel()._coordinates[0].x, 0) << "folded as far as the sheet allows";
+    EXPECT_GT(document(0).foldModel()._profile[0].x, 0) << "folded as far as the sheet allows";
     EXPECT_EQ(document(0).undoStack().undoText(), "Apply Fold");
 }
 
@@ -211,13 +211,13 @@ TEST_F(FoldCommandsTest, AFoldComesBackAfterARestartWhereverThePictureMoved) {
 TEST_F(FoldCommandsTest, ClosingAFlatPictureForgetsItsFold) {
     launch({picture()});
     foldFirstDocument();
-    delegate().closeDocument(document(0).window());
-    delegate().openFile(picture());
+    application().closeDocument(document(0).window());
+    application().openFile(picture());
     ASSERT_TRUE(waitUntilOpened());
     EXPECT_NE(document(0).snapshot(), flat(0)) << "remembered at Close";
 
     document(0).resetFold();
-    delegate().closeDocument(document(0).window());
+    application().closeDocument(document(0).window());
     runDeferredDeletes();
     restart({picture()});
     EXPECT_EQ(document(0).snapshot(), flat(0));
@@ -229,7 +229,7 @@ TEST_F(FoldCommandsTest, WithRememberingOffNoFoldIsKeptOrBroughtBack) {
     restart();
     defaults().setBool(DefaultsKey::rememberFolds, false);
     defaults().postNotification();
-    delegate().openFile(picture());
+    application().openFile(picture());
     ASSERT_TRUE(waitUntilOpened());
     EXPECT_EQ(document(0).snapshot(), flat(0)) << "the fold kept before stays unused";
 
@@ -237,9 +237,9 @@ TEST_F(FoldCommandsTest, WithRememberingOffNoFoldIsKeptOrBroughtBack) {
     restart({picture()});
     EXPECT_EQ(document(0).snapshot(), flat(0));
 
-    delegate().closeDocument(document(0).window());
+    application().closeDocument(document(0).window());
     defaults().setBool(DefaultsKey::rememberFolds, true);
-    delegate().openFile(picture());
+    application().openFile(picture());
     ASSERT_TRUE(waitUntilOpened());
     expectSameFold(document(0).snapshot(), kept);
 }

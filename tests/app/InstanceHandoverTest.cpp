@@ -1,7 +1,7 @@
 #include "app/InstanceHandover.h"
 #include "AppFixture.h"
 #include "app/HandoverMessage.h"
-#include "window/MyWindow.h"
+#include "window/DocumentWindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -274,7 +274,7 @@ TEST_F(InstanceHandoverTest, HandOversOfBadFilesWhileTheAlertIsUpJoinIt) {
     }
     ASSERT_TRUE(waitUntilOpened());
     ASSERT_TRUE(waitFor([this] {
-        const FailureAlert& alerts = delegate().cantOpenAlert();
+        const FailureAlert& alerts = application().cantOpenAlert();
         return alerts.alert() && alerts.alert()->detailedText().count(u'\n') == 19;
     }));
     int shown = 0;

@@ -1,5 +1,5 @@
 #include "AppFixture.h"
-#include "window/MyWindow.h"
+#include "window/DocumentWindow.h"
 
 #include <QApplication>
 #include <QFile>
@@ -48,7 +48,7 @@ TEST_F(OpeningTest, TwoHundredBadPathsGiveOneAlertThatIsNotModal) {
     for (int i = 0; i < 200; ++i)
         paths.append(bytes(filePath(QString("missing-%1.png").arg(i))));
     paths.append(bytes(textFile("notes.png")));
-    delegate().openPaths(paths);
+    application().openPaths(paths);
     ASSERT_TRUE(waitUntilOpened());
 
     ASSERT_EQ(visibleAlerts().size(), 1);
@@ -64,7 +64,7 @@ TEST_F(OpeningTest, TwoHundredBadPathsGiveOneAlertThatIsNotModal) {
     EXPECT_EQ(all.last(), "Not a picture Pleatora can read : notes.png");
 
     // While it is up, a later failure joins it; the documents stay usable meanwhile.
-    delegate().openFile(filePath("gone.png"));
+    application().openFile(filePath("gone.png"));
     ASSERT_TRUE(waitUntilOpened());
     EXPECT_EQ(visibleAlerts().size(), 1);
     EXPECT_EQ(alert->detailedText().split(u'\n').size(), 202);
@@ -72,7 +72,7 @@ TEST_F(OpeningTest, TwoHundredBadPathsGiveOneAlertThatIsNotModal) {
 
     // Once dismissed, the next failure has an alert of its own.
     alert->accept();
-    delegate().openFile(filePath("gone.png"));
+    application().openFile(filePath("gone.png"));
     ASSERT_TRUE(waitFor([] { return visibleAlerts().size() == 1; }));
     EXPECT_EQ(visibleAlerts().first()->informativeText(),
               "Unreadable (No such file or directory) : gone.png");
@@ -88,9 +88,9 @@ TEST_F(OpeningTest, LargePictureOpensWhileTheEventLoopGoesOn) {
     large = QImage();
     AlertDismisser alerts;
 
-    delegate().openFile(path);
+    application().openFile(path);
     // Back at once: the picture is read on a worker thread.
-    EXPECT_TRUE(delegate().isOpening());
+    EXPECT_TRUE(application().isOpening());
     EXPECT_EQ(documentCount(), 0u);
     ASSERT_TRUE(waitFor([this] { return documentCount() == 1; }));
     EXPECT_TRUE(alerts.texts().isEmpty()) << alerts.texts().join(u'\n').toStdString();

@@ -1,9 +1,9 @@
 #include "AppFixture.h"
 #include "app/ColorWell.h"
 #include "app/PreferencesController.h"
-#include "render/MyGLView.h"
-#include "window/MyView.h"
-#include "window/MyWindow.h"
+#include "render/SheetRenderer.h"
+#include "window/DocumentWindow.h"
+#include "window/PictureView.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -24,13 +24,13 @@ const QColor translucentBlue(0, 64, 255, 128);
 class PreferencesWindowTest : public AppFixture {
 protected:
     QWidget* showPreferences() {
-        delegate().showPreferences();
-        QWidget* window = delegate().preferenceController()->window();
+        application().showPreferences();
+        QWidget* window = application().preferencesController()->window();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window));
         return window;
     }
     template <typename Control> Control* control(const char* name) {
-        auto* found = delegate().preferenceController()->window()->findChild<Control*>(name);
+        auto* found = application().preferencesController()->window()->findChild<Control*>(name);
         EXPECT_NE(found, nullptr) << name;
         return found;
     }
@@ -43,7 +43,7 @@ protected:
     QString valueShown(const char* name) { return control<QLabel>(name)->text(); }
     // The alpha of the shown picture a distance below the middle of the sheet's lower edge.
     int shadowBelowSheet(size_t index, double distance) {
-        const QPointF bottom = document(index).endPt()[3][1];
+        const QPointF bottom = document(index).endPoints()[3][1];
         const QImage shown = shownPicture(index);
         return shown
             .pixelColor(int(bottom.x()) + 20, shown.height() - 1 - int(bottom.y() - distance))
@@ -155,11 +155,11 @@ TEST_F(PreferencesWindowTest, PdfChoiceSurvivesARestartAndTheNextCopyIsPdf) {
     format->setFocus();
     QTest::keyClick(format, Qt::Key_Down);
     EXPECT_EQ(defaults().imageFormat(), "PDF");
-    EXPECT_EQ(delegate().imageFormat(), "PDF");
+    EXPECT_EQ(application().imageFormat(), "PDF");
 
     restart({picture()});
     ASSERT_TRUE(activate(document(0).window()));
-    delegate().copy();
+    application().copy();
     EXPECT_TRUE(waitFor(
         [] { return QApplication::clipboard()->mimeData()->hasFormat("application/pdf"); }));
     EXPECT_TRUE(QApplication::clipboard()->mimeData()->data("application/pdf").startsWith("%PDF"));
@@ -169,7 +169,7 @@ TEST_F(PreferencesWindowTest, PdfChoiceSurvivesARestartAndTheNextCopyIsPdf) {
     // Back to TIFF: the very next Copy gives the picture itself.
     QTest::keyClick(control<QComboBox>("menuImageFormat"), Qt::Key_Up);
     ASSERT_TRUE(activate(document(0).window()));
-    delegate().copy();
+    application().copy();
     EXPECT_TRUE(waitFor([] { return QApplication::clipboard()->mimeData()->hasImage(); }));
 }
 
@@ -204,8 +204,8 @@ TEST_F(PreferencesWindowTest, ShadingSliderIsStoredAndEveryDocumentFollowsLive) 
     launch({picture("first.png"), picture("second.png")});
     // Tilted away from the light, where shading shows.
     for (size_t i : {0, 1}) {
-        document(i).glView().setPitch(-20);
-        document(i).updateMyWindow();
+        document(i).renderer().setPitch(-20);
+        document(i).updateDisplay();
     }
     const QImage unshaded[] = {shownPicture(0), shownPicture(1)};
     showPreferences();
@@ -214,7 +214,7 @@ TEST_F(PreferencesWindowTest, ShadingSliderIsStoredAndEveryDocumentFollowsLive) 
     EXPECT_EQ(defaults().shading(), 100);
     EXPECT_EQ(valueShown("labelShadingValue"), "100%");
     for (size_t i : {0, 1}) {
-        EXPECT_EQ(document(i).glView().shading(), 1.0f) << i;
+        EXPECT_EQ(document(i).renderer().shading(), 1.0f) << i;
         EXPECT_NE(shownPicture(i), unshaded[i]) << i;
     }
 
@@ -272,20 +272,20 @@ TEST_F(PreferencesWindowTest, ShortcutsWorkWhileTheColourChooserIsInFront) {
     chooser->activateWindow();
     ASSERT_TRUE(waitFor([&chooser] { return QApplication::activeWindow() == chooser; }));
 
-    QSignalSpy quit(delegate().menus().quitAction(), &QAction::triggered);
+    QSignalSpy quit(application().menus().quitAction(), &QAction::triggered);
     QTest::keyClick(chooser, Qt::Key_Q, Qt::ControlModifier);
     EXPECT_EQ(quit.count(), 1);
 
     // Preferences brings the preferences window in front of its chooser.
     QTest::keyClick(chooser, Qt::Key_Comma, Qt::ControlModifier);
-    EXPECT_TRUE(QTest::qWaitForWindowActive(delegate().preferenceController()->window()));
+    EXPECT_TRUE(QTest::qWaitForWindowActive(application().preferencesController()->window()));
 
     // Close closes the chooser, as its title bar's button would, and nothing else.
     chooser->activateWindow();
     ASSERT_TRUE(waitFor([&chooser] { return QApplication::activeWindow() == chooser; }));
     QTest::keySequence(chooser, QKeySequence::Close);
     EXPECT_TRUE(waitFor([&chooser] { return chooser.isNull() || !chooser->isVisible(); }));
-    EXPECT_TRUE(delegate().preferenceController()->window()->isVisible());
+    EXPECT_TRUE(application().preferencesController()->window()->isVisible());
     EXPECT_EQ(documentCount(), 1u);
 }
 

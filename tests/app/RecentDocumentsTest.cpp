@@ -1,5 +1,5 @@
 #include "AppFixture.h"
-#include "window/MyWindow.h"
+#include "window/DocumentWindow.h"
 
 #include <QFile>
 #include <QTest>
@@ -16,13 +16,13 @@ QList<QUrl> urls(const QStringList& paths) {
 
 class RecentDocumentsTest : public AppFixture {
 protected:
-    QList<QUrl> recent() { return delegate().recentDocuments().recentDocumentURLs(); }
+    QList<QUrl> recent() { return application().recentDocuments().recentDocumentURLs(); }
     QByteArray settingsOnDisk() {
         QFile file(settings().fileName());
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
     QMenu* openRecentMenu() {
-        QMenu* menu = delegate().menus().openRecentMenu();
+        QMenu* menu = application().menus().openRecentMenu();
         emit menu->aboutToShow();
         return menu;
     }
@@ -43,7 +43,7 @@ TEST_F(RecentDocumentsTest, OrderSurvivesARestartAndAnOpenMovesTheFileToTheFront
     QTest::qWait(50);
     EXPECT_EQ(recent(), urls({third, second, first}));
 
-    delegate().openFile(first);
+    application().openFile(first);
     ASSERT_TRUE(waitUntilOpened());
     EXPECT_EQ(recent(), urls({first, third, second}));
 }
@@ -61,7 +61,7 @@ TEST_F(RecentDocumentsTest, FileOpenedAtLaunchGoesInFrontOfTheRebuiltList) {
 TEST_F(RecentDocumentsTest, FailedOpenLeavesTheListAlone) {
     launch({picture()});
     AlertDismisser alerts;
-    delegate().openFile(textFile("notes.png"));
+    application().openFile(textFile("notes.png"));
     ASSERT_TRUE(waitUntilOpened());
     EXPECT_TRUE(waitFor([&alerts] { return alerts.texts().size() == 1; }));
     EXPECT_EQ(recent(), urls({picture()}));

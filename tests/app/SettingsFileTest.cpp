@@ -25,8 +25,8 @@ TEST_F(SettingsFileTest, RecentDocumentsAndWindowPlaceShareTheFileOfThePreferenc
     ASSERT_TRUE(QCoreApplication::organizationName().isEmpty());
     ASSERT_NE(QCoreApplication::applicationName(), "Pleatora");
     launch({picture()});
-    delegate().showPreferences();
-    QWidget* preferences = delegate().preferenceController()->window();
+    application().showPreferences();
+    QWidget* preferences = application().preferencesController()->window();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(preferences));
     QCheckBox* copyWithShadow = preferences->findChild<QCheckBox*>("cboxCopyWithShadow");
     ASSERT_NE(copyWithShadow, nullptr);

@@ -1,10 +1,10 @@
 // SPDX-FileCopyrightText: The Pleatora developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "window/AnimationExport.h"
+#include "document/AnimationExport.h"
 #include "DecodedAnimation.h"
+#include "document/FoldFile.h"
 #include "fold/FoldModel.h"
-#include "render/MyGLView.h"
-#include "window/FoldFile.h"
+#include "render/SheetRenderer.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -21,11 +21,11 @@ const FoldSize sheet{800, 600};
 class AnimationExportTest : public testing::Test {
 protected:
     void SetUp() override {
-        const FoldSize window = FoldModel::caliculateWindowSizeWithImageSize(sheet);
+        const FoldSize window = FoldModel::windowSizeForSheet(sheet);
         _windowSize = QSize(int(window.width), int(window.height));
         QString failure;
-        _view = MyGLView::initWithFrame(QSizeF(window.width, window.height), 1.0, &failure,
-                                        OffscreenContext::Platform::Surfaceless);
+        _view = SheetRenderer::create(QSizeF(window.width, window.height), 1.0, &failure,
+                                      OffscreenContext::Platform::Surfaceless);
         ASSERT_TRUE(_view) << qPrintable(failure);
         _view->setImageSize(QSizeF(sheet.width, sheet.height));
         _view->setShading(0.3f);
@@ -68,7 +68,7 @@ protected:
     }
 
     QTemporaryDir _folder;
-    std::unique_ptr<MyGLView> _view;
+    std::unique_ptr<SheetRenderer> _view;
     QSize _windowSize;
     FoldSnapshot _start;
     FoldSnapshot _end;

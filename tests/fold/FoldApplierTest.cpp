@@ -14,11 +14,11 @@ namespace {
 FoldModel handMadeFold(FoldSize size) {
     FoldModel model(size);
     const double w = size.width / 1000;
-    model.handlingLine(3, {25 * w, 0}, 0);
-    model.handlingLine(1, {-12 * w, 0}, 0);
-    model.handlingLine(2, {0, -22 * w}, 0);
-    model.handlingLine(4, {0, 30 * w}, 0);
-    model.handlingLine(4, {-15 * w, 0}, 0);
+    model.moveLine(3, {25 * w, 0}, 0);
+    model.moveLine(1, {-12 * w, 0}, 0);
+    model.moveLine(2, {0, -22 * w}, 0);
+    model.moveLine(4, {0, 30 * w}, 0);
+    model.moveLine(4, {-15 * w, 0}, 0);
     return model;
 }
 
@@ -30,17 +30,16 @@ FoldSnapshot scaled(const FoldModel& made, double width) {
 double largestDistance(const FoldModel& model, const FoldSnapshot& wanted) {
     double largest = 0;
     for (int i = 0; i < 7; ++i) {
-        largest =
-            std::max(largest, std::abs(double(model._creasePoint[i]) - wanted.creasePoint[i]));
-        largest = std::max(largest, std::hypot(model._coordinates[i].x - wanted.coordinates[i].x,
-                                               model._coordinates[i].y - wanted.coordinates[i].y));
+        largest = std::max(largest, std::abs(double(model._creases[i]) - wanted.creasePoint[i]));
+        largest = std::max(largest, std::hypot(model._profile[i].x - wanted.coordinates[i].x,
+                                               model._profile[i].y - wanted.coordinates[i].y));
     }
     return largest;
 }
 
 testing::AssertionResult isSoundFold(const FoldModel& m) {
-    const auto& c = m._creasePoint;
-    const auto& p = m._coordinates;
+    const auto& c = m._creases;
+    const auto& p = m._profile;
     for (int i = 0; i < 6; ++i) {
         const double span = std::hypot(p[i + 1].x - p[i].x, p[i + 1].y - p[i].y);
         if (!(std::abs(span - (c[i + 1] - c[i])) < 5e-3))
@@ -62,15 +61,15 @@ TEST(FoldApplier, AFoldOfTheSameShapeOnALargerSheetIsReachedExactly) {
     FoldModel model({1400, 700});
     EXPECT_EQ(FoldApplier::apply(model, wanted), 0.0);
     EXPECT_EQ(FoldSnapshot::take(model, 0), wanted);
-    EXPECT_EQ(model._dirL, -1.0f);
-    EXPECT_LT(model._coordinates[2].y, 0.0);
+    EXPECT_EQ(model._leftDirection, -1.0f);
+    EXPECT_LT(model._profile[2].y, 0.0);
 }
 
 TEST(FoldApplier, StartsFromTheFlatSheetWhateverTheFoldBefore) {
     const FoldSnapshot wanted = scaled(handMadeFold({1000, 500}), 800);
     FoldModel fromFlat({800, 400});
     FoldModel fromFolded = handMadeFold({800, 400});
-    fromFolded.handlingLine(0, {15, 0}, 0);
+    fromFolded.moveLine(0, {15, 0}, 0);
 
     EXPECT_EQ(FoldApplier::apply(fromFolded, wanted), FoldApplier::apply(fromFlat, wanted));
     EXPECT_EQ(FoldSnapshot::take(fromFolded, 0), FoldSnapshot::take(fromFlat, 0));
@@ -79,8 +78,8 @@ TEST(FoldApplier, StartsFromTheFlatSheetWhateverTheFoldBefore) {
 TEST(FoldApplier, AFoldTheSheetDoesNotAllowStopsAtTheBoundsAndSaysHowFarItIs) {
     // Deep tents on a tall sheet; a wide, low sheet allows far lower peaks.
     FoldModel made({256, 702.4});
-    made.handlingLine(2, {0, 60}, 0);
-    made.handlingLine(4, {0, -60}, 0);
+    made.moveLine(2, {0, 60}, 0);
+    made.moveLine(4, {0, -60}, 0);
     const FoldSnapshot wanted = scaled(made, 1000);
 
     FoldModel model({1000, 250});
@@ -88,11 +87,11 @@ TEST(FoldApplier, AFoldTheSheetDoesNotAllowStopsAtTheBoundsAndSaysHowFarItIs) {
     EXPECT_GT(distance, 10);
     EXPECT_NEAR(distance, largestDistance(model, wanted), 1e-9);
     EXPECT_TRUE(isSoundFold(model));
-    const auto& c = model._creasePoint;
-    EXPECT_LE(model._coordinates[0].x, model.caliculateEdxWithTO(c[2] - c[1], c[3] - c[2]) + 1e-3);
-    EXPECT_LE(std::abs(model._coordinates[2].y), model._maximumPeakHeight + 1e-3);
-    EXPECT_GT(model._coordinates[2].y, 0.0) << "the left peak rises toward the viewer as wanted";
-    EXPECT_LT(model._coordinates[4].y, 0.0) << "the right peak falls away as wanted";
+    const auto& c = model._creases;
+    EXPECT_LE(model._profile[0].x, model.largestCompression(c[2] - c[1], c[3] - c[2]) + 1e-3);
+    EXPECT_LE(std::abs(model._profile[2].y), model._maximumPeakHeight + 1e-3);
+    EXPECT_GT(model._profile[2].y, 0.0) << "the left peak rises toward the viewer as wanted";
+    EXPECT_LT(model._profile[4].y, 0.0) << "the right peak falls away as wanted";
 }
 
 // Folds reached by random drags on one sheet, applied to sheets of other shapes.
@@ -104,7 +103,7 @@ TEST(FoldApplier, EveryResultIsASoundFoldAtTheDistanceItReports) {
             FoldModel model(made);
             for (int step = 0; step <= sequence % 30; ++step) {
                 const Drag drag = drags.next();
-                model.handlingLine(drag.line, drag.move, drag.pitch);
+                model.moveLine(drag.line, drag.move, drag.pitch);
             }
             const FoldSnapshot wanted = scaled(model, sheet.width);
             FoldModel applied(sheet);

@@ -13,24 +13,24 @@ struct Bounds {
 
 void expectBounds(const FoldModel& model, const std::array<Bounds, 7>& x, Bounds y2, Bounds y4) {
     for (int i = 0; i < 7; ++i) {
-        EXPECT_NEAR(model._limitter[i][0].x, x[i].lo, 1e-4) << "lower bound of line " << i;
-        EXPECT_NEAR(model._limitter[i][1].x, x[i].hi, 1e-4) << "upper bound of line " << i;
+        EXPECT_NEAR(model._limits[i][0].x, x[i].lo, 1e-4) << "lower bound of line " << i;
+        EXPECT_NEAR(model._limits[i][1].x, x[i].hi, 1e-4) << "upper bound of line " << i;
         if (i != 2 && i != 4) {
-            EXPECT_EQ(model._limitter[i][0].y, 0.0);
-            EXPECT_EQ(model._limitter[i][1].y, 0.0);
+            EXPECT_EQ(model._limits[i][0].y, 0.0);
+            EXPECT_EQ(model._limits[i][1].y, 0.0);
         }
     }
-    EXPECT_NEAR(model._limitter[2][0].y, y2.lo, 1e-4);
-    EXPECT_NEAR(model._limitter[2][1].y, y2.hi, 1e-4);
-    EXPECT_NEAR(model._limitter[4][0].y, y4.lo, 1e-4);
-    EXPECT_NEAR(model._limitter[4][1].y, y4.hi, 1e-4);
+    EXPECT_NEAR(model._limits[2][0].y, y2.lo, 1e-4);
+    EXPECT_NEAR(model._limits[2][1].y, y2.hi, 1e-4);
+    EXPECT_NEAR(model._limits[4][0].y, y4.lo, 1e-4);
+    EXPECT_NEAR(model._limits[4][1].y, y4.hi, 1e-4);
 }
 
 // Both tents of a 256 x 192 sheet compressed by 10, both peaks toward the viewer.
 FoldModel foldedSmallSheet() {
     FoldModel model({256, 192});
-    model.handlingLine(0, {10, 0}, 0.0f);
-    model.handlingLine(6, {-10, 0}, 0.0f);
+    model.moveLine(0, {10, 0}, 0.0f);
+    model.moveLine(6, {-10, 0}, 0.0f);
     return model;
 }
 
@@ -39,19 +39,18 @@ FoldModel mirrored(const FoldModel& source) {
     FoldModel image = source;
     const double width = source._imageSize.width;
     for (int i = 0; i < 7; ++i) {
-        image._creasePoint[i] = static_cast<float>(width - source._creasePoint[6 - i]);
-        image._coordinates[i] = {width - source._coordinates[6 - i].x,
-                                 source._coordinates[6 - i].y};
+        image._creases[i] = static_cast<float>(width - source._creases[6 - i]);
+        image._profile[i] = {width - source._profile[6 - i].x, source._profile[6 - i].y};
     }
-    image._dirL = source._dirR;
-    image._dirR = source._dirL;
+    image._leftDirection = source._rightDirection;
+    image._rightDirection = source._leftDirection;
     return image;
 }
 
-TEST(Limitter, FreshSmallSheet) {
+TEST(Limiter, FreshSmallSheet) {
     FoldModel model({256, 192});
     const double e = 21.9973;
-    EXPECT_NEAR(model.caliculateEdxWithTO(38.4f, 51.2f), e, 1e-4);
+    EXPECT_NEAR(model.largestCompression(38.4f, 51.2f), e, 1e-4);
     expectBounds(model,
                  {{{0, e},
                    {-15.9, 15.9},
@@ -63,15 +62,15 @@ TEST(Limitter, FreshSmallSheet) {
                  {-e, e}, {-e, e});
 }
 
-TEST(Limitter, FoldedSmallSheet) {
+TEST(Limiter, FoldedSmallSheet) {
     FoldModel model = foldedSmallSheet();
     const std::array<double, 7> xs{10, 48.4, 80.996, 128, 175.004, 207.6, 246};
     for (int i = 0; i < 7; ++i)
-        EXPECT_NEAR(model._coordinates[i].x, xs[i], 1e-3) << "vertex " << i;
-    EXPECT_NEAR(model._coordinates[2].y, 20.2993, 1e-4);
-    EXPECT_NEAR(model._coordinates[4].y, 20.2993, 1e-4);
+        EXPECT_NEAR(model._profile[i].x, xs[i], 1e-3) << "vertex " << i;
+    EXPECT_NEAR(model._profile[2].y, 20.2993, 1e-4);
+    EXPECT_NEAR(model._profile[4].y, 20.2993, 1e-4);
 
-    model.caliculateLimitter();
+    model.calculateLimits();
     expectBounds(model,
                  {{{-10, 11.9973},
                    {-15.9, 9.3258},
@@ -82,34 +81,29 @@ TEST(Limitter, FoldedSmallSheet) {
                    {-11.9973, 10}}},
                  {-31.9973, 11.9973}, {-31.9973, 11.9973});
 
-    model._dirL = -1.0f;
-    model._coordinates[2].y = -model._coordinates[2].y;
-    model.caliculateLimitter();
-    EXPECT_NEAR(model._limitter[2][0].y, -11.9973, 1e-4);
-    EXPECT_NEAR(model._limitter[2][1].y, 31.9973, 1e-4);
+    model._leftDirection = -1.0f;
+    model._profile[2].y = -model._profile[2].y;
+    model.calculateLimits();
+    EXPECT_NEAR(model._limits[2][0].y, -11.9973, 1e-4);
+    EXPECT_NEAR(model._limits[2][1].y, 31.9973, 1e-4);
 }
 
-TEST(Limitter, FoldedSmallSheetIntermediateValues) {
+TEST(Limiter, FoldedSmallSheetIntermediateValues) {
     const FoldModel model = foldedSmallSheet();
-    const float kO = model._maximumPeekAngleCoefficientOutSide;
-    const float kI = model._maximumPeekAngleCoefficientInSide;
+    const float kO = model._maximumPeakSlopeOutside;
+    const float kI = model._maximumPeakSlopeInside;
     const float sF = model._minimumSpaceFoot;
     const float sM = model._minimumSpaceMiddle;
     const float tO = 38.4f, tI = 51.2f, dx = 10.0f;
-    EXPECT_NEAR(model.caliculateMinimumSpaceWithMaximumAngleCoefficient(kO, sF, dx, tO, tI),
-                27.5170, 1e-4);
-    EXPECT_EQ(model.caliculateMinimumSpaceWithMaximumAngleCoefficient(kI, sM, dx, tI, tO), sM);
-    EXPECT_NEAR(model.caliculateNarrowDsWithMaximumAngleCoefficient(kO, sF, dx, tI, tO), 9.3258,
-                1e-4);
-    EXPECT_NEAR(model.caliculateSpreadDsWithMaximumAngleCoefficient(kI, sM, dx, tI, tO), 103.0788,
-                1e-3);
-    EXPECT_NEAR(model.caliculateSpreadDsWithMaximumAngleCoefficient(kO, sF, dx, tO, tI), 188.0021,
-                1e-3);
-    EXPECT_NEAR(model.caliculateNarrowDsWithMaximumAngleCoefficient(kI, sM, dx, tO, tI), 29.5294,
-                1e-4);
+    EXPECT_NEAR(model.minimumSpaceForAngle(kO, sF, dx, tO, tI), 27.5170, 1e-4);
+    EXPECT_EQ(model.minimumSpaceForAngle(kI, sM, dx, tI, tO), sM);
+    EXPECT_NEAR(model.narrowStepForAngle(kO, sF, dx, tI, tO), 9.3258, 1e-4);
+    EXPECT_NEAR(model.spreadStepForAngle(kI, sM, dx, tI, tO), 103.0788, 1e-3);
+    EXPECT_NEAR(model.spreadStepForAngle(kO, sF, dx, tO, tI), 188.0021, 1e-3);
+    EXPECT_NEAR(model.narrowStepForAngle(kI, sM, dx, tO, tI), 29.5294, 1e-4);
 }
 
-TEST(Limitter, MirroredStatesGetMirroredBounds) {
+TEST(Limiter, MirroredStatesGetMirroredBounds) {
     // A few asymmetric folds: {line, dx, dy} steps from the flat 256 x 192 sheet.
     const std::vector<std::vector<std::array<double, 3>>> folds{
         {{0, 12, 0}, {1, -4, 0}, {6, -5, 0}},
@@ -120,90 +114,87 @@ TEST(Limitter, MirroredStatesGetMirroredBounds) {
     for (const auto& steps : folds) {
         FoldModel model({256, 192});
         for (const auto& step : steps)
-            model.handlingLine(long(step[0]), {step[1], step[2]}, 10.0f);
-        model.caliculateLimitter();
+            model.moveLine(long(step[0]), {step[1], step[2]}, 10.0f);
+        model.calculateLimits();
         FoldModel image = mirrored(model);
-        image.caliculateLimitter();
+        image.calculateLimits();
         for (int i = 0; i < 7; ++i) {
-            EXPECT_NEAR(image._limitter[i][0].x, -model._limitter[6 - i][1].x, 2e-3)
-                << "line " << i;
-            EXPECT_NEAR(image._limitter[i][1].x, -model._limitter[6 - i][0].x, 2e-3)
-                << "line " << i;
+            EXPECT_NEAR(image._limits[i][0].x, -model._limits[6 - i][1].x, 2e-3) << "line " << i;
+            EXPECT_NEAR(image._limits[i][1].x, -model._limits[6 - i][0].x, 2e-3) << "line " << i;
         }
         for (int side = 0; side < 2; ++side) {
-            EXPECT_NEAR(image._limitter[2][side].y, model._limitter[4][side].y, 2e-3);
-            EXPECT_NEAR(image._limitter[4][side].y, model._limitter[2][side].y, 2e-3);
+            EXPECT_NEAR(image._limits[2][side].y, model._limits[4][side].y, 2e-3);
+            EXPECT_NEAR(image._limits[4][side].y, model._limits[2][side].y, 2e-3);
         }
     }
 }
 
-TEST(Limitter, RightEdgeBeyondTheSheetIsMovedBack) {
+TEST(Limiter, RightEdgeBeyondTheSheetIsMovedBack) {
     FoldModel model({256, 192});
-    model._coordinates[6].x = 256.5;
-    model.caliculateLimitter();
-    EXPECT_EQ(model._coordinates[6].x, 256.0);
+    model._profile[6].x = 256.5;
+    model.calculateLimits();
+    EXPECT_EQ(model._profile[6].x, 256.0);
     // Measured as flat: no outward room, inward up to the largest compression.
-    EXPECT_EQ(model._limitter[6][1].x, 0.0);
-    EXPECT_NEAR(model._limitter[6][0].x, -21.9973, 1e-4);
-    EXPECT_NEAR(model._limitter[4][1].y, 21.9973, 1e-4);
+    EXPECT_EQ(model._limits[6][1].x, 0.0);
+    EXPECT_NEAR(model._limits[6][0].x, -21.9973, 1e-4);
+    EXPECT_NEAR(model._limits[4][1].y, 21.9973, 1e-4);
 }
 
-TEST(Limitter, SmallRoomsReadZeroButVerticalBoundsKeepTheirValue) {
+TEST(Limiter, SmallRoomsReadZeroButVerticalBoundsKeepTheirValue) {
     FoldModel model({256, 192});
-    const float e = model.caliculateEdxWithTO(38.4f, 51.2f);
+    const float e = model.largestCompression(38.4f, 51.2f);
     // Compress the left tent to 0.005 short of its largest compression.
-    model.handlingLine(0, {e - 0.005, 0}, 0.0f);
-    model.caliculateLimitter();
-    EXPECT_EQ(model._limitter[0][1].x, 0.0);
-    EXPECT_GT(model._limitter[2][1].y, 0.0);
-    EXPECT_LT(model._limitter[2][1].y, 0.01);
+    model.moveLine(0, {e - 0.005, 0}, 0.0f);
+    model.calculateLimits();
+    EXPECT_EQ(model._limits[0][1].x, 0.0);
+    EXPECT_GT(model._limits[2][1].y, 0.0);
+    EXPECT_LT(model._limits[2][1].y, 0.01);
 
     // The flat right foot moved to within 0.005 of its least outer slope.
-    model.handlingLine(5, {-15.895, 0}, 0.0f);
-    model.caliculateLimitter();
-    EXPECT_EQ(model._limitter[5][0].x, 0.0);
-    EXPECT_EQ(model._limitter[4][1].x, 0.0);
+    model.moveLine(5, {-15.895, 0}, 0.0f);
+    model.calculateLimits();
+    EXPECT_EQ(model._limits[5][0].x, 0.0);
+    EXPECT_EQ(model._limits[4][1].x, 0.0);
 }
 
 TEST(FormulaMethods, PeakAndEllipse) {
-    EXPECT_NEAR(FoldModel::caliculatePeakX2WithX1(170, 500, 150, 200), 308.485, 1e-3);
-    EXPECT_NEAR(FoldModel::caliculateEllipsePeakY2WithX1(170, 313.485f, 500, 20, 150, 200), 57.867,
-                1e-3);
-    EXPECT_EQ(FoldModel::caliculateEllipsePeakY2WithX1(170, 313.485f, 500, 0, 150, 200), 0.0f);
-    EXPECT_EQ(FoldModel::caliculateEllipsePeakY2WithX1(170, 313.485f, 500, -3, 150, 200), 0.0f);
+    EXPECT_NEAR(FoldModel::peakXBetween(170, 500, 150, 200), 308.485, 1e-3);
+    EXPECT_NEAR(FoldModel::ellipsePeakY(170, 313.485f, 500, 20, 150, 200), 57.867, 1e-3);
+    EXPECT_EQ(FoldModel::ellipsePeakY(170, 313.485f, 500, 0, 150, 200), 0.0f);
+    EXPECT_EQ(FoldModel::ellipsePeakY(170, 313.485f, 500, -3, 150, 200), 0.0f);
 }
 
 TEST(FormulaMethods, UndefinedInputsGiveFiniteNeutralResults) {
     // A base of no width puts the apex over it.
-    EXPECT_EQ(FoldModel::caliculatePeakX2WithX1(40, 40, 10, 10), 40.0f);
+    EXPECT_EQ(FoldModel::peakXBetween(40, 40, 10, 10), 40.0f);
     // Slopes of no length: no height.
-    EXPECT_EQ(FoldModel::caliculateEllipsePeakY2WithX1(0, 0, 0, 1, 0, 0), 0.0f);
+    EXPECT_EQ(FoldModel::ellipsePeakY(0, 0, 0, 1, 0, 0), 0.0f);
     // An apex offset beyond the ellipse has no real height.
-    EXPECT_EQ(FoldModel::caliculateEllipsePeakY2WithX1(0, 200, 100, 10, 50, 40), 0.0f);
+    EXPECT_EQ(FoldModel::ellipsePeakY(0, 200, 100, 10, 50, 40), 0.0f);
     // tLim - dx - c = 0: the room grows without bound there, so this slope sets no limit.
-    EXPECT_EQ(FoldModel::caliculateSpreadDsWithMaximumAngleCoefficient(0.5f, 5, 10, 20, 30),
+    EXPECT_EQ(FoldModel::spreadStepForAngle(0.5f, 5, 10, 20, 30),
               std::numeric_limits<float>::max());
     // Zero-sized tent: the minimum space.
-    EXPECT_EQ(FoldModel::caliculateMinimumSpaceWithMaximumAngleCoefficient(0.5f, 0, 0, 0, 0), 0.0f);
+    EXPECT_EQ(FoldModel::minimumSpaceForAngle(0.5f, 0, 0, 0, 0), 0.0f);
     // k = 1: the minimum space alone limits the shortening.
-    const float narrow = FoldModel::caliculateNarrowDsWithMaximumAngleCoefficient(1, 5, 10, 40, 30);
+    const float narrow = FoldModel::narrowStepForAngle(1, 5, 10, 40, 30);
     EXPECT_TRUE(std::isfinite(narrow));
     EXPECT_GE(narrow, 0.0f);
     const FoldModel model({256, 192});
     // Slopes too short for their minimum spaces cannot fold.
-    EXPECT_EQ(model.caliculateEdxWithTO(10, 10), 0.0f);
-    EXPECT_EQ(model.caliculateEdxWithTO(0, 0), 0.0f);
+    EXPECT_EQ(model.largestCompression(10, 10), 0.0f);
+    EXPECT_EQ(model.largestCompression(0, 0), 0.0f);
 }
 
 TEST(FormulaMethods, SpreadAtItsZeroDivisorLeavesTheOtherLimitsInCharge) {
     // Pulling the left edge in by this much on a tall sheet puts the left outer slope exactly at
     // its angle limit (tLim - dx - c = 0 in single precision).
-    FoldModel model(FoldModel::displaySizeWithPixelSize({100, 1000}, FoldScreen{900, {1440, 900}}));
+    FoldModel model(FoldModel::sheetSizeForPicture({100, 1000}, FoldScreen{900, {1440, 900}}));
     ASSERT_NEAR(model._imageSize.height, 702.4, 1e-4);
-    model.handlingLine(0, {15.9000006, 0}, 0);
+    model.moveLine(0, {15.9000006, 0}, 0);
 
-    EXPECT_GT(model._limitter[3][1].x, 5.0);
-    EXPECT_NEAR(model.handlingLine(3, {5, 0}, 0).x, 5.0, 1e-9);
+    EXPECT_GT(model._limits[3][1].x, 5.0);
+    EXPECT_NEAR(model.moveLine(3, {5, 0}, 0).x, 5.0, 1e-9);
 }
 
 } // namespace

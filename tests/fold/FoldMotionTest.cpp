@@ -39,14 +39,15 @@ FoldSnapshot flat(FoldSize sheet) {
 // A tent's signed compression as a share of the largest compression its creases allow.
 double leftShare(const FoldSnapshot& f, const FoldModel& sheet) {
     const auto& c = f.creasePoint;
-    const double largest = sheet.caliculateEdxWithTO(c[2] - c[1], c[3] - c[2]);
-    return largest > 0 ? f.dirL * f.coordinates[0].x / largest : 0;
+    const double largest = sheet.largestCompression(c[2] - c[1], c[3] - c[2]);
+    return largest > 0 ? f.leftDirection * f.coordinates[0].x / largest : 0;
 }
 
 double rightShare(const FoldSnapshot& f, const FoldModel& sheet) {
     const auto& c = f.creasePoint;
-    const double largest = sheet.caliculateEdxWithTO(c[5] - c[4], c[4] - c[3]);
-    return largest > 0 ? f.dirR * (sheet._imageSize.width - f.coordinates[6].x) / largest : 0;
+    const double largest = sheet.largestCompression(c[5] - c[4], c[4] - c[3]);
+    return largest > 0 ? f.rightDirection * (sheet._imageSize.width - f.coordinates[6].x) / largest
+                       : 0;
 }
 
 // Drags can compress a tent as far as it goes and then move its creases so that it could go less
@@ -62,7 +63,7 @@ FoldSnapshot randomFold(FoldSize sheet, DragGenerator& drags, bool within = true
         FoldModel model(sheet);
         for (int i = 0; i < 30; ++i) {
             const Drag drag = drags.next();
-            model.handlingLine(drag.line, drag.move, drag.pitch);
+            model.moveLine(drag.line, drag.move, drag.pitch);
         }
         const FoldSnapshot fold = FoldSnapshot::take(model, drags.next().pitch);
         if (withinLargestCompressions(fold, sheet) == within)
@@ -93,7 +94,7 @@ testing::AssertionResult withinTheBounds(const FoldSnapshot& frame, FoldSize she
         return kept;
     FoldModel m(sheet);
     frame.restoreTo(m);
-    const auto& p = m._coordinates;
+    const auto& p = m._profile;
     if (p[0].x < 0 || p[6].x > sheet.width)
         return testing::AssertionFailure() << "an edge outside the flat sheet";
     if (!withinLargestCompressions(frame, sheet))

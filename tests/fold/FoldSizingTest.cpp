@@ -24,10 +24,10 @@ class DisplaySize : public testing::TestWithParam<SizingCase> {};
 
 TEST_P(DisplaySize, FollowsTheSizingRulesAndWindowFactors) {
     const SizingCase& c = GetParam();
-    const FoldSize display = FoldModel::displaySizeWithPixelSize(c.pixels, c.screen);
+    const FoldSize display = FoldModel::sheetSizeForPicture(c.pixels, c.screen);
     EXPECT_NEAR(display.width, c.display.width, 1e-4);
     EXPECT_NEAR(display.height, c.display.height, 1e-4);
-    const FoldSize window = FoldModel::caliculateWindowSizeWithImageSize(display);
+    const FoldSize window = FoldModel::windowSizeForSheet(display);
     EXPECT_NEAR(window.width, c.window.width, 1e-4);
     EXPECT_NEAR(window.height, c.window.height, 1e-4);
 }
@@ -59,8 +59,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(WindowFit, LongStripOpensNoWiderThanTheScreen) {
     const FoldScreen screen{1080, {1920, 1080}};
-    const FoldSize display = FoldModel::displaySizeWithPixelSize({20000, 1}, screen);
-    const FoldSize window = FoldModel::caliculateWindowSizeWithImageSize(display);
+    const FoldSize display = FoldModel::sheetSizeForPicture({20000, 1}, screen);
+    const FoldSize window = FoldModel::windowSizeForSheet(display);
     EXPECT_NEAR(window.width, 1920, 1e-6);
     EXPECT_LE(window.height, 1080);
     EXPECT_NEAR(display.width / display.height, 4.0, 1e-9); // still reshaped to 4 : 1
@@ -69,23 +69,23 @@ TEST(WindowFit, LongStripOpensNoWiderThanTheScreen) {
 TEST(WindowFit, SheetsThatFitKeepTheSizesOfTheRules) {
     const FoldScreen screen{900, {1440, 900}};
     for (const FoldSize pixels : {FoldSize{640, 480}, FoldSize{100, 1000}, FoldSize{900, 225}}) {
-        const FoldSize fitted = FoldModel::displaySizeWithPixelSize(pixels, screen);
+        const FoldSize fitted = FoldModel::sheetSizeForPicture(pixels, screen);
         const FoldSize ruled =
-            FoldModel::displaySizeWithPixelSize(pixels, wideScreen(screen.frameHeight));
+            FoldModel::sheetSizeForPicture(pixels, wideScreen(screen.frameHeight));
         EXPECT_EQ(fitted.width, ruled.width);
         EXPECT_EQ(fitted.height, ruled.height);
     }
     // 3000 x 2000 by the height rule alone opens 1576.9 points wide: too wide for 1440.
-    const FoldSize fitted = FoldModel::displaySizeWithPixelSize({3000, 2000}, screen);
-    EXPECT_NEAR(FoldModel::caliculateWindowSizeWithImageSize(fitted).width, 1440, 1e-6);
+    const FoldSize fitted = FoldModel::sheetSizeForPicture({3000, 2000}, screen);
+    EXPECT_NEAR(FoldModel::windowSizeForSheet(fitted).width, 1440, 1e-6);
     EXPECT_NEAR(fitted.width / fitted.height, 1.5, 1e-9);
 }
 
 TEST(WindowFit, TallerThanTheAvailableHeightShrinksToIt) {
     // A panel taller than the rule's 22 points leaves less than the rule expects.
     const FoldScreen screen{1080, {1920, 1000}};
-    const FoldSize fitted = FoldModel::displaySizeWithPixelSize({3000, 3000}, screen);
-    EXPECT_NEAR(FoldModel::caliculateWindowSizeWithImageSize(fitted).height, 1000, 1e-6);
+    const FoldSize fitted = FoldModel::sheetSizeForPicture({3000, 3000}, screen);
+    EXPECT_NEAR(FoldModel::windowSizeForSheet(fitted).height, 1000, 1e-6);
     EXPECT_NEAR(fitted.width, fitted.height, 1e-9);
 }
 
@@ -93,39 +93,38 @@ TEST(InitialLayout, SmallSheetCreasesAndFoldParameters) {
     const FoldModel model({256, 192});
     const std::array<float, 7> creases{0.0f, 38.4f, 76.8f, 128.0f, 179.2f, 217.6f, 256.0f};
     for (int i = 0; i < 7; ++i) {
-        EXPECT_EQ(model._creasePoint[i], creases[i]) << "crease " << i;
-        EXPECT_EQ(model._coordinates[i].x, double(creases[i])) << "vertex " << i;
-        EXPECT_EQ(model._coordinates[i].y, 0.0) << "vertex " << i;
+        EXPECT_EQ(model._creases[i], creases[i]) << "crease " << i;
+        EXPECT_EQ(model._profile[i].x, double(creases[i])) << "vertex " << i;
+        EXPECT_EQ(model._profile[i].y, 0.0) << "vertex " << i;
     }
     EXPECT_FLOAT_EQ(model._minimumSpaceMiddle, 15.0f);
     EXPECT_FLOAT_EQ(model._minimumSpaceFoot, 22.5f);
     EXPECT_FLOAT_EQ(model._minimumSpaceSide, 22.5f);
     EXPECT_FLOAT_EQ(model._maximumPeakHeight, 48.0f);
-    EXPECT_NEAR(model._maximumPeekAngleCoefficientInSide, std::cos(65.142 * M_PI / 180), 2e-5);
-    EXPECT_NEAR(model._maximumPeekAngleCoefficientInSide, 0.42037, 5e-6);
-    EXPECT_NEAR(model._maximumPeekAngleCoefficientOutSide, 0.65935, 5e-6);
-    EXPECT_EQ(model._dirL, 1.0f);
-    EXPECT_EQ(model._dirR, 1.0f);
+    EXPECT_NEAR(model._maximumPeakSlopeInside, std::cos(65.142 * M_PI / 180), 2e-5);
+    EXPECT_NEAR(model._maximumPeakSlopeInside, 0.42037, 5e-6);
+    EXPECT_NEAR(model._maximumPeakSlopeOutside, 0.65935, 5e-6);
+    EXPECT_EQ(model._leftDirection, 1.0f);
+    EXPECT_EQ(model._rightDirection, 1.0f);
 }
 
 TEST(InitialLayout, AngleCoefficientsFollowTheAspect) {
     const FoldModel wide({900, 225});
-    EXPECT_NEAR(wide._maximumPeekAngleCoefficientInSide, 0.64948, 5e-6);
-    EXPECT_NEAR(wide._maximumPeekAngleCoefficientOutSide, 0.96005, 5e-6);
+    EXPECT_NEAR(wide._maximumPeakSlopeInside, 0.64948, 5e-6);
+    EXPECT_NEAR(wide._maximumPeakSlopeOutside, 0.96005, 5e-6);
     // Both angles capped at 85 degrees.
     const FoldModel tall({256, 702.4});
-    EXPECT_NEAR(tall._maximumPeekAngleCoefficientInSide, 0.087156, 5e-7);
-    EXPECT_NEAR(tall._maximumPeekAngleCoefficientOutSide, 0.087156, 5e-7);
+    EXPECT_NEAR(tall._maximumPeakSlopeInside, 0.087156, 5e-7);
+    EXPECT_NEAR(tall._maximumPeakSlopeOutside, 0.087156, 5e-7);
 }
 
 TEST(InitialLayout, DegenerateSheetsGiveFiniteParameters) {
     for (const FoldSize size : {FoldSize{0, 0}, FoldSize{256, 0}}) {
         const FoldModel model(size);
-        for (const float value :
-             {model._maximumPeekAngleCoefficientInSide, model._maximumPeekAngleCoefficientOutSide,
-              model._minimumSpaceMiddle, model._maximumPeakHeight})
+        for (const float value : {model._maximumPeakSlopeInside, model._maximumPeakSlopeOutside,
+                                  model._minimumSpaceMiddle, model._maximumPeakHeight})
             EXPECT_TRUE(std::isfinite(value));
-        for (const auto& bounds : model._limitter)
+        for (const auto& bounds : model._limits)
             for (const FoldPoint& b : bounds)
                 EXPECT_TRUE(std::isfinite(b.x) && std::isfinite(b.y));
     }

@@ -15,7 +15,7 @@ using Fault = FoldTarget::Fault;
 void drag(FoldModel& model, DragGenerator& drags, int steps) {
     for (int step = 0; step < steps; ++step) {
         const Drag next = drags.next();
-        model.handlingLine(next.line, next.move, next.pitch);
+        model.moveLine(next.line, next.move, next.pitch);
     }
 }
 
@@ -24,20 +24,20 @@ TEST(FoldSnapshot, RestoringPutsBackTheWholeFoldAndItsBounds) {
     FoldModel model({1000, 500});
     for (int sequence = 0; sequence < 50; ++sequence) {
         drag(model, drags, 8);
-        model.caliculateLimitter();
+        model.calculateLimits();
         const FoldModel before = model;
         const FoldSnapshot snapshot = FoldSnapshot::take(model, -12.5f);
         drag(model, drags, 8);
 
         snapshot.restoreTo(model);
-        EXPECT_EQ(model._creasePoint, before._creasePoint);
+        EXPECT_EQ(model._creases, before._creases);
         for (int i = 0; i < 7; ++i) {
-            EXPECT_EQ(model._coordinates[i], before._coordinates[i]);
-            EXPECT_EQ(model._limitter[i][0], before._limitter[i][0]) << "line " << i;
-            EXPECT_EQ(model._limitter[i][1], before._limitter[i][1]) << "line " << i;
+            EXPECT_EQ(model._profile[i], before._profile[i]);
+            EXPECT_EQ(model._limits[i][0], before._limits[i][0]) << "line " << i;
+            EXPECT_EQ(model._limits[i][1], before._limits[i][1]) << "line " << i;
         }
-        EXPECT_EQ(model._dirL, before._dirL);
-        EXPECT_EQ(model._dirR, before._dirR);
+        EXPECT_EQ(model._leftDirection, before._leftDirection);
+        EXPECT_EQ(model._rightDirection, before._rightDirection);
         EXPECT_EQ(FoldSnapshot::take(model, -12.5f), snapshot);
     }
 }
@@ -63,10 +63,10 @@ TEST(FoldTarget, EveryReachedFoldIsSoundAndComesBackOnItsOwnSheet) {
             }
             // A flat tent has no side of its own to keep.
             if (made.coordinates[2].y != 0) {
-                EXPECT_EQ(back.dirL, made.dirL);
+                EXPECT_EQ(back.leftDirection, made.leftDirection);
             }
             if (made.coordinates[4].y != 0) {
-                EXPECT_EQ(back.dirR, made.dirR);
+                EXPECT_EQ(back.rightDirection, made.rightDirection);
             }
             EXPECT_EQ(back.pitch, 30.0f);
         }
@@ -75,8 +75,8 @@ TEST(FoldTarget, EveryReachedFoldIsSoundAndComesBackOnItsOwnSheet) {
 
 FoldTarget foldedTarget() {
     FoldModel model({1000, 500});
-    model.handlingLine(2, {0, 20}, 0);
-    model.handlingLine(4, {0, -30}, 0);
+    model.moveLine(2, {0, 20}, 0);
+    model.moveLine(4, {0, -30}, 0);
     return FoldTarget::fromSnapshot(FoldSnapshot::take(model, 0), 1000);
 }
 

@@ -39,15 +39,15 @@ private:
     QImage _image;
 };
 
-QPointF top(const LineEndPoints& endPt, int line) {
-    return endPt[line][0];
+QPointF top(const LineEndPoints& endPoints, int line) {
+    return endPoints[line][0];
 }
-QPointF bottom(const LineEndPoints& endPt, int line) {
-    return endPt[line][1];
+QPointF bottom(const LineEndPoints& endPoints, int line) {
+    return endPoints[line][1];
 }
 
-void expectFinite(const LineEndPoints& endPt) {
-    for (const auto& line : endPt) {
+void expectFinite(const LineEndPoints& endPoints) {
+    for (const auto& line : endPoints) {
         for (const QPointF& point : line) {
             EXPECT_TRUE(std::isfinite(point.x()) && std::isfinite(point.y()));
         }
@@ -64,20 +64,20 @@ TEST(LineEndPointSearch, VerticalLinesOfAFlatSheet) {
     for (int i = 1; i < 7; ++i)
         frame.verticalLine(xs[i], 20, 90);
 
-    const LineEndPoints endPt = searchLineEndPoints(frame.image(), 0.0f);
+    const LineEndPoints endPoints = searchLineEndPoints(frame.image(), 0.0f);
 
-    EXPECT_EQ(top(endPt, 0), QPointF(20, 95));
-    EXPECT_EQ(bottom(endPt, 0), QPointF(20, 5));
+    EXPECT_EQ(top(endPoints, 0), QPointF(20, 95));
+    EXPECT_EQ(bottom(endPoints, 0), QPointF(20, 5));
     for (int i = 1; i < 7; ++i) {
         SCOPED_TRACE(i);
-        EXPECT_EQ(top(endPt, i), QPointF(xs[i], 90));
+        EXPECT_EQ(top(endPoints, i), QPointF(xs[i], 90));
     }
     // Peaks are traced down; the others reach the height of the left edge's bottom end.
-    EXPECT_EQ(bottom(endPt, 2), QPointF(100, 20));
-    EXPECT_EQ(bottom(endPt, 4), QPointF(190, 20));
+    EXPECT_EQ(bottom(endPoints, 2), QPointF(100, 20));
+    EXPECT_EQ(bottom(endPoints, 4), QPointF(190, 20));
     for (int i : {1, 3, 5, 6}) {
         SCOPED_TRACE(i);
-        EXPECT_EQ(bottom(endPt, i), QPointF(xs[i], 5));
+        EXPECT_EQ(bottom(endPoints, i), QPointF(xs[i], 5));
     }
 }
 
@@ -88,11 +88,11 @@ TEST(LineEndPointSearch, EvenHeightUsesTheUpperMiddleRowAndFrameRowsRunUpward) {
     frame.verticalLine(30, 50, 99);
     frame.verticalLine(40, 49, 50);
 
-    const LineEndPoints endPt = searchLineEndPoints(frame.image(), 0.0f);
+    const LineEndPoints endPoints = searchLineEndPoints(frame.image(), 0.0f);
 
-    EXPECT_EQ(top(endPt, 0), QPointF(30, 99));
-    EXPECT_EQ(bottom(endPt, 0), QPointF(30, 50));
-    EXPECT_EQ(top(endPt, 1), QPointF(40, 50));
+    EXPECT_EQ(top(endPoints, 0), QPointF(30, 99));
+    EXPECT_EQ(bottom(endPoints, 0), QPointF(30, 50));
+    EXPECT_EQ(top(endPoints, 1), QPointF(40, 50));
 }
 
 TEST(LineEndPointSearch, TracesStopAtGapsAndAtSidewaysStepsOfFourPixels) {
@@ -108,15 +108,15 @@ TEST(LineEndPointSearch, TracesStopAtGapsAndAtSidewaysStepsOfFourPixels) {
     frame.verticalLine(90, 30, 50); // line 4: three pixels left (against the lean) at row 29
     frame.verticalLine(87, 5, 29);
 
-    const LineEndPoints endPt = searchLineEndPoints(frame.image(), 0.0f);
+    const LineEndPoints endPoints = searchLineEndPoints(frame.image(), 0.0f);
 
-    EXPECT_EQ(top(endPt, 0), QPointF(10, 69));
-    EXPECT_EQ(top(endPt, 1), QPointF(33, 90));
-    EXPECT_EQ(top(endPt, 2), QPointF(50, 70));
-    EXPECT_EQ(bottom(endPt, 0), QPointF(10, 10));
-    EXPECT_EQ(bottom(endPt, 2), QPointF(50, 30));
-    EXPECT_EQ(top(endPt, 3), QPointF(70, 50));
-    EXPECT_EQ(bottom(endPt, 4), QPointF(87, 5));
+    EXPECT_EQ(top(endPoints, 0), QPointF(10, 69));
+    EXPECT_EQ(top(endPoints, 1), QPointF(33, 90));
+    EXPECT_EQ(top(endPoints, 2), QPointF(50, 70));
+    EXPECT_EQ(bottom(endPoints, 0), QPointF(10, 10));
+    EXPECT_EQ(bottom(endPoints, 2), QPointF(50, 30));
+    EXPECT_EQ(top(endPoints, 3), QPointF(70, 50));
+    EXPECT_EQ(bottom(endPoints, 4), QPointF(87, 5));
 }
 
 TEST(LineEndPointSearch, LeanFollowsPerspectiveAndFlipsWithNegativePitch) {
@@ -164,16 +164,16 @@ TEST(LineEndPointSearch, ExtrapolatesUntracedBottomEndsThroughTopEndAndCrossing)
     frame.verticalLine(130, 50, 50);      // line 2: the middle row alone
     frame.verticalLine(160, 0, 50);       // line 3: nothing above the middle row
 
-    const LineEndPoints endPt = searchLineEndPoints(frame.image(), 10.0f);
+    const LineEndPoints endPoints = searchLineEndPoints(frame.image(), 10.0f);
 
-    EXPECT_EQ(top(endPt, 1), QPointF(120, 90));
+    EXPECT_EQ(top(endPoints, 1), QPointF(120, 90));
     // Through (120, 90) and (100, 50), down to line 0's bottom height 10.
-    EXPECT_EQ(bottom(endPt, 1), QPointF(80, 10));
-    EXPECT_EQ(top(endPt, 2), QPointF(130, 50));
-    EXPECT_EQ(bottom(endPt, 2), QPointF(130, 50));
+    EXPECT_EQ(bottom(endPoints, 1), QPointF(80, 10));
+    EXPECT_EQ(top(endPoints, 2), QPointF(130, 50));
+    EXPECT_EQ(bottom(endPoints, 2), QPointF(130, 50));
     // A top end left on the middle row gives no direction: the line is taken as vertical.
-    EXPECT_EQ(top(endPt, 3), QPointF(160, 50));
-    EXPECT_EQ(bottom(endPt, 3), QPointF(160, 10));
+    EXPECT_EQ(top(endPoints, 3), QPointF(160, 50));
+    EXPECT_EQ(bottom(endPoints, 3), QPointF(160, 10));
 }
 
 TEST(LineEndPointSearch, MiddleLineExactlyAtHalfTakesTheLeftEdgesHeight) {
@@ -186,11 +186,11 @@ TEST(LineEndPointSearch, MiddleLineExactlyAtHalfTakesTheLeftEdgesHeight) {
     frame.verticalLine(240, 30, 70);
     frame.verticalLine(280, 30, 70);
 
-    const LineEndPoints endPt = searchLineEndPoints(frame.image(), 0.0f);
+    const LineEndPoints endPoints = searchLineEndPoints(frame.image(), 0.0f);
 
-    EXPECT_EQ(top(endPt, 3), QPointF(150, 90));
-    EXPECT_EQ(bottom(endPt, 3), QPointF(150, 10));
-    EXPECT_EQ(top(endPt, 4), QPointF(200, 70));
+    EXPECT_EQ(top(endPoints, 3), QPointF(150, 90));
+    EXPECT_EQ(bottom(endPoints, 3), QPointF(150, 10));
+    EXPECT_EQ(top(endPoints, 4), QPointF(200, 70));
 }
 
 TEST(LineEndPointSearch, LinesCloserThanFourPixelsMergeAndMissingLinesStayUsable) {
@@ -199,19 +199,19 @@ TEST(LineEndPointSearch, LinesCloserThanFourPixelsMergeAndMissingLinesStayUsable
     for (int x : xs)
         frame.verticalLine(x, 10, 90);
 
-    const LineEndPoints endPt = searchLineEndPoints(frame.image(), 0.0f);
+    const LineEndPoints endPoints = searchLineEndPoints(frame.image(), 0.0f);
 
     // Later crossings shift to lower line numbers.
-    EXPECT_EQ(top(endPt, 1), QPointF(60, 90));
-    EXPECT_EQ(top(endPt, 2), QPointF(150, 90));
-    EXPECT_EQ(top(endPt, 4), QPointF(250, 90));
+    EXPECT_EQ(top(endPoints, 1), QPointF(60, 90));
+    EXPECT_EQ(top(endPoints, 2), QPointF(150, 90));
+    EXPECT_EQ(top(endPoints, 4), QPointF(250, 90));
     // Lines 5 and 6 were not found: each lies four pixels right of the line before it, keeping
     // its length.
-    EXPECT_EQ(top(endPt, 5), QPointF(254, 90));
-    EXPECT_EQ(bottom(endPt, 5), QPointF(254, 10));
-    EXPECT_EQ(top(endPt, 6), QPointF(258, 90));
-    EXPECT_EQ(bottom(endPt, 6), QPointF(258, 10));
-    expectFinite(endPt);
+    EXPECT_EQ(top(endPoints, 5), QPointF(254, 90));
+    EXPECT_EQ(bottom(endPoints, 5), QPointF(254, 10));
+    EXPECT_EQ(top(endPoints, 6), QPointF(258, 90));
+    EXPECT_EQ(bottom(endPoints, 6), QPointF(258, 10));
+    expectFinite(endPoints);
 }
 
 TEST(LineEndPointSearch, LinesLeavingTheFrameEndAtItsBorder) {
@@ -219,13 +219,13 @@ TEST(LineEndPointSearch, LinesLeavingTheFrameEndAtItsBorder) {
     frame.verticalLine(0, 0, 50);       // the left column, bottom to top row
     frame.slantedLine(90, 0, 50, 1, 3); // leaves through the right border at row 30
 
-    const LineEndPoints endPt = searchLineEndPoints(frame.image(), -5.0f);
+    const LineEndPoints endPoints = searchLineEndPoints(frame.image(), -5.0f);
 
-    EXPECT_EQ(top(endPt, 0), QPointF(0, 50));
-    EXPECT_EQ(bottom(endPt, 0), QPointF(0, 0));
+    EXPECT_EQ(top(endPoints, 0), QPointF(0, 50));
+    EXPECT_EQ(bottom(endPoints, 0), QPointF(0, 0));
     // Leaning right (right half, negative pitch), the trace tries columns past the border.
-    EXPECT_EQ(top(endPt, 1), QPointF(99, 29));
-    expectFinite(endPt);
+    EXPECT_EQ(top(endPoints, 1), QPointF(99, 29));
+    expectFinite(endPoints);
 }
 
 TEST(LineEndPointSearch, EmptyAndDegenerateFramesGiveFiniteEndPoints) {

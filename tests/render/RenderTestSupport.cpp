@@ -38,8 +38,8 @@ SheetFold flatFold(QSizeF imageSize) {
     return fold;
 }
 
-SheetFold tentFold(QSizeF imageSize, double leftCompression, int dirL, double rightCompression,
-                   int dirR) {
+SheetFold tentFold(QSizeF imageSize, double leftCompression, int leftDirection,
+                   double rightCompression, int rightDirection) {
     SheetFold fold = flatFold(imageSize);
     const std::array<float, 7>& t = fold.creasePoint;
     std::array<QPointF, 7>& v = fold.coordinates;
@@ -47,12 +47,12 @@ SheetFold tentFold(QSizeF imageSize, double leftCompression, int dirL, double ri
     v[1].setX(t[1] + leftCompression);
     v[5].setX(t[5] - rightCompression);
     v[6].setX(t[6] - rightCompression);
-    v[2] = apex(v[1], v[3], t[2] - t[1], t[3] - t[2], dirL);
-    v[4] = apex(v[3], v[5], t[4] - t[3], t[5] - t[4], dirR);
+    v[2] = apex(v[1], v[3], t[2] - t[1], t[3] - t[2], leftDirection);
+    v[4] = apex(v[3], v[5], t[4] - t[3], t[5] - t[4], rightDirection);
     return fold;
 }
 
-void pushFold(MyGLView& view, const SheetFold& fold) {
+void pushFold(SheetRenderer& view, const SheetFold& fold) {
     for (int i = 0; i < 7; ++i) {
         view.setCreasePoint(fold.creasePoint[i], i);
         view.setCoordinates(fold.coordinates[i], i);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "render/MyGLView.h"
+#include "render/SheetRenderer.h"
 
 #include <QColor>
 #include <QImage>
@@ -22,10 +22,10 @@ SheetFold flatFold(QSizeF imageSize);
 
 // Both tents folded by the given compressions; dir +1 raises a peak toward the viewer, -1 sinks
 // it. Every segment keeps its length on the flat sheet.
-SheetFold tentFold(QSizeF imageSize, double leftCompression, int dirL, double rightCompression,
-                   int dirR);
+SheetFold tentFold(QSizeF imageSize, double leftCompression, int leftDirection,
+                   double rightCompression, int rightDirection);
 
-void pushFold(MyGLView& view, const SheetFold& fold);
+void pushFold(SheetRenderer& view, const SheetFold& fold);
 
 // The document window's size for a sheet size.
 QSizeF windowSize(QSizeF imageSize);

@@ -1,7 +1,7 @@
 #include "DocumentFixture.h"
 #include "XWindowBehind.h"
 
-#include "window/MyWindow.h"
+#include "window/DocumentWindow.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -24,7 +24,7 @@ protected:
     }
 
     // A point of the sheet's middle facet, between the hit areas of lines 3 and 4.
-    static QPoint onTheSheet(const MyWindowController& controller) {
+    static QPoint onTheSheet(const DocumentController& controller) {
         return widgetPoint(controller, (lineMiddle(controller, 3) + lineMiddle(controller, 4)) / 2);
     }
 
@@ -34,7 +34,7 @@ protected:
 TEST_F(ClickThroughTest, DragInTheTransparentMarginReachesTheWindowBehind) {
     auto controller = openShown(QSize(640, 480));
     ASSERT_TRUE(controller);
-    MyWindow* window = controller->window();
+    DocumentWindow* window = controller->window();
     const QPoint windowAt = window->pos();
     // The corner of the window, far outside the sheet.
     const QPoint corner = window->mapToGlobal(QPoint(6, 6));
@@ -51,7 +51,7 @@ TEST_F(ClickThroughTest, DragInTheTransparentMarginReachesTheWindowBehind) {
 TEST_F(ClickThroughTest, DragOnTheSheetMovesPleatoraAndNothingReachesTheWindowBehind) {
     auto controller = openShown(QSize(640, 480));
     ASSERT_TRUE(controller);
-    MyWindow* window = controller->window();
+    DocumentWindow* window = controller->window();
     const QPoint windowAt = window->pos();
 
     _behind->clickAndDrag(window->mapToGlobal(onTheSheet(*controller)), QPoint(30, 20));
@@ -64,7 +64,7 @@ TEST_F(ClickThroughTest, DragOnTheSheetMovesPleatoraAndNothingReachesTheWindowBe
 TEST_F(ClickThroughTest, TheInputAreaFollowsTheFoldWhenADragEndsAndOnUndo) {
     auto controller = openShown(QSize(640, 480));
     ASSERT_TRUE(controller);
-    MyWindow* window = controller->window();
+    DocumentWindow* window = controller->window();
     // On the sheet beside its left edge, clear of the edge's hit area, at first; pushing the edge
     // inward leaves it in the margin.
     const QPointF edgeMiddle = lineMiddle(*controller, 0);
@@ -74,7 +74,7 @@ TEST_F(ClickThroughTest, TheInputAreaFollowsTheFoldWhenADragEndsAndOnUndo) {
     press(*controller, edgeGrip);
     dragTo(*controller, edgeGrip + QPoint(80, 0));
     release(*controller, edgeGrip + QPoint(80, 0));
-    ASSERT_GT(controller->endPt()[0][0].x(), edgeMiddle.x() + 40);
+    ASSERT_GT(controller->endPoints()[0][0].x(), edgeMiddle.x() + 40);
     QCursor::setPos(1900, 1060);
     const QPoint windowAt = window->pos();
 

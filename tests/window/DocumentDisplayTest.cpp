@@ -1,9 +1,9 @@
 #include "DocumentFixture.h"
 
-#include "render/MyGLView.h"
-#include "window/DropShadow.h"
-#include "window/MyView.h"
-#include "window/MyWindow.h"
+#include "document/DropShadow.h"
+#include "render/SheetRenderer.h"
+#include "window/DocumentWindow.h"
+#include "window/PictureView.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -25,7 +25,7 @@ bool isLineColor(const QColor& color, const QColor& lineColor) {
 int openDocumentWindows() {
     const QWidgetList widgets = QApplication::topLevelWidgets();
     return static_cast<int>(std::count_if(widgets.begin(), widgets.end(), [](QWidget* widget) {
-        return qobject_cast<MyWindow*>(widget) != nullptr;
+        return qobject_cast<DocumentWindow*>(widget) != nullptr;
     }));
 }
 
@@ -48,7 +48,7 @@ TEST_F(DocumentDisplayTest, OpensAFloatingPictureOfTheSizedWindow) {
         GTEST_SKIP() << "sizes below assume a 1080 points high screen";
     auto controller = openShown(QSize(640, 480));
     ASSERT_TRUE(controller);
-    MyWindow& window = *controller->window();
+    DocumentWindow& window = *controller->window();
 
     EXPECT_EQ(window.size(), QSize(957, 600)); // 957.8643 x 600, in whole points
     EXPECT_EQ(window.windowTitle(), QStringLiteral("sheet.png"));
@@ -64,11 +64,11 @@ TEST_F(DocumentDisplayTest, OpensAFloatingPictureOfTheSizedWindow) {
     EXPECT_EQ(shown.pixelColor(0, 0).alpha(), 0);
 
     // The end points come from the frame: lines left to right, tops above bottoms.
-    const auto& endPt = controller->endPt();
+    const auto& endPoints = controller->endPoints();
     for (int i = 0; i < 7; ++i) {
-        EXPECT_GT(endPt[i][0].y(), endPt[i][1].y()) << "line " << i;
+        EXPECT_GT(endPoints[i][0].y(), endPoints[i][1].y()) << "line " << i;
         if (i > 0) {
-            EXPECT_GT(endPt[i][0].x(), endPt[i - 1][0].x()) << "line " << i;
+            EXPECT_GT(endPoints[i][0].x(), endPoints[i - 1][0].x()) << "line " << i;
         }
     }
 }
@@ -99,10 +99,11 @@ TEST_F(DocumentDisplayTest, OverlayDrawsCreaseLinesAndTheControlAreaInTheirColou
         image.fill(Qt::transparent);
         return image;
     }();
-    const QPointF topEdgeMiddle = (controller->endPt()[2][0] + controller->endPt()[3][0]) / 2;
+    const QPointF topEdgeMiddle =
+        (controller->endPoints()[2][0] + controller->endPoints()[3][0]) / 2;
 
     // No area under the pointer: crease lines 1..5 only, never the edges or the bands.
-    QImage drawn = controller->drawLineToImage(blank);
+    QImage drawn = controller->drawLines(blank);
     for (int line = 1; line <= 5; ++line)
         EXPECT_TRUE(isLineColor(framePixel(drawn, lineMiddle(*controller, line)), creaseColor))
             << line;
@@ -112,27 +113,27 @@ TEST_F(DocumentDisplayTest, OverlayDrawsCreaseLinesAndTheControlAreaInTheirColou
 
     // The hovered crease line is stroked in the control colour only.
     hover(*controller, widgetPoint(*controller, lineMiddle(*controller, 3)), 3);
-    drawn = controller->drawLineToImage(blank);
+    drawn = controller->drawLines(blank);
     EXPECT_TRUE(isLineColor(framePixel(drawn, lineMiddle(*controller, 3)), controlColor));
     EXPECT_TRUE(isLineColor(framePixel(drawn, lineMiddle(*controller, 2)), creaseColor));
 
     // Crease lines hidden: only the hovered line.
     _defaults->setBool(DefaultsKey::showCreaseLine, false);
     _defaults->postNotification();
-    drawn = controller->drawLineToImage(blank);
+    drawn = controller->drawLines(blank);
     EXPECT_TRUE(isLineColor(framePixel(drawn, lineMiddle(*controller, 3)), controlColor));
     EXPECT_EQ(framePixel(drawn, lineMiddle(*controller, 2)).alpha(), 0);
 
     // A band is highlighted along the whole edge.
     hover(*controller, widgetPoint(*controller, topEdgeMiddle - QPointF(0, 3)), 7);
-    drawn = controller->drawLineToImage(blank);
+    drawn = controller->drawLines(blank);
     EXPECT_TRUE(isLineColor(framePixel(drawn, topEdgeMiddle), controlColor));
     EXPECT_EQ(framePixel(drawn, lineMiddle(*controller, 3)).alpha(), 0);
 }
 
 // The frame with its shadow and every line drawn anew, as the window should show it.
-QImage redrawnWhole(MyWindowController& controller) {
-    QImage frame = controller.glView().imageFromView();
+QImage redrawnWhole(DocumentController& controller) {
+    QImage frame = controller.renderer().captureFrame();
     frame.convertTo(QImage::Format_ARGB32_Premultiplied);
     const DropShadow& shown = controller.window()->dropShadow();
     DropShadow shadow;
@@ -141,7 +142,7 @@ QImage redrawnWhole(MyWindowController& controller) {
     shadow.setOffset(shown.offset());
     shadow.update(frame);
     shadow.paintUnder(frame);
-    return controller.drawLineToImage(frame);
+    return controller.drawLines(frame);
 }
 
 // Hover, colour and shadow changes reuse the last frame and redraw only what changed; drag steps
@@ -175,10 +176,10 @@ TEST_F(DocumentDisplayTest, ShadowFallsBelowTheSheet) {
     auto controller = openShown(QSize(640, 480));
     ASSERT_TRUE(controller);
     const QImage shown = controller->window()->contentView()->image();
-    const auto& endPt = controller->endPt();
+    const auto& endPoints = controller->endPoints();
     const double x = lineMiddle(*controller, 3).x() + 20;
-    const int below = framePixel(shown, QPointF(x, endPt[3][1].y() - 6)).alpha();
-    const int above = framePixel(shown, QPointF(x, endPt[3][0].y() + 6)).alpha();
+    const int below = framePixel(shown, QPointF(x, endPoints[3][1].y() - 6)).alpha();
+    const int above = framePixel(shown, QPointF(x, endPoints[3][0].y() + 6)).alpha();
     EXPECT_GT(below, 0);
     EXPECT_GT(below, above);
     EXPECT_EQ(shown.pixelColor(0, 0).alpha(), 0);
@@ -193,7 +194,7 @@ TEST_F(DocumentDisplayTest, DefaultsChangeRedrawsEveryOpenDocumentButNotClosedOn
     EXPECT_TRUE(isLineColor(shownPixel(*first, lineMiddle(*first, 3)), creaseColor));
     EXPECT_TRUE(isLineColor(shownPixel(*second, lineMiddle(*second, 3)), creaseColor));
 
-    const QPointer<MyWindow> closedWindow = closed->window();
+    const QPointer<DocumentWindow> closedWindow = closed->window();
     closed.reset();
     EXPECT_TRUE(closedWindow.isNull());
 
@@ -226,7 +227,7 @@ TEST_F(DocumentDisplayTest, OnlyTheActiveWindowPolls) {
 TEST_F(DocumentDisplayTest, CopyPutsTheWindowWithItsShadowAsPngAndTiff) {
     auto controller = openShown(QSize(640, 480));
     ASSERT_TRUE(controller);
-    controller->copyImageWithFormat(QStringLiteral("TIFF"));
+    controller->copyPicture(QStringLiteral("TIFF"));
 
     const QSize pixels = controller->window()->size() * controller->scale();
     for (const char* type : {"image/png", "image/tiff"}) {
@@ -247,19 +248,19 @@ TEST_F(DocumentDisplayTest, CopyWithoutShadowIsTheBareFrameWithTheWantedLines) {
     _defaults->setBool(DefaultsKey::showCreaseLine, false);
     _defaults->postNotification();
 
-    controller->copyImageWithFormat(QStringLiteral("TIFF"));
+    controller->copyPicture(QStringLiteral("TIFF"));
     QImage copied = clipboardImage("image/png");
     EXPECT_EQ(copied.size(), controller->window()->size());
     EXPECT_EQ(copied.pixelColor(0, 0).alpha(), 0);
     // Lines whatever the window shows, and no shadow below the sheet.
     EXPECT_TRUE(isLineColor(framePixel(copied, lineMiddle(*controller, 3)), creaseColor));
     const QPointF belowSheet(lineMiddle(*controller, 3).x() + 20,
-                             controller->endPt()[3][1].y() - 6);
+                             controller->endPoints()[3][1].y() - 6);
     EXPECT_EQ(framePixel(copied, belowSheet).alpha(), 0);
 
     _defaults->setBool(DefaultsKey::copyWithCreaseLine, false);
     _defaults->postNotification();
-    controller->copyImageWithFormat(QStringLiteral("TIFF"));
+    controller->copyPicture(QStringLiteral("TIFF"));
     copied = clipboardImage("image/png");
     EXPECT_FALSE(isLineColor(framePixel(copied, lineMiddle(*controller, 3)), creaseColor));
 }
@@ -273,7 +274,7 @@ TEST_F(DocumentDisplayTest, CopyWithShadowRedrawsWithoutLinesOnlyForTheCapture) 
     const QPointF creaseMiddle = lineMiddle(*controller, 3);
     ASSERT_TRUE(isLineColor(shownPixel(*controller, creaseMiddle), creaseColor));
 
-    controller->copyImageWithFormat(QStringLiteral("TIFF"));
+    controller->copyPicture(QStringLiteral("TIFF"));
     const QImage copied = clipboardImage("image/png");
     EXPECT_FALSE(
         isLineColor(capturedPixel(copied, creaseMiddle, controller->scale()), creaseColor));
@@ -290,7 +291,7 @@ TEST_F(DocumentDisplayTest, CopyWithShadowWithoutCreaseLinesLeavesOutTheLineUnde
     hover(*controller, widgetPoint(*controller, creaseMiddle), 3);
     ASSERT_TRUE(isLineColor(shownPixel(*controller, creaseMiddle), controlColor));
 
-    controller->copyImageWithFormat(QStringLiteral("TIFF"));
+    controller->copyPicture(QStringLiteral("TIFF"));
     const QColor copied =
         capturedPixel(clipboardImage("image/png"), creaseMiddle, controller->scale());
     EXPECT_FALSE(isLineColor(copied, controlColor));
@@ -303,7 +304,7 @@ TEST_F(DocumentDisplayTest, CopyWithShadowWithoutCreaseLinesLeavesOutTheLineUnde
 TEST_F(DocumentDisplayTest, CopyAsPdfGivesOnePageOfThePictureSize) {
     auto controller = openShown(QSize(640, 480));
     ASSERT_TRUE(controller);
-    controller->copyImageWithFormat(QStringLiteral("PDF"));
+    controller->copyPicture(QStringLiteral("PDF"));
     const QByteArray pdf = clipboardData().data(QStringLiteral("application/pdf"));
     ASSERT_TRUE(pdf.startsWith("%PDF"));
     EXPECT_FALSE(clipboardData().hasImage());
@@ -319,7 +320,7 @@ TEST_F(DocumentDisplayTest, CopyAsPdfGivesOnePageOfThePictureSize) {
     EXPECT_DOUBLE_EQ(box.captured(2).toDouble(), points.height());
 
     // Only "PDF" exactly selects PDF.
-    controller->copyImageWithFormat(QStringLiteral("pdf"));
+    controller->copyPicture(QStringLiteral("pdf"));
     EXPECT_FALSE(clipboardData().hasFormat(QStringLiteral("application/pdf")));
     EXPECT_TRUE(clipboardData().hasFormat(QStringLiteral("image/png")));
 }

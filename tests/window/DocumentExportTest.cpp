@@ -1,9 +1,9 @@
 #include "DocumentFixture.h"
 
-#include "render/MyGLView.h"
-#include "window/ExportOptions.h"
-#include "window/MyView.h"
-#include "window/MyWindow.h"
+#include "document/ExportOptions.h"
+#include "render/SheetRenderer.h"
+#include "window/DocumentWindow.h"
+#include "window/PictureView.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -18,7 +18,7 @@ namespace {
 
 using DocumentExportTest = DocumentFixture;
 
-const MyWindowController::ExportProgress noProgress;
+const DocumentController::ExportProgress noProgress;
 
 QUrl writeCheckerboard(const QString& path, QSize size) {
     QImage picture(size, QImage::Format_RGB32);
@@ -68,8 +68,8 @@ TEST_F(DocumentExportTest, AtTheWindowsSizeTheExportIsWhatCopyGives) {
     auto controller = openShown(QSize(640, 480));
     ASSERT_TRUE(controller);
     useOpaqueLineColors();
-    controller->glView().setPitch(20);
-    controller->updateMyWindow();
+    controller->renderer().setPitch(20);
+    controller->updateDisplay();
     for (const bool shadow : {true, false}) {
         for (const bool lines : {true, false}) {
             SCOPED_TRACE(testing::Message() << "shadow " << shadow << ", lines " << lines);

@@ -1,7 +1,7 @@
 #include "DocumentFixture.h"
 
-#include "window/MyView.h"
-#include "window/MyWindow.h"
+#include "window/DocumentWindow.h"
+#include "window/PictureView.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -42,7 +42,7 @@ QUrl DocumentFixture::writeImage(QSize pixelSize, const QString& name) {
     return QUrl::fromLocalFile(path);
 }
 
-std::unique_ptr<MyWindowController> DocumentFixture::openDocument(const QUrl& url,
+std::unique_ptr<DocumentController> DocumentFixture::openDocument(const QUrl& url,
                                                                   QString* failure) {
     const SheetSizing sizing = SheetSizing::ofFirstScreen();
     const PictureReader::Result read =
@@ -53,10 +53,10 @@ std::unique_ptr<MyWindowController> DocumentFixture::openDocument(const QUrl& ur
             *failure = read.failureReason;
         return nullptr;
     }
-    return MyWindowController::initWithPicture(read, sizing, url, *_defaults, failure);
+    return DocumentController::create(read, sizing, url, *_defaults, failure);
 }
 
-std::unique_ptr<MyWindowController> DocumentFixture::openShown(QSize pixelSize) {
+std::unique_ptr<DocumentController> DocumentFixture::openShown(QSize pixelSize) {
     auto controller = openDocument(writeImage(pixelSize));
     if (!controller)
         return nullptr;
@@ -76,13 +76,13 @@ bool DocumentFixture::waitFor(const std::function<bool()>& condition) {
     return QTest::qWaitFor(condition, 3000);
 }
 
-QPoint DocumentFixture::widgetPoint(const MyWindowController& controller, QPointF framePoint) {
+QPoint DocumentFixture::widgetPoint(const DocumentController& controller, QPointF framePoint) {
     return QPointF(framePoint.x(), controller.window()->height() - framePoint.y()).toPoint();
 }
 
-QPointF DocumentFixture::lineMiddle(const MyWindowController& controller, int line) {
-    const auto& endPt = controller.endPt();
-    return (endPt[line][0] + endPt[line][1]) / 2;
+QPointF DocumentFixture::lineMiddle(const DocumentController& controller, int line) {
+    const auto& endPoints = controller.endPoints();
+    return (endPoints[line][0] + endPoints[line][1]) / 2;
 }
 
 QColor DocumentFixture::framePixel(const QImage& picture, QPointF framePoint) {
@@ -90,13 +90,13 @@ QColor DocumentFixture::framePixel(const QImage& picture, QPointF framePoint) {
     return picture.pixelColor(static_cast<int>(framePoint.x()), row);
 }
 
-QColor DocumentFixture::shownPixel(const MyWindowController& controller, QPointF framePoint) {
+QColor DocumentFixture::shownPixel(const DocumentController& controller, QPointF framePoint) {
     return framePixel(controller.window()->contentView()->image(), framePoint);
 }
 
 namespace {
 
-void sendMouse(MyWindowController& controller, QEvent::Type type, QPoint at, QPoint global,
+void sendMouse(DocumentController& controller, QEvent::Type type, QPoint at, QPoint global,
                Qt::MouseButton button, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
     QMouseEvent event(type, QPointF(at), QPointF(global), button, buttons, modifiers);
     QApplication::sendEvent(controller.window()->contentView(), &event);
@@ -104,24 +104,24 @@ void sendMouse(MyWindowController& controller, QEvent::Type type, QPoint at, QPo
 
 } // namespace
 
-void DocumentFixture::press(MyWindowController& controller, QPoint at,
+void DocumentFixture::press(DocumentController& controller, QPoint at,
                             Qt::KeyboardModifiers modifiers) {
     sendMouse(controller, QEvent::MouseButtonPress, at, controller.window()->mapToGlobal(at),
               Qt::LeftButton, Qt::LeftButton, modifiers);
 }
 
-void DocumentFixture::dragTo(MyWindowController& controller, QPoint to,
+void DocumentFixture::dragTo(DocumentController& controller, QPoint to,
                              Qt::KeyboardModifiers modifiers) {
     sendMouse(controller, QEvent::MouseMove, to, controller.window()->mapToGlobal(to), Qt::NoButton,
               Qt::LeftButton, modifiers);
 }
 
-void DocumentFixture::release(MyWindowController& controller, QPoint at) {
+void DocumentFixture::release(DocumentController& controller, QPoint at) {
     sendMouse(controller, QEvent::MouseButtonRelease, at, controller.window()->mapToGlobal(at),
               Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
 }
 
-void DocumentFixture::hover(MyWindowController& controller, QPoint at, int expectedArea) {
+void DocumentFixture::hover(DocumentController& controller, QPoint at, int expectedArea) {
     // Only the active window polls. Without a window manager a late focus change can leave it
     // inactive; a user pointing at it would have clicked it first.
     QWidget* window = controller.window();

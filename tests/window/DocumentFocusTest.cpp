@@ -1,7 +1,7 @@
 #include "DocumentFixture.h"
 
-#include "window/MyView.h"
-#include "window/MyWindow.h"
+#include "window/DocumentWindow.h"
+#include "window/PictureView.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -13,14 +13,14 @@ namespace {
 class DocumentFocusTest : public DocumentFixture {
 protected:
     // Hovers the left peak of a shown document, which highlights it in the control colour.
-    QPointF hoverThePeak(MyWindowController& controller) {
+    QPointF hoverThePeak(DocumentController& controller) {
         const QPointF peak = lineMiddle(controller, 2);
         hover(controller, widgetPoint(controller, peak), 2);
         EXPECT_EQ(shownPixel(controller, peak), controlColor);
         return peak;
     }
 
-    void expectNoHighlight(const MyWindowController& controller, QPointF peak) {
+    void expectNoHighlight(const DocumentController& controller, QPointF peak) {
         EXPECT_EQ(controller.controlArea(), 9);
         EXPECT_EQ(controller.window()->cursor().shape(), Qt::ArrowCursor);
         EXPECT_EQ(shownPixel(controller, peak), creaseColor);

@@ -1,9 +1,9 @@
 #include "DocumentFixture.h"
 
 #include "fold/FoldModel.h"
-#include "render/MyGLView.h"
-#include "window/MyView.h"
-#include "window/MyWindow.h"
+#include "render/SheetRenderer.h"
+#include "window/DocumentWindow.h"
+#include "window/PictureView.h"
 
 #include <QTest>
 #include <QUndoStack>
@@ -12,23 +12,23 @@ namespace {
 
 using DocumentFoldTest = DocumentFixture;
 
-FoldSnapshot flatSnapshot(const MyWindowController& controller) {
+FoldSnapshot flatSnapshot(const DocumentController& controller) {
     return FoldSnapshot::take(FoldModel(controller.foldModel()._imageSize), 0);
 }
 
-QImage shownPicture(const MyWindowController& controller) {
+QImage shownPicture(const DocumentController& controller) {
     return controller.window()->contentView()->image();
 }
 
 // Through the window system's queue, as a key press from the keyboard comes.
-void key(MyWindowController& controller, Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+void key(DocumentController& controller, Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
     QTest::keyClick(controller.window()->windowHandle(), key, modifiers);
 }
 
 // The fold a drag step of the given move on one line gives from where the controller is now.
-FoldModel afterStep(const MyWindowController& controller, long line, FoldPoint move) {
+FoldModel afterStep(const DocumentController& controller, long line, FoldPoint move) {
     FoldModel fold = controller.foldModel();
-    fold.handlingLine(line, move, controller.glView().pitch());
+    fold.moveLine(line, move, controller.renderer().pitch());
     return fold;
 }
 
@@ -53,8 +53,8 @@ TEST_F(DocumentFoldTest, ADragIsOneUndoStepAndUndoBringsBackTheWholeFoldAndPictu
     stack.undo();
     EXPECT_EQ(controller->snapshot(), flatSnapshot(*controller));
     for (int i = 0; i < creaseLineCount; ++i) {
-        EXPECT_EQ(controller->foldModel()._limitter[i][0], flat._limitter[i][0]) << "line " << i;
-        EXPECT_EQ(controller->foldModel()._limitter[i][1], flat._limitter[i][1]) << "line " << i;
+        EXPECT_EQ(controller->foldModel()._limits[i][0], flat._limits[i][0]) << "line " << i;
+        EXPECT_EQ(controller->foldModel()._limits[i][1], flat._limits[i][1]) << "line " << i;
     }
     EXPECT_EQ(shownPicture(*controller), flatPicture);
     stack.redo();
@@ -64,7 +64,7 @@ TEST_F(DocumentFoldTest, ADragIsOneUndoStepAndUndoBringsBackTheWholeFoldAndPictu
 TEST_F(DocumentFoldTest, ATiltDragIsOneTiltStep) {
     auto controller = openShown(QSize(640, 480));
     ASSERT_TRUE(controller);
-    const QPoint start = widgetPoint(*controller, controller->endPt()[3][0] - QPointF(0, 4));
+    const QPoint start = widgetPoint(*controller, controller->endPoints()[3][0] - QPointF(0, 4));
     hover(*controller, start, 7);
 
     press(*controller, start);
@@ -74,7 +74,7 @@ TEST_F(DocumentFoldTest, ATiltDragIsOneTiltStep) {
     ASSERT_EQ(controller->undoStack().count(), 1);
     EXPECT_EQ(controller->undoStack().undoText(), "Tilt");
     controller->undoStack().undo();
-    EXPECT_EQ(controller->glView().pitch(), 0.0f);
+    EXPECT_EQ(controller->renderer().pitch(), 0.0f);
 }
 
 TEST_F(DocumentFoldTest, ArrowKeysMoveTheLineUnderThePointerAsADragOfOneOrTenPoints) {
@@ -84,10 +84,10 @@ TEST_F(DocumentFoldTest, ArrowKeysMoveTheLineUnderThePointerAsADragOfOneOrTenPoi
 
     FoldModel expected = afterStep(*controller, 3, {1, 0});
     key(*controller, Qt::Key_Right);
-    EXPECT_EQ(controller->foldModel()._creasePoint, expected._creasePoint);
+    EXPECT_EQ(controller->foldModel()._creases, expected._creases);
     expected = afterStep(*controller, 3, {-10, 0});
     key(*controller, Qt::Key_Left, Qt::ShiftModifier);
-    EXPECT_EQ(controller->foldModel()._creasePoint, expected._creasePoint);
+    EXPECT_EQ(controller->foldModel()._creases, expected._creases);
     // Up and down only move the peak lines.
     const FoldSnapshot before = controller->snapshot();
     key(*controller, Qt::Key_Up);
@@ -106,11 +106,11 @@ TEST_F(DocumentFoldTest, UpAndDownRaiseAndLowerAPeakAsAVerticalDragDoes) {
 
     FoldModel expected = afterStep(*controller, 4, {0, 10});
     key(*controller, Qt::Key_Up, Qt::ShiftModifier);
-    EXPECT_EQ(controller->foldModel()._coordinates, expected._coordinates);
-    EXPECT_GT(controller->foldModel()._coordinates[4].y, 0) << "the right peak rises";
+    EXPECT_EQ(controller->foldModel()._profile, expected._profile);
+    EXPECT_GT(controller->foldModel()._profile[4].y, 0) << "the right peak rises";
     expected = afterStep(*controller, 4, {0, -1});
     key(*controller, Qt::Key_Down);
-    EXPECT_EQ(controller->foldModel()._coordinates, expected._coordinates);
+    EXPECT_EQ(controller->foldModel()._profile, expected._profile);
 }
 
 TEST_F(DocumentFoldTest, WithoutALineUnderThePointerTheKeysMoveTheLineDraggedLast) {
@@ -128,7 +128,7 @@ TEST_F(DocumentFoldTest, WithoutALineUnderThePointerTheKeysMoveTheLineDraggedLas
 
     const FoldModel expected = afterStep(*controller, 1, {-1, 0});
     key(*controller, Qt::Key_Left);
-    EXPECT_EQ(controller->foldModel()._creasePoint, expected._creasePoint);
+    EXPECT_EQ(controller->foldModel()._creases, expected._creases);
     EXPECT_EQ(controller->undoStack().count(), 2) << "the drag, then the key step";
 }
 
@@ -137,17 +137,17 @@ TEST_F(DocumentFoldTest, PageKeysTiltByADegreeWithinSixty) {
     ASSERT_TRUE(controller);
     for (int i = 0; i < 3; ++i)
         key(*controller, Qt::Key_PageUp);
-    EXPECT_EQ(controller->glView().pitch(), 3.0f);
+    EXPECT_EQ(controller->renderer().pitch(), 3.0f);
     key(*controller, Qt::Key_PageDown);
-    EXPECT_EQ(controller->glView().pitch(), 2.0f);
+    EXPECT_EQ(controller->renderer().pitch(), 2.0f);
     ASSERT_EQ(controller->undoStack().count(), 1);
     EXPECT_EQ(controller->undoStack().undoText(), "Tilt");
 
     controller->undoStack().undo();
-    EXPECT_EQ(controller->glView().pitch(), 0.0f);
+    EXPECT_EQ(controller->renderer().pitch(), 0.0f);
     for (int i = 0; i < 65; ++i)
         key(*controller, Qt::Key_PageDown);
-    EXPECT_EQ(controller->glView().pitch(), -60.0f);
+    EXPECT_EQ(controller->renderer().pitch(), -60.0f);
     EXPECT_EQ(controller->undoStack().count(), 1) << "a new row after the undo, still one step";
 }
 
@@ -221,11 +221,11 @@ TEST_F(DocumentFoldTest, AFoldSavedFromOneDocumentIsReproducedOnAPictureOfTheSam
     ASSERT_TRUE(second);
     second->applyFoldFile(path);
     for (int i = 0; i < creaseLineCount; ++i) {
-        EXPECT_NEAR(second->foldModel()._creasePoint[i], made._creasePoint[i], 1e-4);
-        EXPECT_NEAR(second->foldModel()._coordinates[i].x, made._coordinates[i].x, 1e-4);
-        EXPECT_NEAR(second->foldModel()._coordinates[i].y, made._coordinates[i].y, 1e-4);
+        EXPECT_NEAR(second->foldModel()._creases[i], made._creases[i], 1e-4);
+        EXPECT_NEAR(second->foldModel()._profile[i].x, made._profile[i].x, 1e-4);
+        EXPECT_NEAR(second->foldModel()._profile[i].y, made._profile[i].y, 1e-4);
     }
-    EXPECT_EQ(second->glView().pitch(), -1.0f);
+    EXPECT_EQ(second->renderer().pitch(), -1.0f);
     EXPECT_EQ(second->undoStack().undoText(), "Apply Fold");
     second->undoStack().undo();
     EXPECT_EQ(second->snapshot(), flatSnapshot(*second));

@@ -1,8 +1,8 @@
 #include "DocumentFixture.h"
 
-#include "render/MyGLView.h"
-#include "window/MyView.h"
-#include "window/MyWindow.h"
+#include "render/SheetRenderer.h"
+#include "window/DocumentWindow.h"
+#include "window/PictureView.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -44,10 +44,10 @@ TEST_F(DocumentLookTest, CopyShowsTheShadingAndShadowOfTheWindow) {
     if (controller->scale() != 1.0)
         GTEST_SKIP() << "compares the copy with the window pixel for pixel";
     // Tilted away from the light, where shading shows.
-    controller->glView().setPitch(-20);
-    controller->updateMyWindow();
+    controller->renderer().setPitch(-20);
+    controller->updateDisplay();
     const QPointF onSheet = lineMiddle(*controller, 3) + QPointF(24, 0);
-    const QPointF belowSheet = controller->endPt()[3][1] + QPointF(24, -20);
+    const QPointF belowSheet = controller->endPoints()[3][1] + QPointF(24, -20);
     const QColor unshaded = shownPixel(*controller, onSheet);
     ASSERT_EQ(unshaded.alpha(), 255);
     const int usualShadow = shownPixel(*controller, belowSheet).alpha();
@@ -61,7 +61,7 @@ TEST_F(DocumentLookTest, CopyShowsTheShadingAndShadowOfTheWindow) {
     EXPECT_GT(shownPixel(*controller, belowSheet).alpha(), usualShadow * 2);
 
     // With its shadow, the copy is the window as it shows.
-    controller->copyImageWithFormat(QStringLiteral("TIFF"));
+    controller->copyPicture(QStringLiteral("TIFF"));
     const QImage shown = controller->window()->contentView()->image();
     const QImage copied = copiedPicture();
     ASSERT_EQ(copied.size(), shown.size());
@@ -71,7 +71,7 @@ TEST_F(DocumentLookTest, CopyShowsTheShadingAndShadowOfTheWindow) {
     _defaults->setBool(DefaultsKey::copyWithShadow, false);
     _defaults->setBool(DefaultsKey::copyWithCreaseLine, false);
     _defaults->postNotification();
-    controller->copyImageWithFormat(QStringLiteral("TIFF"));
+    controller->copyPicture(QStringLiteral("TIFF"));
     EXPECT_EQ(framePixel(copiedPicture(), onSheet), shaded);
     EXPECT_EQ(framePixel(copiedPicture(), belowSheet).alpha(), 0);
 }

@@ -1,9 +1,9 @@
 #include "DocumentFixture.h"
 
+#include "document/ControlAreas.h"
 #include "fold/FoldModel.h"
-#include "render/MyGLView.h"
-#include "window/ControlAreas.h"
-#include "window/MyWindow.h"
+#include "render/SheetRenderer.h"
+#include "window/DocumentWindow.h"
 
 #include <QCursor>
 
@@ -19,7 +19,7 @@ public:
         : fold(imageSize), _line(line), _lastPoint(pressedAt) {}
 
     FoldPoint dragTo(QPointF pointer) {
-        const FoldPoint applied = fold.handlingLine(
+        const FoldPoint applied = fold.moveLine(
             _line, FoldPoint{pointer.x() - _lastPoint.x(), pointer.y() - _lastPoint.y()}, 0);
         _lastPoint += QPointF(applied.x, applied.y);
         return applied;
@@ -34,12 +34,12 @@ private:
 
 void expectSameFold(const FoldModel& actual, const FoldModel& expected) {
     for (int i = 0; i < 7; ++i) {
-        EXPECT_EQ(actual._creasePoint[i], expected._creasePoint[i]) << "crease " << i;
-        EXPECT_EQ(actual._coordinates[i].x, expected._coordinates[i].x) << "vertex " << i;
-        EXPECT_EQ(actual._coordinates[i].y, expected._coordinates[i].y) << "vertex " << i;
+        EXPECT_EQ(actual._creases[i], expected._creases[i]) << "crease " << i;
+        EXPECT_EQ(actual._profile[i].x, expected._profile[i].x) << "vertex " << i;
+        EXPECT_EQ(actual._profile[i].y, expected._profile[i].y) << "vertex " << i;
     }
-    EXPECT_EQ(actual._dirL, expected._dirL);
-    EXPECT_EQ(actual._dirR, expected._dirR);
+    EXPECT_EQ(actual._leftDirection, expected._leftDirection);
+    EXPECT_EQ(actual._rightDirection, expected._rightDirection);
 }
 
 // Screen displacements are y up; window positions y down.
@@ -68,7 +68,7 @@ TEST_F(DocumentMouseTest, DraggingTheLeftEdgeFoldsAsTheSolverComputesAndThePictu
     ASSERT_TRUE(controller);
     const QPoint start = widgetPoint(*controller, lineMiddle(*controller, 0) + QPointF(4, 0));
     hover(*controller, start, 0);
-    const double edgeBefore = controller->endPt()[0][0].x();
+    const double edgeBefore = controller->endPoints()[0][0].x();
     ReferenceDrag reference(controller->foldModel()._imageSize, 0, QPointF());
 
     press(*controller, start);
@@ -82,8 +82,8 @@ TEST_F(DocumentMouseTest, DraggingTheLeftEdgeFoldsAsTheSolverComputesAndThePictu
     }
     release(*controller, start + QPoint(40, 0));
 
-    EXPECT_GT(controller->foldModel()._coordinates[0].x, 0);
-    EXPECT_GT(controller->endPt()[0][0].x(), edgeBefore + 20);
+    EXPECT_GT(controller->foldModel()._profile[0].x, 0);
+    EXPECT_GT(controller->endPoints()[0][0].x(), edgeBefore + 20);
     EXPECT_EQ(controller->window()->cursor().shape(), Qt::OpenHandCursor);
     EXPECT_TRUE(controller->isTimerActive());
 }
@@ -93,17 +93,17 @@ TEST_F(DocumentMouseTest, HitAreasKeepTheShapeOfTheFirstDragStepUntilTheNextUpda
     ASSERT_TRUE(controller);
     const QPoint start = widgetPoint(*controller, lineMiddle(*controller, 0) + QPointF(4, 0));
     hover(*controller, start, 0);
-    const double edgeAtPress = controller->endPt()[0][0].x();
+    const double edgeAtPress = controller->endPoints()[0][0].x();
 
     press(*controller, start);
     dragTo(*controller, start + QPoint(6, 0));
-    const auto firstStepEnds = controller->endPt();
+    const auto firstStepEnds = controller->endPoints();
     ASSERT_GT(firstStepEnds[0][0].x(), edgeAtPress);
     ControlAreas firstStep;
     firstStep.updateTrackingAreaPath(firstStepEnds);
     dragTo(*controller, start + QPoint(30, 0));
     dragTo(*controller, start + QPoint(40, 0));
-    ASSERT_GT(controller->endPt()[0][0].x(),
+    ASSERT_GT(controller->endPoints()[0][0].x(),
               firstStepEnds[0][0].x() + 2 * firstStep.edgeStripWidth);
     for (int area = 0; area < ControlAreas::areaCount; ++area)
         EXPECT_EQ(controller->controlAreas().path(area), firstStep.path(area)) << "area " << area;
@@ -112,7 +112,7 @@ TEST_F(DocumentMouseTest, HitAreasKeepTheShapeOfTheFirstDragStepUntilTheNextUpda
     // The first update after the drag puts the areas on the sheet again.
     _defaults->postNotification();
     ControlAreas current;
-    current.updateTrackingAreaPath(controller->endPt());
+    current.updateTrackingAreaPath(controller->endPoints());
     for (int area = 0; area < ControlAreas::areaCount; ++area)
         EXPECT_EQ(controller->controlAreas().path(area), current.path(area)) << "area " << area;
 }
@@ -142,32 +142,32 @@ TEST_F(DocumentMouseTest, MotionPastABoundStaysPending) {
     dragTo(*controller, back);
     reference.dragTo(screenOffset(start, back));
     expectSameFold(controller->foldModel(), reference.fold);
-    EXPECT_LT(controller->foldModel()._coordinates[0].x, stopped._coordinates[0].x);
+    EXPECT_LT(controller->foldModel()._profile[0].x, stopped._profile[0].x);
     release(*controller, back);
 }
 
 TEST_F(DocumentMouseTest, DraggingTheTopBandTiltsUpToSixtyDegreesAndKeepsTheExcessPending) {
     auto controller = openShown(QSize(640, 480));
     ASSERT_TRUE(controller);
-    const QPoint start = widgetPoint(*controller, controller->endPt()[3][0] - QPointF(0, 4));
+    const QPoint start = widgetPoint(*controller, controller->endPoints()[3][0] - QPointF(0, 4));
     hover(*controller, start, 7);
 
     press(*controller, start);
     dragTo(*controller, start - QPoint(0, 100));
-    EXPECT_FLOAT_EQ(controller->glView().pitch(), 60);
+    EXPECT_FLOAT_EQ(controller->renderer().pitch(), 60);
     dragTo(*controller, start - QPoint(0, 70));
-    EXPECT_FLOAT_EQ(controller->glView().pitch(), 60);
+    EXPECT_FLOAT_EQ(controller->renderer().pitch(), 60);
     dragTo(*controller, start - QPoint(0, 50));
-    EXPECT_FLOAT_EQ(controller->glView().pitch(), 50);
+    EXPECT_FLOAT_EQ(controller->renderer().pitch(), 50);
     dragTo(*controller, start - QPoint(0, 45), Qt::AltModifier | Qt::ControlModifier);
-    EXPECT_FLOAT_EQ(controller->glView().pitch(), 45);
+    EXPECT_FLOAT_EQ(controller->renderer().pitch(), 45);
     release(*controller, start - QPoint(0, 45));
 }
 
 TEST_F(DocumentMouseTest, ShiftSnapsTheTiltToFifteenDegrees) {
     auto controller = openShown(QSize(640, 480));
     ASSERT_TRUE(controller);
-    const QPoint start = widgetPoint(*controller, controller->endPt()[3][1] + QPointF(0, 4));
+    const QPoint start = widgetPoint(*controller, controller->endPoints()[3][1] + QPointF(0, 4));
     hover(*controller, start, 8);
 
     press(*controller, start);
@@ -175,7 +175,7 @@ TEST_F(DocumentMouseTest, ShiftSnapsTheTiltToFifteenDegrees) {
                                            {31, 30}, {44, 30}, {46, 45}};
     for (const auto& [up, pitch] : steps) {
         dragTo(*controller, start - QPoint(0, up), Qt::ShiftModifier);
-        EXPECT_FLOAT_EQ(controller->glView().pitch(), pitch) << up << " points up";
+        EXPECT_FLOAT_EQ(controller->renderer().pitch(), pitch) << up << " points up";
     }
     release(*controller, start - QPoint(0, 46));
 }
@@ -191,8 +191,8 @@ TEST_F(DocumentMouseTest, ShiftKeepsAPeakDragHorizontalAndOptionVertical) {
     dragTo(*controller, start + QPoint(0, -30), Qt::ShiftModifier);
     expectSameFold(controller->foldModel(), before);
     dragTo(*controller, start + QPoint(10, -30), Qt::ShiftModifier);
-    EXPECT_NE(controller->foldModel()._creasePoint[2], before._creasePoint[2]);
-    EXPECT_EQ(controller->foldModel()._coordinates[2].y, 0) << "the tent stays flat";
+    EXPECT_NE(controller->foldModel()._creases[2], before._creases[2]);
+    EXPECT_EQ(controller->foldModel()._profile[2].y, 0) << "the tent stays flat";
     release(*controller, start + QPoint(10, -30));
 
     const QPoint second = widgetPoint(*controller, lineMiddle(*controller, 2));
@@ -200,8 +200,8 @@ TEST_F(DocumentMouseTest, ShiftKeepsAPeakDragHorizontalAndOptionVertical) {
     const FoldModel moved = controller->foldModel();
     press(*controller, second + QPoint(1, 0));
     dragTo(*controller, second + QPoint(41, -30), Qt::ControlModifier);
-    EXPECT_EQ(controller->foldModel()._creasePoint[2], moved._creasePoint[2]);
-    EXPECT_NE(controller->foldModel()._coordinates[2].y, 0) << "the left peak leaves the plane";
+    EXPECT_EQ(controller->foldModel()._creases[2], moved._creases[2]);
+    EXPECT_NE(controller->foldModel()._profile[2].y, 0) << "the left peak leaves the plane";
     release(*controller, second + QPoint(41, -30));
 }
 

@@ -1,8 +1,8 @@
 // Run at QT_SCALE_FACTOR=2 (ctest sets it): a backing scale of 2, two device pixels per point.
 #include "DocumentFixture.h"
 
-#include "window/MyView.h"
-#include "window/MyWindow.h"
+#include "window/DocumentWindow.h"
+#include "window/PictureView.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -42,7 +42,7 @@ protected:
 
     // A picture twice as tall as the sheet's height limit on this screen is shown at about one
     // picture pixel per device pixel.
-    std::unique_ptr<MyWindowController> openBanded() {
+    std::unique_ptr<DocumentController> openBanded() {
         const double heightLimit =
             (QGuiApplication::screens().first()->geometry().height() - 22) / 1.25;
         const QSize size(1000, int(heightLimit * 2) + 1);
@@ -57,14 +57,14 @@ protected:
     }
 
     // The shown picture's darkness along its middle row, between two crease lines.
-    static std::vector<double> middleRow(const MyWindowController& controller, int fromLine,
+    static std::vector<double> middleRow(const DocumentController& controller, int fromLine,
                                          int toLine) {
         const QImage& shown = controller.window()->contentView()->image();
         const double scale = shown.devicePixelRatio();
         const int row = shown.height() / 2;
         std::vector<double> values;
-        const int begin = int(controller.endPt()[fromLine][0].x() * scale) + 8;
-        const int end = int(controller.endPt()[toLine][0].x() * scale) - 8;
+        const int begin = int(controller.endPoints()[fromLine][0].x() * scale) + 8;
+        const int end = int(controller.endPoints()[toLine][0].x() * scale) - 8;
         for (int x = begin; x < end; ++x)
             values.push_back(darkness(shown.pixel(x, row)));
         return values;
@@ -93,9 +93,9 @@ TEST_F(HiDpiTest, EndPointsAndHitAreasStayInPoints) {
     ASSERT_TRUE(controller);
     // The flat sheet's edges lie inside the window, a sixth of its width in from each side.
     const double width = controller->window()->width();
-    EXPECT_NEAR(controller->endPt()[0][0].x(), width / 6, 3);
-    EXPECT_NEAR(controller->endPt()[6][0].x(), width * 5 / 6, 3);
-    EXPECT_NEAR(controller->endPt()[0][0].y(), controller->window()->height() * 0.9, 3);
+    EXPECT_NEAR(controller->endPoints()[0][0].x(), width / 6, 3);
+    EXPECT_NEAR(controller->endPoints()[6][0].x(), width * 5 / 6, 3);
+    EXPECT_NEAR(controller->endPoints()[0][0].y(), controller->window()->height() * 0.9, 3);
 
     const QPoint peak = widgetPoint(*controller, lineMiddle(*controller, 2));
     hover(*controller, peak, 2);
@@ -103,7 +103,7 @@ TEST_F(HiDpiTest, EndPointsAndHitAreasStayInPoints) {
     dragTo(*controller, peak + QPoint(20, 0));
     release(*controller, peak + QPoint(20, 0));
     // Twenty points of drag move the peak twenty points, not ten or forty.
-    EXPECT_NEAR(controller->endPt()[2][0].x() - lineMiddle(*controller, 2).x(), 0, 1);
+    EXPECT_NEAR(controller->endPoints()[2][0].x() - lineMiddle(*controller, 2).x(), 0, 1);
     EXPECT_NEAR(lineMiddle(*controller, 2).x(), peak.x() + 20, 2);
 }
 
@@ -113,7 +113,7 @@ TEST_F(HiDpiTest, CopyGivesThePictureAtDevicePixels) {
     auto controller = openShown(QSize(640, 480));
     ASSERT_TRUE(controller);
 
-    controller->copyImageWithFormat(QStringLiteral("TIFF"));
+    controller->copyPicture(QStringLiteral("TIFF"));
 
     const QImage copied = QApplication::clipboard()->image();
     EXPECT_EQ(copied.size(), controller->window()->size() * 2);

@@ -1,0 +1,57 @@
+#include "document/ExportPicture.h"
+
+#include "document/ControlAreas.h"
+#include "document/DropShadow.h"
+#include "document/ExportOptions.h"
+#include "document/LineOverlay.h"
+
+#include <QPainter>
+
+double ExportPicture::pixelsPerPoint(const ExportOptions& options, QSize windowSize) {
+    return double(options.pixelSize(windowSize).width()) / windowSize.width();
+}
+
+QImage ExportPicture::render(SheetRenderer& view, const LineEndPoints& endPoints, QSize windowSize,
+                             const ExportOptions& options, const Look& look,
+                             const QImage& texturePicture,
+                             const SheetRenderer::TileProgress& progress) {
+    QImage picture = renderFold(view, windowSize, options, texturePicture, progress);
+    if (!picture.isNull())
+        finish(picture, endPoints, options, look);
+    return picture;
+}
+
+QImage ExportPicture::renderFold(SheetRenderer& view, QSize windowSize,
+                                 const ExportOptions& options, const QImage& texturePicture,
+                                 const SheetRenderer::TileProgress& progress) {
+    QImage picture = view.renderAtSize(options.pixelSize(windowSize), texturePicture, progress);
+    if (!picture.isNull())
+        picture.setDevicePixelRatio(pixelsPerPoint(options, windowSize));
+    return picture;
+}
+
+// The steps of the window's own picture, so that at the window's size the export is what Copy
+// gives.
+void ExportPicture::finish(QImage& picture, const LineEndPoints& endPoints,
+                           const ExportOptions& options, const Look& look) {
+    // The shadow is cast by the sheet alone and the lines drawn over it, as in the window.
+    if (options.withShadow) {
+        picture.convertTo(QImage::Format_ARGB32_Premultiplied);
+        DropShadow shadow;
+        shadow.setOpacity(look.shadowOpacity);
+        shadow.setBlurRadius(look.shadowBlur);
+        shadow.setOffset(look.shadowOffset);
+        shadow.update(picture);
+        shadow.paintUnder(picture);
+    }
+    if (options.withCreaseLine) {
+        const LineOverlay overlay{look.creaseLineColor, QColor(), true, false};
+        overlay.draw(picture, endPoints, ControlAreas::noArea);
+    }
+    if (!options.transparentBackground) {
+        QPainter painter(&picture);
+        painter.setCompositionMode(QPainter::CompositionMode_DestinationOver);
+        painter.fillRect(QRectF(QPointF(), picture.deviceIndependentSize()),
+                         options.backgroundColor);
+    }
+}

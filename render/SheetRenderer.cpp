@@ -1,0 +1,384 @@
+#include "render/SheetRenderer.h"
+
+#include "fold/FoldModel.h"
+#include "render/Framebuffer.h"
+#include "render/ProjectedBox.h"
+#include "render/RenderLog.h"
+
+#include <QCoreApplication>
+#include <QVector3D>
+#include <QtMath>
+
+#include <GL/glu.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// Lengths arrive in image points; the renderer works in units of 200 points.
+constexpr double pointsPerWorldUnit = 200.0;
+// One image point in world units: the line pass sits this far right of each crease.
+constexpr double onePoint = 0.005;
+
+// Direction toward the light in eye space, (-1, -1, 2) normalised: from the upper left of the
+// upright picture and in front of it. The picture stands upside down in the framebuffer, so its
+// top is -Y.
+constexpr double lightX = -0.40824829;
+constexpr double lightY = -0.40824829;
+constexpr double lightZ = 0.81649658;
+// What a facet turned away from the light keeps of the picture at full shading.
+constexpr double ambient = 0.35;
+
+// Errors left by earlier calls would be taken for a failed upload. The bound guards against a
+// context that keeps reporting the same error.
+void clearGLErrors() {
+    for (int i = 0; i < 32 && glGetError() != GL_NO_ERROR; ++i) {
+    }
+}
+
+// Copies pixel rows without the padding QImage adds, for an unpack alignment of 1.
+std::vector<uchar> tightlyPackedRows(const QImage& pixels, int bytesPerPixel) {
+    const qsizetype rowBytes = qsizetype(pixels.width()) * bytesPerPixel;
+    std::vector<uchar> packed(size_t(rowBytes) * size_t(pixels.height()));
+    for (int row = 0; row < pixels.height(); ++row)
+        std::memcpy(packed.data() + row * rowBytes, pixels.constScanLine(row), size_t(rowBytes));
+    return packed;
+}
+
+} // namespace
+
+std::unique_ptr<SheetRenderer> SheetRenderer::create(QSizeF size, double scale, QString* failure,
+                                                     OffscreenContext::Platform platform) {
+    const QSize frameSize(int(size.width()), int(size.height()));
+    QString whatFailed;
+    std::unique_ptr<SheetRenderer> view;
+    if (frameSize.isEmpty()) {
+        whatFailed = QCoreApplication::translate("SheetRenderer", "The frame has no size.");
+    } else {
+        view.reset(new SheetRenderer(frameSize, scale > 0.0 ? scale : 1.0));
+        whatFailed = view->createGLResources(platform);
+    }
+    if (whatFailed.isEmpty())
+        return view;
+    qCWarning(renderLog) << "No renderer:" << whatFailed;
+    if (failure)
+        *failure = whatFailed;
+    return nullptr;
+}
+
+SheetRenderer::SheetRenderer(QSize frameSize, double scale)
+    : _frameSize(frameSize),
+      _pixelSize(qRound(frameSize.width() * scale), qRound(frameSize.height() * scale)),
+      _scale(scale), _sheetBox(QPoint(0, 0), _pixelSize), _uncapturedChange(_sheetBox) {}
+
+SheetRenderer::~SheetRenderer() {
+    if (_context && _context->makeCurrent()) {
+        if (_texture != 0)
+            glDeleteTextures(1, &_texture);
+        _framebuffer.reset();
+        _context->doneCurrent();
+    }
+}
+
+QString SheetRenderer::createGLResources(OffscreenContext::Platform platform) {
+    QString whatFailed;
+    _context = OffscreenContext::create(platform, &whatFailed);
+    if (!_context)
+        return whatFailed;
+    _framebuffer = Framebuffer::create(_pixelSize);
+    if (!_framebuffer)
+        return QCoreApplication::translate("SheetRenderer", "No %1 x %2 framebuffer could be made.")
+            .arg(_pixelSize.width())
+            .arg(_pixelSize.height());
+
+    glClearColor(0, 0, 0, 0);
+    glClearDepth(1.0);
+    glEnable(GL_DEPTH_TEST);
+    glShadeModel(GL_FLAT);
+    return {};
+}
+
+bool SheetRenderer::makeCurrent() {
+    if (_context->makeCurrent()) {
+        _framebuffer->bind();
+        return true;
+    }
+    qCWarning(renderLog) << "The renderer's context could not be made current";
+    return false;
+}
+
+void SheetRenderer::setPitch(float degrees) {
+    _needsDisplay |= degrees != _pitch;
+    _pitch = degrees;
+}
+
+void SheetRenderer::setCreasePoint(float x, int index) {
+    const float creasePoint = float(x / pointsPerWorldUnit);
+    _needsDisplay |= creasePoint != _creases[index];
+    _creases[index] = creasePoint;
+}
+
+void SheetRenderer::setCoordinates(QPointF point, int index) {
+    const QPointF coordinates = point / pointsPerWorldUnit;
+    _needsDisplay |= coordinates != _profile[index];
+    _profile[index] = coordinates;
+}
+
+void SheetRenderer::setFold(const FoldModel& fold) {
+    for (int i = 0; i < creaseLineCount; ++i) {
+        setCreasePoint(fold._creases[i], i);
+        setCoordinates(QPointF(fold._profile[i].x, fold._profile[i].y), i);
+    }
+}
+
+void SheetRenderer::setShading(float amount) {
+    const float shading = amount > 0.0f ? std::min(amount, 1.0f) : 0.0f; // NaN gives 0
+    _needsDisplay |= shading != _shading;
+    _shading = shading;
+}
+
+void SheetRenderer::setImageSize(QSizeF size) {
+    _needsDisplay = true;
+    _imageSize = size / pointsPerWorldUnit;
+    // At this distance the plane Z = 0 shows about one view point per image point in a view 1.25
+    // times as tall as the image.
+    _eyeZ = float(size.height() * 1.25 / 1.4 * 7.5 / 1000);
+}
+
+bool SheetRenderer::setImage(const QImage& image) {
+    if (!_context->makeCurrent()) {
+        qCWarning(renderLog) << "The renderer's context could not be made current";
+        return false;
+    }
+    const unsigned int textureID = createTexture(image);
+    if (textureID == 0)
+        return false;
+    if (_texture != 0)
+        glDeleteTextures(1, &_texture);
+    _texture = textureID;
+    _needsDisplay = true;
+    return true;
+}
+
+// Only the old and the new place of the sheet can differ from the last capture, so only they are
+// read back. The clears stay whole: Mesa's software renderer marks whole tiles cleared, while a
+// scissored clear draws a quad through the box and costs more than it saves.
+void SheetRenderer::display() {
+    if (_texture == 0 || !makeCurrent())
+        return;
+    setUpCamera();
+    const QRect sheet = sheetBox();
+    const QRect pass = sheet | _sheetBox;
+    // The lines are all opaque black: which one hides which cannot change what the search sees,
+    // so they need neither the depth test nor a cleared depth buffer.
+    glClear(GL_COLOR_BUFFER_BIT);
+    glDisable(GL_DEPTH_TEST);
+    searchLineEndPoint(pass);
+    glEnable(GL_DEPTH_TEST);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    drawSheet(_texture);
+    _sheetBox = sheet;
+    _uncapturedChange |= pass;
+    _needsDisplay = false;
+}
+
+QImage SheetRenderer::captureFrame() {
+    if (!makeCurrent()) {
+        QImage image(_pixelSize, QImage::Format_RGBA8888);
+        image.fill(Qt::transparent);
+        image.setDevicePixelRatio(_scale);
+        return image;
+    }
+    readFrame(_frame, _uncapturedChange);
+    _lastCaptureChange = std::exchange(_uncapturedChange, QRect());
+    _frame.setDevicePixelRatio(_scale);
+    return _frame;
+}
+
+QPointF SheetRenderer::endPoint(int line, LineEnd end) const {
+    return _endPoints[line][static_cast<int>(end)];
+}
+
+// The aspect comes from the whole-point size, so every backing scale shows the same view.
+void SheetRenderer::setUpCamera() {
+    glViewport(0, 0, _pixelSize.width(), _pixelSize.height());
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(fieldOfViewDegrees, double(_frameSize.width()) / double(_frameSize.height()),
+                   nearPlane, farPlane);
+    setUpModelView();
+}
+
+void SheetRenderer::setUpModelView() {
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    gluLookAt(0, 0, _eyeZ, 0, 0, 0, 0, 1, 0);
+    glRotatef(_pitch, 1, 0, 0);
+}
+
+// Framebuffer pixels that the sheet and the line pass can cover, with the camera set up: the lines
+// lie one point right of the creases and reach one point past the sheet's edge.
+QRect SheetRenderer::sheetBox() const {
+    const float bottom = float(_imageSize.height() * -0.5);
+    const float top = float(_imageSize.height() * 0.5 + onePoint);
+    std::array<QVector3D, 4 * creaseLineCount> corners;
+    for (int i = 0; i < creaseLineCount; ++i) {
+        const float x = float(_profile[i].x() - _imageSize.width() * 0.5);
+        const float z = float(_profile[i].y());
+        corners[4 * i] = QVector3D(x, bottom, z);
+        corners[4 * i + 1] = QVector3D(x, top, z);
+        corners[4 * i + 2] = QVector3D(x + float(onePoint), bottom, z);
+        corners[4 * i + 3] = QVector3D(x + float(onePoint), top, z);
+    }
+    ProjectedBox::Matrix modelView;
+    ProjectedBox::Matrix projection;
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelView.data());
+    glGetDoublev(GL_PROJECTION_MATRIX, projection.data());
+    return ProjectedBox::of(corners, modelView, projection, _pixelSize, 2);
+}
+
+// Draws the crease lines alone and traces them in the read-back pixels, at device pixels; the end
+// points are kept in points.
+void SheetRenderer::searchLineEndPoint(QRect pass) {
+    const float bottom = float(_imageSize.height() * -0.5);
+    const float top = float(_imageSize.height() * 0.5 + onePoint);
+    glColor4f(0, 0, 0, 1);
+    glBegin(GL_LINES);
+    for (const QPointF& vertex : _profile) {
+        const float x = float(vertex.x() - _imageSize.width() * 0.5 + onePoint);
+        const float z = float(vertex.y());
+        glVertex3f(x, bottom, z);
+        glVertex3f(x, top, z);
+    }
+    glEnd();
+    glFlush();
+    readFrame(_lineFrame, pass);
+    _endPoints = searchLineEndPoints(_lineFrame, _pitch);
+    for (auto& ends : _endPoints)
+        for (QPointF& end : ends)
+            end /= _scale;
+}
+
+void SheetRenderer::drawSheet(unsigned int textureID) {
+    const float bottom = float(_imageSize.height() * -0.5);
+    const float top = float(_imageSize.height() * 0.5);
+    const auto vertex = [this](int i, float t, float y) {
+        glTexCoord2f(_creases[i] / _creases[6], t);
+        glVertex3f(float(_profile[i].x() - _imageSize.width() / 2), y, float(_profile[i].y()));
+    };
+    glBindTexture(GL_TEXTURE_2D, textureID);
+    glEnable(GL_TEXTURE_2D);
+    glBegin(GL_QUADS);
+    for (int i = 0; i < 6; ++i) {
+        // The texture environment modulates: grey darkens the picture, white leaves it as it is.
+        const float brightness = facetBrightness(i);
+        glColor4f(brightness, brightness, brightness, 1);
+        vertex(i, 0, bottom);
+        vertex(i + 1, 0, bottom);
+        vertex(i + 1, 1, top);
+        vertex(i, 1, top);
+    }
+    glEnd();
+    glDisable(GL_TEXTURE_2D);
+}
+
+// Diffuse and ambient light on a flat facet, scaled so that a facet facing the viewer keeps the
+// picture as it is and one turned further toward the light cannot brighten it. Paper shows both
+// sides, so a facet seen from behind is lit on the side it shows.
+float SheetRenderer::facetBrightness(int facet) const {
+    if (_shading == 0.0f)
+        return 1.0f;
+    const double dx = _profile[facet + 1].x() - _profile[facet].x();
+    const double dz = _profile[facet + 1].y() - _profile[facet].y();
+    const double length = std::hypot(dx, dz);
+    if (length == 0.0)
+        return 1.0f;
+    // The facet's normal (-dz, 0, dx) turned by the pitch about X, as glRotatef turns the sheet.
+    const double pitch = qDegreesToRadians(double(_pitch));
+    double nx = -dz / length;
+    double ny = -dx / length * std::sin(pitch);
+    double nz = dx / length * std::cos(pitch);
+    if (nz < 0) {
+        nx = -nx;
+        ny = -ny;
+        nz = -nz;
+    }
+    const double diffuse = std::max(0.0, nx * lightX + ny * lightY + nz * lightZ) / lightZ;
+    const double lit = std::min(1.0, ambient + (1.0 - ambient) * diffuse);
+    return float(1.0 - _shading * (1.0 - lit));
+}
+
+// Reads the box of the framebuffer bottom row first into the top-row-first image, which leaves
+// the picture upright (the texture stands upside down in the framebuffer). A new image is read
+// whole.
+void SheetRenderer::readFrame(QImage& image, QRect box) {
+    if (image.size() != _pixelSize || image.format() != QImage::Format_RGBA8888) {
+        image = QImage(_pixelSize, QImage::Format_RGBA8888);
+        box = QRect(QPoint(0, 0), _pixelSize);
+    }
+    if (box.isEmpty())
+        return;
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glPixelStorei(GL_PACK_ROW_LENGTH, GLint(image.bytesPerLine() / 4));
+    glReadPixels(box.x(), box.y(), box.width(), box.height(), GL_RGBA, GL_UNSIGNED_BYTE,
+                 image.scanLine(box.y()) + box.x() * 4);
+}
+
+unsigned int SheetRenderer::createTexture(const QImage& image) {
+    QSize size(int(image.width() * _scale), int(image.height() * _scale));
+    // No more texels than the sheet has device pixels: a larger texture would only cost memory.
+    const QSizeF sheetPixels = _imageSize * pointsPerWorldUnit * _scale;
+    if (!sheetPixels.isEmpty())
+        size = size.boundedTo(QSize(qCeil(sheetPixels.width()), qCeil(sheetPixels.height())));
+    const unsigned int textureID = createTextureOfSize(image, size);
+    if (textureID != 0)
+        _textureSize = size;
+    return textureID;
+}
+
+unsigned int SheetRenderer::createTextureOfSize(const QImage& image, QSize& size) {
+    if (image.isNull() || size.isEmpty())
+        return 0;
+    GLint maximumSize = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maximumSize);
+    if (maximumSize <= 0)
+        return 0;
+    if (size.width() > maximumSize || size.height() > maximumSize)
+        size = size.scaled(maximumSize, maximumSize, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+
+    const bool hasAlpha = image.hasAlphaChannel();
+    const QImage pixels =
+        image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+            .convertToFormat(hasAlpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
+    const int bytesPerPixel = hasAlpha ? 4 : 3;
+    std::vector<uchar> packed;
+    const uchar* data = pixels.constBits();
+    if (pixels.bytesPerLine() != qsizetype(size.width()) * bytesPerPixel) {
+        packed = tightlyPackedRows(pixels, bytesPerPixel);
+        data = packed.data();
+    }
+
+    GLuint textureID = 0;
+    glGenTextures(1, &textureID);
+    if (textureID == 0)
+        return 0;
+    clearGLErrors();
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    glBindTexture(GL_TEXTURE_2D, textureID);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, size.width(), size.height(), 0,
+                 hasAlpha ? GL_RGBA : GL_RGB, GL_UNSIGNED_BYTE, data);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    const bool uploaded = glGetError() == GL_NO_ERROR;
+    glBindTexture(GL_TEXTURE_2D, 0);
+    if (!uploaded) {
+        glDeleteTextures(1, &textureID);
+        return 0;
+    }
+    return textureID;
+}

@@ -1,0 +1,133 @@
+#pragma once
+
+#include "render/LineEndPointSearch.h"
+#include "render/OffscreenContext.h"
+
+#include <QImage>
+#include <QPointF>
+#include <QRect>
+#include <QSize>
+#include <QSizeF>
+#include <QString>
+
+#include <array>
+#include <functional>
+#include <memory>
+
+class FrameTiles;
+class FoldModel;
+class Framebuffer;
+
+// Off-screen renderer of one document: draws the image as the sheet folded along its seven crease
+// lines, in perspective, with fixed-function OpenGL. Lengths pushed in are image points; inside,
+// one world unit is 200 image points. Every call that issues GL calls makes this renderer's
+// context current first, since several documents each have a renderer.
+class SheetRenderer {
+public:
+    // Called after each tile of a large render with the tiles done and their number; returning
+    // false stops the render.
+    using TileProgress = std::function<bool(int done, int total)>;
+
+    // size: the document window's size in points (the frame is its truncated size);
+    // scale: backing pixels per point: the frame is drawn at device pixels and the texture made
+    // for them. Null without a usable context or framebuffer; failure then says which, for the
+    // user. Surfaceless needs no display server.
+    static std::unique_ptr<SheetRenderer>
+    create(QSizeF size, double scale, QString* failure = nullptr,
+           OffscreenContext::Platform platform = OffscreenContext::Platform::WindowSystem);
+    ~SheetRenderer();
+
+    SheetRenderer(const SheetRenderer&) = delete;
+    SheetRenderer& operator=(const SheetRenderer&) = delete;
+
+    void setPitch(float degrees);
+    float pitch() const { return _pitch; }
+
+    // How strongly the facets are lit, 0 (every facet shows the picture unchanged) to 1. The light
+    // comes from the viewer's upper left and stays with the viewer, so tilting changes it too.
+    void setShading(float amount);
+    float shading() const { return _shading; }
+
+    void setCreasePoint(float x, int index);
+    void setCoordinates(QPointF point, int index);
+    // Every crease position and profile vertex of the fold at once.
+    void setFold(const FoldModel& fold);
+    void setImageSize(QSizeF size);
+
+    // Makes the sheet's texture; false when no texture can be made.
+    bool setImage(const QImage& image);
+
+    // The frame pass: the crease lines alone and their end-point search, then the textured sheet.
+    // Does nothing until an image has been set. Only the rectangle that holds the sheet now or
+    // held it at the last pass changes: the rest stays transparent.
+    void display();
+    // Whether the fold, the tilt, the size, the shading or the picture changed since the last
+    // frame pass: without, a pass would draw the same frame and end points again.
+    bool needsDisplay() const { return _needsDisplay; }
+
+    // The current frame, upright, at device pixels (its devicePixelRatio is the scale): frame
+    // coordinate y (origin bottom-left, points) lies in image row h - 1 - y x scale.
+    // Only what passes changed since the last capture is read back into the kept frame.
+    QImage captureFrame();
+    // The pixels of the frame that the last captureFrame() read back; the others are as before.
+    QRect lastCaptureChange() const { return _lastCaptureChange; }
+
+    // End points from the last frame pass, in frame coordinates (points).
+    QPointF endPoint(int line, LineEnd end) const;
+    // All seven lines' end points from the last frame pass, in points.
+    const LineEndPoints& lineEndPoints() const { return _endPoints; }
+
+    // The current fold drawn into an upright picture of pixelSize, seen as the frame sees it
+    // (the frame's aspect is kept). The sheet is textured from picture, at the picture's own
+    // pixel size, or with the frame's texture when picture is null. Sizes beyond one framebuffer
+    // render as tiles. Null when stopped, or when the picture or a framebuffer cannot be made.
+    QImage renderAtSize(QSize pixelSize, QImage picture, const TileProgress& progress);
+
+    double scale() const { return _scale; }
+    // The pixel size of the frame's texture; empty before an image is set.
+    QSize textureSize() const { return _textureSize; }
+
+private:
+    static constexpr double fieldOfViewDegrees = 50.0;
+    static constexpr double nearPlane = 0.1;
+    static constexpr double farPlane = 100.0;
+
+    SheetRenderer(QSize frameSize, double scale);
+    // What could not be made, or empty.
+    QString createGLResources(OffscreenContext::Platform platform);
+    bool makeCurrent();
+    void setUpCamera();
+    QRect sheetBox() const;
+    void searchLineEndPoint(QRect pass);
+    void drawSheet(unsigned int textureID);
+    float facetBrightness(int facet) const;
+    void readFrame(QImage& image, QRect box);
+    void setUpModelView();
+    unsigned int createTexture(const QImage& image);
+    // size: the texture's wished size in, its uploaded size out.
+    unsigned int createTextureOfSize(const QImage& image, QSize& size);
+    std::unique_ptr<Framebuffer> tileFramebuffer(QSize pixelSize, int& largestTile);
+    void drawTile(const FrameTiles& tiles, int index, unsigned int textureID, QImage& image);
+
+    std::unique_ptr<OffscreenContext> _context;
+    std::unique_ptr<Framebuffer> _framebuffer;
+    QSize _frameSize; // points
+    QSize _pixelSize; // device pixels: the framebuffer and the captured frames
+    float _eyeZ = 0.0f;
+    float _pitch = 0.0f;
+    float _shading = 0.0f;
+    unsigned int _texture = 0;
+    QSize _textureSize;
+    QSizeF _imageSize;
+    LineEndPoints _endPoints{};
+    std::array<float, creaseLineCount> _creases{};
+    std::array<QPointF, creaseLineCount> _profile{};
+    double _scale = 1.0;
+    QImage _lineFrame; // reused by every line pass
+    QImage _frame;     // the last capture
+    bool _needsDisplay = true;
+    // Framebuffer pixels (rows from the bottom, which are also the captured rows).
+    QRect _sheetBox;          // holds the sheet of the last pass
+    QRect _uncapturedChange;  // drawn since the last capture
+    QRect _lastCaptureChange; // read back by the last capture
+};

@@ -1,0 +1,93 @@
+// Rendering the fold at any pixel size, for exports larger than the frame: one framebuffer where
+// it fits, otherwise tiles, each drawn through its share of the frame's frustum.
+#include "render/SheetRenderer.h"
+
+#include "render/FrameTiles.h"
+#include "render/Framebuffer.h"
+#include "render/RenderLog.h"
+
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <algorithm>
+
+namespace {
+
+// Larger tiles render no faster (the export benchmark found them slower) and cost framebuffer
+// memory: colour and depth, 8 bytes a pixel.
+constexpr int largestTileEdge = 1024;
+constexpr int smallestTileEdge = 256;
+
+int largestTileTheDriverTakes() {
+    GLint renderbuffer = 0;
+    GLint viewport[2] = {0, 0};
+    glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &renderbuffer);
+    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
+    return std::min({largestTileEdge, int(renderbuffer), int(viewport[0]), int(viewport[1])});
+}
+
+} // namespace
+
+QImage SheetRenderer::renderAtSize(QSize pixelSize, QImage picture, const TileProgress& progress) {
+    if (pixelSize.isEmpty() || (picture.isNull() && _texture == 0) || !_context->makeCurrent())
+        return {};
+    // The texture first, and the picture let go at once: the two never share memory with the
+    // large picture made here.
+    QSize textureSize = picture.size();
+    const unsigned int textureID =
+        picture.isNull() ? _texture : createTextureOfSize(picture, textureSize);
+    picture = QImage();
+    int largestTile = largestTileTheDriverTakes();
+    std::unique_ptr<Framebuffer> framebuffer = tileFramebuffer(pixelSize, largestTile);
+    QImage image(pixelSize, QImage::Format_RGBA8888);
+    if (image.isNull())
+        qCWarning(renderLog) << "No memory for a picture of" << pixelSize;
+    bool complete = framebuffer && textureID != 0 && !image.isNull();
+    const FrameTiles tiles(pixelSize, largestTile);
+    // Each tile makes the context current again: the progress may have let other documents draw.
+    for (int i = 0; complete && i < tiles.count(); ++i) {
+        complete = _context->makeCurrent();
+        if (complete) {
+            framebuffer->bind();
+            drawTile(tiles, i, textureID, image);
+            complete = !progress || progress(i + 1, tiles.count());
+        }
+    }
+    if (_context->makeCurrent()) {
+        if (textureID != _texture)
+            glDeleteTextures(1, &textureID);
+        framebuffer.reset();
+    }
+    return complete ? image : QImage();
+}
+
+// The driver may refuse a framebuffer it claims to support; smaller tiles then make do.
+std::unique_ptr<Framebuffer> SheetRenderer::tileFramebuffer(QSize pixelSize, int& largestTile) {
+    for (; largestTile >= smallestTileEdge; largestTile /= 2) {
+        if (auto framebuffer = Framebuffer::create(FrameTiles(pixelSize, largestTile).tileSize()))
+            return framebuffer;
+    }
+    qCWarning(renderLog) << "No framebuffer for tiles of a picture of" << pixelSize;
+    return nullptr;
+}
+
+// The tile's pixels go straight to their place in the picture: framebuffer row r is picture
+// row r, as in the frame's capture.
+void SheetRenderer::drawTile(const FrameTiles& tiles, int index, unsigned int textureID,
+                             QImage& image) {
+    const QRect pixels = tiles.tile(index);
+    const Frustum whole = FrameTiles::perspective(
+        fieldOfViewDegrees, double(_frameSize.width()) / double(_frameSize.height()), nearPlane);
+    const Frustum part = tiles.frustum(index, whole);
+    glViewport(0, 0, pixels.width(), pixels.height());
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glFrustum(part.left, part.right, part.bottom, part.top, nearPlane, farPlane);
+    setUpModelView();
+    drawSheet(textureID);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glPixelStorei(GL_PACK_ROW_LENGTH, GLint(image.bytesPerLine() / 4));
+    glReadPixels(0, 0, pixels.width(), pixels.height(), GL_RGBA, GL_UNSIGNED_BYTE,
+                 image.scanLine(pixels.y()) + qsizetype(pixels.x()) * 4);
+}

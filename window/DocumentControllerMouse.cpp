@@ -1,0 +1,214 @@
+// The hover poll and the mouse drags of a document: which hit area is under the pointer, and what
+// a drag from it does to the fold, the tilt or the window.
+#include "window/DocumentController.h"
+
+#include "document/FrameCoordinates.h"
+#include "render/SheetRenderer.h"
+#include "window/DocumentWindow.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QDrag>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QWindow>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr int noArea = ControlAreas::noArea;
+constexpr int topBand = ControlAreas::topBand;
+constexpr int bottomBand = ControlAreas::bottomBand;
+constexpr double pitchSnap = 15;
+constexpr int dragImageWidth = 200; // points
+
+bool isShift(Qt::KeyboardModifiers modifiers) {
+    return modifiers & Qt::ShiftModifier;
+}
+
+// Many window managers keep Alt+drag for themselves, so Control restricts the drag as well.
+bool isOption(Qt::KeyboardModifiers modifiers) {
+    return modifiers & (Qt::AltModifier | Qt::ControlModifier);
+}
+
+} // namespace
+
+void DocumentController::setCursorShape(Qt::CursorShape shape) {
+    _window->setCursor(shape);
+}
+
+// While a menu or other pop-up is open the pointer is over it, not the window: the highlight stays
+// as the user saw it when the pop-up opened, so that a Copy chosen there copies that.
+void DocumentController::updateHoveredArea() {
+    if (_isMouseDown || QApplication::activePopupWidget())
+        return;
+    const QPointF pointer =
+        FrameCoordinates::fromWidget(_window->mapFromGlobal(QCursor::pos()), _window->height());
+    const int area = _controlAreas.controlAreaPoint(pointer);
+    if (area == _controlArea)
+        return;
+    _controlArea = area;
+    setCursorShape(area == noArea ? Qt::ArrowCursor : Qt::OpenHandCursor);
+    updateDisplay();
+}
+
+void DocumentController::press(const QMouseEvent& event) {
+    stopTimer();
+    _isMouseDown = true;
+    _isManualWindowMove = false;
+    _lastPointInWindow = event.position();
+    _lastPoint = FrameCoordinates::fromScreen(event.globalPosition());
+    _pressSnapshot = snapshot();
+    ++_keyStepSeries;
+    _isPictureDrag = _controlArea == noArea && (event.modifiers() & Qt::ControlModifier);
+    if (_controlArea != noArea)
+        setCursorShape(Qt::ClosedHandCursor);
+}
+
+void DocumentController::drag(const QMouseEvent& event) {
+    if (!_isMouseDown)
+        return;
+    if (_controlArea == noArea && _isPictureDrag)
+        dragPictureOut(event);
+    else if (_controlArea == noArea)
+        moveWindow(event);
+    else if (_controlArea == topBand || _controlArea == bottomBand)
+        dragTilt(FrameCoordinates::fromScreen(event.globalPosition()), event.modifiers());
+    else
+        dragLine(FrameCoordinates::fromScreen(event.globalPosition()), event.modifiers());
+}
+
+void DocumentController::release(const QMouseEvent&) {
+    if (_isMouseDown)
+        recordDrag();
+    if (_isDragging)
+        updateInputArea();
+    const bool movedWindow = _isManualWindowMove;
+    endPress();
+    if (movedWindow)
+        clearControlArea();
+}
+
+// One drag, from press to release, is one undo step.
+void DocumentController::recordDrag() {
+    if (_controlArea == topBand || _controlArea == bottomBand)
+        pushFoldStep(tr("Tilt"), _pressSnapshot);
+    else if (_controlArea != noArea)
+        pushFoldStep(tr("Fold"), _pressSnapshot);
+}
+
+// Escape puts the fold back as it was at the press and ends the drag; the rest of it is ignored.
+void DocumentController::cancelDrag() {
+    if (!_isMouseDown || _controlArea == noArea)
+        return;
+    if (snapshot() != _pressSnapshot)
+        showSnapshot(_pressSnapshot);
+    else
+        endPress();
+}
+
+void DocumentController::endPress() {
+    setCursorShape(Qt::OpenHandCursor);
+    _isMouseDown = false;
+    _isDragging = false;
+    startTimer();
+}
+
+// The window manager moves the window where it can (the only way on Wayland); once it has taken
+// the press over, no release reaches the window, so the press ends here.
+void DocumentController::moveWindow(const QMouseEvent& event) {
+    if (!_isManualWindowMove) {
+        if (_window->windowHandle() && _window->windowHandle()->startSystemMove()) {
+            endPress();
+            clearControlArea();
+            return;
+        }
+        _isManualWindowMove = true;
+    }
+    _window->move((event.globalPosition() - _lastPointInWindow).toPoint());
+}
+
+// The drag's own event loop takes the press over: no release reaches the window afterwards.
+void DocumentController::dragPictureOut(const QMouseEvent& event) {
+    if ((event.position() - _lastPointInWindow).manhattanLength() <
+        QApplication::startDragDistance())
+        return;
+    endPress();
+    const QImage picture = image();
+    std::unique_ptr<QMimeData> mimeData = pictureDragData(picture);
+    if (!mimeData)
+        return;
+    auto* drag = new QDrag(_window.get()); // deleted by Qt once the drag is over
+    drag->setMimeData(mimeData.release());
+    const double scale = picture.devicePixelRatio();
+    QImage thumbnail = picture.scaledToWidth(int(dragImageWidth * scale), Qt::SmoothTransformation);
+    thumbnail.setDevicePixelRatio(scale);
+    drag->setPixmap(QPixmap::fromImage(thumbnail));
+    drag->exec(Qt::CopyAction);
+}
+
+// One degree of tilt per point of vertical motion, within [-60, 60]; the excess stays pending.
+void DocumentController::dragTilt(QPointF screenPoint, Qt::KeyboardModifiers modifiers) {
+    const double pitch = _renderer->pitch();
+    double newPitch =
+        std::clamp(pitch + (screenPoint.y() - _lastPoint.y()), -maximumPitch, maximumPitch);
+    if (isShift(modifiers)) {
+        const double snapped = newPitch - std::fmod(newPitch, pitchSnap);
+        if (snapped == pitch - std::fmod(pitch, pitchSnap)) {
+            _isDragging = true;
+            return;
+        }
+        newPitch = snapped;
+    }
+    _renderer->setPitch(static_cast<float>(newPitch));
+    _lastPoint.ry() += newPitch - pitch;
+    updateDisplay();
+    _isDragging = true;
+}
+
+// The displacement counts from the reference point, which advances only by what the solver
+// applied, so refused motion stays pending.
+void DocumentController::dragLine(QPointF screenPoint, Qt::KeyboardModifiers modifiers) {
+    const double dx = isOption(modifiers) ? 0 : screenPoint.x() - _lastPoint.x();
+    const double dy = isShift(modifiers) ? 0 : screenPoint.y() - _lastPoint.y();
+    const FoldPoint applied = _fold.moveLine(_controlArea, FoldPoint{dx, dy}, _renderer->pitch());
+    _lastPoint += QPointF(applied.x, applied.y);
+    _lastDraggedLine = _controlArea;
+    pushFoldToRenderer();
+    updateDisplay();
+    _isDragging = true;
+}
+
+void DocumentController::windowActivated() {
+    startTimer();
+}
+
+void DocumentController::windowDeactivated() {
+    stopTimer();
+    clearControlArea();
+}
+
+// A pointer that went onto one of Pleatora's own pop-ups has not left for good; see
+// updateHoveredArea().
+void DocumentController::pointerLeft() {
+    if (_isMouseDown || QApplication::activePopupWidget())
+        return;
+    clearControlArea();
+}
+
+// The highlight and the open hand belong to the pointer over the window: they go when it leaves,
+// when the window stops being key and when the window has moved under it.
+void DocumentController::clearControlArea() {
+    setCursorShape(Qt::ArrowCursor);
+    if (_controlArea == noArea)
+        return;
+    _controlArea = noArea;
+    updateDisplay();
+}
+
+void DocumentController::followPreferences() {
+    reloadPreferences();
+    updateDisplay();
+}
