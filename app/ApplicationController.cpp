@@ -208,7 +208,7 @@ void ApplicationController::copy() {
 
 void ApplicationController::resetFold() {
     if (DocumentController* controller = frontmostDocument())
-        controller->resetFold();
+        controller->document().resetFold();
 }
 
 void ApplicationController::saveFold() {

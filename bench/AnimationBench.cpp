@@ -12,6 +12,7 @@
 #include "document/AnimationExport.h"
 #include "document/ExportWriter.h"
 #include "document/FoldFile.h"
+#include "document/RendererSetup.h"
 #include "document/SheetSizing.h"
 #include "fold/FoldModel.h"
 #include "render/SheetRenderer.h"
@@ -79,18 +80,17 @@ bool makeScene(const PreferencesDefaults& defaults) {
     scene->sheet = SheetSizing(screen, 1.0).displaySize(picture.size());
     const FoldSize window = FoldModel::windowSizeForSheet(scene->sheet);
     scene->windowSize = QSize(int(window.width), int(window.height));
-    scene->view = SheetRenderer::create(QSizeF(window.width, window.height), 1.0, &failure,
-                                        OffscreenContext::Platform::Surfaceless);
-    if (!scene->view)
-        return false;
-    scene->view->setImageSize(QSizeF(scene->sheet.width, scene->sheet.height));
-    scene->view->setShading(defaults.shading() / 100.0f);
-    if (!scene->view->setImage(picture))
-        return false;
     FoldModel folded(scene->sheet);
     file->applyTo(folded);
     scene->end = FoldSnapshot::take(folded, float(file->fold().pitch));
     scene->start = FoldSnapshot::take(FoldModel(scene->sheet), scene->end.pitch);
+    scene->view = RendererSetup::create(folded, scene->end.pitch, picture, scene->windowSize, 1.0,
+                                        OffscreenContext::Platform::Surfaceless, &failure);
+    if (!scene->view) {
+        scene.reset();
+        return false;
+    }
+    scene->view->setShading(defaults.shading() / 100.0f);
     scene->look = {defaults.creaseLineColor(), defaults.shadowOpacity() / 100.0,
                    double(defaults.shadowBlur()), double(defaults.shadowOffset())};
     return true;

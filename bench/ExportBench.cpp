@@ -73,7 +73,7 @@ ExportOptions fourTimes(bool withShadow, bool withCreaseLine) {
     return options;
 }
 
-const DocumentController::ExportProgress noProgress;
+const SheetRenderer::TileProgress noProgress;
 
 double statusMegabytes(const char* field) {
     std::ifstream status("/proc/self/status");

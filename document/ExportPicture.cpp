@@ -1,14 +1,43 @@
 #include "document/ExportPicture.h"
 
 #include "document/ControlAreas.h"
+#include "document/DocumentLog.h"
 #include "document/DropShadow.h"
 #include "document/ExportOptions.h"
 #include "document/LineOverlay.h"
+#include "document/PictureReader.h"
 
+#include <QFile>
 #include <QPainter>
 
 double ExportPicture::pixelsPerPoint(const ExportOptions& options, QSize windowSize) {
     return double(options.pixelSize(windowSize).width()) / windowSize.width();
+}
+
+namespace {
+
+QSize wantedPixels(FoldSize sheet, QSize pictureSize, double pixelsPerPoint) {
+    return (QSizeF(sheet.width, sheet.height) * pixelsPerPoint).toSize().boundedTo(pictureSize);
+}
+
+} // namespace
+
+bool ExportPicture::needsFinerPicture(FoldSize sheet, QSize pictureSize, QSize textureSize,
+                                      double pixelsPerPoint) {
+    const QSize wanted = wantedPixels(sheet, pictureSize, pixelsPerPoint);
+    return wanted.width() > textureSize.width() || wanted.height() > textureSize.height();
+}
+
+QImage ExportPicture::finerPicture(const QString& path, FoldSize sheet, QSize pictureSize,
+                                   QSize textureSize, double pixelsPerPoint) {
+    if (!needsFinerPicture(sheet, pictureSize, textureSize, pixelsPerPoint))
+        return {};
+    const PictureReader::Result read = PictureReader::read(
+        QFile::encodeName(path), wantedPixels(sheet, pictureSize, pixelsPerPoint));
+    if (read.picture.isNull())
+        qCWarning(documentLog) << "Export keeps the window's texture:" << path
+                               << read.failureReason;
+    return read.picture;
 }
 
 QImage ExportPicture::render(SheetRenderer& view, const LineEndPoints& endPoints, QSize windowSize,

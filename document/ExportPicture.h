@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fold/FoldTypes.h"
 #include "render/LineEndPoints.h"
 #include "render/SheetRenderer.h"
 
@@ -39,4 +40,13 @@ public:
 
     // The export's pixels per point for a window of that size.
     static double pixelsPerPoint(const ExportOptions& options, QSize windowSize);
+
+    // Whether an export at pixelsPerPoint shows the sheet (points) finer than a texture of
+    // textureSize, given a picture of pictureSize pixels.
+    static bool needsFinerPicture(FoldSize sheet, QSize pictureSize, QSize textureSize,
+                                  double pixelsPerPoint);
+    // The picture file read again at the export's resolution when the texture is too coarse for
+    // it; null when the texture serves (or the file cannot be read again: then it serves too).
+    static QImage finerPicture(const QString& path, FoldSize sheet, QSize pictureSize,
+                               QSize textureSize, double pixelsPerPoint);
 };

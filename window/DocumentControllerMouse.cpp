@@ -3,7 +3,6 @@
 #include "window/DocumentController.h"
 
 #include "document/FrameCoordinates.h"
-#include "render/SheetRenderer.h"
 #include "window/DocumentWindow.h"
 
 #include <QApplication>
@@ -60,7 +59,7 @@ void DocumentController::press(const QMouseEvent& event) {
     _isManualWindowMove = false;
     _lastPointInWindow = event.position();
     _lastPoint = FrameCoordinates::fromScreen(event.globalPosition());
-    _pressSnapshot = snapshot();
+    _pressSnapshot = _document->snapshot();
     ++_keyStepSeries;
     _isPictureDrag = _controlArea == noArea && (event.modifiers() & Qt::ControlModifier);
     if (_controlArea != noArea)
@@ -94,17 +93,17 @@ void DocumentController::release(const QMouseEvent&) {
 // One drag, from press to release, is one undo step.
 void DocumentController::recordDrag() {
     if (_controlArea == topBand || _controlArea == bottomBand)
-        pushFoldStep(tr("Tilt"), _pressSnapshot);
+        _document->pushStep(tr("Tilt"), _pressSnapshot);
     else if (_controlArea != noArea)
-        pushFoldStep(tr("Fold"), _pressSnapshot);
+        _document->pushStep(tr("Fold"), _pressSnapshot);
 }
 
 // Escape puts the fold back as it was at the press and ends the drag; the rest of it is ignored.
 void DocumentController::cancelDrag() {
     if (!_isMouseDown || _controlArea == noArea)
         return;
-    if (snapshot() != _pressSnapshot)
-        showSnapshot(_pressSnapshot);
+    if (_document->snapshot() != _pressSnapshot)
+        _document->restore(_pressSnapshot);
     else
         endPress();
 }
@@ -151,9 +150,9 @@ void DocumentController::dragPictureOut(const QMouseEvent& event) {
 
 // One degree of tilt per point of vertical motion, within [-60, 60]; the excess stays pending.
 void DocumentController::dragTilt(QPointF screenPoint, Qt::KeyboardModifiers modifiers) {
-    const double pitch = _renderer->pitch();
-    double newPitch =
-        std::clamp(pitch + (screenPoint.y() - _lastPoint.y()), -maximumPitch, maximumPitch);
+    const double pitch = _document->pitch();
+    double newPitch = std::clamp(pitch + (screenPoint.y() - _lastPoint.y()),
+                                 -Document::maximumPitch, Document::maximumPitch);
     if (isShift(modifiers)) {
         const double snapped = newPitch - std::fmod(newPitch, pitchSnap);
         if (snapped == pitch - std::fmod(pitch, pitchSnap)) {
@@ -162,9 +161,8 @@ void DocumentController::dragTilt(QPointF screenPoint, Qt::KeyboardModifiers mod
         }
         newPitch = snapped;
     }
-    _renderer->setPitch(static_cast<float>(newPitch));
     _lastPoint.ry() += newPitch - pitch;
-    updateDisplay();
+    _document->setPitch(static_cast<float>(newPitch));
     _isDragging = true;
 }
 
@@ -173,11 +171,9 @@ void DocumentController::dragTilt(QPointF screenPoint, Qt::KeyboardModifiers mod
 void DocumentController::dragLine(QPointF screenPoint, Qt::KeyboardModifiers modifiers) {
     const double dx = isOption(modifiers) ? 0 : screenPoint.x() - _lastPoint.x();
     const double dy = isShift(modifiers) ? 0 : screenPoint.y() - _lastPoint.y();
-    const FoldPoint applied = _fold.moveLine(_controlArea, FoldPoint{dx, dy}, _renderer->pitch());
+    const FoldPoint applied = _document->moveLine(_controlArea, FoldPoint{dx, dy});
     _lastPoint += QPointF(applied.x, applied.y);
     _lastDraggedLine = _controlArea;
-    pushFoldToRenderer();
-    updateDisplay();
     _isDragging = true;
 }
 

@@ -32,10 +32,6 @@ void DocumentWindow::display(const QRect& area) {
         repaint(area);
 }
 
-void DocumentWindow::invalidateShadow(const QImage& sheet) {
-    _shadow.update(sheet);
-}
-
 QImage DocumentWindow::capture(double scale) {
     QImage picture(size() * scale, QImage::Format_ARGB32_Premultiplied);
     picture.setDevicePixelRatio(scale);

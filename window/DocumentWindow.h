@@ -1,7 +1,5 @@
 #pragma once
 
-#include "document/DropShadow.h"
-
 #include <QList>
 #include <QPolygonF>
 #include <QUrl>
@@ -23,13 +21,8 @@ public:
 
     // Paints the content at once, before returning: all of it, or the area given (points).
     void display(const QRect& area = QRect());
-    // Recomputes the shadow from the alpha of the sheet (the frame before its lines, so that the
-    // shadow stays while only the lines change); dropShadow() then paints it.
-    void invalidateShadow(const QImage& sheet);
     // The window as shown, shadow included, at scale pixels per point.
     QImage capture(double scale);
-    // Its settings apply from the next invalidateShadow().
-    DropShadow& dropShadow() { return _shadow; }
     // Only this area (polygons in window points, see WindowInputShape) takes the mouse; clicks
     // elsewhere reach the windows behind. Kept and applied again whenever the window is shown.
     void setInputArea(const QList<QPolygonF>& polygons);
@@ -66,6 +59,5 @@ private:
     void applyInputArea();
 
     PictureView* _contentView = nullptr;
-    DropShadow _shadow;
     QList<QPolygonF> _inputArea;
 };

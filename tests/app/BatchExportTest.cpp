@@ -56,7 +56,7 @@ TEST_F(BatchExportTest, OnePictureIsTheApplicationsOwnExportWithOrWithoutADispla
     QString error;
     const std::optional<FoldFile> fold = FoldFile::read(sampleFold, &error);
     ASSERT_TRUE(fold) << error.toStdString();
-    document.applyFold(*fold);
+    document.document().applyFold(*fold);
     ExportOptions options;
     const QImage shown = document.exportPicture(options, {}).convertToFormat(QImage::Format_ARGB32);
     const QImage exported = argb(out);

@@ -129,7 +129,7 @@ TEST_F(FoldCommandsTest, SaveFoldOffersAFileBesideThePictureAndWritesTheFoldShow
 
     QFile saved(path);
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
-    EXPECT_EQ(saved.readAll(), document(0).foldFile().toJson());
+    EXPECT_EQ(saved.readAll(), document(0).document().foldFile().toJson());
 }
 
 TEST_F(FoldCommandsTest, ApplyFoldAppliesTheChosenFileAsOneStep) {
@@ -216,7 +216,7 @@ TEST_F(FoldCommandsTest, ClosingAFlatPictureForgetsItsFold) {
     ASSERT_TRUE(waitUntilOpened());
     EXPECT_NE(document(0).snapshot(), flat(0)) << "remembered at Close";
 
-    document(0).resetFold();
+    document(0).document().resetFold();
     application().closeDocument(document(0).window());
     runDeferredDeletes();
     restart({picture()});

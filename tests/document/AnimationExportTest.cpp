@@ -3,6 +3,7 @@
 #include "document/AnimationExport.h"
 #include "DecodedAnimation.h"
 #include "document/FoldFile.h"
+#include "document/RendererSetup.h"
 #include "fold/FoldModel.h"
 #include "render/SheetRenderer.h"
 
@@ -24,12 +25,6 @@ protected:
         const FoldSize window = FoldModel::windowSizeForSheet(sheet);
         _windowSize = QSize(int(window.width), int(window.height));
         QString failure;
-        _view = SheetRenderer::create(QSizeF(window.width, window.height), 1.0, &failure,
-                                      OffscreenContext::Platform::Surfaceless);
-        ASSERT_TRUE(_view) << qPrintable(failure);
-        _view->setImageSize(QSizeF(sheet.width, sheet.height));
-        _view->setShading(0.3f);
-        ASSERT_TRUE(_view->setImage(QImage(QStringLiteral(PLEATORA_SAMPLE_PICTURE))));
         const std::optional<FoldFile> file =
             FoldFile::read(QStringLiteral(PLEATORA_SAMPLE_FOLD), &failure);
         ASSERT_TRUE(file) << qPrintable(failure);
@@ -37,6 +32,11 @@ protected:
         file->applyTo(folded);
         _end = FoldSnapshot::take(folded, float(file->fold().pitch));
         _start = FoldSnapshot::take(FoldModel(sheet), _end.pitch);
+        _view = RendererSetup::create(folded, _end.pitch,
+                                      QImage(QStringLiteral(PLEATORA_SAMPLE_PICTURE)), _windowSize,
+                                      1.0, OffscreenContext::Platform::Surfaceless, &failure);
+        ASSERT_TRUE(_view) << qPrintable(failure);
+        _view->setShading(0.3f);
         _options.scale = 0;
         _options.pixelWidth = 240;
         _look.creaseLineColor = QColor(40, 40, 40);

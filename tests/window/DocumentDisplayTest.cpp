@@ -135,7 +135,7 @@ TEST_F(DocumentDisplayTest, OverlayDrawsCreaseLinesAndTheControlAreaInTheirColou
 QImage redrawnWhole(DocumentController& controller) {
     QImage frame = controller.renderer().captureFrame();
     frame.convertTo(QImage::Format_ARGB32_Premultiplied);
-    const DropShadow& shown = controller.window()->dropShadow();
+    const DropShadow& shown = controller.presenter().shadow();
     DropShadow shadow;
     shadow.setOpacity(shown.opacity());
     shadow.setBlurRadius(shown.blurRadius());

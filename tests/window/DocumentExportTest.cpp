@@ -18,7 +18,7 @@ namespace {
 
 using DocumentExportTest = DocumentFixture;
 
-const DocumentController::ExportProgress noProgress;
+const SheetRenderer::TileProgress noProgress;
 
 QUrl writeCheckerboard(const QString& path, QSize size) {
     QImage picture(size, QImage::Format_RGB32);
@@ -68,7 +68,7 @@ TEST_F(DocumentExportTest, AtTheWindowsSizeTheExportIsWhatCopyGives) {
     auto controller = openShown(QSize(640, 480));
     ASSERT_TRUE(controller);
     useOpaqueLineColors();
-    controller->renderer().setPitch(20);
+    controller->document().setPitch(20);
     controller->updateDisplay();
     for (const bool shadow : {true, false}) {
         for (const bool lines : {true, false}) {

@@ -198,7 +198,7 @@ TEST_F(DocumentFoldTest, ResetFoldFlattensAndUntiltsAsOneUndoStep) {
     key(*controller, Qt::Key_PageUp);
     const FoldSnapshot folded = controller->snapshot();
 
-    controller->resetFold();
+    controller->document().resetFold();
     EXPECT_EQ(controller->snapshot(), flatSnapshot(*controller));
     EXPECT_EQ(controller->undoStack().undoText(), "Reset Fold");
     controller->undoStack().undo();
