@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
 // Opening a picture as a document, to its first frame on screen: the read at the sheet's size
 // and the document's construction; and the read alone. Peak memory is per process, so measure one
 // picture a run:

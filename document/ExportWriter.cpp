@@ -1,10 +1,17 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "document/ExportWriter.h"
 
 #include "document/PictureEncoder.h"
 
+#include "document/ReplacingFile.h"
+
 #include <QFileInfo>
 #include <QImageWriter>
-#include <QSaveFile>
+
+#include <algorithm>
+#include <cerrno>
+#include <sys/stat.h>
 
 namespace {
 
@@ -13,22 +20,24 @@ namespace {
 constexpr PictureEncoder::ImageSettings pngSettings{-1, 11};
 constexpr PictureEncoder::ImageSettings lossySettings{90, -1};
 constexpr PictureEncoder::ImageSettings tiffSettings{-1, 1}; // LZW
+// WebP's own limit; JPEG's, 65500, lies beyond the cap every format has.
+constexpr int webpLargestSide = 16383;
 
-// A save file that asks the progress before each write and fails the write when told to stop.
-class StoppableSaveFile : public QSaveFile {
+// A file that asks the progress before each write and fails the write when told to stop.
+class StoppableFile : public ReplacingFile {
 public:
-    StoppableSaveFile(const QString& name, const ExportWriter::Progress& progress)
-        : QSaveFile(name), _progress(progress) {}
+    StoppableFile(const QByteArray& destination, const ExportWriter::Progress& progress)
+        : ReplacingFile(destination), _progress(progress) {}
 
     bool stopped() const { return _stopped; }
 
 protected:
     qint64 writeData(const char* data, qint64 length) override {
-        if (_stopped || (_progress && !_progress())) {
+        if (!_stopped && _progress && !_progress()) {
             _stopped = true;
-            return -1;
+            failWith(ECANCELED);
         }
-        return QSaveFile::writeData(data, length);
+        return ReplacingFile::writeData(data, length);
     }
 
 private:
@@ -44,7 +53,7 @@ PictureEncoder::ImageSettings settingsFor(const ExportFormat& format) {
     return lossySettings;
 }
 
-QString encode(QImage& picture, QSaveFile& file, const ExportFormat& format) {
+QString encode(QImage& picture, QIODevice& file, const ExportFormat& format) {
     if (format.isPdf()) {
         PictureEncoder::writePdf(picture, &file);
         return {};
@@ -72,7 +81,7 @@ QList<ExportFormat> ExportWriter::formats() {
         {"PNG", QStringLiteral("png"), tr("PNG image"), true},
         {"TIFF", QStringLiteral("tiff"), tr("TIFF image"), true},
         {"JPEG", QStringLiteral("jpg"), tr("JPEG image"), false},
-        {"WEBP", QStringLiteral("webp"), tr("WebP image"), true},
+        {"WEBP", QStringLiteral("webp"), tr("WebP image"), true, webpLargestSide},
         {"PDF", QStringLiteral("pdf"), tr("PDF document"), true},
     };
     QList<ExportFormat> available;
@@ -96,30 +105,43 @@ std::optional<ExportFormat> ExportWriter::formatForFileName(const QString& fileN
     return std::nullopt;
 }
 
-ExportWriter::Outcome ExportWriter::write(QImage picture, const QString& fileName,
+// A failed write is the file's fault before the encoder's: encoders that meet one often say no
+// more than that they failed, and the PDF writer says nothing at all.
+QString ExportWriter::refusal(const QByteArray& path, QSize pixels, const ExportFormat& format) {
+    if (std::max(pixels.width(), pixels.height()) > format.largestSide)
+        return tr("%1 x %2 pixels asked, over the limit of %3 pixels a side for %4")
+            .arg(pixels.width())
+            .arg(pixels.height())
+            .arg(format.largestSide)
+            .arg(format.description);
+    struct stat status {};
+    if (::stat(path.constData(), &status) == 0 && !S_ISREG(status.st_mode))
+        return S_ISDIR(status.st_mode) ? tr("A folder, not a file") : tr("Not a regular file");
+    return QString();
+}
+
+ExportWriter::Outcome ExportWriter::write(QImage picture, const QByteArray& path,
                                           const ExportFormat& format, const Progress& progress,
                                           QString* failure) {
-    StoppableSaveFile file(fileName, progress);
+    StoppableFile file(path, progress);
     QString reason;
-    if (!file.open(QIODevice::WriteOnly))
-        reason = file.errorString();
-    else
+    if (file.open())
         reason = encode(picture, file, format);
     if (file.stopped())
         return Outcome::Stopped;
-    if (reason.isEmpty() && file.commit())
+    if (!file.failed() && reason.isEmpty() && file.commit())
         return Outcome::Written;
     if (failure)
-        *failure = reason.isEmpty() ? file.errorString() : reason;
+        *failure = file.failed() ? file.failure() : reason;
     return Outcome::Failed;
 }
 
-ExportWriter::Outcome ExportWriter::writeData(const QByteArray& data, const QString& fileName,
+ExportWriter::Outcome ExportWriter::writeData(const QByteArray& data, const QByteArray& path,
                                               QString* failure) {
-    QSaveFile file(fileName);
-    if (file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.commit())
+    ReplacingFile file(path);
+    if (file.open() && file.write(data) == data.size() && file.commit())
         return Outcome::Written;
     if (failure)
-        *failure = file.errorString();
+        *failure = file.failure();
     return Outcome::Failed;
 }

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "document/FoldCommand.h"
 
 FoldCommand::FoldCommand(const QString& text, const FoldSnapshot& before, const FoldSnapshot& after,

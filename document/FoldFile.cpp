@@ -1,5 +1,10 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "document/FoldFile.h"
 
+#include "document/PathText.h"
+#include "document/RegularFile.h"
+#include "document/ReplacingFile.h"
 #include "fold/FoldApplier.h"
 #include "fold/FoldModel.h"
 
@@ -8,10 +13,10 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 
 #include <array>
 #include <cmath>
+#include <system_error>
 
 namespace {
 
@@ -140,10 +145,14 @@ double FoldFile::applyTo(FoldModel& model) const {
 
 std::optional<FoldFile> FoldFile::read(const QString& path, QString* error) {
     const QString fileName = QFileInfo(path).fileName();
-    QFile file(path);
+    QFile file;
     QString what;
-    if (!file.open(QIODevice::ReadOnly))
-        what = tr("it cannot be read (%1)").arg(file.errorString());
+    const RegularFile::Opening opening = RegularFile::openForReading(PathText::toBytes(path), file);
+    if (opening.status == RegularFile::Status::NotRegular)
+        what = tr("it is not a regular file");
+    else if (opening.status == RegularFile::Status::Unreadable)
+        what = tr("it cannot be read (%1)")
+                   .arg(QString::fromStdString(std::generic_category().message(opening.error)));
     else if (file.size() == 0)
         what = tr("it is empty");
     else if (file.size() > largestFile)
@@ -151,7 +160,8 @@ std::optional<FoldFile> FoldFile::read(const QString& path, QString* error) {
     if (what.isEmpty())
         return fromJson(file.readAll(), fileName, error);
     if (error)
-        *error = tr("“%1” is not a fold Pleatora can use: %2.").arg(fileName, what);
+        *error =
+            tr("“%1” is not a fold Pleatora can use: %2.").arg(PathText::shown(fileName), what);
     return std::nullopt;
 }
 
@@ -170,7 +180,8 @@ std::optional<FoldFile> FoldFile::fromJson(const QByteArray& json, const QString
     else
         fold = fromObject(document.object(), what);
     if (!fold && error)
-        *error = tr("“%1” is not a fold Pleatora can use: %2.").arg(fileName, what);
+        *error =
+            tr("“%1” is not a fold Pleatora can use: %2.").arg(PathText::shown(fileName), what);
     return fold;
 }
 
@@ -242,11 +253,12 @@ QByteArray FoldFile::toJson() const {
 }
 
 bool FoldFile::write(const QString& path, QString* error) const {
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(toJson()) >= 0 && file.commit())
+    const QByteArray json = toJson();
+    ReplacingFile file(PathText::toBytes(path));
+    if (file.open() && file.write(json) == json.size() && file.commit())
         return true;
     if (error)
-        *error =
-            tr("“%1” could not be saved: %2.").arg(QFileInfo(path).fileName(), file.errorString());
+        *error = tr("“%1” could not be saved: %2.")
+                     .arg(PathText::shown(QFileInfo(path).fileName()), file.failure());
     return false;
 }

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include "fold/FoldTarget.h"
@@ -24,11 +26,12 @@ public:
     FoldFile(FoldSize sheet, const FoldTarget& fold) : _sheet(sheet), _fold(fold) {}
     static FoldFile fromModel(const FoldModel& model, float pitch);
 
-    // Null with the reason in error when the file is unreadable or not such a fold.
+    // Null with the reason in error when the file is unreadable, not a regular file (refused
+    // without blocking on a FIFO) or not such a fold. path: as PathText keeps names.
     static std::optional<FoldFile> read(const QString& path, QString* error);
     static std::optional<FoldFile> fromJson(const QByteArray& json, const QString& fileName,
                                             QString* error);
-    // Replaces the file whole or leaves it as it was.
+    // Replaces the file whole or leaves it as it was; never writes through a link.
     bool write(const QString& path, QString* error) const;
     QByteArray toJson() const;
 

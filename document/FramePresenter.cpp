@@ -40,9 +40,9 @@ std::unique_ptr<FramePresenter> FramePresenter::create(const Document& document,
                                                        double scale, const QImage& picture,
                                                        QString* failure) {
     std::unique_ptr<SheetRenderer> renderer =
-        RendererSetup::create(document.fold(), document.pitch(), picture, windowSize, scale,
-                              OffscreenContext::Platform::WindowSystem, failure);
-    if (!renderer)
+        RendererSetup::create(windowSize, scale, OffscreenContext::Platform::WindowSystem, failure);
+    if (!renderer ||
+        !RendererSetup::showFold(*renderer, document.fold(), document.pitch(), picture, failure))
         return nullptr;
     return std::unique_ptr<FramePresenter>(
         new FramePresenter(std::move(renderer), windowSize, scale));

@@ -1,13 +1,13 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "document/PictureReader.h"
+
+#include "document/RegularFile.h"
 
 #include <QFile>
 #include <QImageReader>
 
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <system_error>
-#include <unistd.h>
 
 namespace {
 
@@ -37,7 +37,8 @@ PictureReader::Result PictureReader::read(const QByteArray& path, QSize size) {
     return read(path, [size](QSize) { return size; });
 }
 
-PictureReader::Result PictureReader::read(const QByteArray& path, const SizeForPixels& sizeFor) {
+PictureReader::Result PictureReader::read(const QByteArray& path, const SizeForPixels& sizeFor,
+                                          const Check& check) {
     QFile file;
     if (const QString reason = openRegularFile(path, file); !reason.isEmpty())
         return failure(reason);
@@ -61,13 +62,15 @@ PictureReader::Result PictureReader::read(const QByteArray& path, const SizeForP
         // small size still inflates all of it, for seconds or minutes.
         if (const QString reason = tooLargeReason(upright, reader.imageFormat()); !reason.isEmpty())
             return failure(reason);
+        if (const QString reason = check ? check(upright) : QString(); !reason.isEmpty())
+            return failure(reason);
         const QSize wanted = sizeFor(upright).boundedTo(upright).expandedTo(QSize(1, 1));
         if (wanted != upright)
             reader.setScaledSize(turned ? wanted.transposed() : wanted);
     }
     QImage picture = reader.read();
     if (picture.isNull())
-        return failure(reasonForFailedRead(reader));
+        return failure(reasonForFailedRead(reader, upright));
     return {std::move(picture), upright.isValid() ? upright : picture.size(), QString()};
 }
 
@@ -79,31 +82,29 @@ bool PictureReader::canRead(const QByteArray& path) {
     return reader.canRead();
 }
 
-// Checked before opening, since opening a device can have effects of its own; opened without
-// blocking and checked again, in case the path was swapped for a FIFO in between.
 QString PictureReader::openRegularFile(const QByteArray& path, QFile& file) {
-    struct stat status {};
-    if (::stat(path.constData(), &status) != 0)
-        return unreadable(errno);
-    if (!S_ISREG(status.st_mode))
+    const RegularFile::Opening opening = RegularFile::openForReading(path, file);
+    switch (opening.status) {
+    case RegularFile::Status::Opened:
+        return QString();
+    case RegularFile::Status::NotRegular:
         return notRegular();
-    const int descriptor = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (descriptor < 0)
-        return unreadable(errno);
-    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
-        ::close(descriptor);
-        return notRegular();
+    case RegularFile::Status::Unreadable:
+        break;
     }
-    if (!file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(descriptor);
-        return unreadable(EIO);
-    }
-    return QString();
+    return unreadable(opening.error);
 }
 
-QString PictureReader::reasonForFailedRead(const QImageReader& reader) {
+// Qt's own limit counts the format it decodes into, often 4 bytes a pixel even where the file's
+// format would take less; a picture it refuses for that is too large, not damaged.
+QString PictureReader::reasonForFailedRead(const QImageReader& reader, QSize pixelSize) {
     if (reader.error() == QImageReader::UnsupportedFormatError)
         return tr("Not a picture Pleatora can read");
+    if (pixelSize.isValid()) {
+        if (const QString reason = tooLargeReason(pixelSize, QImage::Format_Invalid);
+            !reason.isEmpty())
+            return reason;
+    }
     return reader.errorString();
 }
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QByteArray>
@@ -29,10 +31,14 @@ public:
     };
     // The size wanted for a picture of the given upright pixel size.
     using SizeForPixels = std::function<QSize(QSize pixelSize)>;
+    // Asked with the upright pixel size from the header, before decoding: a reason to refuse the
+    // picture, or empty.
+    using Check = std::function<QString(QSize pixelSize)>;
 
     // path: the file name as the system's bytes, so that names that are not UTF-8 open too.
     // The picture is never enlarged beyond its own pixel size.
-    static Result read(const QByteArray& path, const SizeForPixels& sizeFor);
+    static Result read(const QByteArray& path, const SizeForPixels& sizeFor,
+                       const Check& check = {});
     static Result read(const QByteArray& path, QSize size);
     // From the header alone: whether read() can make anything of the file, a regular file whose
     // format an image reader knows. Quick enough to judge a drag as it enters.
@@ -40,6 +46,6 @@ public:
 
 private:
     static QString openRegularFile(const QByteArray& path, QFile& file);
-    static QString reasonForFailedRead(const QImageReader& reader);
+    static QString reasonForFailedRead(const QImageReader& reader, QSize pixelSize);
     static QString tooLargeReason(QSize pixelSize, QImage::Format format);
 };

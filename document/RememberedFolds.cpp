@@ -1,6 +1,10 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "document/RememberedFolds.h"
 
 #include "document/DocumentLog.h"
+#include "document/PathText.h"
+#include "document/RegularFile.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -18,9 +22,11 @@ QString RememberedFolds::defaultFolder() {
 }
 
 QString RememberedFolds::keyOfPicture(const QString& path) {
-    QFile file(path);
+    QFile file;
     QCryptographicHash hash(QCryptographicHash::Sha256);
-    if (!file.open(QIODevice::ReadOnly) || !hash.addData(&file))
+    if (RegularFile::openForReading(PathText::toBytes(path), file).status !=
+            RegularFile::Status::Opened ||
+        !hash.addData(&file))
         return {};
     return QString::fromLatin1(hash.result().toHex());
 }

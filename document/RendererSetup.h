@@ -13,14 +13,15 @@
 class FoldModel;
 class SheetRenderer;
 
-// The one way a renderer is made for a fold, by the window and by the command line alike.
+// The one way a renderer is made and given a fold, by the window and by the command line alike.
 class RendererSetup {
 public:
-    // A renderer of a windowSize frame (points) at scale pixels per point, showing the fold at
-    // pitch degrees textured with picture. Null with the user's reason in failure when no
-    // renderer or texture can be made.
-    static std::unique_ptr<SheetRenderer> create(const FoldModel& fold, float pitch,
-                                                 const QImage& picture, QSize windowSize,
-                                                 double scale, OffscreenContext::Platform platform,
-                                                 QString* failure);
+    // A renderer of a windowSize frame (points) at scale pixels per point; null with what failed
+    // in failure when no OpenGL context or framebuffer can be had.
+    static std::unique_ptr<SheetRenderer>
+    create(QSize windowSize, double scale, OffscreenContext::Platform platform, QString* failure);
+    // Gives the renderer the fold at pitch degrees and the picture as its texture; false with the
+    // reason in failure when no texture can be made of the picture.
+    static bool showFold(SheetRenderer& renderer, const FoldModel& fold, float pitch,
+                         const QImage& picture, QString* failure);
 };

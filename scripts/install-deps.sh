@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: The Pleatora developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+#
 # Installs the Debian 12 packages Pleatora needs to build, run and test; skips what is present.
 set -euo pipefail
 
@@ -9,7 +12,8 @@ packages=(
     libavcodec-dev libavformat-dev libavfilter-dev libswscale-dev libavutil-dev libwebp-dev ffmpeg
     libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev libjpeg-turbo-progs
     libx11-dev libxtst-dev libxcb-shape0-dev xvfb xauth xcompmgr x11-utils
-    appstream desktop-file-utils
+    appstream desktop-file-utils librsvg2-bin
+    reuse python3 dpkg-dev file lintian man-db groff-base
 )
 
 missing=()

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
 // Export of a document: the folded picture drawn afresh at any size for a file, and the picture a
 // drag out of the window carries.
 #include "window/DocumentController.h"
@@ -25,8 +28,9 @@ std::unique_ptr<QMimeData> DocumentController::pictureDragData(const QImage& pic
     const ExportFormat pngFormat = ExportWriter::formats().first();
     const QString path = QDir(folder).filePath(pngFormat.foldedFileName(url().fileName()));
     QString failure;
-    if (QDir().mkpath(folder) &&
-        ExportWriter::writeData(png, path, &failure) == ExportWriter::Outcome::Written)
+    // Renamed over whatever has that name in the cache, a planted link included.
+    if (QDir().mkpath(folder) && ExportWriter::writeData(png, QFile::encodeName(path), &failure) ==
+                                     ExportWriter::Outcome::Written)
         mimeData->setUrls({QUrl::fromLocalFile(path)});
     else
         qCWarning(windowLog) << "The dragged picture goes without its file:" << path << failure;

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
 // The fold commands of a document's window: the keyboard steps and the fold files with their
 // alerts, and the fold kept for the picture between runs.
 #include "window/DocumentController.h"

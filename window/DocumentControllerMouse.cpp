@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
 // The hover poll and the mouse drags of a document: which hit area is under the pointer, and what
 // a drag from it does to the fold, the tilt or the window.
 #include "window/DocumentController.h"

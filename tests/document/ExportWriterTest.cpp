@@ -1,5 +1,8 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "document/ExportWriter.h"
 #include "document/ExportOptions.h"
+#include "document/PictureEncoder.h"
 #include "tests/WithoutFilePermissionOverride.h"
 
 #include <QDir>
@@ -10,6 +13,9 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
 
 namespace {
 
@@ -48,6 +54,27 @@ ExportFormat format(const char* name) {
 
 const ExportWriter::Progress noProgress;
 
+// Files of this process stop growing at the limit: writes past it fail with EFBIG instead of
+// raising SIGXFSZ.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(qint64 bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &_saved);
+        _savedHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = _saved;
+        limit.rlim_cur = rlim_t(bytes);
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &_saved);
+        std::signal(SIGXFSZ, _savedHandler);
+    }
+
+private:
+    rlimit _saved{};
+    void (*_savedHandler)(int) = nullptr;
+};
+
 } // namespace
 
 TEST(ExportWriterTest, OffersPngFirstAndWritesEveryFormatItOffers) {
@@ -59,8 +86,9 @@ TEST(ExportWriterTest, OffersPngFirstAndWritesEveryFormatItOffers) {
     for (const ExportFormat& format : formats) {
         SCOPED_TRACE(format.name.toStdString());
         const QString path = dir.filePath(QStringLiteral("folded.") + format.suffix);
-        ASSERT_EQ(ExportWriter::write(picture(), path, format, noProgress, nullptr),
-                  ExportWriter::Outcome::Written);
+        ASSERT_EQ(
+            ExportWriter::write(picture(), QFile::encodeName(path), format, noProgress, nullptr),
+            ExportWriter::Outcome::Written);
         ASSERT_EQ(ExportWriter::formatForFileName(path)->name, format.name);
         if (format.isPdf()) {
             // One page the picture's size in points: 30 x 20.
@@ -99,7 +127,8 @@ TEST(ExportWriterTest, ReadOnlyFolderKeepsTheOldFileAndSaysWhy) {
     ExportWriter::Outcome outcome = ExportWriter::Outcome::Written;
     {
         WithoutFilePermissionOverride asAnyUser;
-        outcome = ExportWriter::write(picture(), old, format("PNG"), noProgress, &failure);
+        outcome = ExportWriter::write(picture(), QFile::encodeName(old), format("PNG"), noProgress,
+                                      &failure);
     }
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
@@ -120,7 +149,7 @@ TEST(ExportWriterTest, EncoderFailureKeepsTheOldFileAndLeavesNothingElse) {
     QImage tooWide(20000, 2, QImage::Format_ARGB32);
     tooWide.fill(Qt::red);
     QString failure;
-    EXPECT_EQ(ExportWriter::write(tooWide, old, webp, noProgress, &failure),
+    EXPECT_EQ(ExportWriter::write(tooWide, QFile::encodeName(old), webp, noProgress, &failure),
               ExportWriter::Outcome::Failed);
     EXPECT_TRUE(failure.contains(QStringLiteral("20000 x 2"))) << failure.toStdString();
     EXPECT_EQ(contents(old), "the old picture");
@@ -135,11 +164,51 @@ TEST(ExportWriterTest, StoppedWritingLeavesNoFile) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("folded.png"));
     int asked = 0;
-    EXPECT_EQ(ExportWriter::write(
-                  noise, path, format("PNG"), [&] { return ++asked < 3; }, nullptr),
-              ExportWriter::Outcome::Stopped);
+    EXPECT_EQ(
+        ExportWriter::write(
+            noise, QFile::encodeName(path), format("PNG"), [&] { return ++asked < 3; }, nullptr),
+        ExportWriter::Outcome::Stopped);
     EXPECT_EQ(asked, 3);
     EXPECT_TRUE(filesIn(dir).isEmpty());
+}
+
+// Each step of a write can meet a full disk: the encoders' writes, the PDF writer's, which it never
+// checks, and the flush. A file size limit stands in for the disk, failing writes with EFBIG.
+TEST(ExportWriterTest, AWriteCutShortFailsWithTheSystemsReasonAndLeavesNoFile) {
+    QImage noise(300, 200, QImage::Format_ARGB32);
+    for (int y = 0; y < noise.height(); ++y)
+        QRandomGenerator(y).fillRange(reinterpret_cast<quint32*>(noise.scanLine(y)), noise.width());
+    QTemporaryDir dir;
+    const QString old = dir.filePath(QStringLiteral("old"));
+    writeContents(old, "the old picture");
+    struct Case {
+        QByteArray name;
+        qint64 limit; // bytes: past the header, well short of the whole file
+    };
+    QList<Case> cases;
+    for (const ExportFormat& format : ExportWriter::formats())
+        cases.append({format.name, 2000});
+    cases.append({"PNG", 70000}); // cut off in its last block
+    cases.append({"data", 2000}); // a drag's PNG, written as it is
+    for (const Case& each : cases) {
+        SCOPED_TRACE(each.name.toStdString() + " at " + std::to_string(each.limit));
+        const ExportFormat target = format(each.name.constData());
+        const QByteArray data = PictureEncoder::encodedData(noise, "PNG");
+        ASSERT_GT(data.size(), 80000);
+        QString failure;
+        ExportWriter::Outcome outcome = ExportWriter::Outcome::Written;
+        {
+            const FileSizeLimit limit(each.limit);
+            outcome = each.name == "data"
+                          ? ExportWriter::writeData(data, QFile::encodeName(old), &failure)
+                          : ExportWriter::write(noise, QFile::encodeName(old), target, noProgress,
+                                                &failure);
+        }
+        EXPECT_EQ(outcome, ExportWriter::Outcome::Failed);
+        EXPECT_EQ(failure, QStringLiteral("File too large"));
+        EXPECT_EQ(contents(old), "the old picture");
+        EXPECT_EQ(filesIn(dir), QStringList{QStringLiteral("old")});
+    }
 }
 
 TEST(ExportOptionsTest, SizeIsTimesTheWindowOrTheWidthWithTheWindowsShape) {

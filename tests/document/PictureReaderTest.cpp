@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "document/PictureReader.h"
 #include "document/SheetSizing.h"
 
@@ -145,13 +147,25 @@ QByteArray blackPng(quint32 width, quint32 height) {
 }
 
 // Refused from its header: decoded row by row at the size asked it would take no memory to
-// speak of, but seconds of inflating.
+// speak of, but seconds of inflating. Formats that Qt decodes into 4 bytes a pixel whatever
+// their own depth are refused by Qt's limit, and say so as well.
 TEST_F(PictureReaderTest, BombIsTooLargeWithItsSizeAndTheLimit) {
-    const QByteArray file = write("bomb.png", blackPng(20000, 14000));
-    const PictureReader::Result result = PictureReader::read(file, QSize(800, 800));
-    EXPECT_TRUE(result.picture.isNull());
-    EXPECT_EQ(result.failureReason,
-              "Too large: 20000 x 14000 pixels need 1068 MB, over the limit of 1024 MB");
+    const QByteArray blank(1000, '\0');
+    const QList<std::pair<QByteArray, QByteArray>> bombs = {
+        {"bomb.png", blackPng(20000, 14000)},
+        {"bomb.ppm", "P6\n17000 17000\n255\n" + blank},
+        {"bomb.xpm", "/* XPM */\nstatic char *x[] = {\n\"17000 17000 1 1\",\n\"a c #000000\",\n"
+                     "\"aaaa\"\n};\n"}};
+    for (const auto& [name, bytes] : bombs) {
+        const PictureReader::Result result =
+            PictureReader::read(write(name, bytes), QSize(800, 800));
+        EXPECT_TRUE(result.picture.isNull());
+        EXPECT_EQ(result.failureReason,
+                  name == "bomb.png"
+                      ? "Too large: 20000 x 14000 pixels need 1068 MB, over the limit of 1024 MB"
+                      : "Too large: 17000 x 17000 pixels need 1102 MB, over the limit of 1024 MB")
+            << name.constData();
+    }
 }
 
 // 9000 x 8000 decodes to 288 MB, past Qt's own default limit of 256 MB.

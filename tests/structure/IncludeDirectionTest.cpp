@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
 // Dependencies point one way: fold <- render <- document <- window <- app, with settings below
 // document. A file may include project headers from its own folder and from the folders below it
 // only.
