@@ -21,7 +21,7 @@ ApplicationController::ApplicationController(ApplicationSettings& settings,
                                              PreferencesDefaults& defaults,
                                              const QString& handoverName)
     : _settings(settings), _defaults(defaults), _exportController(defaults),
-      _recentDocuments(settings),
+      _animationController(defaults), _recentDocuments(settings),
       _opener(defaults, [this](std::unique_ptr<DocumentController> controller, const QUrl& url) {
           addDocument(std::move(controller), url);
       }) {
@@ -72,6 +72,8 @@ void ApplicationController::connectMenus() {
     connect(_menus.applyFoldAction(), &QAction::triggered, this, &ApplicationController::applyFold);
     connect(_menus.exportAction(), &QAction::triggered, this,
             &ApplicationController::exportDocument);
+    connect(_menus.exportAnimationAction(), &QAction::triggered, this,
+            &ApplicationController::exportAnimation);
     connect(_menus.preferencesAction(), &QAction::triggered, this,
             &ApplicationController::showPreferences);
     connect(_menus.quitAction(), &QAction::triggered, qApp, &QCoreApplication::quit);
@@ -102,7 +104,8 @@ void ApplicationController::rebuildRecentDocuments() {
 bool ApplicationController::isActionEnabled(const QAction* item) const {
     if (item == _menus.closeAction())
         return QApplication::activeWindow() != nullptr;
-    if (item == _menus.copyAction() || item == _menus.exportAction())
+    if (item == _menus.copyAction() || item == _menus.exportAction() ||
+        item == _menus.exportAnimationAction())
         return !_documents.empty();
     if (item == _menus.undoAction())
         return _menus.undoGroup().canUndo();
@@ -226,6 +229,11 @@ void ApplicationController::applyFold() {
 void ApplicationController::exportDocument() {
     if (DocumentController* controller = frontmostDocument())
         _exportController.exportDocument(*controller);
+}
+
+void ApplicationController::exportAnimation() {
+    if (DocumentController* controller = frontmostDocument())
+        _animationController.exportAnimation(*controller);
 }
 
 void ApplicationController::showPreferences() {

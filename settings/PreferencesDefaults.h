@@ -29,6 +29,14 @@ inline constexpr char exportWithCreaseLine[] = "exportWithCreaseLine";
 inline constexpr char exportTransparentBackground[] = "exportTransparentBackground";
 inline constexpr char exportBackgroundColor[] = "exportBackgroundColor";
 inline constexpr char exportFolder[] = "exportFolder";
+inline constexpr char animationPixelWidth[] = "animationPixelWidth";
+inline constexpr char animationDuration[] = "animationDuration"; // milliseconds
+inline constexpr char animationFrameRate[] = "animationFrameRate";
+inline constexpr char animationLoop[] = "animationLoop";
+inline constexpr char animationEase[] = "animationEase";
+inline constexpr char animationStartFold[] = "animationStartFold"; // a fold file; empty: flat
+inline constexpr char animationTiltMoves[] = "animationTiltMoves";
+inline constexpr char animationTiltFrom[] = "animationTiltFrom"; // degrees
 inline constexpr char disabledDictationMenuItem[] = "NSDisabledDictationMenuItem";
 inline constexpr char disabledCharacterPaletteMenuItem[] = "NSDisabledCharacterPaletteMenuItem";
 } // namespace DefaultsKey
