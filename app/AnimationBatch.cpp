@@ -43,17 +43,19 @@ bool AnimationBatch::write(SheetRenderer& view, const FoldModel& end, float endP
         showProgress(done, total, PathText::shown(output));
         return true;
     };
-    return animation.write(fileName, frames, timing, progress, failure) ==
-           AnimationExport::Outcome::Written;
+    const bool written = animation.write(fileName, frames, timing, progress, failure) ==
+                         AnimationExport::Outcome::Written;
+    if (_isTerminal)
+        std::fputs("\r\033[K", stderr); // the batch's own bar or line takes its place
+    return written;
 }
 
-// The picture's own line, or the batch's bar, follows once the file is written.
 void AnimationBatch::showProgress(int done, int total, const QString& output) const {
     if (!_isTerminal)
         return;
     constexpr int barWidth = 30;
     const int filled = barWidth * done / total;
-    std::fprintf(stderr, "\r\033[K[%s%s] %d/%d frames: %s", QByteArray(filled, '#').constData(),
+    std::fprintf(stderr, "\r\033[K[%s%s] %d/%d drawn: %s", QByteArray(filled, '#').constData(),
                  QByteArray(barWidth - filled, ' ').constData(), done, total,
                  output.toUtf8().constData());
     std::fflush(stderr);

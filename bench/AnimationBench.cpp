@@ -20,6 +20,7 @@
 #include "settings/PreferencesDefaults.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QTemporaryDir>
@@ -84,9 +85,10 @@ bool makeScene(const PreferencesDefaults& defaults) {
     file->applyTo(folded);
     scene->end = FoldSnapshot::take(folded, float(file->fold().pitch));
     scene->start = FoldSnapshot::take(FoldModel(scene->sheet), scene->end.pitch);
-    scene->view = RendererSetup::create(folded, scene->end.pitch, picture, scene->windowSize, 1.0,
+    scene->view = RendererSetup::create(scene->windowSize, 1.0,
                                         OffscreenContext::Platform::Surfaceless, &failure);
-    if (!scene->view) {
+    if (!scene->view ||
+        !RendererSetup::showFold(*scene->view, folded, scene->end.pitch, picture, &failure)) {
         scene.reset();
         return false;
     }
@@ -152,7 +154,7 @@ void BM_StillExport(benchmark::State& state) {
     FoldModel folded(scene->sheet);
     scene->end.restoreTo(folded);
     const ExportFormat png = ExportWriter::formats().first();
-    const QString path = workDir->filePath(QStringLiteral("still.png"));
+    const QByteArray path = QFile::encodeName(workDir->filePath(QStringLiteral("still.png")));
     for (auto _ : state) {
         scene->view->setFold(folded);
         scene->view->setPitch(scene->end.pitch);

@@ -32,10 +32,12 @@ protected:
         file->applyTo(folded);
         _end = FoldSnapshot::take(folded, float(file->fold().pitch));
         _start = FoldSnapshot::take(FoldModel(sheet), _end.pitch);
-        _view = RendererSetup::create(folded, _end.pitch,
-                                      QImage(QStringLiteral(PLEATORA_SAMPLE_PICTURE)), _windowSize,
-                                      1.0, OffscreenContext::Platform::Surfaceless, &failure);
+        _view = RendererSetup::create(_windowSize, 1.0, OffscreenContext::Platform::Surfaceless,
+                                      &failure);
         ASSERT_TRUE(_view) << qPrintable(failure);
+        ASSERT_TRUE(RendererSetup::showFold(
+            *_view, folded, _end.pitch, QImage(QStringLiteral(PLEATORA_SAMPLE_PICTURE)), &failure))
+            << qPrintable(failure);
         _view->setShading(0.3f);
         _options.scale = 0;
         _options.pixelWidth = 240;
