@@ -20,7 +20,7 @@
 ApplicationController::ApplicationController(ApplicationSettings& settings,
                                              Preferences& preferences, const QString& handoverName)
     : _settings(settings), _preferences(preferences), _exportController(preferences),
-      _recentDocuments(settings),
+      _animationController(preferences), _recentDocuments(settings),
       _opener(preferences, [this](std::unique_ptr<DocumentController> controller, const QUrl& url) {
           addDocument(std::move(controller), url);
       }) {
@@ -71,6 +71,8 @@ void ApplicationController::connectMenus() {
     connect(_menus.applyFoldAction(), &QAction::triggered, this, &ApplicationController::applyFold);
     connect(_menus.exportAction(), &QAction::triggered, this,
             &ApplicationController::exportDocument);
+    connect(_menus.exportAnimationAction(), &QAction::triggered, this,
+            &ApplicationController::exportAnimation);
     connect(_menus.preferencesAction(), &QAction::triggered, this,
             &ApplicationController::showPreferences);
     connect(_menus.quitAction(), &QAction::triggered, qApp, &QCoreApplication::quit);
@@ -101,7 +103,8 @@ void ApplicationController::rebuildRecentDocuments() {
 bool ApplicationController::isActionEnabled(const QAction* item) const {
     if (item == _menus.closeAction())
         return QApplication::activeWindow() != nullptr;
-    if (item == _menus.copyAction() || item == _menus.exportAction())
+    if (item == _menus.copyAction() || item == _menus.exportAction() ||
+        item == _menus.exportAnimationAction())
         return !_documents.empty();
     if (item == _menus.undoAction())
         return _menus.undoGroup().canUndo();
@@ -225,6 +228,11 @@ void ApplicationController::applyFold() {
 void ApplicationController::exportDocument() {
     if (DocumentController* controller = frontmostDocument())
         _exportController.exportDocument(*controller);
+}
+
+void ApplicationController::exportAnimation() {
+    if (DocumentController* controller = frontmostDocument())
+        _animationController.exportAnimation(*controller);
 }
 
 void ApplicationController::showPreferences() {

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "app/AnimationController.h"
 #include "app/AppMenus.h"
 #include "app/DocumentOpener.h"
 #include "app/ExportController.h"
@@ -56,6 +57,7 @@ public:
     void saveFold();
     void applyFold();
     void exportDocument();
+    void exportAnimation();
     void showPreferences();
     bool isActionEnabled(const QAction* item) const;
     void reloadPreferences();
@@ -94,6 +96,7 @@ private:
     QString _imageFormat;
 
     ExportController _exportController;
+    AnimationController _animationController;
     RecentDocuments _recentDocuments;
     AppMenus _menus;
     StartWindow _startWindow; // after _menus: its menu bar shows their menus

@@ -78,11 +78,14 @@ void BatchExport::takeMessages() {
 }
 
 BatchExport::BatchExport(const CommandLine::ExportSettings& settings,
-                         const Preferences& preferences)
+                         const Preferences& preferences, bool animate)
     : _settings(settings), _sizing(sizingForScreenHeight(settings.screenHeight)),
       _isTerminal(isatty(fileno(stderr))) {
-    _options.scale = settings.width ? 0 : settings.scale.value_or(1);
-    _options.pixelWidth = settings.width.value_or(0);
+    if (animate)
+        _animation.emplace(settings.motion, _isTerminal);
+    const bool byWidth = settings.width || (animate && !settings.scale);
+    _options.scale = byWidth ? 0 : settings.scale.value_or(1);
+    _options.pixelWidth = settings.width.value_or(animate ? animationWidth : 0);
     // Like Copy unless told otherwise.
     _options.withShadow = settings.shadow.value_or(preferences.value(Preferences::copyWithShadow));
     _options.withCreaseLine =
@@ -101,9 +104,9 @@ BatchExport::BatchExport(const CommandLine::ExportSettings& settings,
 int BatchExport::run(const QStringList& pictures) {
     running = this;
     const auto notRunning = qScopeGuard([] { running = nullptr; });
-    if (!readFold())
+    if (!readFolds())
         return 1;
-    const ExportPlan plan(_settings, pictures);
+    const ExportPlan plan(_settings, pictures, bool(_animation));
     if (const QString problem = plan.folderProblem(); !problem.isEmpty()) {
         printLine(problem);
         return 1;
@@ -125,14 +128,20 @@ int BatchExport::run(const QStringList& pictures) {
     return failed ? 1 : 0;
 }
 
-bool BatchExport::readFold() {
-    if (_settings.foldFile.isEmpty())
-        return true;
+bool BatchExport::readFolds() {
     QString error;
-    _fold = FoldFile::read(_settings.foldFile, &error);
-    if (!_fold)
+    if (!_settings.foldFile.isEmpty()) {
+        _fold = FoldFile::read(_settings.foldFile, &error);
+        if (!_fold) {
+            printLine(error);
+            return false;
+        }
+    }
+    if (_animation && !_animation->readStartFold(&error)) {
         printLine(error);
-    return bool(_fold);
+        return false;
+    }
+    return true;
 }
 
 // The export's size in pixels for a picture of that many pixels, as draw() will make it.
@@ -150,7 +159,7 @@ BatchExport::Outcome BatchExport::exportPicture(const ExportPlan::Entry& entry, 
         return Outcome::Failed;
     }
     ExportOptions options = _options;
-    if (!entry.format->hasAlpha)
+    if (entry.format && !entry.format->hasAlpha)
         options.transparentBackground = false;
     auto start = Clock::now();
     const auto sizeFor = [&](QSize pixels) {
@@ -161,7 +170,9 @@ BatchExport::Outcome BatchExport::exportPicture(const ExportPlan::Entry& entry, 
         return QSize(int(std::ceil(sheet.width * scale)), int(std::ceil(sheet.height * scale)));
     };
     const auto check = [&](QSize pixels) {
-        return ExportWriter::refusal(entry.output, exportPixels(pixels, options), *entry.format);
+        return entry.format ? ExportWriter::refusal(entry.output, exportPixels(pixels, options),
+                                                    *entry.format)
+                            : QString();
     };
     _decoderWarning.clear();
     const PictureReader::Result read = [&] {
@@ -203,8 +214,9 @@ BatchExport::Outcome BatchExport::draw(const PictureReader::Result& read,
     const FoldSize sheet = _sizing.displaySize(read.pixelSize);
     const QSize pixels = exportPixels(read.pixelSize, options);
     // Formats that give no size in their header are checked once decoded.
-    if (failure->reason = ExportWriter::refusal(entry.output, pixels, *entry.format);
-        !failure->reason.isEmpty())
+    if (entry.format)
+        failure->reason = ExportWriter::refusal(entry.output, pixels, *entry.format);
+    if (!failure->reason.isEmpty())
         return Outcome::Failed;
     FoldModel model(sheet);
     const float pitch = fold(model, entry.picture);
@@ -225,7 +237,21 @@ BatchExport::Outcome BatchExport::draw(const PictureReader::Result& read,
     const bool finer =
         ExportPicture::needsFinerPicture(sheet, read.picture.size(), view->textureSize(),
                                          ExportPicture::pixelsPerPoint(options, windowPoints));
-    return render(*view, finer ? read.picture : QImage(), windowPoints, entry, options, failure);
+    const QImage texturePicture = finer ? read.picture : QImage();
+    if (_animation)
+        return animate(*view, model, pitch, texturePicture, windowPoints, entry, options, failure);
+    return render(*view, texturePicture, windowPoints, entry, options, failure);
+}
+
+BatchExport::Outcome BatchExport::animate(SheetRenderer& view, const FoldModel& model, float pitch,
+                                          const QImage& texturePicture, QSize windowPoints,
+                                          const ExportPlan::Entry& entry,
+                                          const ExportOptions& options, Failure* failure) {
+    if (_animation->write(view, model, pitch, windowPoints, options, _look, texturePicture,
+                          entry.output, &failure->reason))
+        return Outcome::Written;
+    failure->file = entry.output;
+    return Outcome::Failed;
 }
 
 BatchExport::Outcome BatchExport::render(SheetRenderer& view, const QImage& texturePicture,

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "app/AnimationBatch.h"
 #include "app/CommandLine.h"
 #include "app/ExportPlan.h"
 #include "document/ExportOptions.h"
@@ -22,7 +23,8 @@ class SheetRenderer;
 class Preferences;
 
 // `pleatora --export` and `--export-dir`: folds and writes pictures with no window and no display
-// server, through the renderer's surfaceless context and the application's own export steps.
+// server, through the renderer's surfaceless context and the application's own export steps;
+// with `--animate` and `--animate-dir`, animations of them folding (AnimationBatch).
 // Each picture is reported on standard error; one that fails is named with its reason and the
 // others go on.
 class BatchExport {
@@ -34,7 +36,11 @@ public:
         std::chrono::nanoseconds decode{}, render{}, shadow{}, encode{};
     };
 
-    BatchExport(const CommandLine::ExportSettings& settings, const Preferences& preferences);
+    // An animation is 1080 pixels wide unless --width or --scale says otherwise.
+    static constexpr int animationWidth = 1080;
+
+    BatchExport(const CommandLine::ExportSettings& settings, const Preferences& preferences,
+                bool animate = false);
 
     // Before the application object is made, so that no message of Qt's breaks the one-line
     // reports, from the start on.
@@ -53,7 +59,7 @@ private:
         QString reason;
     };
 
-    bool readFold();
+    bool readFolds();
     Outcome exportPicture(const ExportPlan::Entry& entry, Failure* failure);
     QSize exportPixels(QSize picturePixels, const ExportOptions& options) const;
     float fold(FoldModel& model, const QByteArray& picture) const;
@@ -61,6 +67,9 @@ private:
                  const ExportOptions& options, Failure* failure);
     Outcome render(SheetRenderer& view, const QImage& texturePicture, QSize windowPoints,
                    const ExportPlan::Entry& entry, const ExportOptions& options, Failure* failure);
+    Outcome animate(SheetRenderer& view, const FoldModel& model, float pitch,
+                    const QImage& texturePicture, QSize windowPoints,
+                    const ExportPlan::Entry& entry, const ExportOptions& options, Failure* failure);
     void printLine(const QString& line) const;
     void warn(const QByteArray& picture, const QString& warning) const;
     void report(int done, int total, const ExportPlan::Entry& entry, const Failure& failure) const;
@@ -71,6 +80,7 @@ private:
     ExportPicture::Look _look;
     float _shading = 0;
     std::optional<FoldFile> _fold;
+    std::optional<AnimationBatch> _animation;
     Timings _timings;
     QString _decoderWarning;
     bool _isTerminal = false;

@@ -42,33 +42,51 @@ QString shown(const QByteArray& path) {
 
 } // namespace
 
-ExportPlan::ExportPlan(const CommandLine::ExportSettings& settings, const QStringList& pictures)
-    : _settings(settings) {
+ExportPlan::ExportPlan(const CommandLine::ExportSettings& settings, const QStringList& pictures,
+                       bool animate)
+    : _settings(settings), _animate(animate) {
     _folder = PathText::toBytes(settings.output.isEmpty() ? settings.outputDirectory
                                                           : QFileInfo(settings.output).path());
     for (const QString& picture : pictures) {
         Entry entry;
         entry.picture = PathText::toBytes(picture);
         entry.output = outputPath(entry.picture);
-        entry.format = formatFor(entry.output);
-        if (!entry.format)
+        // An animation's format is always its name's suffix; --format names --animate-dir's files.
+        if (animate)
+            entry.animationFormat = AnimationFormat::forFileName(PathText::fromBytes(entry.output));
+        else
+            entry.format = formatFor(entry.output);
+        if (animate && !entry.animationFormat)
+            entry.refusal = tr("An animation is written as %1, not %2")
+                                .arg(AnimationFormat::suffixList(), shown(entry.output));
+        else if (!animate && !entry.format)
             entry.refusal =
                 tr("Pleatora cannot write this kind of file here: %1").arg(shown(entry.output));
         _entries.append(entry);
     }
     QList<QByteArray> otherInputs;
-    if (!settings.foldFile.isEmpty())
-        otherInputs.append(PathText::toBytes(settings.foldFile));
+    for (const QString& foldFile : {settings.foldFile, settings.motion.startFoldFile}) {
+        if (!foldFile.isEmpty())
+            otherInputs.append(PathText::toBytes(foldFile));
+    }
     refuseCollisions(otherInputs);
 }
 
 QByteArray ExportPlan::outputPath(const QByteArray& picture) const {
     if (!_settings.output.isEmpty())
         return PathText::toBytes(_settings.output);
+    const QString name = PathText::fromBytes(picture.mid(picture.lastIndexOf('/') + 1));
+    if (_animate) {
+        const QString suffix =
+            _settings.format.isEmpty() ? AnimationFormat::all().first().suffix : _settings.format;
+        return PathText::toBytes(
+            QDir(_settings.outputDirectory)
+                .filePath(QStringLiteral("%1 folded.%2")
+                              .arg(QFileInfo(name).completeBaseName(), suffix)));
+    }
     const QString suffix = _settings.format.isEmpty() ? QStringLiteral("png") : _settings.format;
     const ExportFormat format =
         ExportWriter::formatForFileName(QStringLiteral("x.") + suffix).value_or(ExportFormat());
-    const QString name = PathText::fromBytes(picture.mid(picture.lastIndexOf('/') + 1));
     return PathText::toBytes(QDir(_settings.outputDirectory).filePath(format.foldedFileName(name)));
 }
 

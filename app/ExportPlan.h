@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/CommandLine.h"
+#include "document/AnimationFormat.h"
 #include "document/ExportWriter.h"
 
 #include <QByteArray>
@@ -23,12 +24,14 @@ public:
     struct Entry {
         QByteArray picture; // the system's bytes, as given
         QByteArray output;
-        std::optional<ExportFormat> format;
+        std::optional<ExportFormat> format;             // for a still
+        std::optional<AnimationFormat> animationFormat; // for an animation
         QString refusal; // why this picture is not exported; empty when it is
     };
 
-    // pictures: as PathText keeps names.
-    ExportPlan(const CommandLine::ExportSettings& settings, const QStringList& pictures);
+    // pictures: as PathText keeps names. An animation run when animate is true.
+    ExportPlan(const CommandLine::ExportSettings& settings, const QStringList& pictures,
+               bool animate = false);
 
     const QList<Entry>& entries() const { return _entries; }
     // The folder the outputs go to, and why files cannot be made there; empty when they can.
@@ -43,4 +46,5 @@ private:
     CommandLine::ExportSettings _settings;
     QList<Entry> _entries;
     QByteArray _folder;
+    bool _animate = false;
 };

@@ -67,7 +67,8 @@ int runExport(int argc, char* argv[], const CommandLine& commandLine) {
     setApplicationNames();
     ApplicationSettings settings;
     const Preferences preferences(settings);
-    BatchExport batch(commandLine.exportSettings, preferences);
+    BatchExport batch(commandLine.exportSettings, preferences,
+                      commandLine.mode == CommandLine::Mode::Animate);
     return batch.run(commandLine.pictures);
 }
 
@@ -87,6 +88,7 @@ int main(int argc, char* argv[]) {
                      PathText::shown(commandLine.error).toUtf8().constData());
         return 2;
     case CommandLine::Mode::Export:
+    case CommandLine::Mode::Animate:
         return runExport(argc, argv, commandLine);
     case CommandLine::Mode::Open:
         break;

@@ -60,6 +60,14 @@ double FoldApplier::apply(FoldModel& model, const FoldSnapshot& wanted) {
     return distance(model, wanted);
 }
 
+// The compressions go first: each leaves its peak where the creases put it, so that the peaks'
+// own steps move no more than the creases move.
+bool FoldApplier::approach(FoldModel& model, const FoldSnapshot& wanted) {
+    compress(model, wanted);
+    drive(model, wanted);
+    return unresolved(model, wanted) <= kResolution;
+}
+
 void FoldApplier::drive(FoldModel& model, const FoldSnapshot& wanted) {
     for (int round = 0; round < kMostRounds; ++round) {
         if (!stepToward(model, wanted))
@@ -75,6 +83,11 @@ bool FoldApplier::stepToward(FoldModel& model, const FoldSnapshot& wanted) {
         const double h = horizontalStep(model, wanted, line);
         moved |= model.moveLine(line, {h, 0.0}, kFrontView).x != 0.0;
     }
+    return compress(model, wanted) || moved;
+}
+
+bool FoldApplier::compress(FoldModel& model, const FoldSnapshot& wanted) {
+    bool moved = false;
     for (const int line : {2, 4}) {
         const double v = compressionStep(model, wanted, line);
         moved |= model.moveLine(line, {0.0, v}, kFrontView).y != 0.0;

@@ -54,6 +54,15 @@ public:
     static inline const Preference<QColor> exportBackgroundColor{"exportBackgroundColor",
                                                                  QColor(Qt::white)};
     static inline const Preference<QString> exportFolder{"exportFolder", QString()};
+    static inline const Preference<int> animationPixelWidth{"animationPixelWidth", 1080};
+    static inline const Preference<int> animationDuration{"animationDuration", 3000}; // ms
+    static inline const Preference<int> animationFrameRate{"animationFrameRate", 30};
+    static inline const Preference<bool> animationLoop{"animationLoop", false};
+    static inline const Preference<bool> animationEase{"animationEase", true};
+    // A fold file; empty: flat.
+    static inline const Preference<QString> animationStartFold{"animationStartFold", QString()};
+    static inline const Preference<bool> animationTiltMoves{"animationTiltMoves", false};
+    static inline const Preference<int> animationTiltFrom{"animationTiltFrom", 0}; // degrees
 
     explicit Preferences(ApplicationSettings& settings, QObject* parent = nullptr);
 

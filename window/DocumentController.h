@@ -58,6 +58,13 @@ public:
     // background they ask; its device pixel ratio is its pixels per point. Null when stopped or
     // when it cannot be drawn.
     QImage exportPicture(const ExportOptions& options, const SheetRenderer::TileProgress& progress);
+    // The move from start to the current fold and tilt, written to fileName as the options ask
+    // (AnimationExport); the window shows the current fold again afterwards.
+    AnimationExport::Outcome exportAnimation(const QString& fileName, const ExportOptions& options,
+                                             const FoldSnapshot& start,
+                                             const FoldMotion::Timing& timing,
+                                             const AnimationExport::Progress& progress,
+                                             QString* failure);
     // What a drag out of the window carries: the picture (Copy's) as PNG data and as a PNG file
     // in the cache folder. Null when the picture cannot be encoded.
     std::unique_ptr<QMimeData> pictureDragData(const QImage& picture) const;

@@ -254,8 +254,9 @@ TEST_F(DocumentCommandsTest, RightClickOnADocumentOffersTheWholeMenu) {
         if (!item->isSeparator())
             titles.append(item->text());
     EXPECT_EQ(titles, (QStringList{"Undo", "Redo", "&Open...", "Open &Recent", "&Close", "&Copy",
-                                   "&Export...", "Reset &Fold", "&Save Fold...", "&Apply Fold...",
-                                   "&Preferences...", "&Window", "A&bout Pleatora", "&Quit"}));
+                                   "&Export...", "Export &Animation...", "Reset &Fold",
+                                   "&Save Fold...", "&Apply Fold...", "&Preferences...", "&Window",
+                                   "A&bout Pleatora", "&Quit"}));
     EXPECT_TRUE(application().menus().copyAction()->isEnabled());
     menu->hide();
     // The shortcuts work in the document window itself.
