@@ -28,10 +28,10 @@ double rightSignedCompression(const std::array<FoldPoint, creaseLineCount>& p, f
 double compressionStep(const FoldModel& model, const FoldSnapshot& wanted, int line) {
     if (line == 2)
         return leftSignedCompression(wanted.coordinates, wanted.leftDirection) -
-               leftSignedCompression(model._profile, model._leftDirection);
-    const double width = model._imageSize.width;
+               leftSignedCompression(model.profile(), model.leftDirection());
+    const double width = model.sheetSize().width;
     return rightSignedCompression(wanted.coordinates, wanted.rightDirection, width) -
-           rightSignedCompression(model._profile, model._rightDirection, width);
+           rightSignedCompression(model.profile(), model.rightDirection(), width);
 }
 
 } // namespace
@@ -39,7 +39,7 @@ double compressionStep(const FoldModel& model, const FoldSnapshot& wanted, int l
 // A tent whose compression the bounds stop short at one peak position may take it at another and
 // keep it while the peak moves on, so each peak crease is also tried at points along its tent.
 double FoldApplier::apply(FoldModel& model, const FoldSnapshot& wanted) {
-    model = FoldModel(model._imageSize);
+    model = FoldModel(model.sheetSize());
     drive(model, wanted);
     for (const int line : {2, 4}) {
         for (int trial = 1; trial < kPeakCreaseTrials; ++trial) {
@@ -52,7 +52,7 @@ double FoldApplier::apply(FoldModel& model, const FoldSnapshot& wanted) {
         }
     }
     if (unresolved(model, wanted) <= kResolution) {
-        wanted.restoreTo(model);
+        model.restore(wanted);
         return 0.0;
     }
     return distance(model, wanted);
@@ -83,12 +83,12 @@ bool FoldApplier::stepToward(FoldModel& model, const FoldSnapshot& wanted) {
 // The peak of a folded tent moves across the sheet and its crease follows; on a flat tent the two
 // are one point.
 double FoldApplier::horizontalStep(const FoldModel& model, const FoldSnapshot& wanted, int line) {
-    const bool folded = line == 2   ? model._profile[0].x > 0.0
-                        : line == 4 ? model._profile[6].x < model._imageSize.width
+    const bool folded = line == 2   ? model.profile()[0].x > 0.0
+                        : line == 4 ? model.profile()[6].x < model.sheetSize().width
                                     : false;
     if (folded)
-        return wanted.coordinates[line].x - model._profile[line].x;
-    return wanted.creasePoint[line] - model._creases[line];
+        return wanted.coordinates[line].x - model.profile()[line].x;
+    return wanted.creasePoint[line] - model.creases()[line];
 }
 
 // Flattens the peak's tent, puts its crease at a fraction of the way from the foot to the middle,
@@ -96,12 +96,12 @@ double FoldApplier::horizontalStep(const FoldModel& model, const FoldSnapshot& w
 FoldModel FoldApplier::viaPeakCrease(FoldModel model, const FoldSnapshot& wanted, int line,
                                      double fraction) {
     const double signedCompression =
-        line == 2 ? model._leftDirection * model._profile[0].x
-                  : model._rightDirection * (model._imageSize.width - model._profile[6].x);
+        line == 2 ? model.leftDirection() * model.profile()[0].x
+                  : model.rightDirection() * (model.sheetSize().width - model.profile()[6].x);
     model.moveLine(line, {0.0, -signedCompression}, kFrontView);
-    const double from = model._creases[line - 1];
-    const double to = model._creases[line + 1];
-    const double step = from + fraction * (to - from) - model._creases[line];
+    const double from = model.creases()[line - 1];
+    const double to = model.creases()[line + 1];
+    const double step = from + fraction * (to - from) - model.creases()[line];
     model.moveLine(line, {step, 0.0}, kFrontView);
     model.moveLine(line, {0.0, compressionStep(model, wanted, line)}, kFrontView);
     drive(model, wanted);
@@ -112,16 +112,16 @@ double FoldApplier::unresolved(const FoldModel& model, const FoldSnapshot& wante
     double largest = std::max(std::abs(compressionStep(model, wanted, 2)),
                               std::abs(compressionStep(model, wanted, 4)));
     for (int i = 0; i < creaseLineCount; ++i)
-        largest = std::max(largest, std::abs(double(wanted.creasePoint[i]) - model._creases[i]));
+        largest = std::max(largest, std::abs(double(wanted.creasePoint[i]) - model.creases()[i]));
     return largest;
 }
 
 double FoldApplier::distance(const FoldModel& model, const FoldSnapshot& wanted) {
     double largest = 0.0;
     for (int i = 0; i < creaseLineCount; ++i) {
-        largest = std::max(largest, std::abs(double(wanted.creasePoint[i]) - model._creases[i]));
+        largest = std::max(largest, std::abs(double(wanted.creasePoint[i]) - model.creases()[i]));
         const FoldPoint& a = wanted.coordinates[i];
-        const FoldPoint& b = model._profile[i];
+        const FoldPoint& b = model.profile()[i];
         largest = std::max(largest, std::hypot(a.x - b.x, a.y - b.y));
     }
     return largest;

@@ -8,10 +8,11 @@
 using namespace FoldArithmetic;
 
 float FoldModel::largestCompression(float tO, float tI) const {
-    const float c = std::max(_maximumPeakSlopeOutside * tO, _minimumSpaceFoot);
+    const Parameters& p = _parameters;
+    const float c = std::max(p.maximumPeakSlopeOutside * tO, p.minimumSpaceFoot);
     if (c > tO)
         return 0.0f;
-    const float e = std::max(_maximumPeakSlopeInside * tI, _minimumSpaceMiddle);
+    const float e = std::max(p.maximumPeakSlopeInside * tI, p.minimumSpaceMiddle);
     if (e > tI)
         return 0.0f;
     const float hO = rootOf(tO * tO - c * c);
@@ -24,7 +25,7 @@ float FoldModel::largestCompression(float tO, float tI) const {
     const float h = outerLimits ? hO : hI;
     float r = outerLimits ? tO + tI - c - rootOf(tI * tI - tO * tO + c * c)
                           : tO + tI - e - rootOf(tO * tO - tI * tI + e * e);
-    const float hMax = _maximumPeakHeight;
+    const float hMax = p.maximumPeakHeight;
     if (h > hMax)
         r = tO + tI - rootOf(tO * tO - hMax * hMax) - rootOf(tI * tI - hMax * hMax);
     return r >= zeroRoom ? r : 0.0f;
@@ -121,95 +122,98 @@ FoldModel::Tent FoldModel::measureRightTentClampingEdge() {
     tent.tO = _creases[5] - _creases[4];
     tent.tI = _creases[4] - _creases[3];
     tent.edx = largestCompression(tent.tO, tent.tI);
-    const float compression = static_cast<float>(_imageSize.width - _profile[6].x);
+    const float compression = static_cast<float>(_sheetSize.width - _profile[6].x);
     if (compression < 0.0f)
-        _profile[6].x = _imageSize.width;
+        _profile[6].x = _sheetSize.width;
     tent.dx = compression < 0.0f ? 0.0f : compression;
     tent.folded = tent.dx > zeroRoom;
     return tent;
 }
 
 void FoldModel::setPeakBounds(int line, float lo, float hi, float ylo, float yhi) {
-    _limits[line][0] = {std::min(lo, 0.0f), std::min(ylo, 0.0f)};
-    _limits[line][1] = {std::max(hi, 0.0f), std::max(yhi, 0.0f)};
+    _limits[line].lower = {std::min(lo, 0.0f), std::min(ylo, 0.0f)};
+    _limits[line].upper = {std::max(hi, 0.0f), std::max(yhi, 0.0f)};
 }
 
 void FoldModel::limitLeftPeak(const Tent& tent) {
-    float mF = _minimumSpaceFoot;
-    float mM = _minimumSpaceMiddle;
+    float mF = _parameters.minimumSpaceFoot;
+    float mM = _parameters.minimumSpaceMiddle;
     float sc = 0.0f;
     if (tent.folded) {
-        mF = minimumSpaceForAngle(_maximumPeakSlopeOutside, _minimumSpaceFoot, tent.dx, tent.tO,
-                                  tent.tI);
-        mM = minimumSpaceForAngle(_maximumPeakSlopeInside, _minimumSpaceMiddle, tent.dx, tent.tI,
-                                  tent.tO);
+        mF = minimumSpaceForAngle(_parameters.maximumPeakSlopeOutside, _parameters.minimumSpaceFoot,
+                                  tent.dx, tent.tO, tent.tI);
+        mM = minimumSpaceForAngle(_parameters.maximumPeakSlopeInside,
+                                  _parameters.minimumSpaceMiddle, tent.dx, tent.tI, tent.tO);
         sc = _leftDirection * tent.dx;
     }
     setPeakBounds(2, x(1) - x(2) + mF, x(3) - x(2) - mM, -sc - tent.edx, tent.edx - sc);
 }
 
 void FoldModel::limitLeftFootAndEdge(const Tent& tent) {
-    const double peakInward = _limits[2][1].x;
-    float outward = static_cast<float>(_profile[1].x - x(0) - _minimumSpaceSide);
-    double inward = _profile[2].x - _profile[1].x - _minimumSpaceFoot;
+    const double peakInward = _limits[2].upper.x;
+    float outward = static_cast<float>(_profile[1].x - x(0) - _parameters.minimumSpaceSide);
+    double inward = _profile[2].x - _profile[1].x - _parameters.minimumSpaceFoot;
     if (tent.folded) {
-        const float spread = spreadStepForAngle(_maximumPeakSlopeInside, _minimumSpaceMiddle,
-                                                tent.dx, tent.tI, tent.tO);
+        const float spread =
+            spreadStepForAngle(_parameters.maximumPeakSlopeInside, _parameters.minimumSpaceMiddle,
+                               tent.dx, tent.tI, tent.tO);
         outward = peakInward > 0.0 ? smallerRoom(spread, outward) : 0.0f;
-        inward = narrowStepForAngle(_maximumPeakSlopeOutside, _minimumSpaceFoot, tent.dx, tent.tI,
-                                    tent.tO);
+        inward = narrowStepForAngle(_parameters.maximumPeakSlopeOutside,
+                                    _parameters.minimumSpaceFoot, tent.dx, tent.tI, tent.tO);
     }
-    _limits[1][0].x = std::min(-outward, 0.0f);
-    _limits[1][1].x = std::max(inward, 0.0);
-    _limits[0][0].x = std::min(-x(0), 0.0f);
+    _limits[1].lower.x = std::min(-outward, 0.0f);
+    _limits[1].upper.x = std::max(inward, 0.0);
+    _limits[0].lower.x = std::min(-x(0), 0.0f);
     float edgeInward = 0.0f;
     if (inward > zeroRoom && peakInward > zeroRoom)
         edgeInward = std::max(tent.edx - x(0), 0.0f);
-    _limits[0][1].x = edgeInward;
+    _limits[0].upper.x = edgeInward;
 }
 
 void FoldModel::limitRightPeak(const Tent& tent) {
-    float mF = _minimumSpaceFoot;
-    float mM = _minimumSpaceMiddle;
+    float mF = _parameters.minimumSpaceFoot;
+    float mM = _parameters.minimumSpaceMiddle;
     float sc = 0.0f;
     if (tent.folded) {
-        mM = minimumSpaceForAngle(_maximumPeakSlopeInside, _minimumSpaceMiddle, tent.dx, tent.tI,
-                                  tent.tO);
-        mF = minimumSpaceForAngle(_maximumPeakSlopeOutside, _minimumSpaceFoot, tent.dx, tent.tO,
-                                  tent.tI);
+        mM = minimumSpaceForAngle(_parameters.maximumPeakSlopeInside,
+                                  _parameters.minimumSpaceMiddle, tent.dx, tent.tI, tent.tO);
+        mF = minimumSpaceForAngle(_parameters.maximumPeakSlopeOutside, _parameters.minimumSpaceFoot,
+                                  tent.dx, tent.tO, tent.tI);
         sc = _rightDirection * tent.dx;
     }
     setPeakBounds(4, x(3) - x(4) + mM, x(5) - x(4) - mF, -sc - tent.edx, tent.edx - sc);
 }
 
 void FoldModel::limitRightFootAndEdge(const Tent& tent) {
-    const double peakInward = _limits[4][0].x;
-    float outward = static_cast<float>(_profile[6].x - _profile[5].x - _minimumSpaceSide);
-    double inward = _profile[4].x - _profile[5].x + _minimumSpaceFoot;
+    const double peakInward = _limits[4].lower.x;
+    float outward =
+        static_cast<float>(_profile[6].x - _profile[5].x - _parameters.minimumSpaceSide);
+    double inward = _profile[4].x - _profile[5].x + _parameters.minimumSpaceFoot;
     if (tent.folded) {
-        inward = -narrowStepForAngle(_maximumPeakSlopeOutside, _minimumSpaceFoot, tent.dx, tent.tI,
-                                     tent.tO);
-        const float spread = spreadStepForAngle(_maximumPeakSlopeInside, _minimumSpaceMiddle,
-                                                tent.dx, tent.tI, tent.tO);
+        inward = -narrowStepForAngle(_parameters.maximumPeakSlopeOutside,
+                                     _parameters.minimumSpaceFoot, tent.dx, tent.tI, tent.tO);
+        const float spread =
+            spreadStepForAngle(_parameters.maximumPeakSlopeInside, _parameters.minimumSpaceMiddle,
+                               tent.dx, tent.tI, tent.tO);
         outward = peakInward < 0.0 ? smallerRoom(spread, outward) : 0.0f;
     }
-    _limits[5][0].x = std::min(inward, 0.0);
-    _limits[5][1].x = std::max(outward, 0.0f);
-    _limits[6][1].x = tent.dx;
+    _limits[5].lower.x = std::min(inward, 0.0);
+    _limits[5].upper.x = std::max(outward, 0.0f);
+    _limits[6].upper.x = tent.dx;
     float edgeInward = 0.0f;
-    if (_limits[5][0].x < -zeroRoom && peakInward < -zeroRoom)
+    if (_limits[5].lower.x < -zeroRoom && peakInward < -zeroRoom)
         edgeInward = std::min(tent.dx - tent.edx, 0.0f);
-    _limits[6][0].x = edgeInward;
+    _limits[6].lower.x = edgeInward;
 }
 
 void FoldModel::limitMiddle(const Tent& left, const Tent& right) {
-    const double width = _imageSize.width;
+    const double width = _sheetSize.width;
     const float up = static_cast<float>(0.65 * width - _profile[3].x);
     const float down = static_cast<float>(0.35 * width - _profile[3].x);
-    const float kO = _maximumPeakSlopeOutside;
-    const float kI = _maximumPeakSlopeInside;
-    const float sF = _minimumSpaceFoot;
-    const float sM = _minimumSpaceMiddle;
+    const float kO = _parameters.maximumPeakSlopeOutside;
+    const float kI = _parameters.maximumPeakSlopeInside;
+    const float sF = _parameters.minimumSpaceFoot;
+    const float sM = _parameters.minimumSpaceMiddle;
 
     // Moving the middle right shortens the right inner slope and lengthens the left one.
     float lowR = down;
@@ -226,15 +230,15 @@ void FoldModel::limitMiddle(const Tent& left, const Tent& right) {
         upL = std::min(spreadStepForAngle(kO, sF, left.dx, left.tO, left.tI), up);
         lowL = std::max(-narrowStepForAngle(kI, sM, left.dx, left.tO, left.tI), down);
     }
-    _limits[3][0].x = std::min(std::max(lowL, lowR), 0.0f);
-    _limits[3][1].x = std::max(std::min(upL, upR), 0.0f);
+    _limits[3].lower.x = std::min(std::max(lowL, lowR), 0.0f);
+    _limits[3].upper.x = std::max(std::min(upL, upR), 0.0f);
 }
 
 void FoldModel::snapLimits() {
-    for (auto& bounds : _limits) {
-        if (bounds[0].x > -zeroRoom)
-            bounds[0].x = 0.0;
-        if (bounds[1].x < zeroRoom)
-            bounds[1].x = 0.0;
+    for (StepBounds& bounds : _limits) {
+        if (bounds.lower.x > -zeroRoom)
+            bounds.lower.x = 0.0;
+        if (bounds.upper.x < zeroRoom)
+            bounds.upper.x = 0.0;
     }
 }

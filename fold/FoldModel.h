@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fold/FoldSnapshot.h"
 #include "fold/FoldTypes.h"
 
 #include <array>
@@ -9,16 +10,46 @@
 // peak, middle, right peak, right foot, right edge), the folded profile, the per-line drag bounds
 // and the fold parameters derived from the sheet's size. Lengths are in sheet units (points of
 // the document window). Crease positions and parameters are single precision on purpose: the
-// narrowing steps are part of the results.
+// narrowing steps are part of the results. The state changes only by drag steps, by restoring a
+// fold taken before, and by recomputing the bounds.
 class FoldModel {
 public:
+    // The limits of the fold that follow from the sheet's size.
+    struct Parameters {
+        float minimumSpaceSide = 0.0f;
+        float minimumSpaceFoot = 0.0f;
+        float minimumSpaceMiddle = 0.0f;
+        float maximumPeakHeight = 0.0f;
+        float maximumPeakSlopeInside = 0.0f;
+        float maximumPeakSlopeOutside = 0.0f;
+    };
+
     // Without a screen there is no limit; with one, the window also fits its available area.
     static FoldSize sheetSizeForPicture(FoldSize pixelSize, std::optional<FoldScreen> screen);
-    static FoldSize windowSizeForSheet(FoldSize imageSize);
+    static FoldSize windowSizeForSheet(FoldSize sheetSize);
 
-    explicit FoldModel(FoldSize imageSize);
+    explicit FoldModel(FoldSize sheetSize);
 
+    FoldSize sheetSize() const { return _sheetSize; }
+    const std::array<float, creaseLineCount>& creases() const { return _creases; }
+    const std::array<FoldPoint, creaseLineCount>& profile() const { return _profile; }
+    // The side each peak rises to: 1 toward the viewer, -1 away.
+    float leftDirection() const { return _leftDirection; }
+    float rightDirection() const { return _rightDirection; }
+    // The bounds of the next step of each line, as the last calculateLimits() found them (every
+    // drag step starts with one).
+    const std::array<StepBounds, creaseLineCount>& limits() const { return _limits; }
+    const Parameters& parameters() const { return _parameters; }
+
+    // Applies one drag step of crease line 0..6 and returns the part of the move applied.
+    // The pitch (degrees) decides the sense of a vertical drag on the peak lines.
+    FoldPoint moveLine(long line, FoldPoint move, float pitch);
+    // Puts back a fold of this sheet exactly, taken from it or placed on it from a sound fold,
+    // and recomputes the bounds. The snapshot's pitch is not the model's.
+    void restore(const FoldSnapshot& fold);
+    // Recomputes the bounds; a right edge found beyond the sheet is put back onto it.
     void calculateLimits();
+
     float largestCompression(float tO, float tI) const;
     static float minimumSpaceForAngle(float k, float minSpace, float dx, float tLim, float tMov);
     static float spreadStepForAngle(float k, float minSpace, float dx, float tLim, float tMov);
@@ -26,27 +57,8 @@ public:
     static float peakXBetween(float x1, float x3, float t1, float t3);
     static float ellipsePeakY(float x1, float x2, float x3, float dx, float t1, float t3);
 
-    // Applies one drag step of crease line 0..6 and returns the part of the move applied.
-    // The pitch (degrees) decides the sense of a vertical drag on the peak lines.
-    FoldPoint moveLine(long line, FoldPoint move, float pitch);
-
     static FoldPoint pointMoveDeltaX(float d, FoldPoint a, FoldPoint b);
     static FoldPoint pointMoveDeltaY(float d, FoldPoint a, FoldPoint b);
-
-    FoldSize _imageSize;
-    std::array<float, creaseLineCount> _creases{};
-    std::array<FoldPoint, creaseLineCount> _profile{};
-    // [i][0] lower and [i][1] upper bound of one step of line i: .x horizontal move,
-    // .y change of the tent's signed compression (lines 2 and 4 only).
-    std::array<std::array<FoldPoint, 2>, creaseLineCount> _limits{};
-    float _minimumSpaceSide = 0.0f;
-    float _minimumSpaceFoot = 0.0f;
-    float _minimumSpaceMiddle = 0.0f;
-    float _maximumPeakHeight = 0.0f;
-    float _maximumPeakSlopeInside = 0.0f;
-    float _maximumPeakSlopeOutside = 0.0f;
-    float _leftDirection = 1.0f;
-    float _rightDirection = 1.0f;
 
 private:
     struct Tent {
@@ -57,7 +69,7 @@ private:
         bool folded = false;
     };
 
-    static FoldSize fitWindowInto(FoldSize imageSize, FoldSize available);
+    static FoldSize fitWindowInto(FoldSize sheetSize, FoldSize available);
 
     float x(int i) const { return static_cast<float>(_profile[i].x); }
     void layOutFlat();
@@ -86,4 +98,12 @@ private:
     void moveRightEdge(double h);
     double compressLeftTent(double v);
     double compressRightTent(double v);
+
+    FoldSize _sheetSize;
+    std::array<float, creaseLineCount> _creases{};
+    std::array<FoldPoint, creaseLineCount> _profile{};
+    std::array<StepBounds, creaseLineCount> _limits{};
+    Parameters _parameters;
+    float _leftDirection = 1.0f;
+    float _rightDirection = 1.0f;
 };

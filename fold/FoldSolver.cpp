@@ -9,8 +9,8 @@ FoldPoint FoldModel::moveLine(long line, FoldPoint move, float pitch) {
     if (line < 0 || line > 6)
         return {};
     calculateLimits();
-    const auto& bounds = _limits[line];
-    double h = clampStep(finiteOrZero(move.x), bounds[0].x, bounds[1].x);
+    const StepBounds& bounds = _limits[line];
+    double h = clampStep(finiteOrZero(move.x), bounds.lower.x, bounds.upper.x);
     if (std::abs(h) < deadZone)
         h = 0.0;
     if (line == 2 || line == 4) {
@@ -48,7 +48,7 @@ double FoldModel::leftCompression() const {
 }
 
 double FoldModel::rightCompression() const {
-    return _imageSize.width - _profile[6].x;
+    return _sheetSize.width - _profile[6].x;
 }
 
 // The peak's height is taken from the slope on its left, which keeps that slope's length.
@@ -102,7 +102,7 @@ FoldPoint FoldModel::moveLeftPeak(double h, double v) {
 }
 
 double FoldModel::compressLeftTent(double v) {
-    double w = clampStep(v, _limits[2][0].y, _limits[2][1].y);
+    double w = clampStep(v, _limits[2].lower.y, _limits[2].upper.y);
     if (std::abs(w) < deadZone)
         return 0.0;
     const float signedCompression = static_cast<float>(_leftDirection * _profile[0].x + w);
@@ -150,10 +150,10 @@ FoldPoint FoldModel::moveRightPeak(double h, double v) {
 }
 
 double FoldModel::compressRightTent(double v) {
-    double w = clampStep(v, _limits[4][0].y, _limits[4][1].y);
+    double w = clampStep(v, _limits[4].lower.y, _limits[4].upper.y);
     if (std::abs(w) < deadZone)
         return 0.0;
-    const double width = _imageSize.width;
+    const double width = _sheetSize.width;
     const float signedCompression = static_cast<float>(_rightDirection * rightCompression() + w);
     _rightDirection = signedCompression < 0.0f ? -1.0f : 1.0f;
     const float t1 = _creases[4] - _creases[3];
@@ -181,7 +181,7 @@ void FoldModel::moveRightFoot(double h) {
 }
 
 void FoldModel::moveRightEdge(double h) {
-    _profile[6].x = std::min(_profile[6].x + h, _imageSize.width);
+    _profile[6].x = std::min(_profile[6].x + h, _sheetSize.width);
     _profile[5].x += h;
     if (rightCompression() > 0.0) {
         refitRightPeak();

@@ -130,8 +130,8 @@ void SheetRenderer::setCoordinates(QPointF point, int index) {
 
 void SheetRenderer::setFold(const FoldModel& fold) {
     for (int i = 0; i < creaseLineCount; ++i) {
-        setCreasePoint(fold._creases[i], i);
-        setCoordinates(QPointF(fold._profile[i].x, fold._profile[i].y), i);
+        setCreasePoint(fold.creases()[i], i);
+        setCoordinates(QPointF(fold.profile()[i].x, fold.profile()[i].y), i);
     }
 }
 

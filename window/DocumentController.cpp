@@ -125,7 +125,7 @@ QString DocumentController::startRenderer(const QImage& picture, FoldSize window
     _renderer->setPitch(0);
     _renderer->setShading(_shading);
     pushFoldToRenderer();
-    _renderer->setImageSize(QSizeF(_fold._imageSize.width, _fold._imageSize.height));
+    _renderer->setImageSize(QSizeF(_fold.sheetSize().width, _fold.sheetSize().height));
     if (!_renderer->setImage(picture))
         return tr("The picture could not be made into an OpenGL texture.");
     return QString();

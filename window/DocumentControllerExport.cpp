@@ -20,9 +20,10 @@
 // The texture the window shows is enough unless the export shows the sheet larger than that and
 // the file has more pixels; then the file is read again at the export's size.
 QImage DocumentController::exportTexturePicture(double pixelsPerPoint) const {
-    const QSize wanted = (QSizeF(_fold._imageSize.width, _fold._imageSize.height) * pixelsPerPoint)
-                             .toSize()
-                             .boundedTo(_picturePixelSize);
+    const QSize wanted =
+        (QSizeF(_fold.sheetSize().width, _fold.sheetSize().height) * pixelsPerPoint)
+            .toSize()
+            .boundedTo(_picturePixelSize);
     const QSize shown = _renderer->textureSize();
     if (wanted.width() <= shown.width() && wanted.height() <= shown.height())
         return {};

@@ -35,7 +35,7 @@ FoldSnapshot DocumentController::snapshot() const {
 }
 
 FoldSnapshot DocumentController::flatSnapshot() const {
-    return FoldSnapshot::take(FoldModel(_fold._imageSize), 0);
+    return FoldSnapshot::take(FoldModel(_fold.sheetSize()), 0);
 }
 
 // Undo, redo and a cancelled drag put back a fold taken before. Each ends a row of key steps, and
@@ -43,7 +43,7 @@ FoldSnapshot DocumentController::flatSnapshot() const {
 void DocumentController::showSnapshot(const FoldSnapshot& snapshot) {
     if (_isMouseDown)
         endPress();
-    snapshot.restoreTo(_fold);
+    _fold.restore(snapshot);
     _renderer->setPitch(snapshot.pitch);
     pushFoldToRenderer();
     updateDisplay();
