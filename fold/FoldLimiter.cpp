@@ -2,6 +2,7 @@
 #include "fold/FoldModel.h"
 
 #include "fold/FoldArithmetic.h"
+#include "fold/TentSide.h"
 
 #include <limits>
 
@@ -97,113 +98,75 @@ float FoldModel::ellipsePeakY(float x1, float x2, float x3, float dx, float t1, 
 // ---- limiter ----------------------------------------------------------------------------------
 
 void FoldModel::calculateLimits() {
-    const Tent left = measureLeftTent();
-    limitLeftPeak(left);
-    limitLeftFootAndEdge(left);
-    const Tent right = measureRightTentClampingEdge();
-    limitRightPeak(right);
-    limitRightFootAndEdge(right);
+    const Tent left = measureTent(leftTent);
+    limitFootAndEdge(leftTent, left, limitPeak(leftTent, left));
+    const Tent right = measureTent(rightTent);
+    limitFootAndEdge(rightTent, right, limitPeak(rightTent, right));
     limitMiddle(left, right);
     snapLimits();
 }
 
-FoldModel::Tent FoldModel::measureLeftTent() const {
+FoldModel::Tent FoldModel::measureTent(const TentSide& side) {
     Tent tent;
-    tent.tO = _creases[2] - _creases[1];
-    tent.tI = _creases[3] - _creases[2];
-    tent.dx = x(0);
+    tent.tO = paperBetween(side.foot, side.peak);
+    tent.tI = paperBetween(side.peak, middleLine);
     tent.edx = largestCompression(tent.tO, tent.tI);
+    tent.dx = static_cast<float>(compressionOf(side));
+    if (side.edgeClampedWhileMeasured && tent.dx < 0.0f) {
+        _profile[side.edge].x = sheetEdgeX(side);
+        tent.dx = 0.0f;
+    }
     tent.folded = tent.dx > zeroRoom;
     return tent;
 }
 
-FoldModel::Tent FoldModel::measureRightTentClampingEdge() {
-    Tent tent;
-    tent.tO = _creases[5] - _creases[4];
-    tent.tI = _creases[4] - _creases[3];
-    tent.edx = largestCompression(tent.tO, tent.tI);
-    const float compression = static_cast<float>(_sheetSize.width - _profile[6].x);
-    if (compression < 0.0f)
-        _profile[6].x = _sheetSize.width;
-    tent.dx = compression < 0.0f ? 0.0f : compression;
-    tent.folded = tent.dx > zeroRoom;
-    return tent;
+// Rooms count away from the line: outward toward the tent's sheet edge, inward toward the middle.
+void FoldModel::setRooms(const TentSide& side, int line, double outward, double inward) {
+    _limits[line].lower.x = std::min(-(side.left ? outward : inward), 0.0);
+    _limits[line].upper.x = std::max(side.left ? inward : outward, 0.0);
 }
 
-void FoldModel::setPeakBounds(int line, float lo, float hi, float ylo, float yhi) {
-    _limits[line].lower = {std::min(lo, 0.0f), std::min(ylo, 0.0f)};
-    _limits[line].upper = {std::max(hi, 0.0f), std::max(yhi, 0.0f)};
-}
-
-void FoldModel::limitLeftPeak(const Tent& tent) {
-    float mF = _parameters.minimumSpaceFoot;
-    float mM = _parameters.minimumSpaceMiddle;
-    float sc = 0.0f;
+// Sets the peak's bounds and returns its inward room.
+float FoldModel::limitPeak(const TentSide& side, const Tent& tent) {
+    const Parameters& p = _parameters;
+    float footSpace = p.minimumSpaceFoot;
+    float middleSpace = p.minimumSpaceMiddle;
+    float signedCompression = 0.0f;
     if (tent.folded) {
-        mF = minimumSpaceForAngle(_parameters.maximumPeakSlopeOutside, _parameters.minimumSpaceFoot,
-                                  tent.dx, tent.tO, tent.tI);
-        mM = minimumSpaceForAngle(_parameters.maximumPeakSlopeInside,
-                                  _parameters.minimumSpaceMiddle, tent.dx, tent.tI, tent.tO);
-        sc = _leftDirection * tent.dx;
+        footSpace = minimumSpaceForAngle(p.maximumPeakSlopeOutside, p.minimumSpaceFoot, tent.dx,
+                                         tent.tO, tent.tI);
+        middleSpace = minimumSpaceForAngle(p.maximumPeakSlopeInside, p.minimumSpaceMiddle, tent.dx,
+                                           tent.tI, tent.tO);
+        signedCompression = direction(side) * tent.dx;
     }
-    setPeakBounds(2, x(1) - x(2) + mF, x(3) - x(2) - mM, -sc - tent.edx, tent.edx - sc);
+    const float outward = side.inwardDistance(x(side.foot), x(side.peak)) - footSpace;
+    const float inward = side.inwardDistance(x(side.peak), x(middleLine)) - middleSpace;
+    setRooms(side, side.peak, outward, inward);
+    _limits[side.peak].lower.y = std::min(-signedCompression - tent.edx, 0.0f);
+    _limits[side.peak].upper.y = std::max(tent.edx - signedCompression, 0.0f);
+    return std::max(inward, 0.0f);
 }
 
-void FoldModel::limitLeftFootAndEdge(const Tent& tent) {
-    const double peakInward = _limits[2].upper.x;
-    float outward = static_cast<float>(_profile[1].x - x(0) - _parameters.minimumSpaceSide);
-    double inward = _profile[2].x - _profile[1].x - _parameters.minimumSpaceFoot;
+// The edge may move in only while the foot and the peak can.
+void FoldModel::limitFootAndEdge(const TentSide& side, const Tent& tent, float peakInward) {
+    const Parameters& p = _parameters;
+    const double edgeX = side.footRoomFromTheRoundedEdge ? x(side.edge) : _profile[side.edge].x;
+    float outward =
+        static_cast<float>(side.inwardDistance(edgeX, _profile[side.foot].x) - p.minimumSpaceSide);
+    double inward =
+        side.inwardDistance(_profile[side.foot].x, _profile[side.peak].x) - p.minimumSpaceFoot;
     if (tent.folded) {
-        const float spread =
-            spreadStepForAngle(_parameters.maximumPeakSlopeInside, _parameters.minimumSpaceMiddle,
-                               tent.dx, tent.tI, tent.tO);
-        outward = peakInward > 0.0 ? smallerRoom(spread, outward) : 0.0f;
-        inward = narrowStepForAngle(_parameters.maximumPeakSlopeOutside,
-                                    _parameters.minimumSpaceFoot, tent.dx, tent.tI, tent.tO);
+        const float spread = spreadStepForAngle(p.maximumPeakSlopeInside, p.minimumSpaceMiddle,
+                                                tent.dx, tent.tI, tent.tO);
+        outward = peakInward > 0.0f ? smallerRoom(spread, outward) : 0.0f;
+        inward = narrowStepForAngle(p.maximumPeakSlopeOutside, p.minimumSpaceFoot, tent.dx, tent.tI,
+                                    tent.tO);
     }
-    _limits[1].lower.x = std::min(-outward, 0.0f);
-    _limits[1].upper.x = std::max(inward, 0.0);
-    _limits[0].lower.x = std::min(-x(0), 0.0f);
+    setRooms(side, side.foot, outward, inward);
     float edgeInward = 0.0f;
     if (inward > zeroRoom && peakInward > zeroRoom)
-        edgeInward = std::max(tent.edx - x(0), 0.0f);
-    _limits[0].upper.x = edgeInward;
-}
-
-void FoldModel::limitRightPeak(const Tent& tent) {
-    float mF = _parameters.minimumSpaceFoot;
-    float mM = _parameters.minimumSpaceMiddle;
-    float sc = 0.0f;
-    if (tent.folded) {
-        mM = minimumSpaceForAngle(_parameters.maximumPeakSlopeInside,
-                                  _parameters.minimumSpaceMiddle, tent.dx, tent.tI, tent.tO);
-        mF = minimumSpaceForAngle(_parameters.maximumPeakSlopeOutside, _parameters.minimumSpaceFoot,
-                                  tent.dx, tent.tO, tent.tI);
-        sc = _rightDirection * tent.dx;
-    }
-    setPeakBounds(4, x(3) - x(4) + mM, x(5) - x(4) - mF, -sc - tent.edx, tent.edx - sc);
-}
-
-void FoldModel::limitRightFootAndEdge(const Tent& tent) {
-    const double peakInward = _limits[4].lower.x;
-    float outward =
-        static_cast<float>(_profile[6].x - _profile[5].x - _parameters.minimumSpaceSide);
-    double inward = _profile[4].x - _profile[5].x + _parameters.minimumSpaceFoot;
-    if (tent.folded) {
-        inward = -narrowStepForAngle(_parameters.maximumPeakSlopeOutside,
-                                     _parameters.minimumSpaceFoot, tent.dx, tent.tI, tent.tO);
-        const float spread =
-            spreadStepForAngle(_parameters.maximumPeakSlopeInside, _parameters.minimumSpaceMiddle,
-                               tent.dx, tent.tI, tent.tO);
-        outward = peakInward < 0.0 ? smallerRoom(spread, outward) : 0.0f;
-    }
-    _limits[5].lower.x = std::min(inward, 0.0);
-    _limits[5].upper.x = std::max(outward, 0.0f);
-    _limits[6].upper.x = tent.dx;
-    float edgeInward = 0.0f;
-    if (_limits[5].lower.x < -zeroRoom && peakInward < -zeroRoom)
-        edgeInward = std::min(tent.dx - tent.edx, 0.0f);
-    _limits[6].lower.x = edgeInward;
+        edgeInward = std::max(tent.edx - tent.dx, 0.0f);
+    setRooms(side, side.edge, tent.dx, edgeInward);
 }
 
 void FoldModel::limitMiddle(const Tent& left, const Tent& right) {

@@ -6,6 +6,8 @@
 #include <array>
 #include <optional>
 
+struct TentSide;
+
 // The fold state of one document: seven creases across the sheet (left edge, left foot, left
 // peak, middle, right peak, right foot, right edge), the folded profile, the per-line drag bounds
 // and the fold parameters derived from the sheet's size. Lengths are in sheet units (points of
@@ -72,32 +74,26 @@ private:
     static FoldSize fitWindowInto(FoldSize sheetSize, FoldSize available);
 
     float x(int i) const { return static_cast<float>(_profile[i].x); }
+    float paperBetween(int a, int b) const;
+    double sheetEdgeX(const TentSide& side) const;
+    double compressionOf(const TentSide& side) const;
+    float& direction(const TentSide& side);
     void layOutFlat();
     void deriveFoldParameters();
 
-    Tent measureLeftTent() const;
-    Tent measureRightTentClampingEdge();
-    void setPeakBounds(int line, float lo, float hi, float ylo, float yhi);
-    void limitLeftPeak(const Tent& tent);
-    void limitLeftFootAndEdge(const Tent& tent);
-    void limitRightPeak(const Tent& tent);
-    void limitRightFootAndEdge(const Tent& tent);
+    Tent measureTent(const TentSide& side);
+    void setRooms(const TentSide& side, int line, double outward, double inward);
+    float limitPeak(const TentSide& side, const Tent& tent);
+    void limitFootAndEdge(const TentSide& side, const Tent& tent, float peakInward);
     void limitMiddle(const Tent& left, const Tent& right);
     void snapLimits();
 
-    double leftCompression() const;
-    double rightCompression() const;
-    void refitLeftPeak();
-    void refitRightPeak();
-    double moveLeftEdge(double h);
-    void moveLeftFoot(double h);
-    FoldPoint moveLeftPeak(double h, double v);
+    void refitPeak(const TentSide& side);
+    double moveEdge(const TentSide& side, double h);
+    void moveFoot(const TentSide& side, double h);
+    FoldPoint movePeak(const TentSide& side, double h, double v);
+    double compressTent(const TentSide& side, double v);
     void moveMiddle(double h);
-    FoldPoint moveRightPeak(double h, double v);
-    void moveRightFoot(double h);
-    void moveRightEdge(double h);
-    double compressLeftTent(double v);
-    double compressRightTent(double v);
 
     FoldSize _sheetSize;
     std::array<float, creaseLineCount> _creases{};
