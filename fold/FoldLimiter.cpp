@@ -98,22 +98,22 @@ float FoldModel::ellipsePeakY(float x1, float x2, float x3, float dx, float t1, 
 // ---- limiter ----------------------------------------------------------------------------------
 
 void FoldModel::calculateLimits() {
-    const Tent left = measureTent(leftTent);
-    limitFootAndEdge(leftTent, left, limitPeak(leftTent, left));
-    const Tent right = measureTent(rightTent);
-    limitFootAndEdge(rightTent, right, limitPeak(rightTent, right));
+    const Tent left = measureTent<leftTent>();
+    limitFootAndEdge<leftTent>(left, limitPeak<leftTent>(left));
+    const Tent right = measureTent<rightTent>();
+    limitFootAndEdge<rightTent>(right, limitPeak<rightTent>(right));
     limitMiddle(left, right);
     snapLimits();
 }
 
-FoldModel::Tent FoldModel::measureTent(const TentSide& side) {
+template <const TentSide& side> FoldModel::Tent FoldModel::measureTent() {
     Tent tent;
     tent.tO = paperBetween(side.foot, side.peak);
     tent.tI = paperBetween(side.peak, middleLine);
     tent.edx = largestCompression(tent.tO, tent.tI);
-    tent.dx = static_cast<float>(compressionOf(side));
+    tent.dx = static_cast<float>(compressionOf<side>());
     if (side.edgeClampedWhileMeasured && tent.dx < 0.0f) {
-        _profile[side.edge].x = sheetEdgeX(side);
+        _profile[side.edge].x = sheetEdgeX<side>();
         tent.dx = 0.0f;
     }
     tent.folded = tent.dx > zeroRoom;
@@ -121,13 +121,13 @@ FoldModel::Tent FoldModel::measureTent(const TentSide& side) {
 }
 
 // Rooms count away from the line: outward toward the tent's sheet edge, inward toward the middle.
-void FoldModel::setRooms(const TentSide& side, int line, double outward, double inward) {
+template <const TentSide& side> void FoldModel::setRooms(int line, double outward, double inward) {
     _limits[line].lower.x = std::min(-(side.left ? outward : inward), 0.0);
     _limits[line].upper.x = std::max(side.left ? inward : outward, 0.0);
 }
 
 // Sets the peak's bounds and returns its inward room.
-float FoldModel::limitPeak(const TentSide& side, const Tent& tent) {
+template <const TentSide& side> float FoldModel::limitPeak(const Tent& tent) {
     const Parameters& p = _parameters;
     float footSpace = p.minimumSpaceFoot;
     float middleSpace = p.minimumSpaceMiddle;
@@ -137,18 +137,19 @@ float FoldModel::limitPeak(const TentSide& side, const Tent& tent) {
                                          tent.tO, tent.tI);
         middleSpace = minimumSpaceForAngle(p.maximumPeakSlopeInside, p.minimumSpaceMiddle, tent.dx,
                                            tent.tI, tent.tO);
-        signedCompression = direction(side) * tent.dx;
+        signedCompression = direction<side>() * tent.dx;
     }
     const float outward = side.inwardDistance(x(side.foot), x(side.peak)) - footSpace;
     const float inward = side.inwardDistance(x(side.peak), x(middleLine)) - middleSpace;
-    setRooms(side, side.peak, outward, inward);
+    setRooms<side>(side.peak, outward, inward);
     _limits[side.peak].lower.y = std::min(-signedCompression - tent.edx, 0.0f);
     _limits[side.peak].upper.y = std::max(tent.edx - signedCompression, 0.0f);
     return std::max(inward, 0.0f);
 }
 
 // The edge may move in only while the foot and the peak can.
-void FoldModel::limitFootAndEdge(const TentSide& side, const Tent& tent, float peakInward) {
+template <const TentSide& side>
+void FoldModel::limitFootAndEdge(const Tent& tent, float peakInward) {
     const Parameters& p = _parameters;
     const double edgeX = side.footRoomFromTheRoundedEdge ? x(side.edge) : _profile[side.edge].x;
     float outward =
@@ -162,11 +163,11 @@ void FoldModel::limitFootAndEdge(const TentSide& side, const Tent& tent, float p
         inward = narrowStepForAngle(p.maximumPeakSlopeOutside, p.minimumSpaceFoot, tent.dx, tent.tI,
                                     tent.tO);
     }
-    setRooms(side, side.foot, outward, inward);
+    setRooms<side>(side.foot, outward, inward);
     float edgeInward = 0.0f;
     if (inward > zeroRoom && peakInward > zeroRoom)
         edgeInward = std::max(tent.edx - tent.dx, 0.0f);
-    setRooms(side, side.edge, tent.dx, edgeInward);
+    setRooms<side>(side.edge, tent.dx, edgeInward);
 }
 
 void FoldModel::limitMiddle(const Tent& left, const Tent& right) {

@@ -1,7 +1,6 @@
 #include "fold/FoldModel.h"
 
 #include "fold/FoldArithmetic.h"
-#include "fold/TentSide.h"
 
 #include <algorithm>
 
@@ -95,26 +94,6 @@ void FoldModel::restore(const FoldSnapshot& fold) {
     _leftDirection = fold.leftDirection;
     _rightDirection = fold.rightDirection;
     calculateLimits();
-}
-
-// ---- one tent, either side ------------------------------------------------------------------
-
-// The length of paper between two creases, in either order.
-float FoldModel::paperBetween(int a, int b) const {
-    return a < b ? _creases[b] - _creases[a] : _creases[a] - _creases[b];
-}
-
-double FoldModel::sheetEdgeX(const TentSide& side) const {
-    return side.left ? 0.0 : _sheetSize.width;
-}
-
-// How far the tent's edge is pulled in from the flat sheet's edge.
-double FoldModel::compressionOf(const TentSide& side) const {
-    return side.inwardDistance(sheetEdgeX(side), _profile[side.edge].x);
-}
-
-float& FoldModel::direction(const TentSide& side) {
-    return side.left ? _leftDirection : _rightDirection;
 }
 
 // ---- formula methods ------------------------------------------------------------------------

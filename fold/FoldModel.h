@@ -2,11 +2,10 @@
 
 #include "fold/FoldSnapshot.h"
 #include "fold/FoldTypes.h"
+#include "fold/TentSide.h"
 
 #include <array>
 #include <optional>
-
-struct TentSide;
 
 // The fold state of one document: seven creases across the sheet (left edge, left foot, left
 // peak, middle, right peak, right foot, right edge), the folded profile, the per-line drag bounds
@@ -74,25 +73,37 @@ private:
     static FoldSize fitWindowInto(FoldSize sheetSize, FoldSize available);
 
     float x(int i) const { return static_cast<float>(_profile[i].x); }
-    float paperBetween(int a, int b) const;
-    double sheetEdgeX(const TentSide& side) const;
-    double compressionOf(const TentSide& side) const;
-    float& direction(const TentSide& side);
+    // The length of paper between two creases, in either order.
+    float paperBetween(int a, int b) const {
+        return a < b ? _creases[b] - _creases[a] : _creases[a] - _creases[b];
+    }
+    // The tent routines take their side at compile time, which keeps them as fast as one copy
+    // per side.
+    template <const TentSide& side> double sheetEdgeX() const {
+        return side.left ? 0.0 : _sheetSize.width;
+    }
+    // How far the tent's edge is pulled in from the flat sheet's edge.
+    template <const TentSide& side> double compressionOf() const {
+        return side.inwardDistance(sheetEdgeX<side>(), _profile[side.edge].x);
+    }
+    template <const TentSide& side> float& direction() {
+        return side.left ? _leftDirection : _rightDirection;
+    }
     void layOutFlat();
     void deriveFoldParameters();
 
-    Tent measureTent(const TentSide& side);
-    void setRooms(const TentSide& side, int line, double outward, double inward);
-    float limitPeak(const TentSide& side, const Tent& tent);
-    void limitFootAndEdge(const TentSide& side, const Tent& tent, float peakInward);
+    template <const TentSide& side> Tent measureTent();
+    template <const TentSide& side> void setRooms(int line, double outward, double inward);
+    template <const TentSide& side> float limitPeak(const Tent& tent);
+    template <const TentSide& side> void limitFootAndEdge(const Tent& tent, float peakInward);
     void limitMiddle(const Tent& left, const Tent& right);
     void snapLimits();
 
-    void refitPeak(const TentSide& side);
-    double moveEdge(const TentSide& side, double h);
-    void moveFoot(const TentSide& side, double h);
-    FoldPoint movePeak(const TentSide& side, double h, double v);
-    double compressTent(const TentSide& side, double v);
+    template <const TentSide& side> void refitPeak();
+    template <const TentSide& side> double moveEdge(double h);
+    template <const TentSide& side> void moveFoot(double h);
+    template <const TentSide& side> FoldPoint movePeak(double h, double v);
+    template <const TentSide& side> double compressTent(double v);
     void moveMiddle(double h);
 
     FoldSize _sheetSize;

@@ -6,14 +6,6 @@
 
 using namespace FoldArithmetic;
 
-namespace {
-
-const TentSide& tentOf(long line) {
-    return line < middleLine ? leftTent : rightTent;
-}
-
-} // namespace
-
 FoldPoint FoldModel::moveLine(long line, FoldPoint move, float pitch) {
     if (line < 0 || line > 6)
         return {};
@@ -22,49 +14,57 @@ FoldPoint FoldModel::moveLine(long line, FoldPoint move, float pitch) {
     double h = clampStep(finiteOrZero(move.x), bounds.lower.x, bounds.upper.x);
     if (std::abs(h) < deadZone)
         h = 0.0;
-    if (line == 2 || line == 4) {
+    if (line == leftTent.peak || line == rightTent.peak) {
         // Seen from below, an upward drag lowers the peak.
         const bool reversed = pitch < 0.0f;
         const double v = reversed ? -finiteOrZero(move.y) : finiteOrZero(move.y);
-        FoldPoint applied = movePeak(tentOf(line), h, v);
+        FoldPoint applied =
+            line == leftTent.peak ? movePeak<leftTent>(h, v) : movePeak<rightTent>(h, v);
         if (reversed)
             applied.y = -applied.y;
         return applied;
     }
     if (h == 0.0)
         return {};
-    if (line == middleLine) {
+    switch (line) {
+    case leftTent.edge:
+        return {moveEdge<leftTent>(h), 0.0};
+    case leftTent.foot:
+        moveFoot<leftTent>(h);
+        break;
+    case middleLine:
         moveMiddle(h);
-        return {h, 0.0};
+        break;
+    case rightTent.foot:
+        moveFoot<rightTent>(h);
+        break;
+    default:
+        return {moveEdge<rightTent>(h), 0.0};
     }
-    const TentSide& side = tentOf(line);
-    if (line == side.edge)
-        return {moveEdge(side, h), 0.0};
-    moveFoot(side, h);
     return {h, 0.0};
 }
 
 // The peak's height is taken from the slope on its left, which keeps that slope's length.
-void FoldModel::refitPeak(const TentSide& side) {
+template <const TentSide& side> void FoldModel::refitPeak() {
     const int before = side.peak - 1;
     const int after = side.peak + 1;
     const float t1 = _creases[side.peak] - _creases[before];
     const float peakX =
         peakXBetween(x(before), x(after), t1, _creases[after] - _creases[side.peak]);
     const float run = peakX - x(before);
-    _profile[side.peak] = {peakX, direction(side) * rootOf(t1 * t1 - run * run)};
+    _profile[side.peak] = {peakX, direction<side>() * rootOf(t1 * t1 - run * run)};
 }
 
 // Returns the part of the step applied (see TentSide::edgeReportsThePartApplied).
-double FoldModel::moveEdge(const TentSide& side, double h) {
+template <const TentSide& side> double FoldModel::moveEdge(double h) {
     const double moved = _profile[side.edge].x + h;
     _profile[side.edge].x = side.left ? std::max(0.0, moved) : std::min(moved, _sheetSize.width);
     if (side.footPlacedFromItsCrease)
         _profile[side.foot].x = _creases[side.foot] + x(side.edge);
     else
         _profile[side.foot].x += h;
-    if (compressionOf(side) > 0.0) {
-        refitPeak(side);
+    if (compressionOf<side>() > 0.0) {
+        refitPeak<side>();
     } else {
         const int before = side.peak - 1;
         _profile[side.peak] = {_profile[before].x + (_creases[side.peak] - _creases[before]), 0.0};
@@ -73,22 +73,22 @@ double FoldModel::moveEdge(const TentSide& side, double h) {
     return side.edgeReportsThePartApplied ? h - (moved - _profile[side.edge].x) : h;
 }
 
-void FoldModel::moveFoot(const TentSide& side, double h) {
+template <const TentSide& side> void FoldModel::moveFoot(double h) {
     _creases[side.foot] = static_cast<float>(_creases[side.foot] + h);
     _profile[side.foot].x += h;
-    if (compressionOf(side) > 0.0)
-        refitPeak(side);
+    if (compressionOf<side>() > 0.0)
+        refitPeak<side>();
 }
 
-FoldPoint FoldModel::movePeak(const TentSide& side, double h, double v) {
+template <const TentSide& side> FoldPoint FoldModel::movePeak(double h, double v) {
     const int before = side.peak - 1;
     const int after = side.peak + 1;
     if (h != 0.0) {
         _profile[side.peak].x += h;
         const float rise = ellipsePeakY(
-            x(before), x(side.peak), x(after), static_cast<float>(compressionOf(side)),
+            x(before), x(side.peak), x(after), static_cast<float>(compressionOf<side>()),
             _creases[side.peak] - _creases[before], _creases[after] - _creases[side.peak]);
-        _profile[side.peak].y = direction(side) * rise;
+        _profile[side.peak].y = direction<side>() * rise;
         // The crease slides along the sheet so that the slope on its left keeps its length.
         const float run = x(side.peak) - x(before);
         _creases[side.peak] = _creases[before] + rootOf(run * run + rise * rise);
@@ -98,15 +98,15 @@ FoldPoint FoldModel::movePeak(const TentSide& side, double h, double v) {
         side.ignoresVerticalStepAtTheDeadZone ? !(std::abs(v) > deadZone) : v == 0.0;
     if (ignored)
         return {h, 0.0};
-    return {h, compressTent(side, v)};
+    return {h, compressTent<side>(v)};
 }
 
-double FoldModel::compressTent(const TentSide& side, double v) {
+template <const TentSide& side> double FoldModel::compressTent(double v) {
     double w = clampStep(v, _limits[side.peak].lower.y, _limits[side.peak].upper.y);
     if (std::abs(w) < deadZone)
         return 0.0;
-    float& sense = direction(side);
-    const float signedCompression = static_cast<float>(sense * compressionOf(side) + w);
+    float& sense = direction<side>();
+    const float signedCompression = static_cast<float>(sense * compressionOf<side>() + w);
     sense = signedCompression < 0.0f ? -1.0f : 1.0f;
     const int before = side.peak - 1;
     const int after = side.peak + 1;
@@ -118,7 +118,7 @@ double FoldModel::compressTent(const TentSide& side, double v) {
         w -= compression - largest;
         compression = largest;
     }
-    _profile[side.edge].x = side.inwardFrom(sheetEdgeX(side), double(compression));
+    _profile[side.edge].x = side.inwardFrom(sheetEdgeX<side>(), double(compression));
     _profile[side.foot].x = side.inwardFrom(_creases[side.foot], compression);
     const float peakX = peakXBetween(x(before), x(after), t1, t3);
     const float rise = ellipsePeakY(x(before), peakX, x(after), compression, t1, t3);
@@ -129,8 +129,8 @@ double FoldModel::compressTent(const TentSide& side, double v) {
 void FoldModel::moveMiddle(double h) {
     _creases[middleLine] = static_cast<float>(_creases[middleLine] + h);
     _profile[middleLine].x += h;
-    for (const TentSide* side : {&leftTent, &rightTent}) {
-        if (compressionOf(*side) > 0.0)
-            refitPeak(*side);
-    }
+    if (compressionOf<leftTent>() > 0.0)
+        refitPeak<leftTent>();
+    if (compressionOf<rightTent>() > 0.0)
+        refitPeak<rightTent>();
 }

@@ -37,12 +37,14 @@ struct TentSide {
     bool footRoomFromTheRoundedEdge;
 
     // The distance from one position to another, counted toward the middle.
-    template <typename T> T inwardDistance(T from, T to) const {
+    template <typename T> constexpr T inwardDistance(T from, T to) const {
         return left ? to - from : from - to;
     }
 
     // The position that far from another toward the middle.
-    template <typename T> T inwardFrom(T from, T by) const { return left ? from + by : from - by; }
+    template <typename T> constexpr T inwardFrom(T from, T by) const {
+        return left ? from + by : from - by;
+    }
 };
 
 inline constexpr TentSide leftTent{0, 1, 2, true, true, false, true, true, true};
