@@ -112,9 +112,11 @@ template <const TentSide& side> FoldModel::Tent FoldModel::measureTent() {
     tent.tI = paperBetween(side.peak, middleLine);
     tent.edx = largestCompression(tent.tO, tent.tI);
     tent.dx = static_cast<float>(compressionOf<side>());
-    if (side.edgeClampedWhileMeasured && tent.dx < 0.0f) {
-        _profile[side.edge].x = sheetEdgeX<side>();
-        tent.dx = 0.0f;
+    if constexpr (side.edgeClampedWhileMeasured) {
+        if (tent.dx < 0.0f) {
+            _profile[side.edge].x = sheetEdgeX<side>();
+            tent.dx = 0.0f;
+        }
     }
     tent.folded = tent.dx > zeroRoom;
     return tent;

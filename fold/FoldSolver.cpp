@@ -59,7 +59,7 @@ template <const TentSide& side> void FoldModel::refitPeak() {
 template <const TentSide& side> double FoldModel::moveEdge(double h) {
     const double moved = _profile[side.edge].x + h;
     _profile[side.edge].x = side.left ? std::max(0.0, moved) : std::min(moved, _sheetSize.width);
-    if (side.footPlacedFromItsCrease)
+    if constexpr (side.footPlacedFromItsCrease)
         _profile[side.foot].x = _creases[side.foot] + x(side.edge);
     else
         _profile[side.foot].x += h;
@@ -70,7 +70,9 @@ template <const TentSide& side> double FoldModel::moveEdge(double h) {
         _profile[side.peak] = {_profile[before].x + (_creases[side.peak] - _creases[before]), 0.0};
     }
     // What the sheet's edge stopped was not applied.
-    return side.edgeReportsThePartApplied ? h - (moved - _profile[side.edge].x) : h;
+    if constexpr (side.edgeReportsThePartApplied)
+        return h - (moved - _profile[side.edge].x);
+    return h;
 }
 
 template <const TentSide& side> void FoldModel::moveFoot(double h) {

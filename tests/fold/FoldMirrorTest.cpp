@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: The Pleatora developers
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "DragGenerator.h"
 #include "MirroredFold.h"
 #include "fold/FoldModel.h"
 
@@ -14,12 +15,6 @@ namespace {
 // The single-precision tolerance of mirrored folds (see TentSide for where the sides round
 // differently).
 constexpr double kTolerance = 2e-3;
-
-struct Drag {
-    long line;
-    FoldPoint move;
-    float pitch;
-};
 
 // Drag steps that stay inside the room the bounds leave, by up to 90 % of it and by at least
 // twice the dead zone. At a bound the limiter's thresholds decide between rooms (a foot's outward
