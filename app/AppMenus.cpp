@@ -1,4 +1,8 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/AppMenus.h"
+
+#include "app/AboutBox.h"
 
 #include <QKeySequence>
 #include <QMenuBar>
@@ -23,18 +27,26 @@ AppMenus::AppMenus()
                               shortcutsOr(QKeySequence::Preferences, Qt::CTRL | Qt::Key_Comma))),
       _quit(makeAction(tr("&Quit"), shortcutsOr(QKeySequence::Quit, Qt::CTRL | Qt::Key_Q))),
       _resetFold(makeAction(tr("Reset &Fold"))), _saveFold(makeAction(tr("&Save Fold..."))),
-      _applyFold(makeAction(tr("&Apply Fold..."))),
+      _applyFold(makeAction(tr("&Apply Fold..."))), _about(makeAction(tr("A&bout Pleatora"))),
       _openRecentMenu(std::make_unique<QMenu>(tr("Open &Recent"))),
       _windowMenu(std::make_unique<QMenu>(tr("&Window"))), _contextMenu(std::make_unique<QMenu>()),
       _fileMenu(std::make_unique<QMenu>(tr("&File"))),
-      _editMenu(std::make_unique<QMenu>(tr("&Edit"))) {
+      _editMenu(std::make_unique<QMenu>(tr("&Edit"))),
+      _helpMenu(std::make_unique<QMenu>(tr("&Help"))) {
     _preferences->setMenuRole(QAction::PreferencesRole);
     _quit->setMenuRole(QAction::QuitRole);
+    _about->setMenuRole(QAction::AboutRole);
+    connect(_about, &QAction::triggered, this, &AppMenus::showAbout);
     _undo->setShortcuts(QKeySequence::Undo);
     _redo->setShortcuts({Qt::CTRL | Qt::SHIFT | Qt::Key_Z, Qt::CTRL | Qt::Key_Y});
     buildContextMenu();
     fillFileMenu();
     fillEditMenu();
+    _helpMenu->addAction(_about);
+}
+
+AppMenus::~AppMenus() {
+    delete _aboutBox;
 }
 
 QAction* AppMenus::makeAction(const QString& text, const QList<QKeySequence>& shortcuts) {
@@ -83,6 +95,7 @@ void AppMenus::buildContextMenu() {
     _contextMenu->addSeparator();
     _contextMenu->addMenu(_windowMenu.get());
     _contextMenu->addSeparator();
+    _contextMenu->addAction(_about);
     _contextMenu->addAction(_quit);
 }
 
@@ -102,4 +115,13 @@ void AppMenus::fillMenuBar(QMenuBar* menuBar) {
     menuBar->addMenu(_fileMenu.get());
     menuBar->addMenu(_editMenu.get());
     menuBar->addMenu(_windowMenu.get());
+    menuBar->addMenu(_helpMenu.get());
+}
+
+void AppMenus::showAbout() {
+    if (!_aboutBox)
+        _aboutBox = new AboutBox;
+    _aboutBox->show();
+    _aboutBox->raise();
+    _aboutBox->activateWindow();
 }

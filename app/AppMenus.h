@@ -1,13 +1,17 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QAction>
 #include <QList>
 #include <QMenu>
 #include <QObject>
+#include <QPointer>
 #include <QUndoGroup>
 
 #include <memory>
 
+class AboutBox;
 class QMenuBar;
 
 // Pleatora's commands and menus. The same actions serve the start window's menu bar, the
@@ -17,6 +21,7 @@ class AppMenus : public QObject {
 
 public:
     AppMenus();
+    ~AppMenus() override;
 
     QAction* openAction() const { return _open; }
     QAction* closeAction() const { return _close; }
@@ -32,6 +37,8 @@ public:
     QAction* resetFoldAction() const { return _resetFold; }
     QAction* saveFoldAction() const { return _saveFold; }
     QAction* applyFoldAction() const { return _applyFold; }
+    // Shows the About box, or brings the one already up to the front.
+    QAction* aboutAction() const { return _about; }
     // The actions with shortcuts, to be added to every Pleatora window.
     QList<QAction*> shortcutActions() const;
     // The actions whose enabled state the application sets.
@@ -51,6 +58,7 @@ private:
     void buildContextMenu();
     void fillFileMenu();
     void fillEditMenu();
+    void showAbout();
 
     QUndoGroup _undoGroup; // before the actions made from it
     QAction* _undo;
@@ -64,9 +72,12 @@ private:
     QAction* _resetFold;
     QAction* _saveFold;
     QAction* _applyFold;
+    QAction* _about;
+    QPointer<AboutBox> _aboutBox;
     std::unique_ptr<QMenu> _openRecentMenu;
     std::unique_ptr<QMenu> _windowMenu;
     std::unique_ptr<QMenu> _contextMenu;
     std::unique_ptr<QMenu> _fileMenu;
     std::unique_ptr<QMenu> _editMenu;
+    std::unique_ptr<QMenu> _helpMenu;
 };

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/ApplicationController.h"
 
 #include "app/FilePaths.h"
@@ -208,7 +210,7 @@ void ApplicationController::copy() {
 
 void ApplicationController::resetFold() {
     if (DocumentController* controller = frontmostDocument())
-        controller->resetFold();
+        controller->document().resetFold();
 }
 
 void ApplicationController::saveFold() {

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include "app/AppMenus.h"
@@ -6,7 +8,7 @@
 #include "app/InstanceHandover.h"
 #include "app/RecentDocuments.h"
 #include "app/StartWindow.h"
-#include "window/RememberedFolds.h"
+#include "document/RememberedFolds.h"
 
 #include <QObject>
 #include <QPointer>

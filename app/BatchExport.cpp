@@ -1,18 +1,21 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/BatchExport.h"
 
+#include "document/ExportWriter.h"
+#include "document/PathText.h"
+#include "document/PictureReader.h"
+#include "document/RendererSetup.h"
 #include "fold/FoldModel.h"
 #include "render/SheetRenderer.h"
 #include "settings/PreferencesDefaults.h"
-#include "window/ExportWriter.h"
-#include "window/PictureReader.h"
-#include "window/SheetSizing.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
+#include <QScopeGuard>
 
 #include <cmath>
 #include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -25,11 +28,59 @@ SheetSizing sizingForScreenHeight(int height) {
     return SheetSizing(screen, 1.0);
 }
 
+BatchExport* running = nullptr;
+
+// Image libraries print some complaints straight to standard error (libpng's "Write Error",
+// libtiff's scanline); the reason Pleatora gives is the one line that counts.
+class StandardErrorMuted {
+public:
+    StandardErrorMuted() {
+        std::fflush(stderr);
+        _saved = ::dup(STDERR_FILENO);
+        const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (_saved >= 0 && null >= 0)
+            ::dup2(null, STDERR_FILENO);
+        if (null >= 0)
+            ::close(null);
+    }
+    ~StandardErrorMuted() {
+        std::fflush(stderr);
+        if (_saved >= 0) {
+            ::dup2(_saved, STDERR_FILENO);
+            ::close(_saved);
+        }
+    }
+    StandardErrorMuted(const StandardErrorMuted&) = delete;
+    StandardErrorMuted& operator=(const StandardErrorMuted&) = delete;
+
+private:
+    int _saved = -1;
+};
+
 } // namespace
+
+// Qt and its plugins speak through messages that would break the one-line reports up: an image
+// plugin's warning while a picture is decoded is kept as a sign of damage, Pleatora's own
+// warnings and anything critical go out as one line each, and the rest (notes of the platform,
+// XDG_RUNTIME_DIR unset) are dropped.
+void BatchExport::takeMessages() {
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context,
+                              const QString& message) {
+        const QLatin1String category(context.category ? context.category : "");
+        if (category.startsWith(QLatin1String("qt.gui.imageio"))) {
+            if (running && running->_decoderWarning.isEmpty())
+                running->_decoderWarning = message;
+        } else if (category.startsWith(QLatin1String("pleatora")) || type == QtCriticalMsg ||
+                   type == QtFatalMsg) {
+            std::fprintf(stderr, "pleatora: %s\n", PathText::shown(message).toUtf8().constData());
+        }
+    });
+}
 
 BatchExport::BatchExport(const CommandLine::ExportSettings& settings,
                          const PreferencesDefaults& defaults)
-    : _settings(settings), _isTerminal(isatty(fileno(stderr))) {
+    : _settings(settings), _sizing(sizingForScreenHeight(settings.screenHeight)),
+      _isTerminal(isatty(fileno(stderr))) {
     _options.scale = settings.width ? 0 : settings.scale.value_or(1);
     _options.pixelWidth = settings.width.value_or(0);
     // Like Copy unless told otherwise.
@@ -45,18 +96,28 @@ BatchExport::BatchExport(const CommandLine::ExportSettings& settings,
 }
 
 int BatchExport::run(const QStringList& pictures) {
+    running = this;
+    const auto notRunning = qScopeGuard([] { running = nullptr; });
     if (!readFold())
         return 1;
+    const ExportPlan plan(_settings, pictures);
+    if (const QString problem = plan.folderProblem(); !problem.isEmpty()) {
+        printLine(problem);
+        return 1;
+    }
     int failed = 0;
-    for (int i = 0; i < pictures.size(); ++i) {
-        QString failure;
-        const Outcome outcome = exportPicture(pictures[i], &failure);
+    const QList<ExportPlan::Entry>& entries = plan.entries();
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        const ExportPlan::Entry& entry = entries[i];
+        Failure failure{entry.picture, entry.refusal};
+        const Outcome outcome =
+            failure.reason.isEmpty() ? exportPicture(entry, &failure) : Outcome::Failed;
         if (outcome == Outcome::NoRenderer) {
-            std::fprintf(stderr, "pleatora: %s\n", qPrintable(failure));
+            printLine(failure.reason);
             return 1;
         }
         failed += outcome == Outcome::Failed;
-        report(i + 1, int(pictures.size()), pictures[i], failure);
+        report(int(i + 1), int(entries.size()), entry, failure);
     }
     return failed ? 1 : 0;
 }
@@ -67,121 +128,149 @@ bool BatchExport::readFold() {
     QString error;
     _fold = FoldFile::read(_settings.foldFile, &error);
     if (!_fold)
-        std::fprintf(stderr, "pleatora: %s\n", qPrintable(error));
+        printLine(error);
     return bool(_fold);
 }
 
-QString BatchExport::outputPath(const QString& picture) const {
-    if (!_settings.output.isEmpty())
-        return _settings.output;
-    const QString suffix = _settings.format.isEmpty() ? QStringLiteral("png") : _settings.format;
-    const ExportFormat format =
-        ExportWriter::formatForFileName(QStringLiteral("x.") + suffix).value_or(ExportFormat());
-    return QDir(_settings.outputDirectory)
-        .filePath(format.foldedFileName(QFileInfo(picture).fileName()));
+// The export's size in pixels for a picture of that many pixels, as draw() will make it.
+QSize BatchExport::exportPixels(QSize picturePixels, const ExportOptions& options) const {
+    const FoldSize sheet = _sizing.displaySize(picturePixels);
+    const FoldSize window = FoldModel::windowSizeForSheet(sheet);
+    return options.pixelSize(QSize(int(window.width), int(window.height)));
 }
 
-std::optional<ExportFormat> BatchExport::formatFor(const QString& output) const {
-    if (!_settings.format.isEmpty())
-        return ExportWriter::formatForFileName(QStringLiteral("x.") + _settings.format);
-    if (QFileInfo(output).suffix().isEmpty())
-        return ExportWriter::formats().first();
-    return ExportWriter::formatForFileName(output);
-}
-
-BatchExport::Outcome BatchExport::exportPicture(const QString& picture, QString* failure) {
-    const QString output = outputPath(picture);
-    const std::optional<ExportFormat> format = formatFor(output);
-    if (!format) {
-        *failure = tr("Pleatora cannot write this kind of file here: %1").arg(output);
-        return Outcome::Failed;
-    }
-    if (!_settings.overwrite && QFileInfo::exists(output)) {
-        *failure = tr("%1 exists already (--overwrite replaces it).").arg(output);
+BatchExport::Outcome BatchExport::exportPicture(const ExportPlan::Entry& entry, Failure* failure) {
+    struct stat status {};
+    if (!_settings.overwrite && ::lstat(entry.output.constData(), &status) == 0) {
+        failure->reason =
+            tr("%1 exists already (--overwrite replaces it).").arg(PathText::shown(entry.output));
         return Outcome::Failed;
     }
     ExportOptions options = _options;
-    if (!format->hasAlpha)
+    if (!entry.format->hasAlpha)
         options.transparentBackground = false;
-
-    const SheetSizing sizing = sizingForScreenHeight(_settings.screenHeight);
     auto start = Clock::now();
-    const PictureReader::Result read =
-        PictureReader::read(QFile::encodeName(picture), [&](QSize pixels) {
-            const FoldSize sheet = sizing.displaySize(pixels);
-            const FoldSize window = FoldModel::windowSizeForSheet(sheet);
-            const double scale = ExportPicture::pixelsPerPoint(
-                options, QSize(int(window.width), int(window.height)));
-            return QSize(int(std::ceil(sheet.width * scale)), int(std::ceil(sheet.height * scale)));
-        });
+    const auto sizeFor = [&](QSize pixels) {
+        const FoldSize sheet = _sizing.displaySize(pixels);
+        const FoldSize window = FoldModel::windowSizeForSheet(sheet);
+        const double scale =
+            ExportPicture::pixelsPerPoint(options, QSize(int(window.width), int(window.height)));
+        return QSize(int(std::ceil(sheet.width * scale)), int(std::ceil(sheet.height * scale)));
+    };
+    const auto check = [&](QSize pixels) {
+        return ExportWriter::refusal(entry.output, exportPixels(pixels, options), *entry.format);
+    };
+    _decoderWarning.clear();
+    const PictureReader::Result read = [&] {
+        const StandardErrorMuted muted;
+        return PictureReader::read(entry.picture, sizeFor, check);
+    }();
     _timings.decode += Clock::now() - start;
     if (read.picture.isNull()) {
-        *failure = read.failureReason;
+        failure->reason = read.failureReason;
         return Outcome::Failed;
     }
-    return draw(read, sizing.displaySize(read.pixelSize), options, *format, output, failure);
+    if (!_decoderWarning.isEmpty())
+        warn(entry.picture, tr("The picture may be damaged: %1").arg(_decoderWarning));
+    return draw(read, entry, options, failure);
 }
 
-BatchExport::Outcome BatchExport::draw(const PictureReader::Result& read, FoldSize sheet,
-                                       const ExportOptions& options, const ExportFormat& format,
-                                       const QString& output, QString* failure) {
-    FoldModel fold(sheet);
+// The fold the file and the options give; one made on a sheet of another size is fitted to this
+// one as the window would fit it, and said so.
+float BatchExport::fold(FoldModel& model, const QByteArray& picture) const {
     float pitch = 0;
     if (_fold) {
-        _fold->applyTo(fold);
+        const double distance = _fold->applyTo(model);
+        if (distance >= 0.05)
+            warn(picture, tr("The fold was made on a sheet of %1 x %2 points; fitted to this "
+                             "picture it differs from it by up to %3 points")
+                              .arg(_fold->sheet().width, 0, 'f', 0)
+                              .arg(_fold->sheet().height, 0, 'f', 0)
+                              .arg(distance, 0, 'f', 1));
         pitch = _fold->fold().pitch;
     }
     if (_settings.pitch)
         pitch = float(*_settings.pitch);
+    return pitch;
+}
+
+BatchExport::Outcome BatchExport::draw(const PictureReader::Result& read,
+                                       const ExportPlan::Entry& entry, const ExportOptions& options,
+                                       Failure* failure) {
+    const FoldSize sheet = _sizing.displaySize(read.pixelSize);
+    const QSize pixels = exportPixels(read.pixelSize, options);
+    // Formats that give no size in their header are checked once decoded.
+    if (failure->reason = ExportWriter::refusal(entry.output, pixels, *entry.format);
+        !failure->reason.isEmpty())
+        return Outcome::Failed;
+    FoldModel model(sheet);
+    const float pitch = fold(model, entry.picture);
     const FoldSize window = FoldModel::windowSizeForSheet(sheet);
-    QString whatFailed;
-    auto view = SheetRenderer::create(QSizeF(window.width, window.height), 1.0, &whatFailed,
-                                      OffscreenContext::Platform::Surfaceless);
+    const QSize windowPoints(int(window.width), int(window.height));
+    auto view = RendererSetup::create(windowPoints, 1.0, OffscreenContext::Platform::Surfaceless,
+                                      &failure->reason);
     if (!view) {
-        *failure =
-            tr("%1 Pleatora needs OpenGL 2.1 with the compatibility profile.").arg(whatFailed);
+        failure->reason =
+            tr("%1 Pleatora needs OpenGL 2.1 with the compatibility profile.").arg(failure->reason);
         return Outcome::NoRenderer;
     }
-    view->setFold(fold);
-    view->setImageSize(QSizeF(sheet.width, sheet.height));
-    view->setPitch(pitch);
     view->setShading(_shading);
-    if (!view->setImage(read.picture)) {
-        *failure = tr("The picture could not be made into an OpenGL texture.");
+    if (!RendererSetup::showFold(*view, model, pitch, read.picture, &failure->reason))
         return Outcome::Failed;
-    }
     view->display();
-    const QSize windowPoints(int(window.width), int(window.height));
-    // As in the application: the window's texture serves unless the export shows more pixels.
-    const bool larger = ExportPicture::pixelsPerPoint(options, windowPoints) > 1.0;
+    // As in the window: the texture serves unless the export shows the picture finer than that.
+    const bool finer =
+        ExportPicture::needsFinerPicture(sheet, read.picture.size(), view->textureSize(),
+                                         ExportPicture::pixelsPerPoint(options, windowPoints));
+    return render(*view, finer ? read.picture : QImage(), windowPoints, entry, options, failure);
+}
+
+BatchExport::Outcome BatchExport::render(SheetRenderer& view, const QImage& texturePicture,
+                                         QSize windowPoints, const ExportPlan::Entry& entry,
+                                         const ExportOptions& options, Failure* failure) {
     auto start = Clock::now();
-    QImage result = ExportPicture::renderFold(*view, windowPoints, options,
-                                              larger ? read.picture : QImage(), {});
+    QImage result = ExportPicture::renderFold(view, windowPoints, options, texturePicture, {});
     _timings.render += Clock::now() - start;
     if (result.isNull()) {
-        *failure = tr("The folded picture could not be drawn at that size.");
+        failure->reason = tr("The folded picture could not be drawn at that size.");
         return Outcome::Failed;
     }
     start = Clock::now();
-    ExportPicture::finish(result, view->lineEndPoints(), options, _look);
+    ExportPicture::finish(result, view.lineEndPoints(), options, _look);
     _timings.shadow += Clock::now() - start;
     start = Clock::now();
-    const auto written = ExportWriter::write(std::move(result), output, format, {}, failure);
+    const auto written = [&] {
+        const StandardErrorMuted muted;
+        return ExportWriter::write(std::move(result), entry.output, *entry.format, {},
+                                   &failure->reason);
+    }();
     _timings.encode += Clock::now() - start;
-    return written == ExportWriter::Outcome::Written ? Outcome::Written : Outcome::Failed;
+    if (written == ExportWriter::Outcome::Written)
+        return Outcome::Written;
+    failure->file = entry.output; // the picture was read; the file could not be written
+    return Outcome::Failed;
+}
+
+// Every name goes out escaped, so each message is one line whatever the names hold.
+void BatchExport::printLine(const QString& line) const {
+    if (_isTerminal)
+        std::fputs("\r\033[K", stderr);
+    std::fprintf(stderr, "pleatora: %s\n", line.toUtf8().constData());
+}
+
+void BatchExport::warn(const QByteArray& picture, const QString& warning) const {
+    printLine(QStringLiteral("%1: %2").arg(PathText::shown(picture), warning));
 }
 
 // A progress bar on a terminal; one line a picture for logs and pipes. Failures always get a
 // line of their own.
-void BatchExport::report(int done, int total, const QString& picture,
-                         const QString& failure) const {
-    if (!failure.isEmpty()) {
-        if (_isTerminal)
-            std::fputs("\r\033[K", stderr);
-        std::fprintf(stderr, "pleatora: %s: %s\n", qPrintable(picture), qPrintable(failure));
-    } else if (!_isTerminal) {
-        std::fprintf(stderr, "%s -> %s\n", qPrintable(picture), qPrintable(outputPath(picture)));
-    }
+void BatchExport::report(int done, int total, const ExportPlan::Entry& entry,
+                         const Failure& failure) const {
+    if (!failure.reason.isEmpty())
+        printLine(QStringLiteral("%1: %2").arg(PathText::shown(failure.file), failure.reason));
+    else if (!_isTerminal)
+        std::fprintf(stderr, "%s -> %s\n", PathText::shown(entry.picture).toUtf8().constData(),
+                     PathText::shown(entry.output).toUtf8().constData());
     if (_isTerminal) {
         constexpr int barWidth = 30;
         const int filled = barWidth * done / total;

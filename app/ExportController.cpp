@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/ExportController.h"
 
 #include "app/ExportOptionsDialog.h"
@@ -8,6 +10,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -98,6 +101,13 @@ void ExportController::write(DocumentController& document, ExportOptions options
     const QString name = QFileInfo(destination.fileName).fileName();
     if (!destination.format.hasAlpha)
         options.transparentBackground = false;
+    const QString refusal =
+        ExportWriter::refusal(QFile::encodeName(destination.fileName),
+                              options.pixelSize(document.window()->size()), destination.format);
+    if (!refusal.isEmpty()) {
+        alertFailure(name, refusal);
+        return;
+    }
     QProgressDialog progress(tr("Drawing \"%1\"...").arg(name), tr("Cancel"), 0, 1,
                              document.window());
     progress.setWindowModality(Qt::ApplicationModal);
@@ -136,8 +146,8 @@ void ExportController::writeFile(QImage picture, const Destination& destination,
     };
     QString failure;
     const QFileInfo file(destination.fileName);
-    switch (ExportWriter::write(std::move(picture), destination.fileName, destination.format,
-                                repaintAndGoOn, &failure)) {
+    switch (ExportWriter::write(std::move(picture), QFile::encodeName(destination.fileName),
+                                destination.format, repaintAndGoOn, &failure)) {
     case ExportWriter::Outcome::Written:
         _defaults.setString(DefaultsKey::exportFolder, file.absolutePath());
         break;

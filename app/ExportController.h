@@ -1,7 +1,9 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "window/ExportOptions.h"
-#include "window/ExportWriter.h"
+#include "document/ExportOptions.h"
+#include "document/ExportWriter.h"
 
 #include <QObject>
 #include <QPointer>

@@ -1,6 +1,8 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "window/ExportOptions.h"
+#include "document/ExportOptions.h"
 
 #include <QDialog>
 

@@ -1,7 +1,9 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/FoldPanels.h"
 
+#include "document/FoldFile.h"
 #include "window/DocumentController.h"
-#include "window/FoldFile.h"
 
 #include <QFileDialog>
 #include <QFileInfo>

@@ -1,7 +1,9 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "window/PictureReader.h"
-#include "window/SheetSizing.h"
+#include "document/PictureReader.h"
+#include "document/SheetSizing.h"
 
 #include <QFutureWatcher>
 #include <QList>

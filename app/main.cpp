@@ -1,13 +1,15 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/ApplicationController.h"
 #include "app/BatchExport.h"
 #include "app/CommandLine.h"
 #include "app/FilePaths.h"
 #include "app/InstanceHandover.h"
+#include "document/PathText.h"
 #include "settings/ApplicationSettings.h"
 #include "settings/PreferencesDefaults.h"
 
 #include <QApplication>
-#include <QFile>
 
 #include <cstdio>
 
@@ -19,25 +21,22 @@ void setApplicationNames() {
     QCoreApplication::setApplicationVersion(QStringLiteral(PLEATORA_VERSION));
 }
 
-// Parsed before any display is needed, so --help, --version and mistakes work anywhere.
+// Parsed before any display is needed, so --help, --version and mistakes work anywhere. Each
+// argument keeps its bytes, since a file name need not be UTF-8.
 CommandLine parseCommandLine(int argc, char* argv[]) {
     QCoreApplication core(argc, argv);
     setApplicationNames();
-    return CommandLine::parse(QCoreApplication::arguments());
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(PathText::fromBytes(argv[i]));
+    return CommandLine::parse(arguments);
 }
 
-// The pictures as their arguments' own bytes, since a file name need not be UTF-8 (the parsed
-// arguments are decoded, which loses such names); absolute, since a running instance would
-// resolve them from its own working directory.
-QList<QByteArray> pictureBytes(const QStringList& pictures, int argc, char* argv[]) {
+// Absolute, since a running instance would resolve them from its own working directory.
+QList<QByteArray> pictureBytes(const QStringList& pictures) {
     QList<QByteArray> paths;
-    int next = 1;
-    for (const QString& picture : pictures) {
-        while (next < argc && QFile::decodeName(argv[next]) != picture)
-            ++next;
-        paths.append(FilePaths::absolutePath(next < argc ? QByteArray(argv[next++])
-                                                         : QFile::encodeName(picture)));
-    }
+    for (const QString& picture : pictures)
+        paths.append(FilePaths::absolutePath(PathText::toBytes(picture)));
     return paths;
 }
 
@@ -45,8 +44,10 @@ int runApplication(int argc, char* argv[], const QStringList& pictures) {
     QApplication application(argc, argv);
     setApplicationNames();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/pleatora.png")));
+    // Wayland compositors find the desktop entry, and so the icon, by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.pleatora.pleatora"));
 
-    const QList<QByteArray> paths = pictureBytes(pictures, argc, argv);
+    const QList<QByteArray> paths = pictureBytes(pictures);
     const QString handoverName = InstanceHandover::serverName();
     if (InstanceHandover::handOver(handoverName, paths))
         return 0;
@@ -61,6 +62,7 @@ int runApplication(int argc, char* argv[], const QStringList& pictures) {
 // No window, no hand-over server and no display server: the renderer draws surfaceless.
 int runExport(int argc, char* argv[], const CommandLine& commandLine) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    BatchExport::takeMessages();
     QGuiApplication application(argc, argv);
     setApplicationNames();
     ApplicationSettings settings;
@@ -82,7 +84,7 @@ int main(int argc, char* argv[]) {
         return 0;
     case CommandLine::Mode::Error:
         std::fprintf(stderr, "pleatora: %s\nTry 'pleatora --help' for more information.\n",
-                     qPrintable(commandLine.error));
+                     PathText::shown(commandLine.error).toUtf8().constData());
         return 2;
     case CommandLine::Mode::Export:
         return runExport(argc, argv, commandLine);

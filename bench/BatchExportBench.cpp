@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
 // The command line's batch export: 100 JPEG pictures of 1200 x 900 folded and written as PNG at
 // 1x, with no display, as `pleatora --export-dir` does it. Reports the time per picture split into
 // decoding, rendering, shadow (with the lines) and encoding, the peak memory, and the memory after

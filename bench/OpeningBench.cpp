@@ -1,15 +1,18 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
 // Opening a picture as a document, to its first frame on screen: the read at the sheet's size
 // and the document's construction; and the read alone. Peak memory is per process, so measure one
 // picture a run:
 //   scripts/with-display.sh /usr/bin/time -v build/bench/opening_bench --benchmark_filter=5000
 // The pictures are made once, by a child process, in PLEATORA_BENCH_PICTURES (default: a folder
 // under the temporary directory). DjpegFullDecode times `djpeg` decoding the JPEG in full.
+#include "document/PictureReader.h"
+#include "document/SheetSizing.h"
 #include "settings/ApplicationSettings.h"
 #include "settings/PreferencesDefaults.h"
 #include "window/DocumentController.h"
 #include "window/DocumentWindow.h"
-#include "window/PictureReader.h"
-#include "window/SheetSizing.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
 // One frame pass with its capture: what every drag step of a document pays; beside it the bare
 // floor of the same frame size: one clear, one textured quad of the sheet's size, one read-back.
 #include "render/Framebuffer.h"

@@ -1,5 +1,7 @@
-#include "window/ControlAreas.h"
-#include "window/DropShadow.h"
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "document/ControlAreas.h"
+#include "document/DropShadow.h"
 
 #include <QPainter>
 #include <QPolygonF>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
 // The document window's display update, replayed along a synthetic drag of the left peak, with
 // the window shown and repainted synchronously; the hover poll that finds nothing new; and the
 // input shape set at the end of a drag.

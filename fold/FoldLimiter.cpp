@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
 // The limiter: the bounds of one drag step of every crease line, from the current fold.
 #include "fold/FoldModel.h"
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
 // The movement solver: one drag step of a crease line, within the limiter's bounds.
 #include "fold/FoldModel.h"
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include "fold/FoldTypes.h"
@@ -10,3 +12,6 @@
 // frame coordinates (origin at the bottom-left corner of the frame, x right, y up, one unit per
 // point). Produced by the renderer's search and copied unchanged wherever they travel.
 using LineEndPoints = std::array<std::array<QPointF, 2>, creaseLineCount>;
+
+// Which end of a line: the index into LineEndPoints' inner array.
+enum class LineEnd { Top = 0, Bottom = 1 };

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "render/SheetRenderer.h"
 
 #include "fold/FoldModel.h"
@@ -199,8 +201,8 @@ QImage SheetRenderer::captureFrame() {
     return _frame;
 }
 
-QPointF SheetRenderer::getLineEndPointWithLineName(int line, bool topFlag) const {
-    return _endPoints[line][topFlag ? 0 : 1];
+QPointF SheetRenderer::endPoint(int line, LineEnd end) const {
+    return _endPoints[line][static_cast<int>(end)];
 }
 
 // The aspect comes from the whole-point size, so every backing scale shows the same view.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include "render/LineEndPointSearch.h"
@@ -73,7 +75,7 @@ public:
     QRect lastCaptureChange() const { return _lastCaptureChange; }
 
     // End points from the last frame pass, in frame coordinates (points).
-    QPointF getLineEndPointWithLineName(int line, bool topFlag) const;
+    QPointF endPoint(int line, LineEnd end) const;
     // All seven lines' end points from the last frame pass, in points.
     const LineEndPoints& lineEndPoints() const { return _endPoints; }
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
 // Rendering the fold at any pixel size, for exports larger than the frame: one framebuffer where
 // it fits, otherwise tiles, each drawn through its share of the frame's frustum.
 #include "render/SheetRenderer.h"

@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: The Pleatora developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+#
 # Configures and builds Pleatora into build/.
 set -euo pipefail
 cd "$(dirname "$0")/.."

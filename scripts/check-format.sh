@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: The Pleatora developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+#
 # Fails, naming the places, when a tracked C++ source differs from the repository's .clang-format.
 set -euo pipefail
 cd "$(dirname "$0")/.."

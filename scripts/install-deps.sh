@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: The Pleatora developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+#
 # Installs the Debian 12 packages Pleatora needs to build, run and test; skips what is present.
 set -euo pipefail
 
@@ -8,7 +11,8 @@ packages=(
     libgl-dev libegl-dev libglu1-mesa-dev libgl1-mesa-dri libegl-mesa0
     libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev libjpeg-turbo-progs
     libx11-dev libxtst-dev libxcb-shape0-dev xvfb xauth xcompmgr x11-utils
-    appstream desktop-file-utils
+    appstream desktop-file-utils librsvg2-bin
+    reuse python3 dpkg-dev file lintian man-db groff-base
 )
 
 missing=()

@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: The Pleatora developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+#
 # Installs what is needed and builds Pleatora; with a display it opens Pleatora on the sample
 # picture, without one it exports the sample, folded, to build/sample-folded.png.
 set -euo pipefail

@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: The Pleatora developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+#
 # Builds the tests that need no display, and the document window tests, with the address and
 # undefined-behaviour sanitizers into build-sanitize/; runs the fast tests there and a short GUI
 # smoke test (a document opening and drags). Undefined behaviour aborts the test like a memory
@@ -16,6 +19,7 @@ cmake --build build-sanitize -j"$(nproc)" --target $fast_targets window_tests
 
 export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan-suppressions.txt"
 ctest --test-dir build-sanitize -L fast --output-on-failure --no-tests=error
 
 # No leak check with a display: the X and OpenGL libraries leave allocations at exit that are not

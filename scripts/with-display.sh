@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: The Pleatora developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+#
 # Runs a command on the current display, or on a virtual one (Xvfb with a compositing manager,
 # so that translucent windows and their shadows show) when there is none. PLEATORA_SCREEN sets the
 # virtual screen (default 1920x1080x24).

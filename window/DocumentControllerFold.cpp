@@ -1,12 +1,13 @@
-// The fold as a document: undo steps, Reset, the keyboard steps, fold files and the fold kept
-// for the picture between runs.
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
+// The fold commands of a document's window: the keyboard steps and the fold files with their
+// alerts, and the fold kept for the picture between runs.
 #include "window/DocumentController.h"
 
-#include "render/SheetRenderer.h"
+#include "document/FoldFile.h"
+#include "document/RememberedFolds.h"
 #include "settings/PreferencesDefaults.h"
-#include "window/FoldCommand.h"
-#include "window/FoldFile.h"
-#include "window/RememberedFolds.h"
 
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -30,69 +31,9 @@ bool isCreaseLine(long area) {
 
 } // namespace
 
-FoldSnapshot DocumentController::snapshot() const {
-    return FoldSnapshot::take(_fold, _renderer->pitch());
-}
-
-FoldSnapshot DocumentController::flatSnapshot() const {
-    return FoldSnapshot::take(FoldModel(_fold.sheetSize()), 0);
-}
-
-// Undo, redo and a cancelled drag put back a fold taken before. Each ends a row of key steps, and
-// a drag still going on: the fold it started from is gone.
-void DocumentController::showSnapshot(const FoldSnapshot& snapshot) {
-    if (_isMouseDown)
-        endPress();
-    _fold.restore(snapshot);
-    _renderer->setPitch(snapshot.pitch);
-    pushFoldToRenderer();
-    updateDisplay();
-    updateInputArea();
-    ++_keyStepSeries;
-}
-
-// The change from before to now, already shown, becomes one undo step.
-void DocumentController::pushFoldStep(const QString& text, const FoldSnapshot& before,
-                                      int mergeId) {
-    const FoldSnapshot after = snapshot();
-    if (after == before)
-        return;
-    _undoStack.push(new FoldCommand(
-        text, before, after, [this](const FoldSnapshot& shown) { showSnapshot(shown); }, mergeId));
-}
-
-void DocumentController::resetFold() {
-    const FoldSnapshot before = snapshot();
-    showSnapshot(flatSnapshot());
-    pushFoldStep(tr("Reset Fold"), before);
-}
-
-FoldFile DocumentController::foldFile() const {
-    return FoldFile::fromModel(_fold, _renderer->pitch());
-}
-
-double DocumentController::showFoldFile(const FoldFile& fold) {
-    if (_isMouseDown)
-        endPress();
-    const double distance = fold.applyTo(_fold);
-    _renderer->setPitch(static_cast<float>(fold.fold().pitch));
-    pushFoldToRenderer();
-    updateDisplay();
-    updateInputArea();
-    ++_keyStepSeries;
-    return distance;
-}
-
-double DocumentController::applyFold(const FoldFile& fold) {
-    const FoldSnapshot before = snapshot();
-    const double distance = showFoldFile(fold);
-    pushFoldStep(tr("Apply Fold"), before);
-    return distance;
-}
-
 void DocumentController::saveFoldToFile(const QString& path) {
     QString error;
-    if (!foldFile().write(path, &error))
+    if (!_document->foldFile().write(path, &error))
         showAlert(tr("Can't save the fold"), error);
 }
 
@@ -105,41 +46,30 @@ void DocumentController::applyFoldFile(const QString& path) {
         showAlert(tr("Can't apply the fold"), error);
         return;
     }
-    const double distance = applyFold(*fold);
+    const double distance = _document->applyFold(*fold);
     if (distance == 0)
         return;
-    showAlert(
-        tr("The fold was fitted to this picture"),
-        tr("“%1” was made on a sheet of %2 × %3 points. Here the fold differs from it by up to "
-           "%4 points.")
-            .arg(QFileInfo(path).fileName())
-            .arg(fold->sheet().width, 0, 'f', 0)
-            .arg(fold->sheet().height, 0, 'f', 0)
-            .arg(distance, 0, 'f', 1));
+    showAlert(tr("The fold was fitted to this picture"),
+              tr("“%1” was made on a sheet of %2 × %3 points. Here the fold differs from it by up "
+                 "to %4 points.")
+                  .arg(QFileInfo(path).fileName())
+                  .arg(fold->sheet().width, 0, 'f', 0)
+                  .arg(fold->sheet().height, 0, 'f', 0)
+                  .arg(distance, 0, 'f', 1));
 }
 
 void DocumentController::recallFold(const RememberedFolds& store) {
-    if (!_defaults.rememberFolds())
-        return;
-    _pictureKey = RememberedFolds::keyOfPicture(_url.toLocalFile());
-    if (const std::optional<FoldFile> fold = store.recall(_pictureKey))
-        showFoldFile(*fold);
+    if (_defaults.rememberFolds())
+        _document->recallFold(store);
 }
 
-// A flat, untilted sheet is what a picture opens as anyway, so nothing is kept for it.
 void DocumentController::rememberFold(RememberedFolds& store) {
-    if (!_defaults.rememberFolds())
-        return;
-    if (_pictureKey.isEmpty())
-        _pictureKey = RememberedFolds::keyOfPicture(_url.toLocalFile());
-    if (snapshot() == flatSnapshot())
-        store.forget(_pictureKey);
-    else
-        store.remember(_pictureKey, foldFile());
+    if (_defaults.rememberFolds())
+        _document->rememberFold(store);
 }
 
 // Keys act on the fold only between drags; Escape ends a drag.
-void DocumentController::keyDown(const QKeyEvent& event) {
+void DocumentController::handleKey(const QKeyEvent& event) {
     if (event.key() == Qt::Key_Escape)
         cancelDrag();
     if (_isMouseDown)
@@ -175,23 +105,17 @@ void DocumentController::nudgeLine(FoldPoint move) {
     const long line = isCreaseLine(_controlArea) ? _controlArea : _lastDraggedLine;
     if (!isCreaseLine(line))
         return;
-    const FoldSnapshot before = snapshot();
-    _fold.moveLine(line, move, _renderer->pitch());
-    if (snapshot() == before)
-        return;
-    pushFoldToRenderer();
-    updateDisplay();
-    updateInputArea();
-    pushFoldStep(tr("Fold"), before, keyStepMergeId(_keyStepSeries, false));
+    const FoldSnapshot before = _document->snapshot();
+    _document->moveLine(line, move);
+    _document->pushStep(tr("Fold"), before, keyStepMergeId(_keyStepSeries, false));
 }
 
 void DocumentController::nudgeTilt(double degrees) {
-    const FoldSnapshot before = snapshot();
-    const double pitch = std::clamp(before.pitch + degrees, -maximumPitch, maximumPitch);
+    const FoldSnapshot before = _document->snapshot();
+    const double pitch =
+        std::clamp(before.pitch + degrees, -Document::maximumPitch, Document::maximumPitch);
     if (static_cast<float>(pitch) == before.pitch)
         return;
-    _renderer->setPitch(static_cast<float>(pitch));
-    updateDisplay();
-    updateInputArea();
-    pushFoldStep(tr("Tilt"), before, keyStepMergeId(_keyStepSeries, true));
+    _document->setPitch(static_cast<float>(pitch));
+    _document->pushStep(tr("Tilt"), before, keyStepMergeId(_keyStepSeries, true));
 }

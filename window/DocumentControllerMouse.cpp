@@ -1,10 +1,12 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
 // The hover poll and the mouse drags of a document: which hit area is under the pointer, and what
 // a drag from it does to the fold, the tilt or the window.
 #include "window/DocumentController.h"
 
-#include "render/SheetRenderer.h"
+#include "document/FrameCoordinates.h"
 #include "window/DocumentWindow.h"
-#include "window/FrameCoordinates.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -54,20 +56,20 @@ void DocumentController::updateHoveredArea() {
     updateDisplay();
 }
 
-void DocumentController::mouseDown(const QMouseEvent& event) {
+void DocumentController::press(const QMouseEvent& event) {
     stopTimer();
     _isMouseDown = true;
     _isManualWindowMove = false;
     _lastPointInWindow = event.position();
     _lastPoint = FrameCoordinates::fromScreen(event.globalPosition());
-    _pressSnapshot = snapshot();
+    _pressSnapshot = _document->snapshot();
     ++_keyStepSeries;
     _isPictureDrag = _controlArea == noArea && (event.modifiers() & Qt::ControlModifier);
     if (_controlArea != noArea)
         setCursorShape(Qt::ClosedHandCursor);
 }
 
-void DocumentController::mouseDragged(const QMouseEvent& event) {
+void DocumentController::drag(const QMouseEvent& event) {
     if (!_isMouseDown)
         return;
     if (_controlArea == noArea && _isPictureDrag)
@@ -80,7 +82,7 @@ void DocumentController::mouseDragged(const QMouseEvent& event) {
         dragLine(FrameCoordinates::fromScreen(event.globalPosition()), event.modifiers());
 }
 
-void DocumentController::mouseUp(const QMouseEvent&) {
+void DocumentController::release(const QMouseEvent&) {
     if (_isMouseDown)
         recordDrag();
     if (_isDragging)
@@ -94,17 +96,17 @@ void DocumentController::mouseUp(const QMouseEvent&) {
 // One drag, from press to release, is one undo step.
 void DocumentController::recordDrag() {
     if (_controlArea == topBand || _controlArea == bottomBand)
-        pushFoldStep(tr("Tilt"), _pressSnapshot);
+        _document->pushStep(tr("Tilt"), _pressSnapshot);
     else if (_controlArea != noArea)
-        pushFoldStep(tr("Fold"), _pressSnapshot);
+        _document->pushStep(tr("Fold"), _pressSnapshot);
 }
 
 // Escape puts the fold back as it was at the press and ends the drag; the rest of it is ignored.
 void DocumentController::cancelDrag() {
     if (!_isMouseDown || _controlArea == noArea)
         return;
-    if (snapshot() != _pressSnapshot)
-        showSnapshot(_pressSnapshot);
+    if (_document->snapshot() != _pressSnapshot)
+        _document->restore(_pressSnapshot);
     else
         endPress();
 }
@@ -151,9 +153,9 @@ void DocumentController::dragPictureOut(const QMouseEvent& event) {
 
 // One degree of tilt per point of vertical motion, within [-60, 60]; the excess stays pending.
 void DocumentController::dragTilt(QPointF screenPoint, Qt::KeyboardModifiers modifiers) {
-    const double pitch = _renderer->pitch();
-    double newPitch =
-        std::clamp(pitch + (screenPoint.y() - _lastPoint.y()), -maximumPitch, maximumPitch);
+    const double pitch = _document->pitch();
+    double newPitch = std::clamp(pitch + (screenPoint.y() - _lastPoint.y()),
+                                 -Document::maximumPitch, Document::maximumPitch);
     if (isShift(modifiers)) {
         const double snapped = newPitch - std::fmod(newPitch, pitchSnap);
         if (snapped == pitch - std::fmod(pitch, pitchSnap)) {
@@ -162,9 +164,8 @@ void DocumentController::dragTilt(QPointF screenPoint, Qt::KeyboardModifiers mod
         }
         newPitch = snapped;
     }
-    _renderer->setPitch(static_cast<float>(newPitch));
     _lastPoint.ry() += newPitch - pitch;
-    updateDisplay();
+    _document->setPitch(static_cast<float>(newPitch));
     _isDragging = true;
 }
 
@@ -173,11 +174,9 @@ void DocumentController::dragTilt(QPointF screenPoint, Qt::KeyboardModifiers mod
 void DocumentController::dragLine(QPointF screenPoint, Qt::KeyboardModifiers modifiers) {
     const double dx = isOption(modifiers) ? 0 : screenPoint.x() - _lastPoint.x();
     const double dy = isShift(modifiers) ? 0 : screenPoint.y() - _lastPoint.y();
-    const FoldPoint applied = _fold.moveLine(_controlArea, FoldPoint{dx, dy}, _renderer->pitch());
+    const FoldPoint applied = _document->moveLine(_controlArea, FoldPoint{dx, dy});
     _lastPoint += QPointF(applied.x, applied.y);
     _lastDraggedLine = _controlArea;
-    pushFoldToRenderer();
-    updateDisplay();
     _isDragging = true;
 }
 
@@ -192,7 +191,7 @@ void DocumentController::windowDeactivated() {
 
 // A pointer that went onto one of Pleatora's own pop-ups has not left for good; see
 // updateHoveredArea().
-void DocumentController::mouseExited() {
+void DocumentController::pointerLeft() {
     if (_isMouseDown || QApplication::activePopupWidget())
         return;
     clearControlArea();

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "window/DocumentWindow.h"
 
 #include "window/DroppedFiles.h"
@@ -32,10 +34,6 @@ void DocumentWindow::display(const QRect& area) {
         repaint(area);
 }
 
-void DocumentWindow::invalidateShadow(const QImage& sheet) {
-    _shadow.update(sheet);
-}
-
 QImage DocumentWindow::capture(double scale) {
     QImage picture(size() * scale, QImage::Format_ARGB32_Premultiplied);
     picture.setDevicePixelRatio(scale);
@@ -56,13 +54,13 @@ void DocumentWindow::applyInputArea() {
 bool DocumentWindow::event(QEvent* event) {
     switch (event->type()) {
     case QEvent::WindowActivate:
-        emit windowActivated();
+        emit activated();
         break;
     case QEvent::WindowDeactivate:
-        emit windowDeactivated();
+        emit deactivated();
         break;
     case QEvent::Leave:
-        emit mouseExited();
+        emit mouseLeft();
         break;
     // The native window exists from here on, and is not mapped yet.
     case QEvent::Show:
@@ -76,7 +74,7 @@ bool DocumentWindow::event(QEvent* event) {
 
 void DocumentWindow::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton)
-        emit mouseDown(*event);
+        emit mousePressed(*event);
     else
         QWidget::mousePressEvent(event);
 }
@@ -88,11 +86,11 @@ void DocumentWindow::mouseMoveEvent(QMouseEvent* event) {
 
 void DocumentWindow::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton)
-        emit mouseUp(*event);
+        emit mouseReleased(*event);
 }
 
 void DocumentWindow::keyPressEvent(QKeyEvent* event) {
-    emit keyDown(*event);
+    emit keyPressed(*event);
 }
 
 // Only Pleatora's own Close may end a document; a close from the window manager is passed on

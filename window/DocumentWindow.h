@@ -1,6 +1,6 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-
-#include "window/DropShadow.h"
 
 #include <QList>
 #include <QPolygonF>
@@ -23,28 +23,23 @@ public:
 
     // Paints the content at once, before returning: all of it, or the area given (points).
     void display(const QRect& area = QRect());
-    // Recomputes the shadow from the alpha of the sheet (the frame before its lines, so that the
-    // shadow stays while only the lines change); dropShadow() then paints it.
-    void invalidateShadow(const QImage& sheet);
     // The window as shown, shadow included, at scale pixels per point.
     QImage capture(double scale);
-    // Its settings apply from the next invalidateShadow().
-    DropShadow& dropShadow() { return _shadow; }
     // Only this area (polygons in window points, see WindowInputShape) takes the mouse; clicks
     // elsewhere reach the windows behind. Kept and applied again whenever the window is shown.
     void setInputArea(const QList<QPolygonF>& polygons);
 
 signals:
     // Left button only; the events are those the window received.
-    void mouseDown(const QMouseEvent& event);
+    void mousePressed(const QMouseEvent& event);
     void mouseDragged(const QMouseEvent& event);
-    void mouseUp(const QMouseEvent& event);
+    void mouseReleased(const QMouseEvent& event);
     // Keys no shortcut took.
-    void keyDown(const QKeyEvent& event);
-    void windowActivated();
-    void windowDeactivated();
+    void keyPressed(const QKeyEvent& event);
+    void activated();
+    void deactivated();
     // The pointer left the window's input area.
-    void mouseExited();
+    void mouseLeft();
     void contextMenuRequested(const QPoint& globalPos);
     // Everything a drop brought; only a drag that brings at least one picture can be dropped.
     void filesDropped(const QList<QUrl>& urls);
@@ -66,6 +61,5 @@ private:
     void applyInputArea();
 
     PictureView* _contentView = nullptr;
-    DropShadow _shadow;
     QList<QPolygonF> _inputArea;
 };

@@ -1,6 +1,8 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "window/DroppedFiles.h"
 
-#include "window/PictureReader.h"
+#include "document/PictureReader.h"
 
 #include <algorithm>
 

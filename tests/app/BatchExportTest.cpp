@@ -1,12 +1,17 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "AppFixture.h"
 
-#include "window/ExportOptions.h"
-#include "window/FoldFile.h"
+#include "document/ExportOptions.h"
+#include "document/FoldFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -56,7 +61,7 @@ TEST_F(BatchExportTest, OnePictureIsTheApplicationsOwnExportWithOrWithoutADispla
     QString error;
     const std::optional<FoldFile> fold = FoldFile::read(sampleFold, &error);
     ASSERT_TRUE(fold) << error.toStdString();
-    document.applyFold(*fold);
+    document.document().applyFold(*fold);
     ExportOptions options;
     const QImage shown = document.exportPicture(options, {}).convertToFormat(QImage::Format_ARGB32);
     const QImage exported = argb(out);
@@ -122,4 +127,62 @@ TEST_F(BatchExportTest, ABadFoldFileOrNoOpenGLStopsWithOneLineAndNoFile) {
     EXPECT_EQ(noGL.exitCode, 1);
     EXPECT_TRUE(noGL.err.contains(QStringLiteral("OpenGL"))) << noGL.err.toStdString();
     EXPECT_FALSE(QFile::exists(out));
+}
+
+// Collisions are found from the whole list before any picture is read: every picture of one is
+// refused with a line of its own, in any order and on every rerun, and the rest go on.
+TEST_F(BatchExportTest, OutputsThatCollideOrAreInputsAreRefusedBeforeAnyWork) {
+    const QDir dir = QFileInfo(picture()).dir();
+    for (const char* folder : {"a", "b", "pics"})
+        ASSERT_TRUE(dir.mkpath(QString::fromLatin1(folder)));
+    const QString ax = picture(QStringLiteral("a/x.png"));
+    const QString bx = picture(QStringLiteral("b/x.png"));
+    const QString input = picture(QStringLiteral("pics/a.png"));
+    const QString foldedInput = picture(QStringLiteral("pics/a folded.png"));
+    const QString pics = dir.filePath(QStringLiteral("pics"));
+    QFile original(foldedInput);
+    ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+    const QByteArray before = original.readAll();
+    original.close();
+
+    const QStringList pictures = {ax, bx, input, foldedInput};
+    for (const QStringList& order : {pictures, QStringList(pictures.rbegin(), pictures.rend())}) {
+        const ExportRun run = exportRun(
+            QStringList{QStringLiteral("--export-dir"), pics, QStringLiteral("--overwrite")} +
+            order);
+        EXPECT_EQ(run.exitCode, 1);
+        const QStringList refused = run.err.split(u'\n', Qt::SkipEmptyParts)
+                                        .filter(QRegularExpression(QStringLiteral("^pleatora: ")));
+        ASSERT_EQ(refused.size(), 3) << run.err.toStdString();
+        for (const QString& name : {ax, bx, input})
+            EXPECT_EQ(refused.filter(QStringLiteral("pleatora: ") + name + u':').size(), 1)
+                << run.err.toStdString();
+        ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+        EXPECT_EQ(original.readAll(), before);
+        original.close();
+        EXPECT_FALSE(QFile::exists(QDir(pics).filePath(QStringLiteral("x folded.png"))));
+        EXPECT_FALSE(QImage(QDir(pics).filePath(QStringLiteral("a folded folded.png"))).isNull());
+    }
+
+    // One picture as its own output, a FIFO as the output: refused, both left as they were.
+    const ExportRun itself =
+        exportRun({QStringLiteral("--export"), ax, QStringLiteral("--overwrite"),
+                   dir.filePath(QStringLiteral("a/../a/x.png"))});
+    EXPECT_EQ(itself.exitCode, 1);
+    EXPECT_TRUE(QImage(ax) == QImage(bx)) << itself.err.toStdString();
+    const QString fifo = dir.filePath(QStringLiteral("fifo.png"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const ExportRun intoFifo =
+        exportRun({QStringLiteral("--export"), fifo, QStringLiteral("--overwrite"), ax});
+    EXPECT_EQ(intoFifo.exitCode, 1);
+    EXPECT_TRUE(intoFifo.err.contains(QStringLiteral("not a regular file")))
+        << intoFifo.err.toStdString();
+    EXPECT_FALSE(QFileInfo(fifo).isFile());
+
+    // A folder that cannot be written at all is one line before any picture is read.
+    const ExportRun missing = exportRun(
+        {QStringLiteral("--export-dir"), dir.filePath(QStringLiteral("missing")), ax, bx});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_EQ(missing.err.count(u'\n'), 1) << missing.err.toStdString();
+    EXPECT_TRUE(missing.err.contains(QStringLiteral("No such file or directory")));
 }

@@ -1,7 +1,15 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/CommandLine.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -23,6 +31,7 @@ ProcessRun run(const QStringList& arguments) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove(QStringLiteral("DISPLAY"));
     environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
     process.setProcessEnvironment(environment);
     process.start(QStringLiteral(PLEATORA_BINARY), arguments);
     EXPECT_TRUE(process.waitForFinished(10000));
@@ -115,6 +124,53 @@ TEST(CommandLineTest, ValuesAreCheckedAndKept) {
         EXPECT_EQ(line.mode, CommandLine::Mode::Error) << bad.join(u' ').toStdString();
         EXPECT_FALSE(line.error.isEmpty());
     }
+}
+
+// A fold file that is a FIFO would block the reading for good; it is refused at once, in the one
+// line an error gets even where Qt would warn that XDG_RUNTIME_DIR is not set.
+TEST(CommandLineTest, AFifoGivenAsTheFoldIsRefusedAtOnceInOneLine) {
+    const QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("fold.pleatfold"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const ProcessRun export_ =
+        run({QStringLiteral("--export"), dir.filePath(QStringLiteral("o.png")),
+             QStringLiteral("--fold"), fifo, QStringLiteral(PLEATORA_SAMPLE_PICTURE)});
+    EXPECT_EQ(export_.exitCode, 1);
+    EXPECT_EQ(export_.err,
+              QStringLiteral("pleatora: “fold.pleatfold” is not a fold Pleatora can use: it is not "
+                             "a regular file.\n"));
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("o.png"))));
+}
+
+// The shell hands over names that are not UTF-8 and names with a newline; the export keeps the
+// bytes of both the picture's name and the output's, and a failure shows the name escaped.
+TEST(CommandLineTest, NamesKeepTheirBytesAndShowEscaped) {
+    const QTemporaryDir dir;
+    const QByteArray folder = QFile::encodeName(dir.path());
+    ASSERT_TRUE(QFile::copy(QStringLiteral(PLEATORA_SAMPLE_PICTURE),
+                            QFile::decodeName(folder + "/sample.png")));
+    ASSERT_EQ(::rename((folder + "/sample.png").constData(), (folder + "/pic\xff.png").constData()),
+              0);
+    const QString script = QStringLiteral(
+        "cd \"$2\" && \"$1\" --export \"$(printf 'out\\377.png')\" \"$(printf 'pic\\377.png')\" "
+        "2>/dev/null && \"$1\" --export o.png \"$(printf 'gone\\n\\376.png')\"");
+    QProcess shell;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("DISPLAY"));
+    environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    shell.setProcessEnvironment(environment);
+    shell.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), script, QStringLiteral("sh"),
+                                            QStringLiteral(PLEATORA_BINARY), dir.path()});
+    ASSERT_TRUE(shell.waitForFinished(30000));
+    EXPECT_EQ(shell.exitCode(), 1);
+    struct stat status {};
+    EXPECT_EQ(::stat((folder + "/out\xff.png").constData(), &status), 0);
+    EXPECT_EQ(
+        QString::fromUtf8(shell.readAllStandardError()),
+        QStringLiteral("pleatora: gone\\n\\xfe.png: Unreadable (No such file or directory)\n"));
+    // QTemporaryDir cannot name these to remove them.
+    for (const char* name : {"/out\xff.png", "/pic\xff.png"})
+        ::unlink((folder + name).constData());
 }
 
 int main(int argc, char** argv) {

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "AppFixture.h"
 #include "app/PreferencesController.h"
 #include "window/DocumentWindow.h"
@@ -254,7 +256,7 @@ TEST_F(DocumentCommandsTest, RightClickOnADocumentOffersTheWholeMenu) {
             titles.append(item->text());
     EXPECT_EQ(titles, (QStringList{"Undo", "Redo", "&Open...", "Open &Recent", "&Close", "&Copy",
                                    "&Export...", "Reset &Fold", "&Save Fold...", "&Apply Fold...",
-                                   "&Preferences...", "&Window", "&Quit"}));
+                                   "&Preferences...", "&Window", "A&bout Pleatora", "&Quit"}));
     EXPECT_TRUE(application().menus().copyAction()->isEnabled());
     menu->hide();
     // The shortcuts work in the document window itself.

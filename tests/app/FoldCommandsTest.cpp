@@ -1,8 +1,10 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "AppFixture.h"
 
+#include "document/FoldFile.h"
 #include "fold/FoldModel.h"
 #include "window/DocumentWindow.h"
-#include "window/FoldFile.h"
 
 #include <QApplication>
 #include <QDir>
@@ -129,7 +131,7 @@ TEST_F(FoldCommandsTest, SaveFoldOffersAFileBesideThePictureAndWritesTheFoldShow
 
     QFile saved(path);
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
-    EXPECT_EQ(saved.readAll(), document(0).foldFile().toJson());
+    EXPECT_EQ(saved.readAll(), document(0).document().foldFile().toJson());
 }
 
 TEST_F(FoldCommandsTest, ApplyFoldAppliesTheChosenFileAsOneStep) {
@@ -216,7 +218,7 @@ TEST_F(FoldCommandsTest, ClosingAFlatPictureForgetsItsFold) {
     ASSERT_TRUE(waitUntilOpened());
     EXPECT_NE(document(0).snapshot(), flat(0)) << "remembered at Close";
 
-    document(0).resetFold();
+    document(0).document().resetFold();
     application().closeDocument(document(0).window());
     runDeferredDeletes();
     restart({picture()});

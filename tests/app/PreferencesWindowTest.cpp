@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "AppFixture.h"
 #include "app/ColorWell.h"
 #include "app/PreferencesController.h"
@@ -204,7 +206,7 @@ TEST_F(PreferencesWindowTest, ShadingSliderIsStoredAndEveryDocumentFollowsLive) 
     launch({picture("first.png"), picture("second.png")});
     // Tilted away from the light, where shading shows.
     for (size_t i : {0, 1}) {
-        document(i).renderer().setPitch(-20);
+        document(i).document().setPitch(-20);
         document(i).updateDisplay();
     }
     const QImage unshaded[] = {shownPicture(0), shownPicture(1)};
@@ -236,24 +238,24 @@ TEST_F(PreferencesWindowTest, ShadowSlidersChangeTheShadowLiveAndComeBackAfterRe
     slideTo("sliderShadowOpacity", Qt::Key_End);
     EXPECT_EQ(defaults().shadowOpacity(), 100);
     EXPECT_EQ(valueShown("labelShadowOpacityValue"), "100%");
-    EXPECT_EQ(document(0).window()->dropShadow().opacity(), 1.0);
+    EXPECT_EQ(document(0).presenter().shadow().opacity(), 1.0);
     EXPECT_GT(shadowBelowSheet(1, 8), usualNear * 3 / 2);
 
     // The sharpest shadow reaches 6 points beyond its offset of 6.
     slideTo("sliderShadowBlur", Qt::Key_Home);
     EXPECT_EQ(defaults().shadowBlur(), 6);
     EXPECT_EQ(valueShown("labelShadowBlurValue"), "6 pt");
-    EXPECT_EQ(document(0).window()->dropShadow().blurRadius(), 6.0);
+    EXPECT_EQ(document(0).presenter().shadow().blurRadius(), 6.0);
     EXPECT_EQ(shadowBelowSheet(1, 20), 0);
 
     slideTo("sliderShadowOffset", Qt::Key_End);
     EXPECT_EQ(defaults().shadowOffset(), 24);
     EXPECT_EQ(valueShown("labelShadowOffsetValue"), "24 pt");
-    EXPECT_EQ(document(0).window()->dropShadow().offset(), 24.0);
+    EXPECT_EQ(document(0).presenter().shadow().offset(), 24.0);
     EXPECT_GT(shadowBelowSheet(1, 26), 0);
 
     restart({picture()});
-    EXPECT_EQ(document(0).window()->dropShadow().offset(), 24.0);
+    EXPECT_EQ(document(0).presenter().shadow().offset(), 24.0);
     showPreferences();
     EXPECT_EQ(control<QSlider>("sliderShadowOpacity")->value(), 100);
     EXPECT_EQ(control<QSlider>("sliderShadowBlur")->value(), 6);

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "render/SheetRenderer.h"
 #include "RenderTestSupport.h"
 
@@ -94,13 +96,13 @@ TEST_F(SheetRendererTest, FlatSheetEndPointsSitOnePointRightOfEachVerticalCrease
     view->display();
 
     // Lines 0 and 6 are drawn at x = 199.2 and 999.8: crossings at columns 199 and 999.
-    EXPECT_EQ(view->getLineEndPointWithLineName(0, true).x(), 199);
-    EXPECT_EQ(view->getLineEndPointWithLineName(6, true).x(), 999);
-    const double bottomOfLeftEdge = view->getLineEndPointWithLineName(0, false).y();
+    EXPECT_EQ(view->endPoint(0, LineEnd::Top).x(), 199);
+    EXPECT_EQ(view->endPoint(6, LineEnd::Top).x(), 999);
+    const double bottomOfLeftEdge = view->endPoint(0, LineEnd::Bottom).y();
     for (int i = 0; i < 7; ++i) {
         SCOPED_TRACE(i);
-        const QPointF top = view->getLineEndPointWithLineName(i, true);
-        const QPointF bottom = view->getLineEndPointWithLineName(i, false);
+        const QPointF top = view->endPoint(i, LineEnd::Top);
+        const QPointF bottom = view->endPoint(i, LineEnd::Bottom);
         EXPECT_NEAR(top.x(), 199.2 + fold.creasePoint[i], 1.0);
         EXPECT_EQ(bottom.x(), top.x());       // vertical
         EXPECT_NEAR(top.y() + 1, 675.2, 1.0); // the top pixel's upper side
@@ -119,8 +121,8 @@ TEST_F(SheetRendererTest, FramePassBeforeAnImageChangesNothing) {
 
     EXPECT_EQ(before, after);
     for (int i = 0; i < 7; ++i) {
-        EXPECT_EQ(view->getLineEndPointWithLineName(i, true), QPointF(0, 0));
-        EXPECT_EQ(view->getLineEndPointWithLineName(i, false), QPointF(0, 0));
+        EXPECT_EQ(view->endPoint(i, LineEnd::Top), QPointF(0, 0));
+        EXPECT_EQ(view->endPoint(i, LineEnd::Bottom), QPointF(0, 0));
     }
 }
 
@@ -181,8 +183,9 @@ TEST_F(SheetRendererTest, BackingScaleDrawsAtDevicePixelsAndKeepsEndPointsInPoin
     // The same lines as at one pixel per point, to within half a point.
     for (int line = 0; line < 7; ++line) {
         for (bool top : {true, false}) {
-            const QPointF end = view->getLineEndPointWithLineName(line, top);
-            const QPointF pointEnd = pointView->getLineEndPointWithLineName(line, top);
+            const QPointF end = view->endPoint(line, top ? LineEnd::Top : LineEnd::Bottom);
+            const QPointF pointEnd =
+                pointView->endPoint(line, top ? LineEnd::Top : LineEnd::Bottom);
             EXPECT_NEAR(end.x(), pointEnd.x(), 0.5)
                 << "line " << line << (top ? " top" : " bottom");
             EXPECT_NEAR(end.y(), pointEnd.y(), 1.0)
@@ -220,7 +223,7 @@ TEST_F(SheetRendererTest, RefusesWhatItCannotRender) {
     ASSERT_TRUE(view);
     EXPECT_FALSE(view->setImage(QImage()));
     view->display();
-    EXPECT_EQ(view->getLineEndPointWithLineName(0, true), QPointF(0, 0));
+    EXPECT_EQ(view->endPoint(0, LineEnd::Top), QPointF(0, 0));
 }
 
 TEST_F(SheetRendererTest, EachViewDrawsInItsOwnContext) {
@@ -242,7 +245,7 @@ TEST_F(SheetRendererTest, EachViewDrawsInItsOwnContext) {
     const QImage blueFrame = capture(*blue);
     EXPECT_EQ(framePixel(blueFrame, blueFrame.width() / 2, blueFrame.height() / 2),
               QColor(Qt::blue));
-    EXPECT_NEAR(red->getLineEndPointWithLineName(6, true).x(), 999, 1.0);
+    EXPECT_NEAR(red->endPoint(6, LineEnd::Top).x(), 999, 1.0);
 }
 
 TEST_F(SheetRendererTest, NearerFacetsHideFartherOnes) {
@@ -298,7 +301,7 @@ TEST_P(FoldedEndPoints, LieOnTheRenderedCreaseEdges) {
     for (int i = 0; i < 7; ++i) {
         for (bool top : {true, false}) {
             SCOPED_TRACE(testing::Message() << "line " << i << (top ? " top" : " bottom"));
-            const QPointF found = view->getLineEndPointWithLineName(i, top);
+            const QPointF found = view->endPoint(i, top ? LineEnd::Top : LineEnd::Bottom);
             const QPointF expected = projection.creaseEnd(i, top);
             EXPECT_NEAR(found.x(), expected.x(), 2.0);
             EXPECT_NEAR(found.y(), expected.y(), 2.0);
@@ -310,8 +313,8 @@ TEST_P(FoldedEndPoints, LieOnTheRenderedCreaseEdges) {
     view->setShading(1.0f);
     view->display();
     for (int i = 0; i < 7; ++i) {
-        EXPECT_EQ(view->getLineEndPointWithLineName(i, true), unshaded[i][0]) << i;
-        EXPECT_EQ(view->getLineEndPointWithLineName(i, false), unshaded[i][1]) << i;
+        EXPECT_EQ(view->endPoint(i, LineEnd::Top), unshaded[i][0]) << i;
+        EXPECT_EQ(view->endPoint(i, LineEnd::Bottom), unshaded[i][1]) << i;
     }
 }
 
@@ -381,8 +384,8 @@ TEST_F(SheetRendererTest, SurfacelessContextDrawsTheSameFrame) {
         view->display();
         frames[i] = capture(*view);
         for (int line = 0; line < creaseLineCount; ++line)
-            endPoints[i][line] = {view->getLineEndPointWithLineName(line, true),
-                                  view->getLineEndPointWithLineName(line, false)};
+            endPoints[i][line] = {view->endPoint(line, LineEnd::Top),
+                                  view->endPoint(line, LineEnd::Bottom)};
     }
     EXPECT_GT(coveredExtent(frames[1]).maxX, 0);
     EXPECT_TRUE(frames[0] == frames[1]);
@@ -420,8 +423,8 @@ TEST_F(SheetRendererTest, PassesAfterTheFirstDrawTheSameFrameAsAFreshRenderer) {
         EXPECT_NE(second, first);
         for (int line = 0; line < 7; ++line)
             for (const bool top : {true, false})
-                EXPECT_EQ(view->getLineEndPointWithLineName(line, top),
-                          fresh->getLineEndPointWithLineName(line, top))
+                EXPECT_EQ(view->endPoint(line, top ? LineEnd::Top : LineEnd::Bottom),
+                          fresh->endPoint(line, top ? LineEnd::Top : LineEnd::Bottom))
                     << "line " << line << ", scale " << scale;
     }
 }

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/ApplicationSettings.h"
 #include "tests/CapturedWarnings.h"
 
@@ -6,6 +8,8 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -61,6 +65,22 @@ TEST_F(ApplicationSettingsTest, DamagedFileLeavesAWarningAndItsReadableEntriesCo
 
     EXPECT_EQ(warnings.messages().size(), 1);
     EXPECT_EQ(settings.value(QStringLiteral("imageFormat")).toString(), "PDF");
+}
+
+// Opening a FIFO would block before the first window; it is left alone and the settings last for
+// the run.
+TEST_F(ApplicationSettingsTest, FifoAsTheFileIsLeftAloneWithAWarning) {
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path()).constData(), 0600), 0);
+    CapturedWarnings warnings("pleatora.settings");
+    ApplicationSettings settings(path());
+    settings.setValue(QStringLiteral("showCreaseLine"), false);
+
+    ASSERT_EQ(warnings.messages().size(), 1);
+    EXPECT_TRUE(warnings.messages().first().contains(path()));
+    EXPECT_EQ(settings.value(QStringLiteral("showCreaseLine")), false);
+    struct stat status {};
+    ASSERT_EQ(::stat(QFile::encodeName(path()).constData(), &status), 0);
+    EXPECT_TRUE(S_ISFIFO(status.st_mode));
 }
 
 } // namespace

@@ -1,5 +1,9 @@
-// Dependencies point one way: fold <- render <- window <- app, with settings below window. A file
-// may include project headers from its own folder and from the folders below it only.
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
+// Dependencies point one way: fold <- render <- document <- window <- app, with settings below
+// document. A file may include project headers from its own folder and from the folders below it
+// only.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -18,8 +22,9 @@ const std::map<std::string, std::set<std::string>> allowedFolders = {
     {"fold", {"fold"}},
     {"render", {"render", "fold"}},
     {"settings", {"settings"}},
-    {"window", {"window", "render", "fold", "settings"}},
-    {"app", {"app", "window", "render", "fold", "settings"}},
+    {"document", {"document", "render", "fold", "settings"}},
+    {"window", {"window", "document", "render", "fold", "settings"}},
+    {"app", {"app", "window", "document", "render", "fold", "settings"}},
 };
 
 struct Include {

@@ -1,8 +1,10 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "DocumentFixture.h"
 
+#include "document/DropShadow.h"
 #include "render/SheetRenderer.h"
 #include "window/DocumentWindow.h"
-#include "window/DropShadow.h"
 #include "window/PictureView.h"
 
 #include <QApplication>
@@ -135,7 +137,7 @@ TEST_F(DocumentDisplayTest, OverlayDrawsCreaseLinesAndTheControlAreaInTheirColou
 QImage redrawnWhole(DocumentController& controller) {
     QImage frame = controller.renderer().captureFrame();
     frame.convertTo(QImage::Format_ARGB32_Premultiplied);
-    const DropShadow& shown = controller.window()->dropShadow();
+    const DropShadow& shown = controller.presenter().shadow();
     DropShadow shadow;
     shadow.setOpacity(shown.opacity());
     shadow.setBlurRadius(shown.blurRadius());

@@ -1,24 +1,34 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "DocumentFixture.h"
 
+#include "document/ExportOptions.h"
+#include "document/FoldFile.h"
+#include "document/RememberedFolds.h"
+#include "fold/FoldModel.h"
 #include "render/SheetRenderer.h"
 #include "window/DocumentWindow.h"
-#include "window/ExportOptions.h"
 #include "window/PictureView.h"
 
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QMimeData>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
+
+#include <sys/stat.h>
 
 namespace {
 
 using DocumentExportTest = DocumentFixture;
 
-const DocumentController::ExportProgress noProgress;
+const SheetRenderer::TileProgress noProgress;
 
 QUrl writeCheckerboard(const QString& path, QSize size) {
     QImage picture(size, QImage::Format_RGB32);
@@ -68,7 +78,7 @@ TEST_F(DocumentExportTest, AtTheWindowsSizeTheExportIsWhatCopyGives) {
     auto controller = openShown(QSize(640, 480));
     ASSERT_TRUE(controller);
     useOpaqueLineColors();
-    controller->renderer().setPitch(20);
+    controller->document().setPitch(20);
     controller->updateDisplay();
     for (const bool shadow : {true, false}) {
         for (const bool lines : {true, false}) {
@@ -156,4 +166,59 @@ TEST_F(DocumentExportTest, CtrlDragAwayFromTheLinesDropsThePictureOnAnotherWindo
     QFile written(file);
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     EXPECT_EQ(written.readAll(), target.png);
+}
+
+// Names in the store and the cache are predictable: whatever is planted under them, a link to a
+// file elsewhere, a dangling link or a FIFO, is replaced or refused, never written through or
+// waited on, and nothing appears outside the folder.
+TEST_F(DocumentExportTest, StoreAndDragOutStayInsideTheirFolders) {
+    auto controller = openShown(QSize(400, 300));
+    ASSERT_TRUE(controller);
+    const QTemporaryDir elsewhere;
+    const QString victim = elsewhere.filePath(QStringLiteral("bashrc"));
+    QFile victimFile(victim);
+    ASSERT_TRUE(victimFile.open(QIODevice::WriteOnly));
+    victimFile.write("keep me");
+    victimFile.close();
+    const QString absent = elsewhere.filePath(QStringLiteral("made"));
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+    const QTemporaryDir storeFolder;
+    RememberedFolds store(storeFolder.path());
+    const QString key = QStringLiteral("0123abcd");
+    FoldModel folded({1000, 500});
+    folded.moveLine(0, {15, 0}, 0);
+    const FoldFile fold = FoldFile::fromModel(folded, 0);
+    const QList<QPair<QString, QString>> entries = {
+        {cache + QStringLiteral("/sheet folded.png"), QStringLiteral("PNG")},
+        {store.folder() + u'/' + key + QStringLiteral(".pleatfold"), QStringLiteral("fold")}};
+    for (const auto& [entry, kind] : entries) {
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(entry).path()));
+        for (const QString& planted :
+             {QStringLiteral("link"), QStringLiteral("dangling"), QStringLiteral("fifo")}) {
+            SCOPED_TRACE((kind + u' ' + planted).toStdString());
+            QFile::remove(entry);
+            if (planted == QStringLiteral("fifo"))
+                ASSERT_EQ(::mkfifo(QFile::encodeName(entry).constData(), 0600), 0);
+            else
+                ASSERT_TRUE(
+                    QFile::link(planted == QStringLiteral("link") ? victim : absent, entry));
+            const bool isFifo = planted == QStringLiteral("fifo");
+            if (kind == QStringLiteral("PNG")) {
+                const std::unique_ptr<QMimeData> data =
+                    controller->pictureDragData(controller->image());
+                ASSERT_TRUE(data);
+                EXPECT_EQ(data->urls().isEmpty(), isFifo);
+            } else {
+                EXPECT_FALSE(store.recall(key)); // at once, even from a FIFO
+                store.remember(key, fold);
+                EXPECT_EQ(bool(store.recall(key)), !isFifo);
+            }
+            EXPECT_EQ(QFileInfo(entry).isSymLink(), false);
+            EXPECT_EQ(QFileInfo(entry).isFile(), !isFifo);
+            ASSERT_TRUE(victimFile.open(QIODevice::ReadOnly));
+            EXPECT_EQ(victimFile.readAll(), "keep me");
+            victimFile.close();
+            EXPECT_FALSE(QFileInfo::exists(absent));
+        }
+    }
 }

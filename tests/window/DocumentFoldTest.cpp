@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "DocumentFixture.h"
 
 #include "fold/FoldModel.h"
@@ -200,7 +202,7 @@ TEST_F(DocumentFoldTest, ResetFoldFlattensAndUntiltsAsOneUndoStep) {
     key(*controller, Qt::Key_PageUp);
     const FoldSnapshot folded = controller->snapshot();
 
-    controller->resetFold();
+    controller->document().resetFold();
     EXPECT_EQ(controller->snapshot(), flatSnapshot(*controller));
     EXPECT_EQ(controller->undoStack().undoText(), "Reset Fold");
     controller->undoStack().undo();

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "DocumentFixture.h"
 
 #include "render/SheetRenderer.h"
@@ -44,7 +46,7 @@ TEST_F(DocumentLookTest, CopyShowsTheShadingAndShadowOfTheWindow) {
     if (controller->scale() != 1.0)
         GTEST_SKIP() << "compares the copy with the window pixel for pixel";
     // Tilted away from the light, where shading shows.
-    controller->renderer().setPitch(-20);
+    controller->document().setPitch(-20);
     controller->updateDisplay();
     const QPointF onSheet = lineMiddle(*controller, 3) + QPointF(24, 0);
     const QPointF belowSheet = controller->endPoints()[3][1] + QPointF(24, -20);

@@ -1,8 +1,10 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "DocumentFixture.h"
 
+#include "document/ControlAreas.h"
 #include "fold/FoldModel.h"
 #include "render/SheetRenderer.h"
-#include "window/ControlAreas.h"
 #include "window/DocumentWindow.h"
 
 #include <QCursor>

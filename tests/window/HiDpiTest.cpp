@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
 // Run at QT_SCALE_FACTOR=2 (ctest sets it): a backing scale of 2, two device pixels per point.
 #include "DocumentFixture.h"
 

@@ -1,0 +1,88 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "document/ExportPicture.h"
+
+#include "document/ControlAreas.h"
+#include "document/DocumentLog.h"
+#include "document/DropShadow.h"
+#include "document/ExportOptions.h"
+#include "document/LineOverlay.h"
+#include "document/PictureReader.h"
+
+#include <QFile>
+#include <QPainter>
+
+double ExportPicture::pixelsPerPoint(const ExportOptions& options, QSize windowSize) {
+    return double(options.pixelSize(windowSize).width()) / windowSize.width();
+}
+
+namespace {
+
+QSize wantedPixels(FoldSize sheet, QSize pictureSize, double pixelsPerPoint) {
+    return (QSizeF(sheet.width, sheet.height) * pixelsPerPoint).toSize().boundedTo(pictureSize);
+}
+
+} // namespace
+
+bool ExportPicture::needsFinerPicture(FoldSize sheet, QSize pictureSize, QSize textureSize,
+                                      double pixelsPerPoint) {
+    const QSize wanted = wantedPixels(sheet, pictureSize, pixelsPerPoint);
+    return wanted.width() > textureSize.width() || wanted.height() > textureSize.height();
+}
+
+QImage ExportPicture::finerPicture(const QString& path, FoldSize sheet, QSize pictureSize,
+                                   QSize textureSize, double pixelsPerPoint) {
+    if (!needsFinerPicture(sheet, pictureSize, textureSize, pixelsPerPoint))
+        return {};
+    const PictureReader::Result read = PictureReader::read(
+        QFile::encodeName(path), wantedPixels(sheet, pictureSize, pixelsPerPoint));
+    if (read.picture.isNull())
+        qCWarning(documentLog) << "Export keeps the window's texture:" << path
+                               << read.failureReason;
+    return read.picture;
+}
+
+QImage ExportPicture::render(SheetRenderer& view, const LineEndPoints& endPoints, QSize windowSize,
+                             const ExportOptions& options, const Look& look,
+                             const QImage& texturePicture,
+                             const SheetRenderer::TileProgress& progress) {
+    QImage picture = renderFold(view, windowSize, options, texturePicture, progress);
+    if (!picture.isNull())
+        finish(picture, endPoints, options, look);
+    return picture;
+}
+
+QImage ExportPicture::renderFold(SheetRenderer& view, QSize windowSize,
+                                 const ExportOptions& options, const QImage& texturePicture,
+                                 const SheetRenderer::TileProgress& progress) {
+    QImage picture = view.renderAtSize(options.pixelSize(windowSize), texturePicture, progress);
+    if (!picture.isNull())
+        picture.setDevicePixelRatio(pixelsPerPoint(options, windowSize));
+    return picture;
+}
+
+// The steps of the window's own picture, so that at the window's size the export is what Copy
+// gives.
+void ExportPicture::finish(QImage& picture, const LineEndPoints& endPoints,
+                           const ExportOptions& options, const Look& look) {
+    // The shadow is cast by the sheet alone and the lines drawn over it, as in the window.
+    if (options.withShadow) {
+        picture.convertTo(QImage::Format_ARGB32_Premultiplied);
+        DropShadow shadow;
+        shadow.setOpacity(look.shadowOpacity);
+        shadow.setBlurRadius(look.shadowBlur);
+        shadow.setOffset(look.shadowOffset);
+        shadow.update(picture);
+        shadow.paintUnder(picture);
+    }
+    if (options.withCreaseLine) {
+        const LineOverlay overlay{look.creaseLineColor, QColor(), true, false};
+        overlay.draw(picture, endPoints, ControlAreas::noArea);
+    }
+    if (!options.transparentBackground) {
+        QPainter painter(&picture);
+        painter.setCompositionMode(QPainter::CompositionMode_DestinationOver);
+        painter.fillRect(QRectF(QPointF(), picture.deviceIndependentSize()),
+                         options.backgroundColor);
+    }
+}

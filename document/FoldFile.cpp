@@ -1,0 +1,264 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "document/FoldFile.h"
+
+#include "document/PathText.h"
+#include "document/RegularFile.h"
+#include "document/ReplacingFile.h"
+#include "fold/FoldApplier.h"
+#include "fold/FoldModel.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <array>
+#include <cmath>
+#include <system_error>
+
+namespace {
+
+constexpr char formatKey[] = "pleatora-fold";
+constexpr char sheetKey[] = "sheet";
+constexpr char creasesKey[] = "creases";
+constexpr char profileKey[] = "profile";
+constexpr char pitchKey[] = "pitch";
+constexpr qint64 largestFile = 1 << 20;
+constexpr double largestSheet = 1e6;
+constexpr double largestPitch = 60;
+// Sheet sizes are written as the shortest text that reads back as the same double.
+constexpr double sameSheet = 1e-6;
+
+struct Range {
+    double low;
+    double high;
+};
+
+QString numberText(double value) {
+    return QString::number(value, 'g', 10);
+}
+
+// Reads `count` numbers within the range from a JSON list; false with `what` set otherwise.
+bool readNumbers(const QJsonValue& value, const QString& name, Range range, double* numbers,
+                 qsizetype count, QString& what) {
+    if (!value.isArray()) {
+        what = FoldFile::tr("“%1” must be a list of %2 numbers").arg(name).arg(count);
+        return false;
+    }
+    const QJsonArray list = value.toArray();
+    if (list.size() != count) {
+        what =
+            FoldFile::tr("“%1” has %2 entries instead of %3").arg(name).arg(list.size()).arg(count);
+        return false;
+    }
+    for (qsizetype i = 0; i < count; ++i) {
+        if (!list[i].isDouble()) {
+            what = FoldFile::tr("entry %1 of “%2” is not a number").arg(i + 1).arg(name);
+            return false;
+        }
+        numbers[i] = list[i].toDouble();
+        if (!(numbers[i] >= range.low && numbers[i] <= range.high)) {
+            what = FoldFile::tr("“%1” holds %2, outside %3 to %4")
+                       .arg(name, numberText(numbers[i]), numberText(range.low),
+                            numberText(range.high));
+            return false;
+        }
+    }
+    return true;
+}
+
+// x across the flat sheet, y out of its plane; neither can reach a whole width.
+bool readProfile(const QJsonValue& value, std::array<FoldPoint, creaseLineCount>& profile,
+                 QString& what) {
+    if (!value.isArray() || value.toArray().size() != creaseLineCount) {
+        what =
+            FoldFile::tr("“%1” must be a list of %2 points").arg(profileKey).arg(creaseLineCount);
+        return false;
+    }
+    const QJsonArray points = value.toArray();
+    for (int i = 0; i < creaseLineCount; ++i) {
+        const QString name = FoldFile::tr("point %1 of “%2”").arg(i + 1).arg(profileKey);
+        double xy[2];
+        if (!readNumbers(points[i], name, {-1.0, 1.0}, xy, 2, what))
+            return false;
+        profile[i] = {xy[0], xy[1]};
+    }
+    return true;
+}
+
+// A version is a whole number from 1 up; this Pleatora reads its own and older ones.
+bool checkVersion(const QJsonObject& root, QString& what) {
+    const QJsonValue version = root.value(formatKey);
+    const double number = version.toDouble(-1);
+    if (!version.isDouble() || number < 1 || number != std::floor(number)) {
+        what = FoldFile::tr("its format version is not a whole number from 1 up");
+        return false;
+    }
+    if (number > FoldFile::formatVersion) {
+        what = FoldFile::tr("it was made by a newer Pleatora (fold format %1; this one reads up to "
+                            "format %2)")
+                   .arg(numberText(number))
+                   .arg(FoldFile::formatVersion);
+        return false;
+    }
+    return true;
+}
+
+bool checkEntriesPresent(const QJsonObject& root, QString& what) {
+    for (const char* key : {sheetKey, creasesKey, profileKey, pitchKey}) {
+        if (!root.contains(key)) {
+            what = FoldFile::tr("the entry “%1” is missing").arg(key);
+            return false;
+        }
+    }
+    return true;
+}
+
+QJsonArray jsonList(std::initializer_list<double> numbers) {
+    QJsonArray list;
+    for (const double number : numbers)
+        list.append(number);
+    return list;
+}
+
+} // namespace
+
+FoldFile FoldFile::fromModel(const FoldModel& model, float pitch) {
+    const FoldSnapshot snapshot = FoldSnapshot::take(model, pitch);
+    return FoldFile(model.sheetSize(), FoldTarget::fromSnapshot(snapshot, model.sheetSize().width));
+}
+
+// A fold made on this very sheet was one the limiter allowed there; it comes back as made. The
+// solver need not retrace every user's path to it, so it is not asked to.
+double FoldFile::applyTo(FoldModel& model) const {
+    const FoldSize size = model.sheetSize();
+    const FoldSnapshot wanted = _fold.onSheet(size.width);
+    if (std::abs(size.width - _sheet.width) <= sameSheet &&
+        std::abs(size.height - _sheet.height) <= sameSheet) {
+        model.restore(wanted);
+        return 0.0;
+    }
+    return FoldApplier::apply(model, wanted);
+}
+
+std::optional<FoldFile> FoldFile::read(const QString& path, QString* error) {
+    const QString fileName = QFileInfo(path).fileName();
+    QFile file;
+    QString what;
+    const RegularFile::Opening opening = RegularFile::openForReading(PathText::toBytes(path), file);
+    if (opening.status == RegularFile::Status::NotRegular)
+        what = tr("it is not a regular file");
+    else if (opening.status == RegularFile::Status::Unreadable)
+        what = tr("it cannot be read (%1)")
+                   .arg(QString::fromStdString(std::generic_category().message(opening.error)));
+    else if (file.size() == 0)
+        what = tr("it is empty");
+    else if (file.size() > largestFile)
+        what = tr("at %1 bytes it is far too large for a fold").arg(file.size());
+    if (what.isEmpty())
+        return fromJson(file.readAll(), fileName, error);
+    if (error)
+        *error =
+            tr("“%1” is not a fold Pleatora can use: %2.").arg(PathText::shown(fileName), what);
+    return std::nullopt;
+}
+
+std::optional<FoldFile> FoldFile::fromJson(const QByteArray& json, const QString& fileName,
+                                           QString* error) {
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
+    QString what;
+    std::optional<FoldFile> fold;
+    if (parseError.error != QJsonParseError::NoError)
+        what = tr("it is not JSON (%1 at character %2)")
+                   .arg(parseError.errorString())
+                   .arg(parseError.offset);
+    else if (!document.isObject() || !document.object().contains(formatKey))
+        what = tr("it is not a Pleatora fold file");
+    else
+        fold = fromObject(document.object(), what);
+    if (!fold && error)
+        *error =
+            tr("“%1” is not a fold Pleatora can use: %2.").arg(PathText::shown(fileName), what);
+    return fold;
+}
+
+// Unknown entries are left alone: later formats may add to this one.
+std::optional<FoldFile> FoldFile::fromObject(const QJsonObject& root, QString& what) {
+    if (!checkVersion(root, what) || !checkEntriesPresent(root, what))
+        return std::nullopt;
+    double sheet[2];
+    FoldTarget fold;
+    if (!readNumbers(root.value(sheetKey), sheetKey, {1e-3, largestSheet}, sheet, 2, what) ||
+        !readNumbers(root.value(creasesKey), creasesKey, {0.0, 1.0}, fold.creases.data(),
+                     creaseLineCount, what) ||
+        !readProfile(root.value(profileKey), fold.profile, what))
+        return std::nullopt;
+    const QJsonValue pitch = root.value(pitchKey);
+    if (!pitch.isDouble()) {
+        what = tr("“%1” must be a number").arg(pitchKey);
+        return std::nullopt;
+    }
+    fold.pitch = pitch.toDouble();
+    if (!(std::abs(fold.pitch) <= largestPitch)) {
+        what = tr("“%1” holds %2, outside -60 to 60 degrees").arg(pitchKey, numberText(fold.pitch));
+        return std::nullopt;
+    }
+    if (const FoldTarget::Fault fault = fold.fault(); fault != FoldTarget::Fault::none) {
+        what = faultText(fault);
+        return std::nullopt;
+    }
+    return FoldFile({sheet[0], sheet[1]}, fold);
+}
+
+QString FoldFile::faultText(FoldTarget::Fault fault) {
+    using Fault = FoldTarget::Fault;
+    switch (fault) {
+    case Fault::edgeCreasesOffTheEdges:
+        return tr("the first crease must lie at 0 and the last at 1, the sheet's edges");
+    case Fault::creasesOutOfOrder:
+        return tr("the creases are not in order from left to right");
+    case Fault::edgeBeyondTheSheet:
+        return tr("an edge of the profile lies outside the flat sheet");
+    case Fault::profileOutOfOrder:
+        return tr("the profile's vertices are not in order from left to right");
+    case Fault::vertexOffThePlane:
+        return tr("a vertex of the profile other than the two peaks leaves the sheet's plane");
+    case Fault::vertexOffItsCrease:
+        return tr("the profile's feet or middle do not lie at their creases");
+    case Fault::segmentLengthChanged:
+        return tr("the profile's segments do not match the creases");
+    case Fault::none:
+        break;
+    }
+    return {};
+}
+
+QByteArray FoldFile::toJson() const {
+    QJsonArray creases;
+    QJsonArray profile;
+    for (int i = 0; i < creaseLineCount; ++i) {
+        creases.append(_fold.creases[i]);
+        profile.append(jsonList({_fold.profile[i].x, _fold.profile[i].y}));
+    }
+    QJsonObject root;
+    root.insert(formatKey, formatVersion);
+    root.insert(sheetKey, jsonList({_sheet.width, _sheet.height}));
+    root.insert(creasesKey, creases);
+    root.insert(profileKey, profile);
+    root.insert(pitchKey, _fold.pitch);
+    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+}
+
+bool FoldFile::write(const QString& path, QString* error) const {
+    const QByteArray json = toJson();
+    ReplacingFile file(PathText::toBytes(path));
+    if (file.open() && file.write(json) == json.size() && file.commit())
+        return true;
+    if (error)
+        *error = tr("“%1” could not be saved: %2.")
+                     .arg(PathText::shown(QFileInfo(path).fileName()), file.failure());
+    return false;
+}

@@ -1,0 +1,53 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "fold/FoldTarget.h"
+#include "fold/FoldTypes.h"
+
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QString>
+
+#include <optional>
+
+class FoldModel;
+
+// A fold kept apart from its picture: a small JSON file (.pleatfold, described in
+// docs/fold-format.md). Reading checks the whole file, so that a fold read is always a sound one,
+// and says in one sentence what is wrong, naming the file. Needs no window.
+class FoldFile {
+    Q_DECLARE_TR_FUNCTIONS(FoldFile)
+
+public:
+    static constexpr int formatVersion = 1;
+    static inline const QString suffix = QStringLiteral("pleatfold");
+
+    FoldFile(FoldSize sheet, const FoldTarget& fold) : _sheet(sheet), _fold(fold) {}
+    static FoldFile fromModel(const FoldModel& model, float pitch);
+
+    // Null with the reason in error when the file is unreadable, not a regular file (refused
+    // without blocking on a FIFO) or not such a fold. path: as PathText keeps names.
+    static std::optional<FoldFile> read(const QString& path, QString* error);
+    static std::optional<FoldFile> fromJson(const QByteArray& json, const QString& fileName,
+                                            QString* error);
+    // Replaces the file whole or leaves it as it was; never writes through a link.
+    bool write(const QString& path, QString* error) const;
+    QByteArray toJson() const;
+
+    // The sheet size in points the fold was made on.
+    FoldSize sheet() const { return _sheet; }
+    const FoldTarget& fold() const { return _fold; }
+
+    // Brings the model to this fold and returns how far it stays from it (sheet units), 0 when
+    // reproduced: exactly on the sheet size it was made on, through the solver on any other.
+    // The pitch is fold().pitch, the caller's to set.
+    double applyTo(FoldModel& model) const;
+
+private:
+    static std::optional<FoldFile> fromObject(const QJsonObject& root, QString& what);
+    static QString faultText(FoldTarget::Fault fault);
+
+    FoldSize _sheet;
+    FoldTarget _fold;
+};

@@ -1,0 +1,145 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "document/FramePresenter.h"
+
+#include "document/ControlAreas.h"
+#include "document/Document.h"
+#include "document/ExportPicture.h"
+#include "document/RendererSetup.h"
+
+#include <cstdint>
+
+namespace {
+
+QRectF scaledRect(const QRectF& rect, double scale) {
+    return QRectF(rect.topLeft() * scale, rect.size() * scale);
+}
+
+// From a frame in RGBA8888 to a picture of its size in ARGB32_Premultiplied. Unless the picture
+// has alpha, the sheet is opaque and the rest transparent black, so a row only swaps red and blue
+// (which vectorises); rows with translucent pixels are premultiplied afterwards.
+void copyPremultiplied(const QImage& frame, QImage& picture, const QRect& pixels) {
+    for (int y = pixels.top(); y <= pixels.bottom(); ++y) {
+        const auto* from = reinterpret_cast<const uint32_t*>(frame.constScanLine(y));
+        auto* to = reinterpret_cast<uint32_t*>(picture.scanLine(y));
+        bool translucent = false;
+        for (int x = pixels.left(); x <= pixels.right(); ++x) {
+            const uint32_t rgba = from[x];
+            to[x] = (rgba & 0xFF00FF00u) | ((rgba & 0xFFu) << 16) | ((rgba >> 16) & 0xFFu);
+            translucent |= uint8_t((rgba >> 24) + 1) > 1;
+        }
+        if (translucent)
+            for (int x = pixels.left(); x <= pixels.right(); ++x)
+                to[x] = qPremultiply(to[x]);
+    }
+}
+
+} // namespace
+
+std::unique_ptr<FramePresenter> FramePresenter::create(const Document& document, QSize windowSize,
+                                                       double scale, const QImage& picture,
+                                                       QString* failure) {
+    std::unique_ptr<SheetRenderer> renderer =
+        RendererSetup::create(windowSize, scale, OffscreenContext::Platform::WindowSystem, failure);
+    if (!renderer ||
+        !RendererSetup::showFold(*renderer, document.fold(), document.pitch(), picture, failure))
+        return nullptr;
+    return std::unique_ptr<FramePresenter>(
+        new FramePresenter(std::move(renderer), windowSize, scale));
+}
+
+FramePresenter::FramePresenter(std::unique_ptr<SheetRenderer> renderer, QSize windowSize,
+                               double scale)
+    : _renderer(std::move(renderer)), _windowSize(windowSize), _scale(scale),
+      _shownArea(ControlAreas::noArea) {}
+
+void FramePresenter::setShading(float amount) {
+    _renderer->setShading(amount);
+}
+
+void FramePresenter::setShadow(double opacity, double blurRadius, double offset) {
+    const std::array before{_shadow.opacity(), _shadow.blurRadius(), _shadow.offset()};
+    _shadow.setOpacity(opacity);
+    _shadow.setBlurRadius(blurRadius);
+    _shadow.setOffset(offset);
+    if (before != std::array{_shadow.opacity(), _shadow.blurRadius(), _shadow.offset()})
+        _frame = QImage(); // the shadow under the frame is made again
+}
+
+void FramePresenter::showFold(const Document& document) {
+    _renderer->setFold(document.fold());
+    _renderer->setPitch(document.pitch());
+}
+
+// A frame pass runs only when its frame and end points would differ from the last one's.
+QRect FramePresenter::present(QImage& picture, int hoveredArea) {
+    QRect changed;
+    if (_renderer->needsDisplay() || _frame.isNull())
+        changed = refreshFrame();
+    return showLines(picture, changed, hoveredArea);
+}
+
+// The shadow is computed from the frame without its lines, before they are drawn, so that it is
+// kept while only the lines change. Gives where the frame or the shadow changed.
+QRect FramePresenter::refreshFrame() {
+    const QRect whole(QPoint(0, 0), _windowSize);
+    const bool wasEmpty = _frame.isNull();
+    if (_renderer->needsDisplay())
+        _renderer->display();
+    _frame = QImage(); // unshared, the renderer's frame takes what changed without a copy
+    _frame = _renderer->captureFrame();
+    _shadow.update(_frame);
+    if (wasEmpty)
+        return whole;
+    const int reach = _shadow.reach();
+    const QRect sheet = scaledRect(_renderer->lastCaptureChange(), 1.0 / _scale).toAlignedRect();
+    return sheet.adjusted(-reach, -reach, reach, reach) & whole;
+}
+
+// Where the frame, its shadow or the lines changed, the picture is made again from the frame:
+// every pixel is written once, in the form the overlay and the screen paint fastest.
+QRect FramePresenter::showLines(QImage& picture, QRect changed, int hoveredArea) {
+    const QRect whole(QPoint(0, 0), _windowSize);
+    const LineEndPoints& endPoints = this->endPoints();
+    if (picture.size() != _frame.size()) {
+        picture = QImage(_frame.size(), QImage::Format_ARGB32_Premultiplied);
+        picture.setDevicePixelRatio(_frame.devicePixelRatio());
+        changed = whole;
+    } else {
+        changed |= _overlay.changeFrom(_shownOverlay, _shownEndPoints, _shownArea, endPoints,
+                                       hoveredArea, whole.height());
+        changed &= whole;
+    }
+    if (!changed.isEmpty()) {
+        const QRect pixels = scaledRect(changed, _scale).toAlignedRect() & _frame.rect();
+        copyPremultiplied(_frame, picture, pixels);
+        _shadow.paintUnder(picture, pixels);
+        _overlay.draw(picture, endPoints, hoveredArea, scaledRect(pixels, 1.0 / _scale));
+    }
+    _shownOverlay = _overlay;
+    _shownEndPoints = endPoints;
+    _shownArea = hoveredArea;
+    return changed;
+}
+
+QImage FramePresenter::sheetPicture(bool withLines, int hoveredArea) {
+    QImage picture = _renderer->captureFrame();
+    if (withLines) {
+        LineOverlay overlay = _overlay;
+        overlay.showCreaseLine = true;
+        overlay.draw(picture, endPoints(), hoveredArea);
+    }
+    return picture;
+}
+
+QImage FramePresenter::exportPicture(const Document& document, const ExportOptions& options,
+                                     const SheetRenderer::TileProgress& progress) {
+    const ExportPicture::Look look{_overlay.creaseLineColor, _shadow.opacity(),
+                                   _shadow.blurRadius(), _shadow.offset()};
+    const double pixelsPerPoint = ExportPicture::pixelsPerPoint(options, _windowSize);
+    const QImage finer = ExportPicture::finerPicture(
+        document.url().toLocalFile(), document.fold().sheetSize(), document.pictureSize(),
+        _renderer->textureSize(), pixelsPerPoint);
+    return ExportPicture::render(*_renderer, endPoints(), _windowSize, options, look, finer,
+                                 progress);
+}

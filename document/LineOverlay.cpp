@@ -1,0 +1,85 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "document/LineOverlay.h"
+
+#include "document/ControlAreas.h"
+#include "document/FrameCoordinates.h"
+
+#include <QPainter>
+#include <QPen>
+
+QPainterPath LineOverlay::path(const LineEndPoints& endPoints, int k) {
+    QPainterPath path;
+    if (k < ControlAreas::topBand) {
+        path.moveTo(endPoints[k][0]);
+        path.lineTo(endPoints[k][1]);
+        return path;
+    }
+    const int end = k == ControlAreas::topBand ? 0 : 1;
+    path.moveTo(endPoints[0][end]);
+    for (int i = 1; i < creaseLineCount; ++i)
+        path.lineTo(endPoints[i][end]);
+    return path;
+}
+
+namespace {
+
+constexpr double lineWidth = 2.0;
+
+// What a stroke of the path covers: half the width and the square cap beyond its points, and a
+// pixel of antialiasing.
+QRectF strokeBounds(const QPainterPath& path) {
+    const double reach = lineWidth + 1.0;
+    return path.boundingRect().adjusted(-reach, -reach, reach, reach);
+}
+
+} // namespace
+
+// A highlighted crease line is stroked once, in the control colour only.
+std::optional<QColor> LineOverlay::strokeColor(int k, int controlArea) const {
+    if (showControlLine && k == controlArea)
+        return controlLineColor;
+    if (k >= 1 && k <= 5 && showCreaseLine)
+        return creaseLineColor;
+    return std::nullopt;
+}
+
+// A later path is drawn over an earlier one.
+void LineOverlay::draw(QImage& image, const LineEndPoints& endPoints, int controlArea,
+                       const QRectF& clip) const {
+    QPainter painter(&image);
+    if (!clip.isNull())
+        painter.setClipRect(clip);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    painter.setTransform(
+        FrameCoordinates::toWidgetTransform(image.height() / image.devicePixelRatio()));
+    QPen pen;
+    pen.setWidthF(lineWidth);
+    pen.setCapStyle(Qt::SquareCap);
+    for (int k = 0; k < ControlAreas::areaCount; ++k) {
+        if (const std::optional<QColor> color = strokeColor(k, controlArea)) {
+            pen.setColor(*color);
+            painter.strokePath(path(endPoints, k), pen);
+        }
+    }
+}
+
+QRect LineOverlay::changeFrom(const LineOverlay& shown, const LineEndPoints& shownEndPt,
+                              int shownArea, const LineEndPoints& endPoints, int controlArea,
+                              double height) const {
+    QRectF changed;
+    for (int k = 0; k < ControlAreas::areaCount; ++k) {
+        const std::optional<QColor> before = shown.strokeColor(k, shownArea);
+        const std::optional<QColor> now = strokeColor(k, controlArea);
+        const QPainterPath beforePath = path(shownEndPt, k);
+        const QPainterPath nowPath = path(endPoints, k);
+        if (before == now && (!now || beforePath == nowPath))
+            continue;
+        if (before)
+            changed |= strokeBounds(beforePath);
+        if (now)
+            changed |= strokeBounds(nowPath);
+    }
+    return FrameCoordinates::toWidgetTransform(height).mapRect(changed).toAlignedRect();
+}

@@ -1,0 +1,51 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+#include <functional>
+
+class QFile;
+class QImageReader;
+
+// Reads a picture file for showing or exporting it: refuses anything but a regular file before
+// opening it (a FIFO would block the reading thread for good), decodes no larger than asked
+// (JPEG then decodes at 1/2, 1/4 or 1/8 scale for free), follows the orientation tag and says
+// why whenever it gives no picture. Blocking file I/O: run it off the GUI thread.
+class PictureReader {
+    Q_DECLARE_TR_FUNCTIONS(PictureReader)
+
+public:
+    // The most one decoded picture may take: 256 megapixels at 4 bytes a pixel, 128 at 8.
+    static constexpr int allocationLimitMB = 1024;
+
+    struct Result {
+        QImage picture;        // null when the file could not be read
+        QSize pixelSize;       // the file's own size, upright
+        QString failureReason; // set exactly when the picture is null
+    };
+    // The size wanted for a picture of the given upright pixel size.
+    using SizeForPixels = std::function<QSize(QSize pixelSize)>;
+    // Asked with the upright pixel size from the header, before decoding: a reason to refuse the
+    // picture, or empty.
+    using Check = std::function<QString(QSize pixelSize)>;
+
+    // path: the file name as the system's bytes, so that names that are not UTF-8 open too.
+    // The picture is never enlarged beyond its own pixel size.
+    static Result read(const QByteArray& path, const SizeForPixels& sizeFor,
+                       const Check& check = {});
+    static Result read(const QByteArray& path, QSize size);
+    // From the header alone: whether read() can make anything of the file, a regular file whose
+    // format an image reader knows. Quick enough to judge a drag as it enters.
+    static bool canRead(const QByteArray& path);
+
+private:
+    static QString openRegularFile(const QByteArray& path, QFile& file);
+    static QString reasonForFailedRead(const QImageReader& reader, QSize pixelSize);
+    static QString tooLargeReason(QSize pixelSize, QImage::Format format);
+};

@@ -1,0 +1,70 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "document/RememberedFolds.h"
+
+#include "document/DocumentLog.h"
+#include "document/PathText.h"
+#include "document/RegularFile.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+
+RememberedFolds::RememberedFolds(const QString& folder, int capacity)
+    : _folder(folder), _capacity(capacity) {}
+
+// Qt 6.4 has no standard location for state, so the XDG rule is followed here.
+QString RememberedFolds::defaultFolder() {
+    QString stateHome = qEnvironmentVariable("XDG_STATE_HOME");
+    if (stateHome.isEmpty() || QDir::isRelativePath(stateHome))
+        stateHome = QDir::homePath() + QStringLiteral("/.local/state");
+    return stateHome + QStringLiteral("/pleatora/folds");
+}
+
+QString RememberedFolds::keyOfPicture(const QString& path) {
+    QFile file;
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    if (RegularFile::openForReading(PathText::toBytes(path), file).status !=
+            RegularFile::Status::Opened ||
+        !hash.addData(&file))
+        return {};
+    return QString::fromLatin1(hash.result().toHex());
+}
+
+std::optional<FoldFile> RememberedFolds::recall(const QString& key) const {
+    const QString path = entryPath(key);
+    if (key.isEmpty() || !QFile::exists(path))
+        return std::nullopt;
+    QString error;
+    std::optional<FoldFile> fold = FoldFile::read(path, &error);
+    if (!fold)
+        qCWarning(documentLog) << "A remembered fold is damaged and was ignored:" << error;
+    return fold;
+}
+
+void RememberedFolds::remember(const QString& key, const FoldFile& fold) {
+    if (key.isEmpty())
+        return;
+    QString error;
+    if (!QDir().mkpath(_folder) || !fold.write(entryPath(key), &error)) {
+        qCWarning(documentLog) << "A fold could not be remembered in" << _folder << error;
+        return;
+    }
+    dropOldest();
+}
+
+void RememberedFolds::forget(const QString& key) {
+    if (!key.isEmpty())
+        QFile::remove(entryPath(key));
+}
+
+QString RememberedFolds::entryPath(const QString& key) const {
+    return _folder + u'/' + key + u'.' + FoldFile::suffix;
+}
+
+void RememberedFolds::dropOldest() {
+    const QFileInfoList entries = QDir(_folder).entryInfoList(
+        {QStringLiteral("*.") + FoldFile::suffix}, QDir::Files, QDir::Time);
+    for (qsizetype i = _capacity; i < entries.size(); ++i)
+        QFile::remove(entries[i].filePath());
+}

@@ -1,0 +1,43 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "document/SheetOutline.h"
+
+#include "document/ControlAreas.h"
+#include "document/FrameCoordinates.h"
+
+#include <QPainterPath>
+#include <QPainterPathStroker>
+
+namespace {
+
+QPainterPath silhouette(const LineEndPoints& endPoints) {
+    QPolygonF corners;
+    for (int i = 0; i < creaseLineCount; ++i)
+        corners << endPoints[i][0];
+    for (int i = creaseLineCount - 1; i >= 0; --i)
+        corners << endPoints[i][1];
+    QPainterPath path;
+    path.addPolygon(corners);
+    path.closeSubpath();
+    return path;
+}
+
+} // namespace
+
+QList<QPolygonF> SheetOutline::polygons(const LineEndPoints& endPoints, double windowHeight) {
+    QPainterPath area = silhouette(endPoints);
+    ControlAreas controlAreas;
+    controlAreas.updateTrackingAreaPath(endPoints);
+    for (int k = 0; k < ControlAreas::areaCount; ++k)
+        area.addPath(controlAreas.path(k));
+
+    // The stroke's outer contours reach the margin beyond every edge; filled on their own they
+    // cover the area as well.
+    QPainterPathStroker stroker;
+    stroker.setWidth(2 * marginPoints);
+    stroker.setJoinStyle(Qt::RoundJoin);
+    stroker.setCapStyle(Qt::RoundCap);
+    area.addPath(stroker.createStroke(area));
+
+    return area.toSubpathPolygons(FrameCoordinates::toWidgetTransform(windowHeight));
+}

@@ -1,0 +1,27 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "fold/FoldTypes.h"
+
+#include <QSize>
+#include <optional>
+
+// Sizes a document's sheet from its picture's pixel size. Takes the screen's measures on the GUI
+// thread, so that a picture can then be sized and decoded for its document on any thread.
+class SheetSizing {
+public:
+    // The first screen, where documents open; no screen means no limit.
+    static SheetSizing ofFirstScreen();
+    SheetSizing(std::optional<FoldScreen> screen, double scale);
+
+    // The sheet in points, by the sizing rules.
+    FoldSize displaySize(QSize pixelSize) const;
+    // The most pixels the sheet shows of a picture: its size in device pixels, rounded up.
+    QSize decodeSize(QSize pixelSize) const;
+    double scale() const { return _scale; }
+
+private:
+    std::optional<FoldScreen> _screen;
+    double _scale = 1.0;
+};
