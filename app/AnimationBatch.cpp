@@ -23,7 +23,7 @@ bool AnimationBatch::write(SheetRenderer& view, const FoldModel& end, float endP
                            QSize windowPoints, const ExportOptions& options,
                            const ExportPicture::Look& look, const QImage& texturePicture,
                            const QByteArray& output, QString* failure) const {
-    const FoldSize sheet = end._imageSize;
+    const FoldSize sheet = end.sheetSize();
     // A flat start keeps the end's tilt, so that only the fold moves unless told otherwise.
     FoldModel start(sheet);
     float startPitch = endPitch;

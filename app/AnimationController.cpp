@@ -84,7 +84,7 @@ std::optional<FoldSnapshot> AnimationController::startFold(const DocumentControl
                                                            const AnimationOptions& animation,
                                                            const QString& fileName) const {
     const Document& current = document.document();
-    FoldModel model(current.fold()._imageSize);
+    FoldModel model(current.fold().sheetSize());
     float pitch = current.pitch();
     if (!animation.startFoldFile.isEmpty()) {
         QString failure;

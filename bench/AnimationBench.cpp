@@ -154,7 +154,7 @@ void BM_StillExport(benchmark::State& state) {
     }
     const ExportOptions options = widthOf(int(state.range(0)));
     FoldModel folded(scene->sheet);
-    scene->end.restoreTo(folded);
+    folded.restore(scene->end);
     const ExportFormat png = ExportWriter::formats().first();
     const QByteArray path = QFile::encodeName(workDir->filePath(QStringLiteral("still.png")));
     for (auto _ : state) {

@@ -72,7 +72,7 @@ bool AnimationExport::addFrame(AnimationWriter& writer, const FoldSnapshot& fold
 // The lines need the end points of a frame pass at this fold.
 QImage AnimationExport::drawFrame(const FoldSnapshot& fold, const ExportOptions& options) {
     const auto start = Clock::now();
-    fold.restoreTo(_fold);
+    _fold.restore(fold);
     _view.setFold(_fold);
     _view.setPitch(fold.pitch);
     if (options.withCreaseLine)

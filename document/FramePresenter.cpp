@@ -138,7 +138,7 @@ QImage FramePresenter::exportPicture(const Document& document, const ExportOptio
                                    _shadow.blurRadius(), _shadow.offset()};
     const double pixelsPerPoint = ExportPicture::pixelsPerPoint(options, _windowSize);
     const QImage finer = ExportPicture::finerPicture(
-        document.url().toLocalFile(), document.fold()._imageSize, document.pictureSize(),
+        document.url().toLocalFile(), document.fold().sheetSize(), document.pictureSize(),
         _renderer->textureSize(), pixelsPerPoint);
     return ExportPicture::render(*_renderer, endPoints(), _windowSize, options, look, finer,
                                  progress);
@@ -151,7 +151,7 @@ FramePresenter::exportAnimation(const Document& document, const ExportOptions& o
                                 const AnimationExport::Progress& progress, QString* failure) {
     const ExportPicture::Look look{_overlay.creaseLineColor, _shadow.opacity(),
                                    _shadow.blurRadius(), _shadow.offset()};
-    const FoldSize sheet = document.fold()._imageSize;
+    const FoldSize sheet = document.fold().sheetSize();
     const QImage finer = ExportPicture::finerPicture(
         document.url().toLocalFile(), sheet, document.pictureSize(), _renderer->textureSize(),
         ExportPicture::pixelsPerPoint(options, _windowSize));

@@ -27,7 +27,7 @@ double leftShare(const FoldModel& sheet, const FoldSnapshot& fold) {
 double rightShare(const FoldModel& sheet, const FoldSnapshot& fold) {
     const auto& c = fold.creasePoint;
     const double largest = sheet.largestCompression(c[5] - c[4], c[4] - c[3]);
-    const double compression = sheet._imageSize.width - fold.coordinates[6].x;
+    const double compression = sheet.sheetSize().width - fold.coordinates[6].x;
     return largest > 0 ? fold.rightDirection * compression / largest : 0.0;
 }
 
@@ -65,7 +65,7 @@ FoldSnapshot FoldMotion::wantedAt(const FoldModel& sheet, const FoldSnapshot& st
     const float leftIn = float(std::abs(left) * sheet.largestCompression(c[2] - c[1], c[3] - c[2]));
     const float rightIn =
         float(std::abs(right) * sheet.largestCompression(c[5] - c[4], c[4] - c[3]));
-    const double width = sheet._imageSize.width;
+    const double width = sheet.sheetSize().width;
     p[0] = {leftIn, 0};
     p[1] = {c[1] + leftIn, 0};
     p[3] = {c[3], 0};
@@ -88,10 +88,10 @@ FoldPoint FoldMotion::peak(float left, float right, float leftSlope, float right
 // bounds let the steps go.
 bool FoldMotion::stepTo(FoldModel& model, const FoldSnapshot& wanted) {
     if (FoldApplier::approach(model, wanted)) {
-        wanted.restoreTo(model);
+        model.restore(wanted);
         return true;
     }
-    FoldModel fromFlat(model._imageSize);
+    FoldModel fromFlat(model.sheetSize());
     if (FoldApplier::apply(fromFlat, wanted) != 0.0)
         return false;
     model = fromFlat;
@@ -114,12 +114,12 @@ std::vector<FoldSnapshot> FoldMotion::frames(FoldSize sheet, const FoldSnapshot&
     std::vector<FoldSnapshot> there{start};
     std::vector<bool> reached{true};
     FoldModel model(sheet);
-    start.restoreTo(model);
+    model.restore(start);
     for (int step = 1; step <= last; ++step) {
         reached.push_back(stepTo(model, wanted[size_t(step)]));
         there.push_back(FoldSnapshot::take(model, wanted[size_t(step)].pitch));
     }
-    end.restoreTo(model);
+    model.restore(end);
     const bool allReached = std::find(reached.begin(), reached.end(), false) == reached.end();
     for (int step = last; step > 0 && !allReached; --step) {
         if (stepTo(model, wanted[size_t(step)]) && !reached[size_t(step)])

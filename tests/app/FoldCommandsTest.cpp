@@ -52,7 +52,7 @@ protected:
         document(0).applyFoldFile(path);
         return document(0).snapshot();
     }
-    FoldSize sheet(size_t index) { return document(index).foldModel()._imageSize; }
+    FoldSize sheet(size_t index) { return document(index).foldModel().sheetSize(); }
     FoldSnapshot flat(size_t index) { return FoldSnapshot::take(FoldModel(sheet(index)), 0); }
 };
 
@@ -183,7 +183,7 @@ TEST_F(FoldCommandsTest, AFoldTheSheetCannotHoldIsFittedAndTheUserIsTold) {
         "The fold was fitted to this picture\n“deep.pleatfold” was made on a sheet of 256 × 702 "
         "points. Here the fold differs from it by up to "))
         << alerts.texts().first().toStdString();
-    EXPECT_GT(document(0).foldModel()._profile[0].x, 0) << "folded as far as the sheet allows";
+    EXPECT_GT(document(0).foldModel().profile()[0].x, 0) << "folded as far as the sheet allows";
     EXPECT_EQ(document(0).undoStack().undoText(), "Apply Fold");
 }
 

@@ -54,7 +54,7 @@ protected:
     // The export of a still picture at this fold.
     QImage still(const FoldSnapshot& fold, const ExportOptions& options) {
         FoldModel model(sheet);
-        fold.restoreTo(model);
+        model.restore(fold);
         _view->setFold(model);
         _view->setPitch(fold.pitch);
         _view->display();

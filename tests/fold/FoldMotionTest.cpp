@@ -46,7 +46,7 @@ double leftShare(const FoldSnapshot& f, const FoldModel& sheet) {
 double rightShare(const FoldSnapshot& f, const FoldModel& sheet) {
     const auto& c = f.creasePoint;
     const double largest = sheet.largestCompression(c[5] - c[4], c[4] - c[3]);
-    return largest > 0 ? f.rightDirection * (sheet._imageSize.width - f.coordinates[6].x) / largest
+    return largest > 0 ? f.rightDirection * (sheet.sheetSize().width - f.coordinates[6].x) / largest
                        : 0;
 }
 
@@ -93,14 +93,14 @@ testing::AssertionResult withinTheBounds(const FoldSnapshot& frame, FoldSize she
     if (auto kept = paperKept(frame); !kept)
         return kept;
     FoldModel m(sheet);
-    frame.restoreTo(m);
-    const auto& p = m._profile;
+    m.restore(frame);
+    const auto& p = m.profile();
     if (p[0].x < 0 || p[6].x > sheet.width)
         return testing::AssertionFailure() << "an edge outside the flat sheet";
     if (!withinLargestCompressions(frame, sheet))
         return testing::AssertionFailure() << "a tent compressed past its largest compression";
-    if (std::abs(p[2].y) > m._maximumPeakHeight + kLength ||
-        std::abs(p[4].y) > m._maximumPeakHeight + kLength)
+    if (std::abs(p[2].y) > m.parameters().maximumPeakHeight + kLength ||
+        std::abs(p[4].y) > m.parameters().maximumPeakHeight + kLength)
         return testing::AssertionFailure() << "a peak above the highest";
     if (p[3].x < 0.35 * sheet.width - kLength || p[3].x > 0.65 * sheet.width + kLength)
         return testing::AssertionFailure() << "the middle out of its range";
