@@ -25,7 +25,9 @@ const QStringList exportOnlyOptions = {
     QStringLiteral("background"),  QStringLiteral("format"),
     QStringLiteral("overwrite"),   QStringLiteral("screen-height"),
     QStringLiteral("shading"),     QStringLiteral("shadow-opacity"),
-    QStringLiteral("shadow-blur"), QStringLiteral("shadow-offset")};
+    QStringLiteral("shadow-blur"), QStringLiteral("shadow-offset"),
+    QStringLiteral("jobs"),        QStringLiteral("skip-existing"),
+    QStringLiteral("report"),      QStringLiteral("shard")};
 
 void addOptions(QCommandLineParser& parser) {
     parser.setApplicationDescription(
@@ -63,7 +65,24 @@ void addOptions(QCommandLineParser& parser) {
         {QStringLiteral("shadow-opacity"), tr("Shadow opacity, 0 to 100 percent."), tr("PERCENT")},
         {QStringLiteral("shadow-blur"), tr("Shadow softness, in points."), tr("POINTS")},
         {QStringLiteral("shadow-offset"), tr("Shadow offset downward, in points."), tr("POINTS")},
+        {QStringLiteral("manifest"),
+         tr("Export the pictures a CSV or JSON lines FILE lists, each row with its own\n"
+            "output and settings (- reads standard input)."),
+         tr("FILE")},
+        {QStringLiteral("jobs"), tr("Pictures exported at once (default: one a core)."), tr("N")},
+        {QStringLiteral("shard"),
+         tr("Only the pictures whose output hashes to I of N, 0 <= I < N."), tr("I/N")},
+        {QStringLiteral("skip-existing"), tr("Leave outputs that exist, reported as skipped.")},
+        {QStringLiteral("report"),
+         tr("Write one JSON object a picture and a summary to FILE (- for standard output)."),
+         tr("FILE")},
     });
+    parser.setApplicationDescription(
+        parser.applicationDescription() +
+        tr("\n\nExit status: 0 when every picture was written or skipped, 1 when some failed,\n"
+           "2 for a mistake on the command line, 3 when the environment stands in the way\n"
+           "(no OpenGL, an output folder or report that cannot be written): worth a retry\n"
+           "elsewhere."));
 }
 
 } // namespace
@@ -102,16 +121,19 @@ void CommandLine::fail(const QString& message) {
 void CommandLine::checkExportShape(const QCommandLineParser& parser) {
     const bool one = parser.isSet(QStringLiteral("export"));
     const bool many = parser.isSet(QStringLiteral("export-dir"));
-    if (!one && !many) {
+    const bool listed = parser.isSet(QStringLiteral("manifest"));
+    if (!one && !many && !listed) {
         for (const QString& option : exportOnlyOptions) {
             if (parser.isSet(option))
-                return fail(tr("--%1 needs --export or --export-dir.").arg(option));
+                return fail(tr("--%1 needs --export, --export-dir or --manifest.").arg(option));
         }
         return;
     }
     if (one && many)
         return fail(tr("--export and --export-dir cannot be used together."));
-    if (pictures.isEmpty())
+    if (listed && (one || !pictures.isEmpty()))
+        return fail(tr("--manifest lists the pictures; give no --export and no PICTURE."));
+    if (pictures.isEmpty() && !listed)
         return fail(tr("No picture to export."));
     if (one && pictures.size() > 1)
         return fail(tr("--export takes one picture; use --export-dir for several."));
@@ -156,6 +178,34 @@ void CommandLine::readExportSettings(const QCommandLineParser& parser) {
     settings.overwrite = parser.isSet(QStringLiteral("overwrite"));
     readSwitches(parser);
     readLook(parser);
+    readRunOptions(parser);
+}
+
+void CommandLine::readRunOptions(const QCommandLineParser& parser) {
+    ExportSettings& settings = exportSettings;
+    settings.manifest = parser.value(QStringLiteral("manifest"));
+    settings.report = parser.value(QStringLiteral("report"));
+    settings.skipExisting = parser.isSet(QStringLiteral("skip-existing"));
+    if (settings.skipExisting && settings.overwrite)
+        return fail(tr("--skip-existing and --overwrite cannot be used together."));
+    if (const auto jobs = numberOption(parser, QStringLiteral("jobs"), 1, 256)) {
+        if (*jobs != std::floor(*jobs))
+            return fail(tr("--jobs wants a whole number from 1 to 256, not '%1'.")
+                            .arg(parser.value(QStringLiteral("jobs"))));
+        settings.jobs = int(*jobs);
+    }
+    if (!parser.isSet(QStringLiteral("shard")))
+        return;
+    const QString shard = parser.value(QStringLiteral("shard"));
+    const QStringList parts = shard.split(QLatin1Char('/'));
+    bool isIndex = false;
+    bool isCount = false;
+    const int index = parts.size() == 2 ? parts[0].toInt(&isIndex) : 0;
+    const int count = parts.size() == 2 ? parts[1].toInt(&isCount) : 0;
+    if (!isIndex || !isCount || count < 1 || index < 0 || index >= count)
+        return fail(tr("--shard wants I/N with 0 <= I < N, such as 0/4, not '%1'.").arg(shard));
+    settings.shardIndex = index;
+    settings.shardCount = count;
 }
 
 void CommandLine::readSwitches(const QCommandLineParser& parser) {

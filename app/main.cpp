@@ -68,6 +68,8 @@ int runExport(int argc, char* argv[], const CommandLine& commandLine) {
     ApplicationSettings settings;
     const PreferencesDefaults defaults(settings);
     BatchExport batch(commandLine.exportSettings, defaults);
+    if (!commandLine.exportSettings.manifest.isEmpty())
+        return batch.run();
     return batch.run(commandLine.pictures);
 }
 
