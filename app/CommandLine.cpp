@@ -31,8 +31,8 @@ const QStringList exportOnlyOptions = {
 
 void addOptions(QCommandLineParser& parser) {
     parser.setApplicationDescription(
-        tr("Shows pictures as folded sheets of paper; with --export or --export-dir, writes the\n"
-           "folded pictures to files without a window or a display."));
+        tr("Shows pictures as folded sheets of paper; with --export, --export-dir or --manifest,\n"
+           "writes the folded pictures to files without a window or a display."));
     parser.addPositionalArgument(QStringLiteral("pictures"), tr("Pictures to open or export."),
                                  tr("[PICTURE...]"));
     parser.addOptions({

@@ -126,6 +126,31 @@ TEST(CommandLineTest, ValuesAreCheckedAndKept) {
     }
 }
 
+TEST(CommandLineTest, RunsOfManyPicturesTakeAManifestOrPicturesNotBoth) {
+    const CommandLine listed = parsed(
+        {QStringLiteral("--manifest=-"), QStringLiteral("--jobs=3"), QStringLiteral("--shard=2/5"),
+         QStringLiteral("--skip-existing"), QStringLiteral("--report=r.jsonl")});
+    ASSERT_EQ(listed.mode, CommandLine::Mode::Export) << listed.error.toStdString();
+    EXPECT_EQ(listed.exportSettings.manifest, QStringLiteral("-"));
+    EXPECT_EQ(listed.exportSettings.jobs, 3);
+    EXPECT_EQ(listed.exportSettings.shardIndex, 2);
+    EXPECT_EQ(listed.exportSettings.shardCount, 5);
+    EXPECT_TRUE(listed.exportSettings.skipExisting);
+    EXPECT_EQ(listed.exportSettings.report, QStringLiteral("r.jsonl"));
+
+    for (const QStringList& bad :
+         QList<QStringList>{{QStringLiteral("--manifest=m.csv"), QStringLiteral("a.png")},
+                            {QStringLiteral("--manifest=m.csv"), QStringLiteral("--export=o.png")},
+                            {QStringLiteral("--jobs=2"), QStringLiteral("a.png")},
+                            {QStringLiteral("--manifest=m.csv"), QStringLiteral("--jobs=1.5")},
+                            {QStringLiteral("--manifest=m.csv"), QStringLiteral("--shard=-1/2")},
+                            {QStringLiteral("--manifest=m.csv"), QStringLiteral("--shard=0/0")},
+                            {QStringLiteral("--manifest=m.csv"), QStringLiteral("--shard=a/b")}}) {
+        const CommandLine line = parsed(bad);
+        EXPECT_EQ(line.mode, CommandLine::Mode::Error) << bad.join(u' ').toStdString();
+    }
+}
+
 // A fold file that is a FIFO would block the reading for good; it is refused at once, in the one
 // line an error gets even where Qt would warn that XDG_RUNTIME_DIR is not set.
 TEST(CommandLineTest, AFifoGivenAsTheFoldIsRefusedAtOnceInOneLine) {
