@@ -59,16 +59,19 @@ private:
 
 // Qt and its plugins speak through messages that would break the one-line reports up: an image
 // plugin's warning while a picture is decoded is kept as a sign of damage, Pleatora's own
-// warnings and anything critical go out as one line each, and the rest (notes of the platform,
-// XDG_RUNTIME_DIR unset) are dropped.
+// warnings go out with the picture they came from (or at once, outside any picture), anything
+// critical at once, one line each, and the rest (notes of the platform, XDG_RUNTIME_DIR unset)
+// are dropped.
 void BatchExport::takeMessages() {
     qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context,
                               const QString& message) {
         const QLatin1String category(context.category ? context.category : "");
+        const bool own = category.startsWith(QLatin1String("pleatora"));
         if (category.startsWith(QLatin1String("qt.gui.imageio")))
             BatchWorker::noteDecoderWarning(message);
-        else if (category.startsWith(QLatin1String("pleatora")) || type == QtCriticalMsg ||
-                 type == QtFatalMsg)
+        else if (own && type != QtFatalMsg && BatchWorker::keepWarning(PathText::shown(message)))
+            return;
+        else if (own || type == QtCriticalMsg || type == QtFatalMsg)
             std::fprintf(messages, "pleatora: %s\n", PathText::shown(message).toUtf8().constData());
     });
 }

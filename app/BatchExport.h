@@ -32,7 +32,7 @@ public:
 
     // The pictures with the command line's settings.
     int run(const QStringList& pictures);
-    // The pictures of --manifest, or of the command line when it gives none.
+    // The rows of --manifest, over the command line's settings.
     int run();
     const BatchWorker::Timings& timings() const { return _timings; }
 

@@ -15,6 +15,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 thread_local QString* decoderWarning = nullptr;
+thread_local QStringList* warnings = nullptr;
 
 } // namespace
 
@@ -36,13 +37,21 @@ void BatchWorker::noteDecoderWarning(const QString& message) {
         *decoderWarning = message;
 }
 
+bool BatchWorker::keepWarning(const QString& message) {
+    if (warnings)
+        warnings->append(message);
+    return warnings;
+}
+
 BatchWorker::Result BatchWorker::exportEntry(const ExportPlan::Entry& entry) {
     const auto start = Clock::now();
     Result result;
     result.file = entry.picture;
     result.reason = entry.refusal;
+    warnings = &result.warnings;
     if (result.reason.isEmpty())
         result.status = exportPicture(entry, result);
+    warnings = nullptr;
     result.elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
     return result;
 }

@@ -10,9 +10,9 @@
 #include <QCoreApplication>
 #include <QString>
 #include <QStringList>
-#include <map>
 
 #include <chrono>
+#include <map>
 #include <memory>
 #include <optional>
 
@@ -50,6 +50,9 @@ public:
 
     // Kept as a sign of damage when an image plugin warns while this thread decodes a picture.
     static void noteDecoderWarning(const QString& message);
+    // Pleatora's own warning, kept with the picture this thread exports so that it comes out in
+    // the list's order; false when the thread exports none.
+    static bool keepWarning(const QString& message);
 
 private:
     Status exportPicture(const ExportPlan::Entry& entry, Result& result);

@@ -345,8 +345,10 @@ TEST_F(BatchRunTest, EachExitCodeSaysWhoseFaultItWas) {
     QProcessEnvironment noDriver = headless();
     noDriver.insert(QStringLiteral("__EGL_VENDOR_LIBRARY_FILENAMES"),
                     QStringLiteral("/nonexistent/egl.json"));
-    const ProcessRun noGL =
-        run(exportDir + QStringList{QStringLiteral("--overwrite")} + inputs, {}, noDriver);
+    const ProcessRun noGL = run(
+        exportDir + QStringList{QStringLiteral("--overwrite"), QStringLiteral("--jobs=2")} + inputs,
+        {}, noDriver);
+    EXPECT_EQ(noGL.err.count(u'\n'), 1) << "one line, however many workers tried";
     EXPECT_EQ(noGL.exitCode, 3);
     EXPECT_TRUE(noGL.err.contains(QStringLiteral("Pleatora needs OpenGL")))
         << noGL.err.toStdString();
