@@ -7,10 +7,11 @@
 #include "app/ShardSelector.h"
 #include "document/FoldFile.h"
 #include "document/PathText.h"
-#include "settings/PreferencesDefaults.h"
+#include "settings/Preferences.h"
 
 #include <QElapsedTimer>
 
+#include <algorithm>
 #include <cstdio>
 #include <fcntl.h>
 #include <unistd.h>
@@ -77,18 +78,18 @@ void BatchExport::takeMessages() {
 }
 
 BatchExport::BatchExport(const CommandLine::ExportSettings& settings,
-                         const PreferencesDefaults& defaults)
-    : _settings(settings), _defaults(ExportRecipe::Defaults::of(defaults)),
+                         const Preferences& preferences, bool animate)
+    : _settings(settings), _defaults(ExportRecipe::Defaults::of(preferences)), _animate(animate),
       _isTerminal(isatty(fileno(stderr))) {}
 
 int BatchExport::run(const QStringList& pictures) {
-    if (!readFold())
+    if (!readFolds())
         return SomeFailed;
-    return runPlan(ExportPlan(_settings, pictures));
+    return runPlan(ExportPlan(_settings, pictures, _animate));
 }
 
 int BatchExport::run() {
-    if (!readFold())
+    if (!readFolds())
         return SomeFailed;
     QString failure;
     const QList<ExportPlan::Item> items = Manifest::read(_settings.manifest, _settings, &failure);
@@ -99,14 +100,14 @@ int BatchExport::run() {
     return runPlan(ExportPlan(items, PathText::toBytes(_settings.outputDirectory)));
 }
 
-// The command line's own fold is read once before any picture, and stops the run when bad.
-bool BatchExport::readFold() {
-    if (_settings.foldFile.isEmpty())
-        return true;
-    QString error;
-    if (!FoldFile::read(_settings.foldFile, &error)) {
-        printLine(error);
-        return false;
+// The command line's own folds are read once before any picture, and stop the run when bad.
+bool BatchExport::readFolds() {
+    for (const QString& path : {_settings.foldFile, _settings.motion.startFoldFile}) {
+        QString error;
+        if (!path.isEmpty() && !FoldFile::read(path, &error)) {
+            printLine(error);
+            return false;
+        }
     }
     return true;
 }
@@ -143,7 +144,10 @@ int BatchExport::runPlan(const ExportPlan& plan) {
     _noRenderer = false;
     {
         const StandardErrorMuted muted;
-        BatchWorkers workers(jobs, _defaults, _settings.skipExisting);
+        // A lone worker's animation shows its frames on the terminal; several would fight over it.
+        const bool alone = std::min<qsizetype>(jobs, indexes.size()) == 1;
+        FILE* frameProgress = _isTerminal && alone ? messages : nullptr;
+        BatchWorkers workers(jobs, _defaults, _settings.skipExisting, frameProgress);
         workers.run(plan.entries(), indexes, [&](qsizetype index, const BatchWorker::Result& r) {
             return handOn(plan.entries()[index], r);
         });

@@ -11,12 +11,13 @@
 #include <QCoreApplication>
 #include <QString>
 
-class PreferencesDefaults;
+class Preferences;
 
 // `pleatora --export`, `--export-dir` and `--manifest`: folds and writes pictures with no window
 // and no display server, through the renderer's surfaceless context and the application's own
-// export steps, on --jobs workers. Each picture is reported on standard error in the order of
-// the list; one that fails is named with its reason and the others go on.
+// export steps, on --jobs workers; with `--animate` and `--animate-dir`, animations of them
+// folding (AnimationBatch). Each picture is reported on standard error in the order of the list;
+// one that fails is named with its reason and the others go on.
 class BatchExport {
     Q_DECLARE_TR_FUNCTIONS(BatchExport)
 
@@ -24,7 +25,8 @@ public:
     // The process's exit status, as --help documents it.
     enum ExitCode { AllDone = 0, SomeFailed = 1, Usage = 2, Environment = 3 };
 
-    BatchExport(const CommandLine::ExportSettings& settings, const PreferencesDefaults& defaults);
+    BatchExport(const CommandLine::ExportSettings& settings, const Preferences& preferences,
+                bool animate = false);
 
     // Before the application object is made, so that no message of Qt's breaks the one-line
     // reports, from the start on.
@@ -39,7 +41,7 @@ public:
 private:
     int runPlan(const ExportPlan& plan);
     QList<qsizetype> chosen(const ExportPlan& plan) const;
-    bool readFold();
+    bool readFolds();
     bool handOn(const ExportPlan::Entry& entry, const BatchWorker::Result& result);
     void printLine(const QString& line) const;
     void progress() const;
@@ -51,5 +53,6 @@ private:
     BatchReport::Counts _counts;
     int _total = 0;
     bool _noRenderer = false;
+    bool _animate = false;
     bool _isTerminal = false;
 };

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/BatchWorker.h"
 
+#include "app/AnimationBatch.h"
 #include "document/PathText.h"
 #include "document/RendererSetup.h"
 #include "fold/FoldModel.h"
@@ -27,8 +28,9 @@ BatchWorker::Timings& BatchWorker::Timings::operator+=(const Timings& other) {
     return *this;
 }
 
-BatchWorker::BatchWorker(const ExportRecipe::Defaults& defaults, bool skipExisting)
-    : _defaults(defaults), _skipExisting(skipExisting) {}
+BatchWorker::BatchWorker(const ExportRecipe::Defaults& defaults, bool skipExisting,
+                         FILE* frameProgress)
+    : _defaults(defaults), _skipExisting(skipExisting), _frameProgress(frameProgress) {}
 
 BatchWorker::~BatchWorker() = default;
 
@@ -67,10 +69,12 @@ BatchWorker::Status BatchWorker::exportPicture(const ExportPlan::Entry& entry, R
             return Status::Failed;
         }
     }
-    const ExportRecipe recipe(entry.settings, _defaults, *entry.format);
+    const ExportRecipe recipe(entry.settings, _defaults, entry.format);
     const auto start = Clock::now();
     const auto check = [&](QSize pixels) {
-        return ExportWriter::refusal(entry.output, recipe.exportPixels(pixels), *entry.format);
+        return entry.format
+                   ? ExportWriter::refusal(entry.output, recipe.exportPixels(pixels), *entry.format)
+                   : QString();
     };
     QString warning;
     decoderWarning = &warning;
@@ -123,8 +127,9 @@ BatchWorker::Status BatchWorker::draw(const PictureReader::Result& read,
                                       Result& result) {
     const FoldSize sheet = recipe.sheet(read.pixelSize);
     // Formats that give no size in their header are checked once decoded.
-    result.reason =
-        ExportWriter::refusal(entry.output, recipe.exportPixels(read.pixelSize), *entry.format);
+    if (entry.format)
+        result.reason =
+            ExportWriter::refusal(entry.output, recipe.exportPixels(read.pixelSize), *entry.format);
     if (!result.reason.isEmpty())
         return Status::Failed;
     FoldModel model(sheet);
@@ -146,7 +151,10 @@ BatchWorker::Status BatchWorker::draw(const PictureReader::Result& read,
     const bool finer = ExportPicture::needsFinerPicture(
         sheet, read.picture.size(), view->textureSize(),
         ExportPicture::pixelsPerPoint(recipe.options(), windowPoints));
-    return render(finer ? read.picture : QImage(), windowPoints, entry, recipe, result);
+    const QImage texturePicture = finer ? read.picture : QImage();
+    if (entry.animationFormat)
+        return animate(model, pitch, texturePicture, windowPoints, entry, recipe, result);
+    return render(texturePicture, windowPoints, entry, recipe, result);
 }
 
 SheetRenderer* BatchWorker::renderer(QSize windowPoints, QString* failure) {
@@ -177,6 +185,25 @@ BatchWorker::Status BatchWorker::render(const QImage& texturePicture, QSize wind
         ExportWriter::write(std::move(picture), entry.output, *entry.format, {}, &result.reason);
     _timings.encode += Clock::now() - start;
     if (written == ExportWriter::Outcome::Written)
+        return Status::Written;
+    result.file = entry.output; // the picture was read; the file could not be written
+    return Status::Failed;
+}
+
+BatchWorker::Status BatchWorker::animate(const FoldModel& model, float pitch,
+                                         const QImage& texturePicture, QSize windowPoints,
+                                         const ExportPlan::Entry& entry, const ExportRecipe& recipe,
+                                         Result& result) {
+    const CommandLine::MotionSettings& motion = entry.settings.motion;
+    std::optional<FoldFile> start;
+    if (!motion.startFoldFile.isEmpty()) {
+        start = foldFor(motion.startFoldFile, &result.reason);
+        if (!start)
+            return Status::Failed;
+    }
+    const AnimationBatch animation(motion, start, _frameProgress);
+    if (animation.write(*_renderer, model, pitch, windowPoints, recipe.options(), recipe.look(),
+                        texturePicture, entry.output, &result.reason))
         return Status::Written;
     result.file = entry.output; // the picture was read; the file could not be written
     return Status::Failed;

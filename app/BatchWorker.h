@@ -12,6 +12,7 @@
 #include <QStringList>
 
 #include <chrono>
+#include <cstdio>
 #include <map>
 #include <memory>
 #include <optional>
@@ -20,7 +21,8 @@ class FoldModel;
 class SheetRenderer;
 
 // One worker of an export run: decodes, folds, draws and writes one picture after another on
-// its own thread, with one renderer (and so one OpenGL context) kept for all of them. It holds
+// its own thread, or makes its animation, with one renderer (and so one OpenGL context) kept for
+// all of them. It holds
 // one picture at a time, so its memory does not grow with the length of the run.
 class BatchWorker {
     Q_DECLARE_TR_FUNCTIONS(BatchWorker)
@@ -40,7 +42,9 @@ public:
         std::chrono::milliseconds elapsed{};
     };
 
-    BatchWorker(const ExportRecipe::Defaults& defaults, bool skipExisting);
+    // frameProgress: where an animation's bar of frames goes, null for none.
+    BatchWorker(const ExportRecipe::Defaults& defaults, bool skipExisting,
+                FILE* frameProgress = nullptr);
     ~BatchWorker();
     BatchWorker(const BatchWorker&) = delete;
     BatchWorker& operator=(const BatchWorker&) = delete;
@@ -62,11 +66,15 @@ private:
                 const ExportRecipe& recipe, Result& result);
     Status render(const QImage& texturePicture, QSize windowPoints, const ExportPlan::Entry& entry,
                   const ExportRecipe& recipe, Result& result);
+    Status animate(const FoldModel& model, float pitch, const QImage& texturePicture,
+                   QSize windowPoints, const ExportPlan::Entry& entry, const ExportRecipe& recipe,
+                   Result& result);
     // This worker's renderer at that window size: made on first use, resized after.
     SheetRenderer* renderer(QSize windowPoints, QString* failure);
 
     ExportRecipe::Defaults _defaults;
     bool _skipExisting = false;
+    FILE* _frameProgress = nullptr;
     std::unique_ptr<SheetRenderer> _renderer;
     std::map<QString, FoldFile> _folds; // read once per worker
     Timings _timings;

@@ -27,8 +27,10 @@ struct Shared {
 
 } // namespace
 
-BatchWorkers::BatchWorkers(int count, const ExportRecipe::Defaults& defaults, bool skipExisting)
-    : _count(std::max(1, count)), _defaults(defaults), _skipExisting(skipExisting) {}
+BatchWorkers::BatchWorkers(int count, const ExportRecipe::Defaults& defaults, bool skipExisting,
+                           FILE* frameProgress)
+    : _count(std::max(1, count)), _defaults(defaults), _skipExisting(skipExisting),
+      _frameProgress(frameProgress) {}
 
 int BatchWorkers::defaultCount() {
     return std::max(1, QThread::idealThreadCount());
@@ -46,7 +48,7 @@ void BatchWorkers::run(const QList<ExportPlan::Entry>& entries, const QList<qsiz
     Shared shared;
     const qsizetype ahead = 2 * qsizetype(_count);
     const auto work = [&] {
-        BatchWorker worker(_defaults, _skipExisting);
+        BatchWorker worker(_defaults, _skipExisting, _frameProgress);
         std::unique_lock lock(shared.mutex);
         for (;;) {
             shared.changed.wait(lock, [&] {

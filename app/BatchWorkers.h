@@ -7,6 +7,7 @@
 
 #include <QList>
 
+#include <cstdio>
 #include <functional>
 
 // Several BatchWorkers on threads of their own, each taking the next picture as it is free. The
@@ -19,7 +20,9 @@ public:
     // way.
     using Finished = std::function<bool(qsizetype index, const BatchWorker::Result& result)>;
 
-    BatchWorkers(int count, const ExportRecipe::Defaults& defaults, bool skipExisting);
+    // frameProgress: where an animation's bar of frames goes, null for none.
+    BatchWorkers(int count, const ExportRecipe::Defaults& defaults, bool skipExisting,
+                 FILE* frameProgress = nullptr);
 
     // The indexes of entries to export, in order.
     void run(const QList<ExportPlan::Entry>& entries, const QList<qsizetype>& chosen,
@@ -37,5 +40,6 @@ private:
     int _count = 1;
     ExportRecipe::Defaults _defaults;
     bool _skipExisting = false;
+    FILE* _frameProgress = nullptr;
     BatchWorker::Timings _timings;
 };

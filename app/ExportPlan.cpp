@@ -44,14 +44,22 @@ QString shown(const QByteArray& path) {
 
 namespace {
 
-QByteArray outputPath(const QByteArray& picture, const CommandLine::ExportSettings& settings) {
+QByteArray outputPath(const QByteArray& picture, const CommandLine::ExportSettings& settings,
+                      bool animate) {
     if (!settings.output.isEmpty())
         return PathText::toBytes(settings.output);
+    const QString name = PathText::fromBytes(picture.mid(picture.lastIndexOf('/') + 1));
+    const QDir folder(settings.outputDirectory);
+    if (animate) {
+        const QString suffix =
+            settings.format.isEmpty() ? AnimationFormat::all().first().suffix : settings.format;
+        return PathText::toBytes(folder.filePath(
+            QStringLiteral("%1 folded.%2").arg(QFileInfo(name).completeBaseName(), suffix)));
+    }
     const QString suffix = settings.format.isEmpty() ? QStringLiteral("png") : settings.format;
     const ExportFormat format =
         ExportWriter::formatForFileName(QStringLiteral("x.") + suffix).value_or(ExportFormat());
-    const QString name = PathText::fromBytes(picture.mid(picture.lastIndexOf('/') + 1));
-    return PathText::toBytes(QDir(settings.outputDirectory).filePath(format.foldedFileName(name)));
+    return PathText::toBytes(folder.filePath(format.foldedFileName(name)));
 }
 
 std::optional<ExportFormat> formatFor(const QByteArray& output,
@@ -66,25 +74,29 @@ std::optional<ExportFormat> formatFor(const QByteArray& output,
 
 } // namespace
 
-ExportPlan::ExportPlan(const CommandLine::ExportSettings& settings, const QStringList& pictures)
-    : ExportPlan(itemsOf(settings, pictures), folderOf(settings)) {}
+ExportPlan::ExportPlan(const CommandLine::ExportSettings& settings, const QStringList& pictures,
+                       bool animate)
+    : ExportPlan(itemsOf(settings, pictures, animate), folderOf(settings)) {}
 
 ExportPlan::ExportPlan(const QList<Item>& items, const QByteArray& folder) : _folder(folder) {
     QList<QByteArray> otherInputs;
     for (const Item& item : items) {
         _entries.append(entryOf(item));
-        const QByteArray fold = PathText::toBytes(item.settings.foldFile);
-        if (!fold.isEmpty() && !otherInputs.contains(fold))
-            otherInputs.append(fold);
+        for (const QString& foldFile :
+             {item.settings.foldFile, item.settings.motion.startFoldFile}) {
+            const QByteArray fold = PathText::toBytes(foldFile);
+            if (!fold.isEmpty() && !otherInputs.contains(fold))
+                otherInputs.append(fold);
+        }
     }
     refuseCollisions(otherInputs);
 }
 
 QList<ExportPlan::Item> ExportPlan::itemsOf(const CommandLine::ExportSettings& settings,
-                                            const QStringList& pictures) {
+                                            const QStringList& pictures, bool animate) {
     QList<Item> items;
     for (const QString& picture : pictures)
-        items.append({PathText::toBytes(picture), settings, 0, {}});
+        items.append({PathText::toBytes(picture), settings, 0, {}, animate});
     return items;
 }
 
@@ -103,9 +115,16 @@ ExportPlan::Entry ExportPlan::entryOf(const Item& item) {
     entry.refusal = item.problem;
     if (!entry.refusal.isEmpty())
         return entry;
-    entry.output = outputPath(entry.picture, item.settings);
-    entry.format = formatFor(entry.output, item.settings);
-    if (!entry.format)
+    entry.output = outputPath(entry.picture, item.settings, item.animate);
+    // An animation's format is always its name's suffix; --format names --animate-dir's files.
+    if (item.animate)
+        entry.animationFormat = AnimationFormat::forFileName(PathText::fromBytes(entry.output));
+    else
+        entry.format = formatFor(entry.output, item.settings);
+    if (item.animate && !entry.animationFormat)
+        entry.refusal = tr("An animation is written as %1, not %2")
+                            .arg(AnimationFormat::suffixList(), shown(entry.output));
+    else if (!item.animate && !entry.format)
         entry.refusal =
             tr("Pleatora cannot write this kind of file here: %1").arg(shown(entry.output));
     return entry;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/CommandLine.h"
+#include "document/AnimationFormat.h"
 #include "document/ExportWriter.h"
 
 #include <QByteArray>
@@ -27,11 +28,13 @@ public:
         CommandLine::ExportSettings settings;
         int line = 0;    // the manifest's line; 0 on the command line
         QString problem; // why the row cannot run at all; empty when it can
+        bool animate = false;
     };
     struct Entry {
         QByteArray picture; // the system's bytes, as given
         QByteArray output;
-        std::optional<ExportFormat> format;
+        std::optional<ExportFormat> format;             // for a still
+        std::optional<AnimationFormat> animationFormat; // for an animation
         QString refusal; // why this picture is not exported; empty when it is
         CommandLine::ExportSettings settings;
         int line = 0;
@@ -40,8 +43,9 @@ public:
         QByteArray key;
     };
 
-    // pictures: as PathText keeps names.
-    ExportPlan(const CommandLine::ExportSettings& settings, const QStringList& pictures);
+    // pictures: as PathText keeps names. An animation run when animate is true.
+    ExportPlan(const CommandLine::ExportSettings& settings, const QStringList& pictures,
+               bool animate = false);
     // folder: the one the outputs go to, checked by folderProblem(); empty when they go to many.
     ExportPlan(const QList<Item>& items, const QByteArray& folder);
 
@@ -52,7 +56,7 @@ public:
 
 private:
     static QList<Item> itemsOf(const CommandLine::ExportSettings& settings,
-                               const QStringList& pictures);
+                               const QStringList& pictures, bool animate);
     static QByteArray folderOf(const CommandLine::ExportSettings& settings);
     static Entry entryOf(const Item& item);
     void refuseCollisions(const QList<QByteArray>& otherInputs);

@@ -3,7 +3,7 @@
 #include "app/ExportRecipe.h"
 
 #include "fold/FoldModel.h"
-#include "settings/PreferencesDefaults.h"
+#include "settings/Preferences.h"
 
 #include <cmath>
 
@@ -17,22 +17,26 @@ SheetSizing sizingForScreenHeight(int height) {
 
 } // namespace
 
-ExportRecipe::Defaults ExportRecipe::Defaults::of(const PreferencesDefaults& preferences) {
+ExportRecipe::Defaults ExportRecipe::Defaults::of(const Preferences& preferences) {
     // Like Copy unless told otherwise.
-    return {preferences.copyWithShadow(),      preferences.copyWithCreaseLine(),
-            preferences.creaseLineColor(),     preferences.shading(),
-            preferences.shadowOpacity(),       double(preferences.shadowBlur()),
-            double(preferences.shadowOffset())};
+    return {preferences.value(Preferences::copyWithShadow),
+            preferences.value(Preferences::copyWithCreaseLine),
+            preferences.value(Preferences::creaseLineColor),
+            preferences.value(Preferences::shading),
+            preferences.value(Preferences::shadowOpacity),
+            double(preferences.value(Preferences::shadowBlur)),
+            double(preferences.value(Preferences::shadowOffset))};
 }
 
 ExportRecipe::ExportRecipe(const CommandLine::ExportSettings& settings, const Defaults& defaults,
-                           const ExportFormat& format)
+                           const std::optional<ExportFormat>& still)
     : _sizing(sizingForScreenHeight(settings.screenHeight)), _pitch(settings.pitch) {
-    _options.scale = settings.width ? 0 : settings.scale.value_or(1);
-    _options.pixelWidth = settings.width.value_or(0);
+    const bool byWidth = settings.width || (!still && !settings.scale);
+    _options.scale = byWidth ? 0 : settings.scale.value_or(1);
+    _options.pixelWidth = settings.width.value_or(still ? 0 : animationWidth);
     _options.withShadow = settings.shadow.value_or(defaults.withShadow);
     _options.withCreaseLine = settings.lines.value_or(defaults.withCreaseLine);
-    _options.transparentBackground = !settings.background && format.hasAlpha;
+    _options.transparentBackground = !settings.background && (!still || still->hasAlpha);
     _options.backgroundColor = settings.background.value_or(QColor(Qt::white));
     _look.creaseLineColor = defaults.creaseLineColor;
     _look.shadowOpacity = settings.shadowOpacity.value_or(defaults.shadowOpacity) / 100.0;

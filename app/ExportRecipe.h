@@ -13,7 +13,7 @@
 
 #include <optional>
 
-class PreferencesDefaults;
+class Preferences;
 
 // How one picture of an export run is drawn: its export settings over the user's preferences,
 // worked out without touching the preferences again, so that any worker thread can use it.
@@ -29,11 +29,16 @@ public:
         double shadowBlur = 0;
         double shadowOffset = 0;
 
-        static Defaults of(const PreferencesDefaults& preferences);
+        static Defaults of(const Preferences& preferences);
     };
 
+    // An animation is 1080 pixels wide unless the settings give a width or scale.
+    static constexpr int animationWidth = 1080;
+
+    // still: the format of a still; none for an animation, whose encoder decides how a
+    // transparent background is kept.
     ExportRecipe(const CommandLine::ExportSettings& settings, const Defaults& defaults,
-                 const ExportFormat& format);
+                 const std::optional<ExportFormat>& still);
 
     // The export's size in pixels for a picture of that many pixels.
     QSize exportPixels(QSize picturePixels) const;

@@ -9,7 +9,7 @@
 // peak memory.
 #include "app/BatchExport.h"
 #include "settings/ApplicationSettings.h"
-#include "settings/PreferencesDefaults.h"
+#include "settings/Preferences.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -81,8 +81,8 @@ int main(int argc, char** argv) {
     settings.overwrite = true;
     settings.jobs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 1;
     ApplicationSettings applicationSettings;
-    const PreferencesDefaults defaults(applicationSettings);
-    BatchExport batch(settings, defaults);
+    const Preferences preferences(applicationSettings);
+    BatchExport batch(settings, preferences);
 
     QElapsedTimer clock;
     clock.start();

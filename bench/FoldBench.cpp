@@ -22,7 +22,7 @@ void limiter(benchmark::State& state) {
     FoldModel model = foldedSheet();
     for (auto _ : state) {
         model.calculateLimits();
-        benchmark::DoNotOptimize(model._limits);
+        benchmark::DoNotOptimize(model.limits());
     }
 }
 BENCHMARK(limiter);
@@ -35,7 +35,7 @@ void moveLineStep(benchmark::State& state) {
     for (auto _ : state) {
         FoldModel model = folded;
         benchmark::DoNotOptimize(model.moveLine(line, move, 10.0f));
-        benchmark::DoNotOptimize(model._profile);
+        benchmark::DoNotOptimize(model.profile());
     }
 }
 BENCHMARK(moveLineStep)->DenseRange(0, 6);
@@ -49,7 +49,7 @@ void applyFold(benchmark::State& state) {
     FoldModel model(sheet);
     for (auto _ : state) {
         benchmark::DoNotOptimize(FoldApplier::apply(model, wanted));
-        benchmark::DoNotOptimize(model._profile);
+        benchmark::DoNotOptimize(model.profile());
     }
 }
 BENCHMARK(applyFold)->Arg(0)->Arg(1);

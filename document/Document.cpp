@@ -14,7 +14,7 @@ FoldSnapshot Document::snapshot() const {
 }
 
 FoldSnapshot Document::flatSnapshot() const {
-    return FoldSnapshot::take(FoldModel(_fold._imageSize), 0);
+    return FoldSnapshot::take(FoldModel(_fold.sheetSize()), 0);
 }
 
 FoldPoint Document::moveLine(long line, FoldPoint move) {
@@ -29,7 +29,7 @@ void Document::setPitch(float degrees) {
 }
 
 void Document::restore(const FoldSnapshot& snapshot) {
-    snapshot.restoreTo(_fold);
+    _fold.restore(snapshot);
     _pitch = snapshot.pitch;
     emit replaced();
     emit changed();

@@ -127,17 +127,17 @@ QJsonArray jsonList(std::initializer_list<double> numbers) {
 
 FoldFile FoldFile::fromModel(const FoldModel& model, float pitch) {
     const FoldSnapshot snapshot = FoldSnapshot::take(model, pitch);
-    return FoldFile(model._imageSize, FoldTarget::fromSnapshot(snapshot, model._imageSize.width));
+    return FoldFile(model.sheetSize(), FoldTarget::fromSnapshot(snapshot, model.sheetSize().width));
 }
 
 // A fold made on this very sheet was one the limiter allowed there; it comes back as made. The
 // solver need not retrace every user's path to it, so it is not asked to.
 double FoldFile::applyTo(FoldModel& model) const {
-    const FoldSize size = model._imageSize;
+    const FoldSize size = model.sheetSize();
     const FoldSnapshot wanted = _fold.onSheet(size.width);
     if (std::abs(size.width - _sheet.width) <= sameSheet &&
         std::abs(size.height - _sheet.height) <= sameSheet) {
-        wanted.restoreTo(model);
+        model.restore(wanted);
         return 0.0;
     }
     return FoldApplier::apply(model, wanted);

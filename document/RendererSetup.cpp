@@ -17,7 +17,7 @@ bool RendererSetup::showFold(SheetRenderer& renderer, const FoldModel& fold, flo
                              const QImage& picture, QString* failure) {
     renderer.setPitch(pitch);
     renderer.setFold(fold);
-    renderer.setImageSize(QSizeF(fold._imageSize.width, fold._imageSize.height));
+    renderer.setImageSize(QSizeF(fold.sheetSize().width, fold.sheetSize().height));
     if (renderer.setImage(picture))
         return true;
     *failure = QCoreApplication::translate("RendererSetup",

@@ -5,16 +5,19 @@
 #include "fold/FoldModel.h"
 
 #include "fold/FoldArithmetic.h"
+#include "fold/TentSide.h"
 
+#include <algorithm>
 #include <limits>
 
 using namespace FoldArithmetic;
 
 float FoldModel::largestCompression(float tO, float tI) const {
-    const float c = std::max(_maximumPeakSlopeOutside * tO, _minimumSpaceFoot);
+    const Parameters& p = _parameters;
+    const float c = std::max(p.maximumPeakSlopeOutside * tO, p.minimumSpaceFoot);
     if (c > tO)
         return 0.0f;
-    const float e = std::max(_maximumPeakSlopeInside * tI, _minimumSpaceMiddle);
+    const float e = std::max(p.maximumPeakSlopeInside * tI, p.minimumSpaceMiddle);
     if (e > tI)
         return 0.0f;
     const float hO = rootOf(tO * tO - c * c);
@@ -27,7 +30,7 @@ float FoldModel::largestCompression(float tO, float tI) const {
     const float h = outerLimits ? hO : hI;
     float r = outerLimits ? tO + tI - c - rootOf(tI * tI - tO * tO + c * c)
                           : tO + tI - e - rootOf(tO * tO - tI * tI + e * e);
-    const float hMax = _maximumPeakHeight;
+    const float hMax = p.maximumPeakHeight;
     if (h > hMax)
         r = tO + tI - rootOf(tO * tO - hMax * hMax) - rootOf(tI * tI - hMax * hMax);
     return r >= zeroRoom ? r : 0.0f;
@@ -99,145 +102,112 @@ float FoldModel::ellipsePeakY(float x1, float x2, float x3, float dx, float t1, 
 // ---- limiter ----------------------------------------------------------------------------------
 
 void FoldModel::calculateLimits() {
-    const Tent left = measureLeftTent();
-    limitLeftPeak(left);
-    limitLeftFootAndEdge(left);
-    const Tent right = measureRightTentClampingEdge();
-    limitRightPeak(right);
-    limitRightFootAndEdge(right);
+    const Tent left = measureTent<leftTent>();
+    limitFootAndEdge<leftTent>(left, limitPeak<leftTent>(left));
+    const Tent right = measureTent<rightTent>();
+    limitFootAndEdge<rightTent>(right, limitPeak<rightTent>(right));
     limitMiddle(left, right);
     snapLimits();
 }
 
-FoldModel::Tent FoldModel::measureLeftTent() const {
+template <const TentSide& side> FoldModel::Tent FoldModel::measureTent() {
     Tent tent;
-    tent.tO = _creases[2] - _creases[1];
-    tent.tI = _creases[3] - _creases[2];
-    tent.dx = x(0);
+    tent.tO = paperBetween(side.foot, side.peak);
+    tent.tI = paperBetween(side.peak, middleLine);
     tent.edx = largestCompression(tent.tO, tent.tI);
-    tent.folded = tent.dx > zeroRoom;
-    return tent;
-}
-
-FoldModel::Tent FoldModel::measureRightTentClampingEdge() {
-    Tent tent;
-    tent.tO = _creases[5] - _creases[4];
-    tent.tI = _creases[4] - _creases[3];
-    tent.edx = largestCompression(tent.tO, tent.tI);
-    const float compression = static_cast<float>(_imageSize.width - _profile[6].x);
-    if (compression < 0.0f)
-        _profile[6].x = _imageSize.width;
-    tent.dx = compression < 0.0f ? 0.0f : compression;
-    tent.folded = tent.dx > zeroRoom;
-    return tent;
-}
-
-void FoldModel::setPeakBounds(int line, float lo, float hi, float ylo, float yhi) {
-    _limits[line][0] = {std::min(lo, 0.0f), std::min(ylo, 0.0f)};
-    _limits[line][1] = {std::max(hi, 0.0f), std::max(yhi, 0.0f)};
-}
-
-void FoldModel::limitLeftPeak(const Tent& tent) {
-    float mF = _minimumSpaceFoot;
-    float mM = _minimumSpaceMiddle;
-    float sc = 0.0f;
-    if (tent.folded) {
-        mF = minimumSpaceForAngle(_maximumPeakSlopeOutside, _minimumSpaceFoot, tent.dx, tent.tO,
-                                  tent.tI);
-        mM = minimumSpaceForAngle(_maximumPeakSlopeInside, _minimumSpaceMiddle, tent.dx, tent.tI,
-                                  tent.tO);
-        sc = _leftDirection * tent.dx;
+    tent.dx = static_cast<float>(compressionOf<side>());
+    if constexpr (side.edgeClampedWhileMeasured) {
+        if (tent.dx < 0.0f) {
+            _profile[side.edge].x = sheetEdgeX<side>();
+            tent.dx = 0.0f;
+        }
     }
-    setPeakBounds(2, x(1) - x(2) + mF, x(3) - x(2) - mM, -sc - tent.edx, tent.edx - sc);
+    tent.folded = tent.dx > zeroRoom;
+    return tent;
 }
 
-void FoldModel::limitLeftFootAndEdge(const Tent& tent) {
-    const double peakInward = _limits[2][1].x;
-    float outward = static_cast<float>(_profile[1].x - x(0) - _minimumSpaceSide);
-    double inward = _profile[2].x - _profile[1].x - _minimumSpaceFoot;
+// Rooms count away from the line: outward toward the tent's sheet edge, inward toward the middle.
+template <const TentSide& side> void FoldModel::setRooms(int line, double outward, double inward) {
+    _limits[line].lower.x = std::min(-(side.left ? outward : inward), 0.0);
+    _limits[line].upper.x = std::max(side.left ? inward : outward, 0.0);
+}
+
+// Sets the peak's bounds and returns its inward room.
+template <const TentSide& side> float FoldModel::limitPeak(const Tent& tent) {
+    const Parameters& p = _parameters;
+    float footSpace = p.minimumSpaceFoot;
+    float middleSpace = p.minimumSpaceMiddle;
+    float signedCompression = 0.0f;
     if (tent.folded) {
-        const float spread = spreadStepForAngle(_maximumPeakSlopeInside, _minimumSpaceMiddle,
+        footSpace = minimumSpaceForAngle(p.maximumPeakSlopeOutside, p.minimumSpaceFoot, tent.dx,
+                                         tent.tO, tent.tI);
+        middleSpace = minimumSpaceForAngle(p.maximumPeakSlopeInside, p.minimumSpaceMiddle, tent.dx,
+                                           tent.tI, tent.tO);
+        signedCompression = direction<side>() * tent.dx;
+    }
+    const float outward = side.inwardDistance(x(side.foot), x(side.peak)) - footSpace;
+    const float inward = side.inwardDistance(x(side.peak), x(middleLine)) - middleSpace;
+    setRooms<side>(side.peak, outward, inward);
+    _limits[side.peak].lower.y = std::min(-signedCompression - tent.edx, 0.0f);
+    _limits[side.peak].upper.y = std::max(tent.edx - signedCompression, 0.0f);
+    return std::max(inward, 0.0f);
+}
+
+// The edge may move in only while the foot and the peak can.
+template <const TentSide& side>
+void FoldModel::limitFootAndEdge(const Tent& tent, float peakInward) {
+    const Parameters& p = _parameters;
+    const double edgeX = side.footRoomFromTheRoundedEdge ? x(side.edge) : _profile[side.edge].x;
+    float outward =
+        static_cast<float>(side.inwardDistance(edgeX, _profile[side.foot].x) - p.minimumSpaceSide);
+    double inward =
+        side.inwardDistance(_profile[side.foot].x, _profile[side.peak].x) - p.minimumSpaceFoot;
+    if (tent.folded) {
+        const float spread = spreadStepForAngle(p.maximumPeakSlopeInside, p.minimumSpaceMiddle,
                                                 tent.dx, tent.tI, tent.tO);
-        outward = peakInward > 0.0 ? smallerRoom(spread, outward) : 0.0f;
-        inward = narrowStepForAngle(_maximumPeakSlopeOutside, _minimumSpaceFoot, tent.dx, tent.tI,
+        outward = peakInward > 0.0f ? smallerRoom(spread, outward) : 0.0f;
+        inward = narrowStepForAngle(p.maximumPeakSlopeOutside, p.minimumSpaceFoot, tent.dx, tent.tI,
                                     tent.tO);
     }
-    _limits[1][0].x = std::min(-outward, 0.0f);
-    _limits[1][1].x = std::max(inward, 0.0);
-    _limits[0][0].x = std::min(-x(0), 0.0f);
+    setRooms<side>(side.foot, outward, inward);
     float edgeInward = 0.0f;
     if (inward > zeroRoom && peakInward > zeroRoom)
-        edgeInward = std::max(tent.edx - x(0), 0.0f);
-    _limits[0][1].x = edgeInward;
+        edgeInward = std::max(tent.edx - tent.dx, 0.0f);
+    setRooms<side>(side.edge, tent.dx, edgeInward);
 }
 
-void FoldModel::limitRightPeak(const Tent& tent) {
-    float mF = _minimumSpaceFoot;
-    float mM = _minimumSpaceMiddle;
-    float sc = 0.0f;
-    if (tent.folded) {
-        mM = minimumSpaceForAngle(_maximumPeakSlopeInside, _minimumSpaceMiddle, tent.dx, tent.tI,
-                                  tent.tO);
-        mF = minimumSpaceForAngle(_maximumPeakSlopeOutside, _minimumSpaceFoot, tent.dx, tent.tO,
-                                  tent.tI);
-        sc = _rightDirection * tent.dx;
-    }
-    setPeakBounds(4, x(3) - x(4) + mM, x(5) - x(4) - mF, -sc - tent.edx, tent.edx - sc);
+// Unfolded, a tent sets no bound to its spreading; folded, its slopes' angles bound both ways.
+template <const TentSide& side>
+FoldModel::MiddleRoom FoldModel::middleRoomBeside(const Tent& tent) const {
+    const Parameters& p = _parameters;
+    if (!tent.folded)
+        return {side.inwardDistance(x(side.peak), x(middleLine)) - p.minimumSpaceMiddle,
+                std::numeric_limits<float>::infinity()};
+    return {narrowStepForAngle(p.maximumPeakSlopeInside, p.minimumSpaceMiddle, tent.dx, tent.tO,
+                               tent.tI),
+            spreadStepForAngle(p.maximumPeakSlopeOutside, p.minimumSpaceFoot, tent.dx, tent.tO,
+                               tent.tI)};
 }
 
-void FoldModel::limitRightFootAndEdge(const Tent& tent) {
-    const double peakInward = _limits[4][0].x;
-    float outward = static_cast<float>(_profile[6].x - _profile[5].x - _minimumSpaceSide);
-    double inward = _profile[4].x - _profile[5].x + _minimumSpaceFoot;
-    if (tent.folded) {
-        inward = -narrowStepForAngle(_maximumPeakSlopeOutside, _minimumSpaceFoot, tent.dx, tent.tI,
-                                     tent.tO);
-        const float spread = spreadStepForAngle(_maximumPeakSlopeInside, _minimumSpaceMiddle,
-                                                tent.dx, tent.tI, tent.tO);
-        outward = peakInward < 0.0 ? smallerRoom(spread, outward) : 0.0f;
-    }
-    _limits[5][0].x = std::min(inward, 0.0);
-    _limits[5][1].x = std::max(outward, 0.0f);
-    _limits[6][1].x = tent.dx;
-    float edgeInward = 0.0f;
-    if (_limits[5][0].x < -zeroRoom && peakInward < -zeroRoom)
-        edgeInward = std::min(tent.dx - tent.edx, 0.0f);
-    _limits[6][0].x = edgeInward;
-}
-
+// The middle stays between 35 % and 65 % of the width. Moving right narrows the right tent and
+// spreads the left one.
 void FoldModel::limitMiddle(const Tent& left, const Tent& right) {
-    const double width = _imageSize.width;
-    const float up = static_cast<float>(0.65 * width - _profile[3].x);
-    const float down = static_cast<float>(0.35 * width - _profile[3].x);
-    const float kO = _maximumPeakSlopeOutside;
-    const float kI = _maximumPeakSlopeInside;
-    const float sF = _minimumSpaceFoot;
-    const float sM = _minimumSpaceMiddle;
-
-    // Moving the middle right shortens the right inner slope and lengthens the left one.
-    float lowR = down;
-    float upR = x(4) - x(3) - sM;
-    if (right.folded) {
-        lowR = std::max(-spreadStepForAngle(kO, sF, right.dx, right.tO, right.tI), down);
-        upR = narrowStepForAngle(kI, sM, right.dx, right.tO, right.tI);
-    }
-    upR = std::min(upR, up);
-
-    float lowL = x(2) - x(3) + sM;
-    float upL = up;
-    if (left.folded) {
-        upL = std::min(spreadStepForAngle(kO, sF, left.dx, left.tO, left.tI), up);
-        lowL = std::max(-narrowStepForAngle(kI, sM, left.dx, left.tO, left.tI), down);
-    }
-    _limits[3][0].x = std::min(std::max(lowL, lowR), 0.0f);
-    _limits[3][1].x = std::max(std::min(upL, upR), 0.0f);
+    const double width = _sheetSize.width;
+    const float up = static_cast<float>(0.65 * width - _profile[middleLine].x);
+    const float down = static_cast<float>(0.35 * width - _profile[middleLine].x);
+    const MiddleRoom besideLeft = middleRoomBeside<leftTent>(left);
+    const MiddleRoom besideRight = middleRoomBeside<rightTent>(right);
+    const float lower = std::max({-besideLeft.toward, -besideRight.away, down});
+    const float upper = std::min({besideRight.toward, besideLeft.away, up});
+    _limits[middleLine].lower.x = std::min(lower, 0.0f);
+    _limits[middleLine].upper.x = std::max(upper, 0.0f);
 }
 
 void FoldModel::snapLimits() {
-    for (auto& bounds : _limits) {
-        if (bounds[0].x > -zeroRoom)
-            bounds[0].x = 0.0;
-        if (bounds[1].x < zeroRoom)
-            bounds[1].x = 0.0;
+    for (StepBounds& bounds : _limits) {
+        if (bounds.lower.x > -zeroRoom)
+            bounds.lower.x = 0.0;
+        if (bounds.upper.x < zeroRoom)
+            bounds.upper.x = 0.0;
     }
 }

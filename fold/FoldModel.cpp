@@ -50,21 +50,21 @@ FoldSize FoldModel::sheetSizeForPicture(FoldSize pixelSize, std::optional<FoldSc
 
 // The height rule alone lets a long strip open wider than the screen: shrink the sheet, keeping
 // its shape, until its window fits the available area. Sheets that fit keep their size.
-FoldSize FoldModel::fitWindowInto(FoldSize imageSize, FoldSize available) {
-    const FoldSize window = windowSizeForSheet(imageSize);
+FoldSize FoldModel::fitWindowInto(FoldSize sheetSize, FoldSize available) {
+    const FoldSize window = windowSizeForSheet(sheetSize);
     double factor = 1.0;
     if (available.width > 0.0 && window.width > available.width)
         factor = available.width / window.width;
     if (available.height > 0.0 && window.height > available.height)
         factor = std::min(factor, available.height / window.height);
-    return {imageSize.width * factor, imageSize.height * factor};
+    return {sheetSize.width * factor, sheetSize.height * factor};
 }
 
-FoldSize FoldModel::windowSizeForSheet(FoldSize imageSize) {
-    return {imageSize.width * windowWidthFactor, imageSize.height * windowHeightFactor};
+FoldSize FoldModel::windowSizeForSheet(FoldSize sheetSize) {
+    return {sheetSize.width * windowWidthFactor, sheetSize.height * windowHeightFactor};
 }
 
-FoldModel::FoldModel(FoldSize imageSize) : _imageSize(imageSize) {
+FoldModel::FoldModel(FoldSize sheetSize) : _sheetSize(sheetSize) {
     layOutFlat();
     deriveFoldParameters();
     calculateLimits();
@@ -73,22 +73,29 @@ FoldModel::FoldModel(FoldSize imageSize) : _imageSize(imageSize) {
 void FoldModel::layOutFlat() {
     constexpr std::array<double, creaseLineCount> fractions{0.0, 0.15, 0.3, 0.5, 0.7, 0.85, 1.0};
     for (std::size_t i = 0; i < fractions.size(); ++i) {
-        _creases[i] = static_cast<float>(fractions[i] * _imageSize.width);
+        _creases[i] = static_cast<float>(fractions[i] * _sheetSize.width);
         _profile[i] = {_creases[i], 0.0};
     }
 }
 
 void FoldModel::deriveFoldParameters() {
-    const double width = _imageSize.width;
-    _maximumPeakHeight = static_cast<float>(0.25 * _imageSize.height);
-    _minimumSpaceMiddle = static_cast<float>(width * 15 * 0.00390625);
-    _minimumSpaceFoot = _minimumSpaceMiddle * 1.5f;
-    _minimumSpaceSide = _minimumSpaceFoot;
-    const float aspect = static_cast<float>(width / _imageSize.height);
-    _maximumPeakSlopeInside = cosineOfDegrees(70.0f / std::sqrt(std::sqrt(aspect)));
-    _maximumPeakSlopeOutside = cosineOfDegrees(65.0f / aspect);
-    _leftDirection = 1.0f;
-    _rightDirection = 1.0f;
+    const double width = _sheetSize.width;
+    Parameters& p = _parameters;
+    p.maximumPeakHeight = static_cast<float>(0.25 * _sheetSize.height);
+    p.minimumSpaceMiddle = static_cast<float>(width * 15 * 0.00390625);
+    p.minimumSpaceFoot = p.minimumSpaceMiddle * 1.5f;
+    p.minimumSpaceSide = p.minimumSpaceFoot;
+    const float aspect = static_cast<float>(width / _sheetSize.height);
+    p.maximumPeakSlopeInside = cosineOfDegrees(70.0f / std::sqrt(std::sqrt(aspect)));
+    p.maximumPeakSlopeOutside = cosineOfDegrees(65.0f / aspect);
+}
+
+void FoldModel::restore(const FoldSnapshot& fold) {
+    _creases = fold.creasePoint;
+    _profile = fold.coordinates;
+    _leftDirection = fold.leftDirection;
+    _rightDirection = fold.rightDirection;
+    calculateLimits();
 }
 
 // ---- formula methods ------------------------------------------------------------------------

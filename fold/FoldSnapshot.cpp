@@ -5,13 +5,5 @@
 #include "fold/FoldModel.h"
 
 FoldSnapshot FoldSnapshot::take(const FoldModel& model, float pitch) {
-    return {model._creases, model._profile, model._leftDirection, model._rightDirection, pitch};
-}
-
-void FoldSnapshot::restoreTo(FoldModel& model) const {
-    model._creases = creasePoint;
-    model._profile = coordinates;
-    model._leftDirection = leftDirection;
-    model._rightDirection = rightDirection;
-    model.calculateLimits();
+    return {model.creases(), model.profile(), model.leftDirection(), model.rightDirection(), pitch};
 }

@@ -10,10 +10,9 @@ class FoldModel;
 
 // The whole shape of a document's fold at one moment: creases, profile, the side each peak rises
 // to, and the tilt. The bounds are left out, since the limiter derives them from the rest.
+// FoldModel::restore() puts such a fold back.
 struct FoldSnapshot {
     static FoldSnapshot take(const FoldModel& model, float pitch);
-    // Puts the fold back exactly and recomputes the bounds; the pitch is the caller's to set.
-    void restoreTo(FoldModel& model) const;
 
     std::array<float, creaseLineCount> creasePoint{};
     std::array<FoldPoint, creaseLineCount> coordinates{};

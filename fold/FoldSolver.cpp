@@ -5,6 +5,7 @@
 #include "fold/FoldModel.h"
 
 #include "fold/FoldArithmetic.h"
+#include "fold/TentSide.h"
 
 using namespace FoldArithmetic;
 
@@ -12,15 +13,16 @@ FoldPoint FoldModel::moveLine(long line, FoldPoint move, float pitch) {
     if (line < 0 || line > 6)
         return {};
     calculateLimits();
-    const auto& bounds = _limits[line];
-    double h = clampStep(finiteOrZero(move.x), bounds[0].x, bounds[1].x);
+    const StepBounds& bounds = _limits[line];
+    double h = clampStep(finiteOrZero(move.x), bounds.lower.x, bounds.upper.x);
     if (std::abs(h) < deadZone)
         h = 0.0;
-    if (line == 2 || line == 4) {
+    if (line == leftTent.peak || line == rightTent.peak) {
         // Seen from below, an upward drag lowers the peak.
         const bool reversed = pitch < 0.0f;
         const double v = reversed ? -finiteOrZero(move.y) : finiteOrZero(move.y);
-        FoldPoint applied = line == 2 ? moveLeftPeak(h, v) : moveRightPeak(h, v);
+        FoldPoint applied =
+            line == leftTent.peak ? movePeak<leftTent>(h, v) : movePeak<rightTent>(h, v);
         if (reversed)
             applied.y = -applied.y;
         return applied;
@@ -28,167 +30,112 @@ FoldPoint FoldModel::moveLine(long line, FoldPoint move, float pitch) {
     if (h == 0.0)
         return {};
     switch (line) {
-    case 0:
-        return {moveLeftEdge(h), 0.0};
-    case 1:
-        moveLeftFoot(h);
+    case leftTent.edge:
+        return {moveEdge<leftTent>(h), 0.0};
+    case leftTent.foot:
+        moveFoot<leftTent>(h);
         break;
-    case 3:
+    case middleLine:
         moveMiddle(h);
         break;
-    case 5:
-        moveRightFoot(h);
+    case rightTent.foot:
+        moveFoot<rightTent>(h);
         break;
     default:
-        moveRightEdge(h);
-        break;
+        return {moveEdge<rightTent>(h), 0.0};
     }
     return {h, 0.0};
 }
 
-double FoldModel::leftCompression() const {
-    return _profile[0].x;
-}
-
-double FoldModel::rightCompression() const {
-    return _imageSize.width - _profile[6].x;
-}
-
 // The peak's height is taken from the slope on its left, which keeps that slope's length.
-void FoldModel::refitLeftPeak() {
-    const float t1 = _creases[2] - _creases[1];
-    const float peakX = peakXBetween(x(1), x(3), t1, _creases[3] - _creases[2]);
-    const float run = peakX - x(1);
-    _profile[2] = {peakX, _leftDirection * rootOf(t1 * t1 - run * run)};
+template <const TentSide& side> void FoldModel::refitPeak() {
+    const int before = side.peak - 1;
+    const int after = side.peak + 1;
+    const float t1 = _creases[side.peak] - _creases[before];
+    const float peakX =
+        peakXBetween(x(before), x(after), t1, _creases[after] - _creases[side.peak]);
+    const float run = peakX - x(before);
+    _profile[side.peak] = {peakX, direction<side>() * rootOf(t1 * t1 - run * run)};
 }
 
-void FoldModel::refitRightPeak() {
-    const float t1 = _creases[4] - _creases[3];
-    const float peakX = peakXBetween(x(3), x(5), t1, _creases[5] - _creases[4]);
-    const float run = peakX - x(3);
-    _profile[4] = {peakX, _rightDirection * rootOf(t1 * t1 - run * run)};
-}
-
-double FoldModel::moveLeftEdge(double h) {
-    const double moved = _profile[0].x + h;
-    _profile[0].x = std::max(0.0, moved);
-    _profile[1].x = _creases[1] + x(0);
-    if (leftCompression() > 0.0) {
-        refitLeftPeak();
+// Returns the part of the step applied (see TentSide::edgeReportsThePartApplied).
+template <const TentSide& side> double FoldModel::moveEdge(double h) {
+    const double moved = _profile[side.edge].x + h;
+    _profile[side.edge].x = side.left ? std::max(0.0, moved) : std::min(moved, _sheetSize.width);
+    if constexpr (side.footPlacedFromItsCrease)
+        _profile[side.foot].x = _creases[side.foot] + x(side.edge);
+    else
+        _profile[side.foot].x += h;
+    if (compressionOf<side>() > 0.0) {
+        refitPeak<side>();
     } else {
-        _profile[2] = {_profile[1].x + (_creases[2] - _creases[1]), 0.0};
+        const int before = side.peak - 1;
+        _profile[side.peak] = {_profile[before].x + (_creases[side.peak] - _creases[before]), 0.0};
     }
-    return moved < 0.0 ? h - moved : h;
+    // What the sheet's edge stopped was not applied.
+    if constexpr (side.edgeReportsThePartApplied)
+        return h - (moved - _profile[side.edge].x);
+    return h;
 }
 
-void FoldModel::moveLeftFoot(double h) {
-    _creases[1] = static_cast<float>(_creases[1] + h);
-    _profile[1].x += h;
-    if (leftCompression() > 0.0)
-        refitLeftPeak();
+template <const TentSide& side> void FoldModel::moveFoot(double h) {
+    _creases[side.foot] = static_cast<float>(_creases[side.foot] + h);
+    _profile[side.foot].x += h;
+    if (compressionOf<side>() > 0.0)
+        refitPeak<side>();
 }
 
-FoldPoint FoldModel::moveLeftPeak(double h, double v) {
+template <const TentSide& side> FoldPoint FoldModel::movePeak(double h, double v) {
+    const int before = side.peak - 1;
+    const int after = side.peak + 1;
     if (h != 0.0) {
-        _profile[2].x += h;
-        const float rise = ellipsePeakY(x(1), x(2), x(3), x(0), _creases[2] - _creases[1],
-                                        _creases[3] - _creases[2]);
-        _profile[2].y = _leftDirection * rise;
-        // The crease slides along the sheet so that the outer slope keeps its length.
-        const float run = x(2) - x(1);
-        _creases[2] = _creases[1] + rootOf(run * run + rise * rise);
+        _profile[side.peak].x += h;
+        const float rise = ellipsePeakY(
+            x(before), x(side.peak), x(after), static_cast<float>(compressionOf<side>()),
+            _creases[side.peak] - _creases[before], _creases[after] - _creases[side.peak]);
+        _profile[side.peak].y = direction<side>() * rise;
+        // The crease slides along the sheet so that the slope on its left keeps its length.
+        const float run = x(side.peak) - x(before);
+        _creases[side.peak] = _creases[before] + rootOf(run * run + rise * rise);
         calculateLimits();
     }
-    if (!(std::abs(v) > deadZone))
+    const bool ignored =
+        side.ignoresVerticalStepAtTheDeadZone ? !(std::abs(v) > deadZone) : v == 0.0;
+    if (ignored)
         return {h, 0.0};
-    return {h, compressLeftTent(v)};
+    return {h, compressTent<side>(v)};
 }
 
-double FoldModel::compressLeftTent(double v) {
-    double w = clampStep(v, _limits[2][0].y, _limits[2][1].y);
+template <const TentSide& side> double FoldModel::compressTent(double v) {
+    double w = clampStep(v, _limits[side.peak].lower.y, _limits[side.peak].upper.y);
     if (std::abs(w) < deadZone)
         return 0.0;
-    const float signedCompression = static_cast<float>(_leftDirection * _profile[0].x + w);
-    _leftDirection = signedCompression < 0.0f ? -1.0f : 1.0f;
-    const float t1 = _creases[2] - _creases[1];
-    const float t3 = _creases[3] - _creases[2];
-    const float largest = largestCompression(t1, t3);
+    float& sense = direction<side>();
+    const float signedCompression = static_cast<float>(sense * compressionOf<side>() + w);
+    sense = signedCompression < 0.0f ? -1.0f : 1.0f;
+    const int before = side.peak - 1;
+    const int after = side.peak + 1;
+    const float t1 = _creases[side.peak] - _creases[before];
+    const float t3 = _creases[after] - _creases[side.peak];
+    const float largest = largestCompression(side.left ? t1 : t3, side.left ? t3 : t1);
     float compression = std::abs(signedCompression);
     if (compression > largest) {
         w -= compression - largest;
         compression = largest;
     }
-    _profile[0].x = compression > 0.0f ? compression : 0.0f;
-    const float foot = _creases[1] + compression;
-    _profile[1].x = foot;
-    const float peakX = peakXBetween(foot, x(3), t1, t3);
-    const float rise = ellipsePeakY(foot, peakX, x(3), compression, t1, t3);
-    _profile[2] = {peakX, rise * _leftDirection};
+    _profile[side.edge].x = side.inwardFrom(sheetEdgeX<side>(), double(compression));
+    _profile[side.foot].x = side.inwardFrom(_creases[side.foot], compression);
+    const float peakX = peakXBetween(x(before), x(after), t1, t3);
+    const float rise = ellipsePeakY(x(before), peakX, x(after), compression, t1, t3);
+    _profile[side.peak] = {peakX, rise * sense};
     return w;
 }
 
 void FoldModel::moveMiddle(double h) {
-    _creases[3] = static_cast<float>(_creases[3] + h);
-    _profile[3].x += h;
-    if (leftCompression() > 0.0)
-        refitLeftPeak();
-    if (rightCompression() > 0.0)
-        refitRightPeak();
-}
-
-FoldPoint FoldModel::moveRightPeak(double h, double v) {
-    if (h != 0.0) {
-        _profile[4].x += h;
-        const float rise = ellipsePeakY(x(3), x(4), x(5), static_cast<float>(rightCompression()),
-                                        _creases[4] - _creases[3], _creases[5] - _creases[4]);
-        _profile[4].y = _rightDirection * rise;
-        const float run = x(4) - x(3);
-        _creases[4] = _creases[3] + rootOf(run * run + rise * rise);
-        calculateLimits();
-    }
-    // Unlike the left peak, any nonzero vertical move is clamped and tried here.
-    if (v == 0.0)
-        return {h, 0.0};
-    return {h, compressRightTent(v)};
-}
-
-double FoldModel::compressRightTent(double v) {
-    double w = clampStep(v, _limits[4][0].y, _limits[4][1].y);
-    if (std::abs(w) < deadZone)
-        return 0.0;
-    const double width = _imageSize.width;
-    const float signedCompression = static_cast<float>(_rightDirection * rightCompression() + w);
-    _rightDirection = signedCompression < 0.0f ? -1.0f : 1.0f;
-    const float t1 = _creases[4] - _creases[3];
-    const float t3 = _creases[5] - _creases[4];
-    const float largest = largestCompression(t3, t1);
-    float compression = std::abs(signedCompression);
-    if (compression > largest) {
-        w -= compression - largest;
-        compression = largest;
-    }
-    _profile[6].x = std::min(width - compression, width);
-    const float foot = _creases[5] - compression;
-    _profile[5].x = foot;
-    const float peakX = peakXBetween(x(3), foot, t1, t3);
-    const float rise = ellipsePeakY(x(3), peakX, foot, compression, t1, t3);
-    _profile[4] = {peakX, rise * _rightDirection};
-    return w;
-}
-
-void FoldModel::moveRightFoot(double h) {
-    _creases[5] = static_cast<float>(_creases[5] + h);
-    _profile[5].x += h;
-    if (rightCompression() > 0.0)
-        refitRightPeak();
-}
-
-void FoldModel::moveRightEdge(double h) {
-    _profile[6].x = std::min(_profile[6].x + h, _imageSize.width);
-    _profile[5].x += h;
-    if (rightCompression() > 0.0) {
-        refitRightPeak();
-    } else {
-        _profile[4] = {_profile[3].x + (_creases[4] - _creases[3]), 0.0};
-    }
+    _creases[middleLine] = static_cast<float>(_creases[middleLine] + h);
+    _profile[middleLine].x += h;
+    if (compressionOf<leftTent>() > 0.0)
+        refitPeak<leftTent>();
+    if (compressionOf<rightTent>() > 0.0)
+        refitPeak<rightTent>();
 }

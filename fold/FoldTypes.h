@@ -13,6 +13,15 @@ struct FoldPoint {
     bool operator==(const FoldPoint&) const = default;
 };
 
+// The bounds of one drag step of a crease line: .x the horizontal move, .y the change of the
+// tent's signed compression (the peak lines only); lower at most 0, upper at least 0.
+struct StepBounds {
+    FoldPoint lower;
+    FoldPoint upper;
+
+    bool operator==(const StepBounds&) const = default;
+};
+
 struct FoldSize {
     double width = 0.0;
     double height = 0.0;

@@ -6,6 +6,7 @@
 #include "render/Framebuffer.h"
 #include "render/ProjectedBox.h"
 #include "render/RenderLog.h"
+#include "render/Texture.h"
 
 #include <QCoreApplication>
 #include <QVector3D>
@@ -15,9 +16,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <utility>
-#include <vector>
 
 namespace {
 
@@ -34,22 +33,6 @@ constexpr double lightY = -0.40824829;
 constexpr double lightZ = 0.81649658;
 // What a facet turned away from the light keeps of the picture at full shading.
 constexpr double ambient = 0.35;
-
-// Errors left by earlier calls would be taken for a failed upload. The bound guards against a
-// context that keeps reporting the same error.
-void clearGLErrors() {
-    for (int i = 0; i < 32 && glGetError() != GL_NO_ERROR; ++i) {
-    }
-}
-
-// Copies pixel rows without the padding QImage adds, for an unpack alignment of 1.
-std::vector<uchar> tightlyPackedRows(const QImage& pixels, int bytesPerPixel) {
-    const qsizetype rowBytes = qsizetype(pixels.width()) * bytesPerPixel;
-    std::vector<uchar> packed(size_t(rowBytes) * size_t(pixels.height()));
-    for (int row = 0; row < pixels.height(); ++row)
-        std::memcpy(packed.data() + row * rowBytes, pixels.constScanLine(row), size_t(rowBytes));
-    return packed;
-}
 
 } // namespace
 
@@ -79,10 +62,11 @@ SheetRenderer::SheetRenderer(QSize frameSize, double scale)
 
 SheetRenderer::~SheetRenderer() {
     if (_context && _context->makeCurrent()) {
-        if (_texture != 0)
-            glDeleteTextures(1, &_texture);
+        _texture.reset();
         _framebuffer.reset();
         _context->doneCurrent();
+    } else if (_context) {
+        leaveToTheContext(std::move(_texture), std::move(_framebuffer));
     }
 }
 
@@ -149,8 +133,8 @@ void SheetRenderer::setCoordinates(QPointF point, int index) {
 
 void SheetRenderer::setFold(const FoldModel& fold) {
     for (int i = 0; i < creaseLineCount; ++i) {
-        setCreasePoint(fold._creases[i], i);
-        setCoordinates(QPointF(fold._profile[i].x, fold._profile[i].y), i);
+        setCreasePoint(fold.creases()[i], i);
+        setCoordinates(QPointF(fold.profile()[i].x, fold.profile()[i].y), i);
     }
 }
 
@@ -173,12 +157,10 @@ bool SheetRenderer::setImage(const QImage& image) {
         qCWarning(renderLog) << "The renderer's context could not be made current";
         return false;
     }
-    const unsigned int textureID = createTexture(image);
-    if (textureID == 0)
+    std::unique_ptr<Texture> texture = Texture::create(image, textureSizeFor(image));
+    if (!texture)
         return false;
-    if (_texture != 0)
-        glDeleteTextures(1, &_texture);
-    _texture = textureID;
+    _texture = std::move(texture);
     _needsDisplay = true;
     return true;
 }
@@ -187,7 +169,7 @@ bool SheetRenderer::setImage(const QImage& image) {
 // read back. The clears stay whole: Mesa's software renderer marks whole tiles cleared, while a
 // scissored clear draws a quad through the box and costs more than it saves.
 void SheetRenderer::display() {
-    if (_texture == 0 || !makeCurrent())
+    if (!_texture || !makeCurrent())
         return;
     setUpCamera();
     const QRect sheet = sheetBox();
@@ -199,7 +181,7 @@ void SheetRenderer::display() {
     searchLineEndPoint(pass);
     glEnable(GL_DEPTH_TEST);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    drawSheet(_texture);
+    drawSheet(*_texture);
     _sheetBox = sheet;
     _uncapturedChange |= pass;
     _needsDisplay = false;
@@ -282,14 +264,14 @@ void SheetRenderer::searchLineEndPoint(QRect pass) {
             end /= _scale;
 }
 
-void SheetRenderer::drawSheet(unsigned int textureID) {
+void SheetRenderer::drawSheet(Texture& texture) {
     const float bottom = float(_imageSize.height() * -0.5);
     const float top = float(_imageSize.height() * 0.5);
     const auto vertex = [this](int i, float t, float y) {
         glTexCoord2f(_creases[i] / _creases[6], t);
         glVertex3f(float(_profile[i].x() - _imageSize.width() / 2), y, float(_profile[i].y()));
     };
-    glBindTexture(GL_TEXTURE_2D, textureID);
+    texture.bind();
     glEnable(GL_TEXTURE_2D);
     glBegin(GL_QUADS);
     for (int i = 0; i < 6; ++i) {
@@ -347,57 +329,24 @@ void SheetRenderer::readFrame(QImage& image, QRect box) {
                  image.scanLine(box.y()) + box.x() * 4);
 }
 
-unsigned int SheetRenderer::createTexture(const QImage& image) {
-    QSize size(int(image.width() * _scale), int(image.height() * _scale));
-    // No more texels than the sheet has device pixels: a larger texture would only cost memory.
+// No more texels than the sheet has device pixels: a larger texture would only cost memory.
+QSize SheetRenderer::textureSizeFor(const QImage& image) const {
+    const QSize size(int(image.width() * _scale), int(image.height() * _scale));
     const QSizeF sheetPixels = _imageSize * pointsPerWorldUnit * _scale;
-    if (!sheetPixels.isEmpty())
-        size = size.boundedTo(QSize(qCeil(sheetPixels.width()), qCeil(sheetPixels.height())));
-    const unsigned int textureID = createTextureOfSize(image, size);
-    if (textureID != 0)
-        _textureSize = size;
-    return textureID;
+    if (sheetPixels.isEmpty())
+        return size;
+    return size.boundedTo(QSize(qCeil(sheetPixels.width()), qCeil(sheetPixels.height())));
 }
 
-unsigned int SheetRenderer::createTextureOfSize(const QImage& image, QSize& size) {
-    if (image.isNull() || size.isEmpty())
-        return 0;
-    GLint maximumSize = 0;
-    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maximumSize);
-    if (maximumSize <= 0)
-        return 0;
-    if (size.width() > maximumSize || size.height() > maximumSize)
-        size = size.scaled(maximumSize, maximumSize, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+QSize SheetRenderer::textureSize() const {
+    return _texture ? _texture->size() : QSize();
+}
 
-    const bool hasAlpha = image.hasAlphaChannel();
-    const QImage pixels =
-        image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-            .convertToFormat(hasAlpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
-    const int bytesPerPixel = hasAlpha ? 4 : 3;
-    std::vector<uchar> packed;
-    const uchar* data = pixels.constBits();
-    if (pixels.bytesPerLine() != qsizetype(size.width()) * bytesPerPixel) {
-        packed = tightlyPackedRows(pixels, bytesPerPixel);
-        data = packed.data();
-    }
-
-    GLuint textureID = 0;
-    glGenTextures(1, &textureID);
-    if (textureID == 0)
-        return 0;
-    clearGLErrors();
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-    glBindTexture(GL_TEXTURE_2D, textureID);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, size.width(), size.height(), 0,
-                 hasAlpha ? GL_RGBA : GL_RGB, GL_UNSIGNED_BYTE, data);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    const bool uploaded = glGetError() == GL_NO_ERROR;
-    glBindTexture(GL_TEXTURE_2D, 0);
-    if (!uploaded) {
-        glDeleteTextures(1, &textureID);
-        return 0;
-    }
-    return textureID;
+// Without their context current GL objects cannot be freed there, and freeing them in another
+// context would free that context's objects of the same names: the context frees them as it goes.
+void SheetRenderer::leaveToTheContext(std::unique_ptr<Texture> texture,
+                                      std::unique_ptr<Framebuffer> framebuffer) {
+    qCWarning(renderLog) << "GL objects left to their context, which could not be made current";
+    (void)texture.release();
+    (void)framebuffer.release();
 }

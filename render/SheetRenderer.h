@@ -19,6 +19,7 @@
 class FrameTiles;
 class FoldModel;
 class Framebuffer;
+class Texture;
 
 // Off-screen renderer of one document: draws the image as the sheet folded along its seven crease
 // lines, in perspective, with fixed-function OpenGL. Lengths pushed in are image points; inside,
@@ -91,7 +92,7 @@ public:
 
     double scale() const { return _scale; }
     // The pixel size of the frame's texture; empty before an image is set.
-    QSize textureSize() const { return _textureSize; }
+    QSize textureSize() const;
 
 private:
     static constexpr double fieldOfViewDegrees = 50.0;
@@ -105,15 +106,15 @@ private:
     void setUpCamera();
     QRect sheetBox() const;
     void searchLineEndPoint(QRect pass);
-    void drawSheet(unsigned int textureID);
+    void drawSheet(Texture& texture);
     float facetBrightness(int facet) const;
     void readFrame(QImage& image, QRect box);
     void setUpModelView();
-    unsigned int createTexture(const QImage& image);
-    // size: the texture's wished size in, its uploaded size out.
-    unsigned int createTextureOfSize(const QImage& image, QSize& size);
+    QSize textureSizeFor(const QImage& image) const;
+    static void leaveToTheContext(std::unique_ptr<Texture> texture,
+                                  std::unique_ptr<Framebuffer> framebuffer);
     std::unique_ptr<Framebuffer> tileFramebuffer(QSize pixelSize, int& largestTile);
-    void drawTile(const FrameTiles& tiles, int index, unsigned int textureID, QImage& image);
+    void drawTile(const FrameTiles& tiles, int index, Texture& texture, QImage& image);
 
     std::unique_ptr<OffscreenContext> _context;
     std::unique_ptr<Framebuffer> _framebuffer;
@@ -122,8 +123,7 @@ private:
     float _eyeZ = 0.0f;
     float _pitch = 0.0f;
     float _shading = 0.0f;
-    unsigned int _texture = 0;
-    QSize _textureSize;
+    std::unique_ptr<Texture> _texture;
     QSizeF _imageSize;
     LineEndPoints _endPoints{};
     std::array<float, creaseLineCount> _creases{};

@@ -4,7 +4,7 @@
 
 #include "app/ApplicationController.h"
 #include "settings/ApplicationSettings.h"
-#include "settings/PreferencesDefaults.h"
+#include "settings/Preferences.h"
 #include "window/DocumentController.h"
 
 #include <QStringList>
@@ -51,7 +51,7 @@ protected:
 
     ApplicationController& application() { return *_application; }
     ApplicationSettings& settings() { return *_settings; }
-    PreferencesDefaults& defaults() { return *_defaults; }
+    Preferences& preferences() { return *_preferences; }
     DocumentController& document(size_t index) { return *_application->documents().at(index); }
     size_t documentCount() const { return _application->documents().size(); }
     // The titles the Window menu shows when it opens.
@@ -72,6 +72,6 @@ private:
     QTemporaryDir _dir;
     QString _handoverName;
     std::unique_ptr<ApplicationSettings> _settings;
-    std::unique_ptr<PreferencesDefaults> _defaults;
+    std::unique_ptr<Preferences> _preferences;
     std::unique_ptr<ApplicationController> _application;
 };

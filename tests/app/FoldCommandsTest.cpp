@@ -52,7 +52,7 @@ protected:
         document(0).applyFoldFile(path);
         return document(0).snapshot();
     }
-    FoldSize sheet(size_t index) { return document(index).foldModel()._imageSize; }
+    FoldSize sheet(size_t index) { return document(index).foldModel().sheetSize(); }
     FoldSnapshot flat(size_t index) { return FoldSnapshot::take(FoldModel(sheet(index)), 0); }
 };
 
@@ -183,7 +183,7 @@ TEST_F(FoldCommandsTest, AFoldTheSheetCannotHoldIsFittedAndTheUserIsTold) {
         "The fold was fitted to this picture\n“deep.pleatfold” was made on a sheet of 256 × 702 "
         "points. Here the fold differs from it by up to "))
         << alerts.texts().first().toStdString();
-    EXPECT_GT(document(0).foldModel()._profile[0].x, 0) << "folded as far as the sheet allows";
+    EXPECT_GT(document(0).foldModel().profile()[0].x, 0) << "folded as far as the sheet allows";
     EXPECT_EQ(document(0).undoStack().undoText(), "Apply Fold");
 }
 
@@ -229,8 +229,7 @@ TEST_F(FoldCommandsTest, WithRememberingOffNoFoldIsKeptOrBroughtBack) {
     launch({picture()});
     const FoldSnapshot kept = foldFirstDocument();
     restart();
-    defaults().setBool(DefaultsKey::rememberFolds, false);
-    defaults().postNotification();
+    preferences().setValue(Preferences::rememberFolds, false);
     application().openFile(picture());
     ASSERT_TRUE(waitUntilOpened());
     EXPECT_EQ(document(0).snapshot(), flat(0)) << "the fold kept before stays unused";
@@ -240,7 +239,7 @@ TEST_F(FoldCommandsTest, WithRememberingOffNoFoldIsKeptOrBroughtBack) {
     EXPECT_EQ(document(0).snapshot(), flat(0));
 
     application().closeDocument(document(0).window());
-    defaults().setBool(DefaultsKey::rememberFolds, true);
+    preferences().setValue(Preferences::rememberFolds, true);
     application().openFile(picture());
     ASSERT_TRUE(waitUntilOpened());
     expectSameFold(document(0).snapshot(), kept);

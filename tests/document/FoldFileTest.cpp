@@ -54,12 +54,12 @@ TEST_F(FoldFileTest, AFoldSavedAndAppliedToTheSameSheetComesBackExactly) {
     FoldModel model({1000, 500});
     EXPECT_EQ(read->applyTo(model), 0.0);
     for (int i = 0; i < creaseLineCount; ++i) {
-        EXPECT_NEAR(model._creases[i], made._creases[i], 1e-4);
-        EXPECT_NEAR(model._profile[i].x, made._profile[i].x, 1e-4);
-        EXPECT_NEAR(model._profile[i].y, made._profile[i].y, 1e-4);
+        EXPECT_NEAR(model.creases()[i], made.creases()[i], 1e-4);
+        EXPECT_NEAR(model.profile()[i].x, made.profile()[i].x, 1e-4);
+        EXPECT_NEAR(model.profile()[i].y, made.profile()[i].y, 1e-4);
     }
-    EXPECT_EQ(model._leftDirection, -1.0f);
-    EXPECT_EQ(model._rightDirection, 1.0f);
+    EXPECT_EQ(model.leftDirection(), -1.0f);
+    EXPECT_EQ(model.rightDirection(), 1.0f);
     EXPECT_EQ(read->fold().pitch, -22.5);
     EXPECT_EQ(read->sheet(), (FoldSize{1000, 500}));
 }
@@ -85,7 +85,7 @@ TEST_F(FoldFileTest, OnAnotherSheetTheFoldIsReachedThroughTheSolver) {
     const FoldFile file = FoldFile::fromModel(foldedModel({1000, 500}), 0);
     FoldModel sameShape({1300, 650});
     EXPECT_EQ(file.applyTo(sameShape), 0.0);
-    EXPECT_NEAR(sameShape._profile[0].x, 25 * 1.3, 1e-3);
+    EXPECT_NEAR(sameShape.profile()[0].x, 25 * 1.3, 1e-3);
 
     // A low sheet cannot hold tents as deep as these.
     FoldModel deep({256, 702.4});

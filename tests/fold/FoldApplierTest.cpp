@@ -25,23 +25,23 @@ FoldModel handMadeFold(FoldSize size) {
 }
 
 FoldSnapshot scaled(const FoldModel& made, double width) {
-    return FoldTarget::fromSnapshot(FoldSnapshot::take(made, 0), made._imageSize.width)
+    return FoldTarget::fromSnapshot(FoldSnapshot::take(made, 0), made.sheetSize().width)
         .onSheet(width);
 }
 
 double largestDistance(const FoldModel& model, const FoldSnapshot& wanted) {
     double largest = 0;
     for (int i = 0; i < 7; ++i) {
-        largest = std::max(largest, std::abs(double(model._creases[i]) - wanted.creasePoint[i]));
-        largest = std::max(largest, std::hypot(model._profile[i].x - wanted.coordinates[i].x,
-                                               model._profile[i].y - wanted.coordinates[i].y));
+        largest = std::max(largest, std::abs(double(model.creases()[i]) - wanted.creasePoint[i]));
+        largest = std::max(largest, std::hypot(model.profile()[i].x - wanted.coordinates[i].x,
+                                               model.profile()[i].y - wanted.coordinates[i].y));
     }
     return largest;
 }
 
 testing::AssertionResult isSoundFold(const FoldModel& m) {
-    const auto& c = m._creases;
-    const auto& p = m._profile;
+    const auto& c = m.creases();
+    const auto& p = m.profile();
     for (int i = 0; i < 6; ++i) {
         const double span = std::hypot(p[i + 1].x - p[i].x, p[i + 1].y - p[i].y);
         if (!(std::abs(span - (c[i + 1] - c[i])) < 5e-3))
@@ -51,7 +51,7 @@ testing::AssertionResult isSoundFold(const FoldModel& m) {
         if (p[i].y != 0)
             return testing::AssertionFailure() << "vertex " << i << " off the plane";
     }
-    if (p[0].x < 0 || p[6].x > m._imageSize.width)
+    if (p[0].x < 0 || p[6].x > m.sheetSize().width)
         return testing::AssertionFailure() << "an edge outside the flat sheet";
     return testing::AssertionSuccess();
 }
@@ -63,8 +63,8 @@ TEST(FoldApplier, AFoldOfTheSameShapeOnALargerSheetIsReachedExactly) {
     FoldModel model({1400, 700});
     EXPECT_EQ(FoldApplier::apply(model, wanted), 0.0);
     EXPECT_EQ(FoldSnapshot::take(model, 0), wanted);
-    EXPECT_EQ(model._leftDirection, -1.0f);
-    EXPECT_LT(model._profile[2].y, 0.0);
+    EXPECT_EQ(model.leftDirection(), -1.0f);
+    EXPECT_LT(model.profile()[2].y, 0.0);
 }
 
 TEST(FoldApplier, StartsFromTheFlatSheetWhateverTheFoldBefore) {
@@ -89,11 +89,11 @@ TEST(FoldApplier, AFoldTheSheetDoesNotAllowStopsAtTheBoundsAndSaysHowFarItIs) {
     EXPECT_GT(distance, 10);
     EXPECT_NEAR(distance, largestDistance(model, wanted), 1e-9);
     EXPECT_TRUE(isSoundFold(model));
-    const auto& c = model._creases;
-    EXPECT_LE(model._profile[0].x, model.largestCompression(c[2] - c[1], c[3] - c[2]) + 1e-3);
-    EXPECT_LE(std::abs(model._profile[2].y), model._maximumPeakHeight + 1e-3);
-    EXPECT_GT(model._profile[2].y, 0.0) << "the left peak rises toward the viewer as wanted";
-    EXPECT_LT(model._profile[4].y, 0.0) << "the right peak falls away as wanted";
+    const auto& c = model.creases();
+    EXPECT_LE(model.profile()[0].x, model.largestCompression(c[2] - c[1], c[3] - c[2]) + 1e-3);
+    EXPECT_LE(std::abs(model.profile()[2].y), model.parameters().maximumPeakHeight + 1e-3);
+    EXPECT_GT(model.profile()[2].y, 0.0) << "the left peak rises toward the viewer as wanted";
+    EXPECT_LT(model.profile()[4].y, 0.0) << "the right peak falls away as wanted";
 }
 
 // Folds reached by random drags on one sheet, applied to sheets of other shapes.

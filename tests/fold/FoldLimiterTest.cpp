@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: The Pleatora developers
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "MirroredFold.h"
 #include "fold/FoldModel.h"
 
 #include <gtest/gtest.h>
@@ -15,17 +16,17 @@ struct Bounds {
 
 void expectBounds(const FoldModel& model, const std::array<Bounds, 7>& x, Bounds y2, Bounds y4) {
     for (int i = 0; i < 7; ++i) {
-        EXPECT_NEAR(model._limits[i][0].x, x[i].lo, 1e-4) << "lower bound of line " << i;
-        EXPECT_NEAR(model._limits[i][1].x, x[i].hi, 1e-4) << "upper bound of line " << i;
+        EXPECT_NEAR(model.limits()[i].lower.x, x[i].lo, 1e-4) << "lower bound of line " << i;
+        EXPECT_NEAR(model.limits()[i].upper.x, x[i].hi, 1e-4) << "upper bound of line " << i;
         if (i != 2 && i != 4) {
-            EXPECT_EQ(model._limits[i][0].y, 0.0);
-            EXPECT_EQ(model._limits[i][1].y, 0.0);
+            EXPECT_EQ(model.limits()[i].lower.y, 0.0);
+            EXPECT_EQ(model.limits()[i].upper.y, 0.0);
         }
     }
-    EXPECT_NEAR(model._limits[2][0].y, y2.lo, 1e-4);
-    EXPECT_NEAR(model._limits[2][1].y, y2.hi, 1e-4);
-    EXPECT_NEAR(model._limits[4][0].y, y4.lo, 1e-4);
-    EXPECT_NEAR(model._limits[4][1].y, y4.hi, 1e-4);
+    EXPECT_NEAR(model.limits()[2].lower.y, y2.lo, 1e-4);
+    EXPECT_NEAR(model.limits()[2].upper.y, y2.hi, 1e-4);
+    EXPECT_NEAR(model.limits()[4].lower.y, y4.lo, 1e-4);
+    EXPECT_NEAR(model.limits()[4].upper.y, y4.hi, 1e-4);
 }
 
 // Both tents of a 256 x 192 sheet compressed by 10, both peaks toward the viewer.
@@ -36,16 +37,9 @@ FoldModel foldedSmallSheet() {
     return model;
 }
 
-// Reflects the fold about the sheet's centre; each peak keeps its side of the sheet.
 FoldModel mirrored(const FoldModel& source) {
-    FoldModel image = source;
-    const double width = source._imageSize.width;
-    for (int i = 0; i < 7; ++i) {
-        image._creases[i] = static_cast<float>(width - source._creases[6 - i]);
-        image._profile[i] = {width - source._profile[6 - i].x, source._profile[6 - i].y};
-    }
-    image._leftDirection = source._rightDirection;
-    image._rightDirection = source._leftDirection;
+    FoldModel image(source.sheetSize());
+    image.restore(mirrored(FoldSnapshot::take(source, 0), source.sheetSize().width));
     return image;
 }
 
@@ -68,9 +62,9 @@ TEST(Limiter, FoldedSmallSheet) {
     FoldModel model = foldedSmallSheet();
     const std::array<double, 7> xs{10, 48.4, 80.996, 128, 175.004, 207.6, 246};
     for (int i = 0; i < 7; ++i)
-        EXPECT_NEAR(model._profile[i].x, xs[i], 1e-3) << "vertex " << i;
-    EXPECT_NEAR(model._profile[2].y, 20.2993, 1e-4);
-    EXPECT_NEAR(model._profile[4].y, 20.2993, 1e-4);
+        EXPECT_NEAR(model.profile()[i].x, xs[i], 1e-3) << "vertex " << i;
+    EXPECT_NEAR(model.profile()[2].y, 20.2993, 1e-4);
+    EXPECT_NEAR(model.profile()[4].y, 20.2993, 1e-4);
 
     model.calculateLimits();
     expectBounds(model,
@@ -83,19 +77,20 @@ TEST(Limiter, FoldedSmallSheet) {
                    {-11.9973, 10}}},
                  {-31.9973, 11.9973}, {-31.9973, 11.9973});
 
-    model._leftDirection = -1.0f;
-    model._profile[2].y = -model._profile[2].y;
-    model.calculateLimits();
-    EXPECT_NEAR(model._limits[2][0].y, -11.9973, 1e-4);
-    EXPECT_NEAR(model._limits[2][1].y, 31.9973, 1e-4);
+    FoldSnapshot awayFromTheViewer = FoldSnapshot::take(model, 0);
+    awayFromTheViewer.leftDirection = -1.0f;
+    awayFromTheViewer.coordinates[2].y = -awayFromTheViewer.coordinates[2].y;
+    model.restore(awayFromTheViewer);
+    EXPECT_NEAR(model.limits()[2].lower.y, -11.9973, 1e-4);
+    EXPECT_NEAR(model.limits()[2].upper.y, 31.9973, 1e-4);
 }
 
 TEST(Limiter, FoldedSmallSheetIntermediateValues) {
     const FoldModel model = foldedSmallSheet();
-    const float kO = model._maximumPeakSlopeOutside;
-    const float kI = model._maximumPeakSlopeInside;
-    const float sF = model._minimumSpaceFoot;
-    const float sM = model._minimumSpaceMiddle;
+    const float kO = model.parameters().maximumPeakSlopeOutside;
+    const float kI = model.parameters().maximumPeakSlopeInside;
+    const float sF = model.parameters().minimumSpaceFoot;
+    const float sM = model.parameters().minimumSpaceMiddle;
     const float tO = 38.4f, tI = 51.2f, dx = 10.0f;
     EXPECT_NEAR(model.minimumSpaceForAngle(kO, sF, dx, tO, tI), 27.5170, 1e-4);
     EXPECT_EQ(model.minimumSpaceForAngle(kI, sM, dx, tI, tO), sM);
@@ -121,25 +116,28 @@ TEST(Limiter, MirroredStatesGetMirroredBounds) {
         FoldModel image = mirrored(model);
         image.calculateLimits();
         for (int i = 0; i < 7; ++i) {
-            EXPECT_NEAR(image._limits[i][0].x, -model._limits[6 - i][1].x, 2e-3) << "line " << i;
-            EXPECT_NEAR(image._limits[i][1].x, -model._limits[6 - i][0].x, 2e-3) << "line " << i;
+            EXPECT_NEAR(image.limits()[i].lower.x, -model.limits()[6 - i].upper.x, 2e-3)
+                << "line " << i;
+            EXPECT_NEAR(image.limits()[i].upper.x, -model.limits()[6 - i].lower.x, 2e-3)
+                << "line " << i;
         }
-        for (int side = 0; side < 2; ++side) {
-            EXPECT_NEAR(image._limits[2][side].y, model._limits[4][side].y, 2e-3);
-            EXPECT_NEAR(image._limits[4][side].y, model._limits[2][side].y, 2e-3);
-        }
+        EXPECT_NEAR(image.limits()[2].lower.y, model.limits()[4].lower.y, 2e-3);
+        EXPECT_NEAR(image.limits()[2].upper.y, model.limits()[4].upper.y, 2e-3);
+        EXPECT_NEAR(image.limits()[4].lower.y, model.limits()[2].lower.y, 2e-3);
+        EXPECT_NEAR(image.limits()[4].upper.y, model.limits()[2].upper.y, 2e-3);
     }
 }
 
 TEST(Limiter, RightEdgeBeyondTheSheetIsMovedBack) {
     FoldModel model({256, 192});
-    model._profile[6].x = 256.5;
-    model.calculateLimits();
-    EXPECT_EQ(model._profile[6].x, 256.0);
+    FoldSnapshot beyond = FoldSnapshot::take(model, 0);
+    beyond.coordinates[6].x = 256.5;
+    model.restore(beyond);
+    EXPECT_EQ(model.profile()[6].x, 256.0);
     // Measured as flat: no outward room, inward up to the largest compression.
-    EXPECT_EQ(model._limits[6][1].x, 0.0);
-    EXPECT_NEAR(model._limits[6][0].x, -21.9973, 1e-4);
-    EXPECT_NEAR(model._limits[4][1].y, 21.9973, 1e-4);
+    EXPECT_EQ(model.limits()[6].upper.x, 0.0);
+    EXPECT_NEAR(model.limits()[6].lower.x, -21.9973, 1e-4);
+    EXPECT_NEAR(model.limits()[4].upper.y, 21.9973, 1e-4);
 }
 
 TEST(Limiter, SmallRoomsReadZeroButVerticalBoundsKeepTheirValue) {
@@ -148,15 +146,15 @@ TEST(Limiter, SmallRoomsReadZeroButVerticalBoundsKeepTheirValue) {
     // Compress the left tent to 0.005 short of its largest compression.
     model.moveLine(0, {e - 0.005, 0}, 0.0f);
     model.calculateLimits();
-    EXPECT_EQ(model._limits[0][1].x, 0.0);
-    EXPECT_GT(model._limits[2][1].y, 0.0);
-    EXPECT_LT(model._limits[2][1].y, 0.01);
+    EXPECT_EQ(model.limits()[0].upper.x, 0.0);
+    EXPECT_GT(model.limits()[2].upper.y, 0.0);
+    EXPECT_LT(model.limits()[2].upper.y, 0.01);
 
     // The flat right foot moved to within 0.005 of its least outer slope.
     model.moveLine(5, {-15.895, 0}, 0.0f);
     model.calculateLimits();
-    EXPECT_EQ(model._limits[5][0].x, 0.0);
-    EXPECT_EQ(model._limits[4][1].x, 0.0);
+    EXPECT_EQ(model.limits()[5].lower.x, 0.0);
+    EXPECT_EQ(model.limits()[4].upper.x, 0.0);
 }
 
 TEST(FormulaMethods, PeakAndEllipse) {
@@ -192,10 +190,10 @@ TEST(FormulaMethods, SpreadAtItsZeroDivisorLeavesTheOtherLimitsInCharge) {
     // Pulling the left edge in by this much on a tall sheet puts the left outer slope exactly at
     // its angle limit (tLim - dx - c = 0 in single precision).
     FoldModel model(FoldModel::sheetSizeForPicture({100, 1000}, FoldScreen{900, {1440, 900}}));
-    ASSERT_NEAR(model._imageSize.height, 702.4, 1e-4);
+    ASSERT_NEAR(model.sheetSize().height, 702.4, 1e-4);
     model.moveLine(0, {15.9000006, 0}, 0);
 
-    EXPECT_GT(model._limits[3][1].x, 5.0);
+    EXPECT_GT(model.limits()[3].upper.x, 5.0);
     EXPECT_NEAR(model.moveLine(3, {5, 0}, 0).x, 5.0, 1e-9);
 }
 

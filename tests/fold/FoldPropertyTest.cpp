@@ -23,18 +23,18 @@ testing::AssertionResult failure(const std::string& what, int index) {
 
 testing::AssertionResult valuesAreFinite(const FoldModel& m) {
     for (int i = 0; i < 7; ++i) {
-        if (!std::isfinite(m._creases[i]) || !finitePoint(m._profile[i]))
+        if (!std::isfinite(m.creases()[i]) || !finitePoint(m.profile()[i]))
             return failure("non-finite crease or vertex", i);
-        if (!finitePoint(m._limits[i][0]) || !finitePoint(m._limits[i][1]))
+        if (!finitePoint(m.limits()[i].lower) || !finitePoint(m.limits()[i].upper))
             return failure("non-finite bound", i);
     }
     return testing::AssertionSuccess();
 }
 
 testing::AssertionResult profileIsSound(const FoldModel& m, float rightEdgeCrease) {
-    const auto& c = m._creases;
-    const auto& p = m._profile;
-    const double width = m._imageSize.width;
+    const auto& c = m.creases();
+    const auto& p = m.profile();
+    const double width = m.sheetSize().width;
     if (c[0] != 0.0f || c[6] != rightEdgeCrease)
         return failure("sheet edge crease moved", 0);
     for (int i = 0; i < 6; ++i) {
@@ -56,16 +56,16 @@ testing::AssertionResult profileIsSound(const FoldModel& m, float rightEdgeCreas
         return failure("foot or middle vertex off its crease", 1);
     if (p[0].x < 0.0 || p[6].x > width || p[0].x > width || p[6].x < 0.0)
         return failure("edge outside the sheet", 0);
-    if (p[2].y * m._leftDirection < 0.0 || p[4].y * m._rightDirection < 0.0)
+    if (p[2].y * m.leftDirection() < 0.0 || p[4].y * m.rightDirection() < 0.0)
         return failure("peak on the wrong side", 2);
     return testing::AssertionSuccess();
 }
 
 testing::AssertionResult boundsBracketZero(const FoldModel& m) {
     for (int i = 0; i < 7; ++i) {
-        if (m._limits[i][0].x > 0.0 || m._limits[i][1].x < 0.0)
+        if (m.limits()[i].lower.x > 0.0 || m.limits()[i].upper.x < 0.0)
             return failure("horizontal bounds exclude 0", i);
-        if (m._limits[i][0].y > 0.0 || m._limits[i][1].y < 0.0)
+        if (m.limits()[i].lower.y > 0.0 || m.limits()[i].upper.y < 0.0)
             return failure("vertical bounds exclude 0", i);
     }
     return testing::AssertionSuccess();
@@ -85,7 +85,7 @@ TEST_P(RandomDrags, KeepTheFoldSound) {
     DragGenerator drags(20261207u, size.width);
     for (int sequence = 0; sequence < 400; ++sequence) {
         FoldModel model(size);
-        const float rightEdgeCrease = model._creases[6];
+        const float rightEdgeCrease = model.creases()[6];
         for (int step = 0; step < 40; ++step) {
             const Drag drag = drags.next();
             SCOPED_TRACE(describe(sequence, step, drag));
@@ -94,10 +94,11 @@ TEST_P(RandomDrags, KeepTheFoldSound) {
             ASSERT_LE(std::abs(applied.x), std::abs(drag.move.x) + 1e-9);
             if (drag.line == 2 && applied.y != 0.0) {
                 // A vertical step never leaves the tent beyond its largest compression.
-                const auto& c = model._creases;
-                ASSERT_LE(model._profile[0].x,
+                const auto& c = model.creases();
+                ASSERT_LE(model.profile()[0].x,
                           model.largestCompression(c[2] - c[1], c[3] - c[2]) + 1e-4);
-                ASSERT_LE(std::abs(model._profile[2].y), model._maximumPeakHeight + kTolerance);
+                ASSERT_LE(std::abs(model.profile()[2].y),
+                          model.parameters().maximumPeakHeight + kTolerance);
             }
             model.calculateLimits();
             ASSERT_TRUE(valuesAreFinite(model));

@@ -95,39 +95,40 @@ TEST(InitialLayout, SmallSheetCreasesAndFoldParameters) {
     const FoldModel model({256, 192});
     const std::array<float, 7> creases{0.0f, 38.4f, 76.8f, 128.0f, 179.2f, 217.6f, 256.0f};
     for (int i = 0; i < 7; ++i) {
-        EXPECT_EQ(model._creases[i], creases[i]) << "crease " << i;
-        EXPECT_EQ(model._profile[i].x, double(creases[i])) << "vertex " << i;
-        EXPECT_EQ(model._profile[i].y, 0.0) << "vertex " << i;
+        EXPECT_EQ(model.creases()[i], creases[i]) << "crease " << i;
+        EXPECT_EQ(model.profile()[i].x, double(creases[i])) << "vertex " << i;
+        EXPECT_EQ(model.profile()[i].y, 0.0) << "vertex " << i;
     }
-    EXPECT_FLOAT_EQ(model._minimumSpaceMiddle, 15.0f);
-    EXPECT_FLOAT_EQ(model._minimumSpaceFoot, 22.5f);
-    EXPECT_FLOAT_EQ(model._minimumSpaceSide, 22.5f);
-    EXPECT_FLOAT_EQ(model._maximumPeakHeight, 48.0f);
-    EXPECT_NEAR(model._maximumPeakSlopeInside, std::cos(65.142 * M_PI / 180), 2e-5);
-    EXPECT_NEAR(model._maximumPeakSlopeInside, 0.42037, 5e-6);
-    EXPECT_NEAR(model._maximumPeakSlopeOutside, 0.65935, 5e-6);
-    EXPECT_EQ(model._leftDirection, 1.0f);
-    EXPECT_EQ(model._rightDirection, 1.0f);
+    EXPECT_FLOAT_EQ(model.parameters().minimumSpaceMiddle, 15.0f);
+    EXPECT_FLOAT_EQ(model.parameters().minimumSpaceFoot, 22.5f);
+    EXPECT_FLOAT_EQ(model.parameters().minimumSpaceSide, 22.5f);
+    EXPECT_FLOAT_EQ(model.parameters().maximumPeakHeight, 48.0f);
+    EXPECT_NEAR(model.parameters().maximumPeakSlopeInside, std::cos(65.142 * M_PI / 180), 2e-5);
+    EXPECT_NEAR(model.parameters().maximumPeakSlopeInside, 0.42037, 5e-6);
+    EXPECT_NEAR(model.parameters().maximumPeakSlopeOutside, 0.65935, 5e-6);
+    EXPECT_EQ(model.leftDirection(), 1.0f);
+    EXPECT_EQ(model.rightDirection(), 1.0f);
 }
 
 TEST(InitialLayout, AngleCoefficientsFollowTheAspect) {
     const FoldModel wide({900, 225});
-    EXPECT_NEAR(wide._maximumPeakSlopeInside, 0.64948, 5e-6);
-    EXPECT_NEAR(wide._maximumPeakSlopeOutside, 0.96005, 5e-6);
+    EXPECT_NEAR(wide.parameters().maximumPeakSlopeInside, 0.64948, 5e-6);
+    EXPECT_NEAR(wide.parameters().maximumPeakSlopeOutside, 0.96005, 5e-6);
     // Both angles capped at 85 degrees.
     const FoldModel tall({256, 702.4});
-    EXPECT_NEAR(tall._maximumPeakSlopeInside, 0.087156, 5e-7);
-    EXPECT_NEAR(tall._maximumPeakSlopeOutside, 0.087156, 5e-7);
+    EXPECT_NEAR(tall.parameters().maximumPeakSlopeInside, 0.087156, 5e-7);
+    EXPECT_NEAR(tall.parameters().maximumPeakSlopeOutside, 0.087156, 5e-7);
 }
 
 TEST(InitialLayout, DegenerateSheetsGiveFiniteParameters) {
     for (const FoldSize size : {FoldSize{0, 0}, FoldSize{256, 0}}) {
         const FoldModel model(size);
-        for (const float value : {model._maximumPeakSlopeInside, model._maximumPeakSlopeOutside,
-                                  model._minimumSpaceMiddle, model._maximumPeakHeight})
+        for (const float value :
+             {model.parameters().maximumPeakSlopeInside, model.parameters().maximumPeakSlopeOutside,
+              model.parameters().minimumSpaceMiddle, model.parameters().maximumPeakHeight})
             EXPECT_TRUE(std::isfinite(value));
-        for (const auto& bounds : model._limits)
-            for (const FoldPoint& b : bounds)
+        for (const StepBounds& bounds : model.limits())
+            for (const FoldPoint& b : {bounds.lower, bounds.upper})
                 EXPECT_TRUE(std::isfinite(b.x) && std::isfinite(b.y));
     }
 }

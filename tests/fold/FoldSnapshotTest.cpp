@@ -31,15 +31,15 @@ TEST(FoldSnapshot, RestoringPutsBackTheWholeFoldAndItsBounds) {
         const FoldSnapshot snapshot = FoldSnapshot::take(model, -12.5f);
         drag(model, drags, 8);
 
-        snapshot.restoreTo(model);
-        EXPECT_EQ(model._creases, before._creases);
+        model.restore(snapshot);
+        EXPECT_EQ(model.creases(), before.creases());
         for (int i = 0; i < 7; ++i) {
-            EXPECT_EQ(model._profile[i], before._profile[i]);
-            EXPECT_EQ(model._limits[i][0], before._limits[i][0]) << "line " << i;
-            EXPECT_EQ(model._limits[i][1], before._limits[i][1]) << "line " << i;
+            EXPECT_EQ(model.profile()[i], before.profile()[i]);
+            EXPECT_EQ(model.limits()[i].lower, before.limits()[i].lower) << "line " << i;
+            EXPECT_EQ(model.limits()[i].upper, before.limits()[i].upper) << "line " << i;
         }
-        EXPECT_EQ(model._leftDirection, before._leftDirection);
-        EXPECT_EQ(model._rightDirection, before._rightDirection);
+        EXPECT_EQ(model.leftDirection(), before.leftDirection());
+        EXPECT_EQ(model.rightDirection(), before.rightDirection());
         EXPECT_EQ(FoldSnapshot::take(model, -12.5f), snapshot);
     }
 }

@@ -19,11 +19,11 @@ void expectPoint(FoldPoint actual, FoldPoint expected, double tolerance = 1e-3) 
 
 bool sameState(const FoldModel& a, const FoldModel& b) {
     for (int i = 0; i < 7; ++i) {
-        if (a._creases[i] != b._creases[i] || a._profile[i].x != b._profile[i].x ||
-            a._profile[i].y != b._profile[i].y)
+        if (a.creases()[i] != b.creases()[i] || a.profile()[i].x != b.profile()[i].x ||
+            a.profile()[i].y != b.profile()[i].y)
             return false;
     }
-    return a._leftDirection == b._leftDirection && a._rightDirection == b._rightDirection;
+    return a.leftDirection() == b.leftDirection() && a.rightDirection() == b.rightDirection();
 }
 
 class WideSheet : public testing::Test {
@@ -33,56 +33,56 @@ protected:
 
 TEST_F(WideSheet, LeftEdgeFoldsTheLeftTent) {
     expectPoint(model.moveLine(0, {20, 0}, kPitchUp), {20, 0});
-    EXPECT_NEAR(model._profile[0].x, 20, 1e-3);
-    EXPECT_NEAR(model._profile[1].x, 170, 1e-3);
-    expectPoint(model._profile[2], {308.485, 57.636});
+    EXPECT_NEAR(model.profile()[0].x, 20, 1e-3);
+    EXPECT_NEAR(model.profile()[1].x, 170, 1e-3);
+    expectPoint(model.profile()[2], {308.485, 57.636});
 
     expectPoint(model.moveLine(2, {5, 0}, kPitchUp), {5, 0});
-    expectPoint(model._profile[2], {313.485, 57.867});
-    EXPECT_NEAR(model._creases[2], 304.714, 1e-3);
+    expectPoint(model.profile()[2], {313.485, 57.867});
+    EXPECT_NEAR(model.creases()[2], 304.714, 1e-3);
 }
 
 TEST_F(WideSheet, VerticalDragsCompressFlipAndStopAtTheLargestCompression) {
     model.moveLine(0, {20, 0}, kPitchUp);
     expectPoint(model.moveLine(2, {0, 10}, kPitchUp), {0, 10});
-    EXPECT_NEAR(model._profile[0].x, 30, 1e-3);
-    EXPECT_NEAR(model._profile[1].x, 180, 1e-3);
-    expectPoint(model._profile[2], {312.656, 70.017});
+    EXPECT_NEAR(model.profile()[0].x, 30, 1e-3);
+    EXPECT_NEAR(model.profile()[1].x, 180, 1e-3);
+    expectPoint(model.profile()[2], {312.656, 70.017});
 
     expectPoint(model.moveLine(2, {0, -35}, kPitchUp), {0, -35});
-    EXPECT_EQ(model._leftDirection, -1.0f);
-    EXPECT_NEAR(model._profile[0].x, 5, 1e-3);
-    EXPECT_NEAR(model._profile[1].x, 155, 1e-3);
-    expectPoint(model._profile[2], {302.138, -29.163});
+    EXPECT_EQ(model.leftDirection(), -1.0f);
+    EXPECT_NEAR(model.profile()[0].x, 5, 1e-3);
+    EXPECT_NEAR(model.profile()[1].x, 155, 1e-3);
+    expectPoint(model.profile()[2], {302.138, -29.163});
 
     const float largest = model.largestCompression(150, 200);
     EXPECT_NEAR(largest, 40.449, 1e-3);
     expectPoint(model.moveLine(2, {0, -20}, kPitchUp), {0, -20});
     const FoldPoint last = model.moveLine(2, {0, -20}, kPitchUp);
     EXPECT_NEAR(last.y, -(largest - 25), 1e-3);
-    EXPECT_NEAR(model._profile[0].x, largest, 1e-3);
+    EXPECT_NEAR(model.profile()[0].x, largest, 1e-3);
     expectPoint(model.moveLine(2, {0, -20}, kPitchUp), {0, 0}, 0.0);
-    EXPECT_NEAR(model._profile[0].x, largest, 1e-3);
-    EXPECT_LT(model._profile[2].y, 0.0);
+    EXPECT_NEAR(model.profile()[0].x, largest, 1e-3);
+    EXPECT_LT(model.profile()[2].y, 0.0);
 
     // The right tent, its outer slope 150 and inner slope 200, stops at the same compression.
     expectPoint(model.moveLine(4, {0, 100}, kPitchUp), {0, largest});
-    EXPECT_NEAR(1000 - model._profile[6].x, largest, 1e-3);
-    EXPECT_NEAR(model._profile[5].x, 850 - largest, 1e-3);
-    EXPECT_GT(model._profile[4].y, 0.0);
+    EXPECT_NEAR(1000 - model.profile()[6].x, largest, 1e-3);
+    EXPECT_NEAR(model.profile()[5].x, 850 - largest, 1e-3);
+    EXPECT_GT(model.profile()[4].y, 0.0);
 }
 
 TEST_F(WideSheet, NegativePitchReversesTheVerticalDragButNotTheResult) {
     model.moveLine(0, {20, 0}, kPitchUp);
     expectPoint(model.moveLine(2, {0, 8}, -kPitchUp), {0, 8});
-    EXPECT_NEAR(model._profile[0].x, 12, 1e-3);
+    EXPECT_NEAR(model.profile()[0].x, 12, 1e-3);
     expectPoint(model.moveLine(4, {0, -6}, -kPitchUp), {0, -6});
-    EXPECT_NEAR(1000 - model._profile[6].x, 6, 1e-3);
-    EXPECT_GT(model._profile[4].y, 0.0);
+    EXPECT_NEAR(1000 - model.profile()[6].x, 6, 1e-3);
+    EXPECT_GT(model.profile()[4].y, 0.0);
     // A pitch of exactly zero keeps the mouse's sense.
     expectPoint(model.moveLine(4, {0, -10}, 0.0f), {0, -10});
-    EXPECT_EQ(model._rightDirection, -1.0f);
-    EXPECT_LT(model._profile[4].y, 0.0);
+    EXPECT_EQ(model.rightDirection(), -1.0f);
+    EXPECT_LT(model.profile()[4].y, 0.0);
 }
 
 TEST_F(WideSheet, DeadZonesLeaveSmallMovesPending) {
@@ -96,13 +96,13 @@ TEST_F(WideSheet, DeadZonesLeaveSmallMovesPending) {
     EXPECT_TRUE(sameState(model, flat));
     // ... but clamped and applied on the right peak.
     expectPoint(model.moveLine(4, {0, 0.1}, kPitchUp), {0, 0.1}, 1e-12);
-    EXPECT_NEAR(1000 - model._profile[6].x, 0.1, 1e-4);
+    EXPECT_NEAR(1000 - model.profile()[6].x, 0.1, 1e-4);
 }
 
 TEST_F(WideSheet, MovesBeyondABoundApplyOnlyUpToIt) {
-    const double footRoom = 300 - 150 - double(model._minimumSpaceFoot);
+    const double footRoom = 300 - 150 - double(model.parameters().minimumSpaceFoot);
     expectPoint(model.moveLine(1, {100, 0}, kPitchUp), {footRoom, 0}, 1e-9);
-    EXPECT_NEAR(model._creases[1], 150 + footRoom, 1e-4);
+    EXPECT_NEAR(model.creases()[1], 150 + footRoom, 1e-4);
     // The foot has no inward room left, so neither has the edge.
     expectPoint(model.moveLine(0, {10, 0}, kPitchUp), {0, 0}, 0.0);
 
@@ -110,8 +110,8 @@ TEST_F(WideSheet, MovesBeyondABoundApplyOnlyUpToIt) {
     FoldModel folded({1000, 500});
     folded.moveLine(6, {-10, 0}, kPitchUp);
     expectPoint(folded.moveLine(6, {50, 0}, kPitchUp), {10, 0}, 1e-4);
-    EXPECT_EQ(folded._profile[6].x, 1000.0);
-    EXPECT_NEAR(folded._profile[4].y, 0.0, 0.05);
+    EXPECT_EQ(folded.profile()[6].x, 1000.0);
+    EXPECT_NEAR(folded.profile()[4].y, 0.0, 0.05);
 }
 
 TEST_F(WideSheet, CreasesBesideAFlatTentMoveAlone) {
@@ -120,9 +120,9 @@ TEST_F(WideSheet, CreasesBesideAFlatTentMoveAlone) {
     expectPoint(model.moveLine(5, {4, 0}, kPitchUp), {4, 0});
     const std::array<double, 7> xs{0, 143, 300, 510, 700, 854, 1000};
     for (int i = 0; i < 7; ++i) {
-        EXPECT_NEAR(model._profile[i].x, xs[i], 1e-4) << "vertex " << i;
-        EXPECT_NEAR(model._creases[i], xs[i], 1e-4) << "crease " << i;
-        EXPECT_EQ(model._profile[i].y, 0.0) << "vertex " << i;
+        EXPECT_NEAR(model.profile()[i].x, xs[i], 1e-4) << "vertex " << i;
+        EXPECT_NEAR(model.creases()[i], xs[i], 1e-4) << "crease " << i;
+        EXPECT_EQ(model.profile()[i].y, 0.0) << "vertex " << i;
     }
 }
 
@@ -143,10 +143,10 @@ TEST(Overshoot, MiddleMoveCanOvershootUntilTheNextVerticalStep) {
     for (const int side : {1, -1}) {
         SCOPED_TRACE(side);
         FoldModel model({1000, 500});
-        const auto& c = model._creases;
+        const auto& c = model.creases();
         const long peak = side > 0 ? 2 : 4;
         const auto compression = [&] {
-            return side > 0 ? model._profile[0].x : 1000 - model._profile[6].x;
+            return side > 0 ? model.profile()[0].x : 1000 - model.profile()[6].x;
         };
         const auto largest = [&] {
             return side > 0 ? model.largestCompression(c[2] - c[1], c[3] - c[2])
@@ -161,13 +161,13 @@ TEST(Overshoot, MiddleMoveCanOvershootUntilTheNextVerticalStep) {
         expectPoint(model.moveLine(3, {side * 30.0, 0}, kPitchUp), {side * 30.0, 0}, 1e-9);
         const double overshoot = compression();
         EXPECT_GT(overshoot, largest() + 10);
-        EXPECT_GT(model._profile[peak].y, model._maximumPeakHeight + 5);
+        EXPECT_GT(model.profile()[peak].y, model.parameters().maximumPeakHeight + 5);
 
         expectPoint(model.moveLine(peak, {0, 5}, kPitchUp), {0, 0}, 0.0);
         const FoldPoint cut = model.moveLine(peak, {0, -1}, kPitchUp);
         EXPECT_NEAR(cut.y, largest() - overshoot, 1e-3);
         EXPECT_NEAR(compression(), largest(), 1e-4);
-        EXPECT_LE(model._profile[peak].y, model._maximumPeakHeight + 1e-3);
+        EXPECT_LE(model.profile()[peak].y, model.parameters().maximumPeakHeight + 1e-3);
     }
 }
 
@@ -182,9 +182,9 @@ TEST(SolverRounding, EdgePulledOutLeavesAFiniteFlatPeak) {
         model.moveLine(6, {500, 0}, kPitchUp);
         model.moveLine(5, {2.1, 0}, kPitchUp);
         model.moveLine(3, {-1.3, 0}, kPitchUp);
-        EXPECT_TRUE(std::isfinite(model._profile[4].x));
-        EXPECT_NEAR(model._profile[4].y, 0.0, 0.05);
-        EXPECT_LE(model._profile[6].x, size.width);
+        EXPECT_TRUE(std::isfinite(model.profile()[4].x));
+        EXPECT_NEAR(model.profile()[4].y, 0.0, 0.05);
+        EXPECT_LE(model.profile()[6].x, size.width);
     }
 }
 
@@ -195,10 +195,10 @@ TEST(SolverRounding, SheetWidthRoundedInSinglePrecisionStartsFinite) {
         {1053.6, 5, -5}, {1053.6, 3, 5}, {957.3, 5, 1.3}, {957.3, 3, -5}, {700.1, 3, 3}};
     for (const auto& [width, line, dx] : moves) {
         FoldModel model({width, 702.4});
-        ASSERT_GT(width - model._profile[6].x, 0.0);
+        ASSERT_GT(width - model.profile()[6].x, 0.0);
         model.moveLine(line, {dx, 0}, kPitchUp);
-        EXPECT_TRUE(std::isfinite(model._profile[4].x)) << width << " line " << line;
-        EXPECT_NEAR(model._profile[4].y, 0.0, 0.05) << width << " line " << line;
+        EXPECT_TRUE(std::isfinite(model.profile()[4].x)) << width << " line " << line;
+        EXPECT_NEAR(model.profile()[4].y, 0.0, 0.05) << width << " line " << line;
     }
 }
 

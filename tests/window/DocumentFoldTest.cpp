@@ -15,7 +15,7 @@ namespace {
 using DocumentFoldTest = DocumentFixture;
 
 FoldSnapshot flatSnapshot(const DocumentController& controller) {
-    return FoldSnapshot::take(FoldModel(controller.foldModel()._imageSize), 0);
+    return FoldSnapshot::take(FoldModel(controller.foldModel().sheetSize()), 0);
 }
 
 QImage shownPicture(const DocumentController& controller) {
@@ -55,8 +55,10 @@ TEST_F(DocumentFoldTest, ADragIsOneUndoStepAndUndoBringsBackTheWholeFoldAndPictu
     stack.undo();
     EXPECT_EQ(controller->snapshot(), flatSnapshot(*controller));
     for (int i = 0; i < creaseLineCount; ++i) {
-        EXPECT_EQ(controller->foldModel()._limits[i][0], flat._limits[i][0]) << "line " << i;
-        EXPECT_EQ(controller->foldModel()._limits[i][1], flat._limits[i][1]) << "line " << i;
+        EXPECT_EQ(controller->foldModel().limits()[i].lower, flat.limits()[i].lower)
+            << "line " << i;
+        EXPECT_EQ(controller->foldModel().limits()[i].upper, flat.limits()[i].upper)
+            << "line " << i;
     }
     EXPECT_EQ(shownPicture(*controller), flatPicture);
     stack.redo();
@@ -86,10 +88,10 @@ TEST_F(DocumentFoldTest, ArrowKeysMoveTheLineUnderThePointerAsADragOfOneOrTenPoi
 
     FoldModel expected = afterStep(*controller, 3, {1, 0});
     key(*controller, Qt::Key_Right);
-    EXPECT_EQ(controller->foldModel()._creases, expected._creases);
+    EXPECT_EQ(controller->foldModel().creases(), expected.creases());
     expected = afterStep(*controller, 3, {-10, 0});
     key(*controller, Qt::Key_Left, Qt::ShiftModifier);
-    EXPECT_EQ(controller->foldModel()._creases, expected._creases);
+    EXPECT_EQ(controller->foldModel().creases(), expected.creases());
     // Up and down only move the peak lines.
     const FoldSnapshot before = controller->snapshot();
     key(*controller, Qt::Key_Up);
@@ -108,11 +110,11 @@ TEST_F(DocumentFoldTest, UpAndDownRaiseAndLowerAPeakAsAVerticalDragDoes) {
 
     FoldModel expected = afterStep(*controller, 4, {0, 10});
     key(*controller, Qt::Key_Up, Qt::ShiftModifier);
-    EXPECT_EQ(controller->foldModel()._profile, expected._profile);
-    EXPECT_GT(controller->foldModel()._profile[4].y, 0) << "the right peak rises";
+    EXPECT_EQ(controller->foldModel().profile(), expected.profile());
+    EXPECT_GT(controller->foldModel().profile()[4].y, 0) << "the right peak rises";
     expected = afterStep(*controller, 4, {0, -1});
     key(*controller, Qt::Key_Down);
-    EXPECT_EQ(controller->foldModel()._profile, expected._profile);
+    EXPECT_EQ(controller->foldModel().profile(), expected.profile());
 }
 
 TEST_F(DocumentFoldTest, WithoutALineUnderThePointerTheKeysMoveTheLineDraggedLast) {
@@ -130,7 +132,7 @@ TEST_F(DocumentFoldTest, WithoutALineUnderThePointerTheKeysMoveTheLineDraggedLas
 
     const FoldModel expected = afterStep(*controller, 1, {-1, 0});
     key(*controller, Qt::Key_Left);
-    EXPECT_EQ(controller->foldModel()._creases, expected._creases);
+    EXPECT_EQ(controller->foldModel().creases(), expected.creases());
     EXPECT_EQ(controller->undoStack().count(), 2) << "the drag, then the key step";
 }
 
@@ -223,9 +225,9 @@ TEST_F(DocumentFoldTest, AFoldSavedFromOneDocumentIsReproducedOnAPictureOfTheSam
     ASSERT_TRUE(second);
     second->applyFoldFile(path);
     for (int i = 0; i < creaseLineCount; ++i) {
-        EXPECT_NEAR(second->foldModel()._creases[i], made._creases[i], 1e-4);
-        EXPECT_NEAR(second->foldModel()._profile[i].x, made._profile[i].x, 1e-4);
-        EXPECT_NEAR(second->foldModel()._profile[i].y, made._profile[i].y, 1e-4);
+        EXPECT_NEAR(second->foldModel().creases()[i], made.creases()[i], 1e-4);
+        EXPECT_NEAR(second->foldModel().profile()[i].x, made.profile()[i].x, 1e-4);
+        EXPECT_NEAR(second->foldModel().profile()[i].y, made.profile()[i].y, 1e-4);
     }
     EXPECT_EQ(second->renderer().pitch(), -1.0f);
     EXPECT_EQ(second->undoStack().undoText(), "Apply Fold");

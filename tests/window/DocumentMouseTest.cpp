@@ -36,12 +36,12 @@ private:
 
 void expectSameFold(const FoldModel& actual, const FoldModel& expected) {
     for (int i = 0; i < 7; ++i) {
-        EXPECT_EQ(actual._creases[i], expected._creases[i]) << "crease " << i;
-        EXPECT_EQ(actual._profile[i].x, expected._profile[i].x) << "vertex " << i;
-        EXPECT_EQ(actual._profile[i].y, expected._profile[i].y) << "vertex " << i;
+        EXPECT_EQ(actual.creases()[i], expected.creases()[i]) << "crease " << i;
+        EXPECT_EQ(actual.profile()[i].x, expected.profile()[i].x) << "vertex " << i;
+        EXPECT_EQ(actual.profile()[i].y, expected.profile()[i].y) << "vertex " << i;
     }
-    EXPECT_EQ(actual._leftDirection, expected._leftDirection);
-    EXPECT_EQ(actual._rightDirection, expected._rightDirection);
+    EXPECT_EQ(actual.leftDirection(), expected.leftDirection());
+    EXPECT_EQ(actual.rightDirection(), expected.rightDirection());
 }
 
 // Screen displacements are y up; window positions y down.
@@ -71,7 +71,7 @@ TEST_F(DocumentMouseTest, DraggingTheLeftEdgeFoldsAsTheSolverComputesAndThePictu
     const QPoint start = widgetPoint(*controller, lineMiddle(*controller, 0) + QPointF(4, 0));
     hover(*controller, start, 0);
     const double edgeBefore = controller->endPoints()[0][0].x();
-    ReferenceDrag reference(controller->foldModel()._imageSize, 0, QPointF());
+    ReferenceDrag reference(controller->foldModel().sheetSize(), 0, QPointF());
 
     press(*controller, start);
     EXPECT_EQ(controller->window()->cursor().shape(), Qt::ClosedHandCursor);
@@ -84,7 +84,7 @@ TEST_F(DocumentMouseTest, DraggingTheLeftEdgeFoldsAsTheSolverComputesAndThePictu
     }
     release(*controller, start + QPoint(40, 0));
 
-    EXPECT_GT(controller->foldModel()._profile[0].x, 0);
+    EXPECT_GT(controller->foldModel().profile()[0].x, 0);
     EXPECT_GT(controller->endPoints()[0][0].x(), edgeBefore + 20);
     EXPECT_EQ(controller->window()->cursor().shape(), Qt::OpenHandCursor);
     EXPECT_TRUE(controller->isTimerActive());
@@ -111,8 +111,9 @@ TEST_F(DocumentMouseTest, HitAreasKeepTheShapeOfTheFirstDragStepUntilTheNextUpda
         EXPECT_EQ(controller->controlAreas().path(area), firstStep.path(area)) << "area " << area;
     release(*controller, start + QPoint(40, 0));
 
-    // The first update after the drag puts the areas on the sheet again.
-    _defaults->postNotification();
+    // The first update after the drag (here one a preference brings) puts the areas on the sheet
+    // again.
+    _preferences->setValue(Preferences::shading, 10);
     ControlAreas current;
     current.updateTrackingAreaPath(controller->endPoints());
     for (int area = 0; area < ControlAreas::areaCount; ++area)
@@ -124,7 +125,7 @@ TEST_F(DocumentMouseTest, MotionPastABoundStaysPending) {
     ASSERT_TRUE(controller);
     const QPoint start = widgetPoint(*controller, lineMiddle(*controller, 0) + QPointF(4, 0));
     hover(*controller, start, 0);
-    ReferenceDrag reference(controller->foldModel()._imageSize, 0, QPointF());
+    ReferenceDrag reference(controller->foldModel().sheetSize(), 0, QPointF());
 
     press(*controller, start);
     const QPoint far = start + QPoint(500, 0);
@@ -144,7 +145,7 @@ TEST_F(DocumentMouseTest, MotionPastABoundStaysPending) {
     dragTo(*controller, back);
     reference.dragTo(screenOffset(start, back));
     expectSameFold(controller->foldModel(), reference.fold);
-    EXPECT_LT(controller->foldModel()._profile[0].x, stopped._profile[0].x);
+    EXPECT_LT(controller->foldModel().profile()[0].x, stopped.profile()[0].x);
     release(*controller, back);
 }
 
@@ -193,8 +194,8 @@ TEST_F(DocumentMouseTest, ShiftKeepsAPeakDragHorizontalAndOptionVertical) {
     dragTo(*controller, start + QPoint(0, -30), Qt::ShiftModifier);
     expectSameFold(controller->foldModel(), before);
     dragTo(*controller, start + QPoint(10, -30), Qt::ShiftModifier);
-    EXPECT_NE(controller->foldModel()._creases[2], before._creases[2]);
-    EXPECT_EQ(controller->foldModel()._profile[2].y, 0) << "the tent stays flat";
+    EXPECT_NE(controller->foldModel().creases()[2], before.creases()[2]);
+    EXPECT_EQ(controller->foldModel().profile()[2].y, 0) << "the tent stays flat";
     release(*controller, start + QPoint(10, -30));
 
     const QPoint second = widgetPoint(*controller, lineMiddle(*controller, 2));
@@ -202,8 +203,8 @@ TEST_F(DocumentMouseTest, ShiftKeepsAPeakDragHorizontalAndOptionVertical) {
     const FoldModel moved = controller->foldModel();
     press(*controller, second + QPoint(1, 0));
     dragTo(*controller, second + QPoint(41, -30), Qt::ControlModifier);
-    EXPECT_EQ(controller->foldModel()._creases[2], moved._creases[2]);
-    EXPECT_NE(controller->foldModel()._profile[2].y, 0) << "the left peak leaves the plane";
+    EXPECT_EQ(controller->foldModel().creases()[2], moved.creases()[2]);
+    EXPECT_NE(controller->foldModel().profile()[2].y, 0) << "the left peak leaves the plane";
     release(*controller, second + QPoint(41, -30));
 }
 
