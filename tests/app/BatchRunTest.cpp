@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QImageReader>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -352,6 +353,64 @@ TEST_F(BatchRunTest, EachExitCodeSaysWhoseFaultItWas) {
     EXPECT_EQ(noGL.exitCode, 3);
     EXPECT_TRUE(noGL.err.contains(QStringLiteral("Pleatora needs OpenGL")))
         << noGL.err.toStdString();
+}
+
+// Animations go through the same workers as stills: the same files and messages on one worker or
+// two, each file in exactly one shard, and a rerun skips what exists. One picture's animation is
+// 1080 pixels wide unless told otherwise.
+TEST_F(BatchRunTest, AnimationsRunOnWorkersInShardsAndReruns) {
+    const QStringList inputs = pictures(4, 48);
+    const QStringList motion = {QStringLiteral("--format=gif"), QStringLiteral("--duration=0.5"),
+                                QStringLiteral("--fps=10"), QStringLiteral("--width=40")};
+    QString messages[2];
+    QString outs[2];
+    for (int jobs : {1, 2}) {
+        outs[jobs - 1] = folder(QStringLiteral("animated%1").arg(jobs));
+        const ProcessRun result = run(QStringList{QStringLiteral("--animate-dir"), outs[jobs - 1],
+                                                  QStringLiteral("--jobs=%1").arg(jobs)} +
+                                      motion + inputs);
+        ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+        messages[jobs - 1] = QString(result.err).replace(outs[jobs - 1], QStringLiteral("OUT"));
+    }
+    EXPECT_EQ(messages[0], messages[1]);
+    const QStringList names = QDir(outs[0]).entryList(QDir::Files);
+    ASSERT_EQ(names.size(), inputs.size());
+    EXPECT_EQ(QDir(outs[1]).entryList(QDir::Files), names);
+    for (const QString& name : names) {
+        EXPECT_TRUE(name.endsWith(QStringLiteral(" folded.gif"))) << name.toStdString();
+        EXPECT_EQ(fileContents(QDir(outs[1]).filePath(name)),
+                  fileContents(QDir(outs[0]).filePath(name)));
+    }
+
+    QSet<QString> inShards;
+    int shardTotal = 0;
+    for (int i = 0; i < 2; ++i) {
+        const ProcessRun shard =
+            run(QStringList{QStringLiteral("--animate-dir"), folder(QStringLiteral("shards")),
+                            QStringLiteral("--report=-"), QStringLiteral("--shard=%1/2").arg(i)} +
+                motion + inputs);
+        ASSERT_EQ(shard.exitCode, 0) << shard.err.toStdString();
+        const QSet<QString> written =
+            outputsWith(reportLines(shard.out), QStringLiteral("written"));
+        shardTotal += int(written.size());
+        inShards += written;
+    }
+    EXPECT_EQ(shardTotal, int(inputs.size()));
+    EXPECT_EQ(int(inShards.size()), int(inputs.size()));
+
+    const ProcessRun rerun =
+        run(QStringList{QStringLiteral("--animate-dir"), outs[1], QStringLiteral("--skip-existing"),
+                        QStringLiteral("--report=-"), QStringLiteral("--jobs=2")} +
+            motion + inputs);
+    ASSERT_EQ(rerun.exitCode, 0) << rerun.err.toStdString();
+    EXPECT_EQ(int(outputsWith(reportLines(rerun.out), QStringLiteral("skipped")).size()),
+              int(inputs.size()));
+
+    const QString wide = path(QStringLiteral("wide.gif"));
+    const ProcessRun one = run({QStringLiteral("--animate"), wide, QStringLiteral("--duration=0.5"),
+                                QStringLiteral("--fps=10"), inputs[0]});
+    ASSERT_EQ(one.exitCode, 0) << one.err.toStdString();
+    EXPECT_EQ(QImageReader(wide).size().width(), 1080);
 }
 
 int main(int argc, char** argv) {
