@@ -9,15 +9,9 @@
 
 #include <cstdio>
 
-AnimationBatch::AnimationBatch(const CommandLine::MotionSettings& motion, bool isTerminal)
-    : _motion(motion), _isTerminal(isTerminal) {}
-
-bool AnimationBatch::readStartFold(QString* failure) {
-    if (_motion.startFoldFile.isEmpty())
-        return true;
-    _start = FoldFile::read(_motion.startFoldFile, failure);
-    return bool(_start);
-}
+AnimationBatch::AnimationBatch(const CommandLine::MotionSettings& motion,
+                               const std::optional<FoldFile>& start, FILE* progress)
+    : _motion(motion), _start(start), _progress(progress) {}
 
 bool AnimationBatch::write(SheetRenderer& view, const FoldModel& end, float endPitch,
                            QSize windowPoints, const ExportOptions& options,
@@ -45,18 +39,18 @@ bool AnimationBatch::write(SheetRenderer& view, const FoldModel& end, float endP
     };
     const bool written = animation.write(fileName, frames, timing, progress, failure) ==
                          AnimationExport::Outcome::Written;
-    if (_isTerminal)
-        std::fputs("\r\033[K", stderr); // the batch's own bar or line takes its place
+    if (_progress)
+        std::fputs("\r\033[K", _progress); // the batch's own bar or line takes its place
     return written;
 }
 
 void AnimationBatch::showProgress(int done, int total, const QString& output) const {
-    if (!_isTerminal)
+    if (!_progress)
         return;
     constexpr int barWidth = 30;
     const int filled = barWidth * done / total;
-    std::fprintf(stderr, "\r\033[K[%s%s] %d/%d drawn: %s", QByteArray(filled, '#').constData(),
+    std::fprintf(_progress, "\r\033[K[%s%s] %d/%d drawn: %s", QByteArray(filled, '#').constData(),
                  QByteArray(barWidth - filled, ' ').constData(), done, total,
                  output.toUtf8().constData());
-    std::fflush(stderr);
+    std::fflush(_progress);
 }

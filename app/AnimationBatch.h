@@ -12,22 +12,23 @@
 #include <QImage>
 #include <QString>
 
+#include <cstdio>
 #include <optional>
 
 class FoldModel;
 class SheetRenderer;
 
-// The animation steps of `pleatora --animate` and `--animate-dir`: the motion from the start fold
-// (--from, else flat) to the picture's fold, drawn by the renderer and streamed into the file,
-// with a progress bar of its frames on a terminal.
+// The animation steps of `pleatora --animate` and `--animate-dir` for one picture: the motion
+// from the start fold (--from, else flat) to the picture's fold, drawn by the worker's renderer
+// and streamed into the file, with a progress bar of its frames where one is asked for.
 class AnimationBatch {
     Q_DECLARE_TR_FUNCTIONS(AnimationBatch)
 
 public:
-    AnimationBatch(const CommandLine::MotionSettings& motion, bool isTerminal);
-
-    // False with the reason, which names the file, when --from cannot be used.
-    bool readStartFold(QString* failure);
+    // start: the fold of --from, none for flat. progress: the terminal the frames' bar goes to,
+    // null for none.
+    AnimationBatch(const CommandLine::MotionSettings& motion, const std::optional<FoldFile>& start,
+                   FILE* progress);
 
     // view: showing the picture at the end fold, which end holds, at endPitch degrees. False
     // with the reason when the file could not be written; none is then left behind.
@@ -40,5 +41,5 @@ private:
 
     CommandLine::MotionSettings _motion;
     std::optional<FoldFile> _start;
-    bool _isTerminal = false;
+    FILE* _progress = nullptr;
 };

@@ -26,7 +26,8 @@ const QStringList animateOnlyOptions = {QStringLiteral("from"),      QStringLite
                                         QStringLiteral("fps"),       QStringLiteral("ease"),
                                         QStringLiteral("no-ease")};
 
-// Options that only make sense with --export, --export-dir, --animate or --animate-dir.
+// Options that only make sense with --export, --export-dir, --animate, --animate-dir or
+// --manifest.
 const QStringList exportOnlyOptions = {
     QStringLiteral("scale"),       QStringLiteral("width"),
     QStringLiteral("fold"),        QStringLiteral("pitch"),
@@ -35,13 +36,15 @@ const QStringList exportOnlyOptions = {
     QStringLiteral("background"),  QStringLiteral("format"),
     QStringLiteral("overwrite"),   QStringLiteral("screen-height"),
     QStringLiteral("shading"),     QStringLiteral("shadow-opacity"),
-    QStringLiteral("shadow-blur"), QStringLiteral("shadow-offset")};
+    QStringLiteral("shadow-blur"), QStringLiteral("shadow-offset"),
+    QStringLiteral("jobs"),        QStringLiteral("skip-existing"),
+    QStringLiteral("report"),      QStringLiteral("shard")};
 
 void addOptions(QCommandLineParser& parser) {
     parser.setApplicationDescription(
-        tr("Shows pictures as folded sheets of paper; with --export or --export-dir, writes the\n"
-           "folded pictures to files without a window or a display; with --animate or\n"
-           "--animate-dir, writes animations of them folding."));
+        tr("Shows pictures as folded sheets of paper; with --export, --export-dir or --manifest,\n"
+           "writes the folded pictures to files without a window or a display; with --animate\n"
+           "or --animate-dir, writes animations of them folding."));
     parser.addPositionalArgument(QStringLiteral("pictures"), tr("Pictures to open or export."),
                                  tr("[PICTURE...]"));
     parser.addOptions({
@@ -94,7 +97,40 @@ void addOptions(QCommandLineParser& parser) {
         {QStringLiteral("shadow-opacity"), tr("Shadow opacity, 0 to 100 percent."), tr("PERCENT")},
         {QStringLiteral("shadow-blur"), tr("Shadow softness, in points."), tr("POINTS")},
         {QStringLiteral("shadow-offset"), tr("Shadow offset downward, in points."), tr("POINTS")},
+        {QStringLiteral("manifest"),
+         tr("Export the pictures a CSV or JSON lines FILE lists, each row with its own\n"
+            "output and settings (- reads standard input); stills only."),
+         tr("FILE")},
+        {QStringLiteral("jobs"), tr("Pictures exported or animated at once (default: one a core)."),
+         tr("N")},
+        {QStringLiteral("shard"),
+         tr("Only the pictures whose output hashes to I of N, 0 <= I < N."), tr("I/N")},
+        {QStringLiteral("skip-existing"), tr("Leave outputs that exist, reported as skipped.")},
+        {QStringLiteral("report"),
+         tr("Write one JSON object a picture and a summary to FILE (- for standard output)."),
+         tr("FILE")},
     });
+    parser.setApplicationDescription(
+        parser.applicationDescription() +
+        tr("\n\nExit status: 0 when every picture was written or skipped, 1 when some failed,\n"
+           "2 for a mistake on the command line, 3 when the environment stands in the way\n"
+           "(no OpenGL, an output folder or report that cannot be written): worth a retry\n"
+           "elsewhere."));
+}
+
+// Why an option given is out of place: one of the motion's without an animation, or one of an
+// export's without any output; empty when none is.
+QString misplacedOption(const QCommandLineParser& parser, bool animate, bool anyOutput) {
+    for (const QString& option : animateOnlyOptions) {
+        if (!animate && parser.isSet(option))
+            return tr("--%1 needs --animate or --animate-dir.").arg(option);
+    }
+    for (const QString& option : exportOnlyOptions) {
+        if (!anyOutput && parser.isSet(option))
+            return tr("--%1 needs --export, --export-dir, --animate, --animate-dir or --manifest.")
+                .arg(option);
+    }
+    return QString();
 }
 
 } // namespace
@@ -133,31 +169,28 @@ void CommandLine::fail(const QString& message) {
 }
 
 void CommandLine::checkExportShape(const QCommandLineParser& parser) {
-    const int outputs =
-        parser.isSet(QStringLiteral("export")) + parser.isSet(QStringLiteral("export-dir")) +
-        parser.isSet(QStringLiteral("animate")) + parser.isSet(QStringLiteral("animate-dir"));
-    const bool animate =
-        parser.isSet(QStringLiteral("animate")) || parser.isSet(QStringLiteral("animate-dir"));
-    if (!animate) {
-        for (const QString& option : animateOnlyOptions) {
-            if (parser.isSet(option))
-                return fail(tr("--%1 needs --animate or --animate-dir.").arg(option));
-        }
-    }
-    if (outputs == 0) {
-        for (const QString& option : exportOnlyOptions) {
-            if (parser.isSet(option))
-                return fail(tr("--%1 needs --export, --export-dir, --animate or --animate-dir.")
-                                .arg(option));
-        }
+    const bool one = parser.isSet(QStringLiteral("export"));
+    const bool animateOne = parser.isSet(QStringLiteral("animate"));
+    const bool animate = animateOne || parser.isSet(QStringLiteral("animate-dir"));
+    const bool listed = parser.isSet(QStringLiteral("manifest"));
+    const int outputs = one + parser.isSet(QStringLiteral("export-dir")) + animateOne +
+                        parser.isSet(QStringLiteral("animate-dir"));
+    if (const QString misplaced = misplacedOption(parser, animate, outputs > 0 || listed);
+        !misplaced.isEmpty())
+        return fail(misplaced);
+    if (outputs == 0 && !listed)
         return;
-    }
     if (outputs > 1)
         return fail(tr("Only one of --export, --export-dir, --animate and --animate-dir can be "
                        "used at a time."));
-    const QString single = animate ? QStringLiteral("animate") : QStringLiteral("export");
-    if (pictures.isEmpty())
+    if (listed && animate)
+        return fail(tr("--manifest lists stills; it cannot be used with --animate or "
+                       "--animate-dir."));
+    if (listed && (one || !pictures.isEmpty()))
+        return fail(tr("--manifest lists the pictures; give no --export and no PICTURE."));
+    if (pictures.isEmpty() && !listed)
         return fail(animate ? tr("No picture to animate.") : tr("No picture to export."));
+    const QString single = animate ? QStringLiteral("animate") : QStringLiteral("export");
     if (parser.isSet(single) && pictures.size() > 1)
         return fail(tr("--%1 takes one picture; use --%1-dir for several.").arg(single));
     mode = animate ? Mode::Animate : Mode::Export;
@@ -201,6 +234,34 @@ void CommandLine::readExportSettings(const QCommandLineParser& parser) {
     settings.overwrite = parser.isSet(QStringLiteral("overwrite"));
     readSwitches(parser);
     readLook(parser);
+    readRunOptions(parser);
+}
+
+void CommandLine::readRunOptions(const QCommandLineParser& parser) {
+    ExportSettings& settings = exportSettings;
+    settings.manifest = parser.value(QStringLiteral("manifest"));
+    settings.report = parser.value(QStringLiteral("report"));
+    settings.skipExisting = parser.isSet(QStringLiteral("skip-existing"));
+    if (settings.skipExisting && settings.overwrite)
+        return fail(tr("--skip-existing and --overwrite cannot be used together."));
+    if (const auto jobs = numberOption(parser, QStringLiteral("jobs"), 1, 256)) {
+        if (*jobs != std::floor(*jobs))
+            return fail(tr("--jobs wants a whole number from 1 to 256, not '%1'.")
+                            .arg(parser.value(QStringLiteral("jobs"))));
+        settings.jobs = int(*jobs);
+    }
+    if (!parser.isSet(QStringLiteral("shard")))
+        return;
+    const QString shard = parser.value(QStringLiteral("shard"));
+    const QStringList parts = shard.split(QLatin1Char('/'));
+    bool isIndex = false;
+    bool isCount = false;
+    const int index = parts.size() == 2 ? parts[0].toInt(&isIndex) : 0;
+    const int count = parts.size() == 2 ? parts[1].toInt(&isCount) : 0;
+    if (!isIndex || !isCount || count < 1 || index < 0 || index >= count)
+        return fail(tr("--shard wants I/N with 0 <= I < N, such as 0/4, not '%1'.").arg(shard));
+    settings.shardIndex = index;
+    settings.shardCount = count;
 }
 
 void CommandLine::readSwitches(const QCommandLineParser& parser) {

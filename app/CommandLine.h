@@ -48,6 +48,13 @@ public:
         std::optional<double> shadowBlur;   // points
         std::optional<double> shadowOffset; // points
         MotionSettings motion;              // for Mode::Animate
+        // Runs of many pictures.
+        QString manifest;          // --manifest: a file, or - for standard input
+        int jobs = 0;              // 0: one worker a core
+        bool skipExisting = false; // existing outputs are left and reported as skipped
+        QString report;            // JSON lines to a file, or - for standard output
+        int shardIndex = 0;
+        int shardCount = 1;
     };
 
     // arguments as QCoreApplication::arguments() gives them, the program name first.
@@ -68,5 +75,6 @@ private:
     std::optional<double> numberOption(const QCommandLineParser& parser, const QString& name,
                                        double lowest, double highest);
     void checkExportShape(const QCommandLineParser& parser);
+    void readRunOptions(const QCommandLineParser& parser);
     void fail(const QString& message);
 };

@@ -69,6 +69,8 @@ int runExport(int argc, char* argv[], const CommandLine& commandLine) {
     const Preferences preferences(settings);
     BatchExport batch(commandLine.exportSettings, preferences,
                       commandLine.mode == CommandLine::Mode::Animate);
+    if (!commandLine.exportSettings.manifest.isEmpty())
+        return batch.run();
     return batch.run(commandLine.pictures);
 }
 

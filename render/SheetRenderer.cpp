@@ -97,6 +97,23 @@ bool SheetRenderer::makeCurrent() {
     return false;
 }
 
+bool SheetRenderer::resize(QSizeF size) {
+    const QSize frameSize(int(size.width()), int(size.height()));
+    if (frameSize == _frameSize)
+        return true;
+    if (frameSize.isEmpty() || !_context->makeCurrent())
+        return false;
+    _frameSize = frameSize;
+    _pixelSize = QSize(qRound(frameSize.width() * _scale), qRound(frameSize.height() * _scale));
+    _framebuffer = Framebuffer::create(_pixelSize);
+    _sheetBox = QRect(QPoint(0, 0), _pixelSize);
+    _uncapturedChange = _sheetBox;
+    _lineFrame = QImage();
+    _frame = QImage();
+    _needsDisplay = true;
+    return bool(_framebuffer);
+}
+
 void SheetRenderer::setPitch(float degrees) {
     _needsDisplay |= degrees != _pitch;
     _pitch = degrees;

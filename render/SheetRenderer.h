@@ -56,6 +56,10 @@ public:
     // Every crease position and profile vertex of the fold at once.
     void setFold(const FoldModel& fold);
     void setImageSize(QSizeF size);
+    // Gives the renderer a window of another size (points), keeping its context and scale, so
+    // that one renderer serves pictures of many sizes. False when no framebuffer of that size
+    // can be made; the renderer is then unusable.
+    bool resize(QSizeF size);
 
     // Makes the sheet's texture; false when no texture can be made.
     bool setImage(const QImage& image);

@@ -126,6 +126,42 @@ TEST(CommandLineTest, ValuesAreCheckedAndKept) {
     }
 }
 
+TEST(CommandLineTest, RunsOfManyPicturesTakeAManifestOrPicturesNotBoth) {
+    const CommandLine listed = parsed(
+        {QStringLiteral("--manifest=-"), QStringLiteral("--jobs=3"), QStringLiteral("--shard=2/5"),
+         QStringLiteral("--skip-existing"), QStringLiteral("--report=r.jsonl")});
+    ASSERT_EQ(listed.mode, CommandLine::Mode::Export) << listed.error.toStdString();
+    EXPECT_EQ(listed.exportSettings.manifest, QStringLiteral("-"));
+    EXPECT_EQ(listed.exportSettings.jobs, 3);
+    EXPECT_EQ(listed.exportSettings.shardIndex, 2);
+    EXPECT_EQ(listed.exportSettings.shardCount, 5);
+    EXPECT_TRUE(listed.exportSettings.skipExisting);
+    EXPECT_EQ(listed.exportSettings.report, QStringLiteral("r.jsonl"));
+
+    // Animations run on workers and in shards too.
+    const CommandLine animated =
+        parsed({QStringLiteral("--animate-dir=out"), QStringLiteral("--jobs=2"),
+                QStringLiteral("--shard=1/2"), QStringLiteral("--skip-existing"),
+                QStringLiteral("a.png")});
+    ASSERT_EQ(animated.mode, CommandLine::Mode::Animate) << animated.error.toStdString();
+    EXPECT_EQ(animated.exportSettings.jobs, 2);
+    EXPECT_EQ(animated.exportSettings.shardIndex, 1);
+    EXPECT_TRUE(animated.exportSettings.skipExisting);
+
+    for (const QStringList& bad : QList<QStringList>{
+             {QStringLiteral("--manifest=m.csv"), QStringLiteral("a.png")},
+             {QStringLiteral("--manifest=m.csv"), QStringLiteral("--export=o.png")},
+             {QStringLiteral("--jobs=2"), QStringLiteral("a.png")},
+             {QStringLiteral("--manifest=m.csv"), QStringLiteral("--jobs=1.5")},
+             {QStringLiteral("--manifest=m.csv"), QStringLiteral("--shard=-1/2")},
+             {QStringLiteral("--manifest=m.csv"), QStringLiteral("--shard=0/0")},
+             {QStringLiteral("--manifest=m.csv"), QStringLiteral("--shard=a/b")},
+             {QStringLiteral("--manifest=m.csv"), QStringLiteral("--animate-dir=out")}}) {
+        const CommandLine line = parsed(bad);
+        EXPECT_EQ(line.mode, CommandLine::Mode::Error) << bad.join(u' ').toStdString();
+    }
+}
+
 // An animation takes the still's look and its own motion; the motion's options need --animate.
 TEST(CommandLineTest, AnimationValuesAreKeptAndNeedAnAnimation) {
     const CommandLine line =
