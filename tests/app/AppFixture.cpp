@@ -92,8 +92,8 @@ QStringList AppFixture::windowMenuTitles() {
     return titles;
 }
 
-bool AppFixture::waitUntilOpened() {
-    return waitFor([this] { return !_application->isOpening(); });
+bool AppFixture::waitUntilOpened(int timeoutMs) {
+    return QTest::qWaitFor([this] { return !_application->isOpening(); }, timeoutMs);
 }
 
 bool AppFixture::activate(QWidget* window) {

@@ -58,7 +58,8 @@ protected:
     QStringList windowMenuTitles();
 
     // Waits until every file asked for has been read and opened or refused.
-    bool waitUntilOpened();
+    // A long list of files can take longer than the usual wait on a loaded machine.
+    bool waitUntilOpened(int timeoutMs = 5000);
 
     static bool activate(QWidget* window);
     static bool waitFor(const std::function<bool()>& condition);
