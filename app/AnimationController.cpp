@@ -3,6 +3,7 @@
 #include "app/AnimationController.h"
 
 #include "app/AnimationOptionsDialog.h"
+#include "app/DrawingProgress.h"
 #include "document/AnimationFormat.h"
 #include "document/FoldFile.h"
 #include "settings/Preferences.h"
@@ -15,8 +16,6 @@
 #include <QProgressDialog>
 
 namespace {
-
-constexpr int progressDelay = 500; // ms of work before the progress dialog shows
 
 QString nameFilter(const AnimationFormat& format) {
     return QStringLiteral("%1 (*.%2)").arg(format.description, format.suffix);
@@ -113,13 +112,7 @@ void AnimationController::write(DocumentController& document, const QString& fil
     const std::optional<FoldSnapshot> start = startFold(document, animation, name);
     if (!start)
         return;
-    QProgressDialog progress(tr("Drawing \"%1\"...").arg(name), tr("Cancel"), 0, 1,
-                             document.window());
-    progress.setWindowModality(Qt::ApplicationModal);
-    progress.setAutoReset(false);
-    progress.setAutoClose(false);
-    progress.setMinimumDuration(progressDelay);
-    progress.setValue(0);
+    DrawingProgress progress(name, document.window());
     QString failure;
     const auto outcome = document.exportAnimation(
         fileName, options, *start, animation.timing,

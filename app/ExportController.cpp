@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/ExportController.h"
 
+#include "app/DrawingProgress.h"
 #include "app/ExportOptionsDialog.h"
 #include "settings/Preferences.h"
 #include "window/DocumentController.h"
@@ -18,7 +19,6 @@
 
 namespace {
 
-constexpr int progressDelay = 500;  // ms of work before the progress dialog shows
 constexpr int repaintInterval = 50; // ms between event runs while a file is written
 
 std::optional<ExportFormat> formatForNameFilter(const QString& nameFilter) {
@@ -108,13 +108,7 @@ void ExportController::write(DocumentController& document, ExportOptions options
         alertFailure(name, refusal);
         return;
     }
-    QProgressDialog progress(tr("Drawing \"%1\"...").arg(name), tr("Cancel"), 0, 1,
-                             document.window());
-    progress.setWindowModality(Qt::ApplicationModal);
-    progress.setAutoReset(false);
-    progress.setAutoClose(false);
-    progress.setMinimumDuration(progressDelay);
-    progress.setValue(0);
+    DrawingProgress progress(name, document.window());
     // Two steps after the tiles: the lines and shadow, then the file.
     QImage picture = document.exportPicture(options, [&progress](int done, int total) {
         progress.setMaximum(total + 2);
