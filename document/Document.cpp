@@ -29,7 +29,7 @@ void Document::setPitch(float degrees) {
 }
 
 void Document::restore(const FoldSnapshot& snapshot) {
-    snapshot.restoreTo(_fold);
+    _fold.restore(snapshot);
     _pitch = snapshot.pitch;
     emit replaced();
     emit changed();
