@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "fold/FoldTypes.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,6 +20,7 @@ public:
 
     static constexpr int fewestAccordionPanels = 2;
     static constexpr int mostAccordionPanels = 12;
+    static_assert(mostAccordionPanels + 1 == mostCreaseLines);
 
     FoldLayout() = default;
     // Panels outside 2..12 are brought into that range.
