@@ -6,12 +6,18 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 using namespace FoldArithmetic;
 
 namespace {
 
 using Axis = FoldLayout::Axis;
+
+// The most a panel's folded length may differ from its flat length in a fold put on the sheet.
+constexpr double stretchTolerance = 0.5;
+// What rounding leaves of a panel the limits kept at the shortest.
+constexpr double roundingTolerance = 1e-9;
 
 // The classic's flat creases; the other layouts space their creases evenly.
 constexpr std::array<double, 7> twoTentsCreases{0.0, 0.15, 0.3, 0.5, 0.7, 0.85, 1.0};
@@ -135,4 +141,57 @@ double PanelFoldModel::foldRoom(bool spreading) const {
     for (const Group& group : _groups)
         room += spreading ? group.compression : largestCompression(group) - group.compression;
     return std::max(room, 0.0);
+}
+
+bool PanelFoldModel::isSound(const std::vector<double>& creases,
+                             const std::vector<FoldPoint>& profile, double length) {
+    if (creases.size() < 2 || creases.size() != profile.size())
+        return false;
+    if (std::abs(creases.front()) > stretchTolerance ||
+        std::abs(creases.back() - length) > stretchTolerance)
+        return false;
+    for (std::size_t i = 0; i + 1 < creases.size(); ++i) {
+        const FoldPoint a = profile[i];
+        const FoldPoint b = profile[i + 1];
+        const double folded = std::hypot(b.x - a.x, b.y - a.y);
+        // Written so that NaN fails every comparison.
+        if (!(creases[i] < creases[i + 1]) ||
+            !(std::abs(folded - (creases[i + 1] - creases[i])) <= stretchTolerance))
+            return false;
+    }
+    return true;
+}
+
+bool PanelFoldModel::restore(const std::vector<double>& creases,
+                             const std::vector<FoldPoint>& profile) {
+    if (static_cast<int>(creases.size()) != lineCount() || !isSound(creases, profile, length()))
+        return false;
+    std::vector<double> placed = creases;
+    placed.front() = 0.0;
+    placed.back() = length();
+    for (std::size_t i = 0; i + 1 < placed.size(); ++i) {
+        if (placed[i + 1] - placed[i] < _limits.shortestPanel() - roundingTolerance)
+            return false;
+    }
+    _creases = std::move(placed);
+    double taken = 0.0;
+    for (Group& group : _groups) {
+        takeShapeOf(group, profile);
+        taken += group.compression;
+    }
+    _firstEdge = std::clamp(profile.front().x, 0.0, taken);
+    buildProfile();
+    return true;
+}
+
+// A group's compression is the paper its panels take up between its ends on the profile; its
+// side is the side its peak or free edge lies on.
+void PanelFoldModel::takeShapeOf(Group& group, const std::vector<FoldPoint>& profile) {
+    if (group.kind == Group::Kind::margin)
+        return;
+    const int last = group.kind == Group::Kind::tent ? group.first + 2 : group.first + 1;
+    const double paper = _creases[last] - _creases[group.first];
+    const double span = profile[last].x - profile[group.first].x;
+    group.compression = std::clamp(paper - span, 0.0, largestCompression(group));
+    group.direction = profile[group.first + 1].y < 0.0 ? -1.0 : 1.0;
 }

@@ -44,6 +44,17 @@ public:
     // pitch shows the sheet from below). A free edge also rises and falls by move.y.
     FoldPoint moveLine(int line, FoldPoint move, float pitch);
 
+    // Whether crease positions and profile points (sheet units, one per line, edges included)
+    // are a fold of a sheet this long: the creases run in order from 0 to the length and every
+    // panel's folded length matches its flat length within half a point.
+    static bool isSound(const std::vector<double>& creases, const std::vector<FoldPoint>& profile,
+                        double length);
+    // Puts a sound fold of this layout on the sheet as near as the limits let it: its creases,
+    // each group's compression and side, and its first edge, the profile built from them again.
+    // False, changing nothing, for a fold that is not sound, has another number of lines, or
+    // has a panel shorter than the shortest.
+    bool restore(const std::vector<double>& creases, const std::vector<FoldPoint>& profile);
+
 private:
     struct Group {
         enum class Kind { margin, tent, freeEnd };
@@ -54,6 +65,7 @@ private:
     };
 
     void layOutFlat();
+    void takeShapeOf(Group& group, const std::vector<FoldPoint>& profile);
     void buildProfile();
     int groupEndingAt(int line) const;
     double panel(int line) const { return _creases[line + 1] - _creases[line]; }

@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: The Pleatora developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "fold/PanelFoldModel.h"
+#include "PanelDragGenerator.h"
 
 #include <gtest/gtest.h>
 
@@ -233,6 +234,105 @@ TEST(PanelFold, StepsBelowTheDeadZoneAndStrayInputWait) {
     EXPECT_EQ(model.moveLine(6, {10, 0}, 0.0f), (FoldPoint{}));
     EXPECT_EQ(model.moveLine(1, {NAN, INFINITY}, 0.0f), (FoldPoint{}));
     EXPECT_EQ(model.profile(), flat);
+}
+
+// A fold shaped by random drags.
+PanelFoldModel shapedAtRandom(FoldLayout layout, FoldSize sheet, unsigned seed) {
+    PanelFoldModel model(layout, sheet);
+    PanelDragGenerator drags(seed, model.lineCount(), model.length());
+    for (int step = 0; step < 60; ++step) {
+        const Drag drag = drags.next();
+        model.moveLine(static_cast<int>(drag.line), drag.move, drag.pitch);
+    }
+    return model;
+}
+
+std::vector<double> scaled(const std::vector<double>& values, double factor) {
+    std::vector<double> result;
+    for (double value : values)
+        result.push_back(value * factor);
+    return result;
+}
+
+std::vector<FoldPoint> scaled(const std::vector<FoldPoint>& points, double factor) {
+    std::vector<FoldPoint> result;
+    for (FoldPoint point : points)
+        result.push_back({point.x * factor, point.y * factor});
+    return result;
+}
+
+void expectSameFold(const std::vector<FoldPoint>& a, const std::vector<FoldPoint>& b,
+                    double tolerance) {
+    ASSERT_EQ(a.size(), b.size());
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        EXPECT_NEAR(a[i].x, b[i].x, tolerance) << "line " << i;
+        EXPECT_NEAR(a[i].y, b[i].y, tolerance) << "line " << i;
+    }
+}
+
+// Any fold the limits allow is put back, on its own sheet and, scaled, on a sheet of the same
+// shape and another size. A tent's compression is read back from its ends' positions, whose
+// rounding a nearly flat tent's peak height magnifies (its height grows with the root of the
+// compression): hence a tolerance far above the rounding, far below what anyone sees.
+TEST(PanelFoldRestore, PutsBackWhatTheLimitsAllowed) {
+    for (const FoldLayout& layout : FoldLayout::presets(Axis::horizontal)) {
+        for (unsigned seed = 1; seed <= 20; ++seed) {
+            SCOPED_TRACE(testing::Message() << layout.name() << " seed " << seed);
+            const PanelFoldModel shaped = shapedAtRandom(layout, kSheet, seed);
+            PanelFoldModel same(layout, kSheet);
+            ASSERT_TRUE(same.restore(shaped.creases(), shaped.profile()));
+            expectSameFold(same.profile(), shaped.profile(), 1e-5);
+            EXPECT_EQ(same.creases(), shaped.creases());
+
+            PanelFoldModel larger(layout, {kSheet.width * 1.5, kSheet.height * 1.5});
+            ASSERT_TRUE(
+                larger.restore(scaled(shaped.creases(), 1.5), scaled(shaped.profile(), 1.5)));
+            expectSameFold(larger.profile(), scaled(shaped.profile(), 1.5), 1e-5);
+        }
+    }
+}
+
+// A sheet whose limits are tighter takes the fold as near as they let it.
+TEST(PanelFoldRestore, KeepsTheLimitsOfTheSheet) {
+    PanelFoldModel card(FoldLayout::accordion(2), kSheet);
+    card.moveLine(1, {0, 30}, 0.0f);
+    PanelFoldModel low(FoldLayout::accordion(2), {1000, 300});
+    ASSERT_TRUE(low.restore(card.creases(), card.profile()));
+    EXPECT_NEAR(low.profile()[1].y, low.limits().highestPoint(), 1e-6);
+    EXPECT_LT(low.profile()[1].y, card.profile()[1].y);
+    EXPECT_NEAR(low.profile()[2].x - low.profile()[0].x,
+                1000 - 2 * (500 - std::sqrt(500.0 * 500 - 75 * 75)), 1e-6);
+}
+
+TEST(PanelFoldRestore, RefusesWhatIsNoFold) {
+    PanelFoldModel model(FoldLayout::accordion(3), kSheet);
+    const PanelFoldModel shaped = shapedAtRandom(FoldLayout::accordion(3), kSheet, 5);
+    const std::vector<FoldPoint> before = model.profile();
+    std::vector<FoldPoint> stretched = shaped.profile();
+    stretched[2].x += 1.0;
+    EXPECT_FALSE(model.restore(shaped.creases(), stretched));
+    std::vector<double> crossed = shaped.creases();
+    std::swap(crossed[1], crossed[2]);
+    EXPECT_FALSE(model.restore(crossed, shaped.profile()));
+    std::vector<FoldPoint> notANumber = shaped.profile();
+    notANumber[1].y = NAN;
+    EXPECT_FALSE(model.restore(shaped.creases(), notANumber));
+    const PanelFoldModel other(FoldLayout::accordion(4), kSheet);
+    EXPECT_FALSE(model.restore(other.creases(), other.profile()));
+    // A sheet of another length.
+    EXPECT_FALSE(model.restore(scaled(shaped.creases(), 0.9), scaled(shaped.profile(), 0.9)));
+    // Panels shorter than this sheet allows.
+    std::vector<double> squeezed = model.creases();
+    squeezed[1] = 20.0;
+    std::vector<FoldPoint> flat;
+    for (double crease : squeezed)
+        flat.push_back({crease, 0.0});
+    EXPECT_FALSE(model.restore(squeezed, flat));
+    EXPECT_EQ(model.profile(), before);
+    // Within half a point the paper may stretch.
+    std::vector<FoldPoint> nearly = shaped.profile();
+    nearly.back().x += 0.4;
+    EXPECT_TRUE(PanelFoldModel::isSound(shaped.creases(), nearly, 1000));
 }
 
 } // namespace
