@@ -23,6 +23,8 @@ AppMenus::AppMenus()
       _close(makeAction(tr("&Close"), QKeySequence::keyBindings(QKeySequence::Close))),
       _copy(makeAction(tr("&Copy"), QKeySequence::keyBindings(QKeySequence::Copy))),
       _export(makeAction(tr("&Export..."), {QKeySequence(Qt::CTRL | Qt::Key_E)})),
+      _exportAnimation(
+          makeAction(tr("Export &Animation..."), {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E)})),
       _preferences(makeAction(tr("&Preferences..."),
                               shortcutsOr(QKeySequence::Preferences, Qt::CTRL | Qt::Key_Comma))),
       _quit(makeAction(tr("&Quit"), shortcutsOr(QKeySequence::Quit, Qt::CTRL | Qt::Key_Q))),
@@ -61,6 +63,7 @@ void AppMenus::fillFileMenu() {
     _fileMenu->addAction(_close);
     _fileMenu->addSeparator();
     _fileMenu->addAction(_export);
+    _fileMenu->addAction(_exportAnimation);
     _fileMenu->addAction(_saveFold);
     _fileMenu->addAction(_applyFold);
     _fileMenu->addSeparator();
@@ -87,6 +90,7 @@ void AppMenus::buildContextMenu() {
     _contextMenu->addSeparator();
     _contextMenu->addAction(_copy);
     _contextMenu->addAction(_export);
+    _contextMenu->addAction(_exportAnimation);
     _contextMenu->addAction(_resetFold);
     _contextMenu->addAction(_saveFold);
     _contextMenu->addAction(_applyFold);
@@ -100,7 +104,7 @@ void AppMenus::buildContextMenu() {
 }
 
 QList<QAction*> AppMenus::shortcutActions() const {
-    return {_undo, _redo, _open, _close, _copy, _export, _preferences, _quit};
+    return {_undo, _redo, _open, _close, _copy, _export, _exportAnimation, _preferences, _quit};
 }
 
 QList<QAction*> AppMenus::commandActions() const {

@@ -27,6 +27,7 @@ public:
     QAction* closeAction() const { return _close; }
     QAction* copyAction() const { return _copy; }
     QAction* exportAction() const { return _export; }
+    QAction* exportAnimationAction() const { return _exportAnimation; }
     QAction* preferencesAction() const { return _preferences; }
     QAction* quitAction() const { return _quit; }
     // Undo and Redo act on the undo stack of the document in front, made the group's active one.
@@ -67,6 +68,7 @@ private:
     QAction* _close;
     QAction* _copy;
     QAction* _export;
+    QAction* _exportAnimation;
     QAction* _preferences;
     QAction* _quit;
     QAction* _resetFold;

@@ -7,7 +7,7 @@
 #include "app/ImageFileTypes.h"
 #include "app/PreferencesController.h"
 #include "settings/ApplicationSettings.h"
-#include "settings/PreferencesDefaults.h"
+#include "settings/Preferences.h"
 #include "window/DocumentController.h"
 #include "window/DocumentWindow.h"
 
@@ -18,11 +18,10 @@
 #include <QWindow>
 
 ApplicationController::ApplicationController(ApplicationSettings& settings,
-                                             PreferencesDefaults& defaults,
-                                             const QString& handoverName)
-    : _settings(settings), _defaults(defaults), _exportController(defaults),
-      _recentDocuments(settings),
-      _opener(defaults, [this](std::unique_ptr<DocumentController> controller, const QUrl& url) {
+                                             Preferences& preferences, const QString& handoverName)
+    : _settings(settings), _preferences(preferences), _exportController(preferences),
+      _animationController(preferences), _recentDocuments(settings),
+      _opener(preferences, [this](std::unique_ptr<DocumentController> controller, const QUrl& url) {
           addDocument(std::move(controller), url);
       }) {
     // Pleatora goes on with its start window when the last document closes.
@@ -48,8 +47,8 @@ ApplicationController::~ApplicationController() {
 }
 
 void ApplicationController::start(const QList<QByteArray>& paths) {
-    connect(&_defaults, &PreferencesDefaults::handleDefaultsChange, this,
-            &ApplicationController::followPreferences, Qt::DirectConnection);
+    connect(&_preferences, &Preferences::changed, this, &ApplicationController::followPreferences,
+            Qt::DirectConnection);
     connect(qApp, &QCoreApplication::aboutToQuit, this, &ApplicationController::prepareToQuit);
     // Queued behind the rebuild of the recent documents, which would otherwise put the
     // older entries back in front of the files opened now.
@@ -58,7 +57,7 @@ void ApplicationController::start(const QList<QByteArray>& paths) {
 
 // The documents are not closed one by one at the end, so their folds are kept here.
 void ApplicationController::prepareToQuit() {
-    disconnect(&_defaults, nullptr, this, nullptr);
+    disconnect(&_preferences, nullptr, this, nullptr);
     for (const auto& controller : _documents)
         controller->rememberFold(_rememberedFolds);
 }
@@ -72,6 +71,8 @@ void ApplicationController::connectMenus() {
     connect(_menus.applyFoldAction(), &QAction::triggered, this, &ApplicationController::applyFold);
     connect(_menus.exportAction(), &QAction::triggered, this,
             &ApplicationController::exportDocument);
+    connect(_menus.exportAnimationAction(), &QAction::triggered, this,
+            &ApplicationController::exportAnimation);
     connect(_menus.preferencesAction(), &QAction::triggered, this,
             &ApplicationController::showPreferences);
     connect(_menus.quitAction(), &QAction::triggered, qApp, &QCoreApplication::quit);
@@ -89,7 +90,7 @@ void ApplicationController::followPreferences() {
 }
 
 void ApplicationController::reloadPreferences() {
-    _imageFormat = _defaults.imageFormat();
+    _imageFormat = _preferences.value(Preferences::imageFormat);
 }
 
 // The list is rebuilt in full and written once, from the event loop: a crash at start-up leaves
@@ -102,7 +103,8 @@ void ApplicationController::rebuildRecentDocuments() {
 bool ApplicationController::isActionEnabled(const QAction* item) const {
     if (item == _menus.closeAction())
         return QApplication::activeWindow() != nullptr;
-    if (item == _menus.copyAction() || item == _menus.exportAction())
+    if (item == _menus.copyAction() || item == _menus.exportAction() ||
+        item == _menus.exportAnimationAction())
         return !_documents.empty();
     if (item == _menus.undoAction())
         return _menus.undoGroup().canUndo();
@@ -195,7 +197,7 @@ void ApplicationController::closeDocument(DocumentWindow* documentWindow) {
     _menus.undoGroup().removeStack(&controller->undoStack());
     controller->stopTimer();
     documentWindow->close();
-    disconnect(&_defaults, nullptr, controller, nullptr);
+    disconnect(&_preferences, nullptr, controller, nullptr);
     // Deleted once the event that asked for Close (a key press in that very window) is done.
     entry->release()->deleteLater();
     _documents.erase(entry);
@@ -228,10 +230,15 @@ void ApplicationController::exportDocument() {
         _exportController.exportDocument(*controller);
 }
 
+void ApplicationController::exportAnimation() {
+    if (DocumentController* controller = frontmostDocument())
+        _animationController.exportAnimation(*controller);
+}
+
 void ApplicationController::showPreferences() {
     const bool isFirstShowing = !_preferencesController;
     if (isFirstShowing)
-        _preferencesController = std::make_unique<PreferencesController>(_defaults, _settings);
+        _preferencesController = std::make_unique<PreferencesController>(_preferences, _settings);
     _preferencesController->showWindow();
     if (isFirstShowing)
         _preferencesController->addShortcutActions(_menus.shortcutActions());

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "app/AnimationController.h"
 #include "app/AppMenus.h"
 #include "app/DocumentOpener.h"
 #include "app/ExportController.h"
@@ -23,7 +24,7 @@ class ApplicationSettings;
 class DocumentWindow;
 class DocumentController;
 class PreferencesController;
-class PreferencesDefaults;
+class Preferences;
 class QWindow;
 
 // Lives for the whole run: opens image files as documents and owns them, answers the menu
@@ -32,9 +33,9 @@ class ApplicationController : public QObject {
     Q_OBJECT
 
 public:
-    // The defaults must exist before anything reads them; the settings keep what outlives the
+    // The preferences must exist before anything reads them; the settings keep what outlives the
     // run. Later launches reach this instance through the hand-over server of that name.
-    ApplicationController(ApplicationSettings& settings, PreferencesDefaults& defaults,
+    ApplicationController(ApplicationSettings& settings, Preferences& preferences,
                           const QString& handoverName);
     ~ApplicationController() override;
 
@@ -56,6 +57,7 @@ public:
     void saveFold();
     void applyFold();
     void exportDocument();
+    void exportAnimation();
     void showPreferences();
     bool isActionEnabled(const QAction* item) const;
     void reloadPreferences();
@@ -88,12 +90,13 @@ private:
     DocumentController* frontmostDocument() const;
 
     ApplicationSettings& _settings;
-    PreferencesDefaults& _defaults;
+    Preferences& _preferences;
     std::vector<std::unique_ptr<DocumentController>> _documents;
     std::unique_ptr<PreferencesController> _preferencesController;
     QString _imageFormat;
 
     ExportController _exportController;
+    AnimationController _animationController;
     RecentDocuments _recentDocuments;
     AppMenus _menus;
     StartWindow _startWindow; // after _menus: its menu bar shows their menus

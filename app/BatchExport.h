@@ -2,76 +2,57 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "app/BatchReport.h"
+#include "app/BatchWorker.h"
 #include "app/CommandLine.h"
 #include "app/ExportPlan.h"
-#include "document/ExportOptions.h"
-#include "document/ExportPicture.h"
-#include "document/ExportWriter.h"
-#include "document/FoldFile.h"
-#include "document/PictureReader.h"
-#include "document/SheetSizing.h"
+#include "app/ExportRecipe.h"
 
 #include <QCoreApplication>
 #include <QString>
 
-#include <chrono>
-#include <optional>
+class Preferences;
 
-class FoldModel;
-class SheetRenderer;
-class PreferencesDefaults;
-
-// `pleatora --export` and `--export-dir`: folds and writes pictures with no window and no display
-// server, through the renderer's surfaceless context and the application's own export steps.
-// Each picture is reported on standard error; one that fails is named with its reason and the
-// others go on.
+// `pleatora --export`, `--export-dir` and `--manifest`: folds and writes pictures with no window
+// and no display server, through the renderer's surfaceless context and the application's own
+// export steps, on --jobs workers; with `--animate` and `--animate-dir`, animations of them
+// folding (AnimationBatch). Each picture is reported on standard error in the order of the list;
+// one that fails is named with its reason and the others go on.
 class BatchExport {
     Q_DECLARE_TR_FUNCTIONS(BatchExport)
 
 public:
-    // Time spent in each step, over every picture so far.
-    struct Timings {
-        std::chrono::nanoseconds decode{}, render{}, shadow{}, encode{};
-    };
+    // The process's exit status, as --help documents it.
+    enum ExitCode { AllDone = 0, SomeFailed = 1, Usage = 2, Environment = 3 };
 
-    BatchExport(const CommandLine::ExportSettings& settings, const PreferencesDefaults& defaults);
+    BatchExport(const CommandLine::ExportSettings& settings, const Preferences& preferences,
+                bool animate = false);
 
     // Before the application object is made, so that no message of Qt's breaks the one-line
     // reports, from the start on.
     static void takeMessages();
 
-    // The process's exit code: 0 when every picture was written, 1 when any failed or when
-    // nothing can be drawn at all.
+    // The pictures with the command line's settings.
     int run(const QStringList& pictures);
-    const Timings& timings() const { return _timings; }
+    // The rows of --manifest, over the command line's settings.
+    int run();
+    const BatchWorker::Timings& timings() const { return _timings; }
 
 private:
-    enum class Outcome { Written, Failed, NoRenderer };
-    // What failed: the picture, or the output once the picture was read.
-    struct Failure {
-        QByteArray file;
-        QString reason;
-    };
-
-    bool readFold();
-    Outcome exportPicture(const ExportPlan::Entry& entry, Failure* failure);
-    QSize exportPixels(QSize picturePixels, const ExportOptions& options) const;
-    float fold(FoldModel& model, const QByteArray& picture) const;
-    Outcome draw(const PictureReader::Result& read, const ExportPlan::Entry& entry,
-                 const ExportOptions& options, Failure* failure);
-    Outcome render(SheetRenderer& view, const QImage& texturePicture, QSize windowPoints,
-                   const ExportPlan::Entry& entry, const ExportOptions& options, Failure* failure);
+    int runPlan(const ExportPlan& plan);
+    QList<qsizetype> chosen(const ExportPlan& plan) const;
+    bool readFolds();
+    bool handOn(const ExportPlan::Entry& entry, const BatchWorker::Result& result);
     void printLine(const QString& line) const;
-    void warn(const QByteArray& picture, const QString& warning) const;
-    void report(int done, int total, const ExportPlan::Entry& entry, const Failure& failure) const;
+    void progress() const;
 
     CommandLine::ExportSettings _settings;
-    SheetSizing _sizing;
-    ExportOptions _options;
-    ExportPicture::Look _look;
-    float _shading = 0;
-    std::optional<FoldFile> _fold;
-    Timings _timings;
-    QString _decoderWarning;
+    ExportRecipe::Defaults _defaults;
+    BatchWorker::Timings _timings;
+    BatchReport _report;
+    BatchReport::Counts _counts;
+    int _total = 0;
+    bool _noRenderer = false;
+    bool _animate = false;
     bool _isTerminal = false;
 };

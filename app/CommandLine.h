@@ -11,15 +11,26 @@
 class QCommandLineParser;
 
 // What `pleatora ...` asks for: open pictures in the application (the default), export folded
-// pictures without a window, or print help or the version. Parsing never touches a display.
+// pictures or animations of them without a window, or print help or the version. Parsing never
+// touches a display.
 class CommandLine {
 public:
-    enum class Mode { Open, Export, Help, Version, Error };
+    enum class Mode { Open, Export, Animate, Help, Version, Error };
+
+    // How an animation moves: from a start fold to the end fold (--fold) over its duration.
+    struct MotionSettings {
+        QString startFoldFile;          // --from; flat when empty
+        std::optional<double> tiltFrom; // degrees; else the start fold's tilt
+        double duration = 3;            // seconds
+        int framesPerSecond = 30;
+        bool loop = false;
+        bool ease = true;
+    };
 
     // What an export run was given; unset values take the user's preferences or the defaults.
     struct ExportSettings {
-        QString output;           // --export: one file
-        QString outputDirectory;  // --export-dir: DIR/<name> folded.<ext>
+        QString output;           // --export or --animate: one file
+        QString outputDirectory;  // --export-dir or --animate-dir: DIR/<name> folded.<ext>
         std::optional<int> scale; // whole times the window
         std::optional<int> width;
         QString foldFile;
@@ -27,13 +38,23 @@ public:
         std::optional<bool> shadow;
         std::optional<bool> lines;
         std::optional<QColor> background; // transparent when unset
-        QString format;                   // png, tiff, jpeg, webp or pdf; empty: from the name
+        // png, tiff, jpeg, webp or pdf; for animations mp4, webm, gif, webp or png; empty: from
+        // the name
+        QString format;
         bool overwrite = false;
         int screenHeight = 1080;
         std::optional<int> shading;         // percent
         std::optional<int> shadowOpacity;   // percent
         std::optional<double> shadowBlur;   // points
         std::optional<double> shadowOffset; // points
+        MotionSettings motion;              // for Mode::Animate
+        // Runs of many pictures.
+        QString manifest;          // --manifest: a file, or - for standard input
+        int jobs = 0;              // 0: one worker a core
+        bool skipExisting = false; // existing outputs are left and reported as skipped
+        QString report;            // JSON lines to a file, or - for standard output
+        int shardIndex = 0;
+        int shardCount = 1;
     };
 
     // arguments as QCoreApplication::arguments() gives them, the program name first.
@@ -49,9 +70,11 @@ private:
     void readExportSettings(const QCommandLineParser& parser);
     void readLook(const QCommandLineParser& parser);
     void readSwitches(const QCommandLineParser& parser);
+    void readMotion(const QCommandLineParser& parser);
     // The option's value as a number within [lowest, highest]; unset when not given or bad.
     std::optional<double> numberOption(const QCommandLineParser& parser, const QString& name,
                                        double lowest, double highest);
     void checkExportShape(const QCommandLineParser& parser);
+    void readRunOptions(const QCommandLineParser& parser);
     void fail(const QString& message);
 };

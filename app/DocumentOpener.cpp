@@ -5,8 +5,9 @@
 #include "app/FilePaths.h"
 #include "window/DocumentController.h"
 
-DocumentOpener::DocumentOpener(PreferencesDefaults& defaults, DocumentTaker takeDocument)
-    : _defaults(defaults), _takeDocument(std::move(takeDocument)), _cantOpenAlert(tr("Can't open")),
+DocumentOpener::DocumentOpener(Preferences& preferences, DocumentTaker takeDocument)
+    : _preferences(preferences), _takeDocument(std::move(takeDocument)),
+      _cantOpenAlert(tr("Can't open")),
       _noOpenGLAlert(tr("Can't draw the folded picture"),
                      tr("Pleatora needs OpenGL 2.1 with the compatibility profile.")) {
     connect(&_queue, &OpeningQueue::pictureRead, this, &DocumentOpener::makeDocument);
@@ -20,7 +21,7 @@ void DocumentOpener::makeDocument(const QByteArray& path, const PictureReader::R
     } else {
         QString failure;
         std::unique_ptr<DocumentController> controller =
-            DocumentController::create(result, sizing, url, _defaults, &failure);
+            DocumentController::create(result, sizing, url, _preferences, &failure);
         if (controller)
             _takeDocument(std::move(controller), url);
         else

@@ -12,7 +12,7 @@
 #include <memory>
 
 class DocumentController;
-class PreferencesDefaults;
+class Preferences;
 
 // Turns paths into documents: reads them through one queue, makes each document from its
 // decoded picture, and tells every failure in one alert that is never modal.
@@ -23,7 +23,7 @@ public:
     // Takes each document made, in the order the paths were asked for.
     using DocumentTaker = std::function<void(std::unique_ptr<DocumentController>, const QUrl&)>;
 
-    DocumentOpener(PreferencesDefaults& defaults, DocumentTaker takeDocument);
+    DocumentOpener(Preferences& preferences, DocumentTaker takeDocument);
 
     // Absolute paths as the system's bytes.
     void open(const QList<QByteArray>& paths) { _queue.open(paths); }
@@ -38,7 +38,7 @@ private:
     void makeDocument(const QByteArray& path, const PictureReader::Result& result,
                       const SheetSizing& sizing);
 
-    PreferencesDefaults& _defaults;
+    Preferences& _preferences;
     DocumentTaker _takeDocument;
     OpeningQueue _queue;
     FailureAlert _cantOpenAlert;

@@ -2,8 +2,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/ExportController.h"
 
+#include "app/DrawingProgress.h"
 #include "app/ExportOptionsDialog.h"
-#include "settings/PreferencesDefaults.h"
+#include "settings/Preferences.h"
 #include "window/DocumentController.h"
 #include "window/DocumentWindow.h"
 
@@ -18,7 +19,6 @@
 
 namespace {
 
-constexpr int progressDelay = 500;  // ms of work before the progress dialog shows
 constexpr int repaintInterval = 50; // ms between event runs while a file is written
 
 std::optional<ExportFormat> formatForNameFilter(const QString& nameFilter) {
@@ -31,14 +31,14 @@ std::optional<ExportFormat> formatForNameFilter(const QString& nameFilter) {
 
 } // namespace
 
-ExportController::ExportController(PreferencesDefaults& defaults) : _defaults(defaults) {}
+ExportController::ExportController(Preferences& preferences) : _preferences(preferences) {}
 
 void ExportController::exportDocument(DocumentController& document) {
     _document = &document;
     const std::optional<ExportOptions> options = chooseOptions(document);
     if (!options || !_document)
         return;
-    options->writeTo(_defaults);
+    options->writeTo(_preferences);
     const std::optional<Destination> destination = chooseFile(document);
     if (!destination || !_document)
         return;
@@ -46,8 +46,8 @@ void ExportController::exportDocument(DocumentController& document) {
 }
 
 std::optional<ExportOptions> ExportController::chooseOptions(DocumentController& document) {
-    ExportOptionsDialog dialog(ExportOptions::fromDefaults(_defaults), document.window()->size(),
-                               document.window());
+    ExportOptionsDialog dialog(ExportOptions::fromPreferences(_preferences),
+                               document.window()->size(), document.window());
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.options();
@@ -90,7 +90,7 @@ void ExportController::followFilter(QFileDialog& dialog, const QString& nameFilt
 }
 
 QString ExportController::proposedFolder(const DocumentController& document) const {
-    const QString lastFolder = _defaults.stringForKey(DefaultsKey::exportFolder);
+    const QString lastFolder = _preferences.value(Preferences::exportFolder);
     if (!lastFolder.isEmpty() && QFileInfo(lastFolder).isDir())
         return lastFolder;
     return QFileInfo(document.url().toLocalFile()).absolutePath();
@@ -108,13 +108,7 @@ void ExportController::write(DocumentController& document, ExportOptions options
         alertFailure(name, refusal);
         return;
     }
-    QProgressDialog progress(tr("Drawing \"%1\"...").arg(name), tr("Cancel"), 0, 1,
-                             document.window());
-    progress.setWindowModality(Qt::ApplicationModal);
-    progress.setAutoReset(false);
-    progress.setAutoClose(false);
-    progress.setMinimumDuration(progressDelay);
-    progress.setValue(0);
+    DrawingProgress progress(name, document.window());
     // Two steps after the tiles: the lines and shadow, then the file.
     QImage picture = document.exportPicture(options, [&progress](int done, int total) {
         progress.setMaximum(total + 2);
@@ -149,7 +143,7 @@ void ExportController::writeFile(QImage picture, const Destination& destination,
     switch (ExportWriter::write(std::move(picture), QFile::encodeName(destination.fileName),
                                 destination.format, repaintAndGoOn, &failure)) {
     case ExportWriter::Outcome::Written:
-        _defaults.setString(DefaultsKey::exportFolder, file.absolutePath());
+        _preferences.setValue(Preferences::exportFolder, file.absolutePath());
         break;
     case ExportWriter::Outcome::Failed:
         alertFailure(file.fileName(), failure);

@@ -11,7 +11,7 @@
 #include <optional>
 
 class DocumentController;
-class PreferencesDefaults;
+class Preferences;
 class QFileDialog;
 class QProgressDialog;
 
@@ -21,7 +21,7 @@ class ExportController : public QObject {
     Q_OBJECT
 
 public:
-    explicit ExportController(PreferencesDefaults& defaults);
+    explicit ExportController(Preferences& preferences);
 
     void exportDocument(DocumentController& document);
 
@@ -39,7 +39,7 @@ private:
     void writeFile(QImage picture, const Destination& destination, const QProgressDialog& progress);
     static void alertFailure(const QString& fileName, const QString& reason);
 
-    PreferencesDefaults& _defaults;
+    Preferences& _preferences;
     // Modal dialogs run event loops in which the document may be closed.
     QPointer<DocumentController> _document;
 };

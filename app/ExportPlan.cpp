@@ -42,43 +42,92 @@ QString shown(const QByteArray& path) {
 
 } // namespace
 
-ExportPlan::ExportPlan(const CommandLine::ExportSettings& settings, const QStringList& pictures)
-    : _settings(settings) {
-    _folder = PathText::toBytes(settings.output.isEmpty() ? settings.outputDirectory
-                                                          : QFileInfo(settings.output).path());
-    for (const QString& picture : pictures) {
-        Entry entry;
-        entry.picture = PathText::toBytes(picture);
-        entry.output = outputPath(entry.picture);
-        entry.format = formatFor(entry.output);
-        if (!entry.format)
-            entry.refusal =
-                tr("Pleatora cannot write this kind of file here: %1").arg(shown(entry.output));
-        _entries.append(entry);
-    }
-    QList<QByteArray> otherInputs;
-    if (!settings.foldFile.isEmpty())
-        otherInputs.append(PathText::toBytes(settings.foldFile));
-    refuseCollisions(otherInputs);
-}
+namespace {
 
-QByteArray ExportPlan::outputPath(const QByteArray& picture) const {
-    if (!_settings.output.isEmpty())
-        return PathText::toBytes(_settings.output);
-    const QString suffix = _settings.format.isEmpty() ? QStringLiteral("png") : _settings.format;
+QByteArray outputPath(const QByteArray& picture, const CommandLine::ExportSettings& settings,
+                      bool animate) {
+    if (!settings.output.isEmpty())
+        return PathText::toBytes(settings.output);
+    const QString name = PathText::fromBytes(picture.mid(picture.lastIndexOf('/') + 1));
+    const QDir folder(settings.outputDirectory);
+    if (animate) {
+        const QString suffix =
+            settings.format.isEmpty() ? AnimationFormat::all().first().suffix : settings.format;
+        return PathText::toBytes(folder.filePath(
+            QStringLiteral("%1 folded.%2").arg(QFileInfo(name).completeBaseName(), suffix)));
+    }
+    const QString suffix = settings.format.isEmpty() ? QStringLiteral("png") : settings.format;
     const ExportFormat format =
         ExportWriter::formatForFileName(QStringLiteral("x.") + suffix).value_or(ExportFormat());
-    const QString name = PathText::fromBytes(picture.mid(picture.lastIndexOf('/') + 1));
-    return PathText::toBytes(QDir(_settings.outputDirectory).filePath(format.foldedFileName(name)));
+    return PathText::toBytes(folder.filePath(format.foldedFileName(name)));
 }
 
-std::optional<ExportFormat> ExportPlan::formatFor(const QByteArray& output) const {
-    if (!_settings.format.isEmpty())
-        return ExportWriter::formatForFileName(QStringLiteral("x.") + _settings.format);
+std::optional<ExportFormat> formatFor(const QByteArray& output,
+                                      const CommandLine::ExportSettings& settings) {
+    if (!settings.format.isEmpty())
+        return ExportWriter::formatForFileName(QStringLiteral("x.") + settings.format);
     const QString name = PathText::fromBytes(output);
     if (QFileInfo(name).suffix().isEmpty())
         return ExportWriter::formats().first();
     return ExportWriter::formatForFileName(name);
+}
+
+} // namespace
+
+ExportPlan::ExportPlan(const CommandLine::ExportSettings& settings, const QStringList& pictures,
+                       bool animate)
+    : ExportPlan(itemsOf(settings, pictures, animate), folderOf(settings)) {}
+
+ExportPlan::ExportPlan(const QList<Item>& items, const QByteArray& folder) : _folder(folder) {
+    QList<QByteArray> otherInputs;
+    for (const Item& item : items) {
+        _entries.append(entryOf(item));
+        for (const QString& foldFile :
+             {item.settings.foldFile, item.settings.motion.startFoldFile}) {
+            const QByteArray fold = PathText::toBytes(foldFile);
+            if (!fold.isEmpty() && !otherInputs.contains(fold))
+                otherInputs.append(fold);
+        }
+    }
+    refuseCollisions(otherInputs);
+}
+
+QList<ExportPlan::Item> ExportPlan::itemsOf(const CommandLine::ExportSettings& settings,
+                                            const QStringList& pictures, bool animate) {
+    QList<Item> items;
+    for (const QString& picture : pictures)
+        items.append({PathText::toBytes(picture), settings, 0, {}, animate});
+    return items;
+}
+
+QByteArray ExportPlan::folderOf(const CommandLine::ExportSettings& settings) {
+    return PathText::toBytes(settings.output.isEmpty() ? settings.outputDirectory
+                                                       : QFileInfo(settings.output).path());
+}
+
+ExportPlan::Entry ExportPlan::entryOf(const Item& item) {
+    Entry entry;
+    entry.picture = item.picture;
+    entry.settings = item.settings;
+    entry.line = item.line;
+    entry.key =
+        item.settings.output.isEmpty() ? item.picture : PathText::toBytes(item.settings.output);
+    entry.refusal = item.problem;
+    if (!entry.refusal.isEmpty())
+        return entry;
+    entry.output = outputPath(entry.picture, item.settings, item.animate);
+    // An animation's format is always its name's suffix; --format names --animate-dir's files.
+    if (item.animate)
+        entry.animationFormat = AnimationFormat::forFileName(PathText::fromBytes(entry.output));
+    else
+        entry.format = formatFor(entry.output, item.settings);
+    if (item.animate && !entry.animationFormat)
+        entry.refusal = tr("An animation is written as %1, not %2")
+                            .arg(AnimationFormat::suffixList(), shown(entry.output));
+    else if (!item.animate && !entry.format)
+        entry.refusal =
+            tr("Pleatora cannot write this kind of file here: %1").arg(shown(entry.output));
+    return entry;
 }
 
 // Every picture of a collision is refused, whichever comes first, so no order of the list and no
@@ -89,7 +138,8 @@ void ExportPlan::refuseCollisions(const QList<QByteArray>& otherInputs) {
     QList<QByteArray> allInputs = otherInputs;
     for (qsizetype i = 0; i < _entries.size(); ++i) {
         allInputs.append(_entries[i].picture);
-        outputs[place(_entries[i].output)].append(i);
+        if (!_entries[i].output.isEmpty())
+            outputs[place(_entries[i].output)].append(i);
     }
     for (const QByteArray& input : allInputs) {
         inputs.insert(place(input));
@@ -114,7 +164,9 @@ void ExportPlan::refuseCollisions(const QList<QByteArray>& otherInputs) {
 }
 
 QString ExportPlan::folderProblem() const {
-    const QByteArray folder = _folder.isEmpty() ? QByteArray(".") : _folder;
+    if (_folder.isEmpty())
+        return QString();
+    const QByteArray& folder = _folder;
     struct stat status {};
     int error = 0;
     if (::stat(folder.constData(), &status) != 0)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/CommandLine.h"
+#include "document/AnimationFormat.h"
 #include "document/ExportWriter.h"
 
 #include <QByteArray>
@@ -20,15 +21,33 @@ class ExportPlan {
     Q_DECLARE_TR_FUNCTIONS(ExportPlan)
 
 public:
+    // One picture asked for, with its own settings: the command line's, or a manifest row's over
+    // them.
+    struct Item {
+        QByteArray picture; // the system's bytes, as given
+        CommandLine::ExportSettings settings;
+        int line = 0;    // the manifest's line; 0 on the command line
+        QString problem; // why the row cannot run at all; empty when it can
+        bool animate = false;
+    };
     struct Entry {
         QByteArray picture; // the system's bytes, as given
         QByteArray output;
-        std::optional<ExportFormat> format;
+        std::optional<ExportFormat> format;             // for a still
+        std::optional<AnimationFormat> animationFormat; // for an animation
         QString refusal; // why this picture is not exported; empty when it is
+        CommandLine::ExportSettings settings;
+        int line = 0;
+        // What a shard is chosen by: the output as written, else the picture, so that rows with
+        // one output always fall in one shard.
+        QByteArray key;
     };
 
-    // pictures: as PathText keeps names.
-    ExportPlan(const CommandLine::ExportSettings& settings, const QStringList& pictures);
+    // pictures: as PathText keeps names. An animation run when animate is true.
+    ExportPlan(const CommandLine::ExportSettings& settings, const QStringList& pictures,
+               bool animate = false);
+    // folder: the one the outputs go to, checked by folderProblem(); empty when they go to many.
+    ExportPlan(const QList<Item>& items, const QByteArray& folder);
 
     const QList<Entry>& entries() const { return _entries; }
     // The folder the outputs go to, and why files cannot be made there; empty when they can.
@@ -36,11 +55,12 @@ public:
     QString folderProblem() const;
 
 private:
-    QByteArray outputPath(const QByteArray& picture) const;
-    std::optional<ExportFormat> formatFor(const QByteArray& output) const;
+    static QList<Item> itemsOf(const CommandLine::ExportSettings& settings,
+                               const QStringList& pictures, bool animate);
+    static QByteArray folderOf(const CommandLine::ExportSettings& settings);
+    static Entry entryOf(const Item& item);
     void refuseCollisions(const QList<QByteArray>& otherInputs);
 
-    CommandLine::ExportSettings _settings;
     QList<Entry> _entries;
     QByteArray _folder;
 };

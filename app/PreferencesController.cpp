@@ -4,7 +4,7 @@
 
 #include "app/AppLog.h"
 #include "settings/ApplicationSettings.h"
-#include "settings/PreferencesDefaults.h"
+#include "settings/Preferences.h"
 #include "ui_Preferences.h"
 
 #include <QEvent>
@@ -16,9 +16,9 @@ const QString frameAutosaveName = QStringLiteral("PrefWindow");
 constexpr int geometrySaveDelay = 250; // ms
 } // namespace
 
-PreferencesController::PreferencesController(PreferencesDefaults& defaults,
+PreferencesController::PreferencesController(Preferences& preferences,
                                              ApplicationSettings& settings)
-    : _defaults(defaults), _settings(settings), _ui(std::make_unique<Ui::Preferences>()) {
+    : _preferences(preferences), _settings(settings), _ui(std::make_unique<Ui::Preferences>()) {
     _geometrySave.setSingleShot(true);
     _geometrySave.setInterval(geometrySaveDelay);
     connect(&_geometrySave, &QTimer::timeout, this, &PreferencesController::saveGeometry);
@@ -49,93 +49,54 @@ void PreferencesController::setUpWindow() {
     restoreGeometry();
     _window->installEventFilter(this);
 
-    _ui->cboxShowCreaseLine->setChecked(_defaults.showCreaseLine());
-    _ui->cwellCreaseLineColor->setColor(_defaults.creaseLineColor());
-    _ui->cboxShowControlLine->setChecked(_defaults.showControlLine());
-    _ui->cwellControlLineColor->setColor(_defaults.controlLineColor());
-    _ui->cboxCopyWithCreaseLine->setChecked(_defaults.copyWithCreaseLine());
-    _ui->cboxCopyWithShadow->setChecked(_defaults.copyWithShadow());
-    _ui->cboxRememberFolds->setChecked(_defaults.rememberFolds());
-    const bool isFirstItem = _ui->menuImageFormat->itemText(0) == _defaults.imageFormat();
-    _ui->menuImageFormat->setCurrentIndex(isFirstItem ? 0 : 1);
-    _ui->sliderShading->setValue(_defaults.shading());
-    _ui->sliderShadowOpacity->setValue(_defaults.shadowOpacity());
-    _ui->sliderShadowBlur->setValue(_defaults.shadowBlur());
-    _ui->sliderShadowOffset->setValue(_defaults.shadowOffset());
-    showSliderValues();
-
-    connectControls();
+    bindCheckBox(_ui->cboxShowCreaseLine, Preferences::showCreaseLine);
+    bindCheckBox(_ui->cboxShowControlLine, Preferences::showControlLine);
+    bindCheckBox(_ui->cboxCopyWithCreaseLine, Preferences::copyWithCreaseLine);
+    bindCheckBox(_ui->cboxCopyWithShadow, Preferences::copyWithShadow);
+    bindCheckBox(_ui->cboxRememberFolds, Preferences::rememberFolds);
+    bindColorWell(_ui->cwellCreaseLineColor, Preferences::creaseLineColor);
+    bindColorWell(_ui->cwellControlLineColor, Preferences::controlLineColor);
+    bindImageFormatMenu();
+    bindSlider(_ui->sliderShading, _ui->labelShadingValue, tr("%1%"), Preferences::shading);
+    bindSlider(_ui->sliderShadowOpacity, _ui->labelShadowOpacityValue, tr("%1%"),
+               Preferences::shadowOpacity);
+    bindSlider(_ui->sliderShadowBlur, _ui->labelShadowBlurValue, tr("%1 pt"),
+               Preferences::shadowBlur);
+    bindSlider(_ui->sliderShadowOffset, _ui->labelShadowOffsetValue, tr("%1 pt"),
+               Preferences::shadowOffset);
 }
 
-void PreferencesController::connectControls() {
-    // clicked and activated come from the user's hand only, never from filling the window.
-    for (QCheckBox* box :
-         {_ui->cboxShowCreaseLine, _ui->cboxShowControlLine, _ui->cboxCopyWithCreaseLine,
-          _ui->cboxCopyWithShadow, _ui->cboxRememberFolds})
-        connect(box, &QCheckBox::clicked, this, [this, box] { changeCheckBox(box); });
-    connect(_ui->cwellCreaseLineColor, &ColorWell::colorChanged, this,
-            &PreferencesController::changeCreaseLineColor);
-    connect(_ui->cwellControlLineColor, &ColorWell::colorChanged, this,
-            &PreferencesController::changeControlLineColor);
-    connect(_ui->menuImageFormat, &QComboBox::activated, this, &PreferencesController::changeMenu);
-    // Connected after filling, so only the user's changes are written; every step of a drag is,
-    // so the documents follow the slider live.
-    for (QSlider* slider : {_ui->sliderShading, _ui->sliderShadowOpacity, _ui->sliderShadowBlur,
-                            _ui->sliderShadowOffset})
-        connect(slider, &QSlider::valueChanged, this, [this, slider] { changeSlider(slider); });
+// Each control is filled before it is connected, and clicked, activated and colorChanged come
+// from the user's hand only, so only the user's changes are written.
+void PreferencesController::bindCheckBox(QCheckBox* box, const Preference<bool>& preference) {
+    box->setChecked(_preferences.value(preference));
+    connect(box, &QCheckBox::clicked, this,
+            [this, &preference](bool checked) { _preferences.setValue(preference, checked); });
 }
 
-void PreferencesController::showSliderValues() {
-    _ui->labelShadingValue->setText(tr("%1%").arg(_ui->sliderShading->value()));
-    _ui->labelShadowOpacityValue->setText(tr("%1%").arg(_ui->sliderShadowOpacity->value()));
-    _ui->labelShadowBlurValue->setText(tr("%1 pt").arg(_ui->sliderShadowBlur->value()));
-    _ui->labelShadowOffsetValue->setText(tr("%1 pt").arg(_ui->sliderShadowOffset->value()));
+void PreferencesController::bindColorWell(ColorWell* well, const Preference<QColor>& preference) {
+    well->setColor(_preferences.value(preference));
+    connect(well, &ColorWell::colorChanged, this,
+            [this, &preference](const QColor& color) { _preferences.setValue(preference, color); });
 }
 
-void PreferencesController::changeCreaseLineColor(const QColor& color) {
-    _defaults.setColor(DefaultsKey::creaseLineColor, color);
-    postNotification();
+void PreferencesController::bindImageFormatMenu() {
+    QComboBox* menu = _ui->menuImageFormat;
+    const bool isFirstItem = menu->itemText(0) == _preferences.value(Preferences::imageFormat);
+    menu->setCurrentIndex(isFirstItem ? 0 : 1);
+    connect(menu, &QComboBox::activated, this,
+            [this, menu] { _preferences.setValue(Preferences::imageFormat, menu->currentText()); });
 }
 
-void PreferencesController::changeControlLineColor(const QColor& color) {
-    _defaults.setColor(DefaultsKey::controlLineColor, color);
-    postNotification();
-}
-
-void PreferencesController::changeCheckBox(const QCheckBox* sender) {
-    QString key = DefaultsKey::copyWithShadow;
-    if (sender == _ui->cboxShowCreaseLine)
-        key = DefaultsKey::showCreaseLine;
-    else if (sender == _ui->cboxShowControlLine)
-        key = DefaultsKey::showControlLine;
-    else if (sender == _ui->cboxCopyWithCreaseLine)
-        key = DefaultsKey::copyWithCreaseLine;
-    else if (sender == _ui->cboxRememberFolds)
-        key = DefaultsKey::rememberFolds;
-    _defaults.setBool(key, sender->isChecked());
-    postNotification();
-}
-
-void PreferencesController::changeMenu() {
-    _defaults.setString(DefaultsKey::imageFormat, _ui->menuImageFormat->currentText());
-    postNotification();
-}
-
-void PreferencesController::changeSlider(const QSlider* sender) {
-    QString key = DefaultsKey::shadowOffset;
-    if (sender == _ui->sliderShading)
-        key = DefaultsKey::shading;
-    else if (sender == _ui->sliderShadowOpacity)
-        key = DefaultsKey::shadowOpacity;
-    else if (sender == _ui->sliderShadowBlur)
-        key = DefaultsKey::shadowBlur;
-    _defaults.setInt(key, sender->value());
-    showSliderValues();
-    postNotification();
-}
-
-void PreferencesController::postNotification() {
-    _defaults.postNotification();
+// Every step of a slider's drag is written, so the documents follow it live.
+void PreferencesController::bindSlider(QSlider* slider, QLabel* label, const QString& format,
+                                       const Preference<int>& preference) {
+    slider->setValue(_preferences.value(preference));
+    label->setText(format.arg(slider->value()));
+    connect(slider, &QSlider::valueChanged, this, [this, label, format, &preference](int value) {
+        label->setText(format.arg(value));
+        _preferences.setValue(preference, value);
+    });
 }
 
 // The place is kept as soon as the window moves, so that it survives a crash, and at close.

@@ -9,23 +9,26 @@
 #include <memory>
 
 class ApplicationSettings;
-class PreferencesDefaults;
+class Preferences;
+template <typename T> struct Preference;
 class QAction;
 class QCheckBox;
+class ColorWell;
 class QColor;
+class QLabel;
 class QSlider;
 
 namespace Ui {
 class Preferences;
 }
 
-// The preferences window: every change is written to the defaults at once and announced, so the
+// The preferences window: every change is written to the preferences at once, so the
 // open documents redraw before the control's action returns.
 class PreferencesController : public QObject {
     Q_OBJECT
 
 public:
-    PreferencesController(PreferencesDefaults& defaults, ApplicationSettings& settings);
+    PreferencesController(Preferences& preferences, ApplicationSettings& settings);
     ~PreferencesController() override;
 
     // Builds and fills the window at the first call; shows it and brings it to the front.
@@ -36,24 +39,20 @@ public:
     // first showWindow().
     void addShortcutActions(const QList<QAction*>& actions);
 
-    void changeCreaseLineColor(const QColor& color);
-    void changeControlLineColor(const QColor& color);
-    void changeCheckBox(const QCheckBox* sender);
-    void changeMenu();
-    void changeSlider(const QSlider* sender);
-    void postNotification();
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void setUpWindow();
-    void connectControls();
-    void showSliderValues();
+    void bindCheckBox(QCheckBox* box, const Preference<bool>& preference);
+    void bindColorWell(ColorWell* well, const Preference<QColor>& preference);
+    void bindImageFormatMenu();
+    void bindSlider(QSlider* slider, QLabel* label, const QString& format,
+                    const Preference<int>& preference);
     void restoreGeometry();
     void saveGeometry();
 
-    PreferencesDefaults& _defaults;
+    Preferences& _preferences;
     ApplicationSettings& _settings;
     std::unique_ptr<QWidget> _window;
     std::unique_ptr<Ui::Preferences> _ui;

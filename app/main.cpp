@@ -7,7 +7,7 @@
 #include "app/InstanceHandover.h"
 #include "document/PathText.h"
 #include "settings/ApplicationSettings.h"
-#include "settings/PreferencesDefaults.h"
+#include "settings/Preferences.h"
 
 #include <QApplication>
 
@@ -53,8 +53,8 @@ int runApplication(int argc, char* argv[], const QStringList& pictures) {
         return 0;
 
     ApplicationSettings settings;
-    PreferencesDefaults defaults(settings);
-    ApplicationController delegate(settings, defaults, handoverName);
+    Preferences preferences(settings);
+    ApplicationController delegate(settings, preferences, handoverName);
     delegate.start(paths);
     return application.exec();
 }
@@ -66,8 +66,11 @@ int runExport(int argc, char* argv[], const CommandLine& commandLine) {
     QGuiApplication application(argc, argv);
     setApplicationNames();
     ApplicationSettings settings;
-    const PreferencesDefaults defaults(settings);
-    BatchExport batch(commandLine.exportSettings, defaults);
+    const Preferences preferences(settings);
+    BatchExport batch(commandLine.exportSettings, preferences,
+                      commandLine.mode == CommandLine::Mode::Animate);
+    if (!commandLine.exportSettings.manifest.isEmpty())
+        return batch.run();
     return batch.run(commandLine.pictures);
 }
 
@@ -87,6 +90,7 @@ int main(int argc, char* argv[]) {
                      PathText::shown(commandLine.error).toUtf8().constData());
         return 2;
     case CommandLine::Mode::Export:
+    case CommandLine::Mode::Animate:
         return runExport(argc, argv, commandLine);
     case CommandLine::Mode::Open:
         break;

@@ -12,7 +12,7 @@
 #include "document/PictureReader.h"
 #include "document/SheetSizing.h"
 #include "settings/ApplicationSettings.h"
-#include "settings/PreferencesDefaults.h"
+#include "settings/Preferences.h"
 #include "window/DocumentController.h"
 #include "window/DocumentWindow.h"
 
@@ -33,7 +33,7 @@
 namespace {
 
 QTemporaryDir* workDir = nullptr;
-PreferencesDefaults* defaults = nullptr;
+Preferences* sharedPreferences = nullptr;
 std::unique_ptr<DocumentController> document;
 
 // Smooth colour with a little grain, about as hard to compress as a photograph.
@@ -58,8 +58,8 @@ DocumentController* openDocument() {
         const SheetSizing sizing = SheetSizing::ofFirstScreen();
         const PictureReader::Result read = PictureReader::read(
             QFile::encodeName(path), [&sizing](QSize pixels) { return sizing.decodeSize(pixels); });
-        document =
-            DocumentController::create(read, sizing, QUrl::fromLocalFile(path), *defaults, nullptr);
+        document = DocumentController::create(read, sizing, QUrl::fromLocalFile(path),
+                                              *sharedPreferences, nullptr);
         if (document) {
             document->showWindow();
             (void)QTest::qWaitForWindowExposed(document->window());
@@ -188,9 +188,9 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QTemporaryDir work;
     ApplicationSettings settings;
-    PreferencesDefaults preferences(settings);
+    Preferences preferences(settings);
     workDir = &work;
-    defaults = &preferences;
+    sharedPreferences = &preferences;
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -10,7 +10,7 @@
 #include "document/PictureReader.h"
 #include "document/SheetSizing.h"
 #include "settings/ApplicationSettings.h"
-#include "settings/PreferencesDefaults.h"
+#include "settings/Preferences.h"
 #include "window/DocumentController.h"
 #include "window/DocumentWindow.h"
 
@@ -83,7 +83,7 @@ double peakMemoryMB() {
     return usage.ru_maxrss / 1024.0;
 }
 
-PreferencesDefaults* defaults = nullptr;
+Preferences* sharedPreferences = nullptr;
 
 void openDocument(benchmark::State& state, const QString& path) {
     QSize decoded;
@@ -91,8 +91,8 @@ void openDocument(benchmark::State& state, const QString& path) {
         const SheetSizing sizing = SheetSizing::ofFirstScreen();
         const PictureReader::Result read = PictureReader::read(
             QFile::encodeName(path), [&sizing](QSize pixels) { return sizing.decodeSize(pixels); });
-        auto controller =
-            DocumentController::create(read, sizing, QUrl::fromLocalFile(path), *defaults, nullptr);
+        auto controller = DocumentController::create(read, sizing, QUrl::fromLocalFile(path),
+                                                     *sharedPreferences, nullptr);
         if (!controller) {
             state.SkipWithError(read.failureReason.toUtf8().constData());
             return;
@@ -146,8 +146,8 @@ int main(int argc, char** argv) {
     if (QProcess::execute(QCoreApplication::applicationFilePath(), {"--make-pictures", dir}) != 0)
         return 1;
     ApplicationSettings settings;
-    PreferencesDefaults preferences(settings);
-    defaults = &preferences;
+    Preferences preferences(settings);
+    sharedPreferences = &preferences;
     for (const BenchPicture& picture : pictures) {
         const QString path = QDir(dir).filePath(picture.name);
         benchmark::RegisterBenchmark((std::string("OpenDocument/") + picture.name).c_str(),

@@ -6,7 +6,7 @@
 // input shape set at the end of a drag.
 // Run under scripts/with-display.sh; QT_SCALE_FACTOR=2 measures a backing scale of 2.
 #include "settings/ApplicationSettings.h"
-#include "settings/PreferencesDefaults.h"
+#include "settings/Preferences.h"
 #include "window/DocumentController.h"
 #include "window/DocumentWindow.h"
 #include "window/PictureView.h"
@@ -28,7 +28,7 @@
 namespace {
 
 QTemporaryDir* imageDir = nullptr;
-PreferencesDefaults* defaults = nullptr;
+Preferences* sharedPreferences = nullptr;
 
 std::unique_ptr<DocumentController> openDocument(QSize pixelSize) {
     QImage picture(pixelSize, QImage::Format_RGB32);
@@ -43,8 +43,8 @@ std::unique_ptr<DocumentController> openDocument(QSize pixelSize) {
     const SheetSizing sizing = SheetSizing::ofFirstScreen();
     const PictureReader::Result read = PictureReader::read(
         QFile::encodeName(path), [&sizing](QSize pixels) { return sizing.decodeSize(pixels); });
-    auto controller =
-        DocumentController::create(read, sizing, QUrl::fromLocalFile(path), *defaults, nullptr);
+    auto controller = DocumentController::create(read, sizing, QUrl::fromLocalFile(path),
+                                                 *sharedPreferences, nullptr);
     if (controller) {
         controller->showWindow();
         (void)QTest::qWaitForWindowExposed(controller->window());
@@ -89,7 +89,7 @@ void reportPercentiles(benchmark::State& state, std::vector<double>& millisecond
 // One drag event per iteration: the peak swings left and right and up and down, so every step
 // refolds the sheet and runs the whole update. The third argument is the shading in percent.
 void BM_DragUpdate(benchmark::State& state) {
-    defaults->setInt(DefaultsKey::shading, static_cast<int>(state.range(2)));
+    sharedPreferences->setValue(Preferences::shading, static_cast<int>(state.range(2)));
     auto controller =
         openDocument(QSize(static_cast<int>(state.range(0)), static_cast<int>(state.range(1))));
     if (!controller) {
@@ -194,9 +194,9 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QTemporaryDir images;
     ApplicationSettings settings;
-    PreferencesDefaults preferences(settings);
+    Preferences preferences(settings);
     imageDir = &images;
-    defaults = &preferences;
+    sharedPreferences = &preferences;
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

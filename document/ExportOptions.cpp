@@ -2,31 +2,31 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "document/ExportOptions.h"
 
-#include "settings/PreferencesDefaults.h"
+#include "settings/Preferences.h"
 
 #include <algorithm>
 #include <cmath>
 
-ExportOptions ExportOptions::fromDefaults(const PreferencesDefaults& defaults) {
+ExportOptions ExportOptions::fromPreferences(const Preferences& preferences) {
     ExportOptions options;
-    options.scale = std::clamp(defaults.intForKey(DefaultsKey::exportScale), 0, largestScale);
-    options.pixelWidth = std::clamp(defaults.intForKey(DefaultsKey::exportPixelWidth),
+    options.scale = std::clamp(preferences.value(Preferences::exportScale), 0, largestScale);
+    options.pixelWidth = std::clamp(preferences.value(Preferences::exportPixelWidth),
                                     smallestPixelWidth, largestPixelWidth);
-    options.withShadow = defaults.exportWithShadow();
-    options.withCreaseLine = defaults.exportWithCreaseLine();
-    options.transparentBackground = defaults.boolForKey(DefaultsKey::exportTransparentBackground);
-    options.backgroundColor = defaults.colorForKey(DefaultsKey::exportBackgroundColor);
+    options.withShadow = preferences.value(Preferences::exportWithShadow);
+    options.withCreaseLine = preferences.value(Preferences::exportWithCreaseLine);
+    options.transparentBackground = preferences.value(Preferences::exportTransparentBackground);
+    options.backgroundColor = preferences.value(Preferences::exportBackgroundColor);
     options.backgroundColor.setAlpha(255);
     return options;
 }
 
-void ExportOptions::writeTo(PreferencesDefaults& defaults) const {
-    defaults.setInt(DefaultsKey::exportScale, scale);
-    defaults.setInt(DefaultsKey::exportPixelWidth, pixelWidth);
-    defaults.setBool(DefaultsKey::exportWithShadow, withShadow);
-    defaults.setBool(DefaultsKey::exportWithCreaseLine, withCreaseLine);
-    defaults.setBool(DefaultsKey::exportTransparentBackground, transparentBackground);
-    defaults.setColor(DefaultsKey::exportBackgroundColor, backgroundColor);
+void ExportOptions::writeTo(Preferences& preferences) const {
+    preferences.setValue(Preferences::exportScale, scale);
+    preferences.setValue(Preferences::exportPixelWidth, pixelWidth);
+    preferences.setValue(Preferences::exportWithShadow, withShadow);
+    preferences.setValue(Preferences::exportWithCreaseLine, withCreaseLine);
+    preferences.setValue(Preferences::exportTransparentBackground, transparentBackground);
+    preferences.setValue(Preferences::exportBackgroundColor, backgroundColor);
 }
 
 QSize ExportOptions::pixelSize(QSize windowSize) const {

@@ -5,7 +5,7 @@
 #include <QColor>
 #include <QSize>
 
-class PreferencesDefaults;
+class Preferences;
 
 // What an export makes: its size and what the picture shows. Remembered in the preferences.
 struct ExportOptions {
@@ -20,8 +20,8 @@ struct ExportOptions {
     bool transparentBackground = true;
     QColor backgroundColor = Qt::white; // always opaque
 
-    static ExportOptions fromDefaults(const PreferencesDefaults& defaults);
-    void writeTo(PreferencesDefaults& defaults) const;
+    static ExportOptions fromPreferences(const Preferences& preferences);
+    void writeTo(Preferences& preferences) const;
 
     // The picture's size in pixels for a window of windowSize whole points: the height follows
     // the width, so the picture keeps the window's shape.

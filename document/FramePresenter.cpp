@@ -143,3 +143,25 @@ QImage FramePresenter::exportPicture(const Document& document, const ExportOptio
     return ExportPicture::render(*_renderer, endPoints(), _windowSize, options, look, finer,
                                  progress);
 }
+
+AnimationExport::Outcome
+FramePresenter::exportAnimation(const Document& document, const ExportOptions& options,
+                                const QString& fileName, const FoldSnapshot& start,
+                                const FoldMotion::Timing& timing,
+                                const AnimationExport::Progress& progress, QString* failure) {
+    const ExportPicture::Look look{_overlay.creaseLineColor, _shadow.opacity(),
+                                   _shadow.blurRadius(), _shadow.offset()};
+    const FoldSize sheet = document.fold().sheetSize();
+    const QImage finer = ExportPicture::finerPicture(
+        document.url().toLocalFile(), sheet, document.pictureSize(), _renderer->textureSize(),
+        ExportPicture::pixelsPerPoint(options, _windowSize));
+    const std::vector<FoldSnapshot> frames =
+        FoldMotion::frames(sheet, start, document.snapshot(), timing);
+    AnimationExport animation(*_renderer, sheet, _windowSize, options, look, finer);
+    const AnimationExport::Outcome outcome =
+        animation.write(fileName, frames, timing, progress, failure);
+    // The frames passed through the window's renderer; the next present() draws afresh.
+    showFold(document);
+    _frame = QImage();
+    return outcome;
+}

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "document/AnimationExport.h"
 #include "document/DropShadow.h"
 #include "document/LineOverlay.h"
 #include "render/LineEndPoints.h"
@@ -48,6 +49,14 @@ public:
     // document's file when the export shows it finer than the window's texture.
     QImage exportPicture(const Document& document, const ExportOptions& options,
                          const SheetRenderer::TileProgress& progress);
+
+    // The move from start to the document's fold and tilt drawn as the export options ask and
+    // streamed into fileName; the renderer shows the document's fold again afterwards.
+    AnimationExport::Outcome exportAnimation(const Document& document, const ExportOptions& options,
+                                             const QString& fileName, const FoldSnapshot& start,
+                                             const FoldMotion::Timing& timing,
+                                             const AnimationExport::Progress& progress,
+                                             QString* failure);
 
     SheetRenderer& renderer() { return *_renderer; }
 

@@ -7,6 +7,7 @@
 
 #include <QPainter>
 #include <QPen>
+#include <QScopeGuard>
 
 QPainterPath LineOverlay::path(const LineEndPoints& endPoints, int k) {
     QPainterPath path;
@@ -47,13 +48,19 @@ std::optional<QColor> LineOverlay::strokeColor(int k, int controlArea) const {
 // A later path is drawn over an earlier one.
 void LineOverlay::draw(QImage& image, const LineEndPoints& endPoints, int controlArea,
                        const QRectF& clip) const {
+    // QPainter leaves a pixel ratio under 1 unapplied, and an export smaller than the window has
+    // one, so the ratio is applied here for every image alike.
+    const qreal ratio = image.devicePixelRatio();
+    image.setDevicePixelRatio(1);
+    const auto restoreRatio = qScopeGuard([&image, ratio] { image.setDevicePixelRatio(ratio); });
+    const QTransform toPixels = QTransform::fromScale(ratio, ratio);
     QPainter painter(&image);
+    painter.setTransform(toPixels);
     if (!clip.isNull())
         painter.setClipRect(clip);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    painter.setTransform(
-        FrameCoordinates::toWidgetTransform(image.height() / image.devicePixelRatio()));
+    painter.setTransform(FrameCoordinates::toWidgetTransform(image.height() / ratio) * toPixels);
     QPen pen;
     pen.setWidthF(lineWidth);
     pen.setCapStyle(Qt::SquareCap);

@@ -4,6 +4,7 @@
 
 #include "fold/FoldArithmetic.h"
 #include "fold/FoldModel.h"
+#include "fold/TentSide.h"
 
 #include <algorithm>
 #include <cmath>
@@ -18,22 +19,27 @@ constexpr int kPeakCreaseTrials = 20;
 // With a pitch of 0 an upward step raises the signed compression, as seen from the front.
 constexpr float kFrontView = 0.0f;
 
-double leftSignedCompression(const std::array<FoldPoint, creaseLineCount>& p, float leftDirection) {
-    return leftDirection * p[0].x;
+const TentSide& tentOfPeak(int line) {
+    return line == leftTent.peak ? leftTent : rightTent;
 }
 
-double rightSignedCompression(const std::array<FoldPoint, creaseLineCount>& p, float rightDirection,
-                              double width) {
-    return rightDirection * (width - p[6].x);
+// How far the tent's edge is pulled in from the sheet's edge.
+double compressionOf(const TentSide& side, const std::array<FoldPoint, creaseLineCount>& profile,
+                     double width) {
+    return side.inwardDistance(side.left ? 0.0 : width, profile[side.edge].x);
+}
+
+// The compression signed by the side the tent's peak rises to.
+double signedCompression(const TentSide& side, const FoldSnapshot& fold, double width) {
+    const float direction = side.left ? fold.leftDirection : fold.rightDirection;
+    return direction * compressionOf(side, fold.coordinates, width);
 }
 
 double compressionStep(const FoldModel& model, const FoldSnapshot& wanted, int line) {
-    if (line == 2)
-        return leftSignedCompression(wanted.coordinates, wanted.leftDirection) -
-               leftSignedCompression(model.profile(), model.leftDirection());
+    const TentSide& side = tentOfPeak(line);
     const double width = model.sheetSize().width;
-    return rightSignedCompression(wanted.coordinates, wanted.rightDirection, width) -
-           rightSignedCompression(model.profile(), model.rightDirection(), width);
+    return signedCompression(side, wanted, width) -
+           signedCompression(side, FoldSnapshot::take(model, kFrontView), width);
 }
 
 } // namespace
@@ -43,7 +49,7 @@ double compressionStep(const FoldModel& model, const FoldSnapshot& wanted, int l
 double FoldApplier::apply(FoldModel& model, const FoldSnapshot& wanted) {
     model = FoldModel(model.sheetSize());
     drive(model, wanted);
-    for (const int line : {2, 4}) {
+    for (const int line : {leftTent.peak, rightTent.peak}) {
         for (int trial = 1; trial < kPeakCreaseTrials; ++trial) {
             if (unresolved(model, wanted) <= kResolution)
                 break;
@@ -58,6 +64,14 @@ double FoldApplier::apply(FoldModel& model, const FoldSnapshot& wanted) {
         return 0.0;
     }
     return distance(model, wanted);
+}
+
+// The compressions go first: each leaves its peak where the creases put it, so that the peaks'
+// own steps move no more than the creases move.
+bool FoldApplier::approach(FoldModel& model, const FoldSnapshot& wanted) {
+    compress(model, wanted);
+    drive(model, wanted);
+    return unresolved(model, wanted) <= kResolution;
 }
 
 void FoldApplier::drive(FoldModel& model, const FoldSnapshot& wanted) {
@@ -75,7 +89,12 @@ bool FoldApplier::stepToward(FoldModel& model, const FoldSnapshot& wanted) {
         const double h = horizontalStep(model, wanted, line);
         moved |= model.moveLine(line, {h, 0.0}, kFrontView).x != 0.0;
     }
-    for (const int line : {2, 4}) {
+    return compress(model, wanted) || moved;
+}
+
+bool FoldApplier::compress(FoldModel& model, const FoldSnapshot& wanted) {
+    bool moved = false;
+    for (const int line : {leftTent.peak, rightTent.peak}) {
         const double v = compressionStep(model, wanted, line);
         moved |= model.moveLine(line, {0.0, v}, kFrontView).y != 0.0;
     }
@@ -85,9 +104,9 @@ bool FoldApplier::stepToward(FoldModel& model, const FoldSnapshot& wanted) {
 // The peak of a folded tent moves across the sheet and its crease follows; on a flat tent the two
 // are one point.
 double FoldApplier::horizontalStep(const FoldModel& model, const FoldSnapshot& wanted, int line) {
-    const bool folded = line == 2   ? model.profile()[0].x > 0.0
-                        : line == 4 ? model.profile()[6].x < model.sheetSize().width
-                                    : false;
+    const bool folded =
+        (line == leftTent.peak || line == rightTent.peak) &&
+        compressionOf(tentOfPeak(line), model.profile(), model.sheetSize().width) > 0.0;
     if (folded)
         return wanted.coordinates[line].x - model.profile()[line].x;
     return wanted.creasePoint[line] - model.creases()[line];
@@ -97,10 +116,9 @@ double FoldApplier::horizontalStep(const FoldModel& model, const FoldSnapshot& w
 // folds the tent there and drives on to the wanted fold.
 FoldModel FoldApplier::viaPeakCrease(FoldModel model, const FoldSnapshot& wanted, int line,
                                      double fraction) {
-    const double signedCompression =
-        line == 2 ? model.leftDirection() * model.profile()[0].x
-                  : model.rightDirection() * (model.sheetSize().width - model.profile()[6].x);
-    model.moveLine(line, {0.0, -signedCompression}, kFrontView);
+    const double compression = signedCompression(
+        tentOfPeak(line), FoldSnapshot::take(model, kFrontView), model.sheetSize().width);
+    model.moveLine(line, {0.0, -compression}, kFrontView);
     const double from = model.creases()[line - 1];
     const double to = model.creases()[line + 1];
     const double step = from + fraction * (to - from) - model.creases()[line];
@@ -111,8 +129,8 @@ FoldModel FoldApplier::viaPeakCrease(FoldModel model, const FoldSnapshot& wanted
 }
 
 double FoldApplier::unresolved(const FoldModel& model, const FoldSnapshot& wanted) {
-    double largest = std::max(std::abs(compressionStep(model, wanted, 2)),
-                              std::abs(compressionStep(model, wanted, 4)));
+    double largest = std::max(std::abs(compressionStep(model, wanted, leftTent.peak)),
+                              std::abs(compressionStep(model, wanted, rightTent.peak)));
     for (int i = 0; i < creaseLineCount; ++i)
         largest = std::max(largest, std::abs(double(wanted.creasePoint[i]) - model.creases()[i]));
     return largest;

@@ -15,10 +15,15 @@ public:
     // largest distance of a crease or a profile vertex, in sheet units, 0 when reached. The
     // wanted pitch is the caller's to set.
     static double apply(FoldModel& model, const FoldSnapshot& wanted);
+    // Drag steps from the model's fold as it is, toward the wanted one, as far as the bounds let
+    // them go. True when the creases and compressions reached it, up to what a drag resolves.
+    static bool approach(FoldModel& model, const FoldSnapshot& wanted);
 
 private:
     static void drive(FoldModel& model, const FoldSnapshot& wanted);
     static bool stepToward(FoldModel& model, const FoldSnapshot& wanted);
+    // Both tents' compression steps; false when neither moved.
+    static bool compress(FoldModel& model, const FoldSnapshot& wanted);
     static double horizontalStep(const FoldModel& model, const FoldSnapshot& wanted, int line);
     static FoldModel viaPeakCrease(FoldModel model, const FoldSnapshot& wanted, int line,
                                    double fraction);

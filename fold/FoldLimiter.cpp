@@ -7,6 +7,7 @@
 #include "fold/FoldArithmetic.h"
 #include "fold/TentSide.h"
 
+#include <algorithm>
 #include <limits>
 
 using namespace FoldArithmetic;
@@ -175,32 +176,31 @@ void FoldModel::limitFootAndEdge(const Tent& tent, float peakInward) {
     setRooms<side>(side.edge, tent.dx, edgeInward);
 }
 
+// Unfolded, a tent sets no bound to its spreading; folded, its slopes' angles bound both ways.
+template <const TentSide& side>
+FoldModel::MiddleRoom FoldModel::middleRoomBeside(const Tent& tent) const {
+    const Parameters& p = _parameters;
+    if (!tent.folded)
+        return {side.inwardDistance(x(side.peak), x(middleLine)) - p.minimumSpaceMiddle,
+                std::numeric_limits<float>::infinity()};
+    return {narrowStepForAngle(p.maximumPeakSlopeInside, p.minimumSpaceMiddle, tent.dx, tent.tO,
+                               tent.tI),
+            spreadStepForAngle(p.maximumPeakSlopeOutside, p.minimumSpaceFoot, tent.dx, tent.tO,
+                               tent.tI)};
+}
+
+// The middle stays between 35 % and 65 % of the width. Moving right narrows the right tent and
+// spreads the left one.
 void FoldModel::limitMiddle(const Tent& left, const Tent& right) {
     const double width = _sheetSize.width;
-    const float up = static_cast<float>(0.65 * width - _profile[3].x);
-    const float down = static_cast<float>(0.35 * width - _profile[3].x);
-    const float kO = _parameters.maximumPeakSlopeOutside;
-    const float kI = _parameters.maximumPeakSlopeInside;
-    const float sF = _parameters.minimumSpaceFoot;
-    const float sM = _parameters.minimumSpaceMiddle;
-
-    // Moving the middle right shortens the right inner slope and lengthens the left one.
-    float lowR = down;
-    float upR = x(4) - x(3) - sM;
-    if (right.folded) {
-        lowR = std::max(-spreadStepForAngle(kO, sF, right.dx, right.tO, right.tI), down);
-        upR = narrowStepForAngle(kI, sM, right.dx, right.tO, right.tI);
-    }
-    upR = std::min(upR, up);
-
-    float lowL = x(2) - x(3) + sM;
-    float upL = up;
-    if (left.folded) {
-        upL = std::min(spreadStepForAngle(kO, sF, left.dx, left.tO, left.tI), up);
-        lowL = std::max(-narrowStepForAngle(kI, sM, left.dx, left.tO, left.tI), down);
-    }
-    _limits[3].lower.x = std::min(std::max(lowL, lowR), 0.0f);
-    _limits[3].upper.x = std::max(std::min(upL, upR), 0.0f);
+    const float up = static_cast<float>(0.65 * width - _profile[middleLine].x);
+    const float down = static_cast<float>(0.35 * width - _profile[middleLine].x);
+    const MiddleRoom besideLeft = middleRoomBeside<leftTent>(left);
+    const MiddleRoom besideRight = middleRoomBeside<rightTent>(right);
+    const float lower = std::max({-besideLeft.toward, -besideRight.away, down});
+    const float upper = std::min({besideRight.toward, besideLeft.away, up});
+    _limits[middleLine].lower.x = std::min(lower, 0.0f);
+    _limits[middleLine].upper.x = std::max(upper, 0.0f);
 }
 
 void FoldModel::snapLimits() {

@@ -71,6 +71,11 @@ private:
         float edx = 0.0f; // largest compression
         bool folded = false;
     };
+    // The middle's room beside one tent: moving toward the tent narrows it, away spreads it.
+    struct MiddleRoom {
+        float toward = 0.0f;
+        float away = 0.0f;
+    };
 
     static FoldSize fitWindowInto(FoldSize sheetSize, FoldSize available);
 
@@ -98,6 +103,7 @@ private:
     template <const TentSide& side> void setRooms(int line, double outward, double inward);
     template <const TentSide& side> float limitPeak(const Tent& tent);
     template <const TentSide& side> void limitFootAndEdge(const Tent& tent, float peakInward);
+    template <const TentSide& side> MiddleRoom middleRoomBeside(const Tent& tent) const;
     void limitMiddle(const Tent& left, const Tent& right);
     void snapLimits();
 

@@ -7,6 +7,7 @@
 #include "render/Framebuffer.h"
 #include "render/ProjectedBox.h"
 #include "render/RenderLog.h"
+#include "render/Texture.h"
 
 #include <QCoreApplication>
 #include <QVector3D>
@@ -14,6 +15,7 @@
 #include <GL/glu.h>
 
 #include <algorithm>
+#include <cmath>
 #include <span>
 #include <utility>
 
@@ -59,10 +61,11 @@ SheetRenderer::SheetRenderer(QSize frameSize, double scale)
 
 SheetRenderer::~SheetRenderer() {
     if (_context && _context->makeCurrent()) {
-        if (_texture != 0)
-            glDeleteTextures(1, &_texture);
+        _texture.reset();
         _framebuffer.reset();
         _context->doneCurrent();
+    } else if (_context) {
+        leaveToTheContext(std::move(_texture), std::move(_framebuffer));
     }
 }
 
@@ -91,6 +94,23 @@ bool SheetRenderer::makeCurrent() {
     }
     qCWarning(renderLog) << "The renderer's context could not be made current";
     return false;
+}
+
+bool SheetRenderer::resize(QSizeF size) {
+    const QSize frameSize(int(size.width()), int(size.height()));
+    if (frameSize == _frameSize)
+        return true;
+    if (frameSize.isEmpty() || !_context->makeCurrent())
+        return false;
+    _frameSize = frameSize;
+    _pixelSize = QSize(qRound(frameSize.width() * _scale), qRound(frameSize.height() * _scale));
+    _framebuffer = Framebuffer::create(_pixelSize);
+    _sheetBox = QRect(QPoint(0, 0), _pixelSize);
+    _uncapturedChange = _sheetBox;
+    _lineFrame = QImage();
+    _frame = QImage();
+    _needsDisplay = true;
+    return bool(_framebuffer);
 }
 
 void SheetRenderer::setPitch(float degrees) {
@@ -143,12 +163,10 @@ bool SheetRenderer::setImage(const QImage& image) {
         qCWarning(renderLog) << "The renderer's context could not be made current";
         return false;
     }
-    const unsigned int textureID = createTexture(image);
-    if (textureID == 0)
+    std::unique_ptr<Texture> texture = Texture::create(image, textureSizeFor(image));
+    if (!texture)
         return false;
-    if (_texture != 0)
-        glDeleteTextures(1, &_texture);
-    _texture = textureID;
+    _texture = std::move(texture);
     _needsDisplay = true;
     return true;
 }
@@ -157,7 +175,7 @@ bool SheetRenderer::setImage(const QImage& image) {
 // read back. The clears stay whole: Mesa's software renderer marks whole tiles cleared, while a
 // scissored clear draws a quad through the box and costs more than it saves.
 void SheetRenderer::display() {
-    if (_texture == 0 || !makeCurrent())
+    if (!_texture || !makeCurrent())
         return;
     setUpCamera();
     const QRect sheet = sheetBox();
@@ -169,7 +187,7 @@ void SheetRenderer::display() {
     searchLineEndPoint(pass);
     glEnable(GL_DEPTH_TEST);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    drawSheet(_texture);
+    drawSheet(*_texture);
     _sheetBox = sheet;
     _uncapturedChange |= pass;
     _needsDisplay = false;
@@ -261,7 +279,7 @@ void SheetRenderer::searchLineEndPoint(QRect pass) {
             end /= _scale;
 }
 
-void SheetRenderer::drawSheet(unsigned int textureID) {
+void SheetRenderer::drawSheet(Texture& texture) {
     const SheetGeometry& g = _geometry;
     const float bottom = g.acrossStart();
     const float top = g.acrossEnd(0.0);
@@ -271,7 +289,7 @@ void SheetRenderer::drawSheet(unsigned int textureID) {
         glTexCoord2f(texture.x(), texture.y());
         glVertex3f(point.x(), point.y(), point.z());
     };
-    glBindTexture(GL_TEXTURE_2D, textureID);
+    texture.bind();
     glEnable(GL_TEXTURE_2D);
     glBegin(GL_QUADS);
     for (int i = 0; i + 1 < g.lineCount(); ++i) {
@@ -316,4 +334,26 @@ void SheetRenderer::readFrame(QImage& image, QRect box) {
     glPixelStorei(GL_PACK_ROW_LENGTH, GLint(image.bytesPerLine() / 4));
     glReadPixels(box.x(), box.y(), box.width(), box.height(), GL_RGBA, GL_UNSIGNED_BYTE,
                  image.scanLine(box.y()) + box.x() * 4);
+}
+
+// No more texels than the sheet has device pixels: a larger texture would only cost memory.
+QSize SheetRenderer::textureSizeFor(const QImage& image) const {
+    const QSize size(int(image.width() * _scale), int(image.height() * _scale));
+    const QSizeF sheetPixels = _geometry.imageSize() * pointsPerWorldUnit * _scale;
+    if (sheetPixels.isEmpty())
+        return size;
+    return size.boundedTo(QSize(qCeil(sheetPixels.width()), qCeil(sheetPixels.height())));
+}
+
+QSize SheetRenderer::textureSize() const {
+    return _texture ? _texture->size() : QSize();
+}
+
+// Without their context current GL objects cannot be freed there, and freeing them in another
+// context would free that context's objects of the same names: the context frees them as it goes.
+void SheetRenderer::leaveToTheContext(std::unique_ptr<Texture> texture,
+                                      std::unique_ptr<Framebuffer> framebuffer) {
+    qCWarning(renderLog) << "GL objects left to their context, which could not be made current";
+    (void)texture.release();
+    (void)framebuffer.release();
 }

@@ -21,6 +21,7 @@ class FrameTiles;
 class FoldModel;
 class Framebuffer;
 class PanelFoldModel;
+class Texture;
 
 // Off-screen renderer of one document: draws the image as the sheet folded along its crease lines
 // (the classic's seven unless a fold of another layout is set), in perspective, with
@@ -61,6 +62,10 @@ public:
     void setFold(const PanelFoldModel& fold);
     int lineCount() const { return _geometry.lineCount(); }
     void setImageSize(QSizeF size);
+    // Gives the renderer a window of another size (points), keeping its context and scale, so
+    // that one renderer serves pictures of many sizes. False when no framebuffer of that size
+    // can be made; the renderer is then unusable.
+    bool resize(QSizeF size);
 
     // Makes the sheet's texture; false when no texture can be made.
     bool setImage(const QImage& image);
@@ -93,7 +98,7 @@ public:
 
     double scale() const { return _scale; }
     // The pixel size of the frame's texture; empty before an image is set.
-    QSize textureSize() const { return _textureSize; }
+    QSize textureSize() const;
 
 private:
     // Lengths arrive in image points; the renderer works in units of 200 points.
@@ -109,15 +114,15 @@ private:
     void setUpCamera();
     QRect sheetBox() const;
     void searchLineEndPoint(QRect pass);
-    void drawSheet(unsigned int textureID);
+    void drawSheet(Texture& texture);
     float facetBrightness(int facet) const;
     void readFrame(QImage& image, QRect box);
     void setUpModelView();
-    unsigned int createTexture(const QImage& image);
-    // size: the texture's wished size in, its uploaded size out.
-    unsigned int createTextureOfSize(const QImage& image, QSize& size);
+    QSize textureSizeFor(const QImage& image) const;
+    static void leaveToTheContext(std::unique_ptr<Texture> texture,
+                                  std::unique_ptr<Framebuffer> framebuffer);
     std::unique_ptr<Framebuffer> tileFramebuffer(QSize pixelSize, int& largestTile);
-    void drawTile(const FrameTiles& tiles, int index, unsigned int textureID, QImage& image);
+    void drawTile(const FrameTiles& tiles, int index, Texture& texture, QImage& image);
 
     std::unique_ptr<OffscreenContext> _context;
     std::unique_ptr<Framebuffer> _framebuffer;
@@ -126,8 +131,7 @@ private:
     float _eyeZ = 0.0f;
     float _pitch = 0.0f;
     float _shading = 0.0f;
-    unsigned int _texture = 0;
-    QSize _textureSize;
+    std::unique_ptr<Texture> _texture;
     LineEndPoints _endPoints{};
     SheetGeometry _geometry;
     // The classic's lines are searched by its own rules, which its hit areas were made for.

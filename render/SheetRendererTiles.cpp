@@ -8,6 +8,7 @@
 #include "render/FrameTiles.h"
 #include "render/Framebuffer.h"
 #include "render/RenderLog.h"
+#include "render/Texture.h"
 
 #include <GL/gl.h>
 #include <GL/glext.h>
@@ -32,34 +33,36 @@ int largestTileTheDriverTakes() {
 } // namespace
 
 QImage SheetRenderer::renderAtSize(QSize pixelSize, QImage picture, const TileProgress& progress) {
-    if (pixelSize.isEmpty() || (picture.isNull() && _texture == 0) || !_context->makeCurrent())
+    if (pixelSize.isEmpty() || (picture.isNull() && !_texture) || !_context->makeCurrent())
         return {};
     // The texture first, and the picture let go at once: the two never share memory with the
     // large picture made here.
-    QSize textureSize = picture.size();
-    const unsigned int textureID =
-        picture.isNull() ? _texture : createTextureOfSize(picture, textureSize);
+    std::unique_ptr<Texture> pictureTexture;
+    if (!picture.isNull())
+        pictureTexture = Texture::create(picture, picture.size());
+    Texture* texture = picture.isNull() ? _texture.get() : pictureTexture.get();
     picture = QImage();
     int largestTile = largestTileTheDriverTakes();
     std::unique_ptr<Framebuffer> framebuffer = tileFramebuffer(pixelSize, largestTile);
     QImage image(pixelSize, QImage::Format_RGBA8888);
     if (image.isNull())
         qCWarning(renderLog) << "No memory for a picture of" << pixelSize;
-    bool complete = framebuffer && textureID != 0 && !image.isNull();
+    bool complete = framebuffer && texture && !image.isNull();
     const FrameTiles tiles(pixelSize, largestTile);
     // Each tile makes the context current again: the progress may have let other documents draw.
     for (int i = 0; complete && i < tiles.count(); ++i) {
         complete = _context->makeCurrent();
         if (complete) {
             framebuffer->bind();
-            drawTile(tiles, i, textureID, image);
+            drawTile(tiles, i, *texture, image);
             complete = !progress || progress(i + 1, tiles.count());
         }
     }
     if (_context->makeCurrent()) {
-        if (textureID != _texture)
-            glDeleteTextures(1, &textureID);
+        pictureTexture.reset();
         framebuffer.reset();
+    } else {
+        leaveToTheContext(std::move(pictureTexture), std::move(framebuffer));
     }
     return complete ? image : QImage();
 }
@@ -76,8 +79,7 @@ std::unique_ptr<Framebuffer> SheetRenderer::tileFramebuffer(QSize pixelSize, int
 
 // The tile's pixels go straight to their place in the picture: framebuffer row r is picture
 // row r, as in the frame's capture.
-void SheetRenderer::drawTile(const FrameTiles& tiles, int index, unsigned int textureID,
-                             QImage& image) {
+void SheetRenderer::drawTile(const FrameTiles& tiles, int index, Texture& texture, QImage& image) {
     const QRect pixels = tiles.tile(index);
     const Frustum whole = FrameTiles::perspective(
         fieldOfViewDegrees, double(_frameSize.width()) / double(_frameSize.height()), nearPlane);
@@ -88,7 +90,7 @@ void SheetRenderer::drawTile(const FrameTiles& tiles, int index, unsigned int te
     glLoadIdentity();
     glFrustum(part.left, part.right, part.bottom, part.top, nearPlane, farPlane);
     setUpModelView();
-    drawSheet(textureID);
+    drawSheet(texture);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glPixelStorei(GL_PACK_ROW_LENGTH, GLint(image.bytesPerLine() / 4));
     glReadPixels(0, 0, pixels.width(), pixels.height(), GL_RGBA, GL_UNSIGNED_BYTE,

@@ -9,7 +9,8 @@ packages=(
     cmake g++ make pkg-config git clang-format
     qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev qt6-image-formats-plugins qt6-qpa-plugins
     libgl-dev libegl-dev libglu1-mesa-dev libgl1-mesa-dri libegl-mesa0
-    libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev libjpeg-turbo-progs
+    libavcodec-dev libavformat-dev libavfilter-dev libswscale-dev libavutil-dev libwebp-dev ffmpeg
+    libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev libjpeg-turbo-progs libspng-dev
     libx11-dev libxtst-dev libxcb-shape0-dev xvfb xauth xcompmgr x11-utils
     appstream desktop-file-utils librsvg2-bin
     reuse python3 dpkg-dev file lintian man-db groff-base

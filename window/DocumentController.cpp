@@ -6,7 +6,7 @@
 #include "document/PictureEncoder.h"
 #include "document/SheetOutline.h"
 #include "render/SheetRenderer.h"
-#include "settings/PreferencesDefaults.h"
+#include "settings/Preferences.h"
 #include "window/DocumentWindow.h"
 #include "window/PictureView.h"
 
@@ -29,12 +29,12 @@ QSize truncatedSize(FoldSize size) {
 
 std::unique_ptr<DocumentController>
 DocumentController::create(const PictureReader::Result& picture, const SheetSizing& sizing,
-                           const QUrl& url, PreferencesDefaults& defaults, QString* failure) {
+                           const QUrl& url, Preferences& preferences, QString* failure) {
     const FoldSize sheetSize = sizing.displaySize(picture.pixelSize);
     const FoldSize windowSize = FoldModel::windowSizeForSheet(sheetSize);
     auto document = std::make_unique<Document>(sheetSize, url, picture.pixelSize);
     std::unique_ptr<DocumentController> controller(
-        new DocumentController(std::move(document), windowSize, defaults));
+        new DocumentController(std::move(document), windowSize, preferences));
     controller->_presenter =
         FramePresenter::create(*controller->_document, truncatedSize(windowSize),
                                controller->_scale, picture.picture, failure);
@@ -43,16 +43,16 @@ DocumentController::create(const PictureReader::Result& picture, const SheetSizi
     controller->reloadPreferences();
     controller->presentFrame();
     controller->updateInputArea();
-    controller->_defaultsConnection =
-        connect(&defaults, &PreferencesDefaults::handleDefaultsChange, controller.get(),
+    controller->_preferencesConnection =
+        connect(&preferences, &Preferences::changed, controller.get(),
                 &DocumentController::followPreferences, Qt::DirectConnection);
     controller->startTimer();
     return controller;
 }
 
 DocumentController::DocumentController(std::unique_ptr<Document> document, FoldSize windowSize,
-                                       PreferencesDefaults& defaults)
-    : _defaults(defaults), _document(std::move(document)) {
+                                       Preferences& preferences)
+    : _preferences(preferences), _document(std::move(document)) {
     const QSize size = truncatedSize(windowSize);
     auto view = new PictureView(size);
     _window = std::make_unique<DocumentWindow>(size);
@@ -74,7 +74,7 @@ DocumentController::~DocumentController() {
     _window->disconnect(this);
     _window->close();
     _document->disconnect(this);
-    disconnect(_defaultsConnection);
+    disconnect(_preferencesConnection);
 }
 
 void DocumentController::listenToWindow() {
@@ -132,13 +132,16 @@ void DocumentController::stopTimer() {
 }
 
 void DocumentController::reloadPreferences() {
-    _presenter->setOverlay(LineOverlay{_defaults.creaseLineColor(), _defaults.controlLineColor(),
-                                       _defaults.showCreaseLine(), _defaults.showControlLine()});
-    _copyWithCreaseLines = _defaults.copyWithCreaseLine();
-    _copyWithShadow = _defaults.copyWithShadow();
-    _presenter->setShading(float(_defaults.shading() / 100.0));
-    _presenter->setShadow(_defaults.shadowOpacity() / 100.0, _defaults.shadowBlur(),
-                          _defaults.shadowOffset());
+    _presenter->setOverlay(LineOverlay{_preferences.value(Preferences::creaseLineColor),
+                                       _preferences.value(Preferences::controlLineColor),
+                                       _preferences.value(Preferences::showCreaseLine),
+                                       _preferences.value(Preferences::showControlLine)});
+    _copyWithCreaseLines = _preferences.value(Preferences::copyWithCreaseLine);
+    _copyWithShadow = _preferences.value(Preferences::copyWithShadow);
+    _presenter->setShading(float(_preferences.value(Preferences::shading) / 100.0));
+    _presenter->setShadow(_preferences.value(Preferences::shadowOpacity) / 100.0,
+                          _preferences.value(Preferences::shadowBlur),
+                          _preferences.value(Preferences::shadowOffset));
 }
 
 // The view's picture is handed to the presenter and back, so that it is redrawn in place.

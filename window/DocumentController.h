@@ -22,7 +22,7 @@
 class DocumentWindow;
 class FoldFile;
 class PictureView;
-class PreferencesDefaults;
+class Preferences;
 class QKeyEvent;
 class QMimeData;
 class QMouseEvent;
@@ -40,8 +40,7 @@ public:
     // when it cannot be drawn, with what failed in failure: the caller tells the user.
     static std::unique_ptr<DocumentController> create(const PictureReader::Result& picture,
                                                       const SheetSizing& sizing, const QUrl& url,
-                                                      PreferencesDefaults& defaults,
-                                                      QString* failure);
+                                                      Preferences& preferences, QString* failure);
     ~DocumentController() override;
 
     void showWindow();
@@ -59,6 +58,13 @@ public:
     // background they ask; its device pixel ratio is its pixels per point. Null when stopped or
     // when it cannot be drawn.
     QImage exportPicture(const ExportOptions& options, const SheetRenderer::TileProgress& progress);
+    // The move from start to the current fold and tilt, written to fileName as the options ask
+    // (AnimationExport); the window shows the current fold again afterwards.
+    AnimationExport::Outcome exportAnimation(const QString& fileName, const ExportOptions& options,
+                                             const FoldSnapshot& start,
+                                             const FoldMotion::Timing& timing,
+                                             const AnimationExport::Progress& progress,
+                                             QString* failure);
     // What a drag out of the window carries: the picture (Copy's) as PNG data and as a PNG file
     // in the cache folder. Null when the picture cannot be encoded.
     std::unique_ptr<QMimeData> pictureDragData(const QImage& picture) const;
@@ -104,7 +110,7 @@ public:
 
 private:
     DocumentController(std::unique_ptr<Document> document, FoldSize windowSize,
-                       PreferencesDefaults& defaults);
+                       Preferences& preferences);
 
     // Modal: it answers one command of the user's.
     static void showAlert(const QString& messageText, const QString& infoText);
@@ -128,8 +134,8 @@ private:
     void clearControlArea();
     void setCursorShape(Qt::CursorShape shape);
 
-    PreferencesDefaults& _defaults;
-    QMetaObject::Connection _defaultsConnection;
+    Preferences& _preferences;
+    QMetaObject::Connection _preferencesConnection;
     std::unique_ptr<Document> _document;
     std::unique_ptr<FramePresenter> _presenter;
     std::unique_ptr<DocumentWindow> _window;

@@ -18,6 +18,16 @@ QImage DocumentController::exportPicture(const ExportOptions& options,
     return _presenter->exportPicture(*_document, options, progress);
 }
 
+AnimationExport::Outcome
+DocumentController::exportAnimation(const QString& fileName, const ExportOptions& options,
+                                    const FoldSnapshot& start, const FoldMotion::Timing& timing,
+                                    const AnimationExport::Progress& progress, QString* failure) {
+    const AnimationExport::Outcome outcome = _presenter->exportAnimation(
+        *_document, options, fileName, start, timing, progress, failure);
+    updateDisplay();
+    return outcome;
+}
+
 std::unique_ptr<QMimeData> DocumentController::pictureDragData(const QImage& picture) const {
     const QByteArray png = PictureEncoder::encodedData(picture, "PNG");
     if (png.isEmpty())

@@ -7,7 +7,7 @@
 
 #include "document/FoldFile.h"
 #include "document/RememberedFolds.h"
-#include "settings/PreferencesDefaults.h"
+#include "settings/Preferences.h"
 
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -59,12 +59,12 @@ void DocumentController::applyFoldFile(const QString& path) {
 }
 
 void DocumentController::recallFold(const RememberedFolds& store) {
-    if (_defaults.rememberFolds())
+    if (_preferences.value(Preferences::rememberFolds))
         _document->recallFold(store);
 }
 
 void DocumentController::rememberFold(RememberedFolds& store) {
-    if (_defaults.rememberFolds())
+    if (_preferences.value(Preferences::rememberFolds))
         _document->rememberFold(store);
 }
 

@@ -40,8 +40,9 @@ void AppFixture::TearDown() {
 
 void AppFixture::launch(const QStringList& paths, std::optional<size_t> documents) {
     _settings = std::make_unique<ApplicationSettings>();
-    _defaults = std::make_unique<PreferencesDefaults>(*_settings);
-    _application = std::make_unique<ApplicationController>(*_settings, *_defaults, _handoverName);
+    _preferences = std::make_unique<Preferences>(*_settings);
+    _application =
+        std::make_unique<ApplicationController>(*_settings, *_preferences, _handoverName);
     QList<QByteArray> absolutePaths;
     for (const QString& path : paths)
         absolutePaths.append(QFile::encodeName(QFileInfo(path).absoluteFilePath()));
@@ -61,7 +62,7 @@ void AppFixture::restart(const QStringList& paths) {
 
 void AppFixture::quit() {
     _application.reset();
-    _defaults.reset();
+    _preferences.reset();
     _settings.reset();
     runDeferredDeletes();
 }
@@ -91,8 +92,8 @@ QStringList AppFixture::windowMenuTitles() {
     return titles;
 }
 
-bool AppFixture::waitUntilOpened() {
-    return waitFor([this] { return !_application->isOpening(); });
+bool AppFixture::waitUntilOpened(int timeoutMs) {
+    return QTest::qWaitFor([this] { return !_application->isOpening(); }, timeoutMs);
 }
 
 bool AppFixture::activate(QWidget* window) {

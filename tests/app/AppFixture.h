@@ -4,7 +4,7 @@
 
 #include "app/ApplicationController.h"
 #include "settings/ApplicationSettings.h"
-#include "settings/PreferencesDefaults.h"
+#include "settings/Preferences.h"
 #include "window/DocumentController.h"
 
 #include <QStringList>
@@ -51,14 +51,15 @@ protected:
 
     ApplicationController& application() { return *_application; }
     ApplicationSettings& settings() { return *_settings; }
-    PreferencesDefaults& defaults() { return *_defaults; }
+    Preferences& preferences() { return *_preferences; }
     DocumentController& document(size_t index) { return *_application->documents().at(index); }
     size_t documentCount() const { return _application->documents().size(); }
     // The titles the Window menu shows when it opens.
     QStringList windowMenuTitles();
 
     // Waits until every file asked for has been read and opened or refused.
-    bool waitUntilOpened();
+    // A long list of files can take longer than the usual wait on a loaded machine.
+    bool waitUntilOpened(int timeoutMs = 5000);
 
     static bool activate(QWidget* window);
     static bool waitFor(const std::function<bool()>& condition);
@@ -72,6 +73,6 @@ private:
     QTemporaryDir _dir;
     QString _handoverName;
     std::unique_ptr<ApplicationSettings> _settings;
-    std::unique_ptr<PreferencesDefaults> _defaults;
+    std::unique_ptr<Preferences> _preferences;
     std::unique_ptr<ApplicationController> _application;
 };

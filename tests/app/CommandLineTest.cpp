@@ -126,6 +126,90 @@ TEST(CommandLineTest, ValuesAreCheckedAndKept) {
     }
 }
 
+TEST(CommandLineTest, RunsOfManyPicturesTakeAManifestOrPicturesNotBoth) {
+    const CommandLine listed = parsed(
+        {QStringLiteral("--manifest=-"), QStringLiteral("--jobs=3"), QStringLiteral("--shard=2/5"),
+         QStringLiteral("--skip-existing"), QStringLiteral("--report=r.jsonl")});
+    ASSERT_EQ(listed.mode, CommandLine::Mode::Export) << listed.error.toStdString();
+    EXPECT_EQ(listed.exportSettings.manifest, QStringLiteral("-"));
+    EXPECT_EQ(listed.exportSettings.jobs, 3);
+    EXPECT_EQ(listed.exportSettings.shardIndex, 2);
+    EXPECT_EQ(listed.exportSettings.shardCount, 5);
+    EXPECT_TRUE(listed.exportSettings.skipExisting);
+    EXPECT_EQ(listed.exportSettings.report, QStringLiteral("r.jsonl"));
+
+    // Animations run on workers and in shards too.
+    const CommandLine animated =
+        parsed({QStringLiteral("--animate-dir=out"), QStringLiteral("--jobs=2"),
+                QStringLiteral("--shard=1/2"), QStringLiteral("--skip-existing"),
+                QStringLiteral("a.png")});
+    ASSERT_EQ(animated.mode, CommandLine::Mode::Animate) << animated.error.toStdString();
+    EXPECT_EQ(animated.exportSettings.jobs, 2);
+    EXPECT_EQ(animated.exportSettings.shardIndex, 1);
+    EXPECT_TRUE(animated.exportSettings.skipExisting);
+
+    for (const QStringList& bad : QList<QStringList>{
+             {QStringLiteral("--manifest=m.csv"), QStringLiteral("a.png")},
+             {QStringLiteral("--manifest=m.csv"), QStringLiteral("--export=o.png")},
+             {QStringLiteral("--jobs=2"), QStringLiteral("a.png")},
+             {QStringLiteral("--manifest=m.csv"), QStringLiteral("--jobs=1.5")},
+             {QStringLiteral("--manifest=m.csv"), QStringLiteral("--shard=-1/2")},
+             {QStringLiteral("--manifest=m.csv"), QStringLiteral("--shard=0/0")},
+             {QStringLiteral("--manifest=m.csv"), QStringLiteral("--shard=a/b")},
+             {QStringLiteral("--manifest=m.csv"), QStringLiteral("--animate-dir=out")}}) {
+        const CommandLine line = parsed(bad);
+        EXPECT_EQ(line.mode, CommandLine::Mode::Error) << bad.join(u' ').toStdString();
+    }
+}
+
+// An animation takes the still's look and its own motion; the motion's options need --animate.
+TEST(CommandLineTest, AnimationValuesAreKeptAndNeedAnAnimation) {
+    const CommandLine line =
+        parsed({QStringLiteral("--animate-dir"), QStringLiteral("out"),
+                QStringLiteral("--from=a.pleatfold"), QStringLiteral("--fold=b.pleatfold"),
+                QStringLiteral("--loop"), QStringLiteral("--tilt-from=-20"),
+                QStringLiteral("--duration=4.5"), QStringLiteral("--fps=24"),
+                QStringLiteral("--no-ease"), QStringLiteral("--format=WEBM"),
+                QStringLiteral("--no-shadow"), QStringLiteral("a.png"), QStringLiteral("b.png")});
+    ASSERT_EQ(line.mode, CommandLine::Mode::Animate) << line.error.toStdString();
+    const CommandLine::MotionSettings& motion = line.exportSettings.motion;
+    EXPECT_EQ(line.exportSettings.outputDirectory, QStringLiteral("out"));
+    EXPECT_EQ(line.exportSettings.foldFile, QStringLiteral("b.pleatfold"));
+    EXPECT_EQ(line.exportSettings.format, QStringLiteral("webm"));
+    EXPECT_EQ(line.exportSettings.shadow, false);
+    EXPECT_EQ(motion.startFoldFile, QStringLiteral("a.pleatfold"));
+    EXPECT_TRUE(motion.loop);
+    EXPECT_EQ(motion.tiltFrom, -20.0);
+    EXPECT_EQ(motion.duration, 4.5);
+    EXPECT_EQ(motion.framesPerSecond, 24);
+    EXPECT_FALSE(motion.ease);
+
+    const CommandLine defaults =
+        parsed({QStringLiteral("--animate"), QStringLiteral("o.gif"), QStringLiteral("a.png")});
+    ASSERT_EQ(defaults.mode, CommandLine::Mode::Animate) << defaults.error.toStdString();
+    EXPECT_EQ(defaults.exportSettings.motion.duration, 3.0);
+    EXPECT_EQ(defaults.exportSettings.motion.framesPerSecond, 30);
+    EXPECT_TRUE(defaults.exportSettings.motion.ease);
+    EXPECT_FALSE(defaults.exportSettings.motion.loop);
+
+    for (const QStringList& bad : QList<QStringList>{
+             {QStringLiteral("--animate"), QStringLiteral("o.mp4"), QStringLiteral("a.png"),
+              QStringLiteral("b.png")},
+             {QStringLiteral("--animate"), QStringLiteral("o.mp4"), QStringLiteral("--export"),
+              QStringLiteral("o.png"), QStringLiteral("a.png")},
+             {QStringLiteral("--animate-dir"), QStringLiteral("out"),
+              QStringLiteral("--format=pdf"), QStringLiteral("a.png")},
+             {QStringLiteral("--animate-dir"), QStringLiteral("out"),
+              QStringLiteral("--format=gif"), QStringLiteral("--fps=51"), QStringLiteral("a.png")},
+             {QStringLiteral("--fps=20"), QStringLiteral("a.png")},
+             {QStringLiteral("--export"), QStringLiteral("o.png"), QStringLiteral("--from=a"),
+              QStringLiteral("a.png")}}) {
+        const CommandLine line = parsed(bad);
+        EXPECT_EQ(line.mode, CommandLine::Mode::Error) << bad.join(u' ').toStdString();
+        EXPECT_FALSE(line.error.isEmpty());
+    }
+}
+
 // A fold file that is a FIFO would block the reading for good; it is refused at once, in the one
 // line an error gets even where Qt would warn that XDG_RUNTIME_DIR is not set.
 TEST(CommandLineTest, AFifoGivenAsTheFoldIsRefusedAtOnceInOneLine) {

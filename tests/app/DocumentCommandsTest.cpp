@@ -88,8 +88,7 @@ TEST_F(DocumentCommandsTest, CloseShortcutEndsTheActiveDocumentOnly) {
     // A change made before the closed document is gone reaches the open one only.
     const QImage closedBefore = closedWindow->contentView()->image();
     const QImage openBefore = document(0).window()->contentView()->image();
-    defaults().setBool(DefaultsKey::showCreaseLine, false);
-    defaults().postNotification();
+    preferences().setValue(Preferences::showCreaseLine, false);
     EXPECT_EQ(closedWindow->contentView()->image(), closedBefore);
     EXPECT_NE(document(0).window()->contentView()->image(), openBefore);
 
@@ -255,8 +254,9 @@ TEST_F(DocumentCommandsTest, RightClickOnADocumentOffersTheWholeMenu) {
         if (!item->isSeparator())
             titles.append(item->text());
     EXPECT_EQ(titles, (QStringList{"Undo", "Redo", "&Open...", "Open &Recent", "&Close", "&Copy",
-                                   "&Export...", "Reset &Fold", "&Save Fold...", "&Apply Fold...",
-                                   "&Preferences...", "&Window", "A&bout Pleatora", "&Quit"}));
+                                   "&Export...", "Export &Animation...", "Reset &Fold",
+                                   "&Save Fold...", "&Apply Fold...", "&Preferences...", "&Window",
+                                   "A&bout Pleatora", "&Quit"}));
     EXPECT_TRUE(application().menus().copyAction()->isEnabled());
     menu->hide();
     // The shortcuts work in the document window itself.

@@ -229,8 +229,7 @@ TEST_F(FoldCommandsTest, WithRememberingOffNoFoldIsKeptOrBroughtBack) {
     launch({picture()});
     const FoldSnapshot kept = foldFirstDocument();
     restart();
-    defaults().setBool(DefaultsKey::rememberFolds, false);
-    defaults().postNotification();
+    preferences().setValue(Preferences::rememberFolds, false);
     application().openFile(picture());
     ASSERT_TRUE(waitUntilOpened());
     EXPECT_EQ(document(0).snapshot(), flat(0)) << "the fold kept before stays unused";
@@ -240,7 +239,7 @@ TEST_F(FoldCommandsTest, WithRememberingOffNoFoldIsKeptOrBroughtBack) {
     EXPECT_EQ(document(0).snapshot(), flat(0));
 
     application().closeDocument(document(0).window());
-    defaults().setBool(DefaultsKey::rememberFolds, true);
+    preferences().setValue(Preferences::rememberFolds, true);
     application().openFile(picture());
     ASSERT_TRUE(waitUntilOpened());
     expectSameFold(document(0).snapshot(), kept);

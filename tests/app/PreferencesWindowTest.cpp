@@ -88,19 +88,21 @@ TEST_F(PreferencesWindowTest, EachCheckBoxWritesItsOwnKeyAndDocumentsRedrawAtOnc
     launch({picture("first.png"), picture("second.png")});
     showPreferences();
     const std::pair<const char*, std::function<bool()>> boxes[] = {
-        {"cboxShowCreaseLine", [this] { return defaults().showCreaseLine(); }},
-        {"cboxShowControlLine", [this] { return defaults().showControlLine(); }},
-        {"cboxCopyWithCreaseLine", [this] { return defaults().copyWithCreaseLine(); }},
-        {"cboxCopyWithShadow", [this] { return defaults().copyWithShadow(); }},
-        {"cboxRememberFolds", [this] { return defaults().rememberFolds(); }},
+        {"cboxShowCreaseLine", [this] { return preferences().value(Preferences::showCreaseLine); }},
+        {"cboxShowControlLine",
+         [this] { return preferences().value(Preferences::showControlLine); }},
+        {"cboxCopyWithCreaseLine",
+         [this] { return preferences().value(Preferences::copyWithCreaseLine); }},
+        {"cboxCopyWithShadow", [this] { return preferences().value(Preferences::copyWithShadow); }},
+        {"cboxRememberFolds", [this] { return preferences().value(Preferences::rememberFolds); }},
     };
     for (const auto& [name, stored] : boxes) {
         toggle(name);
         EXPECT_FALSE(stored()) << name;
     }
     toggle("cboxShowCreaseLine");
-    EXPECT_TRUE(defaults().showCreaseLine());
-    EXPECT_FALSE(defaults().showControlLine());
+    EXPECT_TRUE(preferences().value(Preferences::showCreaseLine));
+    EXPECT_FALSE(preferences().value(Preferences::showControlLine));
 
     // The crease lines go from both windows at once and come back.
     const QImage withLines[] = {shownPicture(0), shownPicture(1)};
@@ -124,7 +126,7 @@ TEST_F(PreferencesWindowTest, PickedColourIsStoredLiveRedrawsAndComesBackAfterRe
     EXPECT_TRUE(dialog->testOption(QColorDialog::ShowAlphaChannel));
     dialog->setCurrentColor(translucentBlue);
     // Stored and drawn while the chooser is still open.
-    EXPECT_EQ(defaults().creaseLineColor(), translucentBlue);
+    EXPECT_EQ(preferences().value(Preferences::creaseLineColor), translucentBlue);
     EXPECT_NE(shownPicture(0), before);
     dialog->accept();
     EXPECT_EQ(well->color(), translucentBlue);
@@ -143,11 +145,11 @@ TEST_F(PreferencesWindowTest, CancelledColourPickRestoresTheOldColour) {
     QTest::mouseClick(well, Qt::LeftButton);
     ASSERT_NE(well->colorDialog(), nullptr);
     well->colorDialog()->setCurrentColor(translucentBlue);
-    EXPECT_EQ(defaults().controlLineColor(), translucentBlue);
+    EXPECT_EQ(preferences().value(Preferences::controlLineColor), translucentBlue);
     well->colorDialog()->reject();
 
     EXPECT_EQ(well->color(), original);
-    EXPECT_EQ(defaults().controlLineColor(), original);
+    EXPECT_EQ(preferences().value(Preferences::controlLineColor), original);
 }
 
 TEST_F(PreferencesWindowTest, PdfChoiceSurvivesARestartAndTheNextCopyIsPdf) {
@@ -156,7 +158,7 @@ TEST_F(PreferencesWindowTest, PdfChoiceSurvivesARestartAndTheNextCopyIsPdf) {
     auto* format = control<QComboBox>("menuImageFormat");
     format->setFocus();
     QTest::keyClick(format, Qt::Key_Down);
-    EXPECT_EQ(defaults().imageFormat(), "PDF");
+    EXPECT_EQ(preferences().value(Preferences::imageFormat), "PDF");
     EXPECT_EQ(application().imageFormat(), "PDF");
 
     restart({picture()});
@@ -177,7 +179,7 @@ TEST_F(PreferencesWindowTest, PdfChoiceSurvivesARestartAndTheNextCopyIsPdf) {
 
 TEST_F(PreferencesWindowTest, UnknownStoredFormatSelectsPdf) {
     launch();
-    defaults().setString(DefaultsKey::imageFormat, "JPEG");
+    preferences().setValue(Preferences::imageFormat, "JPEG");
     showPreferences();
     EXPECT_EQ(control<QComboBox>("menuImageFormat")->currentIndex(), 1);
 }
@@ -213,7 +215,7 @@ TEST_F(PreferencesWindowTest, ShadingSliderIsStoredAndEveryDocumentFollowsLive) 
     showPreferences();
 
     slideTo("sliderShading", Qt::Key_End);
-    EXPECT_EQ(defaults().shading(), 100);
+    EXPECT_EQ(preferences().value(Preferences::shading), 100);
     EXPECT_EQ(valueShown("labelShadingValue"), "100%");
     for (size_t i : {0, 1}) {
         EXPECT_EQ(document(i).renderer().shading(), 1.0f) << i;
@@ -222,7 +224,7 @@ TEST_F(PreferencesWindowTest, ShadingSliderIsStoredAndEveryDocumentFollowsLive) 
 
     // Back to none, the documents look exactly as before.
     slideTo("sliderShading", Qt::Key_Home);
-    EXPECT_EQ(defaults().shading(), 0);
+    EXPECT_EQ(preferences().value(Preferences::shading), 0);
     EXPECT_EQ(valueShown("labelShadingValue"), "0%");
     EXPECT_EQ(shownPicture(0), unshaded[0]);
     EXPECT_EQ(shownPicture(1), unshaded[1]);
@@ -236,20 +238,20 @@ TEST_F(PreferencesWindowTest, ShadowSlidersChangeTheShadowLiveAndComeBackAfterRe
     showPreferences();
 
     slideTo("sliderShadowOpacity", Qt::Key_End);
-    EXPECT_EQ(defaults().shadowOpacity(), 100);
+    EXPECT_EQ(preferences().value(Preferences::shadowOpacity), 100);
     EXPECT_EQ(valueShown("labelShadowOpacityValue"), "100%");
     EXPECT_EQ(document(0).presenter().shadow().opacity(), 1.0);
     EXPECT_GT(shadowBelowSheet(1, 8), usualNear * 3 / 2);
 
     // The sharpest shadow reaches 6 points beyond its offset of 6.
     slideTo("sliderShadowBlur", Qt::Key_Home);
-    EXPECT_EQ(defaults().shadowBlur(), 6);
+    EXPECT_EQ(preferences().value(Preferences::shadowBlur), 6);
     EXPECT_EQ(valueShown("labelShadowBlurValue"), "6 pt");
     EXPECT_EQ(document(0).presenter().shadow().blurRadius(), 6.0);
     EXPECT_EQ(shadowBelowSheet(1, 20), 0);
 
     slideTo("sliderShadowOffset", Qt::Key_End);
-    EXPECT_EQ(defaults().shadowOffset(), 24);
+    EXPECT_EQ(preferences().value(Preferences::shadowOffset), 24);
     EXPECT_EQ(valueShown("labelShadowOffsetValue"), "24 pt");
     EXPECT_EQ(document(0).presenter().shadow().offset(), 24.0);
     EXPECT_GT(shadowBelowSheet(1, 26), 0);

@@ -81,6 +81,23 @@ TEST(LineOverlayTest, LinesAreTwoPointsWideWithSquareCapsAtTwiceTheScale) {
     EXPECT_EQ(image.pixelColor(140, 400 - 1 - 306).alpha(), 0);
 }
 
+// An export smaller than the window has a ratio under 1: the lines shrink with the sheet.
+TEST(LineOverlayTest, LinesFollowTheSheetAtAPixelRatioUnderOne) {
+    QImage image(150, 100, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(0.5);
+    image.fill(Qt::transparent);
+    LineOverlay{crease, control, true, true}.draw(image, verticalLines(), 9);
+    // Line 5 at x = 230 points lies one pixel wide across pixels 114 and 115, from y 25 to 75
+    // pixels (y up), each half covered.
+    const QColor onLine = image.pixelColor(115, 100 - 1 - 50);
+    EXPECT_GT(onLine.alpha(), 100);
+    EXPECT_EQ(onLine.red(), 0);
+    EXPECT_EQ(onLine.green(), 0);
+    EXPECT_EQ(image.pixelColor(115, 100 - 1 - 90).alpha(), 0);
+    EXPECT_EQ(image.pixelColor(135, 100 - 1 - 50).alpha(), 0);
+    EXPECT_EQ(image.devicePixelRatio(), 0.5);
+}
+
 // What changes between two overlays is what a partial redraw must cover: redrawing only there
 // over the earlier picture gives the later one.
 TEST(LineOverlayTest, ChangeCoversExactlyThePathsThatChanged) {

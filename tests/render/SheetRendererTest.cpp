@@ -456,3 +456,37 @@ TEST_F(SheetRendererTest, NeedsDisplayOnlyAfterAChangeOfWhatItDraws) {
     view->setCoordinates(fold.coordinates[2] + QPointF(1, 0), 2);
     EXPECT_TRUE(view->needsDisplay());
 }
+
+// One renderer serves pictures of many sizes: resized, it draws the frame, the end points and an
+// export of a fresh renderer made at the new size, at both scales.
+TEST_F(SheetRendererTest, AResizedRendererDrawsWhatAFreshOneOfThatSizeDraws) {
+    const SheetFold large = tentFold(exampleSheet, 70, 1, 50, -1);
+    const SheetFold small = tentFold(QSizeF(500, 700), 40, 1, 60, 1);
+    const QImage picture = quadrantImage(QSize(500, 700), QImage::Format_RGB32);
+    for (const double scale : {1.0, 2.0}) {
+        std::unique_ptr<SheetRenderer> view = makeView(large, scale);
+        ASSERT_TRUE(view);
+        ASSERT_TRUE(view->setImage(quadrantImage(QSize(800, 600), QImage::Format_RGB32)));
+        view->display();
+        view->captureFrame();
+
+        ASSERT_TRUE(view->resize(windowSize(small.imageSize)));
+        pushFold(*view, small);
+        ASSERT_TRUE(view->setImage(picture));
+        view->display();
+        const QImage resized = capture(*view);
+
+        std::unique_ptr<SheetRenderer> fresh = makeView(small, scale);
+        ASSERT_TRUE(fresh);
+        ASSERT_TRUE(fresh->setImage(picture));
+        fresh->display();
+        EXPECT_EQ(resized, fresh->captureFrame()) << "scale " << scale;
+        EXPECT_EQ(view->lineEndPoints(), fresh->lineEndPoints()) << "scale " << scale;
+        const QSize exportSize(640, 480);
+        EXPECT_EQ(view->renderAtSize(exportSize, QImage(), {}),
+                  fresh->renderAtSize(exportSize, QImage(), {}));
+    }
+    std::unique_ptr<SheetRenderer> view = makeView(large);
+    ASSERT_TRUE(view);
+    EXPECT_FALSE(view->resize(QSizeF(0.5, 100)));
+}

@@ -120,8 +120,7 @@ TEST_F(DocumentDisplayTest, OverlayDrawsCreaseLinesAndTheControlAreaInTheirColou
     EXPECT_TRUE(isLineColor(framePixel(drawn, lineMiddle(*controller, 2)), creaseColor));
 
     // Crease lines hidden: only the hovered line.
-    _defaults->setBool(DefaultsKey::showCreaseLine, false);
-    _defaults->postNotification();
+    _preferences->setValue(Preferences::showCreaseLine, false);
     drawn = controller->drawLines(blank);
     EXPECT_TRUE(isLineColor(framePixel(drawn, lineMiddle(*controller, 3)), controlColor));
     EXPECT_EQ(framePixel(drawn, lineMiddle(*controller, 2)).alpha(), 0);
@@ -161,8 +160,7 @@ TEST_F(DocumentDisplayTest, PartialRedrawsShowWhatAWholeRedrawShows) {
     EXPECT_EQ(shown(), redrawnWhole(*controller)) << "hover elsewhere";
     useOpaqueLineColors();
     EXPECT_EQ(shown(), redrawnWhole(*controller)) << "line colours";
-    _defaults->setInt(DefaultsKey::shadowOffset, 20);
-    _defaults->postNotification();
+    _preferences->setValue(Preferences::shadowOffset, 20);
     EXPECT_EQ(shown(), redrawnWhole(*controller)) << "shadow";
 
     hover(*controller, peak, 2);
@@ -200,13 +198,11 @@ TEST_F(DocumentDisplayTest, DefaultsChangeRedrawsEveryOpenDocumentButNotClosedOn
     closed.reset();
     EXPECT_TRUE(closedWindow.isNull());
 
-    _defaults->setBool(DefaultsKey::showCreaseLine, false);
-    _defaults->postNotification();
+    _preferences->setValue(Preferences::showCreaseLine, false);
     EXPECT_FALSE(isLineColor(shownPixel(*first, lineMiddle(*first, 3)), creaseColor));
     EXPECT_FALSE(isLineColor(shownPixel(*second, lineMiddle(*second, 3)), creaseColor));
 
-    _defaults->setBool(DefaultsKey::showCreaseLine, true);
-    _defaults->postNotification();
+    _preferences->setValue(Preferences::showCreaseLine, true);
     EXPECT_TRUE(isLineColor(shownPixel(*first, lineMiddle(*first, 3)), creaseColor));
 }
 
@@ -246,9 +242,8 @@ TEST_F(DocumentDisplayTest, CopyWithoutShadowIsTheBareFrameWithTheWantedLines) {
     auto controller = openShown(QSize(640, 480));
     ASSERT_TRUE(controller);
     useOpaqueLineColors();
-    _defaults->setBool(DefaultsKey::copyWithShadow, false);
-    _defaults->setBool(DefaultsKey::showCreaseLine, false);
-    _defaults->postNotification();
+    _preferences->setValue(Preferences::copyWithShadow, false);
+    _preferences->setValue(Preferences::showCreaseLine, false);
 
     controller->copyPicture(QStringLiteral("TIFF"));
     QImage copied = clipboardImage("image/png");
@@ -260,8 +255,7 @@ TEST_F(DocumentDisplayTest, CopyWithoutShadowIsTheBareFrameWithTheWantedLines) {
                              controller->endPoints()[3][1].y() - 6);
     EXPECT_EQ(framePixel(copied, belowSheet).alpha(), 0);
 
-    _defaults->setBool(DefaultsKey::copyWithCreaseLine, false);
-    _defaults->postNotification();
+    _preferences->setValue(Preferences::copyWithCreaseLine, false);
     controller->copyPicture(QStringLiteral("TIFF"));
     copied = clipboardImage("image/png");
     EXPECT_FALSE(isLineColor(framePixel(copied, lineMiddle(*controller, 3)), creaseColor));
@@ -271,8 +265,7 @@ TEST_F(DocumentDisplayTest, CopyWithShadowRedrawsWithoutLinesOnlyForTheCapture) 
     auto controller = openShown(QSize(640, 480));
     ASSERT_TRUE(controller);
     useOpaqueLineColors();
-    _defaults->setBool(DefaultsKey::copyWithCreaseLine, false);
-    _defaults->postNotification();
+    _preferences->setValue(Preferences::copyWithCreaseLine, false);
     const QPointF creaseMiddle = lineMiddle(*controller, 3);
     ASSERT_TRUE(isLineColor(shownPixel(*controller, creaseMiddle), creaseColor));
 
@@ -287,8 +280,7 @@ TEST_F(DocumentDisplayTest, CopyWithShadowWithoutCreaseLinesLeavesOutTheLineUnde
     auto controller = openShown(QSize(640, 480));
     ASSERT_TRUE(controller);
     useOpaqueLineColors();
-    _defaults->setBool(DefaultsKey::copyWithCreaseLine, false);
-    _defaults->postNotification();
+    _preferences->setValue(Preferences::copyWithCreaseLine, false);
     const QPointF creaseMiddle = lineMiddle(*controller, 3);
     hover(*controller, widgetPoint(*controller, creaseMiddle), 3);
     ASSERT_TRUE(isLineColor(shownPixel(*controller, creaseMiddle), controlColor));

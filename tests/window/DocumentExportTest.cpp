@@ -83,9 +83,8 @@ TEST_F(DocumentExportTest, AtTheWindowsSizeTheExportIsWhatCopyGives) {
     for (const bool shadow : {true, false}) {
         for (const bool lines : {true, false}) {
             SCOPED_TRACE(testing::Message() << "shadow " << shadow << ", lines " << lines);
-            _defaults->setBool(DefaultsKey::copyWithShadow, shadow);
-            _defaults->setBool(DefaultsKey::copyWithCreaseLine, lines);
-            _defaults->postNotification();
+            _preferences->setValue(Preferences::copyWithShadow, shadow);
+            _preferences->setValue(Preferences::copyWithCreaseLine, lines);
             ExportOptions options;
             options.withShadow = shadow;
             options.withCreaseLine = lines;

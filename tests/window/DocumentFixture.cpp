@@ -18,13 +18,13 @@ const QColor DocumentFixture::controlColor(0, 255, 0);
 void DocumentFixture::SetUp() {
     _settings =
         std::make_unique<ApplicationSettings>(_dir.filePath(QStringLiteral("Pleatora.conf")));
-    _defaults = std::make_unique<PreferencesDefaults>(*_settings);
+    _preferences = std::make_unique<Preferences>(*_settings);
     // Keep the pointer off every window until a test puts it somewhere.
     QCursor::setPos(1900, 1060);
 }
 
 void DocumentFixture::TearDown() {
-    _defaults.reset();
+    _preferences.reset();
     _settings.reset();
 }
 
@@ -55,7 +55,7 @@ std::unique_ptr<DocumentController> DocumentFixture::openDocument(const QUrl& ur
             *failure = read.failureReason;
         return nullptr;
     }
-    return DocumentController::create(read, sizing, url, *_defaults, failure);
+    return DocumentController::create(read, sizing, url, *_preferences, failure);
 }
 
 std::unique_ptr<DocumentController> DocumentFixture::openShown(QSize pixelSize) {
@@ -69,9 +69,8 @@ std::unique_ptr<DocumentController> DocumentFixture::openShown(QSize pixelSize) 
 }
 
 void DocumentFixture::useOpaqueLineColors() {
-    _defaults->setColor(DefaultsKey::creaseLineColor, creaseColor);
-    _defaults->setColor(DefaultsKey::controlLineColor, controlColor);
-    _defaults->postNotification();
+    _preferences->setValue(Preferences::creaseLineColor, creaseColor);
+    _preferences->setValue(Preferences::controlLineColor, controlColor);
 }
 
 bool DocumentFixture::waitFor(const std::function<bool()>& condition) {

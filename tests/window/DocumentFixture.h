@@ -3,7 +3,7 @@
 #pragma once
 
 #include "settings/ApplicationSettings.h"
-#include "settings/PreferencesDefaults.h"
+#include "settings/Preferences.h"
 #include "window/DocumentController.h"
 
 #include <QImage>
@@ -52,5 +52,5 @@ protected:
 
     QTemporaryDir _dir;
     std::unique_ptr<ApplicationSettings> _settings;
-    std::unique_ptr<PreferencesDefaults> _defaults;
+    std::unique_ptr<Preferences> _preferences;
 };

@@ -54,10 +54,9 @@ TEST_F(DocumentLookTest, CopyShowsTheShadingAndShadowOfTheWindow) {
     ASSERT_EQ(unshaded.alpha(), 255);
     const int usualShadow = shownPixel(*controller, belowSheet).alpha();
 
-    _defaults->setInt(DefaultsKey::shading, 100);
-    _defaults->setInt(DefaultsKey::shadowOpacity, 90);
-    _defaults->setInt(DefaultsKey::shadowOffset, 18);
-    _defaults->postNotification();
+    _preferences->setValue(Preferences::shading, 100);
+    _preferences->setValue(Preferences::shadowOpacity, 90);
+    _preferences->setValue(Preferences::shadowOffset, 18);
     const QColor shaded = shownPixel(*controller, onSheet);
     EXPECT_TRUE(isDarker(shaded, unshaded));
     EXPECT_GT(shownPixel(*controller, belowSheet).alpha(), usualShadow * 2);
@@ -70,9 +69,8 @@ TEST_F(DocumentLookTest, CopyShowsTheShadingAndShadowOfTheWindow) {
     EXPECT_LE(largestDifference(copied, shown), 1);
 
     // Without it, the bare frame is shaded all the same.
-    _defaults->setBool(DefaultsKey::copyWithShadow, false);
-    _defaults->setBool(DefaultsKey::copyWithCreaseLine, false);
-    _defaults->postNotification();
+    _preferences->setValue(Preferences::copyWithShadow, false);
+    _preferences->setValue(Preferences::copyWithCreaseLine, false);
     controller->copyPicture(QStringLiteral("TIFF"));
     EXPECT_EQ(framePixel(copiedPicture(), onSheet), shaded);
     EXPECT_EQ(framePixel(copiedPicture(), belowSheet).alpha(), 0);

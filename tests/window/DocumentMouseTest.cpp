@@ -111,8 +111,9 @@ TEST_F(DocumentMouseTest, HitAreasKeepTheShapeOfTheFirstDragStepUntilTheNextUpda
         EXPECT_EQ(controller->controlAreas().path(area), firstStep.path(area)) << "area " << area;
     release(*controller, start + QPoint(40, 0));
 
-    // The first update after the drag puts the areas on the sheet again.
-    _defaults->postNotification();
+    // The first update after the drag (here one a preference brings) puts the areas on the sheet
+    // again.
+    _preferences->setValue(Preferences::shading, 10);
     ControlAreas current;
     current.updateTrackingAreaPath(controller->endPoints());
     for (int area = 0; area < ControlAreas::areaCount; ++area)

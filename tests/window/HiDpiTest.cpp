@@ -111,8 +111,7 @@ TEST_F(HiDpiTest, EndPointsAndHitAreasStayInPoints) {
 }
 
 TEST_F(HiDpiTest, CopyGivesThePictureAtDevicePixels) {
-    _defaults->setBool(DefaultsKey::copyWithShadow, false);
-    _defaults->postNotification();
+    _preferences->setValue(Preferences::copyWithShadow, false);
     auto controller = openShown(QSize(640, 480));
     ASSERT_TRUE(controller);
 

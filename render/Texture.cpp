@@ -1,10 +1,8 @@
 // SPDX-FileCopyrightText: The Pleatora developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-//
-// The sheet's texture: the picture scaled to what the sheet shows and uploaded.
-#include "render/SheetRenderer.h"
+#include "render/Texture.h"
 
-#include <QtMath>
+#include <QImage>
 
 #include <GL/gl.h>
 
@@ -29,30 +27,24 @@ std::vector<uchar> tightlyPackedRows(const QImage& pixels, int bytesPerPixel) {
     return packed;
 }
 
-} // namespace
-
-unsigned int SheetRenderer::createTexture(const QImage& image) {
-    QSize size(int(image.width() * _scale), int(image.height() * _scale));
-    // No more texels than the sheet has device pixels: a larger texture would only cost memory.
-    const QSizeF sheetPixels = _geometry.imageSize() * pointsPerWorldUnit * _scale;
-    if (!sheetPixels.isEmpty())
-        size = size.boundedTo(QSize(qCeil(sheetPixels.width()), qCeil(sheetPixels.height())));
-    const unsigned int textureID = createTextureOfSize(image, size);
-    if (textureID != 0)
-        _textureSize = size;
-    return textureID;
+QSize withinLargestTexture(QSize size) {
+    GLint largest = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
+    if (largest <= 0)
+        return {};
+    if (size.width() > largest || size.height() > largest)
+        return size.scaled(largest, largest, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+    return size;
 }
 
-unsigned int SheetRenderer::createTextureOfSize(const QImage& image, QSize& size) {
-    if (image.isNull() || size.isEmpty())
-        return 0;
-    GLint maximumSize = 0;
-    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maximumSize);
-    if (maximumSize <= 0)
-        return 0;
-    if (size.width() > maximumSize || size.height() > maximumSize)
-        size = size.scaled(maximumSize, maximumSize, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+} // namespace
 
+std::unique_ptr<Texture> Texture::create(const QImage& image, QSize size) {
+    if (image.isNull() || size.isEmpty())
+        return nullptr;
+    size = withinLargestTexture(size);
+    if (size.isEmpty())
+        return nullptr;
     const bool hasAlpha = image.hasAlphaChannel();
     const QImage pixels =
         image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
@@ -65,23 +57,30 @@ unsigned int SheetRenderer::createTextureOfSize(const QImage& image, QSize& size
         data = packed.data();
     }
 
-    GLuint textureID = 0;
-    glGenTextures(1, &textureID);
-    if (textureID == 0)
-        return 0;
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    if (name == 0)
+        return nullptr;
+    std::unique_ptr<Texture> texture(new Texture(name, size));
     clearGLErrors();
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-    glBindTexture(GL_TEXTURE_2D, textureID);
+    texture->bind();
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, size.width(), size.height(), 0,
                  hasAlpha ? GL_RGBA : GL_RGB, GL_UNSIGNED_BYTE, data);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     const bool uploaded = glGetError() == GL_NO_ERROR;
     glBindTexture(GL_TEXTURE_2D, 0);
-    if (!uploaded) {
-        glDeleteTextures(1, &textureID);
-        return 0;
-    }
-    return textureID;
+    if (!uploaded)
+        return nullptr;
+    return texture;
+}
+
+Texture::~Texture() {
+    glDeleteTextures(1, &_name);
+}
+
+void Texture::bind() {
+    glBindTexture(GL_TEXTURE_2D, _name);
 }

@@ -1,0 +1,56 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/AnimationBatch.h"
+
+#include "document/AnimationExport.h"
+#include "document/PathText.h"
+#include "fold/FoldModel.h"
+#include "fold/FoldMotion.h"
+
+#include <cstdio>
+
+AnimationBatch::AnimationBatch(const CommandLine::MotionSettings& motion,
+                               const std::optional<FoldFile>& start, FILE* progress)
+    : _motion(motion), _start(start), _progress(progress) {}
+
+bool AnimationBatch::write(SheetRenderer& view, const FoldModel& end, float endPitch,
+                           QSize windowPoints, const ExportOptions& options,
+                           const ExportPicture::Look& look, const QImage& texturePicture,
+                           const QByteArray& output, QString* failure) const {
+    const FoldSize sheet = end.sheetSize();
+    // A flat start keeps the end's tilt, so that only the fold moves unless told otherwise.
+    FoldModel start(sheet);
+    float startPitch = endPitch;
+    if (_start) {
+        _start->applyTo(start);
+        startPitch = float(_start->fold().pitch);
+    }
+    if (_motion.tiltFrom)
+        startPitch = float(*_motion.tiltFrom);
+    const FoldMotion::Timing timing{_motion.duration, _motion.framesPerSecond, _motion.loop,
+                                    _motion.ease};
+    const std::vector<FoldSnapshot> frames = FoldMotion::frames(
+        sheet, FoldSnapshot::take(start, startPitch), FoldSnapshot::take(end, endPitch), timing);
+    AnimationExport animation(view, sheet, windowPoints, options, look, texturePicture);
+    const QString fileName = PathText::fromBytes(output);
+    const auto progress = [&](int done, int total) {
+        showProgress(done, total, PathText::shown(output));
+        return true;
+    };
+    const bool written = animation.write(fileName, frames, timing, progress, failure) ==
+                         AnimationExport::Outcome::Written;
+    if (_progress)
+        std::fputs("\r\033[K", _progress); // the batch's own bar or line takes its place
+    return written;
+}
+
+void AnimationBatch::showProgress(int done, int total, const QString& output) const {
+    if (!_progress)
+        return;
+    constexpr int barWidth = 30;
+    const int filled = barWidth * done / total;
+    std::fprintf(_progress, "\r\033[K[%s%s] %d/%d drawn: %s", QByteArray(filled, '#').constData(),
+                 QByteArray(barWidth - filled, ' ').constData(), done, total,
+                 output.toUtf8().constData());
+    std::fflush(_progress);
+}

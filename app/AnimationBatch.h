@@ -1,0 +1,45 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "app/CommandLine.h"
+#include "document/ExportOptions.h"
+#include "document/ExportPicture.h"
+#include "document/FoldFile.h"
+
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QImage>
+#include <QString>
+
+#include <cstdio>
+#include <optional>
+
+class FoldModel;
+class SheetRenderer;
+
+// The animation steps of `pleatora --animate` and `--animate-dir` for one picture: the motion
+// from the start fold (--from, else flat) to the picture's fold, drawn by the worker's renderer
+// and streamed into the file, with a progress bar of its frames where one is asked for.
+class AnimationBatch {
+    Q_DECLARE_TR_FUNCTIONS(AnimationBatch)
+
+public:
+    // start: the fold of --from, none for flat. progress: the terminal the frames' bar goes to,
+    // null for none.
+    AnimationBatch(const CommandLine::MotionSettings& motion, const std::optional<FoldFile>& start,
+                   FILE* progress);
+
+    // view: showing the picture at the end fold, which end holds, at endPitch degrees. False
+    // with the reason when the file could not be written; none is then left behind.
+    bool write(SheetRenderer& view, const FoldModel& end, float endPitch, QSize windowPoints,
+               const ExportOptions& options, const ExportPicture::Look& look,
+               const QImage& texturePicture, const QByteArray& output, QString* failure) const;
+
+private:
+    void showProgress(int done, int total, const QString& output) const;
+
+    CommandLine::MotionSettings _motion;
+    std::optional<FoldFile> _start;
+    FILE* _progress = nullptr;
+};

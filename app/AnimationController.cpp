@@ -1,0 +1,137 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/AnimationController.h"
+
+#include "app/AnimationOptionsDialog.h"
+#include "app/DrawingProgress.h"
+#include "document/AnimationFormat.h"
+#include "document/FoldFile.h"
+#include "settings/Preferences.h"
+#include "window/DocumentController.h"
+#include "window/DocumentWindow.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QProgressDialog>
+
+namespace {
+
+QString nameFilter(const AnimationFormat& format) {
+    return QStringLiteral("%1 (*.%2)").arg(format.description, format.suffix);
+}
+
+} // namespace
+
+AnimationController::AnimationController(Preferences& preferences) : _preferences(preferences) {}
+
+void AnimationController::exportAnimation(DocumentController& document) {
+    _document = &document;
+    AnimationOptionsDialog dialog(ExportOptions::fromPreferences(_preferences),
+                                  AnimationOptions::fromPreferences(_preferences),
+                                  document.window()->size(), document.window());
+    if (dialog.exec() != QDialog::Accepted || !_document)
+        return;
+    remember(dialog.exportOptions(), dialog.animationOptions());
+    const QString fileName = chooseFile(document);
+    if (fileName.isEmpty() || !_document)
+        return;
+    write(document, fileName, dialog.exportOptions(), dialog.animationOptions());
+}
+
+// The shadow, lines and background are Export's too; the width is the animation's own.
+void AnimationController::remember(const ExportOptions& options,
+                                   const AnimationOptions& animation) {
+    ExportOptions remembered = ExportOptions::fromPreferences(_preferences);
+    remembered.withShadow = options.withShadow;
+    remembered.withCreaseLine = options.withCreaseLine;
+    remembered.transparentBackground = options.transparentBackground;
+    remembered.backgroundColor = options.backgroundColor;
+    remembered.writeTo(_preferences);
+    animation.writeTo(_preferences);
+}
+
+QString AnimationController::chooseFile(DocumentController& document) {
+    const QList<AnimationFormat> formats = AnimationFormat::all();
+    QFileDialog dialog(document.window(), tr("Export Animation"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    QStringList nameFilters;
+    for (const AnimationFormat& format : formats)
+        nameFilters.append(nameFilter(format));
+    dialog.setNameFilters(nameFilters);
+    dialog.setDefaultSuffix(formats.first().suffix);
+    const QString lastFolder = _preferences.value(Preferences::exportFolder);
+    dialog.setDirectory(!lastFolder.isEmpty() && QFileInfo(lastFolder).isDir()
+                            ? lastFolder
+                            : QFileInfo(document.url().toLocalFile()).absolutePath());
+    dialog.selectFile(
+        QStringLiteral("%1 folded.%2")
+            .arg(QFileInfo(document.url().fileName()).completeBaseName(), formats.first().suffix));
+    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, formats](const QString& f) {
+        dialog.setDefaultSuffix(formats.value(dialog.nameFilters().indexOf(f)).suffix);
+    });
+    // The dialog asks before it replaces a file.
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().first();
+}
+
+// Flat, or the fold file's fold fitted to this sheet; at the tilt asked, else the file's, else
+// the current one. Alerts and gives nothing when the fold file cannot be used.
+std::optional<FoldSnapshot> AnimationController::startFold(const DocumentController& document,
+                                                           const AnimationOptions& animation,
+                                                           const QString& fileName) const {
+    const Document& current = document.document();
+    FoldModel model(current.fold().sheetSize());
+    float pitch = current.pitch();
+    if (!animation.startFoldFile.isEmpty()) {
+        QString failure;
+        const std::optional<FoldFile> file = FoldFile::read(animation.startFoldFile, &failure);
+        if (!file) {
+            alertFailure(fileName, failure);
+            return std::nullopt;
+        }
+        file->applyTo(model);
+        pitch = float(file->fold().pitch);
+    }
+    return FoldSnapshot::take(model, animation.tiltFrom.value_or(pitch));
+}
+
+void AnimationController::write(DocumentController& document, const QString& fileName,
+                                const ExportOptions& options, const AnimationOptions& animation) {
+    const QString name = QFileInfo(fileName).fileName();
+    const std::optional<AnimationFormat> format = AnimationFormat::forFileName(fileName);
+    if (!format)
+        return alertFailure(
+            name, tr("An animation is written as %1.").arg(AnimationFormat::suffixList()));
+    if (animation.timing.framesPerSecond > format->highestFrameRate)
+        return alertFailure(name, tr("%1 plays at most %2 frames a second.")
+                                      .arg(format->description)
+                                      .arg(format->highestFrameRate));
+    const std::optional<FoldSnapshot> start = startFold(document, animation, name);
+    if (!start)
+        return;
+    DrawingProgress progress(name, document.window());
+    QString failure;
+    const auto outcome = document.exportAnimation(
+        fileName, options, *start, animation.timing,
+        [&progress](int done, int total) {
+            progress.setMaximum(total);
+            progress.setValue(done);
+            return !progress.wasCanceled();
+        },
+        &failure);
+    if (outcome == AnimationExport::Outcome::Written)
+        _preferences.setValue(Preferences::exportFolder, QFileInfo(fileName).absolutePath());
+    else if (outcome == AnimationExport::Outcome::Failed)
+        alertFailure(name, failure);
+}
+
+void AnimationController::alertFailure(const QString& fileName, const QString& reason) {
+    QMessageBox alert;
+    alert.setText(tr("Can't export \"%1\"").arg(fileName));
+    alert.setInformativeText(reason);
+    alert.addButton(tr("OK"), QMessageBox::AcceptRole);
+    alert.exec();
+}

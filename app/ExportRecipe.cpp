@@ -1,0 +1,61 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/ExportRecipe.h"
+
+#include "fold/FoldModel.h"
+#include "settings/Preferences.h"
+
+#include <cmath>
+
+namespace {
+
+// The command line's screen: 16:9 with nothing taken by panels, as a full-screen virtual display.
+SheetSizing sizingForScreenHeight(int height) {
+    const FoldScreen screen{double(height), {height * 16.0 / 9.0, double(height)}};
+    return SheetSizing(screen, 1.0);
+}
+
+} // namespace
+
+ExportRecipe::Defaults ExportRecipe::Defaults::of(const Preferences& preferences) {
+    // Like Copy unless told otherwise.
+    return {preferences.value(Preferences::copyWithShadow),
+            preferences.value(Preferences::copyWithCreaseLine),
+            preferences.value(Preferences::creaseLineColor),
+            preferences.value(Preferences::shading),
+            preferences.value(Preferences::shadowOpacity),
+            double(preferences.value(Preferences::shadowBlur)),
+            double(preferences.value(Preferences::shadowOffset))};
+}
+
+ExportRecipe::ExportRecipe(const CommandLine::ExportSettings& settings, const Defaults& defaults,
+                           const std::optional<ExportFormat>& still)
+    : _sizing(sizingForScreenHeight(settings.screenHeight)), _pitch(settings.pitch) {
+    const bool byWidth = settings.width || (!still && !settings.scale);
+    _options.scale = byWidth ? 0 : settings.scale.value_or(1);
+    _options.pixelWidth = settings.width.value_or(still ? 0 : animationWidth);
+    _options.withShadow = settings.shadow.value_or(defaults.withShadow);
+    _options.withCreaseLine = settings.lines.value_or(defaults.withCreaseLine);
+    _options.transparentBackground = !settings.background && (!still || still->hasAlpha);
+    _options.backgroundColor = settings.background.value_or(QColor(Qt::white));
+    _look.creaseLineColor = defaults.creaseLineColor;
+    _look.shadowOpacity = settings.shadowOpacity.value_or(defaults.shadowOpacity) / 100.0;
+    _look.shadowBlur = settings.shadowBlur.value_or(defaults.shadowBlur);
+    _look.shadowOffset = settings.shadowOffset.value_or(defaults.shadowOffset);
+    _shading = settings.shading.value_or(defaults.shading) / 100.0f;
+}
+
+QSize ExportRecipe::windowPoints(const FoldSize& sheet) {
+    const FoldSize window = FoldModel::windowSizeForSheet(sheet);
+    return QSize(int(window.width), int(window.height));
+}
+
+QSize ExportRecipe::exportPixels(QSize picturePixels) const {
+    return _options.pixelSize(windowPoints(sheet(picturePixels)));
+}
+
+QSize ExportRecipe::picturePixels(QSize pixels) const {
+    const FoldSize sheet = this->sheet(pixels);
+    const double scale = ExportPicture::pixelsPerPoint(_options, windowPoints(sheet));
+    return QSize(int(std::ceil(sheet.width * scale)), int(std::ceil(sheet.height * scale)));
+}

@@ -1,0 +1,61 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "app/CommandLine.h"
+#include "document/ExportOptions.h"
+#include "document/ExportPicture.h"
+#include "document/ExportWriter.h"
+#include "document/SheetSizing.h"
+
+#include <QColor>
+#include <QSize>
+
+#include <optional>
+
+class Preferences;
+
+// How one picture of an export run is drawn: its export settings over the user's preferences,
+// worked out without touching the preferences again, so that any worker thread can use it.
+class ExportRecipe {
+public:
+    // The preferences an export falls back on, read once on the main thread.
+    struct Defaults {
+        bool withShadow = false;
+        bool withCreaseLine = false;
+        QColor creaseLineColor;
+        int shading = 0;       // percent
+        int shadowOpacity = 0; // percent
+        double shadowBlur = 0;
+        double shadowOffset = 0;
+
+        static Defaults of(const Preferences& preferences);
+    };
+
+    // An animation is 1080 pixels wide unless the settings give a width or scale.
+    static constexpr int animationWidth = 1080;
+
+    // still: the format of a still; none for an animation, whose encoder decides how a
+    // transparent background is kept.
+    ExportRecipe(const CommandLine::ExportSettings& settings, const Defaults& defaults,
+                 const std::optional<ExportFormat>& still);
+
+    // The export's size in pixels for a picture of that many pixels.
+    QSize exportPixels(QSize picturePixels) const;
+    // The most pixels of the picture the export can show: what is worth decoding.
+    QSize picturePixels(QSize pixels) const;
+    FoldSize sheet(QSize picturePixels) const { return _sizing.displaySize(picturePixels); }
+    static QSize windowPoints(const FoldSize& sheet);
+
+    const ExportOptions& options() const { return _options; }
+    const ExportPicture::Look& look() const { return _look; }
+    float shading() const { return _shading; }
+    std::optional<double> pitch() const { return _pitch; }
+
+private:
+    SheetSizing _sizing;
+    ExportOptions _options;
+    ExportPicture::Look _look;
+    float _shading = 0;
+    std::optional<double> _pitch;
+};

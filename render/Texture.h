@@ -1,0 +1,33 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QSize>
+
+#include <memory>
+
+class QImage;
+
+// A 2D texture of a picture, made with plain OpenGL calls like Framebuffer, so that it works in
+// any current context. Made, bound and destroyed while its context is current: it frees its GL
+// name once, when it goes.
+class Texture {
+public:
+    // The picture scaled to size, or to the largest size the GL takes with the aspect kept. Null
+    // without a picture or a size, or when the GL refuses the upload.
+    static std::unique_ptr<Texture> create(const QImage& image, QSize size);
+    ~Texture();
+
+    Texture(const Texture&) = delete;
+    Texture& operator=(const Texture&) = delete;
+
+    void bind();
+    // The size uploaded, which the GL's largest texture may have made smaller than asked for.
+    QSize size() const { return _size; }
+
+private:
+    Texture(unsigned int name, QSize size) : _name(name), _size(size) {}
+
+    unsigned int _name = 0;
+    QSize _size;
+};
