@@ -3,6 +3,7 @@
 #include "fold/FoldApplier.h"
 #include "fold/FoldModel.h"
 #include "fold/FoldTarget.h"
+#include "fold/PanelFoldModel.h"
 
 #include <benchmark/benchmark.h>
 
@@ -53,5 +54,42 @@ void applyFold(benchmark::State& state) {
     }
 }
 BENCHMARK(applyFold)->Arg(0)->Arg(1);
+
+// An accordion of twelve panels on a 1000 x 500 sheet pushed together, two of its tents deepened
+// toward the viewer and one flipped away.
+PanelFoldModel foldedAccordion() {
+    PanelFoldModel model(FoldLayout::accordion(12), {1000, 500});
+    model.moveLine(0, {40, 0}, 10.0f);
+    model.moveLine(3, {0, 6}, 10.0f);
+    model.moveLine(7, {0, -20}, 10.0f);
+    model.moveLine(12, {-15, 0}, 10.0f);
+    return model;
+}
+
+// One drag step of an accordion's line on the same folded state (the copy, counted in, keeps
+// every step alike): its first edge, a crease, a peak moved both ways, its last edge.
+void accordionStep(benchmark::State& state) {
+    const PanelFoldModel folded = foldedAccordion();
+    const int line = static_cast<int>(state.range(0));
+    const FoldPoint move{1.5, line % 2 == 1 ? 1.5 : 0.0};
+    for (auto _ : state) {
+        PanelFoldModel model = folded;
+        benchmark::DoNotOptimize(model.moveLine(line, move, 10.0f));
+        benchmark::DoNotOptimize(model.profile());
+    }
+}
+BENCHMARK(accordionStep)->Arg(0)->Arg(4)->Arg(5)->Arg(12);
+
+// The slowest step: pushed together as far as it goes, the accordion refuses a peak's sideways
+// move only after halving it down to nothing.
+void accordionRefusedStep(benchmark::State& state) {
+    PanelFoldModel model(FoldLayout::accordion(12), {1000, 500});
+    model.moveLine(12, {-1000, 0}, 10.0f);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(model.moveLine(5, {1.5, 0}, 10.0f));
+        benchmark::DoNotOptimize(model.profile());
+    }
+}
+BENCHMARK(accordionRefusedStep);
 
 } // namespace

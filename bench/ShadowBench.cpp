@@ -67,10 +67,10 @@ BENCHMARK(BM_ShadowUpdateAndPaint)
     ->Unit(benchmark::kMillisecond);
 
 // End points of a typical fold in a 1577 x 878 window, frame coordinates.
-std::array<std::array<QPointF, 2>, 7> typicalEndPoints() {
+LineEndPoints typicalEndPoints() {
     const double xs[] = {263, 421, 570, 788, 1006, 1155, 1314};
     const double lift[] = {0, 0, 40, 8, 40, 0, 0};
-    std::array<std::array<QPointF, 2>, 7> endPoints;
+    LineEndPoints endPoints{};
     for (int i = 0; i < 7; ++i)
         endPoints[i] = {QPointF(xs[i], 790 + lift[i]),
                         QPointF(xs[i] + (i - 3) * 3, 88 - lift[i] / 2)};

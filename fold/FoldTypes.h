@@ -4,6 +4,8 @@
 
 // The sheet's two edges and five creases, numbered 0 to 6 from the left edge.
 inline constexpr int creaseLineCount = 7;
+// The most crease lines of any layout, edges included: a twelve-panel accordion's.
+inline constexpr int mostCreaseLines = 13;
 
 // Plain geometry values of the fold arithmetic, kept free of any toolkit type.
 struct FoldPoint {

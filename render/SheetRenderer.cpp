@@ -3,6 +3,7 @@
 #include "render/SheetRenderer.h"
 
 #include "fold/FoldModel.h"
+#include "fold/PanelFoldModel.h"
 #include "render/Framebuffer.h"
 #include "render/ProjectedBox.h"
 #include "render/RenderLog.h"
@@ -10,18 +11,16 @@
 
 #include <QCoreApplication>
 #include <QVector3D>
-#include <QtMath>
 
 #include <GL/glu.h>
 
 #include <algorithm>
 #include <cmath>
+#include <span>
 #include <utility>
 
 namespace {
 
-// Lengths arrive in image points; the renderer works in units of 200 points.
-constexpr double pointsPerWorldUnit = 200.0;
 // One image point in world units: the line pass sits this far right of each crease.
 constexpr double onePoint = 0.005;
 
@@ -120,20 +119,27 @@ void SheetRenderer::setPitch(float degrees) {
 }
 
 void SheetRenderer::setCreasePoint(float x, int index) {
-    const float creasePoint = float(x / pointsPerWorldUnit);
-    _needsDisplay |= creasePoint != _creases[index];
-    _creases[index] = creasePoint;
+    _needsDisplay |= _geometry.setCreasePoint(float(x / pointsPerWorldUnit), index);
 }
 
 void SheetRenderer::setCoordinates(QPointF point, int index) {
-    const QPointF coordinates = point / pointsPerWorldUnit;
-    _needsDisplay |= coordinates != _profile[index];
-    _profile[index] = coordinates;
+    _needsDisplay |= _geometry.setCoordinates(point / pointsPerWorldUnit, index);
 }
 
 void SheetRenderer::setFold(const FoldModel& fold) {
+    _needsDisplay |= _geometry.setLines(creaseLineCount, SheetGeometry::Axis::vertical);
+    _classicLines = true;
     for (int i = 0; i < creaseLineCount; ++i) {
         setCreasePoint(fold.creases()[i], i);
+        setCoordinates(QPointF(fold.profile()[i].x, fold.profile()[i].y), i);
+    }
+}
+
+void SheetRenderer::setFold(const PanelFoldModel& fold) {
+    _needsDisplay |= _geometry.setLines(fold.lineCount(), fold.layout().axis());
+    _classicLines = false;
+    for (int i = 0; i < fold.lineCount(); ++i) {
+        setCreasePoint(float(fold.creases()[i]), i);
         setCoordinates(QPointF(fold.profile()[i].x, fold.profile()[i].y), i);
     }
 }
@@ -146,7 +152,7 @@ void SheetRenderer::setShading(float amount) {
 
 void SheetRenderer::setImageSize(QSizeF size) {
     _needsDisplay = true;
-    _imageSize = size / pointsPerWorldUnit;
+    _geometry.setImageSize(size / pointsPerWorldUnit);
     // At this distance the plane Z = 0 shows about one view point per image point in a view 1.25
     // times as tall as the image.
     _eyeZ = float(size.height() * 1.25 / 1.4 * 7.5 / 1000);
@@ -218,63 +224,75 @@ void SheetRenderer::setUpModelView() {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     gluLookAt(0, 0, _eyeZ, 0, 0, 0, 0, 1, 0);
-    glRotatef(_pitch, 1, 0, 0);
+    if (_geometry.axis() == SheetGeometry::Axis::vertical)
+        glRotatef(_pitch, 1, 0, 0);
+    else
+        glRotatef(_pitch, 0, 1, 0);
 }
 
 // Framebuffer pixels that the sheet and the line pass can cover, with the camera set up: the lines
 // lie one point right of the creases and reach one point past the sheet's edge.
 QRect SheetRenderer::sheetBox() const {
-    const float bottom = float(_imageSize.height() * -0.5);
-    const float top = float(_imageSize.height() * 0.5 + onePoint);
-    std::array<QVector3D, 4 * creaseLineCount> corners;
-    for (int i = 0; i < creaseLineCount; ++i) {
-        const float x = float(_profile[i].x() - _imageSize.width() * 0.5);
-        const float z = float(_profile[i].y());
-        corners[4 * i] = QVector3D(x, bottom, z);
-        corners[4 * i + 1] = QVector3D(x, top, z);
-        corners[4 * i + 2] = QVector3D(x + float(onePoint), bottom, z);
-        corners[4 * i + 3] = QVector3D(x + float(onePoint), top, z);
+    const SheetGeometry& g = _geometry;
+    const float start = g.acrossStart();
+    const float end = g.acrossEnd(onePoint);
+    std::array<QVector3D, 4 * mostCreaseLines> corners;
+    for (int i = 0; i < g.lineCount(); ++i) {
+        const float along = g.along(i, 0.0);
+        const float z = g.depth(i);
+        corners[4 * i] = g.at(along, start, z);
+        corners[4 * i + 1] = g.at(along, end, z);
+        corners[4 * i + 2] = g.at(along + float(onePoint), start, z);
+        corners[4 * i + 3] = g.at(along + float(onePoint), end, z);
     }
     ProjectedBox::Matrix modelView;
     ProjectedBox::Matrix projection;
     glGetDoublev(GL_MODELVIEW_MATRIX, modelView.data());
     glGetDoublev(GL_PROJECTION_MATRIX, projection.data());
-    return ProjectedBox::of(corners, modelView, projection, _pixelSize, 2);
+    return ProjectedBox::of(std::span(corners).first(4 * g.lineCount()), modelView, projection,
+                            _pixelSize, 2);
 }
 
 // Draws the crease lines alone and traces them in the read-back pixels, at device pixels; the end
 // points are kept in points.
 void SheetRenderer::searchLineEndPoint(QRect pass) {
-    const float bottom = float(_imageSize.height() * -0.5);
-    const float top = float(_imageSize.height() * 0.5 + onePoint);
+    const SheetGeometry& g = _geometry;
+    const float start = g.acrossStart();
+    const float end = g.acrossEnd(onePoint);
     glColor4f(0, 0, 0, 1);
     glBegin(GL_LINES);
-    for (const QPointF& vertex : _profile) {
-        const float x = float(vertex.x() - _imageSize.width() * 0.5 + onePoint);
-        const float z = float(vertex.y());
-        glVertex3f(x, bottom, z);
-        glVertex3f(x, top, z);
+    for (int i = 0; i < g.lineCount(); ++i) {
+        const float along = g.along(i, onePoint);
+        const float z = g.depth(i);
+        const QVector3D from = g.at(along, start, z);
+        const QVector3D to = g.at(along, end, z);
+        glVertex3f(from.x(), from.y(), from.z());
+        glVertex3f(to.x(), to.y(), to.z());
     }
     glEnd();
     glFlush();
     readFrame(_lineFrame, pass);
-    _endPoints = searchLineEndPoints(_lineFrame, _pitch);
+    _endPoints = _classicLines ? searchLineEndPoints(_lineFrame, _pitch)
+                               : searchLineEndPoints(_lineFrame, g.lineCount(), g.axis());
     for (auto& ends : _endPoints)
         for (QPointF& end : ends)
             end /= _scale;
 }
 
 void SheetRenderer::drawSheet(Texture& texture) {
-    const float bottom = float(_imageSize.height() * -0.5);
-    const float top = float(_imageSize.height() * 0.5);
-    const auto vertex = [this](int i, float t, float y) {
-        glTexCoord2f(_creases[i] / _creases[6], t);
-        glVertex3f(float(_profile[i].x() - _imageSize.width() / 2), y, float(_profile[i].y()));
+    const SheetGeometry& g = _geometry;
+    const float bottom = g.acrossStart();
+    const float top = g.acrossEnd(0.0);
+    const auto vertex = [&g](int i, float t, float across) {
+        const QVector2D texture = g.texture(i, t);
+        const QVector3D point = g.at(g.along(i, 0.0), across, g.depth(i));
+        glTexCoord2f(texture.x(), texture.y());
+        glVertex3f(point.x(), point.y(), point.z());
     };
     texture.bind();
     glEnable(GL_TEXTURE_2D);
     glBegin(GL_QUADS);
-    for (int i = 0; i < 6; ++i) {
+    for (int i = 0; i + 1 < g.lineCount(); ++i) {
         // The texture environment modulates: grey darkens the picture, white leaves it as it is.
         const float brightness = facetBrightness(i);
         glColor4f(brightness, brightness, brightness, 1);
@@ -293,21 +311,10 @@ void SheetRenderer::drawSheet(Texture& texture) {
 float SheetRenderer::facetBrightness(int facet) const {
     if (_shading == 0.0f)
         return 1.0f;
-    const double dx = _profile[facet + 1].x() - _profile[facet].x();
-    const double dz = _profile[facet + 1].y() - _profile[facet].y();
-    const double length = std::hypot(dx, dz);
-    if (length == 0.0)
+    const std::optional<std::array<double, 3>> normal = _geometry.facetNormal(facet, _pitch);
+    if (!normal)
         return 1.0f;
-    // The facet's normal (-dz, 0, dx) turned by the pitch about X, as glRotatef turns the sheet.
-    const double pitch = qDegreesToRadians(double(_pitch));
-    double nx = -dz / length;
-    double ny = -dx / length * std::sin(pitch);
-    double nz = dx / length * std::cos(pitch);
-    if (nz < 0) {
-        nx = -nx;
-        ny = -ny;
-        nz = -nz;
-    }
+    const auto [nx, ny, nz] = *normal;
     const double diffuse = std::max(0.0, nx * lightX + ny * lightY + nz * lightZ) / lightZ;
     const double lit = std::min(1.0, ambient + (1.0 - ambient) * diffuse);
     return float(1.0 - _shading * (1.0 - lit));
@@ -332,7 +339,7 @@ void SheetRenderer::readFrame(QImage& image, QRect box) {
 // No more texels than the sheet has device pixels: a larger texture would only cost memory.
 QSize SheetRenderer::textureSizeFor(const QImage& image) const {
     const QSize size(int(image.width() * _scale), int(image.height() * _scale));
-    const QSizeF sheetPixels = _imageSize * pointsPerWorldUnit * _scale;
+    const QSizeF sheetPixels = _geometry.imageSize() * pointsPerWorldUnit * _scale;
     if (sheetPixels.isEmpty())
         return size;
     return size.boundedTo(QSize(qCeil(sheetPixels.width()), qCeil(sheetPixels.height())));

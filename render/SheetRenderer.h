@@ -4,6 +4,7 @@
 
 #include "render/LineEndPointSearch.h"
 #include "render/OffscreenContext.h"
+#include "render/SheetGeometry.h"
 
 #include <QImage>
 #include <QPointF>
@@ -19,10 +20,13 @@
 class FrameTiles;
 class FoldModel;
 class Framebuffer;
+class PanelFoldModel;
 class Texture;
 
-// Off-screen renderer of one document: draws the image as the sheet folded along its seven crease
-// lines, in perspective, with fixed-function OpenGL. Lengths pushed in are image points; inside,
+// Off-screen renderer of one document: draws the image as the sheet folded along its crease lines
+// (the classic's seven unless a fold of another layout is set), in perspective, with
+// fixed-function OpenGL. The tilt turns the sheet about the axis across its creases: X for
+// vertical creases, Y for horizontal ones. Lengths pushed in are image points; inside,
 // one world unit is 200 image points. Every call that issues GL calls makes this renderer's
 // context current first, since several documents each have a renderer.
 class SheetRenderer {
@@ -55,6 +59,8 @@ public:
     void setCoordinates(QPointF point, int index);
     // Every crease position and profile vertex of the fold at once.
     void setFold(const FoldModel& fold);
+    void setFold(const PanelFoldModel& fold);
+    int lineCount() const { return _geometry.lineCount(); }
     void setImageSize(QSizeF size);
     // Gives the renderer a window of another size (points), keeping its context and scale, so
     // that one renderer serves pictures of many sizes. False when no framebuffer of that size
@@ -81,7 +87,7 @@ public:
 
     // End points from the last frame pass, in frame coordinates (points).
     QPointF endPoint(int line, LineEnd end) const;
-    // All seven lines' end points from the last frame pass, in points.
+    // Every line's end points from the last frame pass, in points.
     const LineEndPoints& lineEndPoints() const { return _endPoints; }
 
     // The current fold drawn into an upright picture of pixelSize, seen as the frame sees it
@@ -95,6 +101,8 @@ public:
     QSize textureSize() const;
 
 private:
+    // Lengths arrive in image points; the renderer works in units of 200 points.
+    static constexpr double pointsPerWorldUnit = 200.0;
     static constexpr double fieldOfViewDegrees = 50.0;
     static constexpr double nearPlane = 0.1;
     static constexpr double farPlane = 100.0;
@@ -124,10 +132,10 @@ private:
     float _pitch = 0.0f;
     float _shading = 0.0f;
     std::unique_ptr<Texture> _texture;
-    QSizeF _imageSize;
     LineEndPoints _endPoints{};
-    std::array<float, creaseLineCount> _creases{};
-    std::array<QPointF, creaseLineCount> _profile{};
+    SheetGeometry _geometry;
+    // The classic's lines are searched by its own rules, which its hit areas were made for.
+    bool _classicLines = true;
     double _scale = 1.0;
     QImage _lineFrame; // reused by every line pass
     QImage _frame;     // the last capture

@@ -8,7 +8,7 @@
 
 namespace {
 
-using EndPoints = std::array<std::array<QPointF, 2>, 7>;
+using EndPoints = LineEndPoints;
 
 // Seven crease lines from (x, top) to (x, bottom).
 EndPoints verticalLines(const std::array<double, 7>& x, double top = 300.0, double bottom = 20.0) {

@@ -246,3 +246,60 @@ TEST(LineEndPointSearch, EmptyAndDegenerateFramesGiveFiniteEndPoints) {
     EXPECT_EQ(bottom(flat, 0), QPointF(5, 0));
     expectFinite(flat);
 }
+
+// Any number of lines: each is traced to both its ends, whichever way it leans, and none is
+// extrapolated.
+TEST(LineEndPointSearch, EveryLineOfALayoutTracedBothWays) {
+    LineFrame frame(400, 101);
+    for (int i = 0; i < 13; ++i) {
+        const int x = 20 + 28 * i;
+        if (i % 3 == 1)
+            frame.slantedLine(x, 10 + i, 90, 1, 8); // x grows going up
+        else if (i % 3 == 2)
+            frame.slantedLine(x, 10 + i, 90, -1, 8);
+        else
+            frame.verticalLine(x, 10 + i, 90 - i);
+    }
+    const LineEndPoints endPoints =
+        searchLineEndPoints(frame.image(), 13, FoldLayout::Axis::vertical);
+    for (int i = 0; i < 13; ++i) {
+        SCOPED_TRACE(i);
+        const int x = 20 + 28 * i;
+        const int lean = i % 3 == 1 ? 1 : i % 3 == 2 ? -1 : 0;
+        const int topY = lean == 0 ? 90 - i : 90;
+        EXPECT_EQ(bottom(endPoints, i), QPointF(x, 10 + i));
+        EXPECT_EQ(top(endPoints, i), QPointF(x + lean * ((topY - 10 - i) / 8), topY));
+    }
+}
+
+// Horizontal creases: the lines are met from the top of the frame down, and each one's first end
+// is its left end.
+TEST(LineEndPointSearch, HorizontalLinesFromTheTopDown) {
+    LineFrame frame(300, 200);
+    const int ys[4] = {170, 120, 80, 30};
+    for (int i = 0; i < 4; ++i) {
+        for (int x = 40 + i; x <= 260 - i; ++x)
+            frame.cover(x, ys[i] + (x - 40) / 50 * (i % 2 == 0 ? 1 : -1));
+    }
+    const LineEndPoints endPoints =
+        searchLineEndPoints(frame.image(), 4, FoldLayout::Axis::horizontal);
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(i);
+        const int rise = i % 2 == 0 ? 1 : -1;
+        EXPECT_EQ(top(endPoints, i), QPointF(40 + i, ys[i] + (i / 50) * rise));
+        EXPECT_EQ(bottom(endPoints, i), QPointF(260 - i, ys[i] + (220 - i) / 50 * rise));
+    }
+}
+
+// Lines missing from the middle follow the last one found, 4 points on across the creases: down
+// the frame for horizontal ones.
+TEST(LineEndPointSearch, MissingHorizontalLinesFollowTheLastFound) {
+    LineFrame frame(300, 200);
+    for (int x = 40; x <= 260; ++x)
+        frame.cover(x, 150);
+    const LineEndPoints endPoints =
+        searchLineEndPoints(frame.image(), 3, FoldLayout::Axis::horizontal);
+    EXPECT_EQ(top(endPoints, 0), QPointF(40, 150));
+    EXPECT_EQ(top(endPoints, 1), QPointF(40, 146));
+    EXPECT_EQ(bottom(endPoints, 2), QPointF(260, 142));
+}
