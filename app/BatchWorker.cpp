@@ -83,7 +83,7 @@ BatchWorker::Status BatchWorker::exportPicture(const ExportPlan::Entry& entry, R
     decoderWarning = nullptr;
     _timings.decode += Clock::now() - start;
     if (read.picture.isNull()) {
-        result.reason = read.failureReason;
+        result.reason = read.failure;
         return Status::Failed;
     }
     if (!warning.isEmpty())

@@ -25,9 +25,9 @@ public:
     static constexpr int allocationLimitMB = 1024;
 
     struct Result {
-        QImage picture;        // null when the file could not be read
-        QSize pixelSize;       // the file's own size, upright
-        QString failureReason; // set exactly when the picture is null
+        QImage picture;  // null when the file could not be read
+        QSize pixelSize; // the file's own size, upright
+        QString failure; // set exactly when the picture is null
     };
     // The size wanted for a picture of the given upright pixel size.
     using SizeForPixels = std::function<QSize(QSize pixelSize)>;
