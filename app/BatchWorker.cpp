@@ -71,10 +71,14 @@ BatchWorker::Status BatchWorker::exportPicture(const ExportPlan::Entry& entry, R
     }
     const ExportRecipe recipe(entry.settings, _defaults, entry.format);
     const auto start = Clock::now();
-    const auto check = [&](QSize pixels) {
-        return entry.format
-                   ? ExportWriter::refusal(entry.output, recipe.exportPixels(pixels), *entry.format)
-                   : QString();
+    const auto check = [&](QSize pixels, QString* failure) {
+        const QString refusal =
+            entry.format
+                ? ExportWriter::refusal(entry.output, recipe.exportPixels(pixels), *entry.format)
+                : QString();
+        if (!refusal.isEmpty())
+            *failure = refusal;
+        return refusal.isEmpty();
     };
     QString warning;
     decoderWarning = &warning;
