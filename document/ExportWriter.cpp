@@ -49,17 +49,18 @@ PictureEncoder::ImageSettings settingsFor(const ExportFormat& format) {
     return lossySettings;
 }
 
-QString encode(QImage& picture, QIODevice& file, const ExportFormat& format) {
+bool encode(QImage& picture, QIODevice& file, const ExportFormat& format, QString* failure) {
     if (format.isPdf()) {
         PictureEncoder::writePdf(picture, &file);
-        return {};
+        return true;
     }
     if (format.name == "PNG")
-        return PngWriter::write(picture, &file);
+        return PngWriter::write(picture, &file, failure);
     // Encoders take straight alpha; converting here, in place, spares them a copy.
     if (picture.format() == QImage::Format_ARGB32_Premultiplied)
         picture.convertTo(QImage::Format_ARGB32);
-    return PictureEncoder::writeImage(picture, &file, format.name.constData(), settingsFor(format));
+    return PictureEncoder::writeImage(picture, &file, format.name.constData(), settingsFor(format),
+                                      failure);
 }
 
 } // namespace
@@ -123,11 +124,10 @@ ExportWriter::Outcome ExportWriter::write(QImage picture, const QByteArray& path
                                           QString* failure) {
     StoppableFile file(path, progress);
     QString reason;
-    if (file.open())
-        reason = encode(picture, file, format);
+    const bool encoded = file.open() && encode(picture, file, format, &reason);
     if (file.stopped())
         return Outcome::Stopped;
-    if (!file.failed() && reason.isEmpty() && file.commit())
+    if (!file.failed() && encoded && file.commit())
         return Outcome::Written;
     if (failure)
         *failure = file.failed() ? file.failure() : reason;
