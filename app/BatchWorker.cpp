@@ -72,13 +72,8 @@ BatchWorker::Status BatchWorker::exportPicture(const ExportPlan::Entry& entry, R
     const ExportRecipe recipe(entry.settings, _defaults, entry.format);
     const auto start = Clock::now();
     const auto check = [&](QSize pixels, QString* failure) {
-        const QString refusal =
-            entry.format
-                ? ExportWriter::refusal(entry.output, recipe.exportPixels(pixels), *entry.format)
-                : QString();
-        if (!refusal.isEmpty())
-            *failure = refusal;
-        return refusal.isEmpty();
+        return !entry.format || ExportWriter::canWrite(entry.output, recipe.exportPixels(pixels),
+                                                       *entry.format, failure);
     };
     QString warning;
     decoderWarning = &warning;
@@ -131,10 +126,8 @@ BatchWorker::Status BatchWorker::draw(const PictureReader::Result& read,
                                       Result& result) {
     const FoldSize sheet = recipe.sheet(read.pixelSize);
     // Formats that give no size in their header are checked once decoded.
-    if (entry.format)
-        result.reason =
-            ExportWriter::refusal(entry.output, recipe.exportPixels(read.pixelSize), *entry.format);
-    if (!result.reason.isEmpty())
+    if (entry.format && !ExportWriter::canWrite(entry.output, recipe.exportPixels(read.pixelSize),
+                                                *entry.format, &result.reason))
         return Status::Failed;
     FoldModel model(sheet);
     const float pitch = fold(model, entry, result);

@@ -106,17 +106,21 @@ std::optional<ExportFormat> ExportWriter::formatForFileName(const QString& fileN
 
 // A failed write is the file's fault before the encoder's: encoders that meet one often say no
 // more than that they failed, and the PDF writer says nothing at all.
-QString ExportWriter::refusal(const QByteArray& path, QSize pixels, const ExportFormat& format) {
+bool ExportWriter::canWrite(const QByteArray& path, QSize pixels, const ExportFormat& format,
+                            QString* failure) {
+    QString reason;
     if (std::max(pixels.width(), pixels.height()) > format.largestSide)
-        return tr("%1 x %2 pixels asked, over the limit of %3 pixels a side for %4")
-            .arg(pixels.width())
-            .arg(pixels.height())
-            .arg(format.largestSide)
-            .arg(format.description);
-    struct stat status {};
-    if (::stat(path.constData(), &status) == 0 && !S_ISREG(status.st_mode))
-        return S_ISDIR(status.st_mode) ? tr("A folder, not a file") : tr("Not a regular file");
-    return QString();
+        reason = tr("%1 x %2 pixels asked, over the limit of %3 pixels a side for %4")
+                     .arg(pixels.width())
+                     .arg(pixels.height())
+                     .arg(format.largestSide)
+                     .arg(format.description);
+    else if (struct stat status{};
+             ::stat(path.constData(), &status) == 0 && !S_ISREG(status.st_mode))
+        reason = S_ISDIR(status.st_mode) ? tr("A folder, not a file") : tr("Not a regular file");
+    if (!reason.isEmpty() && failure)
+        *failure = reason;
+    return reason.isEmpty();
 }
 
 ExportWriter::Outcome ExportWriter::write(QImage picture, const QByteArray& path,
