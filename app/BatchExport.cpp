@@ -127,12 +127,8 @@ QList<qsizetype> BatchExport::chosen(const ExportPlan& plan) const {
 int BatchExport::runPlan(const ExportPlan& plan) {
     QElapsedTimer clock;
     clock.start();
-    QString failure;
-    if (const QString problem = plan.folderProblem(); !problem.isEmpty())
-        failure = problem;
-    else if (!_report.open(_settings.report, &failure))
-        failure = failure.isEmpty() ? tr("The report cannot be written.") : failure;
-    if (!failure.isEmpty()) {
+    if (QString failure;
+        !plan.canWriteFolder(&failure) || !_report.open(_settings.report, &failure)) {
         printLine(failure);
         return Environment;
     }

@@ -38,7 +38,7 @@ bool BatchReport::open(const QString& path, QString* failure) {
     const bool opened = path == QLatin1String("-")
                             ? _file.open(stdout, QIODevice::WriteOnly)
                             : (_file.setFileName(path), _file.open(QIODevice::WriteOnly));
-    if (!opened)
+    if (!opened && failure)
         *failure = tr("The report %1 cannot be written: %2")
                        .arg(PathText::shown(path), _file.errorString());
     return opened;

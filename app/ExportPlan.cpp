@@ -163,9 +163,9 @@ void ExportPlan::refuseCollisions(const QList<QByteArray>& otherInputs) {
     }
 }
 
-QString ExportPlan::folderProblem() const {
+bool ExportPlan::canWriteFolder(QString* failure) const {
     if (_folder.isEmpty())
-        return QString();
+        return true;
     const QByteArray& folder = _folder;
     struct stat status {};
     int error = 0;
@@ -176,7 +176,10 @@ QString ExportPlan::folderProblem() const {
     else if (::access(folder.constData(), W_OK | X_OK) != 0)
         error = errno;
     if (!error)
-        return QString();
-    return tr("The output folder %1 cannot be written: %2")
-        .arg(shown(folder), QString::fromStdString(std::generic_category().message(error)));
+        return true;
+    if (failure)
+        *failure =
+            tr("The output folder %1 cannot be written: %2")
+                .arg(shown(folder), QString::fromStdString(std::generic_category().message(error)));
+    return false;
 }

@@ -46,13 +46,14 @@ public:
     // pictures: as PathText keeps names. An animation run when animate is true.
     ExportPlan(const CommandLine::ExportSettings& settings, const QStringList& pictures,
                bool animate = false);
-    // folder: the one the outputs go to, checked by folderProblem(); empty when they go to many.
+    // folder: the one the outputs go to, checked by canWriteFolder(); empty when they go to many.
     ExportPlan(const QList<Item>& items, const QByteArray& folder);
 
     const QList<Entry>& entries() const { return _entries; }
-    // The folder the outputs go to, and why files cannot be made there; empty when they can.
+    // The folder the outputs go to, and whether files can be made there (true when there is no
+    // one folder); failure: why not.
     QByteArray folder() const { return _folder; }
-    QString folderProblem() const;
+    bool canWriteFolder(QString* failure = nullptr) const;
 
 private:
     static QList<Item> itemsOf(const CommandLine::ExportSettings& settings,
