@@ -62,8 +62,8 @@ void BatchReport::add(const ExportPlan::Entry& entry, const BatchWorker::Result&
     addName(object, QStringLiteral("input"), entry.picture);
     addName(object, QStringLiteral("output"), entry.output);
     object.insert(QStringLiteral("status"), statusName(result.status));
-    if (!result.reason.isEmpty())
-        object.insert(QStringLiteral("reason"), result.reason);
+    if (!result.failure.isEmpty())
+        object.insert(QStringLiteral("reason"), result.failure);
     if (entry.line > 0)
         object.insert(QStringLiteral("line"), entry.line);
     object.insert(QStringLiteral("milliseconds"), qint64(result.elapsed.count()));

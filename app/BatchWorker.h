@@ -36,8 +36,8 @@ public:
     enum class Status { Written, Skipped, Failed, NoRenderer };
     struct Result {
         Status status = Status::Failed;
-        QByteArray file; // what failed: the picture, or the output once the picture was read
-        QString reason;
+        QByteArray file;      // what failed: the picture, or the output once the picture was read
+        QString failure;      // set exactly when the status is Failed or NoRenderer
         QStringList warnings; // for the picture, in the order they came
         std::chrono::milliseconds elapsed{};
     };

@@ -165,7 +165,7 @@ void CommandLine::fail(const QString& message) {
     if (mode == Mode::Error)
         return; // the first problem is the one reported
     mode = Mode::Error;
-    error = message;
+    failure = message;
 }
 
 void CommandLine::checkExportShape(const QCommandLineParser& parser) {

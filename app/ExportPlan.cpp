@@ -112,8 +112,8 @@ ExportPlan::Entry ExportPlan::entryOf(const Item& item) {
     entry.line = item.line;
     entry.key =
         item.settings.output.isEmpty() ? item.picture : PathText::toBytes(item.settings.output);
-    entry.refusal = item.problem;
-    if (!entry.refusal.isEmpty())
+    entry.failure = item.failure;
+    if (!entry.failure.isEmpty())
         return entry;
     entry.output = outputPath(entry.picture, item.settings, item.animate);
     // An animation's format is always its name's suffix; --format names --animate-dir's files.
@@ -122,10 +122,10 @@ ExportPlan::Entry ExportPlan::entryOf(const Item& item) {
     else
         entry.format = formatFor(entry.output, item.settings);
     if (item.animate && !entry.animationFormat)
-        entry.refusal = tr("An animation is written as %1, not %2")
+        entry.failure = tr("An animation is written as %1, not %2")
                             .arg(AnimationFormat::suffixList(), shown(entry.output));
     else if (!item.animate && !entry.format)
-        entry.refusal =
+        entry.failure =
             tr("Pleatora cannot write this kind of file here: %1").arg(shown(entry.output));
     return entry;
 }
@@ -150,16 +150,16 @@ void ExportPlan::refuseCollisions(const QList<QByteArray>& otherInputs) {
         Entry& entry = _entries[i];
         const QList<qsizetype>& sharing = outputs.value(place(entry.output));
         struct stat status {};
-        if (!entry.refusal.isEmpty())
+        if (!entry.failure.isEmpty())
             continue;
         if (inputs.contains(place(entry.output)))
-            entry.refusal = tr("Its output %1 is an input of this run").arg(shown(entry.output));
+            entry.failure = tr("Its output %1 is an input of this run").arg(shown(entry.output));
         else if (sharing.size() > 1)
-            entry.refusal = tr("Its output %1 would also be that of %2")
+            entry.failure = tr("Its output %1 would also be that of %2")
                                 .arg(shown(entry.output),
                                      shown(_entries[sharing[sharing[0] == i ? 1 : 0]].picture));
         else if (::stat(entry.output.constData(), &status) == 0 && !S_ISREG(status.st_mode))
-            entry.refusal = tr("Its output %1 is not a regular file").arg(shown(entry.output));
+            entry.failure = tr("Its output %1 is not a regular file").arg(shown(entry.output));
     }
 }
 

@@ -27,7 +27,7 @@ public:
         QByteArray picture; // the system's bytes, as given
         CommandLine::ExportSettings settings;
         int line = 0;    // the manifest's line; 0 on the command line
-        QString problem; // why the row cannot run at all; empty when it can
+        QString failure; // why the row cannot run at all; empty when it can
         bool animate = false;
     };
     struct Entry {
@@ -35,7 +35,7 @@ public:
         QByteArray output;
         std::optional<ExportFormat> format;             // for a still
         std::optional<AnimationFormat> animationFormat; // for an animation
-        QString refusal; // why this picture is not exported; empty when it is
+        QString failure; // why this picture is not exported; empty when it is
         CommandLine::ExportSettings settings;
         int line = 0;
         // What a shard is chosen by: the output as written, else the picture, so that rows with

@@ -112,7 +112,7 @@ Manifest::read(QIODevice& device, const CommandLine::ExportSettings& defaults, Q
         if (!read) {
             item.line = line;
             item.picture = PathText::toBytes(row.value(inputKey));
-            item.problem = tr("Line %1 of the manifest: %2").arg(line).arg(problem);
+            item.failure = tr("Line %1 of the manifest: %2").arg(line).arg(problem);
         }
         items.append(item);
     }
@@ -154,23 +154,23 @@ QStringList Manifest::csvFields(const QByteArray& line, bool* unclosed) {
 }
 
 bool Manifest::readCsvRow(const QStringList& header, const QByteArray& line, Row* row,
-                          QString* problem) {
+                          QString* failure) {
     bool unclosed = false;
     const QStringList fields = csvFields(line, &unclosed);
     for (qsizetype i = 0; i < std::min(fields.size(), header.size()); ++i)
         row->insert(header[i].trimmed(), fields[i]);
     if (unclosed)
-        *problem = tr("a quoted field is not closed");
+        *failure = tr("a quoted field is not closed");
     else if (fields.size() != header.size())
-        *problem = tr("%1 fields where the header has %2").arg(fields.size()).arg(header.size());
-    return problem->isEmpty();
+        *failure = tr("%1 fields where the header has %2").arg(fields.size()).arg(header.size());
+    return failure->isEmpty();
 }
 
-bool Manifest::readJsonRow(const QByteArray& line, Row* row, QString* problem) {
+bool Manifest::readJsonRow(const QByteArray& line, Row* row, QString* failure) {
     QJsonParseError error{};
     const QJsonDocument document = QJsonDocument::fromJson(line, &error);
     if (!document.isObject()) {
-        *problem = error.error != QJsonParseError::NoError
+        *failure = error.error != QJsonParseError::NoError
                        ? tr("not JSON: %1").arg(error.errorString())
                        : tr("not a JSON object");
         return false;
@@ -185,11 +185,11 @@ bool Manifest::readJsonRow(const QByteArray& line, Row* row, QString* problem) {
         else if (value.isBool())
             row->insert(i.key(), value.toBool() ? QStringLiteral("yes") : QStringLiteral("no"));
         else if (!value.isNull())
-            *problem = tr("'%1' wants a string, a number or true or false").arg(i.key());
+            *failure = tr("'%1' wants a string, a number or true or false").arg(i.key());
         if (!isKnown(i.key()))
-            *problem = tr("unknown key '%1'").arg(i.key());
+            *failure = tr("unknown key '%1'").arg(i.key());
     }
-    return problem->isEmpty();
+    return failure->isEmpty();
 }
 
 ExportPlan::Item Manifest::itemOf(const Row& row, int line,
@@ -203,7 +203,7 @@ ExportPlan::Item Manifest::itemOf(const Row& row, int line,
         item.settings.outputDirectory.isEmpty())
         problem = tr("no output, and no --export-dir to put it in");
     if (!problem.isEmpty())
-        item.problem = tr("Line %1 of the manifest: %2").arg(line).arg(problem);
+        item.failure = tr("Line %1 of the manifest: %2").arg(line).arg(problem);
     return item;
 }
 
@@ -228,7 +228,7 @@ QString Manifest::settingsOf(const Row& row, CommandLine::ExportSettings* settin
     }
     const CommandLine parsed = CommandLine::parse(arguments);
     if (parsed.mode == CommandLine::Mode::Error)
-        return parsed.error;
+        return parsed.failure;
     overlay(parsed.exportSettings, given, settings);
     if (given.contains(QStringLiteral("shadow")))
         settings->shadow = parsed.exportSettings.shadow;

@@ -18,7 +18,7 @@ class QIODevice;
 // command line's. CSV with a header row, or JSON lines (one object a line); the columns or keys
 // are "input", "output" and the export options' names (fold, scale, width, pitch, shadow, lines,
 // background, format, shading, shadow-opacity, shadow-blur, shadow-offset, screen-height).
-// A bad row becomes an item whose problem names its line, so the other rows still run.
+// A bad row becomes an item whose failure names its line, so the other rows still run.
 class Manifest {
     Q_DECLARE_TR_FUNCTIONS(Manifest)
 
@@ -35,8 +35,8 @@ private:
 
     static QStringList csvFields(const QByteArray& line, bool* unclosed);
     static bool readCsvRow(const QStringList& header, const QByteArray& line, Row* row,
-                           QString* problem);
-    static bool readJsonRow(const QByteArray& line, Row* row, QString* problem);
+                           QString* failure);
+    static bool readJsonRow(const QByteArray& line, Row* row, QString* failure);
     static ExportPlan::Item itemOf(const Row& row, int line,
                                    const CommandLine::ExportSettings& defaults);
     static QString settingsOf(const Row& row, CommandLine::ExportSettings* settings);

@@ -143,7 +143,7 @@ double FoldFile::applyTo(FoldModel& model) const {
     return FoldApplier::apply(model, wanted);
 }
 
-std::optional<FoldFile> FoldFile::read(const QString& path, QString* error) {
+std::optional<FoldFile> FoldFile::read(const QString& path, QString* failure) {
     const QString fileName = QFileInfo(path).fileName();
     QFile file;
     QString what;
@@ -158,15 +158,15 @@ std::optional<FoldFile> FoldFile::read(const QString& path, QString* error) {
     else if (file.size() > largestFile)
         what = tr("at %1 bytes it is far too large for a fold").arg(file.size());
     if (what.isEmpty())
-        return fromJson(file.readAll(), fileName, error);
-    if (error)
-        *error =
+        return fromJson(file.readAll(), fileName, failure);
+    if (failure)
+        *failure =
             tr("“%1” is not a fold Pleatora can use: %2.").arg(PathText::shown(fileName), what);
     return std::nullopt;
 }
 
 std::optional<FoldFile> FoldFile::fromJson(const QByteArray& json, const QString& fileName,
-                                           QString* error) {
+                                           QString* failure) {
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
     QString what;
@@ -179,8 +179,8 @@ std::optional<FoldFile> FoldFile::fromJson(const QByteArray& json, const QString
         what = tr("it is not a Pleatora fold file");
     else
         fold = fromObject(document.object(), what);
-    if (!fold && error)
-        *error =
+    if (!fold && failure)
+        *failure =
             tr("“%1” is not a fold Pleatora can use: %2.").arg(PathText::shown(fileName), what);
     return fold;
 }
@@ -252,13 +252,13 @@ QByteArray FoldFile::toJson() const {
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 
-bool FoldFile::write(const QString& path, QString* error) const {
+bool FoldFile::write(const QString& path, QString* failure) const {
     const QByteArray json = toJson();
     ReplacingFile file(PathText::toBytes(path));
     if (file.open() && file.write(json) == json.size() && file.commit())
         return true;
-    if (error)
-        *error = tr("“%1” could not be saved: %2.")
-                     .arg(PathText::shown(QFileInfo(path).fileName()), file.failure());
+    if (failure)
+        *failure = tr("“%1” could not be saved: %2.")
+                       .arg(PathText::shown(QFileInfo(path).fileName()), file.failure());
     return false;
 }
