@@ -9,6 +9,8 @@
 #include <QJsonObject>
 #include <QJsonValue>
 
+#include <algorithm>
+
 namespace {
 
 const QString inputKey = QStringLiteral("input");
@@ -74,8 +76,9 @@ Manifest::read(const QString& path, const CommandLine::ExportSettings& defaults,
                             ? file.open(stdin, QIODevice::ReadOnly)
                             : (file.setFileName(path), file.open(QIODevice::ReadOnly));
     if (!opened) {
-        *failure =
-            tr("The manifest %1 cannot be read: %2").arg(PathText::shown(path), file.errorString());
+        if (failure)
+            *failure = tr("The manifest %1 cannot be read: %2")
+                           .arg(PathText::shown(path), file.errorString());
         return {};
     }
     return read(file, defaults, failure);
@@ -97,8 +100,9 @@ Manifest::read(QIODevice& device, const CommandLine::ExportSettings& defaults, Q
             if (!jsonLines) {
                 bool unclosed = false;
                 header = csvFields(text, &unclosed);
-                if (const QString problem = checkHeader(header); !problem.isEmpty()) {
-                    *failure = tr("Line %1 of the manifest: %2").arg(line).arg(problem);
+                if (QString problem; !checkHeader(header, &problem)) {
+                    if (failure)
+                        *failure = tr("Line %1 of the manifest: %2").arg(line).arg(problem);
                     return {};
                 }
                 continue;
@@ -116,19 +120,23 @@ Manifest::read(QIODevice& device, const CommandLine::ExportSettings& defaults, Q
         }
         items.append(item);
     }
-    if (items.isEmpty())
+    if (items.isEmpty() && failure)
         *failure = tr("The manifest lists no picture.");
     return items;
 }
 
-QString Manifest::checkHeader(const QStringList& header) {
-    for (const QString& column : header) {
-        if (!isKnown(column.trimmed()))
-            return tr("unknown column '%1'").arg(PathText::shown(column));
-    }
-    if (!header.contains(inputKey))
-        return tr("the header row has no input column");
-    return QString();
+bool Manifest::checkHeader(const QStringList& header, QString* failure) {
+    QString reason;
+    const auto unknown = std::find_if(header.begin(), header.end(), [](const QString& column) {
+        return !isKnown(column.trimmed());
+    });
+    if (unknown != header.end())
+        reason = tr("unknown column '%1'").arg(PathText::shown(*unknown));
+    else if (!header.contains(inputKey))
+        reason = tr("the header row has no input column");
+    if (!reason.isEmpty() && failure)
+        *failure = reason;
+    return reason.isEmpty();
 }
 
 // RFC 4180 fields of one line: commas, and quotes doubled inside quoted fields. Bytes that are
@@ -159,23 +167,28 @@ bool Manifest::readCsvRow(const QStringList& header, const QByteArray& line, Row
     const QStringList fields = csvFields(line, &unclosed);
     for (qsizetype i = 0; i < std::min(fields.size(), header.size()); ++i)
         row->insert(header[i].trimmed(), fields[i]);
+    QString reason;
     if (unclosed)
-        *failure = tr("a quoted field is not closed");
+        reason = tr("a quoted field is not closed");
     else if (fields.size() != header.size())
-        *failure = tr("%1 fields where the header has %2").arg(fields.size()).arg(header.size());
-    return failure->isEmpty();
+        reason = tr("%1 fields where the header has %2").arg(fields.size()).arg(header.size());
+    if (!reason.isEmpty() && failure)
+        *failure = reason;
+    return reason.isEmpty();
 }
 
 bool Manifest::readJsonRow(const QByteArray& line, Row* row, QString* failure) {
     QJsonParseError error{};
     const QJsonDocument document = QJsonDocument::fromJson(line, &error);
     if (!document.isObject()) {
-        *failure = error.error != QJsonParseError::NoError
-                       ? tr("not JSON: %1").arg(error.errorString())
-                       : tr("not a JSON object");
+        if (failure)
+            *failure = error.error != QJsonParseError::NoError
+                           ? tr("not JSON: %1").arg(error.errorString())
+                           : tr("not a JSON object");
         return false;
     }
     const QJsonObject object = document.object();
+    QString reason;
     for (auto i = object.begin(); i != object.end(); ++i) {
         const QJsonValue value = i.value();
         if (value.isString())
@@ -185,19 +198,21 @@ bool Manifest::readJsonRow(const QByteArray& line, Row* row, QString* failure) {
         else if (value.isBool())
             row->insert(i.key(), value.toBool() ? QStringLiteral("yes") : QStringLiteral("no"));
         else if (!value.isNull())
-            *failure = tr("'%1' wants a string, a number or true or false").arg(i.key());
+            reason = tr("'%1' wants a string, a number or true or false").arg(i.key());
         if (!isKnown(i.key()))
-            *failure = tr("unknown key '%1'").arg(i.key());
+            reason = tr("unknown key '%1'").arg(i.key());
     }
-    return failure->isEmpty();
+    if (!reason.isEmpty() && failure)
+        *failure = reason;
+    return reason.isEmpty();
 }
 
 ExportPlan::Item Manifest::itemOf(const Row& row, int line,
                                   const CommandLine::ExportSettings& defaults) {
     ExportPlan::Item item{PathText::toBytes(row.value(inputKey)), defaults, line, {}};
     item.settings.output = row.value(outputKey);
-    QString problem = settingsOf(row, &item.settings);
-    if (problem.isEmpty() && item.picture.isEmpty())
+    QString problem;
+    if (readSettings(row, &item.settings, &problem) && item.picture.isEmpty())
         problem = tr("no input");
     if (problem.isEmpty() && item.settings.output.isEmpty() &&
         item.settings.outputDirectory.isEmpty())
@@ -209,7 +224,8 @@ ExportPlan::Item Manifest::itemOf(const Row& row, int line,
 
 // The row's cells through the command line's own checks, so that a value means and is refused
 // the same in a row as in an option.
-QString Manifest::settingsOf(const Row& row, CommandLine::ExportSettings* settings) {
+bool Manifest::readSettings(const Row& row, CommandLine::ExportSettings* settings,
+                            QString* failure) {
     QStringList arguments = {QStringLiteral("pleatora"), QStringLiteral("--manifest=-")};
     QSet<QString> given;
     for (auto i = row.begin(); i != row.end(); ++i) {
@@ -222,17 +238,23 @@ QString Manifest::settingsOf(const Row& row, CommandLine::ExportSettings* settin
         }
         bool valid = false;
         const std::optional<bool> on = switchValue(i.value(), &valid);
-        if (!valid)
-            return tr("%1 wants yes or no, not '%2'").arg(i.key(), i.value());
+        if (!valid) {
+            if (failure)
+                *failure = tr("%1 wants yes or no, not '%2'").arg(i.key(), i.value());
+            return false;
+        }
         arguments.append((*on ? QStringLiteral("--") : QStringLiteral("--no-")) + i.key());
     }
     const CommandLine parsed = CommandLine::parse(arguments);
-    if (parsed.mode == CommandLine::Mode::Error)
-        return parsed.failure;
+    if (parsed.mode == CommandLine::Mode::Error) {
+        if (failure)
+            *failure = parsed.failure;
+        return false;
+    }
     overlay(parsed.exportSettings, given, settings);
     if (given.contains(QStringLiteral("shadow")))
         settings->shadow = parsed.exportSettings.shadow;
     if (given.contains(QStringLiteral("lines")))
         settings->lines = parsed.exportSettings.lines;
-    return QString();
+    return true;
 }

@@ -25,20 +25,24 @@ class Manifest {
 public:
     // path: a file, or - for standard input. Empty with the reason in failure when the manifest
     // cannot be read at all, or its CSV header names no input or an unknown column.
-    static QList<ExportPlan::Item>
-    read(const QString& path, const CommandLine::ExportSettings& defaults, QString* failure);
-    static QList<ExportPlan::Item>
-    read(QIODevice& device, const CommandLine::ExportSettings& defaults, QString* failure);
+    static QList<ExportPlan::Item> read(const QString& path,
+                                        const CommandLine::ExportSettings& defaults,
+                                        QString* failure = nullptr);
+    static QList<ExportPlan::Item> read(QIODevice& device,
+                                        const CommandLine::ExportSettings& defaults,
+                                        QString* failure = nullptr);
 
 private:
     using Row = QHash<QString, QString>;
 
     static QStringList csvFields(const QByteArray& line, bool* unclosed);
     static bool readCsvRow(const QStringList& header, const QByteArray& line, Row* row,
-                           QString* failure);
-    static bool readJsonRow(const QByteArray& line, Row* row, QString* failure);
+                           QString* failure = nullptr);
+    static bool readJsonRow(const QByteArray& line, Row* row, QString* failure = nullptr);
     static ExportPlan::Item itemOf(const Row& row, int line,
                                    const CommandLine::ExportSettings& defaults);
-    static QString settingsOf(const Row& row, CommandLine::ExportSettings* settings);
-    static QString checkHeader(const QStringList& header);
+    // The row's settings over those given; false when a cell is refused.
+    static bool readSettings(const Row& row, CommandLine::ExportSettings* settings,
+                             QString* failure = nullptr);
+    static bool checkHeader(const QStringList& header, QString* failure = nullptr);
 };
