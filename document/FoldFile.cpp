@@ -40,30 +40,37 @@ QString numberText(double value) {
     return QString::number(value, 'g', 10);
 }
 
-// Reads `count` numbers within the range from a JSON list; false with `what` set otherwise.
+// False, with the reason in failure.
+bool refuse(QString* failure, const QString& reason) {
+    if (failure)
+        *failure = reason;
+    return false;
+}
+
+// Reads `count` numbers within the range from a JSON list.
 bool readNumbers(const QJsonValue& value, const QString& name, Range range, double* numbers,
-                 qsizetype count, QString& what) {
+                 qsizetype count, QString* failure = nullptr) {
     if (!value.isArray()) {
-        what = FoldFile::tr("“%1” must be a list of %2 numbers").arg(name).arg(count);
-        return false;
+        return refuse(failure,
+                      FoldFile::tr("“%1” must be a list of %2 numbers").arg(name).arg(count));
     }
     const QJsonArray list = value.toArray();
     if (list.size() != count) {
-        what =
-            FoldFile::tr("“%1” has %2 entries instead of %3").arg(name).arg(list.size()).arg(count);
-        return false;
+        return refuse(failure, FoldFile::tr("“%1” has %2 entries instead of %3")
+                                   .arg(name)
+                                   .arg(list.size())
+                                   .arg(count));
     }
     for (qsizetype i = 0; i < count; ++i) {
         if (!list[i].isDouble()) {
-            what = FoldFile::tr("entry %1 of “%2” is not a number").arg(i + 1).arg(name);
-            return false;
+            return refuse(failure,
+                          FoldFile::tr("entry %1 of “%2” is not a number").arg(i + 1).arg(name));
         }
         numbers[i] = list[i].toDouble();
         if (!(numbers[i] >= range.low && numbers[i] <= range.high)) {
-            what = FoldFile::tr("“%1” holds %2, outside %3 to %4")
-                       .arg(name, numberText(numbers[i]), numberText(range.low),
-                            numberText(range.high));
-            return false;
+            return refuse(failure, FoldFile::tr("“%1” holds %2, outside %3 to %4")
+                                       .arg(name, numberText(numbers[i]), numberText(range.low),
+                                            numberText(range.high)));
         }
     }
     return true;
@@ -71,17 +78,17 @@ bool readNumbers(const QJsonValue& value, const QString& name, Range range, doub
 
 // x across the flat sheet, y out of its plane; neither can reach a whole width.
 bool readProfile(const QJsonValue& value, std::array<FoldPoint, creaseLineCount>& profile,
-                 QString& what) {
+                 QString* failure = nullptr) {
     if (!value.isArray() || value.toArray().size() != creaseLineCount) {
-        what =
-            FoldFile::tr("“%1” must be a list of %2 points").arg(profileKey).arg(creaseLineCount);
-        return false;
+        return refuse(
+            failure,
+            FoldFile::tr("“%1” must be a list of %2 points").arg(profileKey).arg(creaseLineCount));
     }
     const QJsonArray points = value.toArray();
     for (int i = 0; i < creaseLineCount; ++i) {
         const QString name = FoldFile::tr("point %1 of “%2”").arg(i + 1).arg(profileKey);
         double xy[2];
-        if (!readNumbers(points[i], name, {-1.0, 1.0}, xy, 2, what))
+        if (!readNumbers(points[i], name, {-1.0, 1.0}, xy, 2, failure))
             return false;
         profile[i] = {xy[0], xy[1]};
     }
@@ -89,28 +96,27 @@ bool readProfile(const QJsonValue& value, std::array<FoldPoint, creaseLineCount>
 }
 
 // A version is a whole number from 1 up; this Pleatora reads its own and older ones.
-bool checkVersion(const QJsonObject& root, QString& what) {
+bool checkVersion(const QJsonObject& root, QString* failure = nullptr) {
     const QJsonValue version = root.value(formatKey);
     const double number = version.toDouble(-1);
     if (!version.isDouble() || number < 1 || number != std::floor(number)) {
-        what = FoldFile::tr("its format version is not a whole number from 1 up");
-        return false;
+        return refuse(failure, FoldFile::tr("its format version is not a whole number from 1 up"));
     }
     if (number > FoldFile::formatVersion) {
-        what = FoldFile::tr("it was made by a newer Pleatora (fold format %1; this one reads up to "
-                            "format %2)")
-                   .arg(numberText(number))
-                   .arg(FoldFile::formatVersion);
-        return false;
+        return refuse(
+            failure,
+            FoldFile::tr("it was made by a newer Pleatora (fold format %1; this one reads up to "
+                         "format %2)")
+                .arg(numberText(number))
+                .arg(FoldFile::formatVersion));
     }
     return true;
 }
 
-bool checkEntriesPresent(const QJsonObject& root, QString& what) {
+bool checkEntriesPresent(const QJsonObject& root, QString* failure = nullptr) {
     for (const char* key : {sheetKey, creasesKey, profileKey, pitchKey}) {
         if (!root.contains(key)) {
-            what = FoldFile::tr("the entry “%1” is missing").arg(key);
-            return false;
+            return refuse(failure, FoldFile::tr("the entry “%1” is missing").arg(key));
         }
     }
     return true;
@@ -178,7 +184,7 @@ std::optional<FoldFile> FoldFile::fromJson(const QByteArray& json, const QString
     else if (!document.isObject() || !document.object().contains(formatKey))
         what = tr("it is not a Pleatora fold file");
     else
-        fold = fromObject(document.object(), what);
+        fold = fromObject(document.object(), &what);
     if (!fold && failure)
         *failure =
             tr("“%1” is not a fold Pleatora can use: %2.").arg(PathText::shown(fileName), what);
@@ -186,28 +192,32 @@ std::optional<FoldFile> FoldFile::fromJson(const QByteArray& json, const QString
 }
 
 // Unknown entries are left alone: later formats may add to this one.
-std::optional<FoldFile> FoldFile::fromObject(const QJsonObject& root, QString& what) {
-    if (!checkVersion(root, what) || !checkEntriesPresent(root, what))
+std::optional<FoldFile> FoldFile::fromObject(const QJsonObject& root, QString* failure) {
+    if (!checkVersion(root, failure) || !checkEntriesPresent(root, failure))
         return std::nullopt;
     double sheet[2];
     FoldTarget fold;
-    if (!readNumbers(root.value(sheetKey), sheetKey, {1e-3, largestSheet}, sheet, 2, what) ||
+    if (!readNumbers(root.value(sheetKey), sheetKey, {1e-3, largestSheet}, sheet, 2, failure) ||
         !readNumbers(root.value(creasesKey), creasesKey, {0.0, 1.0}, fold.creases.data(),
-                     creaseLineCount, what) ||
-        !readProfile(root.value(profileKey), fold.profile, what))
+                     creaseLineCount, failure) ||
+        !readProfile(root.value(profileKey), fold.profile, failure))
         return std::nullopt;
     const QJsonValue pitch = root.value(pitchKey);
     if (!pitch.isDouble()) {
-        what = tr("“%1” must be a number").arg(pitchKey);
+        if (failure)
+            *failure = tr("“%1” must be a number").arg(pitchKey);
         return std::nullopt;
     }
     fold.pitch = pitch.toDouble();
     if (!(std::abs(fold.pitch) <= largestPitch)) {
-        what = tr("“%1” holds %2, outside -60 to 60 degrees").arg(pitchKey, numberText(fold.pitch));
+        if (failure)
+            *failure = tr("“%1” holds %2, outside -60 to 60 degrees")
+                           .arg(pitchKey, numberText(fold.pitch));
         return std::nullopt;
     }
     if (const FoldTarget::Fault fault = fold.fault(); fault != FoldTarget::Fault::none) {
-        what = faultText(fault);
+        if (failure)
+            *failure = faultText(fault);
         return std::nullopt;
     }
     return FoldFile({sheet[0], sheet[1]}, fold);

@@ -28,11 +28,11 @@ public:
 
     // Null with the reason in failure when the file is unreadable, not a regular file (refused
     // without blocking on a FIFO) or not such a fold. path: as PathText keeps names.
-    static std::optional<FoldFile> read(const QString& path, QString* failure);
+    static std::optional<FoldFile> read(const QString& path, QString* failure = nullptr);
     static std::optional<FoldFile> fromJson(const QByteArray& json, const QString& fileName,
-                                            QString* failure);
+                                            QString* failure = nullptr);
     // Replaces the file whole or leaves it as it was; never writes through a link.
-    bool write(const QString& path, QString* failure) const;
+    bool write(const QString& path, QString* failure = nullptr) const;
     QByteArray toJson() const;
 
     // The sheet size in points the fold was made on.
@@ -45,7 +45,7 @@ public:
     double applyTo(FoldModel& model) const;
 
 private:
-    static std::optional<FoldFile> fromObject(const QJsonObject& root, QString& what);
+    static std::optional<FoldFile> fromObject(const QJsonObject& root, QString* failure = nullptr);
     static QString faultText(FoldTarget::Fault fault);
 
     FoldSize _sheet;
