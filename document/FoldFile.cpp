@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "document/FoldFile.h"
 
+#include "document/Failure.h"
 #include "document/PathText.h"
 #include "document/RegularFile.h"
 #include "document/ReplacingFile.h"
@@ -40,37 +41,30 @@ QString numberText(double value) {
     return QString::number(value, 'g', 10);
 }
 
-// False, with the reason in failure.
-bool refuse(QString* failure, const QString& reason) {
-    if (failure)
-        *failure = reason;
-    return false;
-}
-
 // Reads `count` numbers within the range from a JSON list.
 bool readNumbers(const QJsonValue& value, const QString& name, Range range, double* numbers,
                  qsizetype count, QString* failure = nullptr) {
     if (!value.isArray()) {
-        return refuse(failure,
-                      FoldFile::tr("“%1” must be a list of %2 numbers").arg(name).arg(count));
+        return Failure::fail(
+            failure, FoldFile::tr("“%1” must be a list of %2 numbers").arg(name).arg(count));
     }
     const QJsonArray list = value.toArray();
     if (list.size() != count) {
-        return refuse(failure, FoldFile::tr("“%1” has %2 entries instead of %3")
-                                   .arg(name)
-                                   .arg(list.size())
-                                   .arg(count));
+        return Failure::fail(failure, FoldFile::tr("“%1” has %2 entries instead of %3")
+                                          .arg(name)
+                                          .arg(list.size())
+                                          .arg(count));
     }
     for (qsizetype i = 0; i < count; ++i) {
         if (!list[i].isDouble()) {
-            return refuse(failure,
-                          FoldFile::tr("entry %1 of “%2” is not a number").arg(i + 1).arg(name));
+            return Failure::fail(
+                failure, FoldFile::tr("entry %1 of “%2” is not a number").arg(i + 1).arg(name));
         }
         numbers[i] = list[i].toDouble();
         if (!(numbers[i] >= range.low && numbers[i] <= range.high)) {
-            return refuse(failure, FoldFile::tr("“%1” holds %2, outside %3 to %4")
-                                       .arg(name, numberText(numbers[i]), numberText(range.low),
-                                            numberText(range.high)));
+            return Failure::fail(failure, FoldFile::tr("“%1” holds %2, outside %3 to %4")
+                                              .arg(name, numberText(numbers[i]),
+                                                   numberText(range.low), numberText(range.high)));
         }
     }
     return true;
@@ -80,7 +74,7 @@ bool readNumbers(const QJsonValue& value, const QString& name, Range range, doub
 bool readProfile(const QJsonValue& value, std::array<FoldPoint, creaseLineCount>& profile,
                  QString* failure = nullptr) {
     if (!value.isArray() || value.toArray().size() != creaseLineCount) {
-        return refuse(
+        return Failure::fail(
             failure,
             FoldFile::tr("“%1” must be a list of %2 points").arg(profileKey).arg(creaseLineCount));
     }
@@ -100,10 +94,11 @@ bool checkVersion(const QJsonObject& root, QString* failure = nullptr) {
     const QJsonValue version = root.value(formatKey);
     const double number = version.toDouble(-1);
     if (!version.isDouble() || number < 1 || number != std::floor(number)) {
-        return refuse(failure, FoldFile::tr("its format version is not a whole number from 1 up"));
+        return Failure::fail(failure,
+                             FoldFile::tr("its format version is not a whole number from 1 up"));
     }
     if (number > FoldFile::formatVersion) {
-        return refuse(
+        return Failure::fail(
             failure,
             FoldFile::tr("it was made by a newer Pleatora (fold format %1; this one reads up to "
                          "format %2)")
@@ -116,7 +111,7 @@ bool checkVersion(const QJsonObject& root, QString* failure = nullptr) {
 bool checkEntriesPresent(const QJsonObject& root, QString* failure = nullptr) {
     for (const char* key : {sheetKey, creasesKey, profileKey, pitchKey}) {
         if (!root.contains(key)) {
-            return refuse(failure, FoldFile::tr("the entry “%1” is missing").arg(key));
+            return Failure::fail(failure, FoldFile::tr("the entry “%1” is missing").arg(key));
         }
     }
     return true;
