@@ -51,6 +51,7 @@ public:
     // points. failure: the reason, when the outcome is Failed: the system's own ("No space left
     // on device") when writing failed, else the encoder's.
     static Outcome write(QImage picture, const QByteArray& path, const ExportFormat& format,
-                         const Progress& progress, QString* failure);
-    static Outcome writeData(const QByteArray& data, const QByteArray& path, QString* failure);
+                         const Progress& progress, QString* failure = nullptr);
+    static Outcome writeData(const QByteArray& data, const QByteArray& path,
+                             QString* failure = nullptr);
 };
