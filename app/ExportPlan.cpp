@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/ExportPlan.h"
 
+#include "document/Failure.h"
 #include "document/PathText.h"
 
 #include <QDir>
@@ -177,9 +178,8 @@ bool ExportPlan::canWriteFolder(QString* failure) const {
         error = errno;
     if (!error)
         return true;
-    if (failure)
-        *failure =
-            tr("The output folder %1 cannot be written: %2")
-                .arg(shown(folder), QString::fromStdString(std::generic_category().message(error)));
-    return false;
+    return Failure::fail(
+        failure,
+        tr("The output folder %1 cannot be written: %2")
+            .arg(shown(folder), QString::fromStdString(std::generic_category().message(error))));
 }

@@ -2,14 +2,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/Manifest.h"
 
+#include "document/Failure.h"
 #include "document/PathText.h"
 
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonValue>
-
-#include <algorithm>
 
 namespace {
 
@@ -126,17 +125,13 @@ Manifest::read(QIODevice& device, const CommandLine::ExportSettings& defaults, Q
 }
 
 bool Manifest::checkHeader(const QStringList& header, QString* failure) {
-    QString reason;
-    const auto unknown = std::find_if(header.begin(), header.end(), [](const QString& column) {
-        return !isKnown(column.trimmed());
-    });
-    if (unknown != header.end())
-        reason = tr("unknown column '%1'").arg(PathText::shown(*unknown));
-    else if (!header.contains(inputKey))
-        reason = tr("the header row has no input column");
-    if (!reason.isEmpty() && failure)
-        *failure = reason;
-    return reason.isEmpty();
+    for (const QString& column : header) {
+        if (!isKnown(column.trimmed()))
+            return Failure::fail(failure, tr("unknown column '%1'").arg(PathText::shown(column)));
+    }
+    if (!header.contains(inputKey))
+        return Failure::fail(failure, tr("the header row has no input column"));
+    return true;
 }
 
 // RFC 4180 fields of one line: commas, and quotes doubled inside quoted fields. Bytes that are
@@ -167,26 +162,21 @@ bool Manifest::readCsvRow(const QStringList& header, const QByteArray& line, Row
     const QStringList fields = csvFields(line, &unclosed);
     for (qsizetype i = 0; i < std::min(fields.size(), header.size()); ++i)
         row->insert(header[i].trimmed(), fields[i]);
-    QString reason;
     if (unclosed)
-        reason = tr("a quoted field is not closed");
-    else if (fields.size() != header.size())
-        reason = tr("%1 fields where the header has %2").arg(fields.size()).arg(header.size());
-    if (!reason.isEmpty() && failure)
-        *failure = reason;
-    return reason.isEmpty();
+        return Failure::fail(failure, tr("a quoted field is not closed"));
+    if (fields.size() != header.size())
+        return Failure::fail(
+            failure, tr("%1 fields where the header has %2").arg(fields.size()).arg(header.size()));
+    return true;
 }
 
 bool Manifest::readJsonRow(const QByteArray& line, Row* row, QString* failure) {
     QJsonParseError error{};
     const QJsonDocument document = QJsonDocument::fromJson(line, &error);
-    if (!document.isObject()) {
-        if (failure)
-            *failure = error.error != QJsonParseError::NoError
-                           ? tr("not JSON: %1").arg(error.errorString())
-                           : tr("not a JSON object");
-        return false;
-    }
+    if (!document.isObject())
+        return Failure::fail(failure, error.error != QJsonParseError::NoError
+                                          ? tr("not JSON: %1").arg(error.errorString())
+                                          : tr("not a JSON object"));
     const QJsonObject object = document.object();
     QString reason;
     for (auto i = object.begin(); i != object.end(); ++i) {
@@ -202,9 +192,9 @@ bool Manifest::readJsonRow(const QByteArray& line, Row* row, QString* failure) {
         if (!isKnown(i.key()))
             reason = tr("unknown key '%1'").arg(i.key());
     }
-    if (!reason.isEmpty() && failure)
-        *failure = reason;
-    return reason.isEmpty();
+    if (!reason.isEmpty())
+        return Failure::fail(failure, reason);
+    return true;
 }
 
 ExportPlan::Item Manifest::itemOf(const Row& row, int line,
@@ -238,19 +228,14 @@ bool Manifest::readSettings(const Row& row, CommandLine::ExportSettings* setting
         }
         bool valid = false;
         const std::optional<bool> on = switchValue(i.value(), &valid);
-        if (!valid) {
-            if (failure)
-                *failure = tr("%1 wants yes or no, not '%2'").arg(i.key(), i.value());
-            return false;
-        }
+        if (!valid)
+            return Failure::fail(failure,
+                                 tr("%1 wants yes or no, not '%2'").arg(i.key(), i.value()));
         arguments.append((*on ? QStringLiteral("--") : QStringLiteral("--no-")) + i.key());
     }
     const CommandLine parsed = CommandLine::parse(arguments);
-    if (parsed.mode == CommandLine::Mode::Error) {
-        if (failure)
-            *failure = parsed.failure;
-        return false;
-    }
+    if (parsed.mode == CommandLine::Mode::Error)
+        return Failure::fail(failure, parsed.failure);
     overlay(parsed.exportSettings, given, settings);
     if (given.contains(QStringLiteral("shadow")))
         settings->shadow = parsed.exportSettings.shadow;

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "document/ExportWriter.h"
 
+#include "document/Failure.h"
 #include "document/PictureEncoder.h"
 #include "document/PngWriter.h"
 
@@ -108,19 +109,18 @@ std::optional<ExportFormat> ExportWriter::formatForFileName(const QString& fileN
 // more than that they failed, and the PDF writer says nothing at all.
 bool ExportWriter::canWrite(const QByteArray& path, QSize pixels, const ExportFormat& format,
                             QString* failure) {
-    QString reason;
     if (std::max(pixels.width(), pixels.height()) > format.largestSide)
-        reason = tr("%1 x %2 pixels asked, over the limit of %3 pixels a side for %4")
-                     .arg(pixels.width())
-                     .arg(pixels.height())
-                     .arg(format.largestSide)
-                     .arg(format.description);
-    else if (struct stat status{};
-             ::stat(path.constData(), &status) == 0 && !S_ISREG(status.st_mode))
-        reason = S_ISDIR(status.st_mode) ? tr("A folder, not a file") : tr("Not a regular file");
-    if (!reason.isEmpty() && failure)
-        *failure = reason;
-    return reason.isEmpty();
+        return Failure::fail(failure,
+                             tr("%1 x %2 pixels asked, over the limit of %3 pixels a side for %4")
+                                 .arg(pixels.width())
+                                 .arg(pixels.height())
+                                 .arg(format.largestSide)
+                                 .arg(format.description));
+    struct stat status {};
+    if (::stat(path.constData(), &status) == 0 && !S_ISREG(status.st_mode))
+        return Failure::fail(failure, S_ISDIR(status.st_mode) ? tr("A folder, not a file")
+                                                              : tr("Not a regular file"));
+    return true;
 }
 
 ExportWriter::Outcome ExportWriter::write(QImage picture, const QByteArray& path,

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "document/PictureReader.h"
 
+#include "document/Failure.h"
 #include "document/RegularFile.h"
 
 #include <QFile>
@@ -86,10 +87,9 @@ bool PictureReader::openRegularFile(const QByteArray& path, QFile& file, QString
     const RegularFile::Opening opening = RegularFile::openForReading(path, file);
     if (opening.status == RegularFile::Status::Opened)
         return true;
-    if (failure)
-        *failure = opening.status == RegularFile::Status::NotRegular ? notRegular()
-                                                                     : unreadable(opening.error);
-    return false;
+    return Failure::fail(failure, opening.status == RegularFile::Status::NotRegular
+                                      ? notRegular()
+                                      : unreadable(opening.error));
 }
 
 // Qt's own limit counts the format it decodes into, often 4 bytes a pixel even where the file's
@@ -107,11 +107,10 @@ bool PictureReader::fitsLimit(QSize pixelSize, QImage::Format format, QString* f
     const qint64 bytes = fullSizeBytes(pixelSize, format);
     if (bytes <= qint64(allocationLimitMB) * 1024 * 1024)
         return true;
-    if (failure)
-        *failure = tr("Too large: %1 x %2 pixels need %3 MB, over the limit of %4 MB")
-                       .arg(pixelSize.width())
-                       .arg(pixelSize.height())
-                       .arg(bytes / (1024 * 1024))
-                       .arg(allocationLimitMB);
-    return false;
+    return Failure::fail(failure,
+                         tr("Too large: %1 x %2 pixels need %3 MB, over the limit of %4 MB")
+                             .arg(pixelSize.width())
+                             .arg(pixelSize.height())
+                             .arg(bytes / (1024 * 1024))
+                             .arg(allocationLimitMB));
 }
