@@ -167,6 +167,28 @@ TEST_F(BatchRunTest, ManifestRowsOverrideTheCommandLineAndBadRowsNameTheirLines)
     }
 }
 
+// A reason is set exactly when the result says failed; a success leaves an earlier one alone.
+TEST_F(BatchRunTest, TheManifestAndThePlanSayWhyExactlyWhenTheyFail) {
+    const QString earlier = QStringLiteral("an earlier reason");
+    QString failure = earlier;
+    QBuffer csv;
+    csv.setData("input\na.png\n");
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    EXPECT_EQ(Manifest::read(csv, defaultsIn(path("out")), &failure).size(), 1);
+    EXPECT_TRUE(ExportPlan(QList<ExportPlan::Item>(), QFile::encodeName(_folder.path()))
+                    .canWriteFolder(&failure));
+    EXPECT_EQ(failure, earlier);
+
+    EXPECT_TRUE(Manifest::read(path("missing.csv"), defaultsIn(path("out")), &failure).isEmpty());
+    EXPECT_TRUE(failure.contains(QStringLiteral("missing.csv"))) << failure.toStdString();
+    EXPECT_TRUE(Manifest::read(path("missing.csv"), defaultsIn(path("out"))).isEmpty());
+    const ExportPlan plan(QList<ExportPlan::Item>(), QFile::encodeName(path("missing")));
+    failure = earlier;
+    EXPECT_FALSE(plan.canWriteFolder(&failure));
+    EXPECT_TRUE(failure.startsWith(QStringLiteral("The output folder"))) << failure.toStdString();
+    EXPECT_FALSE(plan.canWriteFolder());
+}
+
 TEST_F(BatchRunTest, AMixedManifestRunsToTheEndOnOneOrTwoWorkersWithTheSameMessages) {
     const QStringList inputs = pictures(4);
     const QByteArray manifest = "input,output,scale\n" + inputs[0].toUtf8() + ",,\n" +
