@@ -34,7 +34,8 @@ public:
     // with the reason when the file could not be written; none is then left behind.
     bool write(SheetRenderer& view, const FoldModel& end, float endPitch, QSize windowPoints,
                const ExportOptions& options, const ExportPicture::Look& look,
-               const QImage& texturePicture, const QByteArray& output, QString* failure) const;
+               const QImage& texturePicture, const QByteArray& output,
+               QString* failure = nullptr) const;
 
 private:
     void showProgress(int done, int total, const QString& output) const;

@@ -127,12 +127,8 @@ QList<qsizetype> BatchExport::chosen(const ExportPlan& plan) const {
 int BatchExport::runPlan(const ExportPlan& plan) {
     QElapsedTimer clock;
     clock.start();
-    QString failure;
-    if (const QString problem = plan.folderProblem(); !problem.isEmpty())
-        failure = problem;
-    else if (!_report.open(_settings.report, &failure))
-        failure = failure.isEmpty() ? tr("The report cannot be written.") : failure;
-    if (!failure.isEmpty()) {
+    if (QString failure;
+        !plan.canWriteFolder(&failure) || !_report.open(_settings.report, &failure)) {
         printLine(failure);
         return Environment;
     }
@@ -162,7 +158,7 @@ int BatchExport::runPlan(const ExportPlan& plan) {
 bool BatchExport::handOn(const ExportPlan::Entry& entry, const BatchWorker::Result& result) {
     if (result.status == BatchWorker::Status::NoRenderer) {
         _noRenderer = true;
-        printLine(result.reason);
+        printLine(result.failure);
         return false;
     }
     for (const QString& warning : result.warnings)
@@ -170,7 +166,7 @@ bool BatchExport::handOn(const ExportPlan::Entry& entry, const BatchWorker::Resu
     switch (result.status) {
     case BatchWorker::Status::Failed:
         ++_counts.failed;
-        printLine(QStringLiteral("%1: %2").arg(PathText::shown(result.file), result.reason));
+        printLine(QStringLiteral("%1: %2").arg(PathText::shown(result.file), result.failure));
         break;
     case BatchWorker::Status::Skipped:
         ++_counts.skipped;

@@ -38,7 +38,7 @@ bool BatchReport::open(const QString& path, QString* failure) {
     const bool opened = path == QLatin1String("-")
                             ? _file.open(stdout, QIODevice::WriteOnly)
                             : (_file.setFileName(path), _file.open(QIODevice::WriteOnly));
-    if (!opened)
+    if (!opened && failure)
         *failure = tr("The report %1 cannot be written: %2")
                        .arg(PathText::shown(path), _file.errorString());
     return opened;
@@ -62,8 +62,8 @@ void BatchReport::add(const ExportPlan::Entry& entry, const BatchWorker::Result&
     addName(object, QStringLiteral("input"), entry.picture);
     addName(object, QStringLiteral("output"), entry.output);
     object.insert(QStringLiteral("status"), statusName(result.status));
-    if (!result.reason.isEmpty())
-        object.insert(QStringLiteral("reason"), result.reason);
+    if (!result.failure.isEmpty())
+        object.insert(QStringLiteral("reason"), result.failure);
     if (entry.line > 0)
         object.insert(QStringLiteral("line"), entry.line);
     object.insert(QStringLiteral("milliseconds"), qint64(result.elapsed.count()));

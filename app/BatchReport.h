@@ -23,7 +23,7 @@ public:
 
     // path: a file, - for standard output, or empty for no report. False with the reason in
     // failure when the file cannot be made.
-    bool open(const QString& path, QString* failure);
+    bool open(const QString& path, QString* failure = nullptr);
     void add(const ExportPlan::Entry& entry, const BatchWorker::Result& result);
     void finish(const Counts& counts, int exitCode, qint64 milliseconds);
 

@@ -49,9 +49,9 @@ BatchWorker::Result BatchWorker::exportEntry(const ExportPlan::Entry& entry) {
     const auto start = Clock::now();
     Result result;
     result.file = entry.picture;
-    result.reason = entry.refusal;
+    result.failure = entry.failure;
     warnings = &result.warnings;
-    if (result.reason.isEmpty())
+    if (result.failure.isEmpty())
         result.status = exportPicture(entry, result);
     warnings = nullptr;
     result.elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
@@ -64,17 +64,16 @@ BatchWorker::Status BatchWorker::exportPicture(const ExportPlan::Entry& entry, R
         if (_skipExisting)
             return Status::Skipped;
         if (!entry.settings.overwrite) {
-            result.reason = tr("%1 exists already (--overwrite replaces it).")
-                                .arg(PathText::shown(entry.output));
+            result.failure = tr("%1 exists already (--overwrite replaces it).")
+                                 .arg(PathText::shown(entry.output));
             return Status::Failed;
         }
     }
     const ExportRecipe recipe(entry.settings, _defaults, entry.format);
     const auto start = Clock::now();
-    const auto check = [&](QSize pixels) {
-        return entry.format
-                   ? ExportWriter::refusal(entry.output, recipe.exportPixels(pixels), *entry.format)
-                   : QString();
+    const auto check = [&](QSize pixels, QString* failure) {
+        return !entry.format || ExportWriter::canWrite(entry.output, recipe.exportPixels(pixels),
+                                                       *entry.format, failure);
     };
     QString warning;
     decoderWarning = &warning;
@@ -83,7 +82,7 @@ BatchWorker::Status BatchWorker::exportPicture(const ExportPlan::Entry& entry, R
     decoderWarning = nullptr;
     _timings.decode += Clock::now() - start;
     if (read.picture.isNull()) {
-        result.reason = read.failureReason;
+        result.failure = read.failure;
         return Status::Failed;
     }
     if (!warning.isEmpty())
@@ -105,7 +104,7 @@ std::optional<FoldFile> BatchWorker::foldFor(const QString& path, QString* failu
 float BatchWorker::fold(FoldModel& model, const ExportPlan::Entry& entry, Result& result) {
     float pitch = 0;
     if (!entry.settings.foldFile.isEmpty()) {
-        const std::optional<FoldFile> file = foldFor(entry.settings.foldFile, &result.reason);
+        const std::optional<FoldFile> file = foldFor(entry.settings.foldFile, &result.failure);
         if (!file)
             return std::nanf("");
         const double distance = file->applyTo(model);
@@ -127,24 +126,22 @@ BatchWorker::Status BatchWorker::draw(const PictureReader::Result& read,
                                       Result& result) {
     const FoldSize sheet = recipe.sheet(read.pixelSize);
     // Formats that give no size in their header are checked once decoded.
-    if (entry.format)
-        result.reason =
-            ExportWriter::refusal(entry.output, recipe.exportPixels(read.pixelSize), *entry.format);
-    if (!result.reason.isEmpty())
+    if (entry.format && !ExportWriter::canWrite(entry.output, recipe.exportPixels(read.pixelSize),
+                                                *entry.format, &result.failure))
         return Status::Failed;
     FoldModel model(sheet);
     const float pitch = fold(model, entry, result);
     if (std::isnan(pitch))
         return Status::Failed;
     const QSize windowPoints = ExportRecipe::windowPoints(sheet);
-    SheetRenderer* view = renderer(windowPoints, &result.reason);
+    SheetRenderer* view = renderer(windowPoints, &result.failure);
     if (!view) {
-        result.reason =
-            tr("%1 Pleatora needs OpenGL 2.1 with the compatibility profile.").arg(result.reason);
+        result.failure =
+            tr("%1 Pleatora needs OpenGL 2.1 with the compatibility profile.").arg(result.failure);
         return Status::NoRenderer;
     }
     view->setShading(recipe.shading());
-    if (!RendererSetup::showFold(*view, model, pitch, read.picture, &result.reason))
+    if (!RendererSetup::showFold(*view, model, pitch, read.picture, &result.failure))
         return Status::Failed;
     view->display();
     // As in the window: the texture serves unless the export shows the picture finer than that.
@@ -174,7 +171,7 @@ BatchWorker::Status BatchWorker::render(const QImage& texturePicture, QSize wind
         ExportPicture::renderFold(*_renderer, windowPoints, recipe.options(), texturePicture, {});
     _timings.render += Clock::now() - start;
     if (picture.isNull()) {
-        result.reason = tr("The folded picture could not be drawn at that size.");
+        result.failure = tr("The folded picture could not be drawn at that size.");
         return Status::Failed;
     }
     start = Clock::now();
@@ -182,7 +179,7 @@ BatchWorker::Status BatchWorker::render(const QImage& texturePicture, QSize wind
     _timings.shadow += Clock::now() - start;
     start = Clock::now();
     const auto written =
-        ExportWriter::write(std::move(picture), entry.output, *entry.format, {}, &result.reason);
+        ExportWriter::write(std::move(picture), entry.output, *entry.format, {}, &result.failure);
     _timings.encode += Clock::now() - start;
     if (written == ExportWriter::Outcome::Written)
         return Status::Written;
@@ -197,13 +194,13 @@ BatchWorker::Status BatchWorker::animate(const FoldModel& model, float pitch,
     const CommandLine::MotionSettings& motion = entry.settings.motion;
     std::optional<FoldFile> start;
     if (!motion.startFoldFile.isEmpty()) {
-        start = foldFor(motion.startFoldFile, &result.reason);
+        start = foldFor(motion.startFoldFile, &result.failure);
         if (!start)
             return Status::Failed;
     }
     const AnimationBatch animation(motion, start, _frameProgress);
     if (animation.write(*_renderer, model, pitch, windowPoints, recipe.options(), recipe.look(),
-                        texturePicture, entry.output, &result.reason))
+                        texturePicture, entry.output, &result.failure))
         return Status::Written;
     result.file = entry.output; // the picture was read; the file could not be written
     return Status::Failed;

@@ -36,8 +36,8 @@ public:
     enum class Status { Written, Skipped, Failed, NoRenderer };
     struct Result {
         Status status = Status::Failed;
-        QByteArray file; // what failed: the picture, or the output once the picture was read
-        QString reason;
+        QByteArray file;      // what failed: the picture, or the output once the picture was read
+        QString failure;      // set exactly when the status is Failed or NoRenderer
         QStringList warnings; // for the picture, in the order they came
         std::chrono::milliseconds elapsed{};
     };
@@ -60,7 +60,7 @@ public:
 
 private:
     Status exportPicture(const ExportPlan::Entry& entry, Result& result);
-    std::optional<FoldFile> foldFor(const QString& path, QString* failure);
+    std::optional<FoldFile> foldFor(const QString& path, QString* failure = nullptr);
     float fold(FoldModel& model, const ExportPlan::Entry& entry, Result& result);
     Status draw(const PictureReader::Result& read, const ExportPlan::Entry& entry,
                 const ExportRecipe& recipe, Result& result);
@@ -70,7 +70,7 @@ private:
                    QSize windowPoints, const ExportPlan::Entry& entry, const ExportRecipe& recipe,
                    Result& result);
     // This worker's renderer at that window size: made on first use, resized after.
-    SheetRenderer* renderer(QSize windowPoints, QString* failure);
+    SheetRenderer* renderer(QSize windowPoints, QString* failure = nullptr);
 
     ExportRecipe::Defaults _defaults;
     bool _skipExisting = false;

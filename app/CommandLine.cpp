@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/CommandLine.h"
 
+#include "document/Failure.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -118,19 +120,22 @@ void addOptions(QCommandLineParser& parser) {
            "elsewhere."));
 }
 
-// Why an option given is out of place: one of the motion's without an animation, or one of an
-// export's without any output; empty when none is.
-QString misplacedOption(const QCommandLineParser& parser, bool animate, bool anyOutput) {
+// Whether every option given is in place; failure: one of the motion's without an animation, or
+// one of an export's without any output.
+bool optionsInPlace(const QCommandLineParser& parser, bool animate, bool anyOutput,
+                    QString* failure = nullptr) {
     for (const QString& option : animateOnlyOptions) {
         if (!animate && parser.isSet(option))
-            return tr("--%1 needs --animate or --animate-dir.").arg(option);
+            return Failure::fail(failure, tr("--%1 needs --animate or --animate-dir.").arg(option));
     }
     for (const QString& option : exportOnlyOptions) {
         if (!anyOutput && parser.isSet(option))
-            return tr("--%1 needs --export, --export-dir, --animate, --animate-dir or --manifest.")
-                .arg(option);
+            return Failure::fail(
+                failure,
+                tr("--%1 needs --export, --export-dir, --animate, --animate-dir or --manifest.")
+                    .arg(option));
     }
-    return QString();
+    return true;
 }
 
 } // namespace
@@ -165,7 +170,7 @@ void CommandLine::fail(const QString& message) {
     if (mode == Mode::Error)
         return; // the first problem is the one reported
     mode = Mode::Error;
-    error = message;
+    failure = message;
 }
 
 void CommandLine::checkExportShape(const QCommandLineParser& parser) {
@@ -175,8 +180,7 @@ void CommandLine::checkExportShape(const QCommandLineParser& parser) {
     const bool listed = parser.isSet(QStringLiteral("manifest"));
     const int outputs = one + parser.isSet(QStringLiteral("export-dir")) + animateOne +
                         parser.isSet(QStringLiteral("animate-dir"));
-    if (const QString misplaced = misplacedOption(parser, animate, outputs > 0 || listed);
-        !misplaced.isEmpty())
+    if (QString misplaced; !optionsInPlace(parser, animate, outputs > 0 || listed, &misplaced))
         return fail(misplaced);
     if (outputs == 0 && !listed)
         return;

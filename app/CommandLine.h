@@ -61,7 +61,7 @@ public:
     static CommandLine parse(const QStringList& arguments);
 
     Mode mode = Mode::Open;
-    QString error; // one line, for Mode::Error
+    QString failure; // one line, set exactly when the mode is Error
     QString helpText;
     QStringList pictures;
     ExportSettings exportSettings;

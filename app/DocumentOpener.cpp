@@ -17,7 +17,7 @@ void DocumentOpener::makeDocument(const QByteArray& path, const PictureReader::R
                                   const SheetSizing& sizing) {
     const QUrl url = FilePaths::urlOfPath(path);
     if (result.picture.isNull()) {
-        _cantOpenAlert.add(result.failureReason, url.fileName());
+        _cantOpenAlert.add(result.failure, url.fileName());
     } else {
         QString failure;
         std::unique_ptr<DocumentController> controller =

@@ -101,11 +101,10 @@ void ExportController::write(DocumentController& document, ExportOptions options
     const QString name = QFileInfo(destination.fileName).fileName();
     if (!destination.format.hasAlpha)
         options.transparentBackground = false;
-    const QString refusal =
-        ExportWriter::refusal(QFile::encodeName(destination.fileName),
-                              options.pixelSize(document.window()->size()), destination.format);
-    if (!refusal.isEmpty()) {
-        alertFailure(name, refusal);
+    if (QString failure; !ExportWriter::canWrite(QFile::encodeName(destination.fileName),
+                                                 options.pixelSize(document.window()->size()),
+                                                 destination.format, &failure)) {
+        alertFailure(name, failure);
         return;
     }
     DrawingProgress progress(name, document.window());

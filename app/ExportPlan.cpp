@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/ExportPlan.h"
 
+#include "document/Failure.h"
 #include "document/PathText.h"
 
 #include <QDir>
@@ -112,8 +113,8 @@ ExportPlan::Entry ExportPlan::entryOf(const Item& item) {
     entry.line = item.line;
     entry.key =
         item.settings.output.isEmpty() ? item.picture : PathText::toBytes(item.settings.output);
-    entry.refusal = item.problem;
-    if (!entry.refusal.isEmpty())
+    entry.failure = item.failure;
+    if (!entry.failure.isEmpty())
         return entry;
     entry.output = outputPath(entry.picture, item.settings, item.animate);
     // An animation's format is always its name's suffix; --format names --animate-dir's files.
@@ -122,10 +123,10 @@ ExportPlan::Entry ExportPlan::entryOf(const Item& item) {
     else
         entry.format = formatFor(entry.output, item.settings);
     if (item.animate && !entry.animationFormat)
-        entry.refusal = tr("An animation is written as %1, not %2")
+        entry.failure = tr("An animation is written as %1, not %2")
                             .arg(AnimationFormat::suffixList(), shown(entry.output));
     else if (!item.animate && !entry.format)
-        entry.refusal =
+        entry.failure =
             tr("Pleatora cannot write this kind of file here: %1").arg(shown(entry.output));
     return entry;
 }
@@ -150,22 +151,22 @@ void ExportPlan::refuseCollisions(const QList<QByteArray>& otherInputs) {
         Entry& entry = _entries[i];
         const QList<qsizetype>& sharing = outputs.value(place(entry.output));
         struct stat status {};
-        if (!entry.refusal.isEmpty())
+        if (!entry.failure.isEmpty())
             continue;
         if (inputs.contains(place(entry.output)))
-            entry.refusal = tr("Its output %1 is an input of this run").arg(shown(entry.output));
+            entry.failure = tr("Its output %1 is an input of this run").arg(shown(entry.output));
         else if (sharing.size() > 1)
-            entry.refusal = tr("Its output %1 would also be that of %2")
+            entry.failure = tr("Its output %1 would also be that of %2")
                                 .arg(shown(entry.output),
                                      shown(_entries[sharing[sharing[0] == i ? 1 : 0]].picture));
         else if (::stat(entry.output.constData(), &status) == 0 && !S_ISREG(status.st_mode))
-            entry.refusal = tr("Its output %1 is not a regular file").arg(shown(entry.output));
+            entry.failure = tr("Its output %1 is not a regular file").arg(shown(entry.output));
     }
 }
 
-QString ExportPlan::folderProblem() const {
+bool ExportPlan::canWriteFolder(QString* failure) const {
     if (_folder.isEmpty())
-        return QString();
+        return true;
     const QByteArray& folder = _folder;
     struct stat status {};
     int error = 0;
@@ -176,7 +177,9 @@ QString ExportPlan::folderProblem() const {
     else if (::access(folder.constData(), W_OK | X_OK) != 0)
         error = errno;
     if (!error)
-        return QString();
-    return tr("The output folder %1 cannot be written: %2")
-        .arg(shown(folder), QString::fromStdString(std::generic_category().message(error)));
+        return true;
+    return Failure::fail(
+        failure,
+        tr("The output folder %1 cannot be written: %2")
+            .arg(shown(folder), QString::fromStdString(std::generic_category().message(error))));
 }

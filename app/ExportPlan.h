@@ -27,7 +27,7 @@ public:
         QByteArray picture; // the system's bytes, as given
         CommandLine::ExportSettings settings;
         int line = 0;    // the manifest's line; 0 on the command line
-        QString problem; // why the row cannot run at all; empty when it can
+        QString failure; // why the row cannot run at all; empty when it can
         bool animate = false;
     };
     struct Entry {
@@ -35,7 +35,7 @@ public:
         QByteArray output;
         std::optional<ExportFormat> format;             // for a still
         std::optional<AnimationFormat> animationFormat; // for an animation
-        QString refusal; // why this picture is not exported; empty when it is
+        QString failure; // why this picture is not exported; empty when it is
         CommandLine::ExportSettings settings;
         int line = 0;
         // What a shard is chosen by: the output as written, else the picture, so that rows with
@@ -46,13 +46,14 @@ public:
     // pictures: as PathText keeps names. An animation run when animate is true.
     ExportPlan(const CommandLine::ExportSettings& settings, const QStringList& pictures,
                bool animate = false);
-    // folder: the one the outputs go to, checked by folderProblem(); empty when they go to many.
+    // folder: the one the outputs go to, checked by canWriteFolder(); empty when they go to many.
     ExportPlan(const QList<Item>& items, const QByteArray& folder);
 
     const QList<Entry>& entries() const { return _entries; }
-    // The folder the outputs go to, and why files cannot be made there; empty when they can.
+    // The folder the outputs go to, and whether files can be made there (true when there is no
+    // one folder); failure: why not.
     QByteArray folder() const { return _folder; }
-    QString folderProblem() const;
+    bool canWriteFolder(QString* failure = nullptr) const;
 
 private:
     static QList<Item> itemsOf(const CommandLine::ExportSettings& settings,

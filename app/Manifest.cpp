@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/Manifest.h"
 
+#include "document/Failure.h"
 #include "document/PathText.h"
 
 #include <QFile>
@@ -74,8 +75,9 @@ Manifest::read(const QString& path, const CommandLine::ExportSettings& defaults,
                             ? file.open(stdin, QIODevice::ReadOnly)
                             : (file.setFileName(path), file.open(QIODevice::ReadOnly));
     if (!opened) {
-        *failure =
-            tr("The manifest %1 cannot be read: %2").arg(PathText::shown(path), file.errorString());
+        if (failure)
+            *failure = tr("The manifest %1 cannot be read: %2")
+                           .arg(PathText::shown(path), file.errorString());
         return {};
     }
     return read(file, defaults, failure);
@@ -97,8 +99,9 @@ Manifest::read(QIODevice& device, const CommandLine::ExportSettings& defaults, Q
             if (!jsonLines) {
                 bool unclosed = false;
                 header = csvFields(text, &unclosed);
-                if (const QString problem = checkHeader(header); !problem.isEmpty()) {
-                    *failure = tr("Line %1 of the manifest: %2").arg(line).arg(problem);
+                if (QString problem; !checkHeader(header, &problem)) {
+                    if (failure)
+                        *failure = tr("Line %1 of the manifest: %2").arg(line).arg(problem);
                     return {};
                 }
                 continue;
@@ -112,23 +115,23 @@ Manifest::read(QIODevice& device, const CommandLine::ExportSettings& defaults, Q
         if (!read) {
             item.line = line;
             item.picture = PathText::toBytes(row.value(inputKey));
-            item.problem = tr("Line %1 of the manifest: %2").arg(line).arg(problem);
+            item.failure = tr("Line %1 of the manifest: %2").arg(line).arg(problem);
         }
         items.append(item);
     }
-    if (items.isEmpty())
+    if (items.isEmpty() && failure)
         *failure = tr("The manifest lists no picture.");
     return items;
 }
 
-QString Manifest::checkHeader(const QStringList& header) {
+bool Manifest::checkHeader(const QStringList& header, QString* failure) {
     for (const QString& column : header) {
         if (!isKnown(column.trimmed()))
-            return tr("unknown column '%1'").arg(PathText::shown(column));
+            return Failure::fail(failure, tr("unknown column '%1'").arg(PathText::shown(column)));
     }
     if (!header.contains(inputKey))
-        return tr("the header row has no input column");
-    return QString();
+        return Failure::fail(failure, tr("the header row has no input column"));
+    return true;
 }
 
 // RFC 4180 fields of one line: commas, and quotes doubled inside quoted fields. Bytes that are
@@ -154,28 +157,28 @@ QStringList Manifest::csvFields(const QByteArray& line, bool* unclosed) {
 }
 
 bool Manifest::readCsvRow(const QStringList& header, const QByteArray& line, Row* row,
-                          QString* problem) {
+                          QString* failure) {
     bool unclosed = false;
     const QStringList fields = csvFields(line, &unclosed);
     for (qsizetype i = 0; i < std::min(fields.size(), header.size()); ++i)
         row->insert(header[i].trimmed(), fields[i]);
     if (unclosed)
-        *problem = tr("a quoted field is not closed");
-    else if (fields.size() != header.size())
-        *problem = tr("%1 fields where the header has %2").arg(fields.size()).arg(header.size());
-    return problem->isEmpty();
+        return Failure::fail(failure, tr("a quoted field is not closed"));
+    if (fields.size() != header.size())
+        return Failure::fail(
+            failure, tr("%1 fields where the header has %2").arg(fields.size()).arg(header.size()));
+    return true;
 }
 
-bool Manifest::readJsonRow(const QByteArray& line, Row* row, QString* problem) {
+bool Manifest::readJsonRow(const QByteArray& line, Row* row, QString* failure) {
     QJsonParseError error{};
     const QJsonDocument document = QJsonDocument::fromJson(line, &error);
-    if (!document.isObject()) {
-        *problem = error.error != QJsonParseError::NoError
-                       ? tr("not JSON: %1").arg(error.errorString())
-                       : tr("not a JSON object");
-        return false;
-    }
+    if (!document.isObject())
+        return Failure::fail(failure, error.error != QJsonParseError::NoError
+                                          ? tr("not JSON: %1").arg(error.errorString())
+                                          : tr("not a JSON object"));
     const QJsonObject object = document.object();
+    QString reason;
     for (auto i = object.begin(); i != object.end(); ++i) {
         const QJsonValue value = i.value();
         if (value.isString())
@@ -185,31 +188,34 @@ bool Manifest::readJsonRow(const QByteArray& line, Row* row, QString* problem) {
         else if (value.isBool())
             row->insert(i.key(), value.toBool() ? QStringLiteral("yes") : QStringLiteral("no"));
         else if (!value.isNull())
-            *problem = tr("'%1' wants a string, a number or true or false").arg(i.key());
+            reason = tr("'%1' wants a string, a number or true or false").arg(i.key());
         if (!isKnown(i.key()))
-            *problem = tr("unknown key '%1'").arg(i.key());
+            reason = tr("unknown key '%1'").arg(i.key());
     }
-    return problem->isEmpty();
+    if (!reason.isEmpty())
+        return Failure::fail(failure, reason);
+    return true;
 }
 
 ExportPlan::Item Manifest::itemOf(const Row& row, int line,
                                   const CommandLine::ExportSettings& defaults) {
     ExportPlan::Item item{PathText::toBytes(row.value(inputKey)), defaults, line, {}};
     item.settings.output = row.value(outputKey);
-    QString problem = settingsOf(row, &item.settings);
-    if (problem.isEmpty() && item.picture.isEmpty())
+    QString problem;
+    if (readSettings(row, &item.settings, &problem) && item.picture.isEmpty())
         problem = tr("no input");
     if (problem.isEmpty() && item.settings.output.isEmpty() &&
         item.settings.outputDirectory.isEmpty())
         problem = tr("no output, and no --export-dir to put it in");
     if (!problem.isEmpty())
-        item.problem = tr("Line %1 of the manifest: %2").arg(line).arg(problem);
+        item.failure = tr("Line %1 of the manifest: %2").arg(line).arg(problem);
     return item;
 }
 
 // The row's cells through the command line's own checks, so that a value means and is refused
 // the same in a row as in an option.
-QString Manifest::settingsOf(const Row& row, CommandLine::ExportSettings* settings) {
+bool Manifest::readSettings(const Row& row, CommandLine::ExportSettings* settings,
+                            QString* failure) {
     QStringList arguments = {QStringLiteral("pleatora"), QStringLiteral("--manifest=-")};
     QSet<QString> given;
     for (auto i = row.begin(); i != row.end(); ++i) {
@@ -223,16 +229,17 @@ QString Manifest::settingsOf(const Row& row, CommandLine::ExportSettings* settin
         bool valid = false;
         const std::optional<bool> on = switchValue(i.value(), &valid);
         if (!valid)
-            return tr("%1 wants yes or no, not '%2'").arg(i.key(), i.value());
+            return Failure::fail(failure,
+                                 tr("%1 wants yes or no, not '%2'").arg(i.key(), i.value()));
         arguments.append((*on ? QStringLiteral("--") : QStringLiteral("--no-")) + i.key());
     }
     const CommandLine parsed = CommandLine::parse(arguments);
     if (parsed.mode == CommandLine::Mode::Error)
-        return parsed.error;
+        return Failure::fail(failure, parsed.failure);
     overlay(parsed.exportSettings, given, settings);
     if (given.contains(QStringLiteral("shadow")))
         settings->shadow = parsed.exportSettings.shadow;
     if (given.contains(QStringLiteral("lines")))
         settings->lines = parsed.exportSettings.lines;
-    return QString();
+    return true;
 }

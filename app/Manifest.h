@@ -18,27 +18,31 @@ class QIODevice;
 // command line's. CSV with a header row, or JSON lines (one object a line); the columns or keys
 // are "input", "output" and the export options' names (fold, scale, width, pitch, shadow, lines,
 // background, format, shading, shadow-opacity, shadow-blur, shadow-offset, screen-height).
-// A bad row becomes an item whose problem names its line, so the other rows still run.
+// A bad row becomes an item whose failure names its line, so the other rows still run.
 class Manifest {
     Q_DECLARE_TR_FUNCTIONS(Manifest)
 
 public:
     // path: a file, or - for standard input. Empty with the reason in failure when the manifest
     // cannot be read at all, or its CSV header names no input or an unknown column.
-    static QList<ExportPlan::Item>
-    read(const QString& path, const CommandLine::ExportSettings& defaults, QString* failure);
-    static QList<ExportPlan::Item>
-    read(QIODevice& device, const CommandLine::ExportSettings& defaults, QString* failure);
+    static QList<ExportPlan::Item> read(const QString& path,
+                                        const CommandLine::ExportSettings& defaults,
+                                        QString* failure = nullptr);
+    static QList<ExportPlan::Item> read(QIODevice& device,
+                                        const CommandLine::ExportSettings& defaults,
+                                        QString* failure = nullptr);
 
 private:
     using Row = QHash<QString, QString>;
 
     static QStringList csvFields(const QByteArray& line, bool* unclosed);
     static bool readCsvRow(const QStringList& header, const QByteArray& line, Row* row,
-                           QString* problem);
-    static bool readJsonRow(const QByteArray& line, Row* row, QString* problem);
+                           QString* failure = nullptr);
+    static bool readJsonRow(const QByteArray& line, Row* row, QString* failure = nullptr);
     static ExportPlan::Item itemOf(const Row& row, int line,
                                    const CommandLine::ExportSettings& defaults);
-    static QString settingsOf(const Row& row, CommandLine::ExportSettings* settings);
-    static QString checkHeader(const QStringList& header);
+    // The row's settings over those given; false when a cell is refused.
+    static bool readSettings(const Row& row, CommandLine::ExportSettings* settings,
+                             QString* failure = nullptr);
+    static bool checkHeader(const QStringList& header, QString* failure = nullptr);
 };

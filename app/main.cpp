@@ -87,7 +87,7 @@ int main(int argc, char* argv[]) {
         return 0;
     case CommandLine::Mode::Error:
         std::fprintf(stderr, "pleatora: %s\nTry 'pleatora --help' for more information.\n",
-                     PathText::shown(commandLine.error).toUtf8().constData());
+                     PathText::shown(commandLine.failure).toUtf8().constData());
         return 2;
     case CommandLine::Mode::Export:
     case CommandLine::Mode::Animate:

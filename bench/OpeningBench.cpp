@@ -94,7 +94,7 @@ void openDocument(benchmark::State& state, const QString& path) {
         auto controller = DocumentController::create(read, sizing, QUrl::fromLocalFile(path),
                                                      *sharedPreferences, nullptr);
         if (!controller) {
-            state.SkipWithError(read.failureReason.toUtf8().constData());
+            state.SkipWithError(read.failure.toUtf8().constData());
             return;
         }
         controller->showWindow();
@@ -115,7 +115,7 @@ void readForSheet(benchmark::State& state, const QString& path) {
         const PictureReader::Result read = PictureReader::read(
             QFile::encodeName(path), [&sizing](QSize pixels) { return sizing.decodeSize(pixels); });
         if (read.picture.isNull())
-            state.SkipWithError(read.failureReason.toUtf8().constData());
+            state.SkipWithError(read.failure.toUtf8().constData());
     }
 }
 

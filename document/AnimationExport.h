@@ -47,14 +47,15 @@ public:
 
     // frames: the folds from FoldMotion::frames(..., timing). failure: the reason, when Failed.
     Outcome write(const QString& fileName, const std::vector<FoldSnapshot>& frames,
-                  const FoldMotion::Timing& timing, const Progress& progress, QString* failure);
+                  const FoldMotion::Timing& timing, const Progress& progress,
+                  QString* failure = nullptr);
     const Timings& timings() const { return _timings; }
 
 private:
     ExportOptions optionsFor(const QString& fileName) const;
     // Draws the frame and encodes it.
     bool addFrame(AnimationWriter& writer, const FoldSnapshot& fold, const ExportOptions& options,
-                  QString* failure);
+                  QString* failure = nullptr);
     QImage drawFrame(const FoldSnapshot& fold, const ExportOptions& options);
 
     SheetRenderer& _view;

@@ -41,14 +41,15 @@ public:
 
     // frameSize: the pixels of every frame. False with the reason when the format, the frame
     // rate or the size is not one the format takes, or when the file cannot be written.
-    bool open(const QString& fileName, QSize frameSize, const Options& options, QString* failure);
+    bool open(const QString& fileName, QSize frameSize, const Options& options,
+              QString* failure = nullptr);
     // How often every frame is given: GIF makes its palette from a first pass over them.
     int passCount() const;
     // A frame of the size given to open(), in any format; a premultiplied or straight ARGB32 one
     // is converted least. After a failure the writer takes no more frames.
-    bool addFrame(const QImage& frame, QString* failure);
+    bool addFrame(const QImage& frame, QString* failure = nullptr);
     // After the last pass the file is complete and in place.
-    bool endPass(QString* failure);
+    bool endPass(QString* failure = nullptr);
     // Stops writing and removes what was written.
     void cancel();
 
@@ -56,7 +57,7 @@ public:
 
 private:
     std::unique_ptr<AnimationEncoder> makeEncoder(const AnimationFormat& format, bool keepsAlpha,
-                                                  QString* failure);
+                                                  QString* failure = nullptr);
     QImage prepared(const QImage& frame) const;
     bool failed(const QString& reason, QString* failure);
 

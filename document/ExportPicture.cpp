@@ -37,8 +37,7 @@ QImage ExportPicture::finerPicture(const QString& path, FoldSize sheet, QSize pi
     const PictureReader::Result read = PictureReader::read(
         QFile::encodeName(path), wantedPixels(sheet, pictureSize, pixelsPerPoint));
     if (read.picture.isNull())
-        qCWarning(documentLog) << "Export keeps the window's texture:" << path
-                               << read.failureReason;
+        qCWarning(documentLog) << "Export keeps the window's texture:" << path << read.failure;
     return read.picture;
 }
 

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "document/ExportWriter.h"
 
+#include "document/Failure.h"
 #include "document/PictureEncoder.h"
 #include "document/PngWriter.h"
 
@@ -49,17 +50,18 @@ PictureEncoder::ImageSettings settingsFor(const ExportFormat& format) {
     return lossySettings;
 }
 
-QString encode(QImage& picture, QIODevice& file, const ExportFormat& format) {
+bool encode(QImage& picture, QIODevice& file, const ExportFormat& format, QString* failure) {
     if (format.isPdf()) {
         PictureEncoder::writePdf(picture, &file);
-        return {};
+        return true;
     }
     if (format.name == "PNG")
-        return PngWriter::write(picture, &file);
+        return PngWriter::write(picture, &file, failure);
     // Encoders take straight alpha; converting here, in place, spares them a copy.
     if (picture.format() == QImage::Format_ARGB32_Premultiplied)
         picture.convertTo(QImage::Format_ARGB32);
-    return PictureEncoder::writeImage(picture, &file, format.name.constData(), settingsFor(format));
+    return PictureEncoder::writeImage(picture, &file, format.name.constData(), settingsFor(format),
+                                      failure);
 }
 
 } // namespace
@@ -105,17 +107,20 @@ std::optional<ExportFormat> ExportWriter::formatForFileName(const QString& fileN
 
 // A failed write is the file's fault before the encoder's: encoders that meet one often say no
 // more than that they failed, and the PDF writer says nothing at all.
-QString ExportWriter::refusal(const QByteArray& path, QSize pixels, const ExportFormat& format) {
+bool ExportWriter::canWrite(const QByteArray& path, QSize pixels, const ExportFormat& format,
+                            QString* failure) {
     if (std::max(pixels.width(), pixels.height()) > format.largestSide)
-        return tr("%1 x %2 pixels asked, over the limit of %3 pixels a side for %4")
-            .arg(pixels.width())
-            .arg(pixels.height())
-            .arg(format.largestSide)
-            .arg(format.description);
+        return Failure::fail(failure,
+                             tr("%1 x %2 pixels asked, over the limit of %3 pixels a side for %4")
+                                 .arg(pixels.width())
+                                 .arg(pixels.height())
+                                 .arg(format.largestSide)
+                                 .arg(format.description));
     struct stat status {};
     if (::stat(path.constData(), &status) == 0 && !S_ISREG(status.st_mode))
-        return S_ISDIR(status.st_mode) ? tr("A folder, not a file") : tr("Not a regular file");
-    return QString();
+        return Failure::fail(failure, S_ISDIR(status.st_mode) ? tr("A folder, not a file")
+                                                              : tr("Not a regular file"));
+    return true;
 }
 
 ExportWriter::Outcome ExportWriter::write(QImage picture, const QByteArray& path,
@@ -123,11 +128,10 @@ ExportWriter::Outcome ExportWriter::write(QImage picture, const QByteArray& path
                                           QString* failure) {
     StoppableFile file(path, progress);
     QString reason;
-    if (file.open())
-        reason = encode(picture, file, format);
+    const bool encoded = file.open() && encode(picture, file, format, &reason);
     if (file.stopped())
         return Outcome::Stopped;
-    if (!file.failed() && reason.isEmpty() && file.commit())
+    if (!file.failed() && encoded && file.commit())
         return Outcome::Written;
     if (failure)
         *failure = file.failed() ? file.failure() : reason;

@@ -41,15 +41,17 @@ public:
     static QList<ExportFormat> formats();
     // The format a file name's suffix names, if it names one.
     static std::optional<ExportFormat> formatForFileName(const QString& fileName);
-    // Why a picture of that size cannot be written to path in the format, checked before any
-    // drawing: a side over the format's largest, or a path that is a device, FIFO, socket or
-    // folder. Empty when nothing stands in the way.
-    static QString refusal(const QByteArray& path, QSize pixels, const ExportFormat& format);
+    // Whether a picture of that size can be written to path in the format, checked before any
+    // drawing; failure: a side over the format's largest, or a path that is a device, FIFO,
+    // socket or folder.
+    static bool canWrite(const QByteArray& path, QSize pixels, const ExportFormat& format,
+                         QString* failure = nullptr);
 
     // path: the system's bytes. The picture's device pixel ratio gives a PDF page's size in
     // points. failure: the reason, when the outcome is Failed: the system's own ("No space left
     // on device") when writing failed, else the encoder's.
     static Outcome write(QImage picture, const QByteArray& path, const ExportFormat& format,
-                         const Progress& progress, QString* failure);
-    static Outcome writeData(const QByteArray& data, const QByteArray& path, QString* failure);
+                         const Progress& progress, QString* failure = nullptr);
+    static Outcome writeData(const QByteArray& data, const QByteArray& path,
+                             QString* failure = nullptr);
 };

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "document/FilterGraph.h"
 
+#include "document/Failure.h"
 #include "document/FfmpegLog.h"
 
 extern "C" {
@@ -39,8 +40,8 @@ std::unique_ptr<FilterGraph> FilterGraph::create(const QByteArray& description,
     FfmpegLog::install();
     FfmpegLog::forget();
     std::unique_ptr<FilterGraph> graph(new FilterGraph);
-    const QString reason = graph->build(description, inputs);
-    if (reason.isEmpty())
+    QString reason;
+    if (graph->build(description, inputs, &reason))
         return graph;
     if (failure)
         *failure = tr("FFmpeg's filters “%1” cannot be set up: %2")
@@ -54,10 +55,11 @@ FilterGraph::~FilterGraph() {
 
 // The graph's open ends, named in the description, are the buffer sources' outputs and the
 // sink's input.
-QString FilterGraph::build(const QByteArray& description, const QList<Input>& inputs) {
+bool FilterGraph::build(const QByteArray& description, const QList<Input>& inputs,
+                        QString* failure) {
     _graph = avfilter_graph_alloc();
     if (!_graph)
-        return tr("out of memory");
+        return Failure::fail(failure, tr("out of memory"));
     InOutList sources;
     InOutList sink;
     for (qsizetype i = 0; i < inputs.size(); ++i) {
@@ -74,10 +76,10 @@ QString FilterGraph::build(const QByteArray& description, const QList<Input>& in
             avfilter_graph_create_filter(&source, avfilter_get_by_name("buffer"), name.constData(),
                                          arguments.constData(), nullptr, _graph);
         if (result < 0)
-            return FfmpegLog::reason(result);
+            return Failure::fail(failure, FfmpegLog::reason(result));
         _inputs.append(source);
         if (!sources.add(name, source))
-            return tr("out of memory");
+            return Failure::fail(failure, tr("out of memory"));
     }
     int result = avfilter_graph_create_filter(&_output, avfilter_get_by_name("buffersink"), "out",
                                               nullptr, nullptr, _graph);
@@ -88,13 +90,15 @@ QString FilterGraph::build(const QByteArray& description, const QList<Input>& in
                                           &sources.first, nullptr);
     if (result >= 0)
         result = avfilter_graph_config(_graph, nullptr);
-    return result < 0 ? FfmpegLog::reason(result) : QString();
+    if (result < 0)
+        return Failure::fail(failure, FfmpegLog::reason(result));
+    return true;
 }
 
 bool FilterGraph::push(int input, AVFrame* frame, QString* failure) {
     const int result = av_buffersrc_add_frame_flags(
         _inputs.value(input), frame, AV_BUFFERSRC_FLAG_KEEP_REF | AV_BUFFERSRC_FLAG_PUSH);
-    if (result < 0)
+    if (result < 0 && failure)
         *failure = tr("FFmpeg's filters failed: %1").arg(FfmpegLog::reason(result));
     return result >= 0;
 }
@@ -106,6 +110,7 @@ FilterGraph::Pulled FilterGraph::pull(AVFrame* frame, QString* failure) {
         return Pulled::Frame;
     if (result == AVERROR(EAGAIN) || result == AVERROR_EOF)
         return Pulled::NoneYet;
-    *failure = tr("FFmpeg's filters failed: %1").arg(FfmpegLog::reason(result));
+    if (failure)
+        *failure = tr("FFmpeg's filters failed: %1").arg(FfmpegLog::reason(result));
     return Pulled::Failed;
 }

@@ -28,8 +28,8 @@ public:
 
     // description: the filters between the inputs, labelled [in0], [in1], ..., and the output
     // [out], in FFmpeg's filter graph syntax. Null with the reason when FFmpeg refuses it.
-    static std::unique_ptr<FilterGraph> create(const QByteArray& description,
-                                               const QList<Input>& inputs, QString* failure);
+    static std::unique_ptr<FilterGraph>
+    create(const QByteArray& description, const QList<Input>& inputs, QString* failure = nullptr);
     ~FilterGraph();
 
     FilterGraph(const FilterGraph&) = delete;
@@ -37,15 +37,17 @@ public:
 
     // Hands a frame to an input; a null frame ends that input. The frame is copied unless it is
     // reference-counted.
-    bool push(int input, AVFrame* frame, QString* failure);
+    bool push(int input, AVFrame* frame, QString* failure = nullptr);
     enum class Pulled { Frame, NoneYet, Failed };
     // The next frame of the output into frame, when there is one by now; NoneYet also at the
     // end. failure: the reason, when Failed.
-    Pulled pull(AVFrame* frame, QString* failure);
+    Pulled pull(AVFrame* frame, QString* failure = nullptr);
 
 private:
     FilterGraph() = default;
-    QString build(const QByteArray& description, const QList<Input>& inputs);
+    // failure: FFmpeg's reason.
+    bool build(const QByteArray& description, const QList<Input>& inputs,
+               QString* failure = nullptr);
 
     AVFilterGraph* _graph = nullptr;
     QList<AVFilterContext*> _inputs;

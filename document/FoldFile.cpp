@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "document/FoldFile.h"
 
+#include "document/Failure.h"
 #include "document/PathText.h"
 #include "document/RegularFile.h"
 #include "document/ReplacingFile.h"
@@ -40,30 +41,30 @@ QString numberText(double value) {
     return QString::number(value, 'g', 10);
 }
 
-// Reads `count` numbers within the range from a JSON list; false with `what` set otherwise.
+// Reads `count` numbers within the range from a JSON list.
 bool readNumbers(const QJsonValue& value, const QString& name, Range range, double* numbers,
-                 qsizetype count, QString& what) {
+                 qsizetype count, QString* failure = nullptr) {
     if (!value.isArray()) {
-        what = FoldFile::tr("“%1” must be a list of %2 numbers").arg(name).arg(count);
-        return false;
+        return Failure::fail(
+            failure, FoldFile::tr("“%1” must be a list of %2 numbers").arg(name).arg(count));
     }
     const QJsonArray list = value.toArray();
     if (list.size() != count) {
-        what =
-            FoldFile::tr("“%1” has %2 entries instead of %3").arg(name).arg(list.size()).arg(count);
-        return false;
+        return Failure::fail(failure, FoldFile::tr("“%1” has %2 entries instead of %3")
+                                          .arg(name)
+                                          .arg(list.size())
+                                          .arg(count));
     }
     for (qsizetype i = 0; i < count; ++i) {
         if (!list[i].isDouble()) {
-            what = FoldFile::tr("entry %1 of “%2” is not a number").arg(i + 1).arg(name);
-            return false;
+            return Failure::fail(
+                failure, FoldFile::tr("entry %1 of “%2” is not a number").arg(i + 1).arg(name));
         }
         numbers[i] = list[i].toDouble();
         if (!(numbers[i] >= range.low && numbers[i] <= range.high)) {
-            what = FoldFile::tr("“%1” holds %2, outside %3 to %4")
-                       .arg(name, numberText(numbers[i]), numberText(range.low),
-                            numberText(range.high));
-            return false;
+            return Failure::fail(failure, FoldFile::tr("“%1” holds %2, outside %3 to %4")
+                                              .arg(name, numberText(numbers[i]),
+                                                   numberText(range.low), numberText(range.high)));
         }
     }
     return true;
@@ -71,17 +72,17 @@ bool readNumbers(const QJsonValue& value, const QString& name, Range range, doub
 
 // x across the flat sheet, y out of its plane; neither can reach a whole width.
 bool readProfile(const QJsonValue& value, std::array<FoldPoint, creaseLineCount>& profile,
-                 QString& what) {
+                 QString* failure = nullptr) {
     if (!value.isArray() || value.toArray().size() != creaseLineCount) {
-        what =
-            FoldFile::tr("“%1” must be a list of %2 points").arg(profileKey).arg(creaseLineCount);
-        return false;
+        return Failure::fail(
+            failure,
+            FoldFile::tr("“%1” must be a list of %2 points").arg(profileKey).arg(creaseLineCount));
     }
     const QJsonArray points = value.toArray();
     for (int i = 0; i < creaseLineCount; ++i) {
         const QString name = FoldFile::tr("point %1 of “%2”").arg(i + 1).arg(profileKey);
         double xy[2];
-        if (!readNumbers(points[i], name, {-1.0, 1.0}, xy, 2, what))
+        if (!readNumbers(points[i], name, {-1.0, 1.0}, xy, 2, failure))
             return false;
         profile[i] = {xy[0], xy[1]};
     }
@@ -89,28 +90,28 @@ bool readProfile(const QJsonValue& value, std::array<FoldPoint, creaseLineCount>
 }
 
 // A version is a whole number from 1 up; this Pleatora reads its own and older ones.
-bool checkVersion(const QJsonObject& root, QString& what) {
+bool checkVersion(const QJsonObject& root, QString* failure = nullptr) {
     const QJsonValue version = root.value(formatKey);
     const double number = version.toDouble(-1);
     if (!version.isDouble() || number < 1 || number != std::floor(number)) {
-        what = FoldFile::tr("its format version is not a whole number from 1 up");
-        return false;
+        return Failure::fail(failure,
+                             FoldFile::tr("its format version is not a whole number from 1 up"));
     }
     if (number > FoldFile::formatVersion) {
-        what = FoldFile::tr("it was made by a newer Pleatora (fold format %1; this one reads up to "
-                            "format %2)")
-                   .arg(numberText(number))
-                   .arg(FoldFile::formatVersion);
-        return false;
+        return Failure::fail(
+            failure,
+            FoldFile::tr("it was made by a newer Pleatora (fold format %1; this one reads up to "
+                         "format %2)")
+                .arg(numberText(number))
+                .arg(FoldFile::formatVersion));
     }
     return true;
 }
 
-bool checkEntriesPresent(const QJsonObject& root, QString& what) {
+bool checkEntriesPresent(const QJsonObject& root, QString* failure = nullptr) {
     for (const char* key : {sheetKey, creasesKey, profileKey, pitchKey}) {
         if (!root.contains(key)) {
-            what = FoldFile::tr("the entry “%1” is missing").arg(key);
-            return false;
+            return Failure::fail(failure, FoldFile::tr("the entry “%1” is missing").arg(key));
         }
     }
     return true;
@@ -143,7 +144,7 @@ double FoldFile::applyTo(FoldModel& model) const {
     return FoldApplier::apply(model, wanted);
 }
 
-std::optional<FoldFile> FoldFile::read(const QString& path, QString* error) {
+std::optional<FoldFile> FoldFile::read(const QString& path, QString* failure) {
     const QString fileName = QFileInfo(path).fileName();
     QFile file;
     QString what;
@@ -158,15 +159,15 @@ std::optional<FoldFile> FoldFile::read(const QString& path, QString* error) {
     else if (file.size() > largestFile)
         what = tr("at %1 bytes it is far too large for a fold").arg(file.size());
     if (what.isEmpty())
-        return fromJson(file.readAll(), fileName, error);
-    if (error)
-        *error =
+        return fromJson(file.readAll(), fileName, failure);
+    if (failure)
+        *failure =
             tr("“%1” is not a fold Pleatora can use: %2.").arg(PathText::shown(fileName), what);
     return std::nullopt;
 }
 
 std::optional<FoldFile> FoldFile::fromJson(const QByteArray& json, const QString& fileName,
-                                           QString* error) {
+                                           QString* failure) {
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
     QString what;
@@ -178,36 +179,40 @@ std::optional<FoldFile> FoldFile::fromJson(const QByteArray& json, const QString
     else if (!document.isObject() || !document.object().contains(formatKey))
         what = tr("it is not a Pleatora fold file");
     else
-        fold = fromObject(document.object(), what);
-    if (!fold && error)
-        *error =
+        fold = fromObject(document.object(), &what);
+    if (!fold && failure)
+        *failure =
             tr("“%1” is not a fold Pleatora can use: %2.").arg(PathText::shown(fileName), what);
     return fold;
 }
 
 // Unknown entries are left alone: later formats may add to this one.
-std::optional<FoldFile> FoldFile::fromObject(const QJsonObject& root, QString& what) {
-    if (!checkVersion(root, what) || !checkEntriesPresent(root, what))
+std::optional<FoldFile> FoldFile::fromObject(const QJsonObject& root, QString* failure) {
+    if (!checkVersion(root, failure) || !checkEntriesPresent(root, failure))
         return std::nullopt;
     double sheet[2];
     FoldTarget fold;
-    if (!readNumbers(root.value(sheetKey), sheetKey, {1e-3, largestSheet}, sheet, 2, what) ||
+    if (!readNumbers(root.value(sheetKey), sheetKey, {1e-3, largestSheet}, sheet, 2, failure) ||
         !readNumbers(root.value(creasesKey), creasesKey, {0.0, 1.0}, fold.creases.data(),
-                     creaseLineCount, what) ||
-        !readProfile(root.value(profileKey), fold.profile, what))
+                     creaseLineCount, failure) ||
+        !readProfile(root.value(profileKey), fold.profile, failure))
         return std::nullopt;
     const QJsonValue pitch = root.value(pitchKey);
     if (!pitch.isDouble()) {
-        what = tr("“%1” must be a number").arg(pitchKey);
+        if (failure)
+            *failure = tr("“%1” must be a number").arg(pitchKey);
         return std::nullopt;
     }
     fold.pitch = pitch.toDouble();
     if (!(std::abs(fold.pitch) <= largestPitch)) {
-        what = tr("“%1” holds %2, outside -60 to 60 degrees").arg(pitchKey, numberText(fold.pitch));
+        if (failure)
+            *failure = tr("“%1” holds %2, outside -60 to 60 degrees")
+                           .arg(pitchKey, numberText(fold.pitch));
         return std::nullopt;
     }
     if (const FoldTarget::Fault fault = fold.fault(); fault != FoldTarget::Fault::none) {
-        what = faultText(fault);
+        if (failure)
+            *failure = faultText(fault);
         return std::nullopt;
     }
     return FoldFile({sheet[0], sheet[1]}, fold);
@@ -252,13 +257,13 @@ QByteArray FoldFile::toJson() const {
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 
-bool FoldFile::write(const QString& path, QString* error) const {
+bool FoldFile::write(const QString& path, QString* failure) const {
     const QByteArray json = toJson();
     ReplacingFile file(PathText::toBytes(path));
     if (file.open() && file.write(json) == json.size() && file.commit())
         return true;
-    if (error)
-        *error = tr("“%1” could not be saved: %2.")
-                     .arg(PathText::shown(QFileInfo(path).fileName()), file.failure());
+    if (failure)
+        *failure = tr("“%1” could not be saved: %2.")
+                       .arg(PathText::shown(QFileInfo(path).fileName()), file.failure());
     return false;
 }

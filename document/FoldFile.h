@@ -26,13 +26,13 @@ public:
     FoldFile(FoldSize sheet, const FoldTarget& fold) : _sheet(sheet), _fold(fold) {}
     static FoldFile fromModel(const FoldModel& model, float pitch);
 
-    // Null with the reason in error when the file is unreadable, not a regular file (refused
+    // Null with the reason in failure when the file is unreadable, not a regular file (refused
     // without blocking on a FIFO) or not such a fold. path: as PathText keeps names.
-    static std::optional<FoldFile> read(const QString& path, QString* error);
+    static std::optional<FoldFile> read(const QString& path, QString* failure = nullptr);
     static std::optional<FoldFile> fromJson(const QByteArray& json, const QString& fileName,
-                                            QString* error);
+                                            QString* failure = nullptr);
     // Replaces the file whole or leaves it as it was; never writes through a link.
-    bool write(const QString& path, QString* error) const;
+    bool write(const QString& path, QString* failure = nullptr) const;
     QByteArray toJson() const;
 
     // The sheet size in points the fold was made on.
@@ -45,7 +45,7 @@ public:
     double applyTo(FoldModel& model) const;
 
 private:
-    static std::optional<FoldFile> fromObject(const QJsonObject& root, QString& what);
+    static std::optional<FoldFile> fromObject(const QJsonObject& root, QString* failure = nullptr);
     static QString faultText(FoldTarget::Fault fault);
 
     FoldSize _sheet;

@@ -26,7 +26,7 @@ public:
     // made, with what failed in failure.
     static std::unique_ptr<FramePresenter> create(const Document& document, QSize windowSize,
                                                   double scale, const QImage& picture,
-                                                  QString* failure);
+                                                  QString* failure = nullptr);
 
     void setOverlay(const LineOverlay& overlay) { _overlay = overlay; }
     const LineOverlay& overlay() const { return _overlay; }
@@ -56,7 +56,7 @@ public:
                                              const QString& fileName, const FoldSnapshot& start,
                                              const FoldMotion::Timing& timing,
                                              const AnimationExport::Progress& progress,
-                                             QString* failure);
+                                             QString* failure = nullptr);
 
     SheetRenderer& renderer() { return *_renderer; }
 

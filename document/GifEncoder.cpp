@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "document/GifEncoder.h"
 
+#include "document/Failure.h"
 #include "document/FilterGraph.h"
 #include "document/VideoEncoder.h"
 
@@ -18,7 +19,7 @@ std::unique_ptr<GifEncoder> GifEncoder::open(const QString& path, QSize size, in
     gif->_input = av_frame_alloc();
     gif->_output = av_frame_alloc();
     if (!gif->_input || !gif->_output) {
-        *failure = tr("Out of memory for a GIF.");
+        Failure::fail(failure, tr("Out of memory for a GIF."));
         return nullptr;
     }
     // The GIF muxer's loop count: 0 for ever, -1 for no loop at all.
@@ -71,7 +72,7 @@ bool GifEncoder::endPalette(QString* failure) {
         return false;
     const FilterGraph::Pulled pulled = _filters->pull(_output, failure);
     if (pulled == FilterGraph::Pulled::NoneYet)
-        *failure = tr("FFmpeg made no palette for the GIF.");
+        return Failure::fail(failure, tr("FFmpeg made no palette for the GIF."));
     if (pulled != FilterGraph::Pulled::Frame)
         return false;
     _output->pts = 0;

@@ -23,7 +23,8 @@ class GifEncoder : public AnimationEncoder {
 public:
     // transparent: pixels below half opacity become the palette's transparent entry.
     static std::unique_ptr<GifEncoder> open(const QString& path, QSize size, int framesPerSecond,
-                                            bool loop, bool transparent, QString* failure);
+                                            bool loop, bool transparent,
+                                            QString* failure = nullptr);
     ~GifEncoder() override;
 
     int passCount() const override { return 2; }
@@ -32,9 +33,9 @@ public:
 
 private:
     GifEncoder() = default;
-    bool endPalette(QString* failure);
+    bool endPalette(QString* failure = nullptr);
     // Encodes what the mapping has made by now.
-    bool encodeMapped(QString* failure);
+    bool encodeMapped(QString* failure = nullptr);
 
     QSize _size;
     int _framesPerSecond = 0;

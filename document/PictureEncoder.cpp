@@ -12,21 +12,25 @@
 
 namespace PictureEncoder {
 
-QString writeImage(const QImage& picture, QIODevice* device, const char* format,
-                   ImageSettings settings) {
+bool writeImage(const QImage& picture, QIODevice* device, const char* format,
+                ImageSettings settings, QString* failure) {
     QImageWriter writer(device, format);
     writer.setQuality(settings.quality);
     writer.setCompression(settings.compression);
     if (writer.write(picture))
-        return {};
+        return true;
+    if (!failure)
+        return false;
     // Plugins that refuse a picture often say no more than "Unknown error".
     if (writer.error() == QImageWriter::UnknownError)
-        return QCoreApplication::translate("PictureEncoder",
-                                           "The %1 encoder refused a picture of %2 x %3 pixels.")
-            .arg(QString::fromLatin1(format))
-            .arg(picture.width())
-            .arg(picture.height());
-    return writer.errorString();
+        *failure = QCoreApplication::translate(
+                       "PictureEncoder", "The %1 encoder refused a picture of %2 x %3 pixels.")
+                       .arg(QString::fromLatin1(format))
+                       .arg(picture.width())
+                       .arg(picture.height());
+    else
+        *failure = writer.errorString();
+    return false;
 }
 
 void writePdf(const QImage& picture, QIODevice* device) {
@@ -44,7 +48,7 @@ QByteArray encodedData(const QImage& picture, const char* format) {
     QByteArray data;
     QBuffer buffer(&data);
     buffer.open(QIODevice::WriteOnly);
-    if (!writeImage(picture, &buffer, format).isEmpty())
+    if (!writeImage(picture, &buffer, format))
         return {};
     return data;
 }

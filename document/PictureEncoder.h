@@ -22,10 +22,10 @@ struct ImageSettings {
     int compression = -1;
 };
 
-// Writes the picture to device in an image format Qt can write ("PNG", "TIFF", ...). Empty on
-// success, else the writer's reason.
-QString writeImage(const QImage& picture, QIODevice* device, const char* format,
-                   ImageSettings settings = {});
+// Writes the picture to device in an image format Qt can write ("PNG", "TIFF", ...); failure:
+// the writer's reason.
+bool writeImage(const QImage& picture, QIODevice* device, const char* format,
+                ImageSettings settings = {}, QString* failure = nullptr);
 
 // Writes one page the picture's size in points, no margins, the picture covering it. Write
 // failures show on the device.

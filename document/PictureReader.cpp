@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "document/PictureReader.h"
 
+#include "document/Failure.h"
 #include "document/RegularFile.h"
 
 #include <QFile>
@@ -20,7 +21,7 @@ QString notRegular() {
     return PictureReader::tr("Not a regular file");
 }
 
-PictureReader::Result failure(const QString& reason) {
+PictureReader::Result failed(const QString& reason) {
     return {QImage(), QSize(), reason};
 }
 
@@ -40,8 +41,8 @@ PictureReader::Result PictureReader::read(const QByteArray& path, QSize size) {
 PictureReader::Result PictureReader::read(const QByteArray& path, const SizeForPixels& sizeFor,
                                           const Check& check) {
     QFile file;
-    if (const QString reason = openRegularFile(path, file); !reason.isEmpty())
-        return failure(reason);
+    if (QString reason; !openRegularFile(path, file, &reason))
+        return failed(reason);
     QImageReader reader(&file);
     reader.setAutoTransform(true);
     // Qt's limit is one for the whole process; set once, safely from any thread.
@@ -51,7 +52,7 @@ PictureReader::Result PictureReader::read(const QByteArray& path, const SizeForP
     }();
     Q_UNUSED(isLimitSet);
     if (!reader.canRead())
-        return failure(tr("Not a picture Pleatora can read"));
+        return failed(tr("Not a picture Pleatora can read"));
 
     // The scaled size applies before the orientation turns the picture.
     const QSize stored = reader.size();
@@ -60,39 +61,35 @@ PictureReader::Result PictureReader::read(const QByteArray& path, const SizeForP
     if (upright.isValid()) {
         // Checked from the header even when decoding smaller: decoding a bomb row by row at a
         // small size still inflates all of it, for seconds or minutes.
-        if (const QString reason = tooLargeReason(upright, reader.imageFormat()); !reason.isEmpty())
-            return failure(reason);
-        if (const QString reason = check ? check(upright) : QString(); !reason.isEmpty())
-            return failure(reason);
+        if (QString reason; !fitsLimit(upright, reader.imageFormat(), &reason))
+            return failed(reason);
+        if (QString reason; check && !check(upright, &reason))
+            return failed(reason);
         const QSize wanted = sizeFor(upright).boundedTo(upright).expandedTo(QSize(1, 1));
         if (wanted != upright)
             reader.setScaledSize(turned ? wanted.transposed() : wanted);
     }
     QImage picture = reader.read();
     if (picture.isNull())
-        return failure(reasonForFailedRead(reader, upright));
+        return failed(reasonForFailedRead(reader, upright));
     return {std::move(picture), upright.isValid() ? upright : picture.size(), QString()};
 }
 
 bool PictureReader::canRead(const QByteArray& path) {
     QFile file;
-    if (!openRegularFile(path, file).isEmpty())
+    if (!openRegularFile(path, file))
         return false;
     QImageReader reader(&file);
     return reader.canRead();
 }
 
-QString PictureReader::openRegularFile(const QByteArray& path, QFile& file) {
+bool PictureReader::openRegularFile(const QByteArray& path, QFile& file, QString* failure) {
     const RegularFile::Opening opening = RegularFile::openForReading(path, file);
-    switch (opening.status) {
-    case RegularFile::Status::Opened:
-        return QString();
-    case RegularFile::Status::NotRegular:
-        return notRegular();
-    case RegularFile::Status::Unreadable:
-        break;
-    }
-    return unreadable(opening.error);
+    if (opening.status == RegularFile::Status::Opened)
+        return true;
+    return Failure::fail(failure, opening.status == RegularFile::Status::NotRegular
+                                      ? notRegular()
+                                      : unreadable(opening.error));
 }
 
 // Qt's own limit counts the format it decodes into, often 4 bytes a pixel even where the file's
@@ -100,21 +97,20 @@ QString PictureReader::openRegularFile(const QByteArray& path, QFile& file) {
 QString PictureReader::reasonForFailedRead(const QImageReader& reader, QSize pixelSize) {
     if (reader.error() == QImageReader::UnsupportedFormatError)
         return tr("Not a picture Pleatora can read");
-    if (pixelSize.isValid()) {
-        if (const QString reason = tooLargeReason(pixelSize, QImage::Format_Invalid);
-            !reason.isEmpty())
-            return reason;
-    }
+    if (QString reason;
+        pixelSize.isValid() && !fitsLimit(pixelSize, QImage::Format_Invalid, &reason))
+        return reason;
     return reader.errorString();
 }
 
-QString PictureReader::tooLargeReason(QSize pixelSize, QImage::Format format) {
+bool PictureReader::fitsLimit(QSize pixelSize, QImage::Format format, QString* failure) {
     const qint64 bytes = fullSizeBytes(pixelSize, format);
     if (bytes <= qint64(allocationLimitMB) * 1024 * 1024)
-        return QString();
-    return tr("Too large: %1 x %2 pixels need %3 MB, over the limit of %4 MB")
-        .arg(pixelSize.width())
-        .arg(pixelSize.height())
-        .arg(bytes / (1024 * 1024))
-        .arg(allocationLimitMB);
+        return true;
+    return Failure::fail(failure,
+                         tr("Too large: %1 x %2 pixels need %3 MB, over the limit of %4 MB")
+                             .arg(pixelSize.width())
+                             .arg(pixelSize.height())
+                             .arg(bytes / (1024 * 1024))
+                             .arg(allocationLimitMB));
 }

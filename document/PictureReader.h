@@ -25,15 +25,15 @@ public:
     static constexpr int allocationLimitMB = 1024;
 
     struct Result {
-        QImage picture;        // null when the file could not be read
-        QSize pixelSize;       // the file's own size, upright
-        QString failureReason; // set exactly when the picture is null
+        QImage picture;  // null when the file could not be read
+        QSize pixelSize; // the file's own size, upright
+        QString failure; // set exactly when the picture is null
     };
     // The size wanted for a picture of the given upright pixel size.
     using SizeForPixels = std::function<QSize(QSize pixelSize)>;
-    // Asked with the upright pixel size from the header, before decoding: a reason to refuse the
-    // picture, or empty.
-    using Check = std::function<QString(QSize pixelSize)>;
+    // Asked with the upright pixel size from the header, before decoding: false, with the reason
+    // in failure, refuses the picture.
+    using Check = std::function<bool(QSize pixelSize, QString* failure)>;
 
     // path: the file name as the system's bytes, so that names that are not UTF-8 open too.
     // The picture is never enlarged beyond its own pixel size.
@@ -45,7 +45,7 @@ public:
     static bool canRead(const QByteArray& path);
 
 private:
-    static QString openRegularFile(const QByteArray& path, QFile& file);
+    static bool openRegularFile(const QByteArray& path, QFile& file, QString* failure = nullptr);
     static QString reasonForFailedRead(const QImageReader& reader, QSize pixelSize);
-    static QString tooLargeReason(QSize pixelSize, QImage::Format format);
+    static bool fitsLimit(QSize pixelSize, QImage::Format format, QString* failure = nullptr);
 };

@@ -27,7 +27,7 @@ QString failureText(int error, const QIODevice* device) {
 
 } // namespace
 
-QString PngWriter::write(const QImage& picture, QIODevice* device) {
+bool PngWriter::write(const QImage& picture, QIODevice* device, QString* failure) {
     // Straight alpha, as PNG stores it; a picture without alpha is stored without.
     const bool alpha = picture.hasAlphaChannel();
     const QImage pixels =
@@ -59,5 +59,7 @@ QString PngWriter::write(const QImage& picture, QIODevice* device) {
         error = spng_encode_row(context.get(), pixels.constScanLine(y), rowLength);
     if (error == SPNG_EOI)
         error = 0;
-    return error ? failureText(error, device) : QString();
+    if (error && failure)
+        *failure = failureText(error, device);
+    return !error;
 }

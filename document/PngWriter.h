@@ -13,6 +13,6 @@ class QIODevice;
 // as it is made, so a write can be stopped midway.
 class PngWriter {
 public:
-    // Empty on success, else the reason: the device's error when writing failed, or libspng's.
-    static QString write(const QImage& picture, QIODevice* device);
+    // failure: the device's error when writing failed, else libspng's.
+    static bool write(const QImage& picture, QIODevice* device, QString* failure = nullptr);
 };

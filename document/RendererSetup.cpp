@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "document/RendererSetup.h"
 
+#include "document/Failure.h"
 #include "fold/FoldModel.h"
 #include "render/SheetRenderer.h"
 
@@ -20,7 +21,7 @@ bool RendererSetup::showFold(SheetRenderer& renderer, const FoldModel& fold, flo
     renderer.setImageSize(QSizeF(fold.sheetSize().width, fold.sheetSize().height));
     if (renderer.setImage(picture))
         return true;
-    *failure = QCoreApplication::translate("RendererSetup",
-                                           "The picture could not be made into an OpenGL texture.");
-    return false;
+    return Failure::fail(
+        failure, QCoreApplication::translate(
+                     "RendererSetup", "The picture could not be made into an OpenGL texture."));
 }

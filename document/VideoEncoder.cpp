@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "document/VideoEncoder.h"
 
+#include "document/Failure.h"
 #include "document/FfmpegLog.h"
 
 #include <QFile>
@@ -41,15 +42,9 @@ std::unique_ptr<VideoEncoder> VideoEncoder::open(const QString& path, const Sett
     FfmpegLog::install();
     FfmpegLog::forget();
     std::unique_ptr<VideoEncoder> video(new VideoEncoder);
-    QString reason = video->openEncoder(settings);
-    if (reason.isEmpty())
-        reason = video->openFile(path, settings);
-    if (reason.isEmpty())
-        reason = video->makeConverter(settings);
-    if (reason.isEmpty())
+    if (video->openEncoder(settings, failure) && video->openFile(path, settings, failure) &&
+        video->makeConverter(settings, failure))
         return video;
-    if (failure)
-        *failure = reason;
     return nullptr;
 }
 
@@ -69,14 +64,17 @@ VideoEncoder::~VideoEncoder() {
 
 // Videos are tagged with the BT.709 colours their YUV pixels are converted with, so that players
 // convert them back the same way.
-QString VideoEncoder::openEncoder(const Settings& settings) {
+bool VideoEncoder::openEncoder(const Settings& settings, QString* failure) {
     const AVCodec* codec = avcodec_find_encoder_by_name(settings.encoder);
     if (!codec)
-        return tr("This FFmpeg has no %1 encoder.").arg(QString::fromUtf8(settings.encoder));
+        return Failure::fail(
+            failure, tr("This FFmpeg has no %1 encoder.").arg(QString::fromUtf8(settings.encoder)));
     _encoder = avcodec_alloc_context3(codec);
     _packet = av_packet_alloc();
     if (!_encoder || !_packet)
-        return tr("Out of memory for the %1 encoder.").arg(QString::fromUtf8(settings.encoder));
+        return Failure::fail(
+            failure,
+            tr("Out of memory for the %1 encoder.").arg(QString::fromUtf8(settings.encoder)));
     _encoder->width = settings.size.width();
     _encoder->height = settings.size.height();
     _encoder->pix_fmt = AVPixelFormat(settings.pixelFormat);
@@ -95,51 +93,56 @@ QString VideoEncoder::openEncoder(const Settings& settings) {
     const int opened = avcodec_open2(_encoder, codec, &options);
     av_dict_free(&options);
     if (opened < 0)
-        return tr("The %1 encoder refused frames of %2 x %3 pixels: %4")
-            .arg(QString::fromUtf8(settings.encoder))
-            .arg(settings.size.width())
-            .arg(settings.size.height())
-            .arg(FfmpegLog::reason(opened));
-    return {};
+        return Failure::fail(failure, tr("The %1 encoder refused frames of %2 x %3 pixels: %4")
+                                          .arg(QString::fromUtf8(settings.encoder))
+                                          .arg(settings.size.width())
+                                          .arg(settings.size.height())
+                                          .arg(FfmpegLog::reason(opened)));
+    return true;
 }
 
-QString VideoEncoder::openFile(const QString& path, const Settings& settings) {
+bool VideoEncoder::openFile(const QString& path, const Settings& settings, QString* failure) {
     // The muxer keeps the name: MP4's index is moved to the front by reading the file again.
     const QByteArray url = "file:" + QFile::encodeName(path);
     int result = avformat_alloc_output_context2(&_file, nullptr, settings.muxer, url.constData());
     if (result < 0)
-        return tr("This FFmpeg has no %1 muxer.").arg(QString::fromUtf8(settings.muxer));
+        return Failure::fail(
+            failure, tr("This FFmpeg has no %1 muxer.").arg(QString::fromUtf8(settings.muxer)));
     _stream = avformat_new_stream(_file, nullptr);
     if (!_stream || avcodec_parameters_from_context(_stream->codecpar, _encoder) < 0)
-        return tr("Out of memory for the %1 muxer.").arg(QString::fromUtf8(settings.muxer));
+        return Failure::fail(
+            failure, tr("Out of memory for the %1 muxer.").arg(QString::fromUtf8(settings.muxer)));
     _stream->time_base = _encoder->time_base;
     _stream->avg_frame_rate = _encoder->framerate;
     result = avio_open(&_file->pb, url.constData(), AVIO_FLAG_WRITE);
     if (result < 0)
-        return tr("The file cannot be written: %1").arg(FfmpegLog::reason(result));
+        return Failure::fail(failure,
+                             tr("The file cannot be written: %1").arg(FfmpegLog::reason(result)));
     _isOpen = true;
     AVDictionary* options = optionsFrom(settings.muxerOptions);
     result = avformat_write_header(_file, &options);
     av_dict_free(&options);
     if (result < 0)
-        return tr("The %1 muxer could not begin the file: %2")
-            .arg(QString::fromUtf8(settings.muxer), FfmpegLog::reason(result));
+        return Failure::fail(
+            failure, tr("The %1 muxer could not begin the file: %2")
+                         .arg(QString::fromUtf8(settings.muxer), FfmpegLog::reason(result)));
     _isBegun = true;
-    return {};
+    return true;
 }
 
 // Paletted frames come ready-made; any other format is converted from the image's pixels.
-QString VideoEncoder::makeConverter(const Settings& settings) {
+bool VideoEncoder::makeConverter(const Settings& settings, QString* failure) {
     if (_encoder->pix_fmt == AV_PIX_FMT_PAL8)
-        return {};
+        return true;
     const int width = settings.size.width();
     const int height = settings.size.height();
     _converter = sws_getContext(width, height, imagePixelFormat, width, height, _encoder->pix_fmt,
                                 SWS_BILINEAR, nullptr, nullptr, nullptr);
     _frame = av_frame_alloc();
     if (!_converter || !_frame)
-        return tr("No conversion of the frames to %1 could be made.")
-            .arg(QString::fromUtf8(av_get_pix_fmt_name(_encoder->pix_fmt)));
+        return Failure::fail(failure,
+                             tr("No conversion of the frames to %1 could be made.")
+                                 .arg(QString::fromUtf8(av_get_pix_fmt_name(_encoder->pix_fmt))));
     if (isYuv(_encoder->pix_fmt)) {
         const int* bt709 = sws_getCoefficients(SWS_CS_ITU709);
         sws_setColorspaceDetails(_converter, sws_getCoefficients(SWS_CS_DEFAULT), 1, bt709, 0, 0,
@@ -150,21 +153,19 @@ QString VideoEncoder::makeConverter(const Settings& settings) {
     _frame->height = height;
     const int result = av_frame_get_buffer(_frame, 0);
     if (result < 0)
-        return tr("No memory for a frame: %1").arg(FfmpegLog::reason(result));
-    return {};
+        return Failure::fail(failure,
+                             tr("No memory for a frame: %1").arg(FfmpegLog::reason(result)));
+    return true;
 }
 
 bool VideoEncoder::addFrame(const QImage& frame, QString* failure) {
-    if (!_converter) {
-        *failure = tr("The %1 encoder takes paletted frames only.")
-                       .arg(QString::fromUtf8(_encoder->codec->name));
-        return false;
-    }
+    if (!_converter)
+        return Failure::fail(failure, tr("The %1 encoder takes paletted frames only.")
+                                          .arg(QString::fromUtf8(_encoder->codec->name)));
     const int result = av_frame_make_writable(_frame);
-    if (result < 0) {
-        *failure = tr("No memory for a frame: %1").arg(FfmpegLog::reason(result));
-        return false;
-    }
+    if (result < 0)
+        return Failure::fail(failure,
+                             tr("No memory for a frame: %1").arg(FfmpegLog::reason(result)));
     const uint8_t* const planes[] = {frame.constBits()};
     const int strides[] = {int(frame.bytesPerLine())};
     sws_scale(_converter, planes, strides, 0, frame.height(), _frame->data, _frame->linesize);
@@ -187,14 +188,13 @@ bool VideoEncoder::encode(AVFrame* frame, QString* failure) {
         av_packet_rescale_ts(_packet, _encoder->time_base, _stream->time_base);
         _packet->stream_index = _stream->index;
         result = av_interleaved_write_frame(_file, _packet);
-        if (result < 0) {
-            *failure = tr("The file could not be written: %1").arg(FfmpegLog::reason(result));
-            return false;
-        }
+        if (result < 0)
+            return Failure::fail(
+                failure, tr("The file could not be written: %1").arg(FfmpegLog::reason(result)));
     }
-    *failure = tr("The %1 encoder failed: %2")
-                   .arg(QString::fromUtf8(_encoder->codec->name), FfmpegLog::reason(result));
-    return false;
+    return Failure::fail(
+        failure, tr("The %1 encoder failed: %2")
+                     .arg(QString::fromUtf8(_encoder->codec->name), FfmpegLog::reason(result)));
 }
 
 bool VideoEncoder::endPass(QString* failure) {
@@ -207,6 +207,7 @@ bool VideoEncoder::endPass(QString* failure) {
         result = avio_closep(&_file->pb);
     }
     if (result < 0)
-        *failure = tr("The file could not be completed: %1").arg(FfmpegLog::reason(result));
-    return result >= 0;
+        return Failure::fail(
+            failure, tr("The file could not be completed: %1").arg(FfmpegLog::reason(result)));
+    return true;
 }

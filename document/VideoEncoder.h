@@ -40,7 +40,7 @@ public:
     // lacks the muxer or the encoder, when either refuses the settings or when the file cannot
     // be written.
     static std::unique_ptr<VideoEncoder> open(const QString& path, const Settings& settings,
-                                              QString* failure);
+                                              QString* failure = nullptr);
     ~VideoEncoder() override;
 
     VideoEncoder(const VideoEncoder&) = delete;
@@ -48,17 +48,17 @@ public:
 
     bool addFrame(const QImage& frame, QString* failure) override;
     // A frame already in the encoder's pixel format; its timestamp is set here.
-    bool addFrame(AVFrame* frame, QString* failure);
+    bool addFrame(AVFrame* frame, QString* failure = nullptr);
     // Flushes the encoder and completes and closes the file.
     bool endPass(QString* failure) override;
 
 private:
     VideoEncoder() = default;
-    QString openEncoder(const Settings& settings);
-    QString openFile(const QString& path, const Settings& settings);
-    QString makeConverter(const Settings& settings);
+    bool openEncoder(const Settings& settings, QString* failure = nullptr);
+    bool openFile(const QString& path, const Settings& settings, QString* failure = nullptr);
+    bool makeConverter(const Settings& settings, QString* failure = nullptr);
     // Sends a frame (null: the end) and writes every packet the encoder gives back.
-    bool encode(AVFrame* frame, QString* failure);
+    bool encode(AVFrame* frame, QString* failure = nullptr);
 
     AVFormatContext* _file = nullptr;
     AVCodecContext* _encoder = nullptr;

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "document/WebPEncoder.h"
 
+#include "document/Failure.h"
+
 #include <QIODevice>
 
 #include <algorithm>
@@ -27,16 +29,17 @@ std::unique_ptr<WebPEncoder> WebPEncoder::open(QIODevice* file, QSize size, int 
     WebPAnimEncoderOptions options;
     if (!WebPAnimEncoderOptionsInit(&options) ||
         !WebPConfigPreset(&webp->_config, WEBP_PRESET_PICTURE, quality)) {
-        *failure = tr("This libwebp does not match the version Pleatora was built with.");
+        Failure::fail(failure,
+                      tr("This libwebp does not match the version Pleatora was built with."));
         return nullptr;
     }
     options.anim_params.loop_count = loop ? 0 : 1;
     webp->_config.method = effort;
     webp->_encoder = WebPAnimEncoderNew(size.width(), size.height(), &options);
     if (!webp->_encoder) {
-        *failure = tr("libwebp refused an animation of %1 x %2 pixels.")
-                       .arg(size.width())
-                       .arg(size.height());
+        Failure::fail(failure, tr("libwebp refused an animation of %1 x %2 pixels.")
+                                   .arg(size.width())
+                                   .arg(size.height()));
         return nullptr;
     }
     return webp;
@@ -64,7 +67,7 @@ bool WebPEncoder::addFrame(const QImage& frame, QString* failure) {
     picture.argb = reinterpret_cast<uint32_t*>(const_cast<uchar*>(frame.constBits()));
     picture.argb_stride = int(frame.bytesPerLine() / 4);
     const bool added = WebPAnimEncoderAdd(_encoder, &picture, timestamp(), &_config);
-    if (!added)
+    if (!added && failure)
         *failure =
             tr("libwebp could not encode frame %1: %2").arg(_frameCount + 1).arg(encoderError());
     ++_frameCount;
@@ -75,10 +78,9 @@ bool WebPEncoder::endPass(QString* failure) {
     WebPData data;
     WebPDataInit(&data);
     if (!WebPAnimEncoderAdd(_encoder, nullptr, timestamp(), nullptr) ||
-        !WebPAnimEncoderAssemble(_encoder, &data)) {
-        *failure = tr("libwebp could not assemble the animation: %1").arg(encoderError());
-        return false;
-    }
+        !WebPAnimEncoderAssemble(_encoder, &data))
+        return Failure::fail(
+            failure, tr("libwebp could not assemble the animation: %1").arg(encoderError()));
     // A short write gives no reason; writing the rest then fails with the system's.
     const char* bytes = reinterpret_cast<const char*>(data.bytes);
     const qint64 size = qint64(data.size);
@@ -91,7 +93,7 @@ bool WebPEncoder::endPass(QString* failure) {
     }
     const bool written = done == size;
     WebPDataClear(&data);
-    if (!written)
+    if (!written && failure)
         *failure = tr("The file could not be written: %1").arg(_file->errorString());
     return written;
 }

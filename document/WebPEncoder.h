@@ -21,7 +21,7 @@ class WebPEncoder : public AnimationEncoder {
 
 public:
     static std::unique_ptr<WebPEncoder> open(QIODevice* file, QSize size, int framesPerSecond,
-                                             bool loop, QString* failure);
+                                             bool loop, QString* failure = nullptr);
     ~WebPEncoder() override;
 
     WebPEncoder(const WebPEncoder&) = delete;

@@ -17,6 +17,13 @@ QString tr(const char* text) {
     return QCoreApplication::translate("OffscreenContext", text);
 }
 
+// False, with the reason in failure when one is given.
+bool fail(QString* failure, const QString& reason) {
+    if (failure)
+        *failure = reason;
+    return false;
+}
+
 QSurfaceFormat contextFormat() {
     QSurfaceFormat format;
     format.setRenderableType(QSurfaceFormat::OpenGL);
@@ -34,14 +41,10 @@ QSurfaceFormat contextFormat() {
 
 std::unique_ptr<OffscreenContext> OffscreenContext::create(Platform platform, QString* failure) {
     std::unique_ptr<OffscreenContext> context(new OffscreenContext);
-    const QString whatFailed = platform == Platform::Surfaceless
-                                   ? context->createSurfaceless()
-                                   : context->createWithWindowSystem();
-    if (whatFailed.isEmpty())
-        return context;
-    if (failure)
-        *failure = whatFailed;
-    return nullptr;
+    const bool created = platform == Platform::Surfaceless
+                             ? context->createSurfaceless(failure)
+                             : context->createWithWindowSystem(failure);
+    return created ? std::move(context) : nullptr;
 }
 
 OffscreenContext::~OffscreenContext() {
@@ -52,24 +55,24 @@ OffscreenContext::~OffscreenContext() {
     }
 }
 
-QString OffscreenContext::createWithWindowSystem() {
+bool OffscreenContext::createWithWindowSystem(QString* failure) {
     _qtContext = std::make_unique<QOpenGLContext>();
     _qtContext->setFormat(contextFormat());
     if (!_qtContext->create() || _qtContext->isOpenGLES())
-        return tr("No OpenGL context could be made.");
+        return fail(failure, tr("No OpenGL context could be made."));
     _surface = std::make_unique<QOffscreenSurface>();
     _surface->setFormat(_qtContext->format());
     _surface->create();
     if (!_surface->isValid())
-        return tr("No offscreen surface could be made.");
+        return fail(failure, tr("No offscreen surface could be made."));
     if (!makeCurrent())
-        return tr("The OpenGL context could not be made current.");
-    return {};
+        return fail(failure, tr("The OpenGL context could not be made current."));
+    return true;
 }
 
 // The display is shared by every context of the process and never terminated: other contexts
 // may still use it.
-QString OffscreenContext::createSurfaceless() {
+bool OffscreenContext::createSurfaceless(QString* failure) {
     const auto getPlatformDisplay = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(
         eglGetProcAddress("eglGetPlatformDisplayEXT"));
     if (getPlatformDisplay)
@@ -77,10 +80,11 @@ QString OffscreenContext::createSurfaceless() {
             getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
     if (!_eglDisplay || !eglInitialize(_eglDisplay, nullptr, nullptr)) {
         _eglDisplay = nullptr;
-        return tr("EGL has no surfaceless platform here (EGL_MESA_platform_surfaceless).");
+        return fail(failure,
+                    tr("EGL has no surfaceless platform here (EGL_MESA_platform_surfaceless)."));
     }
     if (!eglBindAPI(EGL_OPENGL_API))
-        return tr("EGL offers no desktop OpenGL here.");
+        return fail(failure, tr("EGL offers no desktop OpenGL here."));
     const EGLint attributes[] = {EGL_CONTEXT_MAJOR_VERSION,
                                  2,
                                  EGL_CONTEXT_MINOR_VERSION,
@@ -90,10 +94,10 @@ QString OffscreenContext::createSurfaceless() {
                                  EGL_NONE};
     _eglContext = eglCreateContext(_eglDisplay, EGL_NO_CONFIG_KHR, EGL_NO_CONTEXT, attributes);
     if (_eglContext == EGL_NO_CONTEXT)
-        return tr("No surfaceless OpenGL context could be made.");
+        return fail(failure, tr("No surfaceless OpenGL context could be made."));
     if (!makeCurrent())
-        return tr("The OpenGL context could not be made current.");
-    return {};
+        return fail(failure, tr("The OpenGL context could not be made current."));
+    return true;
 }
 
 bool OffscreenContext::makeCurrent() {

@@ -17,7 +17,7 @@ public:
     enum class Platform { WindowSystem, Surfaceless };
 
     // Null when no such context can be made; failure then says what could not be made.
-    static std::unique_ptr<OffscreenContext> create(Platform platform, QString* failure);
+    static std::unique_ptr<OffscreenContext> create(Platform platform, QString* failure = nullptr);
     ~OffscreenContext();
 
     OffscreenContext(const OffscreenContext&) = delete;
@@ -28,8 +28,8 @@ public:
 
 private:
     OffscreenContext() = default;
-    QString createWithWindowSystem();
-    QString createSurfaceless();
+    bool createWithWindowSystem(QString* failure = nullptr);
+    bool createSurfaceless(QString* failure = nullptr);
 
     std::unique_ptr<QOpenGLContext> _qtContext;
     std::unique_ptr<QOffscreenSurface> _surface;

@@ -44,7 +44,7 @@ std::unique_ptr<SheetRenderer> SheetRenderer::create(QSizeF size, double scale, 
         whatFailed = QCoreApplication::translate("SheetRenderer", "The frame has no size.");
     } else {
         view.reset(new SheetRenderer(frameSize, scale > 0.0 ? scale : 1.0));
-        whatFailed = view->createGLResources(platform);
+        view->createGLResources(platform, &whatFailed);
     }
     if (whatFailed.isEmpty())
         return view;
@@ -69,22 +69,25 @@ SheetRenderer::~SheetRenderer() {
     }
 }
 
-QString SheetRenderer::createGLResources(OffscreenContext::Platform platform) {
-    QString whatFailed;
-    _context = OffscreenContext::create(platform, &whatFailed);
+bool SheetRenderer::createGLResources(OffscreenContext::Platform platform, QString* failure) {
+    _context = OffscreenContext::create(platform, failure);
     if (!_context)
-        return whatFailed;
+        return false;
     _framebuffer = Framebuffer::create(_pixelSize);
-    if (!_framebuffer)
-        return QCoreApplication::translate("SheetRenderer", "No %1 x %2 framebuffer could be made.")
-            .arg(_pixelSize.width())
-            .arg(_pixelSize.height());
+    if (!_framebuffer) {
+        if (failure)
+            *failure = QCoreApplication::translate("SheetRenderer",
+                                                   "No %1 x %2 framebuffer could be made.")
+                           .arg(_pixelSize.width())
+                           .arg(_pixelSize.height());
+        return false;
+    }
 
     glClearColor(0, 0, 0, 0);
     glClearDepth(1.0);
     glEnable(GL_DEPTH_TEST);
     glShadeModel(GL_FLAT);
-    return {};
+    return true;
 }
 
 bool SheetRenderer::makeCurrent() {

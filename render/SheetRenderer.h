@@ -108,8 +108,8 @@ private:
     static constexpr double farPlane = 100.0;
 
     SheetRenderer(QSize frameSize, double scale);
-    // What could not be made, or empty.
-    QString createGLResources(OffscreenContext::Platform platform);
+    // failure: what could not be made.
+    bool createGLResources(OffscreenContext::Platform platform, QString* failure = nullptr);
     bool makeCurrent();
     void setUpCamera();
     QRect sheetBox() const;

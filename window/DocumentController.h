@@ -40,7 +40,8 @@ public:
     // when it cannot be drawn, with what failed in failure: the caller tells the user.
     static std::unique_ptr<DocumentController> create(const PictureReader::Result& picture,
                                                       const SheetSizing& sizing, const QUrl& url,
-                                                      Preferences& preferences, QString* failure);
+                                                      Preferences& preferences,
+                                                      QString* failure = nullptr);
     ~DocumentController() override;
 
     void showWindow();
@@ -64,7 +65,7 @@ public:
                                              const FoldSnapshot& start,
                                              const FoldMotion::Timing& timing,
                                              const AnimationExport::Progress& progress,
-                                             QString* failure);
+                                             QString* failure = nullptr);
     // What a drag out of the window carries: the picture (Copy's) as PNG data and as a PNG file
     // in the cache folder. Null when the picture cannot be encoded.
     std::unique_ptr<QMimeData> pictureDragData(const QImage& picture) const;

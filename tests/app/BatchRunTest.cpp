@@ -128,7 +128,7 @@ TEST_F(BatchRunTest, ManifestRowsOverrideTheCommandLineAndBadRowsNameTheirLines)
     const QList<ExportPlan::Item> items = Manifest::read(csv, defaultsIn(path("out")), &failure);
     ASSERT_TRUE(failure.isEmpty()) << failure.toStdString();
     ASSERT_EQ(items.size(), 6);
-    EXPECT_TRUE(items[0].problem.isEmpty());
+    EXPECT_TRUE(items[0].failure.isEmpty());
     EXPECT_EQ(items[0].settings.width, 300);
     EXPECT_FALSE(items[0].settings.scale); // the row's width replaces the command line's scale
     EXPECT_EQ(items[0].settings.shadow, true);
@@ -136,11 +136,11 @@ TEST_F(BatchRunTest, ManifestRowsOverrideTheCommandLineAndBadRowsNameTheirLines)
     EXPECT_EQ(items[1].settings.output, QStringLiteral("b.jpg"));
     EXPECT_EQ(items[1].settings.scale, 2);
     EXPECT_EQ(items[1].settings.background, QColor(0x10, 0x20, 0x30));
-    EXPECT_TRUE(items[2].problem.startsWith(QStringLiteral("Line 5 of the manifest: --width")))
-        << items[2].problem.toStdString();
-    EXPECT_TRUE(items[3].problem.contains(QStringLiteral("Line 6 of the manifest: shadow")));
-    EXPECT_TRUE(items[4].problem.contains(QStringLiteral("Line 7 of the manifest: 2 fields")));
-    EXPECT_TRUE(items[5].problem.contains(QStringLiteral("Line 8 of the manifest: a quoted")));
+    EXPECT_TRUE(items[2].failure.startsWith(QStringLiteral("Line 5 of the manifest: --width")))
+        << items[2].failure.toStdString();
+    EXPECT_TRUE(items[3].failure.contains(QStringLiteral("Line 6 of the manifest: shadow")));
+    EXPECT_TRUE(items[4].failure.contains(QStringLiteral("Line 7 of the manifest: 2 fields")));
+    EXPECT_TRUE(items[5].failure.contains(QStringLiteral("Line 8 of the manifest: a quoted")));
 
     QBuffer json;
     json.setData("{\"input\": \"a.png\", \"scale\": 3, \"lines\": true}\n"
@@ -152,9 +152,9 @@ TEST_F(BatchRunTest, ManifestRowsOverrideTheCommandLineAndBadRowsNameTheirLines)
     ASSERT_EQ(rows.size(), 4);
     EXPECT_EQ(rows[0].settings.scale, 3);
     EXPECT_EQ(rows[0].settings.lines, true);
-    EXPECT_TRUE(rows[1].problem.contains(QStringLiteral("Line 2 of the manifest: unknown key")));
-    EXPECT_TRUE(rows[2].problem.contains(QStringLiteral("Line 3 of the manifest: not JSON")));
-    EXPECT_TRUE(rows[3].problem.contains(QStringLiteral("Line 4 of the manifest: not a JSON")));
+    EXPECT_TRUE(rows[1].failure.contains(QStringLiteral("Line 2 of the manifest: unknown key")));
+    EXPECT_TRUE(rows[2].failure.contains(QStringLiteral("Line 3 of the manifest: not JSON")));
+    EXPECT_TRUE(rows[3].failure.contains(QStringLiteral("Line 4 of the manifest: not a JSON")));
 
     // A header that names no input, or a column Pleatora does not know, is no manifest at all.
     for (const QByteArray& header : {QByteArray("output\nx.png\n"), QByteArray("input,size\n")}) {
@@ -165,6 +165,28 @@ TEST_F(BatchRunTest, ManifestRowsOverrideTheCommandLineAndBadRowsNameTheirLines)
         EXPECT_TRUE(Manifest::read(bad, defaultsIn(path("out")), &failure).isEmpty());
         EXPECT_TRUE(failure.startsWith(QStringLiteral("Line 1 of the manifest")));
     }
+}
+
+// A reason is set exactly when the result says failed; a success leaves an earlier one alone.
+TEST_F(BatchRunTest, TheManifestAndThePlanSayWhyExactlyWhenTheyFail) {
+    const QString earlier = QStringLiteral("an earlier reason");
+    QString failure = earlier;
+    QBuffer csv;
+    csv.setData("input\na.png\n");
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    EXPECT_EQ(Manifest::read(csv, defaultsIn(path("out")), &failure).size(), 1);
+    EXPECT_TRUE(ExportPlan(QList<ExportPlan::Item>(), QFile::encodeName(_folder.path()))
+                    .canWriteFolder(&failure));
+    EXPECT_EQ(failure, earlier);
+
+    EXPECT_TRUE(Manifest::read(path("missing.csv"), defaultsIn(path("out")), &failure).isEmpty());
+    EXPECT_TRUE(failure.contains(QStringLiteral("missing.csv"))) << failure.toStdString();
+    EXPECT_TRUE(Manifest::read(path("missing.csv"), defaultsIn(path("out"))).isEmpty());
+    const ExportPlan plan(QList<ExportPlan::Item>(), QFile::encodeName(path("missing")));
+    failure = earlier;
+    EXPECT_FALSE(plan.canWriteFolder(&failure));
+    EXPECT_TRUE(failure.startsWith(QStringLiteral("The output folder"))) << failure.toStdString();
+    EXPECT_FALSE(plan.canWriteFolder());
 }
 
 TEST_F(BatchRunTest, AMixedManifestRunsToTheEndOnOneOrTwoWorkersWithTheSameMessages) {

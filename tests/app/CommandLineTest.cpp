@@ -98,7 +98,7 @@ TEST(CommandLineTest, ValuesAreCheckedAndKept) {
          QStringLiteral("--background=#336699"), QStringLiteral("--format=TIFF"),
          QStringLiteral("--overwrite"), QStringLiteral("--screen-height=2160"),
          QStringLiteral("--shading=40"), QStringLiteral("a.png")});
-    ASSERT_EQ(line.mode, CommandLine::Mode::Export) << line.error.toStdString();
+    ASSERT_EQ(line.mode, CommandLine::Mode::Export) << line.failure.toStdString();
     const CommandLine::ExportSettings& settings = line.exportSettings;
     EXPECT_EQ(settings.width, 3000);
     EXPECT_FALSE(settings.scale);
@@ -122,7 +122,7 @@ TEST(CommandLineTest, ValuesAreCheckedAndKept) {
                             {QStringLiteral("--shading=101")}}) {
         const CommandLine line = parsed(bad + exportOne);
         EXPECT_EQ(line.mode, CommandLine::Mode::Error) << bad.join(u' ').toStdString();
-        EXPECT_FALSE(line.error.isEmpty());
+        EXPECT_FALSE(line.failure.isEmpty());
     }
 }
 
@@ -130,7 +130,7 @@ TEST(CommandLineTest, RunsOfManyPicturesTakeAManifestOrPicturesNotBoth) {
     const CommandLine listed = parsed(
         {QStringLiteral("--manifest=-"), QStringLiteral("--jobs=3"), QStringLiteral("--shard=2/5"),
          QStringLiteral("--skip-existing"), QStringLiteral("--report=r.jsonl")});
-    ASSERT_EQ(listed.mode, CommandLine::Mode::Export) << listed.error.toStdString();
+    ASSERT_EQ(listed.mode, CommandLine::Mode::Export) << listed.failure.toStdString();
     EXPECT_EQ(listed.exportSettings.manifest, QStringLiteral("-"));
     EXPECT_EQ(listed.exportSettings.jobs, 3);
     EXPECT_EQ(listed.exportSettings.shardIndex, 2);
@@ -143,7 +143,7 @@ TEST(CommandLineTest, RunsOfManyPicturesTakeAManifestOrPicturesNotBoth) {
         parsed({QStringLiteral("--animate-dir=out"), QStringLiteral("--jobs=2"),
                 QStringLiteral("--shard=1/2"), QStringLiteral("--skip-existing"),
                 QStringLiteral("a.png")});
-    ASSERT_EQ(animated.mode, CommandLine::Mode::Animate) << animated.error.toStdString();
+    ASSERT_EQ(animated.mode, CommandLine::Mode::Animate) << animated.failure.toStdString();
     EXPECT_EQ(animated.exportSettings.jobs, 2);
     EXPECT_EQ(animated.exportSettings.shardIndex, 1);
     EXPECT_TRUE(animated.exportSettings.skipExisting);
@@ -171,7 +171,7 @@ TEST(CommandLineTest, AnimationValuesAreKeptAndNeedAnAnimation) {
                 QStringLiteral("--duration=4.5"), QStringLiteral("--fps=24"),
                 QStringLiteral("--no-ease"), QStringLiteral("--format=WEBM"),
                 QStringLiteral("--no-shadow"), QStringLiteral("a.png"), QStringLiteral("b.png")});
-    ASSERT_EQ(line.mode, CommandLine::Mode::Animate) << line.error.toStdString();
+    ASSERT_EQ(line.mode, CommandLine::Mode::Animate) << line.failure.toStdString();
     const CommandLine::MotionSettings& motion = line.exportSettings.motion;
     EXPECT_EQ(line.exportSettings.outputDirectory, QStringLiteral("out"));
     EXPECT_EQ(line.exportSettings.foldFile, QStringLiteral("b.pleatfold"));
@@ -186,7 +186,7 @@ TEST(CommandLineTest, AnimationValuesAreKeptAndNeedAnAnimation) {
 
     const CommandLine defaults =
         parsed({QStringLiteral("--animate"), QStringLiteral("o.gif"), QStringLiteral("a.png")});
-    ASSERT_EQ(defaults.mode, CommandLine::Mode::Animate) << defaults.error.toStdString();
+    ASSERT_EQ(defaults.mode, CommandLine::Mode::Animate) << defaults.failure.toStdString();
     EXPECT_EQ(defaults.exportSettings.motion.duration, 3.0);
     EXPECT_EQ(defaults.exportSettings.motion.framesPerSecond, 30);
     EXPECT_TRUE(defaults.exportSettings.motion.ease);
@@ -206,7 +206,7 @@ TEST(CommandLineTest, AnimationValuesAreKeptAndNeedAnAnimation) {
               QStringLiteral("a.png")}}) {
         const CommandLine line = parsed(bad);
         EXPECT_EQ(line.mode, CommandLine::Mode::Error) << bad.join(u' ').toStdString();
-        EXPECT_FALSE(line.error.isEmpty());
+        EXPECT_FALSE(line.failure.isEmpty());
     }
 }
 

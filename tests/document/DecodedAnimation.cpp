@@ -14,12 +14,12 @@
 
 namespace {
 
-QByteArray run(const QString& program, const QStringList& arguments, QString* error) {
+QByteArray run(const QString& program, const QStringList& arguments, QString* failure) {
     QProcess process;
     process.start(program, arguments);
     if (!process.waitForFinished(60000) || process.exitCode() != 0) {
-        *error = program + QStringLiteral(" failed: ") +
-                 QString::fromLocal8Bit(process.readAllStandardError()) + process.errorString();
+        *failure = program + QStringLiteral(" failed: ") +
+                   QString::fromLocal8Bit(process.readAllStandardError()) + process.errorString();
         return {};
     }
     return process.readAllStandardOutput();
@@ -33,24 +33,24 @@ QRgb overGrey(QRgb straight) {
 
 } // namespace
 
-DecodedAnimation DecodedAnimation::read(const QString& path, QString* error) {
+DecodedAnimation DecodedAnimation::read(const QString& path, QString* failure) {
     DecodedAnimation animation;
     const bool read = path.endsWith(QStringLiteral(".webp"))
-                          ? readWebP(path, animation, error)
-                          : probe(path, animation, error) && decode(path, animation, error);
+                          ? readWebP(path, animation, failure)
+                          : probe(path, animation, failure) && decode(path, animation, failure);
     if (!read)
         animation.codec.clear();
     return animation;
 }
 
-bool DecodedAnimation::probe(const QString& path, DecodedAnimation& animation, QString* error) {
+bool DecodedAnimation::probe(const QString& path, DecodedAnimation& animation, QString* failure) {
     const QByteArray json =
         run(QStringLiteral("ffprobe"),
             {"-v", "error", "-select_streams", "v:0", "-count_frames", "-show_entries",
              "stream=codec_name,pix_fmt,width,height,nb_read_frames:stream_tags=alpha_mode:"
              "format=duration:packet=duration_time",
              "-of", "json", path},
-            error);
+            failure);
     const QJsonObject root = QJsonDocument::fromJson(json).object();
     const QJsonObject stream = root[QStringLiteral("streams")].toArray().at(0).toObject();
     animation.codec = stream[QStringLiteral("codec_name")].toString();
@@ -71,7 +71,7 @@ bool DecodedAnimation::probe(const QString& path, DecodedAnimation& animation, Q
     return !animation.codec.isEmpty();
 }
 
-bool DecodedAnimation::decode(const QString& path, DecodedAnimation& animation, QString* error) {
+bool DecodedAnimation::decode(const QString& path, DecodedAnimation& animation, QString* failure) {
     QStringList arguments{QStringLiteral("-v"), QStringLiteral("error")};
     if (animation.codec == QLatin1String("vp9"))
         arguments += {QStringLiteral("-c:v"), QStringLiteral("libvpx-vp9")};
@@ -81,10 +81,10 @@ bool DecodedAnimation::decode(const QString& path, DecodedAnimation& animation, 
                   QStringLiteral("-f"),        QStringLiteral("rawvideo"),
                   QStringLiteral("-pix_fmt"),  QStringLiteral("rgba"),
                   QStringLiteral("-")};
-    const QByteArray pixels = run(QStringLiteral("ffmpeg"), arguments, error);
+    const QByteArray pixels = run(QStringLiteral("ffmpeg"), arguments, failure);
     const qsizetype frameBytes = qsizetype(animation.size.width()) * animation.size.height() * 4;
     if (frameBytes == 0 || pixels.size() % frameBytes != 0) {
-        *error += QStringLiteral("ffmpeg gave %1 bytes").arg(pixels.size());
+        *failure += QStringLiteral("ffmpeg gave %1 bytes").arg(pixels.size());
         return false;
     }
     for (qsizetype at = 0; at < pixels.size(); at += frameBytes) {
@@ -95,10 +95,11 @@ bool DecodedAnimation::decode(const QString& path, DecodedAnimation& animation, 
     return true;
 }
 
-bool DecodedAnimation::readWebP(const QString& path, DecodedAnimation& animation, QString* error) {
+bool DecodedAnimation::readWebP(const QString& path, DecodedAnimation& animation,
+                                QString* failure) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        *error = file.errorString();
+        *failure = file.errorString();
         return false;
     }
     const QByteArray bytes = file.readAll();
@@ -109,7 +110,7 @@ bool DecodedAnimation::readWebP(const QString& path, DecodedAnimation& animation
     WebPAnimDecoder* decoder = WebPAnimDecoderNew(&data, &options);
     WebPAnimInfo info;
     if (!decoder || !WebPAnimDecoderGetInfo(decoder, &info)) {
-        *error = QStringLiteral("libwebp cannot read it as an animation");
+        *failure = QStringLiteral("libwebp cannot read it as an animation");
         WebPAnimDecoderDelete(decoder);
         return false;
     }

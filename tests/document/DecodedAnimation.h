@@ -20,13 +20,13 @@ struct DecodedAnimation {
     int loopCount = -1;   // WebP's; 0 for ever
     QList<QImage> frames; // Format_RGBA8888, straight alpha
 
-    // Empty codec and the reason in error when the file cannot be read.
-    static DecodedAnimation read(const QString& path, QString* error);
+    // Empty codec and the reason in failure when the file cannot be read.
+    static DecodedAnimation read(const QString& path, QString* failure);
 
 private:
-    static bool probe(const QString& path, DecodedAnimation& animation, QString* error);
-    static bool decode(const QString& path, DecodedAnimation& animation, QString* error);
-    static bool readWebP(const QString& path, DecodedAnimation& animation, QString* error);
+    static bool probe(const QString& path, DecodedAnimation& animation, QString* failure);
+    static bool decode(const QString& path, DecodedAnimation& animation, QString* failure);
+    static bool readWebP(const QString& path, DecodedAnimation& animation, QString* failure);
 };
 
 // Both pictures over a mid grey, their colours compared: the mean difference of a channel, in

@@ -84,19 +84,18 @@ TEST_F(PictureReaderTest, FifoIsRefusedAtOnceWithoutBlocking) {
     }
     const PictureReader::Result result = reading.get();
     EXPECT_TRUE(result.picture.isNull());
-    EXPECT_EQ(result.failureReason, "Not a regular file");
+    EXPECT_EQ(result.failure, "Not a regular file");
 }
 
 TEST_F(PictureReaderTest, EveryFailureSaysWhy) {
-    EXPECT_EQ(PictureReader::read(QFile::encodeName(_dir.path()), QSize(9, 9)).failureReason,
+    EXPECT_EQ(PictureReader::read(QFile::encodeName(_dir.path()), QSize(9, 9)).failure,
               "Not a regular file");
-    EXPECT_EQ(PictureReader::read("/dev/null", QSize(9, 9)).failureReason, "Not a regular file");
-    EXPECT_EQ(PictureReader::read(path("missing.png"), QSize(9, 9)).failureReason,
+    EXPECT_EQ(PictureReader::read("/dev/null", QSize(9, 9)).failure, "Not a regular file");
+    EXPECT_EQ(PictureReader::read(path("missing.png"), QSize(9, 9)).failure,
               "Unreadable (No such file or directory)");
-    EXPECT_EQ(
-        PictureReader::read(write("notes.png", "Not a picture.\n"), QSize(9, 9)).failureReason,
-        "Not a picture Pleatora can read");
-    EXPECT_EQ(PictureReader::read(write("empty.png", {}), QSize(9, 9)).failureReason,
+    EXPECT_EQ(PictureReader::read(write("notes.png", "Not a picture.\n"), QSize(9, 9)).failure,
+              "Not a picture Pleatora can read");
+    EXPECT_EQ(PictureReader::read(write("empty.png", {}), QSize(9, 9)).failure,
               "Not a picture Pleatora can read");
 
     QByteArray png;
@@ -106,7 +105,7 @@ TEST_F(PictureReaderTest, EveryFailureSaysWhy) {
     const PictureReader::Result truncated =
         PictureReader::read(write("truncated.png", png.left(png.size() / 2)), QSize(64, 64));
     EXPECT_TRUE(truncated.picture.isNull());
-    EXPECT_FALSE(truncated.failureReason.isEmpty());
+    EXPECT_FALSE(truncated.failure.isEmpty());
 }
 
 QByteArray pngChunk(const QByteArray& type, const QByteArray& data) {
@@ -160,7 +159,7 @@ TEST_F(PictureReaderTest, BombIsTooLargeWithItsSizeAndTheLimit) {
         const PictureReader::Result result =
             PictureReader::read(write(name, bytes), QSize(800, 800));
         EXPECT_TRUE(result.picture.isNull());
-        EXPECT_EQ(result.failureReason,
+        EXPECT_EQ(result.failure,
                   name == "bomb.png"
                       ? "Too large: 20000 x 14000 pixels need 1068 MB, over the limit of 1024 MB"
                       : "Too large: 17000 x 17000 pixels need 1102 MB, over the limit of 1024 MB")
@@ -175,7 +174,7 @@ TEST_F(PictureReaderTest, LargePictureOpensDecodedAtTheSizeAsked) {
     const QByteArray file = writeImage("large.png", large);
     large = QImage();
     const PictureReader::Result result = PictureReader::read(file, QSize(1200, 1000));
-    ASSERT_FALSE(result.picture.isNull()) << result.failureReason.toStdString();
+    ASSERT_FALSE(result.picture.isNull()) << result.failure.toStdString();
     EXPECT_EQ(result.picture.size(), QSize(1200, 1000));
     EXPECT_EQ(result.pixelSize, QSize(9000, 8000));
     EXPECT_EQ(result.picture.pixel(600, 500), QColor(Qt::darkGreen).rgb());
@@ -198,7 +197,7 @@ TEST_F(PictureReaderTest, OrientationTagTurnsThePictureUpright) {
 
     for (const QSize asked : {QSize(1000, 1000), QSize(100, 150)}) {
         const PictureReader::Result result = PictureReader::read(file, asked);
-        ASSERT_FALSE(result.picture.isNull()) << result.failureReason.toStdString();
+        ASSERT_FALSE(result.picture.isNull()) << result.failure.toStdString();
         EXPECT_EQ(result.pixelSize, QSize(200, 300));
         const QSize shown = asked.boundedTo(QSize(200, 300));
         ASSERT_EQ(result.picture.size(), shown);
@@ -215,7 +214,7 @@ TEST_F(PictureReaderTest, NameThatIsNotUtf8Opens) {
     struct stat status {};
     ASSERT_EQ(::stat(file.constData(), &status), 0) << "the name on disk keeps its bytes";
     const PictureReader::Result result = PictureReader::read(file, QSize(64, 32));
-    EXPECT_EQ(result.picture.size(), QSize(64, 32)) << result.failureReason.toStdString();
+    EXPECT_EQ(result.picture.size(), QSize(64, 32)) << result.failure.toStdString();
     ::unlink(file.constData()); // the temporary directory cannot name it
 }
 

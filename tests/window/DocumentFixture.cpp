@@ -52,7 +52,7 @@ std::unique_ptr<DocumentController> DocumentFixture::openDocument(const QUrl& ur
                             [&sizing](QSize pixels) { return sizing.decodeSize(pixels); });
     if (read.picture.isNull()) {
         if (failure)
-            *failure = read.failureReason;
+            *failure = read.failure;
         return nullptr;
     }
     return DocumentController::create(read, sizing, url, *_preferences, failure);
