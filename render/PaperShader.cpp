@@ -8,82 +8,71 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include <cmath>
 #include <random>
 #include <vector>
 
 namespace {
 
-constexpr int noiseEdge = 256;
+constexpr int noiseEdge = 1024;
 
 const char* const vertexSource = R"(#version 120
-varying vec2 paper;
+uniform vec3 light;
+uniform float gloss;
+uniform float grainScale;
+varying vec2 st;
 varying vec4 creases;
-varying vec3 normal;
-varying vec3 eyePosition;
+varying vec4 paper;
 void main() {
     gl_Position = ftransform();
-    gl_TexCoord[0] = gl_MultiTexCoord0;
-    gl_FrontColor = gl_Color;
-    paper = gl_MultiTexCoord1.xy;
-    creases = gl_MultiTexCoord2;
-    normal = gl_Normal;
-    eyePosition = vec3(gl_ModelViewMatrix * gl_Vertex);
+    st = gl_MultiTexCoord0.st;
+    vec2 flat = gl_MultiTexCoord1.xy;
+    // Distances along the paper to the facet's two creases, and how far each is bent.
+    creases = vec4(flat.x - gl_MultiTexCoord2.x, gl_MultiTexCoord2.y - flat.x,
+                   gl_MultiTexCoord2.zw);
+    // The grain's texture turned off the paper's axes, so that its grid never lines up with them.
+    vec2 grain = mat2(0.8, 0.6, -0.6, 0.8) * flat * grainScale;
+    // The facets are flat: the highlight is worked out at their corners and spread between.
+    vec3 eye = vec3(gl_ModelViewMatrix * gl_Vertex);
+    vec3 halfway = normalize(light + normalize(-eye));
+    float specular = gloss * 0.35 * pow(max(dot(normalize(gl_Normal), halfway), 0.0), 16.0);
+    paper = vec4(grain, specular, gl_Color.r);
 }
 )";
 
-// The grain is two octaves of the same noise, the finer one turned and at an odd scale, so that
-// neither the texture's edge nor its grid repeats visibly. Each effect keeps the picture's mean:
-// the noise averages one half.
+// Each effect keeps the picture's mean: the grain's texture averages one half.
 const char* const fragmentSource = R"(#version 120
 uniform sampler2D picture;
 uniform sampler2D backPicture;
 uniform sampler2D noise;
-uniform int backMode;
 uniform vec4 backColour;
 uniform vec2 mirror;
 uniform float grain;
 uniform float creaseShading;
-uniform float gloss;
 uniform float bandWidth;
-uniform float grainCell;
-uniform vec3 light;
-varying vec2 paper;
+varying vec2 st;
 varying vec4 creases;
-varying vec3 normal;
-varying vec3 eyePosition;
-
-float band(float distance) {
-    float t = 1.0 - clamp(distance / bandWidth, 0.0, 1.0);
-    return t * t;
-}
+varying vec4 paper;
 
 vec4 paperColour() {
-    vec2 st = gl_TexCoord[0].st;
-    if (gl_FrontFacing || backMode == 0)
-        return texture2D(picture, st);
-    if (backMode == 1)
-        return backColour;
-    return texture2D(backPicture, mix(st, vec2(1.0) - st, mirror));
+#if BACK == 0
+    return texture2D(picture, st);
+#elif BACK == 1
+    return gl_FrontFacing ? texture2D(picture, st) : backColour;
+#else
+    return gl_FrontFacing ? texture2D(picture, st)
+                          : texture2D(backPicture, mix(st, vec2(1.0) - st, mirror));
+#endif
 }
 
 void main() {
     vec4 colour = paperColour();
-    vec3 rgb = colour.rgb * gl_Color.rgb;
-
-    vec2 coarse = paper / grainCell;
-    vec2 fine = mat2(0.8, 0.6, -0.6, 0.8) * paper / (grainCell * 0.43);
-    float n = 0.65 * texture2D(noise, coarse / 256.0).r + 0.35 * texture2D(noise, fine / 256.0).r;
-    rgb *= 1.0 + grain * 0.3 * (n - 0.5);
-
-    float bend = creases.z * band(paper.x - creases.x) + creases.w * band(creases.y - paper.x);
-    bend *= creaseShading;
+    vec3 rgb = colour.rgb * paper.w;
+    rgb *= 1.0 + grain * (texture2D(noise, paper.xy).r - 0.5);
+    vec2 near = 1.0 - clamp(creases.xy / bandWidth, 0.0, 1.0);
+    float bend = creaseShading * dot(creases.zw, near * near);
     rgb = bend > 0.0 ? mix(rgb, vec3(1.0), 0.6 * bend) : rgb * (1.0 + 0.6 * bend);
-
-    vec3 halfway = normalize(light + normalize(-eyePosition));
-    float specular = pow(max(dot(normalize(normal), halfway), 0.0), 16.0);
-    rgb += gloss * 0.4 * specular;
-
-    gl_FragColor = vec4(clamp(rgb, 0.0, 1.0), colour.a * gl_Color.a);
+    gl_FragColor = vec4(min(rgb + paper.z, 1.0), colour.a);
 }
 )";
 
@@ -115,7 +104,9 @@ QString attach(GLuint program, GLenum type, const char* source) {
 
 std::unique_ptr<PaperShader> PaperShader::create(QString* failure) {
     std::unique_ptr<PaperShader> shader(new PaperShader);
-    const QString whatFailed = shader->build();
+    QString whatFailed;
+    for (int back = 0; back < backModes && whatFailed.isEmpty(); ++back)
+        whatFailed = shader->build(back);
     if (whatFailed.isEmpty()) {
         shader->makeNoise();
         return shader;
@@ -127,39 +118,65 @@ std::unique_ptr<PaperShader> PaperShader::create(QString* failure) {
 }
 
 PaperShader::~PaperShader() {
-    glDeleteProgram(_program);
+    for (unsigned int program : _programs)
+        glDeleteProgram(program);
     glDeleteTextures(1, &_noise);
 }
 
-QString PaperShader::build() {
-    _program = glCreateProgram();
-    if (_program == 0)
+// One program for each back, so that a frame pays only for the back it shows.
+QString PaperShader::build(int back) {
+    const GLuint program = glCreateProgram();
+    _programs[back] = program;
+    if (program == 0)
         return QStringLiteral("no program object");
-    QString failure = attach(_program, GL_VERTEX_SHADER, vertexSource);
+    const QByteArray fragment = QByteArray(fragmentSource)
+                                    .replace("#version 120\n", "#version 120\n#define BACK " +
+                                                                   QByteArray::number(back) + '\n');
+    QString failure = attach(program, GL_VERTEX_SHADER, vertexSource);
     if (failure.isEmpty())
-        failure = attach(_program, GL_FRAGMENT_SHADER, fragmentSource);
+        failure = attach(program, GL_FRAGMENT_SHADER, fragment.constData());
     if (!failure.isEmpty())
         return failure;
-    glLinkProgram(_program);
+    glLinkProgram(program);
     GLint linked = GL_FALSE;
-    glGetProgramiv(_program, GL_LINK_STATUS, &linked);
+    glGetProgramiv(program, GL_LINK_STATUS, &linked);
     if (linked)
         return {};
     GLint length = 0;
-    glGetProgramiv(_program, GL_INFO_LOG_LENGTH, &length);
+    glGetProgramiv(program, GL_INFO_LOG_LENGTH, &length);
     QByteArray log(qMax(length, 1), '\0');
-    glGetProgramInfoLog(_program, length, nullptr, log.data());
+    glGetProgramInfoLog(program, length, nullptr, log.data());
     return QString::fromUtf8(log).trimmed();
 }
 
-// Value noise: random texels, filtered linearly and repeated. A fixed seed gives every renderer,
-// tile and export the same paper.
+// Two octaves of value noise, random texels and random cells of two texels filtered linearly,
+// summed into one texture that repeats seamlessly. A fixed seed gives every renderer, tile and
+// export the same paper. Stored around one half, at the strength of full grain.
 void PaperShader::makeNoise() {
     std::mt19937 generator(22);
-    std::uniform_int_distribution<int> level(0, 255);
+    std::uniform_real_distribution<float> level(0.0f, 1.0f);
+    constexpr int coarseEdge = noiseEdge / 2;
+    std::vector<float> coarse(coarseEdge * coarseEdge);
+    for (float& value : coarse)
+        value = level(generator);
+    const auto coarseAt = [&](int x, int y) {
+        return coarse[size_t((y % coarseEdge) * coarseEdge + x % coarseEdge)];
+    };
     std::vector<GLubyte> texels(noiseEdge * noiseEdge);
-    for (GLubyte& texel : texels)
-        texel = GLubyte(level(generator));
+    for (int y = 0; y < noiseEdge; ++y) {
+        for (int x = 0; x < noiseEdge; ++x) {
+            const float fx = (x % 2) * 0.5f;
+            const float fy = (y % 2) * 0.5f;
+            const int cx = x / 2;
+            const int cy = y / 2;
+            const float smooth =
+                (coarseAt(cx, cy) * (1 - fx) + coarseAt(cx + 1, cy) * fx) * (1 - fy) +
+                (coarseAt(cx, cy + 1) * (1 - fx) + coarseAt(cx + 1, cy + 1) * fx) * fy;
+            const float noise = 0.65f * smooth + 0.35f * level(generator);
+            texels[size_t(y * noiseEdge + x)] =
+                GLubyte(std::lround(255 * (0.5f + 0.3f * (noise - 0.5f))));
+        }
+    }
     glGenTextures(1, &_noise);
     glBindTexture(GL_TEXTURE_2D, _noise);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
@@ -175,17 +192,17 @@ void PaperShader::makeNoise() {
 
 void PaperShader::begin(const PaperLook& look, QVector3D light, bool hasBackPicture,
                         bool mirrorAcross) {
-    glUseProgram(_program);
-    const auto at = [this](const char* name) { return glGetUniformLocation(_program, name); };
-    int backMode = 0;
+    int back = 0;
     if (look.back == PaperLook::Back::paper)
-        backMode = 1;
+        back = 1;
     else if (look.back == PaperLook::Back::picture && hasBackPicture)
-        backMode = 2;
+        back = 2;
+    const GLuint program = _programs[back];
+    glUseProgram(program);
+    const auto at = [program](const char* name) { return glGetUniformLocation(program, name); };
     glUniform1i(at("picture"), 0);
     glUniform1i(at("backPicture"), 1);
     glUniform1i(at("noise"), 2);
-    glUniform1i(at("backMode"), backMode);
     glUniform4f(at("backColour"), float(look.backColour.redF()), float(look.backColour.greenF()),
                 float(look.backColour.blueF()), 1.0f);
     glUniform2f(at("mirror"), mirrorAcross ? 0.0f : 1.0f, mirrorAcross ? 1.0f : 0.0f);
@@ -193,7 +210,7 @@ void PaperShader::begin(const PaperLook& look, QVector3D light, bool hasBackPict
     glUniform1f(at("creaseShading"), look.creaseShading);
     glUniform1f(at("gloss"), look.gloss);
     glUniform1f(at("bandWidth"), creaseBandWidth);
-    glUniform1f(at("grainCell"), grainCell);
+    glUniform1f(at("grainScale"), 1.0f / (grainCell * noiseEdge));
     glUniform3f(at("light"), light.x(), light.y(), light.z());
     glActiveTexture(GL_TEXTURE2);
     glBindTexture(GL_TEXTURE_2D, _noise);

@@ -35,14 +35,15 @@ public:
 
     // Bands along the creases are this wide on the paper, in world units (200 image points).
     static constexpr float creaseBandWidth = 0.04f;
-    // One texel of the grain's noise on the paper, in world units.
-    static constexpr float grainCell = 0.015f;
+    // One texel of the grain's noise on the paper, in world units (1.5 image points).
+    static constexpr float grainCell = 0.0075f;
 
 private:
     PaperShader() = default;
-    QString build();
+    static constexpr int backModes = 3; // same, paper, picture
+    QString build(int back);
     void makeNoise();
 
-    unsigned int _program = 0;
+    unsigned int _programs[backModes] = {};
     unsigned int _noise = 0;
 };
