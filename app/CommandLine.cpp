@@ -40,29 +40,6 @@ const QStringList exportOnlyOptions = {
     QStringLiteral("jobs"),        QStringLiteral("skip-existing"),
     QStringLiteral("report"),      QStringLiteral("shard")};
 
-// The paper's look, for exports and animations alike.
-const QStringList paperOptions = {QStringLiteral("back"), QStringLiteral("back-colour"),
-                                  QStringLiteral("grain"), QStringLiteral("crease-shading"),
-                                  QStringLiteral("gloss")};
-
-void addPaperOptions(QCommandLineParser& parser) {
-    parser.addOptions({
-        {QStringLiteral("back"),
-         tr("What panels seen from behind show: same (the picture, the default), paper\n"
-            "or a picture FILE printed on the back."),
-         tr("same|paper|FILE")},
-        {QStringLiteral("back-colour"),
-         tr("The colour of the paper's back, #rrggbb or a colour name (default white)."),
-         tr("COLOUR")},
-        {QStringLiteral("grain"), tr("Paper grain, 0 to 100 percent."), tr("PERCENT")},
-        {QStringLiteral("crease-shading"),
-         tr("Darker valleys and lighter mountains along the creases, 0 to 100 percent."),
-         tr("PERCENT")},
-        {QStringLiteral("gloss"), tr("A soft highlight from the light, 0 to 100 percent."),
-         tr("PERCENT")},
-    });
-}
-
 void addOptions(QCommandLineParser& parser) {
     parser.setApplicationDescription(
         tr("Shows pictures as folded sheets of paper; with --export, --export-dir or --manifest,\n"
@@ -148,7 +125,7 @@ QString misplacedOption(const QCommandLineParser& parser, bool animate, bool any
         if (!animate && parser.isSet(option))
             return tr("--%1 needs --animate or --animate-dir.").arg(option);
     }
-    for (const QString& option : exportOnlyOptions + paperOptions) {
+    for (const QString& option : exportOnlyOptions + CommandLine::paperOptions()) {
         if (!anyOutput && parser.isSet(option))
             return tr("--%1 needs --export, --export-dir, --animate, --animate-dir or --manifest.")
                 .arg(option);
@@ -162,7 +139,7 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
     CommandLine result;
     QCommandLineParser parser;
     addOptions(parser);
-    addPaperOptions(parser);
+    CommandLine::addPaperOptions(parser);
     result.helpText = parser.helpText();
     if (!parser.parse(arguments)) {
         result.fail(parser.errorText());
@@ -330,27 +307,6 @@ void CommandLine::readLook(const QCommandLineParser& parser) {
         settings.shadowOpacity = int(*opacity);
     settings.shadowBlur = numberOption(parser, QStringLiteral("shadow-blur"), 0, 100);
     settings.shadowOffset = numberOption(parser, QStringLiteral("shadow-offset"), -100, 100);
-}
-
-void CommandLine::readPaper(const QCommandLineParser& parser) {
-    ExportSettings& settings = exportSettings;
-    settings.back = parser.value(QStringLiteral("back"));
-    if (parser.isSet(QStringLiteral("back")) && settings.back.isEmpty())
-        fail(tr("--back wants same, paper or a picture file."));
-    if (parser.isSet(QStringLiteral("back-colour"))) {
-        const QString name = parser.value(QStringLiteral("back-colour"));
-        if (QColor::isValidColor(name) && name != QLatin1String("transparent"))
-            settings.backColour = QColor(name);
-        else
-            fail(tr("--back-colour wants #rrggbb or a colour name, not '%1'.").arg(name));
-    }
-    const auto percent = [&](const char* name, std::optional<int>& kept) {
-        if (const auto value = numberOption(parser, QLatin1String(name), 0, 100))
-            kept = int(std::lround(*value));
-    };
-    percent("grain", settings.grain);
-    percent("crease-shading", settings.creaseShading);
-    percent("gloss", settings.gloss);
 }
 
 void CommandLine::readMotion(const QCommandLineParser& parser) {

@@ -65,6 +65,9 @@ public:
 
     // arguments as QCoreApplication::arguments() gives them, the program name first.
     static CommandLine parse(const QStringList& arguments);
+    // The paper's options (--back, --back-colour, --grain, --crease-shading, --gloss).
+    static QStringList paperOptions();
+    static void addPaperOptions(QCommandLineParser& parser);
 
     Mode mode = Mode::Open;
     QString error; // one line, for Mode::Error
