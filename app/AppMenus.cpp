@@ -29,7 +29,8 @@ AppMenus::AppMenus()
                               shortcutsOr(QKeySequence::Preferences, Qt::CTRL | Qt::Key_Comma))),
       _quit(makeAction(tr("&Quit"), shortcutsOr(QKeySequence::Quit, Qt::CTRL | Qt::Key_Q))),
       _resetFold(makeAction(tr("Reset &Fold"))), _saveFold(makeAction(tr("&Save Fold..."))),
-      _applyFold(makeAction(tr("&Apply Fold..."))), _about(makeAction(tr("A&bout Pleatora"))),
+      _applyFold(makeAction(tr("&Apply Fold..."))),
+      _backPicture(makeAction(tr("&Back Picture..."))), _about(makeAction(tr("A&bout Pleatora"))),
       _openRecentMenu(std::make_unique<QMenu>(tr("Open &Recent"))),
       _windowMenu(std::make_unique<QMenu>(tr("&Window"))), _contextMenu(std::make_unique<QMenu>()),
       _fileMenu(std::make_unique<QMenu>(tr("&File"))),
@@ -66,6 +67,7 @@ void AppMenus::fillFileMenu() {
     _fileMenu->addAction(_exportAnimation);
     _fileMenu->addAction(_saveFold);
     _fileMenu->addAction(_applyFold);
+    _fileMenu->addAction(_backPicture);
     _fileMenu->addSeparator();
     _fileMenu->addAction(_quit);
 }
@@ -94,6 +96,7 @@ void AppMenus::buildContextMenu() {
     _contextMenu->addAction(_resetFold);
     _contextMenu->addAction(_saveFold);
     _contextMenu->addAction(_applyFold);
+    _contextMenu->addAction(_backPicture);
     _contextMenu->addSeparator();
     _contextMenu->addAction(_preferences);
     _contextMenu->addSeparator();
@@ -108,7 +111,7 @@ QList<QAction*> AppMenus::shortcutActions() const {
 }
 
 QList<QAction*> AppMenus::commandActions() const {
-    return shortcutActions() + QList<QAction*>{_resetFold, _saveFold, _applyFold};
+    return shortcutActions() + QList<QAction*>{_resetFold, _saveFold, _applyFold, _backPicture};
 }
 
 QList<QMenu*> AppMenus::commandMenus() const {

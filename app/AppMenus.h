@@ -38,6 +38,7 @@ public:
     QAction* resetFoldAction() const { return _resetFold; }
     QAction* saveFoldAction() const { return _saveFold; }
     QAction* applyFoldAction() const { return _applyFold; }
+    QAction* backPictureAction() const { return _backPicture; }
     // Shows the About box, or brings the one already up to the front.
     QAction* aboutAction() const { return _about; }
     // The actions with shortcuts, to be added to every Pleatora window.
@@ -74,6 +75,7 @@ private:
     QAction* _resetFold;
     QAction* _saveFold;
     QAction* _applyFold;
+    QAction* _backPicture;
     QAction* _about;
     QPointer<AboutBox> _aboutBox;
     std::unique_ptr<QMenu> _openRecentMenu;

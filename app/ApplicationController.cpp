@@ -69,6 +69,10 @@ void ApplicationController::connectMenus() {
     connect(_menus.resetFoldAction(), &QAction::triggered, this, &ApplicationController::resetFold);
     connect(_menus.saveFoldAction(), &QAction::triggered, this, &ApplicationController::saveFold);
     connect(_menus.applyFoldAction(), &QAction::triggered, this, &ApplicationController::applyFold);
+    connect(_menus.backPictureAction(), &QAction::triggered, this, [this] {
+        if (DocumentController* controller = frontmostDocument())
+            FoldPanels::showBackPicturePanel(*controller);
+    });
     connect(_menus.exportAction(), &QAction::triggered, this,
             &ApplicationController::exportDocument);
     connect(_menus.exportAnimationAction(), &QAction::triggered, this,
@@ -111,7 +115,7 @@ bool ApplicationController::isActionEnabled(const QAction* item) const {
     if (item == _menus.redoAction())
         return _menus.undoGroup().canRedo();
     if (item == _menus.resetFoldAction() || item == _menus.saveFoldAction() ||
-        item == _menus.applyFoldAction())
+        item == _menus.applyFoldAction() || item == _menus.backPictureAction())
         return frontmostDocument() != nullptr;
     return true;
 }

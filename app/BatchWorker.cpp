@@ -141,6 +141,9 @@ BatchWorker::Status BatchWorker::draw(const PictureReader::Result& read,
         return Status::NoRenderer;
     }
     view->setShading(recipe.shading());
+    if (!RendererSetup::showPaper(*view, recipe.paperLook(), recipe.backPictureFile(),
+                                  &result.failure))
+        return Status::Failed;
     if (!RendererSetup::showFold(*view, model, pitch, read.picture, &result.failure))
         return Status::Failed;
     view->display();

@@ -128,7 +128,7 @@ bool optionsInPlace(const QCommandLineParser& parser, bool animate, bool anyOutp
         if (!animate && parser.isSet(option))
             return Failure::fail(failure, tr("--%1 needs --animate or --animate-dir.").arg(option));
     }
-    for (const QString& option : exportOnlyOptions) {
+    for (const QString& option : exportOnlyOptions + CommandLine::paperOptions()) {
         if (!anyOutput && parser.isSet(option))
             return Failure::fail(
                 failure,
@@ -144,6 +144,7 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
     CommandLine result;
     QCommandLineParser parser;
     addOptions(parser);
+    CommandLine::addPaperOptions(parser);
     result.helpText = parser.helpText();
     if (!parser.parse(arguments)) {
         result.fail(parser.errorText());
@@ -238,6 +239,7 @@ void CommandLine::readExportSettings(const QCommandLineParser& parser) {
     settings.overwrite = parser.isSet(QStringLiteral("overwrite"));
     readSwitches(parser);
     readLook(parser);
+    readPaper(parser);
     readRunOptions(parser);
 }
 

@@ -47,7 +47,13 @@ public:
         std::optional<int> shadowOpacity;   // percent
         std::optional<double> shadowBlur;   // points
         std::optional<double> shadowOffset; // points
-        MotionSettings motion;              // for Mode::Animate
+        // The paper: same, paper or a back picture's file; empty: the preference.
+        QString back;
+        std::optional<QColor> backColour;
+        std::optional<int> grain;         // percent
+        std::optional<int> creaseShading; // percent
+        std::optional<int> gloss;         // percent
+        MotionSettings motion;            // for Mode::Animate
         // Runs of many pictures.
         QString manifest;          // --manifest: a file, or - for standard input
         int jobs = 0;              // 0: one worker a core
@@ -59,6 +65,9 @@ public:
 
     // arguments as QCoreApplication::arguments() gives them, the program name first.
     static CommandLine parse(const QStringList& arguments);
+    // The paper's options (--back, --back-colour, --grain, --crease-shading, --gloss).
+    static QStringList paperOptions();
+    static void addPaperOptions(QCommandLineParser& parser);
 
     Mode mode = Mode::Open;
     QString failure; // one line, set exactly when the mode is Error
@@ -71,6 +80,7 @@ private:
     void readLook(const QCommandLineParser& parser);
     void readSwitches(const QCommandLineParser& parser);
     void readMotion(const QCommandLineParser& parser);
+    void readPaper(const QCommandLineParser& parser);
     // The option's value as a number within [lowest, highest]; unset when not given or bad.
     std::optional<double> numberOption(const QCommandLineParser& parser, const QString& name,
                                        double lowest, double highest);

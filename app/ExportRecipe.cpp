@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/ExportRecipe.h"
 
+#include "document/RendererSetup.h"
 #include "fold/FoldModel.h"
 #include "settings/Preferences.h"
 
@@ -25,7 +26,8 @@ ExportRecipe::Defaults ExportRecipe::Defaults::of(const Preferences& preferences
             preferences.value(Preferences::shading),
             preferences.value(Preferences::shadowOpacity),
             double(preferences.value(Preferences::shadowBlur)),
-            double(preferences.value(Preferences::shadowOffset))};
+            double(preferences.value(Preferences::shadowOffset)),
+            RendererSetup::paperLook(preferences)};
 }
 
 ExportRecipe::ExportRecipe(const CommandLine::ExportSettings& settings, const Defaults& defaults,
@@ -43,6 +45,25 @@ ExportRecipe::ExportRecipe(const CommandLine::ExportSettings& settings, const De
     _look.shadowBlur = settings.shadowBlur.value_or(defaults.shadowBlur);
     _look.shadowOffset = settings.shadowOffset.value_or(defaults.shadowOffset);
     _shading = settings.shading.value_or(defaults.shading) / 100.0f;
+    setPaper(settings, defaults.paper);
+}
+
+// Any other word than same or paper names the back picture's file.
+void ExportRecipe::setPaper(const CommandLine::ExportSettings& settings,
+                            const PaperLook& defaults) {
+    _paper = defaults;
+    if (!settings.back.isEmpty()) {
+        _paper.back = RendererSetup::backOfName(settings.back).value_or(PaperLook::Back::picture);
+        if (_paper.back == PaperLook::Back::picture)
+            _backPictureFile = settings.back;
+    }
+    _paper.backColour = settings.backColour.value_or(defaults.backColour);
+    const auto percent = [](const std::optional<int>& given, float fallback) {
+        return given ? *given / 100.0f : fallback;
+    };
+    _paper.grain = percent(settings.grain, defaults.grain);
+    _paper.creaseShading = percent(settings.creaseShading, defaults.creaseShading);
+    _paper.gloss = percent(settings.gloss, defaults.gloss);
 }
 
 QSize ExportRecipe::windowPoints(const FoldSize& sheet) {

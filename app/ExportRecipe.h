@@ -7,6 +7,7 @@
 #include "document/ExportPicture.h"
 #include "document/ExportWriter.h"
 #include "document/SheetSizing.h"
+#include "render/PaperLook.h"
 
 #include <QColor>
 #include <QSize>
@@ -28,6 +29,7 @@ public:
         int shadowOpacity = 0; // percent
         double shadowBlur = 0;
         double shadowOffset = 0;
+        PaperLook paper;
 
         static Defaults of(const Preferences& preferences);
     };
@@ -50,12 +52,19 @@ public:
     const ExportOptions& options() const { return _options; }
     const ExportPicture::Look& look() const { return _look; }
     float shading() const { return _shading; }
+    const PaperLook& paperLook() const { return _paper; }
+    // The back picture's file when the paper's back is a picture.
+    const QString& backPictureFile() const { return _backPictureFile; }
     std::optional<double> pitch() const { return _pitch; }
 
 private:
+    void setPaper(const CommandLine::ExportSettings& settings, const PaperLook& defaults);
+
     SheetSizing _sizing;
     ExportOptions _options;
     ExportPicture::Look _look;
     float _shading = 0;
+    PaperLook _paper;
+    QString _backPictureFile;
     std::optional<double> _pitch;
 };

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/FoldPanels.h"
 
+#include "app/ImageFileTypes.h"
 #include "document/FoldFile.h"
 #include "window/DocumentController.h"
 
@@ -51,4 +52,15 @@ void FoldPanels::showApplyPanel(DocumentController& document) {
     panel->setFileMode(QFileDialog::ExistingFile);
     panel->setDirectory(QFileInfo(document.url().toLocalFile()).absolutePath());
     whenChosen(panel, document, &DocumentController::applyFoldFile);
+}
+
+void FoldPanels::showBackPicturePanel(DocumentController& document) {
+    QFileDialog* panel =
+        makePanel(tr("Back Picture"), QFileDialog::AcceptOpen, ImageFileTypes::nameFilter());
+    panel->setDefaultSuffix(QString());
+    panel->setFileMode(QFileDialog::ExistingFile);
+    const QString current = document.document().backPicture();
+    panel->setDirectory(
+        QFileInfo(current.isEmpty() ? document.url().toLocalFile() : current).absolutePath());
+    whenChosen(panel, document, &DocumentController::setBackPicture);
 }

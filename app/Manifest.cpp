@@ -15,12 +15,14 @@ namespace {
 const QString inputKey = QStringLiteral("input");
 const QString outputKey = QStringLiteral("output");
 const QStringList switches = {QStringLiteral("shadow"), QStringLiteral("lines")};
-const QStringList valueKeys = {QStringLiteral("fold"),         QStringLiteral("scale"),
-                               QStringLiteral("width"),        QStringLiteral("pitch"),
-                               QStringLiteral("background"),   QStringLiteral("format"),
-                               QStringLiteral("shading"),      QStringLiteral("shadow-opacity"),
-                               QStringLiteral("shadow-blur"),  QStringLiteral("shadow-offset"),
-                               QStringLiteral("screen-height")};
+const QStringList valueKeys = {QStringLiteral("fold"),           QStringLiteral("scale"),
+                               QStringLiteral("width"),          QStringLiteral("pitch"),
+                               QStringLiteral("background"),     QStringLiteral("format"),
+                               QStringLiteral("shading"),        QStringLiteral("shadow-opacity"),
+                               QStringLiteral("shadow-blur"),    QStringLiteral("shadow-offset"),
+                               QStringLiteral("screen-height"),  QStringLiteral("back"),
+                               QStringLiteral("back_colour"),    QStringLiteral("grain"),
+                               QStringLiteral("crease_shading"), QStringLiteral("gloss")};
 
 bool isKnown(const QString& key) {
     return key == inputKey || key == outputKey || switches.contains(key) || valueKeys.contains(key);
@@ -64,6 +66,12 @@ void overlay(const CommandLine::ExportSettings& row, const QSet<QString>& given,
     take(row.shadowOpacity, settings->shadowOpacity);
     take(row.shadowBlur, settings->shadowBlur);
     take(row.shadowOffset, settings->shadowOffset);
+    if (given.contains(QStringLiteral("back")))
+        settings->back = row.back;
+    take(row.backColour, settings->backColour);
+    take(row.grain, settings->grain);
+    take(row.creaseShading, settings->creaseShading);
+    take(row.gloss, settings->gloss);
 }
 
 } // namespace
@@ -223,7 +231,9 @@ bool Manifest::readSettings(const Row& row, CommandLine::ExportSettings* setting
             continue;
         given.insert(i.key());
         if (!switches.contains(i.key())) {
-            arguments.append(QStringLiteral("--%1=%2").arg(i.key(), i.value().trimmed()));
+            // The paper's columns are named with underscores, their options with dashes.
+            const QString option = QString(i.key()).replace(u'_', u'-');
+            arguments.append(QStringLiteral("--%1=%2").arg(option, i.value().trimmed()));
             continue;
         }
         bool valid = false;

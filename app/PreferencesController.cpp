@@ -7,7 +7,12 @@
 #include "settings/Preferences.h"
 #include "ui_Preferences.h"
 
+#include <QComboBox>
 #include <QEvent>
+#include <QLabel>
+#include <QSlider>
+
+#include <algorithm>
 
 namespace {
 const QString frameAutosaveName = QStringLiteral("PrefWindow");
@@ -64,6 +69,51 @@ void PreferencesController::setUpWindow() {
                Preferences::shadowBlur);
     bindSlider(_ui->sliderShadowOffset, _ui->labelShadowOffsetValue, tr("%1 pt"),
                Preferences::shadowOffset);
+    addPaperLookControls();
+}
+
+// The back, grain, crease shading and gloss follow the shadow in the paper group.
+void PreferencesController::addPaperLookControls() {
+    auto* back = new QComboBox;
+    back->setObjectName(QStringLiteral("menuPaperBack"));
+    back->addItem(tr("Same picture"), QStringLiteral("same"));
+    back->addItem(tr("Plain paper"), QStringLiteral("paper"));
+    back->setCurrentIndex(std::max(0, back->findData(_preferences.value(Preferences::paperBack))));
+    connect(back, &QComboBox::activated, this, [this, back] {
+        _preferences.setValue(Preferences::paperBack, back->currentData().toString());
+    });
+    auto* colour = new ColorWell;
+    colour->setObjectName(QStringLiteral("cwellPaperBackColor"));
+    bindColorWell(colour, Preferences::paperBackColor);
+    auto* label = new QLabel(tr("Back:"));
+    label->setBuddy(back);
+    const int row = _ui->layoutPaper->rowCount();
+    _ui->layoutPaper->addWidget(label, row, 0);
+    _ui->layoutPaper->addWidget(back, row, 1);
+    _ui->layoutPaper->addWidget(colour, row, 2);
+    addSliderRow(tr("Grain:"), tr("%1%"), Preferences::paperGrain)
+        ->setObjectName(QStringLiteral("sliderPaperGrain"));
+    addSliderRow(tr("Crease shading:"), tr("%1%"), Preferences::creaseShading)
+        ->setObjectName(QStringLiteral("sliderCreaseShading"));
+    addSliderRow(tr("Gloss:"), tr("%1%"), Preferences::paperGloss)
+        ->setObjectName(QStringLiteral("sliderPaperGloss"));
+}
+
+QSlider* PreferencesController::addSliderRow(const QString& label, const QString& format,
+                                             const Preference<int>& preference) {
+    auto* slider = new QSlider(Qt::Horizontal);
+    slider->setRange(0, 100);
+    auto* value = new QLabel;
+    value->setMinimumWidth(_ui->labelShadingValue->minimumWidth());
+    value->setAlignment(_ui->labelShadingValue->alignment());
+    auto* name = new QLabel(label);
+    name->setBuddy(slider);
+    const int row = _ui->layoutPaper->rowCount();
+    _ui->layoutPaper->addWidget(name, row, 0);
+    _ui->layoutPaper->addWidget(slider, row, 1);
+    _ui->layoutPaper->addWidget(value, row, 2);
+    bindSlider(slider, value, format, preference);
+    return slider;
 }
 
 // Each control is filled before it is connected, and clicked, activated and colorChanged come

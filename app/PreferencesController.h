@@ -47,6 +47,9 @@ private:
     void bindCheckBox(QCheckBox* box, const Preference<bool>& preference);
     void bindColorWell(ColorWell* well, const Preference<QColor>& preference);
     void bindImageFormatMenu();
+    void addPaperLookControls();
+    QSlider* addSliderRow(const QString& label, const QString& format,
+                          const Preference<int>& preference);
     void bindSlider(QSlider* slider, QLabel* label, const QString& format,
                     const Preference<int>& preference);
     void restoreGeometry();

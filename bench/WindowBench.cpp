@@ -5,6 +5,7 @@
 // the window shown and repainted synchronously; the hover poll that finds nothing new; and the
 // input shape set at the end of a drag.
 // Run under scripts/with-display.sh; QT_SCALE_FACTOR=2 measures a backing scale of 2.
+#include "render/SheetRenderer.h"
 #include "settings/ApplicationSettings.h"
 #include "settings/Preferences.h"
 #include "window/DocumentController.h"
@@ -119,6 +120,57 @@ void BM_DragUpdate(benchmark::State& state) {
     reportPercentiles(state, milliseconds);
 }
 
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0.0 : values[values.size() / 2];
+}
+
+// Two windows of the same picture dragged in turn, one with every paper effect off and one with
+// all of them at 100% (a plain back, grain, crease shading, gloss), so that both meet the same
+// load on a shared machine; the counters give each one's median and their ratio.
+void BM_PaperDragUpdate(benchmark::State& state) {
+    sharedPreferences->setValue(Preferences::shading, 0);
+    const QSize pixels(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    auto plain = openDocument(pixels);
+    auto paper = openDocument(pixels);
+    if (!plain || !paper) {
+        state.SkipWithError("document did not open");
+        return;
+    }
+    paper->renderer().setPaperLook({PaperLook::Back::paper, QColor(Qt::white), 1, 1, 1});
+    state.SetLabel(QStringLiteral("window %1 x %2, paper effects off and at 100%")
+                       .arg(plain->window()->width())
+                       .arg(plain->window()->height())
+                       .toStdString());
+    DocumentController* const documents[2] = {plain.get(), paper.get()};
+    QPoint peaks[2];
+    for (int i = 0; i < 2; ++i) {
+        peaks[i] = hoverLeftPeak(*documents[i]);
+        sendMouse(*documents[i], QEvent::MouseButtonPress, peaks[i], Qt::LeftButton);
+    }
+    std::vector<double> milliseconds[2];
+    int step = 0;
+    for (auto _ : state) {
+        const double phase = step++ * 0.2;
+        const QPoint move(static_cast<int>(25 * std::sin(phase)),
+                          static_cast<int>(-30 * std::sin(phase * 0.5)));
+        for (int i = 0; i < 2; ++i) {
+            const auto start = std::chrono::steady_clock::now();
+            sendMouse(*documents[i], QEvent::MouseMove, peaks[i] + move, Qt::LeftButton);
+            milliseconds[i].push_back(
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                    .count());
+        }
+    }
+    for (int i = 0; i < 2; ++i)
+        sendMouse(*documents[i], QEvent::MouseButtonRelease, peaks[i], Qt::NoButton);
+    const double off = median(milliseconds[0]);
+    const double on = median(milliseconds[1]);
+    state.counters["off_median_ms"] = off;
+    state.counters["on_median_ms"] = on;
+    state.counters["ratio"] = off > 0 ? on / off : 0.0;
+}
+
 // The pointer goes from the left peak to the right peak and back: each poll moves the highlight,
 // with the fold, the tilt and the picture unchanged.
 void BM_HoverUpdate(benchmark::State& state) {
@@ -178,6 +230,7 @@ BENCHMARK(BM_DragUpdate)
     ->Args({1054, 703, 100})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(400);
+BENCHMARK(BM_PaperDragUpdate)->Args({1054, 703})->Unit(benchmark::kMillisecond)->Iterations(300);
 BENCHMARK(BM_HoverUpdate)
     ->Args({640, 480})
     ->Args({1054, 703})

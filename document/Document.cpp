@@ -78,6 +78,7 @@ QString Document::pictureKey() {
 void Document::recallFold(const RememberedFolds& store) {
     if (const std::optional<FoldFile> fold = store.recall(pictureKey()))
         showFoldFile(*fold);
+    _backPicture = store.recallBackPicture(pictureKey());
 }
 
 // A flat, untilted sheet is what a picture opens as anyway, so nothing is kept for it.
@@ -86,4 +87,5 @@ void Document::rememberFold(RememberedFolds& store) {
         store.forget(pictureKey());
     else
         store.remember(pictureKey(), foldFile());
+    store.rememberBackPicture(pictureKey(), _backPicture);
 }

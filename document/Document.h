@@ -53,6 +53,10 @@ public:
     void recallFold(const RememberedFolds& store);
     void rememberFold(RememberedFolds& store);
 
+    // The picture printed on the back of the sheet; empty for none. Remembered with the fold.
+    QString backPicture() const { return _backPicture; }
+    void setBackPicture(const QString& path) { _backPicture = path; }
+
 signals:
     // The fold was replaced as a whole (undo, redo, reset, a fold file): a drag going on ends.
     void replaced();
@@ -69,4 +73,5 @@ private:
     QSize _pictureSize;
     QUndoStack _undoStack;
     QString _pictureKey;
+    QString _backPicture;
 };

@@ -9,6 +9,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QSaveFile>
 
 RememberedFolds::RememberedFolds(const QString& folder, int capacity)
     : _folder(folder), _capacity(capacity) {}
@@ -50,7 +51,7 @@ void RememberedFolds::remember(const QString& key, const FoldFile& fold) {
         qCWarning(documentLog) << "A fold could not be remembered in" << _folder << error;
         return;
     }
-    dropOldest();
+    dropOldest(FoldFile::suffix);
 }
 
 void RememberedFolds::forget(const QString& key) {
@@ -62,9 +63,39 @@ QString RememberedFolds::entryPath(const QString& key) const {
     return _folder + u'/' + key + u'.' + FoldFile::suffix;
 }
 
-void RememberedFolds::dropOldest() {
-    const QFileInfoList entries = QDir(_folder).entryInfoList(
-        {QStringLiteral("*.") + FoldFile::suffix}, QDir::Files, QDir::Time);
+void RememberedFolds::dropOldest(const QString& suffix) {
+    const QFileInfoList entries =
+        QDir(_folder).entryInfoList({QStringLiteral("*.") + suffix}, QDir::Files, QDir::Time);
     for (qsizetype i = _capacity; i < entries.size(); ++i)
         QFile::remove(entries[i].filePath());
+}
+
+QString RememberedFolds::backPicturePath(const QString& key) const {
+    return _folder + u'/' + key + QStringLiteral(".back");
+}
+
+// The path is kept as UTF-8 text, one line; a damaged or foreign entry reads as none.
+QString RememberedFolds::recallBackPicture(const QString& key) const {
+    QFile file;
+    if (key.isEmpty() ||
+        RegularFile::openForReading(PathText::toBytes(backPicturePath(key)), file).status !=
+            RegularFile::Status::Opened)
+        return {};
+    return PathText::fromBytes(file.read(4096).trimmed());
+}
+
+void RememberedFolds::rememberBackPicture(const QString& key, const QString& path) {
+    if (key.isEmpty())
+        return;
+    if (path.isEmpty()) {
+        QFile::remove(backPicturePath(key));
+        return;
+    }
+    QSaveFile file(backPicturePath(key));
+    if (!QDir().mkpath(_folder) || !file.open(QIODevice::WriteOnly) ||
+        file.write(PathText::toBytes(path) + '\n') < 0 || !file.commit()) {
+        qCWarning(documentLog) << "A back picture could not be remembered in" << _folder;
+        return;
+    }
+    dropOldest(QStringLiteral("back"));
 }

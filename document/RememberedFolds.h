@@ -28,12 +28,17 @@ public:
     std::optional<FoldFile> recall(const QString& key) const;
     void remember(const QString& key, const FoldFile& fold);
     void forget(const QString& key);
+    // The back picture chosen for the picture, by its path; empty when none is remembered.
+    QString recallBackPicture(const QString& key) const;
+    // An empty path forgets it.
+    void rememberBackPicture(const QString& key, const QString& path);
 
     QString folder() const { return _folder; }
 
 private:
     QString entryPath(const QString& key) const;
-    void dropOldest();
+    QString backPicturePath(const QString& key) const;
+    void dropOldest(const QString& suffix);
 
     QString _folder;
     int _capacity;

@@ -3,10 +3,15 @@
 #include "document/RendererSetup.h"
 
 #include "document/Failure.h"
+#include "document/PathText.h"
 #include "fold/FoldModel.h"
 #include "render/SheetRenderer.h"
+#include "settings/Preferences.h"
 
 #include <QCoreApplication>
+#include <QImageReader>
+
+#include <algorithm>
 
 std::unique_ptr<SheetRenderer> RendererSetup::create(QSize windowSize, double scale,
                                                      OffscreenContext::Platform platform,
@@ -24,4 +29,51 @@ bool RendererSetup::showFold(SheetRenderer& renderer, const FoldModel& fold, flo
     return Failure::fail(
         failure, QCoreApplication::translate(
                      "RendererSetup", "The picture could not be made into an OpenGL texture."));
+}
+
+PaperLook RendererSetup::paperLook(const Preferences& preferences) {
+    PaperLook look;
+    look.back =
+        backOfName(preferences.value(Preferences::paperBack)).value_or(PaperLook::Back::same);
+    look.backColour = preferences.value(Preferences::paperBackColor);
+    look.grain = std::clamp(preferences.value(Preferences::paperGrain), 0, 100) / 100.0f;
+    look.creaseShading = std::clamp(preferences.value(Preferences::creaseShading), 0, 100) / 100.0f;
+    look.gloss = std::clamp(preferences.value(Preferences::paperGloss), 0, 100) / 100.0f;
+    return look;
+}
+
+std::optional<PaperLook::Back> RendererSetup::backOfName(const QString& name) {
+    if (name == QLatin1String("same"))
+        return PaperLook::Back::same;
+    if (name == QLatin1String("paper"))
+        return PaperLook::Back::paper;
+    return std::nullopt;
+}
+
+bool RendererSetup::showPaper(SheetRenderer& renderer, const PaperLook& look,
+                              const QString& backFile, QString* failure) {
+    QImage back;
+    if (look.back == PaperLook::Back::picture && !backFile.isEmpty()) {
+        back = readBackPicture(backFile, failure);
+        if (back.isNull())
+            return false;
+    }
+    renderer.setPaperLook(look);
+    if (renderer.setBackImage(back))
+        return true;
+    return Failure::fail(
+        failure,
+        QCoreApplication::translate("RendererSetup",
+                                    "The back picture could not be made into an OpenGL texture."));
+}
+
+QImage RendererSetup::readBackPicture(const QString& file, QString* failure) {
+    QImageReader reader(file);
+    reader.setAutoTransform(true);
+    const QImage picture = reader.read();
+    if (picture.isNull() && failure)
+        *failure =
+            QCoreApplication::translate("RendererSetup", "The back picture %1 cannot be read: %2")
+                .arg(PathText::shown(file), reader.errorString());
+    return picture;
 }

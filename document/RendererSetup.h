@@ -3,14 +3,17 @@
 #pragma once
 
 #include "render/OffscreenContext.h"
+#include "render/PaperLook.h"
 
 #include <QImage>
 #include <QSize>
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 class FoldModel;
+class Preferences;
 class SheetRenderer;
 
 // The one way a renderer is made and given a fold, by the window and by the command line alike.
@@ -25,4 +28,16 @@ public:
     // reason in failure when no texture can be made of the picture.
     static bool showFold(SheetRenderer& renderer, const FoldModel& fold, float pitch,
                          const QImage& picture, QString* failure = nullptr);
+
+    // The paper's look as the preferences give it: the back they choose (never a picture, which
+    // belongs to a document), its colour, grain, crease shading and gloss.
+    static PaperLook paperLook(const Preferences& preferences);
+    // "same" or "paper", as the preferences and the command line name them; none for other words.
+    static std::optional<PaperLook::Back> backOfName(const QString& name);
+    // Gives the renderer the look, and the picture of backFile as its back picture when the look's
+    // back is a picture; false with the reason in failure when that cannot be read.
+    static bool showPaper(SheetRenderer& renderer, const PaperLook& look, const QString& backFile,
+                          QString* failure = nullptr);
+    // The picture of a file upright, as a back picture; null with the reason in failure.
+    static QImage readBackPicture(const QString& file, QString* failure = nullptr);
 };

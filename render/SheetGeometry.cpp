@@ -80,3 +80,16 @@ std::optional<std::array<double, 3>> SheetGeometry::facetNormal(int facet, float
     }
     return std::array<double, 3>{nx, ny, nz};
 }
+
+// The half-angle's sine grows with the fold and reaches 1 when the facets lie on each other.
+float SheetGeometry::bend(int line) const {
+    if (line <= 0 || line + 1 >= lineCount())
+        return 0.0f;
+    const QPointF before = _profile[line] - _profile[line - 1];
+    const QPointF after = _profile[line + 1] - _profile[line];
+    const double cross = before.x() * after.y() - before.y() * after.x();
+    const double dot = before.x() * after.x() + before.y() * after.y();
+    const double turn = std::atan2(cross, dot);
+    // Turning clockwise, with heights toward the viewer, the sheet comes back down: a mountain.
+    return float(-std::sin(turn * 0.5));
+}

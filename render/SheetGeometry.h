@@ -45,6 +45,11 @@ public:
     QVector3D at(float along, float across, float depth) const;
     // The texture coordinate of a line at a fraction (0 or 1) of the way across.
     QVector2D texture(int line, float across) const;
+    // A line's place along the flat sheet from its first edge.
+    float paperAlong(int line) const { return _creases[line]; }
+    // How far the sheet bends at a line, from 0 (flat) to 1 (folded back on itself): positive
+    // where it rises toward the viewer (a mountain), negative in a valley, 0 at the edges.
+    float bend(int line) const;
     // The unit normal of the facet after a line, turned by the tilt about the sheet's tilt axis and
     // toward the viewer; none for a facet of no width.
     std::optional<std::array<double, 3>> facetNormal(int facet, float pitch) const;

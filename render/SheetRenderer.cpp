@@ -5,6 +5,7 @@
 #include "fold/FoldModel.h"
 #include "fold/PanelFoldModel.h"
 #include "render/Framebuffer.h"
+#include "render/PaperShader.h"
 #include "render/ProjectedBox.h"
 #include "render/RenderLog.h"
 #include "render/Texture.h"
@@ -23,15 +24,6 @@ namespace {
 
 // One image point in world units: the line pass sits this far right of each crease.
 constexpr double onePoint = 0.005;
-
-// Direction toward the light in eye space, (-1, -1, 2) normalised: from the upper left of the
-// upright picture and in front of it. The picture stands upside down in the framebuffer, so its
-// top is -Y.
-constexpr double lightX = -0.40824829;
-constexpr double lightY = -0.40824829;
-constexpr double lightZ = 0.81649658;
-// What a facet turned away from the light keeps of the picture at full shading.
-constexpr double ambient = 0.35;
 
 } // namespace
 
@@ -62,10 +54,14 @@ SheetRenderer::SheetRenderer(QSize frameSize, double scale)
 SheetRenderer::~SheetRenderer() {
     if (_context && _context->makeCurrent()) {
         _texture.reset();
+        _backTexture.reset();
+        _paperShader.reset();
         _framebuffer.reset();
         _context->doneCurrent();
     } else if (_context) {
         leaveToTheContext(std::move(_texture), std::move(_framebuffer));
+        (void)_backTexture.release();
+        (void)_paperShader.release();
     }
 }
 
@@ -280,47 +276,6 @@ void SheetRenderer::searchLineEndPoint(QRect pass) {
     for (auto& ends : _endPoints)
         for (QPointF& end : ends)
             end /= _scale;
-}
-
-void SheetRenderer::drawSheet(Texture& texture) {
-    const SheetGeometry& g = _geometry;
-    const float bottom = g.acrossStart();
-    const float top = g.acrossEnd(0.0);
-    const auto vertex = [&g](int i, float t, float across) {
-        const QVector2D texture = g.texture(i, t);
-        const QVector3D point = g.at(g.along(i, 0.0), across, g.depth(i));
-        glTexCoord2f(texture.x(), texture.y());
-        glVertex3f(point.x(), point.y(), point.z());
-    };
-    texture.bind();
-    glEnable(GL_TEXTURE_2D);
-    glBegin(GL_QUADS);
-    for (int i = 0; i + 1 < g.lineCount(); ++i) {
-        // The texture environment modulates: grey darkens the picture, white leaves it as it is.
-        const float brightness = facetBrightness(i);
-        glColor4f(brightness, brightness, brightness, 1);
-        vertex(i, 0, bottom);
-        vertex(i + 1, 0, bottom);
-        vertex(i + 1, 1, top);
-        vertex(i, 1, top);
-    }
-    glEnd();
-    glDisable(GL_TEXTURE_2D);
-}
-
-// Diffuse and ambient light on a flat facet, scaled so that a facet facing the viewer keeps the
-// picture as it is and one turned further toward the light cannot brighten it. Paper shows both
-// sides, so a facet seen from behind is lit on the side it shows.
-float SheetRenderer::facetBrightness(int facet) const {
-    if (_shading == 0.0f)
-        return 1.0f;
-    const std::optional<std::array<double, 3>> normal = _geometry.facetNormal(facet, _pitch);
-    if (!normal)
-        return 1.0f;
-    const auto [nx, ny, nz] = *normal;
-    const double diffuse = std::max(0.0, nx * lightX + ny * lightY + nz * lightZ) / lightZ;
-    const double lit = std::min(1.0, ambient + (1.0 - ambient) * diffuse);
-    return float(1.0 - _shading * (1.0 - lit));
 }
 
 // Reads the box of the framebuffer bottom row first into the top-row-first image, which leaves

@@ -4,6 +4,7 @@
 
 #include "render/LineEndPointSearch.h"
 #include "render/OffscreenContext.h"
+#include "render/PaperLook.h"
 #include "render/SheetGeometry.h"
 
 #include <QImage>
@@ -21,6 +22,7 @@ class FrameTiles;
 class FoldModel;
 class Framebuffer;
 class PanelFoldModel;
+class PaperShader;
 class Texture;
 
 // Off-screen renderer of one document: draws the image as the sheet folded along its crease lines
@@ -54,6 +56,15 @@ public:
     // comes from the viewer's upper left and stays with the viewer, so tilting changes it too.
     void setShading(float amount);
     float shading() const { return _shading; }
+
+    // The back of the sheet, grain, crease shading and gloss. With every effect off the sheet is
+    // drawn as without them, to the bit.
+    void setPaperLook(const PaperLook& look);
+    const PaperLook& paperLook() const { return _look; }
+    // The picture a panel shows from behind when the look's back is a picture, mirrored so that
+    // it reads the right way round there; a null image takes it away (the back then shows the
+    // front picture). False when no texture can be made.
+    bool setBackImage(const QImage& image);
 
     void setCreasePoint(float x, int index);
     void setCoordinates(QPointF point, int index);
@@ -115,7 +126,9 @@ private:
     QRect sheetBox() const;
     void searchLineEndPoint(QRect pass);
     void drawSheet(Texture& texture);
+    void drawFacet(int facet, bool paperAttributes);
     float facetBrightness(int facet) const;
+    PaperShader* paperShader();
     void readFrame(QImage& image, QRect box);
     void setUpModelView();
     QSize textureSizeFor(const QImage& image) const;
@@ -132,6 +145,10 @@ private:
     float _pitch = 0.0f;
     float _shading = 0.0f;
     std::unique_ptr<Texture> _texture;
+    std::unique_ptr<Texture> _backTexture;
+    PaperLook _look;
+    std::unique_ptr<PaperShader> _paperShader;
+    bool _paperShaderFailed = false;
     LineEndPoints _endPoints{};
     SheetGeometry _geometry;
     // The classic's lines are searched by its own rules, which its hit areas were made for.

@@ -41,6 +41,13 @@ public:
     static inline const Preference<int> shadowOpacity{"shadowOpacity", 50}; // percent
     static inline const Preference<int> shadowBlur{"shadowBlur", 24};       // points
     static inline const Preference<int> shadowOffset{"shadowOffset", 6};    // points
+    // What panels seen from behind show unless the document has a back picture: "same" (the
+    // picture through the paper) or "paper" (paperBackColor).
+    static inline const Preference<QString> paperBack{"paperBack", QStringLiteral("same")};
+    static inline const Preference<QColor> paperBackColor{"paperBackColor", QColor(Qt::white)};
+    static inline const Preference<int> paperGrain{"paperGrain", 0};       // percent
+    static inline const Preference<int> creaseShading{"creaseShading", 0}; // percent
+    static inline const Preference<int> paperGloss{"paperGloss", 0};       // percent
     // 1..4 times the window, or 0 for exportPixelWidth.
     static inline const Preference<int> exportScale{"exportScale", 1};
     static inline const Preference<int> exportPixelWidth{"exportPixelWidth", 4000};

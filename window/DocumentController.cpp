@@ -139,6 +139,7 @@ void DocumentController::reloadPreferences() {
     _copyWithCreaseLines = _preferences.value(Preferences::copyWithCreaseLine);
     _copyWithShadow = _preferences.value(Preferences::copyWithShadow);
     _presenter->setShading(float(_preferences.value(Preferences::shading) / 100.0));
+    showPaperLook();
     _presenter->setShadow(_preferences.value(Preferences::shadowOpacity) / 100.0,
                           _preferences.value(Preferences::shadowBlur),
                           _preferences.value(Preferences::shadowOffset));

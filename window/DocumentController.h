@@ -81,6 +81,8 @@ public:
     // With their own alert when the file cannot be written or read.
     void saveFoldToFile(const QString& path);
     void applyFoldFile(const QString& path);
+    // Prints the picture of path on the back of the sheet, with an alert when it cannot be read.
+    void setBackPicture(const QString& path);
     // The fold left on this picture last time, when the preferences keep folds; not undoable.
     void recallFold(const RememberedFolds& store);
     void rememberFold(RememberedFolds& store);
@@ -134,6 +136,8 @@ private:
     void nudgeTilt(double degrees);
     void clearControlArea();
     void setCursorShape(Qt::CursorShape shape);
+    bool showBackPicture(const QString& path, QString* failure = nullptr);
+    void showPaperLook();
 
     Preferences& _preferences;
     QMetaObject::Connection _preferencesConnection;

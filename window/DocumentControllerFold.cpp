@@ -2,11 +2,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 //
 // The fold commands of a document's window: the keyboard steps and the fold files with their
-// alerts, and the fold kept for the picture between runs.
+// alerts, the fold kept for the picture between runs, and the back picture.
 #include "window/DocumentController.h"
 
 #include "document/FoldFile.h"
 #include "document/RememberedFolds.h"
+#include "document/RendererSetup.h"
 #include "settings/Preferences.h"
 
 #include <QFileInfo>
@@ -59,8 +60,38 @@ void DocumentController::applyFoldFile(const QString& path) {
 }
 
 void DocumentController::recallFold(const RememberedFolds& store) {
-    if (_preferences.value(Preferences::rememberFolds))
-        _document->recallFold(store);
+    if (!_preferences.value(Preferences::rememberFolds))
+        return;
+    _document->recallFold(store);
+    // A remembered back picture that is gone or unreadable is let go without an alert.
+    const QString back = _document->backPicture();
+    _document->setBackPicture(QString());
+    if (!back.isEmpty())
+        showBackPicture(back);
+}
+
+void DocumentController::setBackPicture(const QString& path) {
+    QString error;
+    if (!showBackPicture(path, &error))
+        showAlert(tr("Can't use the back picture"), error);
+}
+
+bool DocumentController::showBackPicture(const QString& path, QString* failure) {
+    const QImage picture = RendererSetup::readBackPicture(path, failure);
+    if (picture.isNull() || !renderer().setBackImage(picture))
+        return false;
+    _document->setBackPicture(path);
+    showPaperLook();
+    updateDisplay();
+    return true;
+}
+
+// The preferences' look, with the document's own back picture when it has one.
+void DocumentController::showPaperLook() {
+    PaperLook look = RendererSetup::paperLook(_preferences);
+    if (!_document->backPicture().isEmpty())
+        look.back = PaperLook::Back::picture;
+    renderer().setPaperLook(look);
 }
 
 void DocumentController::rememberFold(RememberedFolds& store) {

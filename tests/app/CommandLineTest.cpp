@@ -1,7 +1,10 @@
 // SPDX-FileCopyrightText: The Pleatora developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/CommandLine.h"
+#include "app/ExportRecipe.h"
+#include "app/Manifest.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QFile>
 #include <QProcess>
@@ -124,6 +127,93 @@ TEST(CommandLineTest, ValuesAreCheckedAndKept) {
         EXPECT_EQ(line.mode, CommandLine::Mode::Error) << bad.join(u' ').toStdString();
         EXPECT_FALSE(line.failure.isEmpty());
     }
+}
+
+// The paper's options reach the recipe over the preferences' look; what is not given keeps it.
+TEST(CommandLineTest, PaperOptionsAreCheckedAndOverrideThePreferencesLook) {
+    const QStringList exportOne = {QStringLiteral("--export"), QStringLiteral("o.png"),
+                                   QStringLiteral("a.png")};
+    const CommandLine line =
+        parsed(QStringList{QStringLiteral("--back=back.jpg"), QStringLiteral("--back-colour=ivory"),
+                           QStringLiteral("--grain=30"), QStringLiteral("--crease-shading=100"),
+                           QStringLiteral("--gloss=0")} +
+               exportOne);
+    ASSERT_EQ(line.mode, CommandLine::Mode::Export) << line.error.toStdString();
+    ExportRecipe::Defaults defaults;
+    defaults.paper.grain = 0.5f;
+    defaults.paper.gloss = 0.8f;
+    defaults.paper.creaseShading = 0.1f;
+    const ExportRecipe recipe(line.exportSettings, defaults,
+                              ExportWriter::formatForFileName(QStringLiteral("o.png")));
+    EXPECT_EQ(recipe.paperLook().back, PaperLook::Back::picture);
+    EXPECT_EQ(recipe.backPictureFile(), QStringLiteral("back.jpg"));
+    EXPECT_EQ(recipe.paperLook().backColour, QColor(QStringLiteral("ivory")));
+    EXPECT_FLOAT_EQ(recipe.paperLook().grain, 0.3f);
+    EXPECT_FLOAT_EQ(recipe.paperLook().creaseShading, 1.0f);
+    EXPECT_FLOAT_EQ(recipe.paperLook().gloss, 0.0f);
+
+    defaults.paper.back = PaperLook::Back::paper;
+    defaults.paper.backColour = QColor(0x10, 0x20, 0x30);
+    const ExportRecipe keeps(parsed(exportOne).exportSettings, defaults,
+                             ExportWriter::formatForFileName(QStringLiteral("o.png")));
+    EXPECT_EQ(keeps.paperLook(), defaults.paper);
+    EXPECT_TRUE(keeps.backPictureFile().isEmpty());
+    const ExportRecipe same(
+        parsed(QStringList{QStringLiteral("--back=same")} + exportOne).exportSettings, defaults,
+        ExportWriter::formatForFileName(QStringLiteral("o.png")));
+    EXPECT_EQ(same.paperLook().back, PaperLook::Back::same);
+    EXPECT_EQ(parsed(QStringList{QStringLiteral("--back=paper"),
+                                 QStringLiteral("--back-colour=#336699")} +
+                     exportOne)
+                  .exportSettings.backColour,
+              QColor(0x33, 0x66, 0x99));
+
+    for (const QStringList& bad : QList<QStringList>{{QStringLiteral("--grain=101")},
+                                                     {QStringLiteral("--grain=-1")},
+                                                     {QStringLiteral("--crease-shading=lots")},
+                                                     {QStringLiteral("--gloss=1e3")},
+                                                     {QStringLiteral("--back-colour=nocolour")},
+                                                     {QStringLiteral("--back-colour=transparent")},
+                                                     {QStringLiteral("--back=")}}) {
+        const CommandLine line = parsed(bad + exportOne);
+        EXPECT_EQ(line.mode, CommandLine::Mode::Error) << bad.join(u' ').toStdString();
+        EXPECT_TRUE(line.error.contains(bad[0].section(u'=', 0, 0))) << line.error.toStdString();
+    }
+    // Without an export they are out of place, as every look option is.
+    EXPECT_EQ(parsed({QStringLiteral("--gloss=50"), QStringLiteral("a.png")}).mode,
+              CommandLine::Mode::Error);
+    const ProcessRun bad = run(QStringList{QStringLiteral("--grain=200")} + exportOne);
+    EXPECT_EQ(bad.exitCode, 2);
+    EXPECT_TRUE(bad.err.contains(QStringLiteral("--grain wants a number from 0 to 100")))
+        << bad.err.toStdString();
+}
+
+TEST(CommandLineTest, ManifestRowsGiveThePapersColumnsOverTheCommandLine) {
+    CommandLine::ExportSettings defaults;
+    defaults.outputDirectory = QStringLiteral("out");
+    defaults.grain = 10;
+    defaults.back = QStringLiteral("paper");
+    QByteArray csv = "input,back,back_colour,grain,crease_shading,gloss\n"
+                     "a.png,b.png,#102030,40,50,60\n"
+                     "c.png,,,,,\n"
+                     "d.png,same,,120,,\n";
+    QBuffer buffer(&csv);
+    ASSERT_TRUE(buffer.open(QIODevice::ReadOnly));
+    QString failure;
+    const QList<ExportPlan::Item> items = Manifest::read(buffer, defaults, &failure);
+    ASSERT_EQ(items.size(), 3) << failure.toStdString();
+    const CommandLine::ExportSettings& first = items[0].settings;
+    EXPECT_TRUE(items[0].failure.isEmpty()) << items[0].failure.toStdString();
+    EXPECT_EQ(first.back, QStringLiteral("b.png"));
+    EXPECT_EQ(first.backColour, QColor(0x10, 0x20, 0x30));
+    EXPECT_EQ(first.grain, 40);
+    EXPECT_EQ(first.creaseShading, 50);
+    EXPECT_EQ(first.gloss, 60);
+    EXPECT_EQ(items[1].settings.back, QStringLiteral("paper"));
+    EXPECT_EQ(items[1].settings.grain, 10);
+    EXPECT_FALSE(items[1].settings.gloss);
+    EXPECT_TRUE(items[2].failure.contains(QStringLiteral("--grain")))
+        << items[2].failure.toStdString();
 }
 
 TEST(CommandLineTest, RunsOfManyPicturesTakeAManifestOrPicturesNotBoth) {

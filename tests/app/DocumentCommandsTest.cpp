@@ -255,8 +255,8 @@ TEST_F(DocumentCommandsTest, RightClickOnADocumentOffersTheWholeMenu) {
             titles.append(item->text());
     EXPECT_EQ(titles, (QStringList{"Undo", "Redo", "&Open...", "Open &Recent", "&Close", "&Copy",
                                    "&Export...", "Export &Animation...", "Reset &Fold",
-                                   "&Save Fold...", "&Apply Fold...", "&Preferences...", "&Window",
-                                   "A&bout Pleatora", "&Quit"}));
+                                   "&Save Fold...", "&Apply Fold...", "&Back Picture...",
+                                   "&Preferences...", "&Window", "A&bout Pleatora", "&Quit"}));
     EXPECT_TRUE(application().menus().copyAction()->isEnabled());
     menu->hide();
     // The shortcuts work in the document window itself.

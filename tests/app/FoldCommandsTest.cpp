@@ -4,6 +4,7 @@
 
 #include "document/FoldFile.h"
 #include "fold/FoldModel.h"
+#include "render/SheetRenderer.h"
 #include "window/DocumentWindow.h"
 
 #include <QApplication>
@@ -223,6 +224,29 @@ TEST_F(FoldCommandsTest, ClosingAFlatPictureForgetsItsFold) {
     runDeferredDeletes();
     restart({picture()});
     EXPECT_EQ(document(0).snapshot(), flat(0));
+}
+
+// A back picture is printed on the sheet's back at once and comes back with the picture, even
+// flat; one that cannot be read changes nothing.
+TEST_F(FoldCommandsTest, BackPictureIsShownAndRememberedWithThePicture) {
+    launch({picture()});
+    const QString back = QFileInfo(picture()).dir().filePath("back.png");
+    QImage backPicture(200, 100, QImage::Format_RGB32);
+    backPicture.fill(Qt::darkRed);
+    ASSERT_TRUE(backPicture.save(back));
+    document(0).setBackPicture(back);
+    EXPECT_EQ(document(0).document().backPicture(), back);
+    EXPECT_EQ(document(0).renderer().paperLook().back, PaperLook::Back::picture);
+
+    restart({picture()});
+    EXPECT_EQ(document(0).document().backPicture(), back);
+    EXPECT_EQ(document(0).renderer().paperLook().back, PaperLook::Back::picture);
+
+    // Gone by the next start: the back is the preferences' again, without an alert.
+    ASSERT_TRUE(QFile::remove(back));
+    restart({picture()});
+    EXPECT_TRUE(document(0).document().backPicture().isEmpty());
+    EXPECT_EQ(document(0).renderer().paperLook().back, PaperLook::Back::same);
 }
 
 TEST_F(FoldCommandsTest, WithRememberingOffNoFoldIsKeptOrBroughtBack) {

@@ -152,6 +152,40 @@ TEST_F(PreferencesWindowTest, CancelledColourPickRestoresTheOldColour) {
     EXPECT_EQ(preferences().value(Preferences::controlLineColor), original);
 }
 
+// The paper's controls start off, write their own keys and redraw every open window at once.
+TEST_F(PreferencesWindowTest, PaperControlsStartOffAndChangeEveryWindowLive) {
+    launch({picture("first.png"), picture("second.png")});
+    // Folded, so that the creases have something to shade.
+    for (int i = 0; i < 2; ++i)
+        ASSERT_NE(document(i).document().moveLine(2, {0, 60}).y, 0.0);
+    showPreferences();
+    auto* back = control<QComboBox>("menuPaperBack");
+    EXPECT_EQ(back->currentData().toString(), "same");
+    EXPECT_EQ(control<ColorWell>("cwellPaperBackColor")->color(), QColor(Qt::white));
+    const std::pair<const char*, const Preference<int>*> sliders[] = {
+        {"sliderPaperGrain", &Preferences::paperGrain},
+        {"sliderCreaseShading", &Preferences::creaseShading},
+        {"sliderPaperGloss", &Preferences::paperGloss},
+    };
+    for (const auto& [name, preference] : sliders) {
+        auto* slider = control<QSlider>(name);
+        EXPECT_EQ(slider->value(), 0) << name;
+        const QImage before[] = {shownPicture(0), shownPicture(1)};
+        slider->setValue(100);
+        EXPECT_EQ(preferences().value(*preference), 100) << name;
+        EXPECT_NE(shownPicture(0), before[0]) << name;
+        EXPECT_NE(shownPicture(1), before[1]) << name;
+        EXPECT_FALSE(document(1).renderer().paperLook().plain()) << name;
+        slider->setValue(0);
+        EXPECT_TRUE(document(1).renderer().paperLook().plain()) << name;
+        EXPECT_EQ(shownPicture(0), before[0]) << name;
+    }
+    back->setFocus();
+    QTest::keyClick(back, Qt::Key_Down);
+    EXPECT_EQ(preferences().value(Preferences::paperBack), "paper");
+    EXPECT_EQ(document(0).renderer().paperLook().back, PaperLook::Back::paper);
+}
+
 TEST_F(PreferencesWindowTest, PdfChoiceSurvivesARestartAndTheNextCopyIsPdf) {
     launch({picture()});
     showPreferences();

@@ -110,3 +110,19 @@ TEST_F(RememberedFoldsTest, TheFolderFollowsXdgStateHome) {
 }
 
 } // namespace
+
+TEST_F(RememberedFoldsTest, ABackPictureComesBackWithTheFoldUntilItIsForgotten) {
+    RememberedFolds store(folder());
+    EXPECT_TRUE(store.recallBackPicture("abc").isEmpty());
+    const QString path = _dir.filePath("backs/cover ü.png");
+    store.rememberBackPicture("abc", path);
+    store.remember("abc", foldWithLeftCompression(15));
+    EXPECT_EQ(RememberedFolds(folder()).recallBackPicture("abc"), path);
+    EXPECT_TRUE(store.recallBackPicture("def").isEmpty());
+    // Forgetting the fold keeps the back picture: a flat sheet may have one too.
+    store.forget("abc");
+    EXPECT_EQ(store.recallBackPicture("abc"), path);
+    store.rememberBackPicture("abc", QString());
+    EXPECT_TRUE(store.recallBackPicture("abc").isEmpty());
+    EXPECT_TRUE(QDir(folder()).entryList(QDir::Files).isEmpty());
+}
