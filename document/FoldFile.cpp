@@ -47,10 +47,9 @@ QString numberText(double value) {
 // Reads `count` numbers within the range from a JSON list.
 bool readNumbers(const QJsonValue& value, const QString& name, Range range, double* numbers,
                  qsizetype count, QString* failure = nullptr) {
-    if (!value.isArray()) {
+    if (!value.isArray())
         return Failure::fail(
             failure, FoldFile::tr("“%1” must be a list of %2 numbers").arg(name).arg(count));
-    }
     const QJsonArray list = value.toArray();
     if (list.size() != count) {
         return Failure::fail(failure, FoldFile::tr("“%1” has %2 entries instead of %3")
@@ -59,10 +58,9 @@ bool readNumbers(const QJsonValue& value, const QString& name, Range range, doub
                                           .arg(count));
     }
     for (qsizetype i = 0; i < count; ++i) {
-        if (!list[i].isDouble()) {
+        if (!list[i].isDouble())
             return Failure::fail(
                 failure, FoldFile::tr("entry %1 of “%2” is not a number").arg(i + 1).arg(name));
-        }
         numbers[i] = list[i].toDouble();
         if (!(numbers[i] >= range.low && numbers[i] <= range.high)) {
             return Failure::fail(failure, FoldFile::tr("“%1” holds %2, outside %3 to %4")
@@ -123,7 +121,9 @@ std::optional<FoldLayout> readLayout(const QJsonObject& root, QString* failure =
     const QString name = root.value(layoutKey).toString();
     const std::optional<FoldLayout> layout = FoldLayout::fromName(name.toStdString(), *axis);
     if (!layout)
-        Failure::fail(failure, FoldFile::tr("“%1” names no layout Pleatora knows: “%2”").arg(layoutKey, name);
+        Failure::fail(
+            failure,
+            FoldFile::tr("“%1” names no layout Pleatora knows: “%2”").arg(layoutKey, name));
     return layout;
 }
 
@@ -206,9 +206,9 @@ std::optional<FoldFile> FoldFile::read(const QString& path, QString* failure) {
         what = tr("at %1 bytes it is far too large for a fold").arg(file.size());
     if (what.isEmpty())
         return fromJson(file.readAll(), fileName, failure);
-    if (failure)
-        *failure =
-            tr("“%1” is not a fold Pleatora can use: %2.").arg(PathText::shown(fileName), what));
+    Failure::fail(
+        failure,
+        tr("“%1” is not a fold Pleatora can use: %2.").arg(PathText::shown(fileName), what));
     return std::nullopt;
 }
 
