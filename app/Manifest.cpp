@@ -13,13 +13,15 @@ namespace {
 
 const QString inputKey = QStringLiteral("input");
 const QString outputKey = QStringLiteral("output");
-const QStringList switches = {QStringLiteral("shadow"), QStringLiteral("lines")};
-const QStringList valueKeys = {QStringLiteral("fold"),         QStringLiteral("scale"),
-                               QStringLiteral("width"),        QStringLiteral("pitch"),
-                               QStringLiteral("background"),   QStringLiteral("format"),
-                               QStringLiteral("shading"),      QStringLiteral("shadow-opacity"),
-                               QStringLiteral("shadow-blur"),  QStringLiteral("shadow-offset"),
-                               QStringLiteral("screen-height")};
+const QString layoutKey = QStringLiteral("layout");
+const QString horizontalKey = QStringLiteral("horizontal");
+const QStringList switches = {QStringLiteral("shadow"), QStringLiteral("lines"), horizontalKey};
+const QStringList valueKeys = {QStringLiteral("fold"),          QStringLiteral("scale"),
+                               QStringLiteral("width"),         QStringLiteral("pitch"),
+                               QStringLiteral("background"),    QStringLiteral("format"),
+                               QStringLiteral("shading"),       QStringLiteral("shadow-opacity"),
+                               QStringLiteral("shadow-blur"),   QStringLiteral("shadow-offset"),
+                               QStringLiteral("screen-height"), layoutKey};
 
 bool isKnown(const QString& key) {
     return key == inputKey || key == outputKey || switches.contains(key) || valueKeys.contains(key);
@@ -54,6 +56,8 @@ void overlay(const CommandLine::ExportSettings& row, const QSet<QString>& given,
         settings->screenHeight = row.screenHeight;
     if (given.contains(QStringLiteral("background")))
         settings->background = row.background;
+    if (given.contains(layoutKey) || given.contains(horizontalKey))
+        settings->layout = row.layout;
     const auto take = [](const auto& value, auto& kept) {
         if (value)
             kept = value;
@@ -212,6 +216,7 @@ ExportPlan::Item Manifest::itemOf(const Row& row, int line,
 QString Manifest::settingsOf(const Row& row, CommandLine::ExportSettings* settings) {
     QStringList arguments = {QStringLiteral("pleatora"), QStringLiteral("--manifest=-")};
     QSet<QString> given;
+    std::optional<bool> horizontal;
     for (auto i = row.begin(); i != row.end(); ++i) {
         if (i.value().trimmed().isEmpty() || i.key() == inputKey || i.key() == outputKey)
             continue;
@@ -224,8 +229,12 @@ QString Manifest::settingsOf(const Row& row, CommandLine::ExportSettings* settin
         const std::optional<bool> on = switchValue(i.value(), &valid);
         if (!valid)
             return tr("%1 wants yes or no, not '%2'").arg(i.key(), i.value());
-        arguments.append((*on ? QStringLiteral("--") : QStringLiteral("--no-")) + i.key());
+        if (i.key() == horizontalKey)
+            horizontal = on;
+        else
+            arguments.append((*on ? QStringLiteral("--") : QStringLiteral("--no-")) + i.key());
     }
+    arguments += layoutArguments(row, horizontal, settings->layout);
     const CommandLine parsed = CommandLine::parse(arguments);
     if (parsed.mode == CommandLine::Mode::Error)
         return parsed.error;
@@ -235,4 +244,22 @@ QString Manifest::settingsOf(const Row& row, CommandLine::ExportSettings* settin
     if (given.contains(QStringLiteral("lines")))
         settings->lines = parsed.exportSettings.lines;
     return QString();
+}
+
+// A row's layout names a preset, its horizontal cell the axis; the command line's layout gives
+// what the row leaves out.
+QStringList Manifest::layoutArguments(const Row& row, std::optional<bool> horizontal,
+                                      const std::optional<FoldLayout>& defaults) {
+    const bool namesLayout = !row.value(layoutKey).trimmed().isEmpty();
+    if (!horizontal && !namesLayout)
+        return {};
+    const bool across =
+        horizontal.value_or(defaults && defaults->axis() == FoldLayout::Axis::horizontal);
+    QStringList arguments;
+    if (!namesLayout && defaults)
+        arguments.append(
+            QStringLiteral("--layout=%1").arg(QString::fromStdString(defaults->name())));
+    if (across)
+        arguments.append(QStringLiteral("--horizontal"));
+    return arguments;
 }

@@ -16,8 +16,9 @@ class QIODevice;
 
 // --manifest: the pictures of a run, one a row, each with its own output and settings over the
 // command line's. CSV with a header row, or JSON lines (one object a line); the columns or keys
-// are "input", "output" and the export options' names (fold, scale, width, pitch, shadow, lines,
-// background, format, shading, shadow-opacity, shadow-blur, shadow-offset, screen-height).
+// are "input", "output" and the export options' names (fold, layout, horizontal, scale, width,
+// pitch, shadow, lines, background, format, shading, shadow-opacity, shadow-blur, shadow-offset,
+// screen-height).
 // A bad row becomes an item whose problem names its line, so the other rows still run.
 class Manifest {
     Q_DECLARE_TR_FUNCTIONS(Manifest)
@@ -40,5 +41,7 @@ private:
     static ExportPlan::Item itemOf(const Row& row, int line,
                                    const CommandLine::ExportSettings& defaults);
     static QString settingsOf(const Row& row, CommandLine::ExportSettings* settings);
+    static QStringList layoutArguments(const Row& row, std::optional<bool> horizontal,
+                                       const std::optional<FoldLayout>& defaults);
     static QString checkHeader(const QStringList& header);
 };
