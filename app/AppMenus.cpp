@@ -28,7 +28,9 @@ AppMenus::AppMenus()
       _preferences(makeAction(tr("&Preferences..."),
                               shortcutsOr(QKeySequence::Preferences, Qt::CTRL | Qt::Key_Comma))),
       _quit(makeAction(tr("&Quit"), shortcutsOr(QKeySequence::Quit, Qt::CTRL | Qt::Key_Q))),
-      _resetFold(makeAction(tr("Reset &Fold"))), _saveFold(makeAction(tr("&Save Fold..."))),
+      _resetFold(makeAction(tr("Reset &Fold"))),
+      _saveFold(
+          makeAction(tr("&Save Fold..."), shortcutsOr(QKeySequence::Save, Qt::CTRL | Qt::Key_S))),
       _applyFold(makeAction(tr("&Apply Fold..."))), _about(makeAction(tr("A&bout Pleatora"))),
       _openRecentMenu(std::make_unique<QMenu>(tr("Open &Recent"))),
       _windowMenu(std::make_unique<QMenu>(tr("&Window"))), _contextMenu(std::make_unique<QMenu>()),
@@ -104,11 +106,12 @@ void AppMenus::buildContextMenu() {
 }
 
 QList<QAction*> AppMenus::shortcutActions() const {
-    return {_undo, _redo, _open, _close, _copy, _export, _exportAnimation, _preferences, _quit};
+    return {_undo,     _redo,        _open, _close, _copy, _export, _exportAnimation,
+            _saveFold, _preferences, _quit};
 }
 
 QList<QAction*> AppMenus::commandActions() const {
-    return shortcutActions() + QList<QAction*>{_resetFold, _saveFold, _applyFold};
+    return shortcutActions() + QList<QAction*>{_resetFold, _applyFold};
 }
 
 QList<QMenu*> AppMenus::commandMenus() const {

@@ -47,6 +47,7 @@ private:
     void bindCheckBox(QCheckBox* box, const Preference<bool>& preference);
     void bindColorWell(ColorWell* well, const Preference<QColor>& preference);
     void bindImageFormatMenu();
+    void bindNewPictureLayoutMenu();
     void bindSlider(QSlider* slider, QLabel* label, const QString& format,
                     const Preference<int>& preference);
     void restoreGeometry();
