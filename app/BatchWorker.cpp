@@ -178,7 +178,8 @@ BatchWorker::Status BatchWorker::render(const QImage& texturePicture, QSize wind
         return Status::Failed;
     }
     start = Clock::now();
-    ExportPicture::finish(picture, _renderer->lineEndPoints(), recipe.options(), recipe.look());
+    ExportPicture::finish(picture, _renderer->lineEndPoints(), _renderer->lineCount(),
+                          recipe.options(), recipe.look());
     _timings.shadow += Clock::now() - start;
     start = Clock::now();
     const auto written =

@@ -5,6 +5,7 @@
 #include "fold/FoldModel.h"
 
 #include <QPolygonF>
+#include <QTransform>
 
 namespace {
 
@@ -35,12 +36,12 @@ QPainterPath edgeStrip(QPointF top, QPointF bottom, double inward) {
 
 // The outline through every line's end point on one edge, back along the points moved
 // `depth` along each line toward its other end.
-QPainterPath band(const LineEndPoints& endPoints, int edgeEnd, float depth) {
+QPainterPath band(const LineEndPoints& endPoints, int lineCount, int edgeEnd, float depth) {
     const int otherEnd = 1 - edgeEnd;
     QPolygonF corners;
-    for (int i = 0; i <= 6; ++i)
+    for (int i = 0; i < lineCount; ++i)
         corners << endPoints[i][edgeEnd];
-    for (int i = 6; i >= 0; --i)
+    for (int i = lineCount - 1; i >= 0; --i)
         corners << dY(depth, endPoints[i][edgeEnd], endPoints[i][otherEnd]);
     return closedPolygon(corners);
 }
@@ -54,22 +55,47 @@ QPainterPath creaseHexagon(const LineEndPoints& endPoints, int k) {
                           bottom, dX(-half, bottom, endPoints[k - 1][1])});
 }
 
+// Swaps the frame's axes, mirrored: horizontal creases running down from the top become vertical
+// ones running right from the left, their left ends the top ends. Its own inverse.
+const QTransform acrossToDown(0, -1, -1, 0, 0, 0);
+
 } // namespace
 
+void ControlAreas::setLayout(int lineCount, FoldLayout::Axis axis) {
+    _lineCount = lineCount;
+    _axis = axis;
+    _trackingAreaPath.assign(count(), QPainterPath());
+}
+
+// Horizontal creases get the areas of vertical ones in the swapped frame, swapped back.
 void ControlAreas::updateTrackingAreaPath(const LineEndPoints& endPoints) {
+    if (_axis == FoldLayout::Axis::vertical) {
+        buildAcrossTheWidth(endPoints);
+        return;
+    }
+    LineEndPoints swapped = endPoints;
+    for (auto& ends : swapped)
+        ends = {acrossToDown.map(ends[0]), acrossToDown.map(ends[1])};
+    buildAcrossTheWidth(swapped);
+    for (QPainterPath& path : _trackingAreaPath)
+        path = acrossToDown.map(path);
+}
+
+void ControlAreas::buildAcrossTheWidth(const LineEndPoints& endPoints) {
+    const int last = _lineCount - 1;
     _trackingAreaPath[0] = edgeStrip(endPoints[0][0], endPoints[0][1], edgeStripWidth);
-    _trackingAreaPath[6] = edgeStrip(endPoints[6][0], endPoints[6][1], -edgeStripWidth);
+    _trackingAreaPath[last] = edgeStrip(endPoints[last][0], endPoints[last][1], -edgeStripWidth);
     // y grows upward: the top band reaches down from the top ends, the bottom band up.
-    _trackingAreaPath[topBand] = band(endPoints, 0, -float(bandHeight));
-    _trackingAreaPath[bottomBand] = band(endPoints, 1, float(bandHeight));
-    for (int k = 1; k <= 5; ++k)
+    _trackingAreaPath[firstBand()] = band(endPoints, _lineCount, 0, -float(bandHeight));
+    _trackingAreaPath[secondBand()] = band(endPoints, _lineCount, 1, float(bandHeight));
+    for (int k = 1; k < last; ++k)
         _trackingAreaPath[k] = creaseHexagon(endPoints, k);
 }
 
 int ControlAreas::controlAreaPoint(QPointF pointInFrame) const {
-    for (int area = areaCount - 1; area >= 0; --area) {
+    for (int area = count() - 1; area >= 0; --area) {
         if (_trackingAreaPath[area].contains(pointInFrame))
             return area;
     }
-    return noArea;
+    return outside();
 }

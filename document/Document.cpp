@@ -6,19 +6,50 @@
 #include "document/FoldFile.h"
 #include "document/RememberedFolds.h"
 
-Document::Document(FoldSize sheetSize, const QUrl& url, QSize pictureSize)
-    : _fold(sheetSize), _url(url), _pictureSize(pictureSize) {}
+Document::Document(FoldSize sheetSize, const QUrl& url, QSize pictureSize, const FoldLayout& layout)
+    : _fold(sheetSize), _url(url), _pictureSize(pictureSize) {
+    switchModels(layout);
+}
+
+FoldLayout Document::layout() const {
+    return _panels ? _panels->layout() : FoldLayout();
+}
+
+void Document::setLayout(const FoldLayout& layout) {
+    if (layout == this->layout())
+        return;
+    const FoldSnapshot before = snapshot();
+    restore(flatSnapshot(layout, _pitch));
+    pushStep(tr("Layout"), before);
+}
 
 FoldSnapshot Document::snapshot() const {
-    return FoldSnapshot::take(_fold, _pitch);
+    return _panels ? FoldSnapshot::take(*_panels, _pitch) : FoldSnapshot::take(_fold, _pitch);
 }
 
 FoldSnapshot Document::flatSnapshot() const {
-    return FoldSnapshot::take(FoldModel(_fold.sheetSize()), 0);
+    return flatSnapshot(layout(), 0);
+}
+
+FoldSnapshot Document::flatSnapshot(const FoldLayout& layout, float pitch) const {
+    if (layout.isClassic())
+        return FoldSnapshot::take(FoldModel(sheetSize()), pitch);
+    return FoldSnapshot::take(PanelFoldModel(layout, sheetSize()), pitch);
+}
+
+void Document::switchModels(const FoldLayout& layout) {
+    if (layout == this->layout())
+        return;
+    _fold = FoldModel(sheetSize());
+    if (layout.isClassic())
+        _panels.reset();
+    else
+        _panels.emplace(layout, sheetSize());
 }
 
 FoldPoint Document::moveLine(long line, FoldPoint move) {
-    const FoldPoint applied = _fold.moveLine(line, move, _pitch);
+    const FoldPoint applied =
+        _panels ? _panels->moveLine(int(line), move, _pitch) : _fold.moveLine(line, move, _pitch);
     emit changed();
     return applied;
 }
@@ -29,10 +60,19 @@ void Document::setPitch(float degrees) {
 }
 
 void Document::restore(const FoldSnapshot& snapshot) {
-    _fold.restore(snapshot);
-    _pitch = snapshot.pitch;
+    restoreQuietly(snapshot);
     emit replaced();
     emit changed();
+}
+
+// The snapshots come from this document's own models, so a panel fold is always sound.
+void Document::restoreQuietly(const FoldSnapshot& snapshot) {
+    switchModels(snapshot.layout);
+    if (_panels)
+        _panels->restore(snapshot.panelCreases, snapshot.panelProfile);
+    else
+        _fold.restore(snapshot);
+    _pitch = snapshot.pitch;
 }
 
 void Document::pushStep(const QString& text, const FoldSnapshot& before, int mergeId) {
@@ -50,11 +90,15 @@ void Document::resetFold() {
 }
 
 FoldFile Document::foldFile() const {
-    return FoldFile::fromModel(_fold, _pitch);
+    return _panels ? FoldFile::fromModel(*_panels, _pitch) : FoldFile::fromModel(_fold, _pitch);
 }
 
+// The picture takes the file's layout, flat, and then its fold.
 double Document::showFoldFile(const FoldFile& fold) {
-    const double distance = fold.applyTo(_fold);
+    const FoldLayout layout = fold.layout();
+    if (layout != this->layout() || _panels)
+        restoreQuietly(flatSnapshot(layout, _pitch));
+    const double distance = _panels ? fold.panelFold()->applyTo(*_panels) : fold.applyTo(_fold);
     _pitch = static_cast<float>(fold.fold().pitch);
     emit replaced();
     emit changed();
@@ -80,9 +124,10 @@ void Document::recallFold(const RememberedFolds& store) {
         showFoldFile(*fold);
 }
 
-// A flat, untilted sheet is what a picture opens as anyway, so nothing is kept for it.
+// A flat, untilted classic sheet is what a picture opens as anyway, so nothing is kept for it;
+// another layout is kept even flat.
 void Document::rememberFold(RememberedFolds& store) {
-    if (snapshot() == flatSnapshot())
+    if (snapshot() == flatSnapshot(FoldLayout(), 0))
         store.forget(pictureKey());
     else
         store.remember(pictureKey(), foldFile());

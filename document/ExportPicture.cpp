@@ -48,7 +48,7 @@ QImage ExportPicture::render(SheetRenderer& view, const LineEndPoints& endPoints
                              const SheetRenderer::TileProgress& progress) {
     QImage picture = renderFold(view, windowSize, options, texturePicture, progress);
     if (!picture.isNull())
-        finish(picture, endPoints, options, look);
+        finish(picture, endPoints, view.lineCount(), options, look);
     return picture;
 }
 
@@ -63,7 +63,7 @@ QImage ExportPicture::renderFold(SheetRenderer& view, QSize windowSize,
 
 // The steps of the window's own picture, so that at the window's size the export is what Copy
 // gives.
-void ExportPicture::finish(QImage& picture, const LineEndPoints& endPoints,
+void ExportPicture::finish(QImage& picture, const LineEndPoints& endPoints, int lineCount,
                            const ExportOptions& options, const Look& look) {
     // The shadow is cast by the sheet alone and the lines drawn over it, as in the window.
     if (options.withShadow) {
@@ -76,7 +76,7 @@ void ExportPicture::finish(QImage& picture, const LineEndPoints& endPoints,
         shadow.paintUnder(picture);
     }
     if (options.withCreaseLine) {
-        const LineOverlay overlay{look.creaseLineColor, QColor(), true, false};
+        const LineOverlay overlay{look.creaseLineColor, QColor(), true, false, lineCount};
         overlay.draw(picture, endPoints, ControlAreas::noArea);
     }
     if (!options.transparentBackground) {

@@ -37,7 +37,8 @@ public:
     static QImage renderFold(SheetRenderer& view, QSize windowSize, const ExportOptions& options,
                              const QImage& texturePicture,
                              const SheetRenderer::TileProgress& progress);
-    static void finish(QImage& picture, const LineEndPoints& endPoints,
+    // lineCount: the layout's lines, edges included.
+    static void finish(QImage& picture, const LineEndPoints& endPoints, int lineCount,
                        const ExportOptions& options, const Look& look);
 
     // The export's pixels per point for a window of that size.

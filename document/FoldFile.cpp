@@ -7,6 +7,7 @@
 #include "document/ReplacingFile.h"
 #include "fold/FoldApplier.h"
 #include "fold/FoldModel.h"
+#include "fold/PanelFoldModel.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -25,6 +26,8 @@ constexpr char sheetKey[] = "sheet";
 constexpr char creasesKey[] = "creases";
 constexpr char profileKey[] = "profile";
 constexpr char pitchKey[] = "pitch";
+constexpr char layoutKey[] = "layout";
+constexpr char axisKey[] = "axis";
 constexpr qint64 largestFile = 1 << 20;
 constexpr double largestSheet = 1e6;
 constexpr double largestPitch = 60;
@@ -69,23 +72,56 @@ bool readNumbers(const QJsonValue& value, const QString& name, Range range, doub
     return true;
 }
 
-// x across the flat sheet, y out of its plane; neither can reach a whole width.
-bool readProfile(const QJsonValue& value, std::array<FoldPoint, creaseLineCount>& profile,
+// x along the flat sheet, y out of its plane, each within the range.
+bool readProfile(const QJsonValue& value, FoldPoint* profile, int count, Range range,
                  QString& what) {
-    if (!value.isArray() || value.toArray().size() != creaseLineCount) {
-        what =
-            FoldFile::tr("“%1” must be a list of %2 points").arg(profileKey).arg(creaseLineCount);
+    if (!value.isArray() || value.toArray().size() != count) {
+        what = FoldFile::tr("“%1” must be a list of %2 points").arg(profileKey).arg(count);
         return false;
     }
     const QJsonArray points = value.toArray();
-    for (int i = 0; i < creaseLineCount; ++i) {
+    for (int i = 0; i < count; ++i) {
         const QString name = FoldFile::tr("point %1 of “%2”").arg(i + 1).arg(profileKey);
         double xy[2];
-        if (!readNumbers(points[i], name, {-1.0, 1.0}, xy, 2, what))
+        if (!readNumbers(points[i], name, range, xy, 2, what))
             return false;
         profile[i] = {xy[0], xy[1]};
     }
     return true;
+}
+
+std::optional<double> readPitch(const QJsonObject& root, QString& what) {
+    const QJsonValue pitch = root.value(pitchKey);
+    if (!pitch.isDouble()) {
+        what = FoldFile::tr("“%1” must be a number").arg(pitchKey);
+        return std::nullopt;
+    }
+    if (!(std::abs(pitch.toDouble()) <= largestPitch)) {
+        what = FoldFile::tr("“%1” holds %2, outside -60 to 60 degrees")
+                   .arg(pitchKey, numberText(pitch.toDouble()));
+        return std::nullopt;
+    }
+    return pitch.toDouble();
+}
+
+std::optional<FoldLayout> readLayout(const QJsonObject& root, QString& what) {
+    for (const char* key : {layoutKey, axisKey}) {
+        if (!root.value(key).isString()) {
+            what = FoldFile::tr("the entry “%1” is missing or not text").arg(key);
+            return std::nullopt;
+        }
+    }
+    const QString axisName = root.value(axisKey).toString();
+    const std::optional<FoldLayout::Axis> axis = FoldLayout::axisFromName(axisName.toStdString());
+    if (!axis) {
+        what = FoldFile::tr("“%1” is “%2”, not “vertical” or “horizontal”").arg(axisKey, axisName);
+        return std::nullopt;
+    }
+    const QString name = root.value(layoutKey).toString();
+    const std::optional<FoldLayout> layout = FoldLayout::fromName(name.toStdString(), *axis);
+    if (!layout)
+        what = FoldFile::tr("“%1” names no layout Pleatora knows: “%2”").arg(layoutKey, name);
+    return layout;
 }
 
 // A version is a whole number from 1 up; this Pleatora reads its own and older ones.
@@ -124,6 +160,14 @@ QJsonArray jsonList(std::initializer_list<double> numbers) {
 }
 
 } // namespace
+
+FoldFile::FoldFile(FoldSize sheet, const PanelFoldTarget& fold) : _sheet(sheet), _panels(fold) {
+    _fold.pitch = fold.pitch;
+}
+
+FoldFile FoldFile::fromModel(const PanelFoldModel& model, float pitch) {
+    return FoldFile(model.sheetSize(), PanelFoldTarget::fromModel(model, pitch));
+}
 
 FoldFile FoldFile::fromModel(const FoldModel& model, float pitch) {
     const FoldSnapshot snapshot = FoldSnapshot::take(model, pitch);
@@ -185,32 +229,59 @@ std::optional<FoldFile> FoldFile::fromJson(const QByteArray& json, const QString
     return fold;
 }
 
-// Unknown entries are left alone: later formats may add to this one.
+// Unknown entries are left alone: later formats may add to this one. A version 2 file of the
+// classic layout is read as version 1.
 std::optional<FoldFile> FoldFile::fromObject(const QJsonObject& root, QString& what) {
     if (!checkVersion(root, what) || !checkEntriesPresent(root, what))
         return std::nullopt;
+    std::optional<FoldLayout> layout = FoldLayout();
+    if (root.value(formatKey).toInt() > classicFormatVersion && !(layout = readLayout(root, what)))
+        return std::nullopt;
     double sheet[2];
+    if (!readNumbers(root.value(sheetKey), sheetKey, {1e-3, largestSheet}, sheet, 2, what))
+        return std::nullopt;
+    if (!layout->isClassic())
+        return panelsFromObject(root, *layout, {sheet[0], sheet[1]}, what);
     FoldTarget fold;
-    if (!readNumbers(root.value(sheetKey), sheetKey, {1e-3, largestSheet}, sheet, 2, what) ||
-        !readNumbers(root.value(creasesKey), creasesKey, {0.0, 1.0}, fold.creases.data(),
+    if (!readNumbers(root.value(creasesKey), creasesKey, {0.0, 1.0}, fold.creases.data(),
                      creaseLineCount, what) ||
-        !readProfile(root.value(profileKey), fold.profile, what))
+        !readProfile(root.value(profileKey), fold.profile.data(), creaseLineCount, {-1.0, 1.0},
+                     what))
         return std::nullopt;
-    const QJsonValue pitch = root.value(pitchKey);
-    if (!pitch.isDouble()) {
-        what = tr("“%1” must be a number").arg(pitchKey);
+    const std::optional<double> pitch = readPitch(root, what);
+    if (!pitch)
         return std::nullopt;
-    }
-    fold.pitch = pitch.toDouble();
-    if (!(std::abs(fold.pitch) <= largestPitch)) {
-        what = tr("“%1” holds %2, outside -60 to 60 degrees").arg(pitchKey, numberText(fold.pitch));
-        return std::nullopt;
-    }
+    fold.pitch = *pitch;
     if (const FoldTarget::Fault fault = fold.fault(); fault != FoldTarget::Fault::none) {
         what = faultText(fault);
         return std::nullopt;
     }
     return FoldFile({sheet[0], sheet[1]}, fold);
+}
+
+// Heights may reach past the length where the sheet is far broader than long.
+std::optional<FoldFile> FoldFile::panelsFromObject(const QJsonObject& root,
+                                                   const FoldLayout& layout, FoldSize sheet,
+                                                   QString& what) {
+    PanelFoldTarget fold{layout, {}, {}, 0.0};
+    const int lines = layout.panelCount() + 1;
+    fold.creases.resize(lines);
+    fold.profile.resize(lines);
+    if (!readNumbers(root.value(creasesKey), creasesKey, {0.0, 1.0}, fold.creases.data(), lines,
+                     what) ||
+        !readProfile(root.value(profileKey), fold.profile.data(), lines, {-4.0, 4.0}, what))
+        return std::nullopt;
+    const std::optional<double> pitch = readPitch(root, what);
+    if (!pitch)
+        return std::nullopt;
+    fold.pitch = *pitch;
+    const double length = layout.axis() == FoldLayout::Axis::vertical ? sheet.width : sheet.height;
+    if (!fold.isSoundOn(length)) {
+        what = tr("the profile's panels do not match the creases, or the creases are not in "
+                  "order from the first edge to the last");
+        return std::nullopt;
+    }
+    return FoldFile(sheet, fold);
 }
 
 QString FoldFile::faultText(FoldTarget::Fault fault) {
@@ -236,15 +307,26 @@ QString FoldFile::faultText(FoldTarget::Fault fault) {
     return {};
 }
 
+// The classic is written as version 1, which older copies of Pleatora read.
 QByteArray FoldFile::toJson() const {
     QJsonArray creases;
     QJsonArray profile;
-    for (int i = 0; i < creaseLineCount; ++i) {
-        creases.append(_fold.creases[i]);
-        profile.append(jsonList({_fold.profile[i].x, _fold.profile[i].y}));
-    }
+    const auto add = [&](double crease, FoldPoint point) {
+        creases.append(crease);
+        profile.append(jsonList({point.x, point.y}));
+    };
     QJsonObject root;
-    root.insert(formatKey, formatVersion);
+    if (_panels) {
+        for (std::size_t i = 0; i < _panels->creases.size(); ++i)
+            add(_panels->creases[i], _panels->profile[i]);
+        root.insert(formatKey, formatVersion);
+        root.insert(layoutKey, QString::fromStdString(_panels->layout.name()));
+        root.insert(axisKey, QString::fromUtf8(FoldLayout::axisName(_panels->layout.axis())));
+    } else {
+        for (int i = 0; i < creaseLineCount; ++i)
+            add(_fold.creases[i], _fold.profile[i]);
+        root.insert(formatKey, classicFormatVersion);
+    }
     root.insert(sheetKey, jsonList({_sheet.width, _sheet.height}));
     root.insert(creasesKey, creases);
     root.insert(profileKey, profile);

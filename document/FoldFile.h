@@ -2,8 +2,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "fold/FoldLayout.h"
 #include "fold/FoldTarget.h"
 #include "fold/FoldTypes.h"
+#include "fold/PanelFoldTarget.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
@@ -12,19 +14,24 @@
 #include <optional>
 
 class FoldModel;
+class PanelFoldModel;
 
 // A fold kept apart from its picture: a small JSON file (.pleatfold, described in
-// docs/fold-format.md). Reading checks the whole file, so that a fold read is always a sound one,
-// and says in one sentence what is wrong, naming the file. Needs no window.
+// docs/fold-format.md), version 1 for the classic layout and version 2 for every other. Reading
+// checks the whole file, so that a fold read is always a sound one, and says in one sentence what
+// is wrong, naming the file. Needs no window.
 class FoldFile {
     Q_DECLARE_TR_FUNCTIONS(FoldFile)
 
 public:
-    static constexpr int formatVersion = 1;
+    static constexpr int formatVersion = 2;
+    static constexpr int classicFormatVersion = 1;
     static inline const QString suffix = QStringLiteral("pleatfold");
 
     FoldFile(FoldSize sheet, const FoldTarget& fold) : _sheet(sheet), _fold(fold) {}
+    FoldFile(FoldSize sheet, const PanelFoldTarget& fold);
     static FoldFile fromModel(const FoldModel& model, float pitch);
+    static FoldFile fromModel(const PanelFoldModel& model, float pitch);
 
     // Null with the reason in error when the file is unreadable, not a regular file (refused
     // without blocking on a FIFO) or not such a fold. path: as PathText keeps names.
@@ -37,7 +44,11 @@ public:
 
     // The sheet size in points the fold was made on.
     FoldSize sheet() const { return _sheet; }
+    FoldLayout layout() const { return _panels ? _panels->layout : FoldLayout(); }
+    // The classic's fold; for another layout only its pitch counts (the classic lies flat).
     const FoldTarget& fold() const { return _fold; }
+    // The fold of another layout; null for the classic.
+    const PanelFoldTarget* panelFold() const { return _panels ? &*_panels : nullptr; }
 
     // Brings the model to this fold and returns how far it stays from it (sheet units), 0 when
     // reproduced: exactly on the sheet size it was made on, through the solver on any other.
@@ -46,8 +57,12 @@ public:
 
 private:
     static std::optional<FoldFile> fromObject(const QJsonObject& root, QString& what);
+    static std::optional<FoldFile> panelsFromObject(const QJsonObject& root,
+                                                    const FoldLayout& layout, FoldSize sheet,
+                                                    QString& what);
     static QString faultText(FoldTarget::Fault fault);
 
     FoldSize _sheet;
     FoldTarget _fold;
+    std::optional<PanelFoldTarget> _panels;
 };

@@ -7,6 +7,8 @@
 #include "document/ExportPicture.h"
 #include "document/RendererSetup.h"
 
+#include <QCoreApplication>
+
 #include <cstdint>
 
 namespace {
@@ -44,14 +46,27 @@ std::unique_ptr<FramePresenter> FramePresenter::create(const Document& document,
     if (!renderer ||
         !RendererSetup::showFold(*renderer, document.fold(), document.pitch(), picture, failure))
         return nullptr;
-    return std::unique_ptr<FramePresenter>(
+    std::unique_ptr<FramePresenter> presenter(
         new FramePresenter(std::move(renderer), windowSize, scale));
+    presenter->showFold(document);
+    return presenter;
 }
 
 FramePresenter::FramePresenter(std::unique_ptr<SheetRenderer> renderer, QSize windowSize,
                                double scale)
     : _renderer(std::move(renderer)), _windowSize(windowSize), _scale(scale),
       _shownArea(ControlAreas::noArea) {}
+
+void FramePresenter::setOverlay(const LineOverlay& overlay) {
+    _overlay = overlay;
+    _overlay.lineCount = _renderer->lineCount();
+}
+
+bool FramePresenter::resize(QSize windowSize) {
+    _windowSize = windowSize;
+    _frame = QImage();
+    return _renderer->resize(QSizeF(windowSize));
+}
 
 void FramePresenter::setShading(float amount) {
     _renderer->setShading(amount);
@@ -67,8 +82,12 @@ void FramePresenter::setShadow(double opacity, double blurRadius, double offset)
 }
 
 void FramePresenter::showFold(const Document& document) {
-    _renderer->setFold(document.fold());
+    if (const PanelFoldModel* panels = document.panelFold())
+        _renderer->setFold(*panels);
+    else
+        _renderer->setFold(document.fold());
     _renderer->setPitch(document.pitch());
+    _overlay.lineCount = _renderer->lineCount();
 }
 
 // A frame pass runs only when its frame and end points would differ from the last one's.
@@ -149,6 +168,13 @@ FramePresenter::exportAnimation(const Document& document, const ExportOptions& o
                                 const QString& fileName, const FoldSnapshot& start,
                                 const FoldMotion::Timing& timing,
                                 const AnimationExport::Progress& progress, QString* failure) {
+    // The motion between two folds is the classic's alone so far.
+    if (document.panelFold()) {
+        if (failure)
+            *failure = QCoreApplication::translate(
+                "FramePresenter", "Animations are made of folds in the classic layout only.");
+        return AnimationExport::Outcome::Failed;
+    }
     const ExportPicture::Look look{_overlay.creaseLineColor, _shadow.opacity(),
                                    _shadow.blurRadius(), _shadow.offset()};
     const FoldSize sheet = document.fold().sheetSize();

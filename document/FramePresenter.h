@@ -28,13 +28,16 @@ public:
                                                   double scale, const QImage& picture,
                                                   QString* failure);
 
-    void setOverlay(const LineOverlay& overlay) { _overlay = overlay; }
+    // The overlay's line count stays the fold's.
+    void setOverlay(const LineOverlay& overlay);
     const LineOverlay& overlay() const { return _overlay; }
     void setShading(float amount);
     // Opacity 0..1, blur and offset in points; a change makes the shadow again.
     void setShadow(double opacity, double blurRadius, double offset);
     const DropShadow& shadow() const { return _shadow; }
 
+    // A window of another size (whole points); false when the renderer cannot take it.
+    bool resize(QSize windowSize);
     // The document's fold and tilt, for the next present().
     void showFold(const Document& document);
     // Makes picture (the window's, reused in place) show the fold with the line of hoveredArea

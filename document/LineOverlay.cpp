@@ -2,23 +2,24 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "document/LineOverlay.h"
 
-#include "document/ControlAreas.h"
 #include "document/FrameCoordinates.h"
 
 #include <QPainter>
 #include <QPen>
 #include <QScopeGuard>
 
-QPainterPath LineOverlay::path(const LineEndPoints& endPoints, int k) {
+#include <algorithm>
+
+QPainterPath LineOverlay::path(const LineEndPoints& endPoints, int k, int lineCount) {
     QPainterPath path;
-    if (k < ControlAreas::topBand) {
+    if (k < lineCount) {
         path.moveTo(endPoints[k][0]);
         path.lineTo(endPoints[k][1]);
         return path;
     }
-    const int end = k == ControlAreas::topBand ? 0 : 1;
+    const int end = k == lineCount ? 0 : 1;
     path.moveTo(endPoints[0][end]);
-    for (int i = 1; i < creaseLineCount; ++i)
+    for (int i = 1; i < lineCount; ++i)
         path.lineTo(endPoints[i][end]);
     return path;
 }
@@ -40,7 +41,7 @@ QRectF strokeBounds(const QPainterPath& path) {
 std::optional<QColor> LineOverlay::strokeColor(int k, int controlArea) const {
     if (showControlLine && k == controlArea)
         return controlLineColor;
-    if (k >= 1 && k <= 5 && showCreaseLine)
+    if (k >= 1 && k <= lineCount - 2 && showCreaseLine)
         return creaseLineColor;
     return std::nullopt;
 }
@@ -64,10 +65,10 @@ void LineOverlay::draw(QImage& image, const LineEndPoints& endPoints, int contro
     QPen pen;
     pen.setWidthF(lineWidth);
     pen.setCapStyle(Qt::SquareCap);
-    for (int k = 0; k < ControlAreas::areaCount; ++k) {
+    for (int k = 0; k < lineCount + 2; ++k) {
         if (const std::optional<QColor> color = strokeColor(k, controlArea)) {
             pen.setColor(*color);
-            painter.strokePath(path(endPoints, k), pen);
+            painter.strokePath(path(endPoints, k, lineCount), pen);
         }
     }
 }
@@ -76,11 +77,14 @@ QRect LineOverlay::changeFrom(const LineOverlay& shown, const LineEndPoints& sho
                               int shownArea, const LineEndPoints& endPoints, int controlArea,
                               double height) const {
     QRectF changed;
-    for (int k = 0; k < ControlAreas::areaCount; ++k) {
-        const std::optional<QColor> before = shown.strokeColor(k, shownArea);
-        const std::optional<QColor> now = strokeColor(k, controlArea);
-        const QPainterPath beforePath = path(shownEndPt, k);
-        const QPainterPath nowPath = path(endPoints, k);
+    const int paths = std::max(lineCount, shown.lineCount) + 2;
+    for (int k = 0; k < paths; ++k) {
+        const std::optional<QColor> before =
+            k < shown.lineCount + 2 ? shown.strokeColor(k, shownArea) : std::nullopt;
+        const std::optional<QColor> now =
+            k < lineCount + 2 ? strokeColor(k, controlArea) : std::nullopt;
+        const QPainterPath beforePath = path(shownEndPt, k, shown.lineCount);
+        const QPainterPath nowPath = path(endPoints, k, lineCount);
         if (before == now && (!now || beforePath == nowPath))
             continue;
         if (before)

@@ -10,11 +10,11 @@
 
 namespace {
 
-QPainterPath silhouette(const LineEndPoints& endPoints) {
+QPainterPath silhouette(const LineEndPoints& endPoints, int lineCount) {
     QPolygonF corners;
-    for (int i = 0; i < creaseLineCount; ++i)
+    for (int i = 0; i < lineCount; ++i)
         corners << endPoints[i][0];
-    for (int i = creaseLineCount - 1; i >= 0; --i)
+    for (int i = lineCount - 1; i >= 0; --i)
         corners << endPoints[i][1];
     QPainterPath path;
     path.addPolygon(corners);
@@ -24,11 +24,13 @@ QPainterPath silhouette(const LineEndPoints& endPoints) {
 
 } // namespace
 
-QList<QPolygonF> SheetOutline::polygons(const LineEndPoints& endPoints, double windowHeight) {
-    QPainterPath area = silhouette(endPoints);
+QList<QPolygonF> SheetOutline::polygons(const LineEndPoints& endPoints, double windowHeight,
+                                        int lineCount, FoldLayout::Axis axis) {
+    QPainterPath area = silhouette(endPoints, lineCount);
     ControlAreas controlAreas;
+    controlAreas.setLayout(lineCount, axis);
     controlAreas.updateTrackingAreaPath(endPoints);
-    for (int k = 0; k < ControlAreas::areaCount; ++k)
+    for (int k = 0; k < controlAreas.count(); ++k)
         area.addPath(controlAreas.path(k));
 
     // The stroke's outer contours reach the margin beyond every edge; filled on their own they

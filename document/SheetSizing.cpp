@@ -2,7 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "document/SheetSizing.h"
 
-#include "fold/FoldModel.h"
+#include "document/Document.h"
+#include "fold/FoldWindowSize.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -22,12 +23,17 @@ SheetSizing SheetSizing::ofFirstScreen() {
 SheetSizing::SheetSizing(std::optional<FoldScreen> screen, double scale)
     : _screen(screen), _scale(scale) {}
 
-FoldSize SheetSizing::displaySize(QSize pixelSize) const {
-    return FoldModel::sheetSizeForPicture({double(pixelSize.width()), double(pixelSize.height())},
-                                          _screen);
+FoldSize SheetSizing::displaySize(QSize pixelSize, const FoldLayout& layout) const {
+    return FoldWindowSize::sheetForPicture(layout,
+                                           {double(pixelSize.width()), double(pixelSize.height())},
+                                           _screen, Document::maximumPitch);
 }
 
-QSize SheetSizing::decodeSize(QSize pixelSize) const {
-    const FoldSize sheet = displaySize(pixelSize);
+QSize SheetSizing::decodeSize(QSize pixelSize, const FoldLayout& layout) const {
+    const FoldSize sheet = displaySize(pixelSize, layout);
     return QSize(int(std::ceil(sheet.width * _scale)), int(std::ceil(sheet.height * _scale)));
+}
+
+FoldSize SheetSizing::windowSize(FoldSize sheetSize, const FoldLayout& layout) {
+    return FoldWindowSize::forSheet(layout, sheetSize, Document::maximumPitch);
 }

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "fold/FoldLayout.h"
 #include "fold/FoldTypes.h"
 
 #include <QSize>
@@ -15,10 +16,12 @@ public:
     static SheetSizing ofFirstScreen();
     SheetSizing(std::optional<FoldScreen> screen, double scale);
 
-    // The sheet in points, by the sizing rules.
-    FoldSize displaySize(QSize pixelSize) const;
+    // The sheet in points, by the sizing rules: its window in that layout fits the screen.
+    FoldSize displaySize(QSize pixelSize, const FoldLayout& layout = FoldLayout()) const;
     // The most pixels the sheet shows of a picture: its size in device pixels, rounded up.
-    QSize decodeSize(QSize pixelSize) const;
+    QSize decodeSize(QSize pixelSize, const FoldLayout& layout = FoldLayout()) const;
+    // The window that holds a sheet in a layout at every pose and tilt.
+    static FoldSize windowSize(FoldSize sheetSize, const FoldLayout& layout);
     double scale() const { return _scale; }
 
 private:

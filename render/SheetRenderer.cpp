@@ -3,6 +3,7 @@
 #include "render/SheetRenderer.h"
 
 #include "fold/FoldModel.h"
+#include "fold/FoldWindowSize.h"
 #include "fold/PanelFoldModel.h"
 #include "render/Framebuffer.h"
 #include "render/ProjectedBox.h"
@@ -223,7 +224,11 @@ void SheetRenderer::setUpCamera() {
 void SheetRenderer::setUpModelView() {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    gluLookAt(0, 0, _eyeZ, 0, 0, 0, 0, 1, 0);
+    // Other layouts' windows are taller where their folds need it; the eye stands back with them.
+    const double eyeZ = _classicLines
+                            ? _eyeZ
+                            : FoldWindowSize::eyeDistance(_frameSize.height()) / pointsPerWorldUnit;
+    gluLookAt(0, 0, eyeZ, 0, 0, 0, 0, 1, 0);
     if (_geometry.axis() == SheetGeometry::Axis::vertical)
         glRotatef(_pitch, 1, 0, 0);
     else
@@ -334,26 +339,4 @@ void SheetRenderer::readFrame(QImage& image, QRect box) {
     glPixelStorei(GL_PACK_ROW_LENGTH, GLint(image.bytesPerLine() / 4));
     glReadPixels(box.x(), box.y(), box.width(), box.height(), GL_RGBA, GL_UNSIGNED_BYTE,
                  image.scanLine(box.y()) + box.x() * 4);
-}
-
-// No more texels than the sheet has device pixels: a larger texture would only cost memory.
-QSize SheetRenderer::textureSizeFor(const QImage& image) const {
-    const QSize size(int(image.width() * _scale), int(image.height() * _scale));
-    const QSizeF sheetPixels = _geometry.imageSize() * pointsPerWorldUnit * _scale;
-    if (sheetPixels.isEmpty())
-        return size;
-    return size.boundedTo(QSize(qCeil(sheetPixels.width()), qCeil(sheetPixels.height())));
-}
-
-QSize SheetRenderer::textureSize() const {
-    return _texture ? _texture->size() : QSize();
-}
-
-// Without their context current GL objects cannot be freed there, and freeing them in another
-// context would free that context's objects of the same names: the context frees them as it goes.
-void SheetRenderer::leaveToTheContext(std::unique_ptr<Texture> texture,
-                                      std::unique_ptr<Framebuffer> framebuffer) {
-    qCWarning(renderLog) << "GL objects left to their context, which could not be made current";
-    (void)texture.release();
-    (void)framebuffer.release();
 }

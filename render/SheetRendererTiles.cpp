@@ -2,13 +2,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 //
 // Rendering the fold at any pixel size, for exports larger than the frame: one framebuffer where
-// it fits, otherwise tiles, each drawn through its share of the frame's frustum.
+// it fits, otherwise tiles, each drawn through its share of the frame's frustum; the sizes of the
+// textures and the GL objects left to the context.
 #include "render/SheetRenderer.h"
 
 #include "render/FrameTiles.h"
 #include "render/Framebuffer.h"
 #include "render/RenderLog.h"
 #include "render/Texture.h"
+
+#include <QtMath>
 
 #include <GL/gl.h>
 #include <GL/glext.h>
@@ -95,4 +98,26 @@ void SheetRenderer::drawTile(const FrameTiles& tiles, int index, Texture& textur
     glPixelStorei(GL_PACK_ROW_LENGTH, GLint(image.bytesPerLine() / 4));
     glReadPixels(0, 0, pixels.width(), pixels.height(), GL_RGBA, GL_UNSIGNED_BYTE,
                  image.scanLine(pixels.y()) + qsizetype(pixels.x()) * 4);
+}
+
+// No more texels than the sheet has device pixels: a larger texture would only cost memory.
+QSize SheetRenderer::textureSizeFor(const QImage& image) const {
+    const QSize size(int(image.width() * _scale), int(image.height() * _scale));
+    const QSizeF sheetPixels = _geometry.imageSize() * pointsPerWorldUnit * _scale;
+    if (sheetPixels.isEmpty())
+        return size;
+    return size.boundedTo(QSize(qCeil(sheetPixels.width()), qCeil(sheetPixels.height())));
+}
+
+QSize SheetRenderer::textureSize() const {
+    return _texture ? _texture->size() : QSize();
+}
+
+// Without their context current GL objects cannot be freed there, and freeing them in another
+// context would free that context's objects of the same names: the context frees them as it goes.
+void SheetRenderer::leaveToTheContext(std::unique_ptr<Texture> texture,
+                                      std::unique_ptr<Framebuffer> framebuffer) {
+    qCWarning(renderLog) << "GL objects left to their context, which could not be made current";
+    (void)texture.release();
+    (void)framebuffer.release();
 }

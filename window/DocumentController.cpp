@@ -9,6 +9,7 @@
 #include "settings/Preferences.h"
 #include "window/DocumentWindow.h"
 #include "window/PictureView.h"
+#include "window/WindowLog.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -29,10 +30,11 @@ QSize truncatedSize(FoldSize size) {
 
 std::unique_ptr<DocumentController>
 DocumentController::create(const PictureReader::Result& picture, const SheetSizing& sizing,
-                           const QUrl& url, Preferences& preferences, QString* failure) {
-    const FoldSize sheetSize = sizing.displaySize(picture.pixelSize);
-    const FoldSize windowSize = FoldModel::windowSizeForSheet(sheetSize);
-    auto document = std::make_unique<Document>(sheetSize, url, picture.pixelSize);
+                           const QUrl& url, Preferences& preferences, QString* failure,
+                           const FoldLayout& layout) {
+    const FoldSize sheetSize = sizing.displaySize(picture.pixelSize, layout);
+    const FoldSize windowSize = SheetSizing::windowSize(sheetSize, layout);
+    auto document = std::make_unique<Document>(sheetSize, url, picture.pixelSize, layout);
     std::unique_ptr<DocumentController> controller(
         new DocumentController(std::move(document), windowSize, preferences));
     controller->_presenter =
@@ -40,6 +42,7 @@ DocumentController::create(const PictureReader::Result& picture, const SheetSizi
                                controller->_scale, picture.picture, failure);
     if (!controller->_presenter)
         return nullptr;
+    controller->followLayout();
     controller->reloadPreferences();
     controller->presentFrame();
     controller->updateInputArea();
@@ -103,9 +106,47 @@ void DocumentController::documentReplaced() {
 
 // The hit areas stay as they were during a drag; the input area follows once it ends.
 void DocumentController::documentChanged() {
+    followLayout();
     updateDisplay();
     if (!_isMouseDown)
         updateInputArea();
+}
+
+void DocumentController::followLayout() {
+    const FoldLayout layout = _document->layout();
+    if (layout == _shownLayout)
+        return;
+    _shownLayout = layout;
+    _controlAreas.setLayout(layout.panelCount() + 1, layout.axis());
+    _controlArea = _controlAreas.outside();
+    _lastDraggedLine = _controlAreas.outside();
+    resizeWindow(truncatedSize(SheetSizing::windowSize(_document->sheetSize(), layout)));
+}
+
+// The window keeps its centre where it can.
+void DocumentController::resizeWindow(QSize size) {
+    if (size == _window->size())
+        return;
+    if (!_presenter->resize(size))
+        qCWarning(windowLog) << "The renderer could not take a window of" << size;
+    const QPoint centre = _window->geometry().center();
+    _pictureView->setFixedSize(size);
+    _window->setFixedSize(size);
+    _window->move(centre - QPoint(size.width() / 2, size.height() / 2));
+}
+
+// Horizontal creases are vertical ones with the frame's axes swapped and mirrored: the sheet's
+// length runs down the screen and a tent rises toward the viewer to the left.
+FoldPoint DocumentController::foldMove(QPointF screenMove) const {
+    if (_shownLayout.axis() == FoldLayout::Axis::vertical)
+        return {screenMove.x(), screenMove.y()};
+    return {-screenMove.y(), -screenMove.x()};
+}
+
+QPointF DocumentController::screenMove(FoldPoint foldMove) const {
+    if (_shownLayout.axis() == FoldLayout::Axis::vertical)
+        return {foldMove.x, foldMove.y};
+    return {-foldMove.y, -foldMove.x};
 }
 
 void DocumentController::showAlert(const QString& messageText, const QString& infoText) {
@@ -163,7 +204,8 @@ void DocumentController::updateDisplay() {
 
 // Clicks on the transparent margin go to the windows behind, as they would on the macOS desktop.
 void DocumentController::updateInputArea() {
-    _window->setInputArea(SheetOutline::polygons(endPoints(), _window->height()));
+    _window->setInputArea(SheetOutline::polygons(endPoints(), _window->height(),
+                                                 _controlAreas.lineCount(), _shownLayout.axis()));
 }
 
 QImage DocumentController::drawLines(QImage image) const {

@@ -36,11 +36,13 @@ class DocumentController : public QObject {
     Q_OBJECT
 
 public:
-    // A document of a picture that PictureReader decoded for the sheet's size by sizing. Null
-    // when it cannot be drawn, with what failed in failure: the caller tells the user.
+    // A document of a picture that PictureReader decoded for the sheet's size by sizing, open
+    // flat in the layout. Null when it cannot be drawn, with what failed in failure: the caller
+    // tells the user.
     static std::unique_ptr<DocumentController> create(const PictureReader::Result& picture,
                                                       const SheetSizing& sizing, const QUrl& url,
-                                                      Preferences& preferences, QString* failure);
+                                                      Preferences& preferences, QString* failure,
+                                                      const FoldLayout& layout = FoldLayout());
     ~DocumentController() override;
 
     void showWindow();
@@ -119,6 +121,13 @@ private:
     void listenToDocument();
     void documentReplaced();
     void documentChanged();
+    // The hit areas and the window follow a change of layout.
+    void followLayout();
+    void resizeWindow(QSize size);
+    // A move on the screen (y up) as a move of the fold (along the sheet's length, toward the
+    // viewer), and back.
+    FoldPoint foldMove(QPointF screenMove) const;
+    QPointF screenMove(FoldPoint foldMove) const;
     // Gives the part of the view's picture that changed (points, y down), empty when none did.
     QRect presentFrame();
     QImage captureWithCopyLines();
@@ -147,6 +156,7 @@ private:
 
     long _controlArea = ControlAreas::noArea;
     ControlAreas _controlAreas;
+    FoldLayout _shownLayout;
     QTimer _timer;
     bool _isMouseDown = false;
     bool _isDragging = false;

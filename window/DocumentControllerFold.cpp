@@ -25,10 +25,6 @@ int keyStepMergeId(int series, bool isTilt) {
     return 2 * series + (isTilt ? 1 : 0);
 }
 
-bool isCreaseLine(long area) {
-    return area >= 0 && area < creaseLineCount;
-}
-
 } // namespace
 
 void DocumentController::saveFoldToFile(const QString& path) {
@@ -100,13 +96,13 @@ void DocumentController::handleKey(const QKeyEvent& event) {
 }
 
 // The line under the pointer, else the one dragged last, moves as a drag by the step would move
-// it; only the peak lines take the up and down steps.
+// it; only the peak lines take the steps toward and away from the viewer.
 void DocumentController::nudgeLine(FoldPoint move) {
-    const long line = isCreaseLine(_controlArea) ? _controlArea : _lastDraggedLine;
-    if (!isCreaseLine(line))
+    const long line = _controlAreas.isLine(_controlArea) ? _controlArea : _lastDraggedLine;
+    if (!_controlAreas.isLine(line))
         return;
     const FoldSnapshot before = _document->snapshot();
-    _document->moveLine(line, move);
+    _document->moveLine(line, foldMove({move.x, move.y}));
     _document->pushStep(tr("Fold"), before, keyStepMergeId(_keyStepSeries, false));
 }
 

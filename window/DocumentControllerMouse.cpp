@@ -20,9 +20,6 @@
 
 namespace {
 
-constexpr int noArea = ControlAreas::noArea;
-constexpr int topBand = ControlAreas::topBand;
-constexpr int bottomBand = ControlAreas::bottomBand;
 constexpr double pitchSnap = 15;
 constexpr int dragImageWidth = 200; // points
 
@@ -52,7 +49,7 @@ void DocumentController::updateHoveredArea() {
     if (area == _controlArea)
         return;
     _controlArea = area;
-    setCursorShape(area == noArea ? Qt::ArrowCursor : Qt::OpenHandCursor);
+    setCursorShape(area == _controlAreas.outside() ? Qt::ArrowCursor : Qt::OpenHandCursor);
     updateDisplay();
 }
 
@@ -64,19 +61,20 @@ void DocumentController::press(const QMouseEvent& event) {
     _lastPoint = FrameCoordinates::fromScreen(event.globalPosition());
     _pressSnapshot = _document->snapshot();
     ++_keyStepSeries;
-    _isPictureDrag = _controlArea == noArea && (event.modifiers() & Qt::ControlModifier);
-    if (_controlArea != noArea)
+    const bool outside = _controlArea == _controlAreas.outside();
+    _isPictureDrag = outside && (event.modifiers() & Qt::ControlModifier);
+    if (!outside)
         setCursorShape(Qt::ClosedHandCursor);
 }
 
 void DocumentController::drag(const QMouseEvent& event) {
     if (!_isMouseDown)
         return;
-    if (_controlArea == noArea && _isPictureDrag)
+    if (_controlArea == _controlAreas.outside() && _isPictureDrag)
         dragPictureOut(event);
-    else if (_controlArea == noArea)
+    else if (_controlArea == _controlAreas.outside())
         moveWindow(event);
-    else if (_controlArea == topBand || _controlArea == bottomBand)
+    else if (_controlAreas.isTiltBand(_controlArea))
         dragTilt(FrameCoordinates::fromScreen(event.globalPosition()), event.modifiers());
     else
         dragLine(FrameCoordinates::fromScreen(event.globalPosition()), event.modifiers());
@@ -95,15 +93,15 @@ void DocumentController::release(const QMouseEvent&) {
 
 // One drag, from press to release, is one undo step.
 void DocumentController::recordDrag() {
-    if (_controlArea == topBand || _controlArea == bottomBand)
+    if (_controlAreas.isTiltBand(_controlArea))
         _document->pushStep(tr("Tilt"), _pressSnapshot);
-    else if (_controlArea != noArea)
+    else if (_controlAreas.isLine(_controlArea))
         _document->pushStep(tr("Fold"), _pressSnapshot);
 }
 
 // Escape puts the fold back as it was at the press and ends the drag; the rest of it is ignored.
 void DocumentController::cancelDrag() {
-    if (!_isMouseDown || _controlArea == noArea)
+    if (!_isMouseDown || _controlArea == _controlAreas.outside())
         return;
     if (_document->snapshot() != _pressSnapshot)
         _document->restore(_pressSnapshot);
@@ -151,10 +149,11 @@ void DocumentController::dragPictureOut(const QMouseEvent& event) {
     drag->exec(Qt::CopyAction);
 }
 
-// One degree of tilt per point of vertical motion, within [-60, 60]; the excess stays pending.
+// One degree of tilt per point of motion across the tilt axis, within [-60, 60]; the excess stays
+// pending.
 void DocumentController::dragTilt(QPointF screenPoint, Qt::KeyboardModifiers modifiers) {
     const double pitch = _document->pitch();
-    double newPitch = std::clamp(pitch + (screenPoint.y() - _lastPoint.y()),
+    double newPitch = std::clamp(pitch + foldMove(screenPoint - _lastPoint).y,
                                  -Document::maximumPitch, Document::maximumPitch);
     if (isShift(modifiers)) {
         const double snapped = newPitch - std::fmod(newPitch, pitchSnap);
@@ -164,7 +163,7 @@ void DocumentController::dragTilt(QPointF screenPoint, Qt::KeyboardModifiers mod
         }
         newPitch = snapped;
     }
-    _lastPoint.ry() += newPitch - pitch;
+    _lastPoint += screenMove({0, newPitch - pitch});
     _document->setPitch(static_cast<float>(newPitch));
     _isDragging = true;
 }
@@ -172,10 +171,13 @@ void DocumentController::dragTilt(QPointF screenPoint, Qt::KeyboardModifiers mod
 // The displacement counts from the reference point, which advances only by what the solver
 // applied, so refused motion stays pending.
 void DocumentController::dragLine(QPointF screenPoint, Qt::KeyboardModifiers modifiers) {
-    const double dx = isOption(modifiers) ? 0 : screenPoint.x() - _lastPoint.x();
-    const double dy = isShift(modifiers) ? 0 : screenPoint.y() - _lastPoint.y();
-    const FoldPoint applied = _document->moveLine(_controlArea, FoldPoint{dx, dy});
-    _lastPoint += QPointF(applied.x, applied.y);
+    FoldPoint move = foldMove(screenPoint - _lastPoint);
+    if (isOption(modifiers))
+        move.x = 0;
+    if (isShift(modifiers))
+        move.y = 0;
+    const FoldPoint applied = _document->moveLine(_controlArea, move);
+    _lastPoint += screenMove(applied);
     _lastDraggedLine = _controlArea;
     _isDragging = true;
 }
@@ -201,9 +203,9 @@ void DocumentController::pointerLeft() {
 // when the window stops being key and when the window has moved under it.
 void DocumentController::clearControlArea() {
     setCursorShape(Qt::ArrowCursor);
-    if (_controlArea == noArea)
+    if (_controlArea == _controlAreas.outside())
         return;
-    _controlArea = noArea;
+    _controlArea = _controlAreas.outside();
     updateDisplay();
 }
 

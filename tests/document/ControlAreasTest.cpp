@@ -164,3 +164,69 @@ TEST(ControlAreasTest, DegenerateEndPointsGiveFiniteUsableAreas) {
     EXPECT_EQ(areas.controlAreaPoint({100, 160}), 1);
     EXPECT_EQ(areas.controlAreaPoint({340, 160}), 4);
 }
+
+namespace {
+
+// A horizontal accordion of four panels: five lines from (20, y) to (420, y), the first on top.
+EndPoints horizontalLines(const std::array<double, 5>& y) {
+    EndPoints endPoints;
+    for (int i = 0; i < 5; ++i)
+        endPoints[i] = {QPointF(20, y[i]), QPointF(420, y[i])};
+    return endPoints;
+}
+
+} // namespace
+
+TEST(ControlAreasTest, AHorizontalAccordionHasItsLinesAndTiltBandsAtTheSides) {
+    ControlAreas areas;
+    areas.setLayout(5, FoldLayout::Axis::horizontal);
+    EXPECT_EQ(areas.firstBand(), 5);
+    EXPECT_EQ(areas.secondBand(), 6);
+    EXPECT_EQ(areas.outside(), 7);
+    EXPECT_EQ(areas.controlAreaPoint({200, 240}), areas.outside());
+    areas.updateTrackingAreaPath(horizontalLines({300, 240, 180, 120, 60}));
+
+    // The edge strips reach eight points inward: down from the top edge, up from the bottom one.
+    EXPECT_EQ(areas.controlAreaPoint({200, 299}), 0);
+    EXPECT_EQ(areas.controlAreaPoint({200, 292.5}), 0);
+    EXPECT_EQ(areas.controlAreaPoint({200, 291.5}), areas.outside());
+    EXPECT_EQ(areas.controlAreaPoint({200, 301}), areas.outside());
+    EXPECT_EQ(areas.controlAreaPoint({200, 67.5}), 4);
+    EXPECT_EQ(areas.controlAreaPoint({200, 59}), areas.outside());
+    for (int line = 1; line <= 3; ++line) {
+        const double y = 300 - 60 * line;
+        EXPECT_EQ(areas.controlAreaPoint({200, y}), line);
+        EXPECT_EQ(areas.controlAreaPoint({200, y + 3.5}), line);
+        EXPECT_EQ(areas.controlAreaPoint({200, y - 3.5}), line);
+        EXPECT_EQ(areas.controlAreaPoint({200, y + 4.5}), areas.outside());
+        EXPECT_EQ(areas.controlAreaPoint({200, y - 4.5}), areas.outside());
+    }
+    // The tilt bands run down the left and right ends and win over the lines.
+    EXPECT_EQ(areas.controlAreaPoint({21, 210}), areas.firstBand());
+    EXPECT_EQ(areas.controlAreaPoint({27.5, 210}), areas.firstBand());
+    EXPECT_EQ(areas.controlAreaPoint({28.5, 210}), areas.outside());
+    EXPECT_EQ(areas.controlAreaPoint({23, 240}), areas.firstBand());
+    EXPECT_EQ(areas.controlAreaPoint({419, 150}), areas.secondBand());
+    EXPECT_EQ(areas.controlAreaPoint({412.5, 150}), areas.secondBand());
+    EXPECT_EQ(areas.controlAreaPoint({411.5, 150}), areas.outside());
+    EXPECT_EQ(areas.controlAreaPoint({421, 150}), areas.outside());
+    EXPECT_TRUE(areas.isTiltBand(5) && areas.isTiltBand(6) && !areas.isTiltBand(4));
+    EXPECT_TRUE(areas.isLine(4) && !areas.isLine(5));
+}
+
+// Twelve panels number thirteen lines before the bands, so the classic's numbers mean lines.
+TEST(ControlAreasTest, AVerticalAccordionOfTwelvePanelsNumbersEveryLine) {
+    EndPoints endPoints;
+    for (int i = 0; i < 13; ++i)
+        endPoints[i] = {QPointF(40 + 30 * i, 300), QPointF(40 + 30 * i, 20)};
+    ControlAreas areas;
+    areas.setLayout(13, FoldLayout::Axis::vertical);
+    areas.updateTrackingAreaPath(endPoints);
+    for (int line = 1; line < 12; ++line)
+        EXPECT_EQ(areas.controlAreaPoint({40 + 30.0 * line, 160}), line);
+    EXPECT_EQ(areas.controlAreaPoint({42, 160}), 0);
+    EXPECT_EQ(areas.controlAreaPoint({398, 160}), 12);
+    EXPECT_EQ(areas.controlAreaPoint({100, 299}), 13);
+    EXPECT_EQ(areas.controlAreaPoint({100, 21}), 14);
+    EXPECT_EQ(areas.controlAreaPoint({55, 160}), 15);
+}

@@ -1,0 +1,96 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "DocumentFixture.h"
+
+#include "render/SheetRenderer.h"
+#include "window/DocumentWindow.h"
+
+#include <QFile>
+#include <QUndoStack>
+
+namespace {
+
+using DocumentLayoutTest = DocumentFixture;
+using Axis = FoldLayout::Axis;
+
+std::vector<double> creasesOf(const DocumentController& controller) {
+    return controller.document().panelFold()->creases();
+}
+
+// A crease of horizontal creases moves down the screen with the pointer, and Undo puts it back.
+TEST_F(DocumentLayoutTest, AMouseDragMovesAHorizontalCreaseAndUndoPutsItBack) {
+    auto controller = openShown(QSize(640, 480));
+    ASSERT_TRUE(controller);
+    controller->document().setLayout(*FoldLayout::fromName("z-fold", Axis::horizontal));
+    ASSERT_EQ(controller->renderer().lineCount(), 4);
+    const std::vector<double> flat = creasesOf(*controller);
+    const QPointF startLine = lineMiddle(*controller, 1);
+    const QPoint start = widgetPoint(*controller, startLine);
+    hover(*controller, start, 1);
+
+    press(*controller, start);
+    for (int dy : {6, 14, 20})
+        dragTo(*controller, start + QPoint(0, dy));
+    release(*controller, start + QPoint(0, 20));
+    EXPECT_NEAR(creasesOf(*controller)[1], flat[1] + 20, 1e-9);
+    EXPECT_EQ(creasesOf(*controller)[2], flat[2]);
+    EXPECT_NEAR(lineMiddle(*controller, 1).y(), startLine.y() - 20, 1.5);
+    QUndoStack& stack = controller->undoStack();
+    ASSERT_EQ(stack.count(), 2);
+    EXPECT_EQ(stack.undoText(), "Fold");
+
+    stack.undo();
+    EXPECT_EQ(creasesOf(*controller), flat);
+    stack.undo();
+    EXPECT_EQ(controller->document().layout(), FoldLayout());
+    EXPECT_EQ(controller->renderer().lineCount(), creaseLineCount);
+}
+
+// The sides of a sheet with horizontal creases tilt it about the vertical axis.
+TEST_F(DocumentLayoutTest, ASideBandTiltsASheetOfHorizontalCreases) {
+    auto controller = openShown(QSize(640, 480));
+    ASSERT_TRUE(controller);
+    const QSize classic = controller->window()->size();
+    const FoldLayout layout = FoldLayout::accordion(4, Axis::horizontal);
+    controller->document().setLayout(layout);
+    // The window grows to hold the fold at every pose and tilt, and the frame with it.
+    const FoldSize room = SheetSizing::windowSize(controller->document().sheetSize(), layout);
+    EXPECT_EQ(controller->window()->size(), QSize(int(room.width), int(room.height)));
+    EXPECT_GT(controller->window()->height(), classic.height());
+    const QImage frame = controller->renderer().captureFrame();
+    EXPECT_EQ(frame.deviceIndependentSize().toSize(), controller->window()->size());
+    const QPointF left = (controller->endPoints()[1][0] + controller->endPoints()[2][0]) / 2;
+    const QPoint start = widgetPoint(*controller, left + QPointF(3, 0));
+    hover(*controller, start, controller->controlAreas().firstBand());
+
+    press(*controller, start);
+    dragTo(*controller, start + QPoint(-10, 0));
+    dragTo(*controller, start + QPoint(-25, 0));
+    release(*controller, start + QPoint(-25, 0));
+    EXPECT_EQ(controller->document().pitch(), 25.0f);
+    EXPECT_EQ(controller->undoStack().undoText(), "Tilt");
+    controller->undoStack().undo();
+    EXPECT_EQ(controller->document().pitch(), 0.0f);
+}
+
+// A picture opened in a layout starts flat in it, its window sized for it, with no step to undo.
+TEST_F(DocumentLayoutTest, APictureOpensFlatInTheLayoutAsked) {
+    const FoldLayout layout = FoldLayout::tent(Axis::horizontal);
+    const QUrl url = writeImage(QSize(500, 400));
+    const SheetSizing sizing = SheetSizing::ofFirstScreen();
+    const PictureReader::Result picture = PictureReader::read(
+        QFile::encodeName(url.toLocalFile()), sizing.decodeSize(QSize(500, 400), layout));
+    QString failure;
+    auto controller =
+        DocumentController::create(picture, sizing, url, *_preferences, &failure, layout);
+    ASSERT_TRUE(controller) << failure.toStdString();
+    EXPECT_EQ(controller->document().layout(), layout);
+    EXPECT_EQ(controller->document().snapshot(), controller->document().flatSnapshot());
+    EXPECT_EQ(controller->undoStack().count(), 0);
+    EXPECT_EQ(controller->renderer().lineCount(), 5);
+    EXPECT_EQ(controller->controlAreas().lineCount(), 5);
+    const FoldSize room = SheetSizing::windowSize(controller->document().sheetSize(), layout);
+    EXPECT_EQ(controller->window()->size(), QSize(int(room.width), int(room.height)));
+}
+
+} // namespace
