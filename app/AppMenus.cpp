@@ -78,6 +78,7 @@ void AppMenus::fillEditMenu() {
     _editMenu->addSeparator();
     _editMenu->addAction(_copy);
     _editMenu->addAction(_resetFold);
+    _editMenu->addMenu(_layoutMenu.menu());
     _editMenu->addSeparator();
     _editMenu->addAction(_preferences);
 }
@@ -94,6 +95,7 @@ void AppMenus::buildContextMenu() {
     _contextMenu->addAction(_export);
     _contextMenu->addAction(_exportAnimation);
     _contextMenu->addAction(_resetFold);
+    _contextMenu->addMenu(_layoutMenu.menu());
     _contextMenu->addAction(_saveFold);
     _contextMenu->addAction(_applyFold);
     _contextMenu->addSeparator();

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "app/LayoutMenu.h"
+
 #include <QAction>
 #include <QList>
 #include <QMenu>
@@ -38,6 +40,8 @@ public:
     QAction* resetFoldAction() const { return _resetFold; }
     QAction* saveFoldAction() const { return _saveFold; }
     QAction* applyFoldAction() const { return _applyFold; }
+    LayoutMenu& layoutMenu() { return _layoutMenu; }
+    const LayoutMenu& layoutMenu() const { return _layoutMenu; }
     // Shows the About box, or brings the one already up to the front.
     QAction* aboutAction() const { return _about; }
     // The actions with shortcuts, to be added to every Pleatora window.
@@ -76,6 +80,7 @@ private:
     QAction* _applyFold;
     QAction* _about;
     QPointer<AboutBox> _aboutBox;
+    LayoutMenu _layoutMenu;
     std::unique_ptr<QMenu> _openRecentMenu;
     std::unique_ptr<QMenu> _windowMenu;
     std::unique_ptr<QMenu> _contextMenu;

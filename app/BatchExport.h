@@ -37,11 +37,14 @@ public:
     // The rows of --manifest, over the command line's settings.
     int run();
     const BatchWorker::Timings& timings() const { return _timings; }
+    // Why a fold file cannot serve the layout asked for; empty when it can or none was asked.
+    static QString layoutClash(const std::optional<FoldLayout>& asked, const FoldFile& fold,
+                               const QString& path);
 
 private:
     int runPlan(const ExportPlan& plan);
     QList<qsizetype> chosen(const ExportPlan& plan) const;
-    bool readFolds();
+    int readFolds();
     bool handOn(const ExportPlan::Entry& entry, const BatchWorker::Result& result);
     void printLine(const QString& line) const;
     void progress() const;

@@ -8,6 +8,7 @@
 #include "app/Manifest.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtEndian>
@@ -99,6 +100,33 @@ TEST(LayoutOptionsTest, BadNamesAndAHorizontalWithoutALayoutAreMistakesThatExitT
         run({QStringLiteral("--export=/tmp/x.png"), QStringLiteral("--layout=tents"),
              QStringLiteral("a.png")});
     EXPECT_EQ(exportBadName.exitCode, 2);
+}
+
+TEST(LayoutOptionsTest, ExportsFoldInTheLayoutAndRefuseAFoldFileOfAnother) {
+    QTemporaryDir folder;
+    const QString output = folder.filePath(QStringLiteral("strip.png"));
+    const ProcessRun written =
+        run({QStringLiteral("--export"), output, QStringLiteral("--layout=accordion-5"),
+             QStringLiteral("--horizontal"), QStringLiteral("--pitch=10"),
+             QStringLiteral(PLEATORA_SAMPLE_PICTURE)});
+    EXPECT_EQ(written.exitCode, 0) << written.err.toStdString();
+    EXPECT_TRUE(QFile::exists(output));
+
+    // The sample fold is the classic's, a version 1 file.
+    const QString refused = folder.filePath(QStringLiteral("refused.png"));
+    const ProcessRun clash =
+        run({QStringLiteral("--export"), refused, QStringLiteral("--layout=tent"),
+             QStringLiteral("--fold"), QStringLiteral(PLEATORA_SAMPLE_FOLD),
+             QStringLiteral(PLEATORA_SAMPLE_PICTURE)});
+    EXPECT_EQ(clash.exitCode, 2);
+    EXPECT_TRUE(clash.err.contains(QStringLiteral("--layout tent")));
+    EXPECT_TRUE(clash.err.contains(QStringLiteral("(two-tents)"))) << clash.err.toStdString();
+    EXPECT_FALSE(QFile::exists(refused));
+    const ProcessRun same =
+        run({QStringLiteral("--export"), refused, QStringLiteral("--layout=two-tents"),
+             QStringLiteral("--fold"), QStringLiteral(PLEATORA_SAMPLE_FOLD),
+             QStringLiteral(PLEATORA_SAMPLE_PICTURE)});
+    EXPECT_EQ(same.exitCode, 0) << same.err.toStdString();
 }
 
 TEST(LayoutOptionsTest, HandOverCarriesTheLayoutAndStillReadsMessagesWithout) {
