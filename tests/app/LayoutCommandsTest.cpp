@@ -13,6 +13,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QImage>
 #include <QProcess>
 #include <QTest>
 #include <QUndoStack>
@@ -72,9 +73,9 @@ TEST_F(LayoutCommandsTest, WithoutADocumentTheLayoutMenuOffersNothing) {
 }
 
 TEST_F(LayoutCommandsTest, NewPicturesOpenInThePreferredLayoutUnlessAFoldIsRemembered) {
+    launch({picture("remembered.png")});
     EXPECT_EQ(preferences().value(Preferences::newPictureLayout), "two-tents");
     EXPECT_FALSE(preferences().value(Preferences::newPictureHorizontal));
-    launch({picture("remembered.png")});
     EXPECT_EQ(document(0).document().layout(), FoldLayout());
     document(0).document().setLayout(FoldLayout::tent());
     document(0).document().setPitch(5); // a flat sheet is not remembered, a tilted one is
@@ -92,7 +93,11 @@ TEST_F(LayoutCommandsTest, NewPicturesOpenInThePreferredLayoutUnlessAFoldIsRemem
     EXPECT_EQ(preferences().value(Preferences::newPictureLayout), "z-fold");
     EXPECT_TRUE(preferences().value(Preferences::newPictureHorizontal));
 
-    restart({picture("remembered.png"), picture("new.png")});
+    // Folds are remembered by the picture's content, so the new picture must differ.
+    QImage other(200, 150, QImage::Format_RGB32);
+    other.fill(Qt::darkCyan);
+    ASSERT_TRUE(other.save(filePath("new.png")));
+    restart({picture("remembered.png"), filePath("new.png")});
     ASSERT_EQ(documentCount(), 2u);
     EXPECT_EQ(document(0).document().layout(), FoldLayout::tent());
     EXPECT_EQ(document(1).document().layout(), FoldLayout::accordion(3, Axis::horizontal));
