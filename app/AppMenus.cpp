@@ -28,7 +28,9 @@ AppMenus::AppMenus()
       _preferences(makeAction(tr("&Preferences..."),
                               shortcutsOr(QKeySequence::Preferences, Qt::CTRL | Qt::Key_Comma))),
       _quit(makeAction(tr("&Quit"), shortcutsOr(QKeySequence::Quit, Qt::CTRL | Qt::Key_Q))),
-      _resetFold(makeAction(tr("Reset &Fold"))), _saveFold(makeAction(tr("&Save Fold..."))),
+      _resetFold(makeAction(tr("Reset &Fold"))),
+      _saveFold(
+          makeAction(tr("&Save Fold..."), shortcutsOr(QKeySequence::Save, Qt::CTRL | Qt::Key_S))),
       _applyFold(makeAction(tr("&Apply Fold..."))),
       _backPicture(makeAction(tr("&Back Picture..."))), _about(makeAction(tr("A&bout Pleatora"))),
       _openRecentMenu(std::make_unique<QMenu>(tr("Open &Recent"))),
@@ -78,6 +80,7 @@ void AppMenus::fillEditMenu() {
     _editMenu->addSeparator();
     _editMenu->addAction(_copy);
     _editMenu->addAction(_resetFold);
+    _editMenu->addMenu(_layoutMenu.menu());
     _editMenu->addSeparator();
     _editMenu->addAction(_preferences);
 }
@@ -94,6 +97,7 @@ void AppMenus::buildContextMenu() {
     _contextMenu->addAction(_export);
     _contextMenu->addAction(_exportAnimation);
     _contextMenu->addAction(_resetFold);
+    _contextMenu->addMenu(_layoutMenu.menu());
     _contextMenu->addAction(_saveFold);
     _contextMenu->addAction(_applyFold);
     _contextMenu->addAction(_backPicture);
@@ -107,11 +111,12 @@ void AppMenus::buildContextMenu() {
 }
 
 QList<QAction*> AppMenus::shortcutActions() const {
-    return {_undo, _redo, _open, _close, _copy, _export, _exportAnimation, _preferences, _quit};
+    return {_undo,     _redo,        _open, _close, _copy, _export, _exportAnimation,
+            _saveFold, _preferences, _quit};
 }
 
 QList<QAction*> AppMenus::commandActions() const {
-    return shortcutActions() + QList<QAction*>{_resetFold, _saveFold, _applyFold, _backPicture};
+    return shortcutActions() + QList<QAction*>{_resetFold, _applyFold, _backPicture};
 }
 
 QList<QMenu*> AppMenus::commandMenus() const {

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "app/LayoutMenu.h"
+
 #include <QAction>
 #include <QList>
 #include <QMenu>
@@ -39,6 +41,8 @@ public:
     QAction* saveFoldAction() const { return _saveFold; }
     QAction* applyFoldAction() const { return _applyFold; }
     QAction* backPictureAction() const { return _backPicture; }
+    LayoutMenu& layoutMenu() { return _layoutMenu; }
+    const LayoutMenu& layoutMenu() const { return _layoutMenu; }
     // Shows the About box, or brings the one already up to the front.
     QAction* aboutAction() const { return _about; }
     // The actions with shortcuts, to be added to every Pleatora window.
@@ -78,6 +82,7 @@ private:
     QAction* _backPicture;
     QAction* _about;
     QPointer<AboutBox> _aboutBox;
+    LayoutMenu _layoutMenu;
     std::unique_ptr<QMenu> _openRecentMenu;
     std::unique_ptr<QMenu> _windowMenu;
     std::unique_ptr<QMenu> _contextMenu;

@@ -21,8 +21,9 @@ ApplicationController::ApplicationController(ApplicationSettings& settings,
                                              Preferences& preferences, const QString& handoverName)
     : _settings(settings), _preferences(preferences), _exportController(preferences),
       _animationController(preferences), _recentDocuments(settings),
-      _opener(preferences, [this](std::unique_ptr<DocumentController> controller, const QUrl& url) {
-          addDocument(std::move(controller), url);
+      _opener(preferences, [this](std::unique_ptr<DocumentController> controller, const QUrl& url,
+                                  const std::optional<FoldLayout>& layout) {
+          addDocument(std::move(controller), url, layout);
       }) {
     // Pleatora goes on with its start window when the last document closes.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -46,13 +47,14 @@ ApplicationController::~ApplicationController() {
     _documents.clear();
 }
 
-void ApplicationController::start(const QList<QByteArray>& paths) {
+void ApplicationController::start(const QList<QByteArray>& paths,
+                                  const std::optional<FoldLayout>& layout) {
     connect(&_preferences, &Preferences::changed, this, &ApplicationController::followPreferences,
             Qt::DirectConnection);
     connect(qApp, &QCoreApplication::aboutToQuit, this, &ApplicationController::prepareToQuit);
     // Queued behind the rebuild of the recent documents, which would otherwise put the
     // older entries back in front of the files opened now.
-    QTimer::singleShot(0, this, [this, paths] { openPaths(paths); });
+    QTimer::singleShot(0, this, [this, paths, layout] { openPaths(paths, layout); });
 }
 
 // The documents are not closed one by one at the end, so their folds are kept here.
@@ -87,6 +89,10 @@ void ApplicationController::connectMenus() {
         connect(menu, &QMenu::aboutToShow, this, &ApplicationController::updateActions);
     connect(qApp, &QGuiApplication::focusWindowChanged, this,
             &ApplicationController::focusWindowChanged);
+    _menus.layoutMenu().setDocumentFinder([this]() -> Document* {
+        DocumentController* controller = frontmostDocument();
+        return controller ? &controller->document() : nullptr;
+    });
 }
 
 void ApplicationController::followPreferences() {
@@ -149,13 +155,14 @@ bool ApplicationController::openFile(const QString& path) {
     return true;
 }
 
-void ApplicationController::openPaths(const QList<QByteArray>& paths) {
-    _opener.open(paths);
+void ApplicationController::openPaths(const QList<QByteArray>& paths,
+                                      const std::optional<FoldLayout>& layout) {
+    _opener.open(paths, layout);
     updateStartWindow();
 }
 
 void ApplicationController::addDocument(std::unique_ptr<DocumentController> controller,
-                                        const QUrl& url) {
+                                        const QUrl& url, const std::optional<FoldLayout>& layout) {
     DocumentWindow* window = controller->window();
     window->addActions(_menus.shortcutActions());
     connect(window, &DocumentWindow::contextMenuRequested, this,
@@ -165,6 +172,8 @@ void ApplicationController::addDocument(std::unique_ptr<DocumentController> cont
             [this, window] { closeDocument(window); });
     _menus.undoGroup().addStack(&controller->undoStack());
     controller->recallFold(_rememberedFolds);
+    if (layout)
+        DocumentOpener::startInLayout(*controller, *layout);
 
     _documents.push_back(std::move(controller));
     _documents.back()->showWindow();
@@ -284,8 +293,9 @@ void ApplicationController::openURLs(const QList<QUrl>& urls) {
     openPaths(paths);
 }
 
-void ApplicationController::openHandedOverFiles(const QList<QByteArray>& paths) {
-    openPaths(paths);
+void ApplicationController::openHandedOverFiles(const QList<QByteArray>& paths,
+                                                const std::optional<FoldLayout>& layout) {
+    openPaths(paths, layout);
     showPleatora();
 }
 

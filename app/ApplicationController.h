@@ -40,8 +40,9 @@ public:
     ~ApplicationController() override;
 
     // Opens the files given on the command line (absolute paths as the system's bytes) from the
-    // event loop; shows the start window if none opened.
-    void start(const QList<QByteArray>& paths);
+    // event loop, in the layout it asked for if any; shows the start window if none opened.
+    void start(const QList<QByteArray>& paths,
+               const std::optional<FoldLayout>& layout = std::nullopt);
     void prepareToQuit();
 
     void openDocument();
@@ -49,7 +50,9 @@ public:
     // Always true: a file that cannot be opened is told in the "Can't open" alert.
     bool openFile(const QString& path);
     // Every way of opening ends here: one queue, documents coming up as their pictures are read.
-    void openPaths(const QList<QByteArray>& paths);
+    // Without a layout a picture opens in its remembered fold, else in the preferred layout.
+    void openPaths(const QList<QByteArray>& paths,
+                   const std::optional<FoldLayout>& layout = std::nullopt);
     void performClose();
     void closeDocument(DocumentWindow* documentWindow);
     void copy();
@@ -82,8 +85,10 @@ private:
     void fillOpenRecentMenu();
     void fillWindowMenu();
     void openURLs(const QList<QUrl>& urls);
-    void addDocument(std::unique_ptr<DocumentController> controller, const QUrl& url);
-    void openHandedOverFiles(const QList<QByteArray>& paths);
+    void addDocument(std::unique_ptr<DocumentController> controller, const QUrl& url,
+                     const std::optional<FoldLayout>& layout);
+    void openHandedOverFiles(const QList<QByteArray>& paths,
+                             const std::optional<FoldLayout>& layout);
     void showPleatora();
     void updateStartWindow();
     QWidget* frontmostWindow() const;

@@ -5,6 +5,7 @@
 #include "app/BatchWorkers.h"
 #include "app/Manifest.h"
 #include "app/ShardSelector.h"
+#include "document/Failure.h"
 #include "document/FoldFile.h"
 #include "document/PathText.h"
 #include "settings/Preferences.h"
@@ -83,14 +84,14 @@ BatchExport::BatchExport(const CommandLine::ExportSettings& settings,
       _isTerminal(isatty(fileno(stderr))) {}
 
 int BatchExport::run(const QStringList& pictures) {
-    if (!readFolds())
-        return SomeFailed;
+    if (const int code = readFolds(); code != AllDone)
+        return code;
     return runPlan(ExportPlan(_settings, pictures, _animate));
 }
 
 int BatchExport::run() {
-    if (!readFolds())
-        return SomeFailed;
+    if (const int code = readFolds(); code != AllDone)
+        return code;
     QString failure;
     const QList<ExportPlan::Item> items = Manifest::read(_settings.manifest, _settings, &failure);
     if (!failure.isEmpty()) {
@@ -100,16 +101,39 @@ int BatchExport::run() {
     return runPlan(ExportPlan(items, PathText::toBytes(_settings.outputDirectory)));
 }
 
-// The command line's own folds are read once before any picture, and stop the run when bad.
-bool BatchExport::readFolds() {
+// The command line's own folds are read once before any picture, and stop the run when bad or
+// of another layout than --layout asks for.
+int BatchExport::readFolds() {
     for (const QString& path : {_settings.foldFile, _settings.motion.startFoldFile}) {
+        if (path.isEmpty())
+            continue;
         QString error;
-        if (!path.isEmpty() && !FoldFile::read(path, &error)) {
+        const std::optional<FoldFile> fold = FoldFile::read(path, &error);
+        if (!fold) {
             printLine(error);
-            return false;
+            return SomeFailed;
+        }
+        if (QString clash; !layoutsAgree(_settings.layout, *fold, path, &clash)) {
+            printLine(clash);
+            return Usage;
         }
     }
-    return true;
+    return AllDone;
+}
+
+bool BatchExport::layoutsAgree(const std::optional<FoldLayout>& asked, const FoldFile& fold,
+                               const QString& path, QString* failure) {
+    if (!asked || *asked == fold.layout())
+        return true;
+    const auto named = [](const FoldLayout& layout) {
+        QString name = QString::fromStdString(layout.name());
+        if (layout.axis() == FoldLayout::Axis::horizontal)
+            name += QStringLiteral(" --horizontal");
+        return name;
+    };
+    return Failure::fail(failure,
+                         tr("--layout %1 and the fold file %2 (%3) name different layouts.")
+                             .arg(named(*asked), PathText::shown(path), named(fold.layout())));
 }
 
 // The shard is chosen after the whole list is planned, so every shard refuses the same

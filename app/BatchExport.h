@@ -37,11 +37,15 @@ public:
     // The rows of --manifest, over the command line's settings.
     int run();
     const BatchWorker::Timings& timings() const { return _timings; }
+    // Whether a fold file serves the layout asked for (any, when none was asked); failure: why
+    // it cannot.
+    static bool layoutsAgree(const std::optional<FoldLayout>& asked, const FoldFile& fold,
+                             const QString& path, QString* failure = nullptr);
 
 private:
     int runPlan(const ExportPlan& plan);
     QList<qsizetype> chosen(const ExportPlan& plan) const;
-    bool readFolds();
+    int readFolds();
     bool handOn(const ExportPlan::Entry& entry, const BatchWorker::Result& result);
     void printLine(const QString& line) const;
     void progress() const;

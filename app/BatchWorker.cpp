@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/BatchWorker.h"
 
+#include "app/BatchExport.h"
+
 #include "app/AnimationBatch.h"
 #include "document/PathText.h"
 #include "document/RendererSetup.h"
@@ -99,23 +101,33 @@ std::optional<FoldFile> BatchWorker::foldFor(const QString& path, QString* failu
     return file;
 }
 
-// The fold the file and the settings give; one made on a sheet of another size is fitted to this
-// one as the window would fit it, and said so. NaN when the fold file cannot be read.
-float BatchWorker::fold(FoldModel& model, const ExportPlan::Entry& entry, Result& result) {
-    float pitch = 0;
+// The fold the file and the settings give, in --layout's layout, else the file's; one made on a
+// sheet of another size is fitted to this one as the window would fit it, and said so. NaN when
+// the fold file cannot be read or is of another layout than --layout.
+float BatchWorker::fold(FoldModel& model, std::optional<PanelFoldModel>& panels,
+                        const ExportPlan::Entry& entry, Result& result) {
+    std::optional<FoldFile> file;
     if (!entry.settings.foldFile.isEmpty()) {
-        const std::optional<FoldFile> file = foldFor(entry.settings.foldFile, &result.failure);
+        file = foldFor(entry.settings.foldFile, &result.failure);
         if (!file)
             return std::nanf("");
-        const double distance = file->applyTo(model);
-        if (distance >= 0.05)
-            result.warnings.append(tr("The fold was made on a sheet of %1 x %2 points; fitted to "
-                                      "this picture it differs from it by up to %3 points")
-                                       .arg(file->sheet().width, 0, 'f', 0)
-                                       .arg(file->sheet().height, 0, 'f', 0)
-                                       .arg(distance, 0, 'f', 1));
-        pitch = file->fold().pitch;
+        if (!BatchExport::layoutsAgree(entry.settings.layout, *file, entry.settings.foldFile,
+                                       &result.failure))
+            return std::nanf("");
     }
+    const FoldLayout layout = entry.settings.layout.value_or(file ? file->layout() : FoldLayout());
+    if (!layout.isClassic())
+        panels.emplace(layout, model.sheetSize());
+    float pitch = file ? float(file->fold().pitch) : 0;
+    const double distance = !file    ? 0
+                            : panels ? file->panelFold()->applyTo(*panels)
+                                     : file->applyTo(model);
+    if (distance >= 0.05)
+        result.warnings.append(tr("The fold was made on a sheet of %1 x %2 points; fitted to "
+                                  "this picture it differs from it by up to %3 points")
+                                   .arg(file->sheet().width, 0, 'f', 0)
+                                   .arg(file->sheet().height, 0, 'f', 0)
+                                   .arg(distance, 0, 'f', 1));
     if (entry.settings.pitch)
         pitch = float(*entry.settings.pitch);
     return pitch;
@@ -130,10 +142,16 @@ BatchWorker::Status BatchWorker::draw(const PictureReader::Result& read,
                                                 *entry.format, &result.failure))
         return Status::Failed;
     FoldModel model(sheet);
-    const float pitch = fold(model, entry, result);
+    std::optional<PanelFoldModel> panels;
+    const float pitch = fold(model, panels, entry, result);
     if (std::isnan(pitch))
         return Status::Failed;
-    const QSize windowPoints = ExportRecipe::windowPoints(sheet);
+    if (panels && entry.animationFormat) {
+        result.failure = tr("Animations fold the classic two tents only.");
+        return Status::Failed;
+    }
+    const QSize windowPoints =
+        ExportRecipe::windowPoints(sheet, panels ? panels->layout() : FoldLayout());
     SheetRenderer* view = renderer(windowPoints, &result.failure);
     if (!view) {
         result.failure =
@@ -146,6 +164,8 @@ BatchWorker::Status BatchWorker::draw(const PictureReader::Result& read,
         return Status::Failed;
     if (!RendererSetup::showFold(*view, model, pitch, read.picture, &result.failure))
         return Status::Failed;
+    if (panels)
+        view->setFold(*panels);
     view->display();
     // As in the window: the texture serves unless the export shows the picture finer than that.
     const bool finer = ExportPicture::needsFinerPicture(

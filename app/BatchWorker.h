@@ -6,6 +6,7 @@
 #include "app/ExportRecipe.h"
 #include "document/FoldFile.h"
 #include "document/PictureReader.h"
+#include "fold/PanelFoldModel.h"
 
 #include <QCoreApplication>
 #include <QString>
@@ -61,7 +62,8 @@ public:
 private:
     Status exportPicture(const ExportPlan::Entry& entry, Result& result);
     std::optional<FoldFile> foldFor(const QString& path, QString* failure = nullptr);
-    float fold(FoldModel& model, const ExportPlan::Entry& entry, Result& result);
+    float fold(FoldModel& model, std::optional<PanelFoldModel>& panels,
+               const ExportPlan::Entry& entry, Result& result);
     Status draw(const PictureReader::Result& read, const ExportPlan::Entry& entry,
                 const ExportRecipe& recipe, Result& result);
     Status render(const QImage& texturePicture, QSize windowPoints, const ExportPlan::Entry& entry,

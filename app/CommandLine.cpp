@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/CommandLine.h"
 
-#include "document/Failure.h"
+#include "app/CommandLineOptions.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -22,128 +22,12 @@ const QStringList animationFormats = {QStringLiteral("mp4"), QStringLiteral("web
                                       QStringLiteral("gif"), QStringLiteral("webp"),
                                       QStringLiteral("png")};
 
-// Options that only make sense with --animate or --animate-dir.
-const QStringList animateOnlyOptions = {QStringLiteral("from"),      QStringLiteral("loop"),
-                                        QStringLiteral("tilt-from"), QStringLiteral("duration"),
-                                        QStringLiteral("fps"),       QStringLiteral("ease"),
-                                        QStringLiteral("no-ease")};
-
-// Options that only make sense with --export, --export-dir, --animate, --animate-dir or
-// --manifest.
-const QStringList exportOnlyOptions = {
-    QStringLiteral("scale"),       QStringLiteral("width"),
-    QStringLiteral("fold"),        QStringLiteral("pitch"),
-    QStringLiteral("shadow"),      QStringLiteral("no-shadow"),
-    QStringLiteral("lines"),       QStringLiteral("no-lines"),
-    QStringLiteral("background"),  QStringLiteral("format"),
-    QStringLiteral("overwrite"),   QStringLiteral("screen-height"),
-    QStringLiteral("shading"),     QStringLiteral("shadow-opacity"),
-    QStringLiteral("shadow-blur"), QStringLiteral("shadow-offset"),
-    QStringLiteral("jobs"),        QStringLiteral("skip-existing"),
-    QStringLiteral("report"),      QStringLiteral("shard")};
-
-void addOptions(QCommandLineParser& parser) {
-    parser.setApplicationDescription(
-        tr("Shows pictures as folded sheets of paper; with --export, --export-dir or --manifest,\n"
-           "writes the folded pictures to files without a window or a display; with --animate\n"
-           "or --animate-dir, writes animations of them folding."));
-    parser.addPositionalArgument(QStringLiteral("pictures"), tr("Pictures to open or export."),
-                                 tr("[PICTURE...]"));
-    parser.addOptions({
-        {{QStringLiteral("h"), QStringLiteral("help")}, tr("Show this help and exit.")},
-        {{QStringLiteral("v"), QStringLiteral("version")}, tr("Show the version and exit.")},
-        {QStringLiteral("export"), tr("Export the one PICTURE, folded, to OUT."), tr("OUT")},
-        {QStringLiteral("export-dir"), tr("Export every PICTURE to DIR/<name> folded.<ext>."),
-         tr("DIR")},
-        {QStringLiteral("animate"),
-         tr("Animate the one PICTURE folding, to OUT (.mp4, .webm, .gif, .webp or .png)."),
-         tr("OUT")},
-        {QStringLiteral("animate-dir"), tr("Animate every PICTURE to DIR/<name> folded.<ext>."),
-         tr("DIR")},
-        {QStringLiteral("from"), tr("The fold the animation starts from (default: flat)."),
-         tr("FILE")},
-        {QStringLiteral("loop"), tr("Go there and back, and play for ever.")},
-        {QStringLiteral("tilt-from"),
-         tr("The tilt the animation starts from, -60 to 60 degrees (default: the start fold's)."),
-         tr("DEGREES")},
-        {QStringLiteral("duration"), tr("The animation's length, 0.5 to 30 seconds (default 3)."),
-         tr("SECONDS")},
-        {QStringLiteral("fps"), tr("Frames a second, 10 to 60, GIF at most 50 (default 30)."),
-         tr("N")},
-        {QStringLiteral("ease"), tr("Start and end the move slowly (the default).")},
-        {QStringLiteral("no-ease"), tr("Move at an even speed.")},
-        {QStringLiteral("scale"), tr("Size as N times the window, 1 to 8 (default 1)."), tr("N")},
-        {QStringLiteral("width"),
-         tr("Size as an exact width in pixels; the height follows (animations: default 1080)."),
-         tr("PX")},
-        {QStringLiteral("fold"), tr("The fold to apply, a .pleatfold file (default: flat)."),
-         tr("FILE")},
-        {QStringLiteral("pitch"), tr("The tilt, -60 to 60 degrees (overrides the fold's)."),
-         tr("DEGREES")},
-        {QStringLiteral("shadow"), tr("With the shadow.")},
-        {QStringLiteral("no-shadow"), tr("Without the shadow.")},
-        {QStringLiteral("lines"), tr("With the crease lines.")},
-        {QStringLiteral("no-lines"), tr("Without the crease lines.")},
-        {QStringLiteral("background"), tr("transparent (default), #rrggbb or a colour name."),
-         tr("COLOUR")},
-        {QStringLiteral("format"),
-         tr("png, tiff, jpeg, webp or pdf (default: from OUT, else png); for animations\n"
-            "mp4, webm, gif, webp or png (default: from OUT, else mp4)."),
-         tr("FORMAT")},
-        {QStringLiteral("overwrite"), tr("Replace existing output files.")},
-        {QStringLiteral("screen-height"),
-         tr("The height of the 16:9 screen that sizes the sheet as the application would\n"
-            "(default 1080)."),
-         tr("PX")},
-        {QStringLiteral("shading"), tr("Facet shading, 0 to 100 percent."), tr("PERCENT")},
-        {QStringLiteral("shadow-opacity"), tr("Shadow opacity, 0 to 100 percent."), tr("PERCENT")},
-        {QStringLiteral("shadow-blur"), tr("Shadow softness, in points."), tr("POINTS")},
-        {QStringLiteral("shadow-offset"), tr("Shadow offset downward, in points."), tr("POINTS")},
-        {QStringLiteral("manifest"),
-         tr("Export the pictures a CSV or JSON lines FILE lists, each row with its own\n"
-            "output and settings (- reads standard input); stills only."),
-         tr("FILE")},
-        {QStringLiteral("jobs"), tr("Pictures exported or animated at once (default: one a core)."),
-         tr("N")},
-        {QStringLiteral("shard"),
-         tr("Only the pictures whose output hashes to I of N, 0 <= I < N."), tr("I/N")},
-        {QStringLiteral("skip-existing"), tr("Leave outputs that exist, reported as skipped.")},
-        {QStringLiteral("report"),
-         tr("Write one JSON object a picture and a summary to FILE (- for standard output)."),
-         tr("FILE")},
-    });
-    parser.setApplicationDescription(
-        parser.applicationDescription() +
-        tr("\n\nExit status: 0 when every picture was written or skipped, 1 when some failed,\n"
-           "2 for a mistake on the command line, 3 when the environment stands in the way\n"
-           "(no OpenGL, an output folder or report that cannot be written): worth a retry\n"
-           "elsewhere."));
-}
-
-// Whether every option given is in place; failure: one of the motion's without an animation, or
-// one of an export's without any output.
-bool optionsInPlace(const QCommandLineParser& parser, bool animate, bool anyOutput,
-                    QString* failure = nullptr) {
-    for (const QString& option : animateOnlyOptions) {
-        if (!animate && parser.isSet(option))
-            return Failure::fail(failure, tr("--%1 needs --animate or --animate-dir.").arg(option));
-    }
-    for (const QString& option : exportOnlyOptions + CommandLine::paperOptions()) {
-        if (!anyOutput && parser.isSet(option))
-            return Failure::fail(
-                failure,
-                tr("--%1 needs --export, --export-dir, --animate, --animate-dir or --manifest.")
-                    .arg(option));
-    }
-    return true;
-}
-
 } // namespace
 
 CommandLine CommandLine::parse(const QStringList& arguments) {
     CommandLine result;
     QCommandLineParser parser;
-    addOptions(parser);
+    CommandLineOptions::add(parser);
     CommandLine::addPaperOptions(parser);
     result.helpText = parser.helpText();
     if (!parser.parse(arguments)) {
@@ -160,11 +44,34 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
         return result;
     }
     result.checkExportShape(parser);
+    result.readLayout(parser);
     if (result.mode == Mode::Export || result.mode == Mode::Animate)
         result.readExportSettings(parser);
     if (result.mode == Mode::Animate)
         result.readMotion(parser);
     return result;
+}
+
+QString CommandLine::layoutNames() {
+    QStringList names;
+    for (const FoldLayout& layout : FoldLayout::presets(FoldLayout::Axis::vertical))
+        names.append(QString::fromStdString(layout.name()));
+    return names.join(QStringLiteral(", "));
+}
+
+void CommandLine::readLayout(const QCommandLineParser& parser) {
+    const bool horizontal = parser.isSet(QStringLiteral("horizontal"));
+    if (!parser.isSet(QStringLiteral("layout"))) {
+        if (horizontal)
+            fail(tr("--horizontal needs --layout."));
+        return;
+    }
+    const QString name = parser.value(QStringLiteral("layout"));
+    layout = FoldLayout::fromName(name.toStdString(), horizontal ? FoldLayout::Axis::horizontal
+                                                                 : FoldLayout::Axis::vertical);
+    if (!layout)
+        fail(tr("--layout wants one of %1, not '%2'.").arg(layoutNames(), name));
+    exportSettings.layout = layout;
 }
 
 void CommandLine::fail(const QString& message) {
@@ -181,7 +88,8 @@ void CommandLine::checkExportShape(const QCommandLineParser& parser) {
     const bool listed = parser.isSet(QStringLiteral("manifest"));
     const int outputs = one + parser.isSet(QStringLiteral("export-dir")) + animateOne +
                         parser.isSet(QStringLiteral("animate-dir"));
-    if (QString misplaced; !optionsInPlace(parser, animate, outputs > 0 || listed, &misplaced))
+    if (QString misplaced;
+        !CommandLineOptions::inPlace(parser, animate, outputs > 0 || listed, &misplaced))
         return fail(misplaced);
     if (outputs == 0 && !listed)
         return;

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "fold/FoldLayout.h"
+
 #include <QColor>
 #include <QString>
 #include <QStringList>
@@ -34,6 +36,7 @@ public:
         std::optional<int> scale; // whole times the window
         std::optional<int> width;
         QString foldFile;
+        std::optional<FoldLayout> layout; // unset: the fold file's, else the classic
         std::optional<double> pitch;
         std::optional<bool> shadow;
         std::optional<bool> lines;
@@ -73,9 +76,15 @@ public:
     QString failure; // one line, set exactly when the mode is Error
     QString helpText;
     QStringList pictures;
+    // --layout and --horizontal; for exports also in exportSettings.
+    std::optional<FoldLayout> layout;
     ExportSettings exportSettings;
 
+    // The names --layout takes, for messages: "two-tents, tent, card, ...".
+    static QString layoutNames();
+
 private:
+    void readLayout(const QCommandLineParser& parser);
     void readExportSettings(const QCommandLineParser& parser);
     void readLook(const QCommandLineParser& parser);
     void readSwitches(const QCommandLineParser& parser);

@@ -71,6 +71,11 @@ QSize ExportRecipe::windowPoints(const FoldSize& sheet) {
     return QSize(int(window.width), int(window.height));
 }
 
+QSize ExportRecipe::windowPoints(const FoldSize& sheet, const FoldLayout& layout) {
+    const FoldSize window = SheetSizing::windowSize(sheet, layout);
+    return QSize(int(window.width), int(window.height));
+}
+
 QSize ExportRecipe::exportPixels(QSize picturePixels) const {
     return _options.pixelSize(windowPoints(sheet(picturePixels)));
 }

@@ -48,6 +48,8 @@ public:
     QSize picturePixels(QSize pixels) const;
     FoldSize sheet(QSize picturePixels) const { return _sizing.displaySize(picturePixels); }
     static QSize windowPoints(const FoldSize& sheet);
+    // The window of another layout, large enough for any pose it allows.
+    static QSize windowPoints(const FoldSize& sheet, const FoldLayout& layout);
 
     const ExportOptions& options() const { return _options; }
     const ExportPicture::Look& look() const { return _look; }

@@ -32,7 +32,8 @@ QString InstanceHandover::serverName() {
         .filePath(QStringLiteral("pleatora.socket"));
 }
 
-bool InstanceHandover::handOver(const QString& name, const QList<QByteArray>& paths) {
+bool InstanceHandover::handOver(const QString& name, const QList<QByteArray>& paths,
+                                const std::optional<FoldLayout>& layout) {
     QList<QByteArray> sendable;
     for (const QByteArray& path : paths) {
         if (path.size() <= HandoverMessage::maximumPathSize)
@@ -44,7 +45,7 @@ bool InstanceHandover::handOver(const QString& name, const QList<QByteArray>& pa
     socket.connectToServer(name);
     if (!socket.waitForConnected(connectTimeoutMs))
         return false;
-    socket.write(HandoverMessage::encode(sendable));
+    socket.write(HandoverMessage::encode(sendable, layout));
     // Taken only once the running instance says it has the whole message.
     while (socket.bytesAvailable() == 0) {
         if (!socket.waitForReadyRead(answerTimeoutMs))
@@ -132,5 +133,5 @@ void InstanceHandover::readPeer(QLocalSocket* peer, QByteArray& received) {
     }
     peer->write(QByteArray(1, HandoverMessage::acknowledgement));
     peer->disconnectFromServer();
-    emit filesHandedOver(message.paths);
+    emit filesHandedOver(message.paths, message.layout);
 }

@@ -2,15 +2,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "fold/FoldLayout.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QLocalServer>
 #include <QObject>
 #include <QTimer>
 
+#include <optional>
+
 class QLocalSocket;
 
-// Lets a second launch hand its files to the instance already running, which opens them.
+// Lets a second launch hand its files to the instance already running, which opens them, in the
+// layout the launch asked for if it did.
 // Paths travel as the system's bytes in framed messages (HandoverMessage). Peers are few and
 // short-lived: more than maximumPeers at once are turned away, and each has peerDeadlineMs to
 // send its message. The socket is its owner's alone, and comes back if it is lost.
@@ -27,7 +32,8 @@ public:
     static QString serverName();
     // True when a running instance took the paths; the caller then exits. Blocks for up to a
     // few seconds, so only a launch that has nothing else to do calls it.
-    static bool handOver(const QString& name, const QList<QByteArray>& paths);
+    static bool handOver(const QString& name, const QList<QByteArray>& paths,
+                         const std::optional<FoldLayout>& layout = std::nullopt);
     // True when an instance accepts connections under that name.
     static bool isAnswering(const QString& name);
 
@@ -37,7 +43,7 @@ public:
 
 signals:
     // An empty list asks the running instance to show itself.
-    void filesHandedOver(const QList<QByteArray>& paths);
+    void filesHandedOver(const QList<QByteArray>& paths, const std::optional<FoldLayout>& layout);
 
 private:
     void acceptConnections();

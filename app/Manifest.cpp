@@ -14,15 +14,18 @@ namespace {
 
 const QString inputKey = QStringLiteral("input");
 const QString outputKey = QStringLiteral("output");
-const QStringList switches = {QStringLiteral("shadow"), QStringLiteral("lines")};
-const QStringList valueKeys = {QStringLiteral("fold"),           QStringLiteral("scale"),
-                               QStringLiteral("width"),          QStringLiteral("pitch"),
-                               QStringLiteral("background"),     QStringLiteral("format"),
-                               QStringLiteral("shading"),        QStringLiteral("shadow-opacity"),
-                               QStringLiteral("shadow-blur"),    QStringLiteral("shadow-offset"),
-                               QStringLiteral("screen-height"),  QStringLiteral("back"),
-                               QStringLiteral("back_colour"),    QStringLiteral("grain"),
-                               QStringLiteral("crease_shading"), QStringLiteral("gloss")};
+const QString layoutKey = QStringLiteral("layout");
+const QString horizontalKey = QStringLiteral("horizontal");
+const QStringList switches = {QStringLiteral("shadow"), QStringLiteral("lines"), horizontalKey};
+const QStringList valueKeys = {QStringLiteral("fold"),          QStringLiteral("scale"),
+                               QStringLiteral("width"),         QStringLiteral("pitch"),
+                               QStringLiteral("background"),    QStringLiteral("format"),
+                               QStringLiteral("shading"),       QStringLiteral("shadow-opacity"),
+                               QStringLiteral("shadow-blur"),   QStringLiteral("shadow-offset"),
+                               QStringLiteral("screen-height"), layoutKey,
+                               QStringLiteral("back"),          QStringLiteral("back_colour"),
+                               QStringLiteral("grain"),         QStringLiteral("crease_shading"),
+                               QStringLiteral("gloss")};
 
 bool isKnown(const QString& key) {
     return key == inputKey || key == outputKey || switches.contains(key) || valueKeys.contains(key);
@@ -57,6 +60,8 @@ void overlay(const CommandLine::ExportSettings& row, const QSet<QString>& given,
         settings->screenHeight = row.screenHeight;
     if (given.contains(QStringLiteral("background")))
         settings->background = row.background;
+    if (given.contains(layoutKey) || given.contains(horizontalKey))
+        settings->layout = row.layout;
     const auto take = [](const auto& value, auto& kept) {
         if (value)
             kept = value;
@@ -226,6 +231,7 @@ bool Manifest::readSettings(const Row& row, CommandLine::ExportSettings* setting
                             QString* failure) {
     QStringList arguments = {QStringLiteral("pleatora"), QStringLiteral("--manifest=-")};
     QSet<QString> given;
+    std::optional<bool> horizontal;
     for (auto i = row.begin(); i != row.end(); ++i) {
         if (i.value().trimmed().isEmpty() || i.key() == inputKey || i.key() == outputKey)
             continue;
@@ -241,8 +247,12 @@ bool Manifest::readSettings(const Row& row, CommandLine::ExportSettings* setting
         if (!valid)
             return Failure::fail(failure,
                                  tr("%1 wants yes or no, not '%2'").arg(i.key(), i.value()));
-        arguments.append((*on ? QStringLiteral("--") : QStringLiteral("--no-")) + i.key());
+        if (i.key() == horizontalKey)
+            horizontal = on;
+        else
+            arguments.append((*on ? QStringLiteral("--") : QStringLiteral("--no-")) + i.key());
     }
+    arguments += layoutArguments(row, horizontal, settings->layout);
     const CommandLine parsed = CommandLine::parse(arguments);
     if (parsed.mode == CommandLine::Mode::Error)
         return Failure::fail(failure, parsed.failure);
@@ -252,4 +262,22 @@ bool Manifest::readSettings(const Row& row, CommandLine::ExportSettings* setting
     if (given.contains(QStringLiteral("lines")))
         settings->lines = parsed.exportSettings.lines;
     return true;
+}
+
+// A row's layout names a preset, its horizontal cell the axis; the command line's layout gives
+// what the row leaves out.
+QStringList Manifest::layoutArguments(const Row& row, std::optional<bool> horizontal,
+                                      const std::optional<FoldLayout>& defaults) {
+    const bool namesLayout = !row.value(layoutKey).trimmed().isEmpty();
+    if (!horizontal && !namesLayout)
+        return {};
+    const bool across =
+        horizontal.value_or(defaults && defaults->axis() == FoldLayout::Axis::horizontal);
+    QStringList arguments;
+    if (!namesLayout && defaults)
+        arguments.append(
+            QStringLiteral("--layout=%1").arg(QString::fromStdString(defaults->name())));
+    if (across)
+        arguments.append(QStringLiteral("--horizontal"));
+    return arguments;
 }

@@ -16,9 +16,9 @@ class QIODevice;
 
 // --manifest: the pictures of a run, one a row, each with its own output and settings over the
 // command line's. CSV with a header row, or JSON lines (one object a line); the columns or keys
-// are "input", "output" and the export options' names (fold, scale, width, pitch, shadow, lines,
-// background, format, shading, shadow-opacity, shadow-blur, shadow-offset, screen-height), and
-// the paper's: back, back_colour, grain, crease_shading, gloss.
+// are "input", "output" and the export options' names (fold, layout, horizontal, scale, width,
+// pitch, shadow, lines, background, format, shading, shadow-opacity, shadow-blur, shadow-offset,
+// screen-height), and the paper's: back, back_colour, grain, crease_shading, gloss.
 // A bad row becomes an item whose failure names its line, so the other rows still run.
 class Manifest {
     Q_DECLARE_TR_FUNCTIONS(Manifest)
@@ -46,4 +46,6 @@ private:
     static bool readSettings(const Row& row, CommandLine::ExportSettings* settings,
                              QString* failure = nullptr);
     static bool checkHeader(const QStringList& header, QString* failure = nullptr);
+    static QStringList layoutArguments(const Row& row, std::optional<bool> horizontal,
+                                       const std::optional<FoldLayout>& defaults);
 };

@@ -3,6 +3,8 @@
 #include "app/PreferencesController.h"
 
 #include "app/AppLog.h"
+#include "app/LayoutTitles.h"
+#include "app/NewPictureLayout.h"
 #include "settings/ApplicationSettings.h"
 #include "settings/Preferences.h"
 #include "ui_Preferences.h"
@@ -59,6 +61,8 @@ void PreferencesController::setUpWindow() {
     bindCheckBox(_ui->cboxCopyWithCreaseLine, Preferences::copyWithCreaseLine);
     bindCheckBox(_ui->cboxCopyWithShadow, Preferences::copyWithShadow);
     bindCheckBox(_ui->cboxRememberFolds, Preferences::rememberFolds);
+    bindCheckBox(_ui->cboxNewPictureHorizontal, Preferences::newPictureHorizontal);
+    bindNewPictureLayoutMenu();
     bindColorWell(_ui->cwellCreaseLineColor, Preferences::creaseLineColor);
     bindColorWell(_ui->cwellControlLineColor, Preferences::controlLineColor);
     bindImageFormatMenu();
@@ -136,6 +140,20 @@ void PreferencesController::bindImageFormatMenu() {
     menu->setCurrentIndex(isFirstItem ? 0 : 1);
     connect(menu, &QComboBox::activated, this,
             [this, menu] { _preferences.setValue(Preferences::imageFormat, menu->currentText()); });
+}
+
+// The menu lists the presets by their words and stores their names.
+void PreferencesController::bindNewPictureLayoutMenu() {
+    QComboBox* menu = _ui->menuNewPictureLayout;
+    const FoldLayout preferred = NewPictureLayout::of(_preferences);
+    for (const FoldLayout& layout : FoldLayout::presets(FoldLayout::Axis::vertical)) {
+        menu->addItem(LayoutTitles::title(layout), QString::fromStdString(layout.name()));
+        if (layout == preferred.withAxis(FoldLayout::Axis::vertical))
+            menu->setCurrentIndex(menu->count() - 1);
+    }
+    connect(menu, &QComboBox::activated, this, [this, menu] {
+        _preferences.setValue(Preferences::newPictureLayout, menu->currentData().toString());
+    });
 }
 
 // Every step of a slider's drag is written, so the documents follow it live.

@@ -50,6 +50,7 @@ private:
     void addPaperLookControls();
     QSlider* addSliderRow(const QString& label, const QString& format,
                           const Preference<int>& preference);
+    void bindNewPictureLayoutMenu();
     void bindSlider(QSlider* slider, QLabel* label, const QString& format,
                     const Preference<int>& preference);
     void restoreGeometry();

@@ -40,22 +40,22 @@ QList<QByteArray> pictureBytes(const QStringList& pictures) {
     return paths;
 }
 
-int runApplication(int argc, char* argv[], const QStringList& pictures) {
+int runApplication(int argc, char* argv[], const CommandLine& commandLine) {
     QApplication application(argc, argv);
     setApplicationNames();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/pleatora.png")));
     // Wayland compositors find the desktop entry, and so the icon, by this name.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.pleatora.pleatora"));
 
-    const QList<QByteArray> paths = pictureBytes(pictures);
+    const QList<QByteArray> paths = pictureBytes(commandLine.pictures);
     const QString handoverName = InstanceHandover::serverName();
-    if (InstanceHandover::handOver(handoverName, paths))
+    if (InstanceHandover::handOver(handoverName, paths, commandLine.layout))
         return 0;
 
     ApplicationSettings settings;
     Preferences preferences(settings);
     ApplicationController delegate(settings, preferences, handoverName);
-    delegate.start(paths);
+    delegate.start(paths, commandLine.layout);
     return application.exec();
 }
 
@@ -95,5 +95,5 @@ int main(int argc, char* argv[]) {
     case CommandLine::Mode::Open:
         break;
     }
-    return runApplication(argc, argv, commandLine.pictures);
+    return runApplication(argc, argv, commandLine);
 }

@@ -1,7 +1,8 @@
 // SPDX-FileCopyrightText: The Pleatora developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 //
-// The document window's display update, replayed along a synthetic drag of the left peak, with
+// The document window's display update, replayed along a synthetic drag of a peak (the classic's
+// left one, or one in the middle of an accordion of twelve panels, creases down or across), with
 // the window shown and repainted synchronously; the hover poll that finds nothing new; and the
 // input shape set at the end of a drag.
 // Run under scripts/with-display.sh; QT_SCALE_FACTOR=2 measures a backing scale of 2.
@@ -65,10 +66,16 @@ void sendMouse(DocumentController& controller, QEvent::Type type, QPoint at,
     QApplication::sendEvent(controller.window()->contentView(), &event);
 }
 
-// Puts the pointer over the left peak and lets the hover poll select it.
-QPoint hoverLeftPeak(DocumentController& controller) {
+// The layouts the drag is measured in: the classic, and the most lines there are on either axis.
+const FoldLayout benchLayouts[] = {FoldLayout(), FoldLayout::accordion(12),
+                                   FoldLayout::accordion(12, FoldLayout::Axis::horizontal)};
+
+// Puts the pointer over a peak line and lets the hover poll select it: the classic's left peak,
+// or an accordion's fifth line, a peak near its middle.
+QPoint hoverPeak(DocumentController& controller) {
     const auto& endPoints = controller.endPoints();
-    const QPoint peak = widgetPoint(controller, (endPoints[2][0] + endPoints[2][1]) / 2);
+    const size_t line = controller.document().layout().isClassic() ? 2 : 5;
+    const QPoint peak = widgetPoint(controller, (endPoints[line][0] + endPoints[line][1]) / 2);
     QCursor::setPos(controller.window()->mapToGlobal(peak));
     controller.updateHoveredArea();
     return peak;
@@ -88,7 +95,8 @@ void reportPercentiles(benchmark::State& state, std::vector<double>& millisecond
 }
 
 // One drag event per iteration: the peak swings left and right and up and down, so every step
-// refolds the sheet and runs the whole update. The third argument is the shading in percent.
+// refolds the sheet and runs the whole update. The third argument is the shading in percent, the
+// fourth the layout in benchLayouts.
 void BM_DragUpdate(benchmark::State& state) {
     sharedPreferences->setValue(Preferences::shading, static_cast<int>(state.range(2)));
     auto controller =
@@ -97,12 +105,17 @@ void BM_DragUpdate(benchmark::State& state) {
         state.SkipWithError("document did not open");
         return;
     }
-    state.SetLabel(QStringLiteral("window %1 x %2, shading %3%")
+    const FoldLayout& layout = benchLayouts[state.range(3)];
+    controller->document().setLayout(layout);
+    QApplication::processEvents();
+    state.SetLabel(QStringLiteral("%1 %2, window %3 x %4, shading %5%")
+                       .arg(QString::fromStdString(layout.name()))
+                       .arg(QString(FoldLayout::axisName(layout.axis()).data()))
                        .arg(controller->window()->width())
                        .arg(controller->window()->height())
                        .arg(state.range(2))
                        .toStdString());
-    const QPoint peak = hoverLeftPeak(*controller);
+    const QPoint peak = hoverPeak(*controller);
     sendMouse(*controller, QEvent::MouseButtonPress, peak, Qt::LeftButton);
     std::vector<double> milliseconds;
     int step = 0;
@@ -205,7 +218,7 @@ void BM_HoverPollWithoutChange(benchmark::State& state) {
         return;
     }
     controller->stopTimer();
-    hoverLeftPeak(*controller);
+    hoverPeak(*controller);
     for (auto _ : state)
         controller->updateHoveredArea();
 }
@@ -225,9 +238,11 @@ void BM_InputAreaUpdate(benchmark::State& state) {
 
 // 640 x 480 gives a 957 x 600 window and 1054 x 703 a 1577 x 878 window on a 1080 high screen.
 BENCHMARK(BM_DragUpdate)
-    ->Args({640, 480, 0})
-    ->Args({1054, 703, 0})
-    ->Args({1054, 703, 100})
+    ->Args({640, 480, 0, 0})
+    ->Args({1054, 703, 0, 0})
+    ->Args({1054, 703, 0, 1})
+    ->Args({1054, 703, 0, 2})
+    ->Args({1054, 703, 100, 0})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(400);
 BENCHMARK(BM_PaperDragUpdate)->Args({1054, 703})->Unit(benchmark::kMillisecond)->Iterations(300);

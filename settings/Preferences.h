@@ -36,6 +36,10 @@ public:
     static inline const Preference<bool> copyWithShadow{"copyWithShadow", true};
     static inline const Preference<QString> imageFormat{"imageFormat", QStringLiteral("TIFF")};
     static inline const Preference<bool> rememberFolds{"rememberFolds", true};
+    // How a picture opens when no fold is remembered for it: a layout's name, and its axis.
+    static inline const Preference<QString> newPictureLayout{"newPictureLayout",
+                                                             QStringLiteral("two-tents")};
+    static inline const Preference<bool> newPictureHorizontal{"newPictureHorizontal", false};
     // The paper's look as it was before these could be set: no shading, the usual shadow.
     static inline const Preference<int> shading{"shading", 0};              // percent
     static inline const Preference<int> shadowOpacity{"shadowOpacity", 50}; // percent

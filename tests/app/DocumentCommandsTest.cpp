@@ -254,7 +254,7 @@ TEST_F(DocumentCommandsTest, RightClickOnADocumentOffersTheWholeMenu) {
         if (!item->isSeparator())
             titles.append(item->text());
     EXPECT_EQ(titles, (QStringList{"Undo", "Redo", "&Open...", "Open &Recent", "&Close", "&Copy",
-                                   "&Export...", "Export &Animation...", "Reset &Fold",
+                                   "&Export...", "Export &Animation...", "Reset &Fold", "&Layout",
                                    "&Save Fold...", "&Apply Fold...", "&Back Picture...",
                                    "&Preferences...", "&Window", "A&bout Pleatora", "&Quit"}));
     EXPECT_TRUE(application().menus().copyAction()->isEnabled());

@@ -270,3 +270,19 @@ TEST_F(FoldCommandsTest, WithRememberingOffNoFoldIsKeptOrBroughtBack) {
 }
 
 } // namespace
+
+TEST_F(FoldCommandsTest, ControlSOpensSaveFoldForTheDocumentInFront) {
+    launch({picture()});
+    QAction* save = application().menus().saveFoldAction();
+    EXPECT_EQ(save->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+    // No other command answers the same keys.
+    for (const QAction* action : application().menus().shortcutActions())
+        if (action != save)
+            EXPECT_FALSE(action->shortcuts().contains(save->shortcut()))
+                << action->text().toStdString();
+    ASSERT_TRUE(activate(document(0).window()));
+    QTest::keyClick(document(0).window(), Qt::Key_S, Qt::ControlModifier);
+    ASSERT_TRUE(waitFor([] { return filePanel() != nullptr; }));
+    EXPECT_EQ(filePanel()->acceptMode(), QFileDialog::AcceptSave);
+    filePanel()->reject();
+}

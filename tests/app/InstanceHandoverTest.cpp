@@ -121,7 +121,7 @@ TEST_F(InstanceHandoverTest, BytesThatAreNoMessageAreDropped) {
     ASSERT_TRUE(running.listen(handoverName()));
     QSignalSpy received(&running, &InstanceHandover::filesHandedOver);
     QByteArray otherVersion = HandoverMessage::encode({"/pictures/a.png"});
-    otherVersion[4] = 2;
+    otherVersion[4] = 3;
     QByteArray trailing = HandoverMessage::encode({"/pictures/a.png"}) + "more";
     const QByteArray tooLong = HandoverMessage::encode({"/" + QByteArray(4096, 'x')});
     const QByteArray relative = HandoverMessage::encode({"pictures/a.png"});

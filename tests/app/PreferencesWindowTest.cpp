@@ -1,7 +1,9 @@
 // SPDX-FileCopyrightText: The Pleatora developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AppFixture.h"
+
 #include "app/ColorWell.h"
+#include "app/NewPictureLayout.h"
 #include "app/PreferencesController.h"
 #include "render/SheetRenderer.h"
 #include "window/DocumentWindow.h"
@@ -216,6 +218,36 @@ TEST_F(PreferencesWindowTest, UnknownStoredFormatSelectsPdf) {
     preferences().setValue(Preferences::imageFormat, "JPEG");
     showPreferences();
     EXPECT_EQ(control<QComboBox>("menuImageFormat")->currentIndex(), 1);
+}
+
+TEST_F(PreferencesWindowTest, NewPictureLayoutIsChosenByItsWordsAndComesBackAfterRestart) {
+    launch();
+    EXPECT_EQ(NewPictureLayout::of(preferences()), FoldLayout());
+    showPreferences();
+    auto* menu = control<QComboBox>("menuNewPictureLayout");
+    EXPECT_EQ(menu->count(), int(FoldLayout::presets(FoldLayout::Axis::vertical).size()));
+    EXPECT_EQ(menu->currentText(), "Two Tents");
+    EXPECT_FALSE(control<QCheckBox>("cboxNewPictureHorizontal")->isChecked());
+
+    // The keyboard, as a user would: four down from Two Tents is the accordion of four.
+    menu->setFocus();
+    for (int i = 0; i < 4; ++i)
+        QTest::keyClick(menu, Qt::Key_Down);
+    EXPECT_EQ(menu->currentText(), "Accordion of 4");
+    toggle("cboxNewPictureHorizontal");
+    EXPECT_EQ(preferences().value(Preferences::newPictureLayout), "accordion-4");
+    EXPECT_EQ(NewPictureLayout::of(preferences()),
+              FoldLayout::accordion(4, FoldLayout::Axis::horizontal));
+
+    restart();
+    showPreferences();
+    EXPECT_EQ(control<QComboBox>("menuNewPictureLayout")->currentText(), "Accordion of 4");
+    EXPECT_TRUE(control<QCheckBox>("cboxNewPictureHorizontal")->isChecked());
+    // A name this Pleatora does not know opens pictures as the classic.
+    preferences().setValue(Preferences::newPictureLayout, "fan");
+    EXPECT_EQ(
+        NewPictureLayout::of(preferences()),
+        FoldLayout::twoTents(FoldLayout::Axis::horizontal).withAxis(FoldLayout::Axis::vertical));
 }
 
 TEST_F(PreferencesWindowTest, WindowIsKeptAndReopensWhereItWas) {
