@@ -138,7 +138,7 @@ TEST(CommandLineTest, PaperOptionsAreCheckedAndOverrideThePreferencesLook) {
                            QStringLiteral("--grain=30"), QStringLiteral("--crease-shading=100"),
                            QStringLiteral("--gloss=0")} +
                exportOne);
-    ASSERT_EQ(line.mode, CommandLine::Mode::Export) << line.error.toStdString();
+    ASSERT_EQ(line.mode, CommandLine::Mode::Export) << line.failure.toStdString();
     ExportRecipe::Defaults defaults;
     defaults.paper.grain = 0.5f;
     defaults.paper.gloss = 0.8f;
@@ -177,7 +177,8 @@ TEST(CommandLineTest, PaperOptionsAreCheckedAndOverrideThePreferencesLook) {
                                                      {QStringLiteral("--back=")}}) {
         const CommandLine line = parsed(bad + exportOne);
         EXPECT_EQ(line.mode, CommandLine::Mode::Error) << bad.join(u' ').toStdString();
-        EXPECT_TRUE(line.error.contains(bad[0].section(u'=', 0, 0))) << line.error.toStdString();
+        EXPECT_TRUE(line.failure.contains(bad[0].section(u'=', 0, 0)))
+            << line.failure.toStdString();
     }
     // Without an export they are out of place, as every look option is.
     EXPECT_EQ(parsed({QStringLiteral("--gloss=50"), QStringLiteral("a.png")}).mode,

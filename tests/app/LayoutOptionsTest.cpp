@@ -63,12 +63,12 @@ TEST(LayoutOptionsTest, EveryPresetIsTakenByNameOnEitherAxisForOpeningAndExporti
             if (axis == Axis::horizontal)
                 arguments.append(QStringLiteral("--horizontal"));
             const CommandLine open = parsed(arguments + QStringList{QStringLiteral("a.png")});
-            EXPECT_EQ(open.mode, CommandLine::Mode::Open) << open.error.toStdString();
+            EXPECT_EQ(open.mode, CommandLine::Mode::Open) << open.failure.toStdString();
             EXPECT_EQ(open.layout, layout);
             const CommandLine exported =
                 parsed(arguments +
                        QStringList{QStringLiteral("--export-dir=/tmp"), QStringLiteral("a.png")});
-            EXPECT_EQ(exported.mode, CommandLine::Mode::Export) << exported.error.toStdString();
+            EXPECT_EQ(exported.mode, CommandLine::Mode::Export) << exported.failure.toStdString();
             EXPECT_EQ(exported.exportSettings.layout, layout);
         }
     }
@@ -83,14 +83,14 @@ TEST(LayoutOptionsTest, BadNamesAndAHorizontalWithoutALayoutAreMistakesThatExitT
                                 QStringLiteral("Two-Tents"), QStringLiteral("")}) {
         const CommandLine bad = parsed({QStringLiteral("--layout"), name, QStringLiteral("a.png")});
         EXPECT_EQ(bad.mode, CommandLine::Mode::Error) << name.toStdString();
-        EXPECT_TRUE(bad.error.contains(QStringLiteral("two-tents, tent, card, z-fold, "
-                                                      "accordion-4,")))
-            << bad.error.toStdString();
-        EXPECT_TRUE(bad.error.contains(QStringLiteral("accordion-12")));
+        EXPECT_TRUE(bad.failure.contains(QStringLiteral("two-tents, tent, card, z-fold, "
+                                                        "accordion-4,")))
+            << bad.failure.toStdString();
+        EXPECT_TRUE(bad.failure.contains(QStringLiteral("accordion-12")));
     }
     const CommandLine alone = parsed({QStringLiteral("--horizontal"), QStringLiteral("a.png")});
     EXPECT_EQ(alone.mode, CommandLine::Mode::Error);
-    EXPECT_TRUE(alone.error.contains(QStringLiteral("--horizontal needs --layout")));
+    EXPECT_TRUE(alone.failure.contains(QStringLiteral("--horizontal needs --layout")));
 
     const ProcessRun badName = run({QStringLiteral("--layout=fan"), QStringLiteral("a.png")});
     EXPECT_EQ(badName.exitCode, 2);
