@@ -158,7 +158,7 @@ void BM_PaperDragUpdate(benchmark::State& state) {
     DocumentController* const documents[2] = {plain.get(), paper.get()};
     QPoint peaks[2];
     for (int i = 0; i < 2; ++i) {
-        peaks[i] = hoverLeftPeak(*documents[i]);
+        peaks[i] = hoverPeak(*documents[i]);
         sendMouse(*documents[i], QEvent::MouseButtonPress, peaks[i], Qt::LeftButton);
     }
     std::vector<double> milliseconds[2];
