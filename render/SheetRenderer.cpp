@@ -56,12 +56,14 @@ SheetRenderer::~SheetRenderer() {
     if (_context && _context->makeCurrent()) {
         _texture.reset();
         _backTexture.reset();
+        _blankPaper.reset();
         _paperShader.reset();
         _framebuffer.reset();
         _context->doneCurrent();
     } else if (_context) {
         leaveToTheContext(std::move(_texture), std::move(_framebuffer));
         (void)_backTexture.release();
+        (void)_blankPaper.release();
         (void)_paperShader.release();
     }
 }
@@ -163,10 +165,13 @@ bool SheetRenderer::setImage(const QImage& image) {
         qCWarning(renderLog) << "The renderer's context could not be made current";
         return false;
     }
-    std::unique_ptr<Texture> texture = Texture::create(image, textureSizeFor(image));
+    QImage texels = Texture::texels(image, textureSizeFor(image));
+    std::unique_ptr<Texture> texture = Texture::fromTexels(grainedTexels(texels, false));
     if (!texture)
         return false;
     _texture = std::move(texture);
+    _pictureTexels = std::move(texels);
+    _blankPaper.reset();
     _needsDisplay = true;
     return true;
 }

@@ -4,6 +4,7 @@
 
 #include "render/LineEndPointSearch.h"
 #include "render/OffscreenContext.h"
+#include "render/PaperGrain.h"
 #include "render/PaperLook.h"
 #include "render/SheetGeometry.h"
 
@@ -126,7 +127,12 @@ private:
     QRect sheetBox() const;
     void searchLineEndPoint(QRect pass);
     void drawSheet(Texture& texture);
+    void drawPaper(PaperShader& shader, Texture& texture);
+    void drawFacets(bool paperAttributes);
     void drawFacet(int facet, bool paperAttributes);
+    void bakeGrain();
+    PaperGrain::Placement grainPlacement(bool back) const;
+    QImage grainedTexels(QImage texels, bool back) const;
     float facetBrightness(int facet) const;
     PaperShader* paperShader();
     void readFrame(QImage& image, QRect box);
@@ -146,6 +152,12 @@ private:
     float _shading = 0.0f;
     std::unique_ptr<Texture> _texture;
     std::unique_ptr<Texture> _backTexture;
+    // The textures' texels without grain, kept to bake the grain again when it changes.
+    QImage _pictureTexels;
+    QImage _backTexels;
+    std::unique_ptr<Texture> _blankPaper; // the back's plain paper, white with the grain
+    float _bakedGrain = 0.0f;             // in the textures now, with their placement
+    PaperGrain::Placement _bakedPlacement;
     PaperLook _look;
     std::unique_ptr<PaperShader> _paperShader;
     bool _paperShaderFailed = false;

@@ -29,32 +29,54 @@ constexpr double ambient = 0.35;
 } // namespace
 
 void SheetRenderer::drawSheet(Texture& texture) {
-    PaperShader* shader = paperShader();
-    texture.bind();
-    if (shader) {
-        if (_backTexture) {
-            glActiveTexture(GL_TEXTURE1);
-            _backTexture->bind();
-            glActiveTexture(GL_TEXTURE0);
-        }
-        const bool vertical = _geometry.axis() == SheetGeometry::Axis::vertical;
-        shader->begin(_look, QVector3D(float(lightX), float(lightY), float(lightZ)),
-                      bool(_backTexture), !vertical);
-        // Horizontal creases lay the facets' corners out clockwise as the viewer sees them.
-        glFrontFace(vertical ? GL_CCW : GL_CW);
-    } else {
-        glEnable(GL_TEXTURE_2D);
+    bakeGrain();
+    if (PaperShader* shader = paperShader()) {
+        drawPaper(*shader, texture);
+        return;
     }
+    texture.bind();
+    glEnable(GL_TEXTURE_2D);
+    drawFacets(false);
+    glDisable(GL_TEXTURE_2D);
+}
+
+// The facets facing the viewer and those facing away in two passes, each with the texture of its
+// side, so that every pixel reads one texel.
+void SheetRenderer::drawPaper(PaperShader& shader, Texture& texture) {
+    const bool vertical = _geometry.axis() == SheetGeometry::Axis::vertical;
+    shader.begin(_look, QVector3D(float(lightX), float(lightY), float(lightZ)));
+    // Horizontal creases lay the facets' corners out clockwise as the viewer sees them.
+    glFrontFace(vertical ? GL_CCW : GL_CW);
+    glEnable(GL_CULL_FACE);
+    glCullFace(GL_BACK);
+    texture.bind();
+    shader.setSide(Qt::white, false, false);
+    drawFacets(true);
+    glCullFace(GL_FRONT);
+    if (_look.back == PaperLook::Back::paper) {
+        if (!_blankPaper) {
+            QImage white(_pictureTexels.size().expandedTo(QSize(1, 1)), QImage::Format_RGB888);
+            white.fill(Qt::white);
+            _blankPaper = Texture::fromTexels(grainedTexels(white, false));
+        }
+        if (_blankPaper)
+            _blankPaper->bind();
+        shader.setSide(_look.backColour, false, false);
+    } else if (_look.back == PaperLook::Back::picture && _backTexture) {
+        _backTexture->bind();
+        shader.setSide(Qt::white, vertical, !vertical);
+    }
+    drawFacets(true);
+    glDisable(GL_CULL_FACE);
+    glFrontFace(GL_CCW);
+    shader.end();
+}
+
+void SheetRenderer::drawFacets(bool paperAttributes) {
     glBegin(GL_QUADS);
     for (int i = 0; i + 1 < _geometry.lineCount(); ++i)
-        drawFacet(i, bool(shader));
+        drawFacet(i, paperAttributes);
     glEnd();
-    if (shader) {
-        shader->end();
-        glFrontFace(GL_CCW);
-    } else {
-        glDisable(GL_TEXTURE_2D);
-    }
 }
 
 // The paper's attributes go only to the shader: the fixed-function path stays as it was.
@@ -67,7 +89,7 @@ void SheetRenderer::drawFacet(int facet, bool paperAttributes) {
         const QVector3D point = g.at(g.along(i, 0.0), across, g.depth(i));
         glTexCoord2f(texture.x(), texture.y());
         if (paperAttributes)
-            glMultiTexCoord2f(GL_TEXTURE1, g.paperAlong(i), across);
+            glMultiTexCoord1f(GL_TEXTURE1, g.paperAlong(i));
         glVertex3f(point.x(), point.y(), point.z());
     };
     // The texture environment modulates: grey darkens the picture, white leaves it as it is.
@@ -112,6 +134,40 @@ PaperShader* SheetRenderer::paperShader() {
     return _paperShader.get();
 }
 
+// The grain is in the textures: they are uploaded again when it or the paper it lies on changes.
+void SheetRenderer::bakeGrain() {
+    const float grain = _look.grain;
+    const PaperGrain::Placement placement = grainPlacement(false);
+    if (grain == _bakedGrain && (grain == 0.0f || placement == _bakedPlacement))
+        return;
+    _bakedGrain = grain;
+    _bakedPlacement = placement;
+    if (_texture)
+        _texture->setTexels(grainedTexels(_pictureTexels, false));
+    if (_backTexture)
+        _backTexture->setTexels(grainedTexels(_backTexels, true));
+    _blankPaper.reset();
+}
+
+// A back picture is seen mirrored, so its texels lie mirrored on the paper.
+PaperGrain::Placement SheetRenderer::grainPlacement(bool back) const {
+    const bool vertical = _geometry.axis() == SheetGeometry::Axis::vertical;
+    const QSizeF image = _geometry.imageSize();
+    PaperGrain::Placement placement;
+    placement.paper = QSizeF(_geometry.paperAlong(_geometry.lineCount() - 1),
+                             vertical ? image.height() : image.width());
+    placement.alongS = vertical;
+    placement.mirrorS = back && vertical;
+    placement.mirrorT = back && !vertical;
+    return placement;
+}
+
+QImage SheetRenderer::grainedTexels(QImage texels, bool back) const {
+    if (_bakedGrain > 0.0f && !texels.isNull())
+        PaperGrain::bake(texels, _bakedGrain, back ? grainPlacement(true) : _bakedPlacement);
+    return texels;
+}
+
 void SheetRenderer::setPaperLook(const PaperLook& look) {
     _needsDisplay |= !(look == _look);
     _look = look;
@@ -123,8 +179,10 @@ bool SheetRenderer::setBackImage(const QImage& image) {
     _needsDisplay = true;
     if (image.isNull()) {
         _backTexture.reset();
+        _backTexels = QImage();
         return true;
     }
-    _backTexture = Texture::create(image, textureSizeFor(image));
+    _backTexels = Texture::texels(image, textureSizeFor(image));
+    _backTexture = Texture::fromTexels(grainedTexels(_backTexels, true));
     return bool(_backTexture);
 }

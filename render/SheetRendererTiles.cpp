@@ -38,11 +38,13 @@ int largestTileTheDriverTakes() {
 QImage SheetRenderer::renderAtSize(QSize pixelSize, QImage picture, const TileProgress& progress) {
     if (pixelSize.isEmpty() || (picture.isNull() && !_texture) || !_context->makeCurrent())
         return {};
+    bakeGrain();
     // The texture first, and the picture let go at once: the two never share memory with the
     // large picture made here.
     std::unique_ptr<Texture> pictureTexture;
     if (!picture.isNull())
-        pictureTexture = Texture::create(picture, picture.size());
+        pictureTexture =
+            Texture::fromTexels(grainedTexels(Texture::texels(picture, picture.size()), false));
     Texture* texture = picture.isNull() ? _texture.get() : pictureTexture.get();
     picture = QImage();
     int largestTile = largestTileTheDriverTakes();

@@ -40,41 +40,55 @@ QSize withinLargestTexture(QSize size) {
 } // namespace
 
 std::unique_ptr<Texture> Texture::create(const QImage& image, QSize size) {
+    return fromTexels(texels(image, size));
+}
+
+QImage Texture::texels(const QImage& image, QSize size) {
     if (image.isNull() || size.isEmpty())
-        return nullptr;
+        return {};
     size = withinLargestTexture(size);
     if (size.isEmpty())
-        return nullptr;
+        return {};
     const bool hasAlpha = image.hasAlphaChannel();
-    const QImage pixels =
-        image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-            .convertToFormat(hasAlpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
-    const int bytesPerPixel = hasAlpha ? 4 : 3;
-    std::vector<uchar> packed;
-    const uchar* data = pixels.constBits();
-    if (pixels.bytesPerLine() != qsizetype(size.width()) * bytesPerPixel) {
-        packed = tightlyPackedRows(pixels, bytesPerPixel);
-        data = packed.data();
-    }
+    return image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+        .convertToFormat(hasAlpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
+}
 
+std::unique_ptr<Texture> Texture::fromTexels(const QImage& texels) {
+    if (texels.isNull())
+        return nullptr;
     GLuint name = 0;
     glGenTextures(1, &name);
     if (name == 0)
         return nullptr;
-    std::unique_ptr<Texture> texture(new Texture(name, size));
+    std::unique_ptr<Texture> texture(new Texture(name, texels.size()));
+    if (!texture->setTexels(texels))
+        return nullptr;
+    return texture;
+}
+
+bool Texture::setTexels(const QImage& texels) {
+    const bool hasAlpha = texels.format() == QImage::Format_RGBA8888;
+    const int bytesPerPixel = hasAlpha ? 4 : 3;
+    std::vector<uchar> packed;
+    const uchar* data = texels.constBits();
+    if (texels.bytesPerLine() != qsizetype(texels.width()) * bytesPerPixel) {
+        packed = tightlyPackedRows(texels, bytesPerPixel);
+        data = packed.data();
+    }
     clearGLErrors();
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-    texture->bind();
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, size.width(), size.height(), 0,
+    bind();
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, texels.width(), texels.height(), 0,
                  hasAlpha ? GL_RGBA : GL_RGB, GL_UNSIGNED_BYTE, data);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     const bool uploaded = glGetError() == GL_NO_ERROR;
     glBindTexture(GL_TEXTURE_2D, 0);
-    if (!uploaded)
-        return nullptr;
-    return texture;
+    if (uploaded)
+        _size = texels.size();
+    return uploaded;
 }
 
 Texture::~Texture() {

@@ -16,6 +16,14 @@ public:
     // The picture scaled to size, or to the largest size the GL takes with the aspect kept. Null
     // without a picture or a size, or when the GL refuses the upload.
     static std::unique_ptr<Texture> create(const QImage& image, QSize size);
+    // The texels create() uploads: the picture scaled as there, RGBA8888 with an alpha channel
+    // and RGB888 without. Null where create() would fail before the upload.
+    static QImage texels(const QImage& image, QSize size);
+    // Uploads texels made by texels(), as they are.
+    static std::unique_ptr<Texture> fromTexels(const QImage& texels);
+    // Replaces the texels under the same name, so that whoever holds the texture draws the new
+    // ones; false when the GL refuses them.
+    bool setTexels(const QImage& texels);
     ~Texture();
 
     Texture(const Texture&) = delete;
