@@ -14,14 +14,13 @@ namespace {
 // (mirrored there for a back picture), the distances to the facet's creases in band widths and
 // the highlight, which the facets' flatness lets spread between the corners. What is constant
 // over a facet travels in its colours, which flat shading hands on without interpolating: the
-// facet's shading times the side's tint, and the strength of each crease's band (signed, a
+// facet's shading and the strength of each crease's band (signed, a
 // mountain positive), stored around one half since colours are clamped to 0..1.
 const char* const vertexSource = R"(#version 120
 uniform vec3 light;
 uniform float gloss;
 uniform float bandScale;
 uniform float creaseStrength;
-uniform vec3 tint;
 uniform vec2 mirror;
 varying vec4 place;
 varying float specular;
@@ -34,7 +33,7 @@ void main() {
     vec3 eye = vec3(gl_ModelViewMatrix * gl_Vertex);
     vec3 halfway = normalize(light + normalize(-eye));
     specular = gloss * 0.35 * pow(max(dot(normalize(gl_Normal), halfway), 0.0), 16.0);
-    gl_FrontColor = vec4(gl_Color.rgb * tint, 1.0);
+    gl_FrontColor = gl_Color;
     gl_FrontSecondaryColor = vec4(0.5 + creaseStrength * gl_MultiTexCoord2.zw, 0.0, 0.0);
 }
 )";
@@ -42,11 +41,12 @@ void main() {
 // The grain is baked into the texture. Each effect keeps the picture's mean.
 const char* const fragmentSource = R"(#version 120
 uniform sampler2D paper;
+uniform vec3 tint;
 varying vec4 place;
 varying float specular;
 void main() {
     vec4 texel = texture2D(paper, place.xy);
-    vec3 rgb = texel.rgb * gl_Color.rgb;
+    vec3 rgb = texel.rgb * gl_Color.rgb * tint;
     vec2 near = clamp(1.0 - place.zw, 0.0, 1.0);
     float bend = dot(gl_SecondaryColor.xy - 0.5, near * near) * 1.2;
     rgb += bend * (bend > 0.0 ? 1.0 - rgb : rgb);
@@ -127,9 +127,8 @@ void PaperShader::begin(const PaperLook& look, QVector3D light) {
     glUniform3f(at("light"), light.x(), light.y(), light.z());
 }
 
-void PaperShader::setSide(const QColor& tint, bool mirrorS, bool mirrorT) {
-    glUniform3f(glGetUniformLocation(_program, "tint"), float(tint.redF()), float(tint.greenF()),
-                float(tint.blueF()));
+void PaperShader::setSide(QVector3D tint, bool mirrorS, bool mirrorT) {
+    glUniform3f(glGetUniformLocation(_program, "tint"), tint.x(), tint.y(), tint.z());
     glUniform2f(glGetUniformLocation(_program, "mirror"), mirrorS ? 1.0f : 0.0f,
                 mirrorT ? 1.0f : 0.0f);
 }

@@ -4,7 +4,6 @@
 
 #include "render/PaperLook.h"
 
-#include <QColor>
 #include <QString>
 #include <QVector3D>
 
@@ -29,9 +28,9 @@ public:
 
     // Uses the program with look's settings and light (the unit direction toward it, eye space).
     void begin(const PaperLook& look, QVector3D light);
-    // What the facets drawn next show of the texture on unit 0: its texels times tint, the
-    // texture mirrored along s or t on the way (a back picture).
-    void setSide(const QColor& tint, bool mirrorS, bool mirrorT);
+    // What the facets drawn next show of the texture on unit 0: its texels times tint (which may
+    // exceed 1), the texture mirrored along s or t on the way (a back picture).
+    void setSide(QVector3D tint, bool mirrorS, bool mirrorT);
     // Back to fixed-function drawing.
     void end();
 

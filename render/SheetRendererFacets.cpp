@@ -25,6 +25,8 @@ constexpr double lightY = -0.40824829;
 constexpr double lightZ = 0.81649658;
 // What a facet turned away from the light keeps of the picture at full shading.
 constexpr double ambient = 0.35;
+// The level of plain paper's texels: full grain brightens them by up to 15%, which must not clip.
+constexpr int blankPaperLevel = 221;
 
 } // namespace
 
@@ -50,21 +52,27 @@ void SheetRenderer::drawPaper(PaperShader& shader, Texture& texture) {
     glEnable(GL_CULL_FACE);
     glCullFace(GL_BACK);
     texture.bind();
-    shader.setSide(Qt::white, false, false);
+    shader.setSide(QVector3D(1, 1, 1), false, false);
     drawFacets(true);
     glCullFace(GL_FRONT);
     if (_look.back == PaperLook::Back::paper) {
         if (!_blankPaper) {
-            QImage white(_pictureTexels.size().expandedTo(QSize(1, 1)), QImage::Format_RGB888);
-            white.fill(Qt::white);
-            _blankPaper = Texture::fromTexels(grainedTexels(white, false));
+            // Without grain one texel will do.
+            QImage blank(_bakedGrain > 0.0f ? _pictureTexels.size() : QSize(1, 1),
+                         QImage::Format_RGB888);
+            blank.fill(qRgb(blankPaperLevel, blankPaperLevel, blankPaperLevel));
+            _blankPaper = Texture::fromTexels(grainedTexels(blank, false));
         }
         if (_blankPaper)
             _blankPaper->bind();
-        shader.setSide(_look.backColour, false, false);
+        const QColor& colour = _look.backColour;
+        shader.setSide(
+            QVector3D(float(colour.redF()), float(colour.greenF()), float(colour.blueF())) *
+                (255.0f / blankPaperLevel),
+            false, false);
     } else if (_look.back == PaperLook::Back::picture && _backTexture) {
         _backTexture->bind();
-        shader.setSide(Qt::white, vertical, !vertical);
+        shader.setSide(QVector3D(1, 1, 1), vertical, !vertical);
     }
     drawFacets(true);
     glDisable(GL_CULL_FACE);

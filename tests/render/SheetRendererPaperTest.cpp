@@ -250,6 +250,25 @@ TEST(SheetRendererPaperTest, GrainBelongsToThePaperNotToThePixels) {
     EXPECT_LT(difference / pixels, 0.25 * grain / pixels);
 }
 
+// Turned over, the flat sheet shows plain paper of the back's colour, with the grain when asked.
+TEST(SheetRendererPaperTest, ThePlainBackCarriesTheGrainInItsColour) {
+    std::unique_ptr<SheetRenderer> view = makeView(flatFold(exampleSheet), uniformGrey());
+    ASSERT_TRUE(view);
+    PaperLook look;
+    look.back = PaperLook::Back::paper;
+    look.backColour = QColor(200, 100, 50);
+    QImage frame = frameWith(*view, look, 180);
+    const QRect box(QPoint(frame.width() / 2 - 100, frame.height() / 2 - 50), QSize(200, 100));
+    EXPECT_EQ(frame.pixel(box.center()), qRgb(200, 100, 50));
+    look.grain = 1;
+    frame = frameWith(*view, look, 180);
+    EXPECT_NEAR(meanGrey(frame, box), 200, 2);
+    double spread = 0;
+    for (int x = box.left(); x <= box.right(); ++x)
+        spread += std::abs(qGreen(frame.pixel(x, box.center().y())) - 100);
+    EXPECT_GT(spread / box.width(), 2.0);
+}
+
 // Either axis: the flat sheet shows its front, turned over it shows its back, the back picture
 // mirrored across the creases' axis.
 TEST(SheetRendererPaperTest, PanelsOfEitherAxisShowTheirBackOnlyWhenTurnedOver) {

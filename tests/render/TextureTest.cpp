@@ -141,6 +141,24 @@ TEST_F(TextureTest, IsMadeAtTheSizeAskedFor) {
     EXPECT_EQ(texels(*texture).pixel(19, 9), green);
 }
 
+// The texels are what create() would upload; replacing them keeps the name, so that whoever holds
+// the texture draws the new ones.
+TEST_F(TextureTest, TexelsAreReplacedUnderTheSameName) {
+    const QImage opaque = Texture::texels(gradient(QSize(5, 3), QImage::Format_RGB32), QSize(5, 3));
+    EXPECT_EQ(opaque.format(), QImage::Format_RGB888);
+    const QImage translucent =
+        Texture::texels(gradient(QSize(5, 3), QImage::Format_ARGB32), QSize(10, 6));
+    EXPECT_EQ(translucent.format(), QImage::Format_RGBA8888);
+    EXPECT_EQ(translucent.size(), QSize(10, 6));
+    std::unique_ptr<Texture> texture = Texture::fromTexels(opaque);
+    ASSERT_TRUE(texture);
+    EXPECT_EQ(texels(*texture), opaque.convertToFormat(QImage::Format_RGBA8888));
+    ASSERT_TRUE(texture->setTexels(translucent));
+    EXPECT_EQ(liveTextures(), 1);
+    EXPECT_EQ(texture->size(), QSize(10, 6));
+    EXPECT_EQ(texels(*texture), translucent);
+}
+
 TEST(SheetRendererTextureTest, ReplacingThePictureFreesTheOldTexture) {
     const std::unique_ptr<SheetRenderer> view = showing(filled(QSize(800, 600), red));
     ASSERT_TRUE(view);
