@@ -14,8 +14,8 @@ namespace {
 // (mirrored there for a back picture), the distances to the facet's creases in band widths and
 // the highlight, which the facets' flatness lets spread between the corners. What is constant
 // over a facet travels in its colours, which flat shading hands on without interpolating: the
-// facet's shading and the strength of each crease's band (signed, a
-// mountain positive), stored around one half since colours are clamped to 0..1.
+// facet's shading and the strength of each crease's band (signed, a mountain positive), stored
+// around one half since colours are clamped to 0..1.
 const char* const vertexSource = R"(#version 120
 uniform vec3 light;
 uniform float gloss;

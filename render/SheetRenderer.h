@@ -155,7 +155,7 @@ private:
     // The textures' texels without grain, kept to bake the grain again when it changes.
     QImage _pictureTexels;
     QImage _backTexels;
-    std::unique_ptr<Texture> _blankPaper; // the back's plain paper, white with the grain
+    std::unique_ptr<Texture> _blankPaper; // the back's plain paper, grey with the grain
     float _bakedGrain = 0.0f;             // in the textures now, with their placement
     PaperGrain::Placement _bakedPlacement;
     PaperLook _look;

@@ -296,3 +296,35 @@ TEST(SheetRendererPaperTest, PanelsOfEitherAxisShowTheirBackOnlyWhenTurnedOver) 
         EXPECT_EQ(framePixel(frame, 398, 225).rgba(), topRightColour);
     }
 }
+
+// A grey back picture, seen turned over, shows the grain the picture seen through the paper shows
+// there: the grain lies on the paper through the back picture's mirror, for either axis.
+TEST(SheetRendererPaperTest, TheBackPictureShowsTheGrainOfThePaperBehindIt) {
+    for (const FoldLayout::Axis axis : {FoldLayout::Axis::vertical, FoldLayout::Axis::horizontal}) {
+        SCOPED_TRACE(FoldLayout::axisName(axis).data());
+        const PanelFoldModel fold(FoldLayout::accordion(5, axis),
+                                  {exampleSheet.width(), exampleSheet.height()});
+        std::unique_ptr<SheetRenderer> view = SheetRenderer::create(windowSize(exampleSheet), 1.0);
+        ASSERT_TRUE(view);
+        view->setImageSize(exampleSheet);
+        view->setFold(fold);
+        ASSERT_TRUE(view->setImage(uniformGrey()));
+        ASSERT_TRUE(view->setBackImage(uniformGrey()));
+        PaperLook look;
+        look.grain = 1;
+        const QImage through = frameWith(*view, look, 180);
+        look.back = PaperLook::Back::picture;
+        const QImage back = frameWith(*view, look, 180);
+        ASSERT_EQ(back.size(), through.size());
+        int apart = 0;
+        int grained = 0;
+        for (int y = 0; y < back.height(); ++y) {
+            for (int x = 0; x < back.width(); ++x) {
+                apart += std::abs(qRed(back.pixel(x, y)) - qRed(through.pixel(x, y))) > 1;
+                grained += qAlpha(back.pixel(x, y)) != 0 && qRed(back.pixel(x, y)) != 128;
+            }
+        }
+        EXPECT_GT(grained, 100000);
+        EXPECT_LT(apart, grained / 1000);
+    }
+}
