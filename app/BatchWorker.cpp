@@ -71,7 +71,11 @@ BatchWorker::Status BatchWorker::exportPicture(const ExportPlan::Entry& entry, R
             return Status::Failed;
         }
     }
-    const ExportRecipe recipe(entry.settings, _defaults, entry.format);
+    // Before decoding: the layout's window decides the export's size and what to decode.
+    const std::optional<FoldLayout> layout = layoutOf(entry, &result.failure);
+    if (!layout)
+        return Status::Failed;
+    const ExportRecipe recipe(entry.settings, _defaults, entry.format, *layout);
     const auto start = Clock::now();
     const auto check = [&](QSize pixels, QString* failure) {
         return !entry.format || ExportWriter::canWrite(entry.output, recipe.exportPixels(pixels),
@@ -101,21 +105,23 @@ std::optional<FoldFile> BatchWorker::foldFor(const QString& path, QString* failu
     return file;
 }
 
-// The fold the file and the settings give, in --layout's layout, else the file's; one made on a
-// sheet of another size is fitted to this one as the window would fit it, and said so. NaN when
-// the fold file cannot be read or is of another layout than --layout.
+std::optional<FoldLayout> BatchWorker::layoutOf(const ExportPlan::Entry& entry, QString* failure) {
+    if (entry.settings.foldFile.isEmpty())
+        return entry.settings.layout.value_or(FoldLayout());
+    const std::optional<FoldFile> file = foldFor(entry.settings.foldFile, failure);
+    if (!file ||
+        !BatchExport::layoutsAgree(entry.settings.layout, *file, entry.settings.foldFile, failure))
+        return std::nullopt;
+    return entry.settings.layout.value_or(file->layout());
+}
+
+// The fold the file and the settings give, in the entry's layout (layoutOf); one made on a sheet
+// of another size is fitted to this one as the window would fit it, and said so.
 float BatchWorker::fold(FoldModel& model, std::optional<PanelFoldModel>& panels,
-                        const ExportPlan::Entry& entry, Result& result) {
+                        const ExportPlan::Entry& entry, const FoldLayout& layout, Result& result) {
     std::optional<FoldFile> file;
-    if (!entry.settings.foldFile.isEmpty()) {
-        file = foldFor(entry.settings.foldFile, &result.failure);
-        if (!file)
-            return std::nanf("");
-        if (!BatchExport::layoutsAgree(entry.settings.layout, *file, entry.settings.foldFile,
-                                       &result.failure))
-            return std::nanf("");
-    }
-    const FoldLayout layout = entry.settings.layout.value_or(file ? file->layout() : FoldLayout());
+    if (!entry.settings.foldFile.isEmpty())
+        file = foldFor(entry.settings.foldFile);
     if (!layout.isClassic())
         panels.emplace(layout, model.sheetSize());
     float pitch = file ? float(file->fold().pitch) : 0;
@@ -143,15 +149,12 @@ BatchWorker::Status BatchWorker::draw(const PictureReader::Result& read,
         return Status::Failed;
     FoldModel model(sheet);
     std::optional<PanelFoldModel> panels;
-    const float pitch = fold(model, panels, entry, result);
-    if (std::isnan(pitch))
-        return Status::Failed;
+    const float pitch = fold(model, panels, entry, recipe.layout(), result);
     if (panels && entry.animationFormat) {
         result.failure = tr("Animations fold the classic two tents only.");
         return Status::Failed;
     }
-    const QSize windowPoints =
-        ExportRecipe::windowPoints(sheet, panels ? panels->layout() : FoldLayout());
+    const QSize windowPoints = recipe.windowPoints(sheet);
     SheetRenderer* view = renderer(windowPoints, &result.failure);
     if (!view) {
         result.failure =
