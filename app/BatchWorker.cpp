@@ -150,10 +150,6 @@ BatchWorker::Status BatchWorker::draw(const PictureReader::Result& read,
     FoldModel model(sheet);
     std::optional<PanelFoldModel> panels;
     const float pitch = fold(model, panels, entry, recipe.layout(), result);
-    if (panels && entry.animationFormat) {
-        result.failure = tr("Animations fold the classic two tents only.");
-        return Status::Failed;
-    }
     const QSize windowPoints = recipe.windowPoints(sheet);
     SheetRenderer* view = renderer(windowPoints, &result.failure);
     if (!view) {
@@ -175,8 +171,11 @@ BatchWorker::Status BatchWorker::draw(const PictureReader::Result& read,
         sheet, read.picture.size(), view->textureSize(),
         ExportPicture::pixelsPerPoint(recipe.options(), windowPoints));
     const QImage texturePicture = finer ? read.picture : QImage();
-    if (entry.animationFormat)
-        return animate(model, pitch, texturePicture, windowPoints, entry, recipe, result);
+    if (entry.animationFormat) {
+        const FoldSnapshot end =
+            panels ? FoldSnapshot::take(*panels, pitch) : FoldSnapshot::take(model, pitch);
+        return animate(sheet, end, texturePicture, windowPoints, entry, recipe, result);
+    }
     return render(texturePicture, windowPoints, entry, recipe, result);
 }
 
@@ -214,7 +213,7 @@ BatchWorker::Status BatchWorker::render(const QImage& texturePicture, QSize wind
     return Status::Failed;
 }
 
-BatchWorker::Status BatchWorker::animate(const FoldModel& model, float pitch,
+BatchWorker::Status BatchWorker::animate(FoldSize sheet, const FoldSnapshot& end,
                                          const QImage& texturePicture, QSize windowPoints,
                                          const ExportPlan::Entry& entry, const ExportRecipe& recipe,
                                          Result& result) {
@@ -224,9 +223,13 @@ BatchWorker::Status BatchWorker::animate(const FoldModel& model, float pitch,
         start = foldFor(motion.startFoldFile, &result.failure);
         if (!start)
             return Status::Failed;
+        if (start->layout() != end.layout) {
+            result.failure = tr("The fold of --from is folded in another layout than the end.");
+            return Status::Failed;
+        }
     }
     const AnimationBatch animation(motion, start, _frameProgress);
-    if (animation.write(*_renderer, model, pitch, windowPoints, recipe.options(), recipe.look(),
+    if (animation.write(*_renderer, sheet, end, windowPoints, recipe.options(), recipe.look(),
                         texturePicture, entry.output, &result.failure))
         return Status::Written;
     result.file = entry.output; // the picture was read; the file could not be written

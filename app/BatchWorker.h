@@ -6,6 +6,7 @@
 #include "app/ExportRecipe.h"
 #include "document/FoldFile.h"
 #include "document/PictureReader.h"
+#include "fold/FoldSnapshot.h"
 #include "fold/PanelFoldModel.h"
 
 #include <QCoreApplication>
@@ -71,7 +72,7 @@ private:
                 const ExportRecipe& recipe, Result& result);
     Status render(const QImage& texturePicture, QSize windowPoints, const ExportPlan::Entry& entry,
                   const ExportRecipe& recipe, Result& result);
-    Status animate(const FoldModel& model, float pitch, const QImage& texturePicture,
+    Status animate(FoldSize sheet, const FoldSnapshot& end, const QImage& texturePicture,
                    QSize windowPoints, const ExportPlan::Entry& entry, const ExportRecipe& recipe,
                    Result& result);
     // This worker's renderer at that window size: made on first use, resized after.

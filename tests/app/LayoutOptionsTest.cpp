@@ -10,6 +10,7 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -180,6 +181,19 @@ TEST(LayoutOptionsTest, AnExportIsJudgedByItsLayoutsOwnWindow) {
                                                   int(std::ceil(sheet.height * perPoint))));
     EXPECT_LT(narrow.picturePixels(pixels).width(),
               ExportRecipe(line.exportSettings, defaults, png).picturePixels(pixels).width());
+}
+
+// An animation folds in any layout: from the flat sheet to the flat Z-fold tilted, here.
+TEST(LayoutOptionsTest, AnimationsFoldInTheLayoutToo) {
+    QTemporaryDir folder;
+    const QString output = folder.filePath(QStringLiteral("z-fold.gif"));
+    const ProcessRun written = run(
+        {QStringLiteral("--animate"), output, QStringLiteral("--layout=z-fold"),
+         QStringLiteral("--horizontal"), QStringLiteral("--tilt-from=-20"),
+         QStringLiteral("--pitch=20"), QStringLiteral("--duration=0.5"), QStringLiteral("--fps=10"),
+         QStringLiteral("--width=160"), QStringLiteral(PLEATORA_SAMPLE_PICTURE)});
+    EXPECT_EQ(written.exitCode, 0) << written.err.toStdString();
+    EXPECT_GT(QFileInfo(output).size(), 0);
 }
 
 TEST(LayoutOptionsTest, HandOverCarriesTheLayoutAndStillReadsMessagesWithout) {
