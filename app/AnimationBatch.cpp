@@ -6,6 +6,7 @@
 #include "document/PathText.h"
 #include "fold/FoldModel.h"
 #include "fold/FoldMotion.h"
+#include "fold/PanelFoldModel.h"
 
 #include <cstdio>
 
@@ -13,24 +14,31 @@ AnimationBatch::AnimationBatch(const CommandLine::MotionSettings& motion,
                                const std::optional<FoldFile>& start, FILE* progress)
     : _motion(motion), _start(start), _progress(progress) {}
 
-bool AnimationBatch::write(SheetRenderer& view, const FoldModel& end, float endPitch,
+// A flat start keeps the end's tilt, so that only the fold moves unless told otherwise.
+FoldSnapshot AnimationBatch::startFold(FoldSize sheet, const FoldSnapshot& end) const {
+    float pitch = _start ? float(_start->fold().pitch) : end.pitch;
+    if (_motion.tiltFrom)
+        pitch = float(*_motion.tiltFrom);
+    if (end.layout.isClassic()) {
+        FoldModel start(sheet);
+        if (_start)
+            _start->applyTo(start);
+        return FoldSnapshot::take(start, pitch);
+    }
+    PanelFoldModel start(end.layout, sheet);
+    if (_start && _start->panelFold())
+        _start->panelFold()->applyTo(start);
+    return FoldSnapshot::take(start, pitch);
+}
+
+bool AnimationBatch::write(SheetRenderer& view, FoldSize sheet, const FoldSnapshot& end,
                            QSize windowPoints, const ExportOptions& options,
                            const ExportPicture::Look& look, const QImage& texturePicture,
                            const QByteArray& output, QString* failure) const {
-    const FoldSize sheet = end.sheetSize();
-    // A flat start keeps the end's tilt, so that only the fold moves unless told otherwise.
-    FoldModel start(sheet);
-    float startPitch = endPitch;
-    if (_start) {
-        _start->applyTo(start);
-        startPitch = float(_start->fold().pitch);
-    }
-    if (_motion.tiltFrom)
-        startPitch = float(*_motion.tiltFrom);
     const FoldMotion::Timing timing{_motion.duration, _motion.framesPerSecond, _motion.loop,
                                     _motion.ease};
-    const std::vector<FoldSnapshot> frames = FoldMotion::frames(
-        sheet, FoldSnapshot::take(start, startPitch), FoldSnapshot::take(end, endPitch), timing);
+    const std::vector<FoldSnapshot> frames =
+        FoldMotion::frames(sheet, startFold(sheet, end), end, timing);
     AnimationExport animation(view, sheet, windowPoints, options, look, texturePicture);
     const QString fileName = PathText::fromBytes(output);
     const auto progress = [&](int done, int total) {

@@ -15,7 +15,6 @@
 #include <cstdio>
 #include <optional>
 
-class FoldModel;
 class SheetRenderer;
 
 // The animation steps of `pleatora --animate` and `--animate-dir` for one picture: the motion
@@ -30,14 +29,16 @@ public:
     AnimationBatch(const CommandLine::MotionSettings& motion, const std::optional<FoldFile>& start,
                    FILE* progress);
 
-    // view: showing the picture at the end fold, which end holds, at endPitch degrees. False
-    // with the reason when the file could not be written; none is then left behind.
-    bool write(SheetRenderer& view, const FoldModel& end, float endPitch, QSize windowPoints,
+    // view: showing the picture at the end fold, a fold of the sheet in any layout, with its
+    // tilt. False with the reason when the file could not be written; none is then left behind.
+    bool write(SheetRenderer& view, FoldSize sheet, const FoldSnapshot& end, QSize windowPoints,
                const ExportOptions& options, const ExportPicture::Look& look,
                const QImage& texturePicture, const QByteArray& output,
                QString* failure = nullptr) const;
 
 private:
+    // Flat, or the fold of --from fitted to the sheet, in the end's layout.
+    FoldSnapshot startFold(FoldSize sheet, const FoldSnapshot& end) const;
     void showProgress(int done, int total, const QString& output) const;
 
     CommandLine::MotionSettings _motion;

@@ -77,25 +77,36 @@ QString AnimationController::chooseFile(DocumentController& document) {
     return dialog.selectedFiles().first();
 }
 
-// Flat, or the fold file's fold fitted to this sheet; at the tilt asked, else the file's, else
-// the current one. Alerts and gives nothing when the fold file cannot be used.
+// Flat, or the fold file's fold fitted to this sheet, in the picture's layout; at the tilt asked,
+// else the file's, else the current one. Alerts and gives nothing when the fold file cannot be
+// used.
 std::optional<FoldSnapshot> AnimationController::startFold(const DocumentController& document,
                                                            const AnimationOptions& animation,
                                                            const QString& fileName) const {
     const Document& current = document.document();
-    FoldModel model(current.fold().sheetSize());
+    const FoldLayout layout = current.layout();
+    FoldModel model(current.sheetSize());
+    std::optional<PanelFoldModel> panels;
+    if (!layout.isClassic())
+        panels.emplace(layout, current.sheetSize());
     float pitch = current.pitch();
     if (!animation.startFoldFile.isEmpty()) {
         QString failure;
         const std::optional<FoldFile> file = FoldFile::read(animation.startFoldFile, &failure);
-        if (!file) {
+        if (file && file->layout() != layout)
+            failure = tr("The start fold is folded in another layout than the picture.");
+        if (!failure.isEmpty()) {
             alertFailure(fileName, failure);
             return std::nullopt;
         }
-        file->applyTo(model);
+        if (panels)
+            file->panelFold()->applyTo(*panels);
+        else
+            file->applyTo(model);
         pitch = float(file->fold().pitch);
     }
-    return FoldSnapshot::take(model, animation.tiltFrom.value_or(pitch));
+    const float startPitch = animation.tiltFrom.value_or(pitch);
+    return panels ? FoldSnapshot::take(*panels, startPitch) : FoldSnapshot::take(model, startPitch);
 }
 
 void AnimationController::write(DocumentController& document, const QString& fileName,

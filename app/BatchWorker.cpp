@@ -71,7 +71,11 @@ BatchWorker::Status BatchWorker::exportPicture(const ExportPlan::Entry& entry, R
             return Status::Failed;
         }
     }
-    const ExportRecipe recipe(entry.settings, _defaults, entry.format);
+    // Before decoding: the layout's window decides the export's size and what to decode.
+    const std::optional<FoldLayout> layout = layoutOf(entry, &result.failure);
+    if (!layout)
+        return Status::Failed;
+    const ExportRecipe recipe(entry.settings, _defaults, entry.format, *layout);
     const auto start = Clock::now();
     const auto check = [&](QSize pixels, QString* failure) {
         return !entry.format || ExportWriter::canWrite(entry.output, recipe.exportPixels(pixels),
@@ -101,21 +105,23 @@ std::optional<FoldFile> BatchWorker::foldFor(const QString& path, QString* failu
     return file;
 }
 
-// The fold the file and the settings give, in --layout's layout, else the file's; one made on a
-// sheet of another size is fitted to this one as the window would fit it, and said so. NaN when
-// the fold file cannot be read or is of another layout than --layout.
+std::optional<FoldLayout> BatchWorker::layoutOf(const ExportPlan::Entry& entry, QString* failure) {
+    if (entry.settings.foldFile.isEmpty())
+        return entry.settings.layout.value_or(FoldLayout());
+    const std::optional<FoldFile> file = foldFor(entry.settings.foldFile, failure);
+    if (!file ||
+        !BatchExport::layoutsAgree(entry.settings.layout, *file, entry.settings.foldFile, failure))
+        return std::nullopt;
+    return entry.settings.layout.value_or(file->layout());
+}
+
+// The fold the file and the settings give, in the entry's layout (layoutOf); one made on a sheet
+// of another size is fitted to this one as the window would fit it, and said so.
 float BatchWorker::fold(FoldModel& model, std::optional<PanelFoldModel>& panels,
-                        const ExportPlan::Entry& entry, Result& result) {
+                        const ExportPlan::Entry& entry, const FoldLayout& layout, Result& result) {
     std::optional<FoldFile> file;
-    if (!entry.settings.foldFile.isEmpty()) {
-        file = foldFor(entry.settings.foldFile, &result.failure);
-        if (!file)
-            return std::nanf("");
-        if (!BatchExport::layoutsAgree(entry.settings.layout, *file, entry.settings.foldFile,
-                                       &result.failure))
-            return std::nanf("");
-    }
-    const FoldLayout layout = entry.settings.layout.value_or(file ? file->layout() : FoldLayout());
+    if (!entry.settings.foldFile.isEmpty())
+        file = foldFor(entry.settings.foldFile);
     if (!layout.isClassic())
         panels.emplace(layout, model.sheetSize());
     float pitch = file ? float(file->fold().pitch) : 0;
@@ -143,15 +149,8 @@ BatchWorker::Status BatchWorker::draw(const PictureReader::Result& read,
         return Status::Failed;
     FoldModel model(sheet);
     std::optional<PanelFoldModel> panels;
-    const float pitch = fold(model, panels, entry, result);
-    if (std::isnan(pitch))
-        return Status::Failed;
-    if (panels && entry.animationFormat) {
-        result.failure = tr("Animations fold the classic two tents only.");
-        return Status::Failed;
-    }
-    const QSize windowPoints =
-        ExportRecipe::windowPoints(sheet, panels ? panels->layout() : FoldLayout());
+    const float pitch = fold(model, panels, entry, recipe.layout(), result);
+    const QSize windowPoints = recipe.windowPoints(sheet);
     SheetRenderer* view = renderer(windowPoints, &result.failure);
     if (!view) {
         result.failure =
@@ -172,8 +171,11 @@ BatchWorker::Status BatchWorker::draw(const PictureReader::Result& read,
         sheet, read.picture.size(), view->textureSize(),
         ExportPicture::pixelsPerPoint(recipe.options(), windowPoints));
     const QImage texturePicture = finer ? read.picture : QImage();
-    if (entry.animationFormat)
-        return animate(model, pitch, texturePicture, windowPoints, entry, recipe, result);
+    if (entry.animationFormat) {
+        const FoldSnapshot end =
+            panels ? FoldSnapshot::take(*panels, pitch) : FoldSnapshot::take(model, pitch);
+        return animate(sheet, end, texturePicture, windowPoints, entry, recipe, result);
+    }
     return render(texturePicture, windowPoints, entry, recipe, result);
 }
 
@@ -211,7 +213,7 @@ BatchWorker::Status BatchWorker::render(const QImage& texturePicture, QSize wind
     return Status::Failed;
 }
 
-BatchWorker::Status BatchWorker::animate(const FoldModel& model, float pitch,
+BatchWorker::Status BatchWorker::animate(FoldSize sheet, const FoldSnapshot& end,
                                          const QImage& texturePicture, QSize windowPoints,
                                          const ExportPlan::Entry& entry, const ExportRecipe& recipe,
                                          Result& result) {
@@ -221,9 +223,13 @@ BatchWorker::Status BatchWorker::animate(const FoldModel& model, float pitch,
         start = foldFor(motion.startFoldFile, &result.failure);
         if (!start)
             return Status::Failed;
+        if (start->layout() != end.layout) {
+            result.failure = tr("The fold of --from is folded in another layout than the end.");
+            return Status::Failed;
+        }
     }
     const AnimationBatch animation(motion, start, _frameProgress);
-    if (animation.write(*_renderer, model, pitch, windowPoints, recipe.options(), recipe.look(),
+    if (animation.write(*_renderer, sheet, end, windowPoints, recipe.options(), recipe.look(),
                         texturePicture, entry.output, &result.failure))
         return Status::Written;
     result.file = entry.output; // the picture was read; the file could not be written

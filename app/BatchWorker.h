@@ -6,6 +6,7 @@
 #include "app/ExportRecipe.h"
 #include "document/FoldFile.h"
 #include "document/PictureReader.h"
+#include "fold/FoldSnapshot.h"
 #include "fold/PanelFoldModel.h"
 
 #include <QCoreApplication>
@@ -62,13 +63,16 @@ public:
 private:
     Status exportPicture(const ExportPlan::Entry& entry, Result& result);
     std::optional<FoldFile> foldFor(const QString& path, QString* failure = nullptr);
+    // --layout's, else the fold file's, else the classic; none when the fold file cannot be read
+    // or is of another layout than --layout.
+    std::optional<FoldLayout> layoutOf(const ExportPlan::Entry& entry, QString* failure = nullptr);
     float fold(FoldModel& model, std::optional<PanelFoldModel>& panels,
-               const ExportPlan::Entry& entry, Result& result);
+               const ExportPlan::Entry& entry, const FoldLayout& layout, Result& result);
     Status draw(const PictureReader::Result& read, const ExportPlan::Entry& entry,
                 const ExportRecipe& recipe, Result& result);
     Status render(const QImage& texturePicture, QSize windowPoints, const ExportPlan::Entry& entry,
                   const ExportRecipe& recipe, Result& result);
-    Status animate(const FoldModel& model, float pitch, const QImage& texturePicture,
+    Status animate(FoldSize sheet, const FoldSnapshot& end, const QImage& texturePicture,
                    QSize windowPoints, const ExportPlan::Entry& entry, const ExportRecipe& recipe,
                    Result& result);
     // This worker's renderer at that window size: made on first use, resized after.

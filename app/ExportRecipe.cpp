@@ -3,7 +3,6 @@
 #include "app/ExportRecipe.h"
 
 #include "document/RendererSetup.h"
-#include "fold/FoldModel.h"
 #include "settings/Preferences.h"
 
 #include <cmath>
@@ -31,8 +30,9 @@ ExportRecipe::Defaults ExportRecipe::Defaults::of(const Preferences& preferences
 }
 
 ExportRecipe::ExportRecipe(const CommandLine::ExportSettings& settings, const Defaults& defaults,
-                           const std::optional<ExportFormat>& still)
-    : _sizing(sizingForScreenHeight(settings.screenHeight)), _pitch(settings.pitch) {
+                           const std::optional<ExportFormat>& still, const FoldLayout& layout)
+    : _sizing(sizingForScreenHeight(settings.screenHeight)), _layout(layout),
+      _pitch(settings.pitch) {
     const bool byWidth = settings.width || (!still && !settings.scale);
     _options.scale = byWidth ? 0 : settings.scale.value_or(1);
     _options.pixelWidth = settings.width.value_or(still ? 0 : animationWidth);
@@ -66,13 +66,8 @@ void ExportRecipe::setPaper(const CommandLine::ExportSettings& settings,
     _paper.gloss = percent(settings.gloss, defaults.gloss);
 }
 
-QSize ExportRecipe::windowPoints(const FoldSize& sheet) {
-    const FoldSize window = FoldModel::windowSizeForSheet(sheet);
-    return QSize(int(window.width), int(window.height));
-}
-
-QSize ExportRecipe::windowPoints(const FoldSize& sheet, const FoldLayout& layout) {
-    const FoldSize window = SheetSizing::windowSize(sheet, layout);
+QSize ExportRecipe::windowPoints(const FoldSize& sheet) const {
+    const FoldSize window = SheetSizing::windowSize(sheet, _layout);
     return QSize(int(window.width), int(window.height));
 }
 

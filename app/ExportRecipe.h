@@ -38,19 +38,20 @@ public:
     static constexpr int animationWidth = 1080;
 
     // still: the format of a still; none for an animation, whose encoder decides how a
-    // transparent background is kept.
+    // transparent background is kept. layout: the one the picture is folded in, --layout's or the
+    // fold file's.
     ExportRecipe(const CommandLine::ExportSettings& settings, const Defaults& defaults,
-                 const std::optional<ExportFormat>& still);
+                 const std::optional<ExportFormat>& still, const FoldLayout& layout = FoldLayout());
 
     // The export's size in pixels for a picture of that many pixels.
     QSize exportPixels(QSize picturePixels) const;
     // The most pixels of the picture the export can show: what is worth decoding.
     QSize picturePixels(QSize pixels) const;
     FoldSize sheet(QSize picturePixels) const { return _sizing.displaySize(picturePixels); }
-    static QSize windowPoints(const FoldSize& sheet);
-    // The window of another layout, large enough for any pose it allows.
-    static QSize windowPoints(const FoldSize& sheet, const FoldLayout& layout);
+    // The layout's window for the sheet, large enough for any pose it allows.
+    QSize windowPoints(const FoldSize& sheet) const;
 
+    const FoldLayout& layout() const { return _layout; }
     const ExportOptions& options() const { return _options; }
     const ExportPicture::Look& look() const { return _look; }
     float shading() const { return _shading; }
@@ -63,6 +64,7 @@ private:
     void setPaper(const CommandLine::ExportSettings& settings, const PaperLook& defaults);
 
     SheetSizing _sizing;
+    FoldLayout _layout;
     ExportOptions _options;
     ExportPicture::Look _look;
     float _shading = 0;

@@ -3,6 +3,7 @@
 #include "document/AnimationExport.h"
 
 #include "document/AnimationWriter.h"
+#include "fold/PanelFoldModel.h"
 #include "render/SheetRenderer.h"
 
 namespace {
@@ -72,8 +73,14 @@ bool AnimationExport::addFrame(AnimationWriter& writer, const FoldSnapshot& fold
 // The lines need the end points of a frame pass at this fold.
 QImage AnimationExport::drawFrame(const FoldSnapshot& fold, const ExportOptions& options) {
     const auto start = Clock::now();
-    _fold.restore(fold);
-    _view.setFold(_fold);
+    if (fold.layout.isClassic()) {
+        _fold.restore(fold);
+        _view.setFold(_fold);
+    } else {
+        PanelFoldModel panels(fold.layout, _fold.sheetSize());
+        panels.restore(fold.panelCreases, fold.panelProfile);
+        _view.setFold(panels);
+    }
     _view.setPitch(fold.pitch);
     if (options.withCreaseLine)
         _view.display();

@@ -7,8 +7,12 @@
 #include "document/RememberedFolds.h"
 
 Document::Document(FoldSize sheetSize, const QUrl& url, QSize pictureSize, const FoldLayout& layout)
-    : _fold(sheetSize), _url(url), _pictureSize(pictureSize) {
-    switchModels(layout);
+    : _fold(sheetSize), _openingSheet(sheetSize), _url(url), _pictureSize(pictureSize) {
+    switchModels(layout, sheetSize);
+}
+
+FoldSize Document::sheetSizeIn(const FoldLayout& layout) const {
+    return _sizing.sheetInLayout(_openingSheet, _pictureSize, layout);
 }
 
 FoldLayout Document::layout() const {
@@ -18,9 +22,9 @@ FoldLayout Document::layout() const {
 void Document::setLayout(const FoldLayout& layout) {
     if (layout == this->layout())
         return;
-    const FoldSnapshot before = snapshot();
-    restore(flatSnapshot(layout, _pitch));
-    pushStep(tr("Layout"), before);
+    const FoldCommand::SheetFold before = sheetFold();
+    show({sheetSizeIn(layout), flatSnapshot(layout, _pitch)});
+    pushStep(tr("Layout"), before, -1);
 }
 
 FoldSnapshot Document::snapshot() const {
@@ -32,19 +36,20 @@ FoldSnapshot Document::flatSnapshot() const {
 }
 
 FoldSnapshot Document::flatSnapshot(const FoldLayout& layout, float pitch) const {
+    const FoldSize sheet = sheetSizeIn(layout);
     if (layout.isClassic())
-        return FoldSnapshot::take(FoldModel(sheetSize()), pitch);
-    return FoldSnapshot::take(PanelFoldModel(layout, sheetSize()), pitch);
+        return FoldSnapshot::take(FoldModel(sheet), pitch);
+    return FoldSnapshot::take(PanelFoldModel(layout, sheet), pitch);
 }
 
-void Document::switchModels(const FoldLayout& layout) {
-    if (layout == this->layout())
+void Document::switchModels(const FoldLayout& layout, FoldSize sheetSize) {
+    if (layout == this->layout() && sheetSize == this->sheetSize())
         return;
-    _fold = FoldModel(sheetSize());
+    _fold = FoldModel(sheetSize);
     if (layout.isClassic())
         _panels.reset();
     else
-        _panels.emplace(layout, sheetSize());
+        _panels.emplace(layout, sheetSize);
 }
 
 FoldPoint Document::moveLine(long line, FoldPoint move) {
@@ -60,44 +65,53 @@ void Document::setPitch(float degrees) {
 }
 
 void Document::restore(const FoldSnapshot& snapshot) {
-    restoreQuietly(snapshot);
+    show({sheetSize(), snapshot});
+}
+
+void Document::show(const FoldCommand::SheetFold& fold) {
+    showQuietly(fold);
     emit replaced();
     emit changed();
 }
 
-// The snapshots come from this document's own models, so a panel fold is always sound.
-void Document::restoreQuietly(const FoldSnapshot& snapshot) {
-    switchModels(snapshot.layout);
+// The folds come from this document's own models, so a panel fold is always sound.
+void Document::showQuietly(const FoldCommand::SheetFold& fold) {
+    switchModels(fold.fold.layout, fold.sheet);
     if (_panels)
-        _panels->restore(snapshot.panelCreases, snapshot.panelProfile);
+        _panels->restore(fold.fold.panelCreases, fold.fold.panelProfile);
     else
-        _fold.restore(snapshot);
-    _pitch = snapshot.pitch;
+        _fold.restore(fold.fold);
+    _pitch = fold.fold.pitch;
 }
 
 void Document::pushStep(const QString& text, const FoldSnapshot& before, int mergeId) {
-    const FoldSnapshot after = snapshot();
+    pushStep(text, {sheetSize(), before}, mergeId);
+}
+
+void Document::pushStep(const QString& text, const FoldCommand::SheetFold& before, int mergeId) {
+    const FoldCommand::SheetFold after = sheetFold();
     if (after == before)
         return;
     _undoStack.push(new FoldCommand(
-        text, before, after, [this](const FoldSnapshot& shown) { restore(shown); }, mergeId));
+        text, before, after, [this](const FoldCommand::SheetFold& shown) { show(shown); },
+        mergeId));
 }
 
 void Document::resetFold() {
-    const FoldSnapshot before = snapshot();
-    restore(flatSnapshot());
-    pushStep(tr("Reset Fold"), before);
+    const FoldCommand::SheetFold before = sheetFold();
+    show({sheetSizeIn(layout()), flatSnapshot()});
+    pushStep(tr("Reset Fold"), before, -1);
 }
 
 FoldFile Document::foldFile() const {
     return _panels ? FoldFile::fromModel(*_panels, _pitch) : FoldFile::fromModel(_fold, _pitch);
 }
 
-// The picture takes the file's layout, flat, and then its fold.
+// The picture takes the file's layout, flat on that layout's sheet, and then its fold.
 double Document::showFoldFile(const FoldFile& fold) {
     const FoldLayout layout = fold.layout();
     if (layout != this->layout() || _panels)
-        restoreQuietly(flatSnapshot(layout, _pitch));
+        showQuietly({sheetSizeIn(layout), flatSnapshot(layout, _pitch)});
     const double distance = _panels ? fold.panelFold()->applyTo(*_panels) : fold.applyTo(_fold);
     _pitch = static_cast<float>(fold.fold().pitch);
     emit replaced();
@@ -106,9 +120,9 @@ double Document::showFoldFile(const FoldFile& fold) {
 }
 
 double Document::applyFold(const FoldFile& fold) {
-    const FoldSnapshot before = snapshot();
+    const FoldCommand::SheetFold before = sheetFold();
     const double distance = showFoldFile(fold);
-    pushStep(tr("Apply Fold"), before);
+    pushStep(tr("Apply Fold"), before, -1);
     return distance;
 }
 

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "document/FoldCommand.h"
+#include "document/SheetSizing.h"
 #include "fold/FoldLayout.h"
 #include "fold/FoldModel.h"
 #include "fold/FoldSnapshot.h"
@@ -33,14 +35,21 @@ public:
     Document(FoldSize sheetSize, const QUrl& url, QSize pictureSize,
              const FoldLayout& layout = FoldLayout());
 
+    // The screen the sheet is sized for when the layout changes; without one (the default) every
+    // layout keeps the sheet the picture opened with.
+    void setSizing(const SheetSizing& sizing) { _sizing = sizing; }
+    // The sheet a layout is shown on: the one the picture opened with while that layout's window
+    // for it fits the screen, else the size the sizing rules give the picture in that layout.
+    FoldSize sheetSizeIn(const FoldLayout& layout) const;
+
     // The classic's fold: flat while another layout is shown, but always the sheet's size.
     const FoldModel& fold() const { return _fold; }
     // The fold of any other layout; null for the classic.
     const PanelFoldModel* panelFold() const { return _panels ? &*_panels : nullptr; }
     FoldSize sheetSize() const { return _fold.sheetSize(); }
     FoldLayout layout() const;
-    // Starts the layout flat, keeping the tilt, as one undo step ("Layout"); nothing for the
-    // layout shown.
+    // Starts the layout flat on its sheet (sheetSizeIn), keeping the tilt, as one undo step
+    // ("Layout"); nothing for the layout shown.
     void setLayout(const FoldLayout& layout);
     float pitch() const { return _pitch; }
     QUrl url() const { return _url; }
@@ -50,14 +59,14 @@ public:
     FoldSnapshot snapshot() const;
     // The sheet laid flat and untilted in the layout shown.
     FoldSnapshot flatSnapshot() const;
-    // The sheet laid flat in a layout, tilted by pitch.
+    // The sheet laid flat in a layout, on that layout's sheet, tilted by pitch.
     FoldSnapshot flatSnapshot(const FoldLayout& layout, float pitch) const;
 
     // One drag step of a crease line (0..6 for the classic; move.x along the sheet's length
     // otherwise); gives the part of the move the limiter allowed.
     FoldPoint moveLine(long line, FoldPoint move);
     void setPitch(float degrees);
-    // Puts a fold taken before back: undo, redo, a cancelled drag.
+    // Puts a fold of this sheet taken before back: a cancelled drag.
     void restore(const FoldSnapshot& snapshot);
 
     // The change from before to now becomes one undo step; steps with the same merge id in a row
@@ -83,14 +92,21 @@ signals:
     void changed();
 
 private:
+    FoldCommand::SheetFold sheetFold() const { return {sheetSize(), snapshot()}; }
+    void pushStep(const QString& text, const FoldCommand::SheetFold& before, int mergeId);
+    // Undo, redo, a change of layout: the sheet's size changes with the fold.
+    void show(const FoldCommand::SheetFold& fold);
     double showFoldFile(const FoldFile& fold);
-    void restoreQuietly(const FoldSnapshot& snapshot);
-    // Shows the layout's models without a signal: the classic's, or a flat panel fold.
-    void switchModels(const FoldLayout& layout);
+    void showQuietly(const FoldCommand::SheetFold& fold);
+    // Shows the layout's models on that sheet without a signal: the classic's, or a flat panel
+    // fold.
+    void switchModels(const FoldLayout& layout, FoldSize sheetSize);
     QString pictureKey();
 
     FoldModel _fold;
     std::optional<PanelFoldModel> _panels;
+    FoldSize _openingSheet;
+    SheetSizing _sizing{std::nullopt, 1.0};
     float _pitch = 0;
     QUrl _url;
     QSize _pictureSize;

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "document/FoldCommand.h"
 
-FoldCommand::FoldCommand(const QString& text, const FoldSnapshot& before, const FoldSnapshot& after,
+FoldCommand::FoldCommand(const QString& text, const SheetFold& before, const SheetFold& after,
                          Show show, int mergeId)
     : QUndoCommand(text), _before(before), _after(after), _show(std::move(show)),
       _mergeId(mergeId) {}

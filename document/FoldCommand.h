@@ -12,11 +12,18 @@
 // The change is on screen when the command is pushed; undo and redo show one of the two.
 class FoldCommand : public QUndoCommand {
 public:
-    using Show = std::function<void(const FoldSnapshot&)>;
+    // A fold with the size of its sheet, which a change of layout can make smaller.
+    struct SheetFold {
+        FoldSize sheet;
+        FoldSnapshot fold;
+
+        bool operator==(const SheetFold&) const = default;
+    };
+    using Show = std::function<void(const SheetFold&)>;
 
     // Commands with the same merge id, pushed in a row, become one; -1 merges with nothing.
-    FoldCommand(const QString& text, const FoldSnapshot& before, const FoldSnapshot& after,
-                Show show, int mergeId = -1);
+    FoldCommand(const QString& text, const SheetFold& before, const SheetFold& after, Show show,
+                int mergeId = -1);
 
     void undo() override;
     void redo() override;
@@ -24,8 +31,8 @@ public:
     bool mergeWith(const QUndoCommand* other) override;
 
 private:
-    FoldSnapshot _before;
-    FoldSnapshot _after;
+    SheetFold _before;
+    SheetFold _after;
     Show _show;
     int _mergeId;
     bool _isShown = true;

@@ -7,8 +7,6 @@
 #include "document/ExportPicture.h"
 #include "document/RendererSetup.h"
 
-#include <QCoreApplication>
-
 #include <cstdint>
 
 namespace {
@@ -168,13 +166,6 @@ FramePresenter::exportAnimation(const Document& document, const ExportOptions& o
                                 const QString& fileName, const FoldSnapshot& start,
                                 const FoldMotion::Timing& timing,
                                 const AnimationExport::Progress& progress, QString* failure) {
-    // The motion between two folds is the classic's alone so far.
-    if (document.panelFold()) {
-        if (failure)
-            *failure = QCoreApplication::translate(
-                "FramePresenter", "Animations are made of folds in the classic layout only.");
-        return AnimationExport::Outcome::Failed;
-    }
     const ExportPicture::Look look{_overlay.creaseLineColor, _shadow.opacity(),
                                    _shadow.blurRadius(), _shadow.offset()};
     const FoldSize sheet = document.fold().sheetSize();

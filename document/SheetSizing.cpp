@@ -37,3 +37,18 @@ QSize SheetSizing::decodeSize(QSize pixelSize, const FoldLayout& layout) const {
 FoldSize SheetSizing::windowSize(FoldSize sheetSize, const FoldLayout& layout) {
     return FoldWindowSize::forSheet(layout, sheetSize, Document::maximumPitch);
 }
+
+bool SheetSizing::fits(FoldSize window) const {
+    if (!_screen)
+        return true;
+    const FoldSize& available = _screen->available;
+    return (available.width <= 0 || std::floor(window.width) <= available.width) &&
+           (available.height <= 0 || std::floor(window.height) <= available.height);
+}
+
+FoldSize SheetSizing::sheetInLayout(FoldSize sheetSize, QSize pixelSize,
+                                    const FoldLayout& layout) const {
+    if (fits(windowSize(sheetSize, layout)))
+        return sheetSize;
+    return displaySize(pixelSize, layout);
+}

@@ -22,6 +22,12 @@ public:
     QSize decodeSize(QSize pixelSize, const FoldLayout& layout = FoldLayout()) const;
     // The window that holds a sheet in a layout at every pose and tilt.
     static FoldSize windowSize(FoldSize sheetSize, const FoldLayout& layout);
+    // Whether a window of that size (truncated to whole points, as windows are) fits the screen's
+    // available area; any window fits without a screen.
+    bool fits(FoldSize window) const;
+    // The sheet a picture shown at sheetSize takes in a layout: the same while that layout's
+    // window for it fits the screen, else the size the sizing rules give the picture there.
+    FoldSize sheetInLayout(FoldSize sheetSize, QSize pixelSize, const FoldLayout& layout) const;
     double scale() const { return _scale; }
 
 private:

@@ -4,6 +4,8 @@
 
 #include "fold/FoldApplier.h"
 #include "fold/FoldModel.h"
+#include "fold/PanelFoldModel.h"
+#include "fold/PanelFoldMotion.h"
 
 #include <algorithm>
 #include <cmath>
@@ -102,6 +104,8 @@ bool FoldMotion::stepTo(FoldModel& model, const FoldSnapshot& wanted) {
 // near the end may be reachable from there alone. A loop's way back repeats the way there.
 std::vector<FoldSnapshot> FoldMotion::frames(FoldSize sheet, const FoldSnapshot& start,
                                              const FoldSnapshot& end, const Timing& timing) {
+    if (!end.layout.isClassic())
+        return PanelFoldMotion::frames(PanelFoldModel(end.layout, sheet), start, end, timing);
     const int count = frameCount(timing);
     const int last = timing.loop ? count / 2 : count - 1;
     const FoldModel shape(sheet);

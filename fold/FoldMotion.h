@@ -31,8 +31,9 @@ public:
     // duration x rate, at least two.
     static int frameCount(const Timing& timing);
 
-    // start and end are folds of a sheet of this size (the start's pitch is where the tilt
-    // starts). Without a loop the first frame is start and the last end, exactly.
+    // start and end are folds of a sheet of this size in one layout (the start's pitch is where
+    // the tilt starts); other layouts than the classic move by PanelFoldMotion. Without a loop the
+    // first frame is start and the last end, exactly.
     static std::vector<FoldSnapshot> frames(FoldSize sheet, const FoldSnapshot& start,
                                             const FoldSnapshot& end, const Timing& timing);
 

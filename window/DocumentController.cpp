@@ -17,6 +17,8 @@
 #include <QMimeData>
 #include <QScreen>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int hoverPollInterval = 66; // ms, fifteen polls a second
@@ -24,6 +26,15 @@ constexpr int hoverPollInterval = 66; // ms, fifteen polls a second
 // Frames and views are whole points; the renderer truncates the window size the same way.
 QSize truncatedSize(FoldSize size) {
     return QSize(static_cast<int>(size.width), static_cast<int>(size.height));
+}
+
+// A window moved the least way that brings it into the area, along each axis where it fits.
+QRect keptInside(QRect window, const QRect& area) {
+    if (window.width() <= area.width())
+        window.moveLeft(std::clamp(window.left(), area.left(), area.right() + 1 - window.width()));
+    if (window.height() <= area.height())
+        window.moveTop(std::clamp(window.top(), area.top(), area.bottom() + 1 - window.height()));
+    return window;
 }
 
 } // namespace
@@ -35,6 +46,7 @@ DocumentController::create(const PictureReader::Result& picture, const SheetSizi
     const FoldSize sheetSize = sizing.displaySize(picture.pixelSize, layout);
     const FoldSize windowSize = SheetSizing::windowSize(sheetSize, layout);
     auto document = std::make_unique<Document>(sheetSize, url, picture.pixelSize, layout);
+    document->setSizing(sizing);
     std::unique_ptr<DocumentController> controller(
         new DocumentController(std::move(document), windowSize, preferences));
     controller->_presenter =
@@ -114,25 +126,32 @@ void DocumentController::documentChanged() {
 
 void DocumentController::followLayout() {
     const FoldLayout layout = _document->layout();
-    if (layout == _shownLayout)
+    const FoldSize sheet = _document->sheetSize();
+    if (layout == _shownLayout && sheet == _shownSheet)
         return;
-    _shownLayout = layout;
-    _controlAreas.setLayout(layout.panelCount() + 1, layout.axis());
-    _controlArea = _controlAreas.outside();
-    _lastDraggedLine = _controlAreas.outside();
-    resizeWindow(truncatedSize(SheetSizing::windowSize(_document->sheetSize(), layout)));
+    if (layout != _shownLayout) {
+        _shownLayout = layout;
+        _controlAreas.setLayout(layout.panelCount() + 1, layout.axis());
+        _controlArea = _controlAreas.outside();
+        _lastDraggedLine = _controlAreas.outside();
+    }
+    _shownSheet = sheet;
+    renderer().setImageSize(QSizeF(sheet.width, sheet.height));
+    resizeWindow(truncatedSize(SheetSizing::windowSize(sheet, layout)));
 }
 
-// The window keeps its centre where it can.
+// The window keeps its centre where it can, and stays on the screen's available area where it
+// fits.
 void DocumentController::resizeWindow(QSize size) {
     if (size == _window->size())
         return;
     if (!_presenter->resize(size))
         qCWarning(windowLog) << "The renderer could not take a window of" << size;
-    const QPoint centre = _window->geometry().center();
+    QRect placed(QPoint(), size);
+    placed.moveCenter(_window->geometry().center());
     _pictureView->setFixedSize(size);
     _window->setFixedSize(size);
-    _window->move(centre - QPoint(size.width() / 2, size.height() / 2));
+    _window->move(keptInside(placed, _window->screen()->availableGeometry()).topLeft());
 }
 
 // Horizontal creases are vertical ones with the frame's axes swapped and mirrored: the sheet's

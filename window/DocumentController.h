@@ -123,7 +123,7 @@ private:
     void listenToDocument();
     void documentReplaced();
     void documentChanged();
-    // The hit areas and the window follow a change of layout.
+    // The hit areas, the renderer's sheet and the window follow a change of layout or sheet.
     void followLayout();
     void resizeWindow(QSize size);
     // A move on the screen (y up) as a move of the fold (along the sheet's length, toward the
@@ -161,6 +161,7 @@ private:
     long _controlArea = ControlAreas::noArea;
     ControlAreas _controlAreas;
     FoldLayout _shownLayout;
+    FoldSize _shownSheet;
     QTimer _timer;
     bool _isMouseDown = false;
     bool _isDragging = false;

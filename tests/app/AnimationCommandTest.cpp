@@ -248,6 +248,50 @@ TEST_F(AnimationCommandTest, TheWindowWritesTheMoveToTheCurrentFoldAndRemembersT
     EXPECT_DOUBLE_EQ(remembered.timing.duration, 0.5);
 }
 
+// A picture in another layout moves from its flat sheet to its fold; a start fold of the classic
+// is refused with an alert.
+TEST_F(AnimationCommandTest, TheWindowWritesTheMoveOfAnotherLayout) {
+    launch({picture()});
+    Document& shown = document(0).document();
+    shown.setLayout(FoldLayout::accordion(4, FoldLayout::Axis::horizontal));
+    for (int step = 0; step < 6; ++step)
+        shown.moveLine(1, {0, 5});
+    const QString output = filePath(QStringLiteral("accordion.webp"));
+    DialogSteps steps;
+    steps.then<AnimationOptionsDialog>([](AnimationOptionsDialog& dialog) {
+        chooseMotion(dialog, 160, 0.5, 12);
+        dialog.accept();
+    });
+    steps.then<QFileDialog>([&](QFileDialog& dialog) { clickSave(dialog, output); });
+    AlertDismisser alerts;
+    application().exportAnimation();
+    ASSERT_TRUE(steps.done());
+    EXPECT_TRUE(alerts.texts().isEmpty()) << qPrintable(alerts.texts().join(u'\n'));
+    const DecodedAnimation animation = decoded(output);
+    ASSERT_EQ(animation.frameCount, 6);
+    ExportOptions options = ExportOptions::fromPreferences(preferences());
+    options.scale = 0;
+    options.pixelWidth = 160;
+    EXPECT_LE(meanDifference(animation.frames.last(), document(0).exportPicture(options, {})), 6);
+
+    ASSERT_TRUE(activate(document(0).window()));
+    const QString refused = filePath(QStringLiteral("refused.webp"));
+    DialogSteps again;
+    again.then<AnimationOptionsDialog>([&](AnimationOptionsDialog& dialog) {
+        chooseMotion(dialog, 100, 0.5, 10);
+        dialog.findChild<QComboBox*>(QStringLiteral("menuStart"))->setCurrentIndex(1);
+        dialog.findChild<QLineEdit*>(QStringLiteral("editStartFold"))->setText(sampleFold);
+        dialog.accept();
+    });
+    again.then<QFileDialog>([&](QFileDialog& dialog) { clickSave(dialog, refused); });
+    application().exportAnimation();
+    EXPECT_TRUE(again.done());
+    ASSERT_EQ(alerts.texts().size(), 1);
+    EXPECT_TRUE(alerts.texts().first().contains(QStringLiteral("another layout")))
+        << qPrintable(alerts.texts().first());
+    EXPECT_FALSE(QFile::exists(refused));
+}
+
 // Cancel in the progress dialog, or a start fold that cannot be used, leaves no file; the fold
 // file is named in the alert.
 TEST_F(AnimationCommandTest, CancelOrABadStartFoldLeavesNoFile) {

@@ -4,14 +4,19 @@
 // Layouts asked for without a window: --layout and --horizontal, the hand-over message that
 // carries them to a running instance, and the layout columns of a manifest.
 #include "app/CommandLine.h"
+#include "app/ExportRecipe.h"
 #include "app/HandoverMessage.h"
 #include "app/Manifest.h"
 
 #include <QBuffer>
 #include <QFile>
+#include <QFileInfo>
+#include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtEndian>
+
+#include <cmath>
 
 #include <gtest/gtest.h>
 
@@ -127,6 +132,68 @@ TEST(LayoutOptionsTest, ExportsFoldInTheLayoutAndRefuseAFoldFileOfAnother) {
              QStringLiteral("--fold"), QStringLiteral(PLEATORA_SAMPLE_FOLD),
              QStringLiteral(PLEATORA_SAMPLE_PICTURE)});
     EXPECT_EQ(same.exitCode, 0) << same.err.toStdString();
+}
+
+// An export is sized by its layout's window, which for horizontal creases is taller than the
+// classic's: 16384 pixels wide, a square picture's classic export keeps within the largest side
+// and its twelve-panel strip goes past it, refused before the picture is decoded; a narrower
+// export decodes the picture for the layout's wider window.
+TEST(LayoutOptionsTest, AnExportIsJudgedByItsLayoutsOwnWindow) {
+    QTemporaryDir folder;
+    const QString picturePath = folder.filePath(QStringLiteral("square.png"));
+    QImage square(800, 800, QImage::Format_RGB32);
+    square.fill(Qt::darkCyan);
+    ASSERT_TRUE(square.save(picturePath));
+    const QString output = folder.filePath(QStringLiteral("strip.png"));
+    const QStringList arguments = {QStringLiteral("--export"),
+                                   output,
+                                   QStringLiteral("--layout=accordion-12"),
+                                   QStringLiteral("--horizontal"),
+                                   QStringLiteral("--width=16384"),
+                                   picturePath};
+    CommandLine line = parsed(arguments);
+    ASSERT_EQ(line.mode, CommandLine::Mode::Export) << line.failure.toStdString();
+    const FoldLayout strip = *line.exportSettings.layout;
+    const std::optional<ExportFormat> png = ExportWriter::formatForFileName(output);
+    const ExportRecipe::Defaults defaults;
+    const ExportRecipe classic(line.exportSettings, defaults, png);
+    const ExportRecipe folded(line.exportSettings, defaults, png, strip);
+    const QSize pixels = square.size();
+    const FoldSize sheet = folded.sheet(pixels);
+    const FoldSize room = SheetSizing::windowSize(sheet, strip);
+    EXPECT_EQ(folded.windowPoints(sheet), QSize(int(room.width), int(room.height)));
+    EXPECT_EQ(folded.exportPixels(pixels), folded.options().pixelSize(folded.windowPoints(sheet)));
+    EXPECT_TRUE(
+        ExportWriter::canWrite(QFile::encodeName(output), classic.exportPixels(pixels), *png));
+    QString failure;
+    EXPECT_FALSE(ExportWriter::canWrite(QFile::encodeName(output), folded.exportPixels(pixels),
+                                        *png, &failure));
+
+    const ProcessRun refused = run(arguments);
+    EXPECT_NE(refused.exitCode, 0);
+    EXPECT_TRUE(refused.err.contains(failure)) << refused.err.toStdString();
+    EXPECT_FALSE(QFile::exists(output));
+
+    line.exportSettings.width = 2000;
+    const ExportRecipe narrow(line.exportSettings, defaults, png, strip);
+    const double perPoint = 2000.0 / narrow.windowPoints(sheet).width();
+    EXPECT_EQ(narrow.picturePixels(pixels), QSize(int(std::ceil(sheet.width * perPoint)),
+                                                  int(std::ceil(sheet.height * perPoint))));
+    EXPECT_LT(narrow.picturePixels(pixels).width(),
+              ExportRecipe(line.exportSettings, defaults, png).picturePixels(pixels).width());
+}
+
+// An animation folds in any layout: from the flat sheet to the flat Z-fold tilted, here.
+TEST(LayoutOptionsTest, AnimationsFoldInTheLayoutToo) {
+    QTemporaryDir folder;
+    const QString output = folder.filePath(QStringLiteral("z-fold.gif"));
+    const ProcessRun written = run(
+        {QStringLiteral("--animate"), output, QStringLiteral("--layout=z-fold"),
+         QStringLiteral("--horizontal"), QStringLiteral("--tilt-from=-20"),
+         QStringLiteral("--pitch=20"), QStringLiteral("--duration=0.5"), QStringLiteral("--fps=10"),
+         QStringLiteral("--width=160"), QStringLiteral(PLEATORA_SAMPLE_PICTURE)});
+    EXPECT_EQ(written.exitCode, 0) << written.err.toStdString();
+    EXPECT_GT(QFileInfo(output).size(), 0);
 }
 
 TEST(LayoutOptionsTest, HandOverCarriesTheLayoutAndStillReadsMessagesWithout) {

@@ -5,6 +5,7 @@
 #include "document/FoldFile.h"
 #include "document/RendererSetup.h"
 #include "fold/FoldModel.h"
+#include "fold/PanelFoldModel.h"
 #include "render/SheetRenderer.h"
 
 #include <QDir>
@@ -143,6 +144,40 @@ TEST_F(AnimationExportTest, AFailureSaysWhyAndLeavesNoFile) {
               AnimationExport::Outcome::Failed);
     EXPECT_EQ(_failure, QStringLiteral("Animated GIF plays at most 50 frames a second, not 60."));
     EXPECT_TRUE(QDir(_folder.path()).isEmpty(QDir::Files | QDir::Hidden));
+}
+
+// A fold of another layout moves too: from the flat sheet to a deepened Z-fold with horizontal
+// creases, its first and last frames the stills of those folds and the middle neither.
+TEST_F(AnimationExportTest, AFoldOfAnotherLayoutMovesFromTheFlatSheet) {
+    const FoldLayout layout = *FoldLayout::fromName("z-fold", FoldLayout::Axis::horizontal);
+    PanelFoldModel folded(layout, sheet);
+    for (int step = 0; step < 8; ++step)
+        folded.moveLine(1, {0, 6}, 0);
+    const FoldSnapshot end = FoldSnapshot::take(folded, 10);
+    const FoldSnapshot start = FoldSnapshot::take(PanelFoldModel(layout, sheet), 10);
+    ASSERT_NE(end, start);
+    const FoldMotion::Timing timing{1, 10, false, true};
+    const QString path = _folder.filePath(QStringLiteral("z-fold.png"));
+    AnimationExport animation(*_view, sheet, _windowSize, _options, _look);
+    ASSERT_EQ(
+        animation.write(path, FoldMotion::frames(sheet, start, end, timing), timing, {}, &_failure),
+        AnimationExport::Outcome::Written)
+        << qPrintable(_failure);
+    const DecodedAnimation decodedFrames = decoded(path);
+    ASSERT_EQ(decodedFrames.frames.size(), 10);
+    const auto stillOf = [&](const FoldSnapshot& fold) {
+        PanelFoldModel model(layout, sheet);
+        model.restore(fold.panelCreases, fold.panelProfile);
+        _view->setFold(model);
+        _view->setPitch(fold.pitch);
+        _view->display();
+        return ExportPicture::render(*_view, _view->lineEndPoints(), _windowSize, _options, _look,
+                                     {}, {});
+    };
+    EXPECT_LE(meanDifference(decodedFrames.frames.first(), stillOf(start)), 2);
+    EXPECT_LE(meanDifference(decodedFrames.frames.last(), stillOf(end)), 2);
+    EXPECT_GT(meanDifference(decodedFrames.frames[5], stillOf(start)), 1);
+    EXPECT_GT(meanDifference(decodedFrames.frames[5], stillOf(end)), 1);
 }
 
 } // namespace

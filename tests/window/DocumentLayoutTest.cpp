@@ -6,6 +6,7 @@
 #include "window/DocumentWindow.h"
 
 #include <QFile>
+#include <QScreen>
 #include <QUndoStack>
 
 namespace {
@@ -91,6 +92,39 @@ TEST_F(DocumentLayoutTest, APictureOpensFlatInTheLayoutAsked) {
     EXPECT_EQ(controller->controlAreas().lineCount(), 5);
     const FoldSize room = SheetSizing::windowSize(controller->document().sheetSize(), layout);
     EXPECT_EQ(controller->window()->size(), QSize(int(room.width), int(room.height)));
+}
+
+// A large picture switched to a layout whose window would not fit takes a smaller sheet: the
+// window fits the screen's available area and the renderer draws the sheet at its new size. Undo
+// gives back the classic's window.
+TEST_F(DocumentLayoutTest, TheWindowFitsTheScreenAfterAChangeOfLayout) {
+    auto controller = openShown(QSize(3000, 2000));
+    ASSERT_TRUE(controller);
+    const QRect available = controller->window()->screen()->availableGeometry();
+    const QSize classic = controller->window()->size();
+    const FoldSize opened = controller->document().sheetSize();
+    const FoldLayout layout = FoldLayout::accordion(12, Axis::horizontal);
+    const FoldSize unshrunk = SheetSizing::windowSize(opened, layout);
+    ASSERT_GT(unshrunk.height, available.height());
+
+    controller->document().setLayout(layout);
+    const FoldSize sheet = controller->document().sheetSize();
+    EXPECT_LT(sheet.height, opened.height);
+    const FoldSize room = SheetSizing::windowSize(sheet, layout);
+    EXPECT_EQ(controller->window()->size(), QSize(int(room.width), int(room.height)));
+    EXPECT_TRUE(available.contains(controller->window()->geometry()))
+        << controller->window()->geometry().height() << " in " << available.height();
+    const QImage frame = controller->renderer().captureFrame();
+    EXPECT_EQ(frame.deviceIndependentSize().toSize(), controller->window()->size());
+    // Flat, the edges lie the sheet's length apart down the frame.
+    const int last = layout.panelCount();
+    EXPECT_NEAR(lineMiddle(*controller, 0).y() - lineMiddle(*controller, last).y(), sheet.height,
+                2.0);
+
+    controller->undoStack().undo();
+    EXPECT_EQ(controller->document().sheetSize(), opened);
+    EXPECT_EQ(controller->window()->size(), classic);
+    EXPECT_NEAR(lineMiddle(*controller, 6).x() - lineMiddle(*controller, 0).x(), opened.width, 2.0);
 }
 
 } // namespace
