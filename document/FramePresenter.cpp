@@ -9,9 +9,17 @@
 
 #include <QCoreApplication>
 
+#include <chrono>
 #include <cstdint>
+#include <utility>
 
 namespace {
+
+// Milliseconds from since to now; since becomes now.
+double lap(std::chrono::steady_clock::time_point& since) {
+    const auto now = std::chrono::steady_clock::now();
+    return std::chrono::duration<double, std::milli>(now - std::exchange(since, now)).count();
+}
 
 QRectF scaledRect(const QRectF& rect, double scale) {
     return QRectF(rect.topLeft() * scale, rect.size() * scale);
@@ -92,6 +100,7 @@ void FramePresenter::showFold(const Document& document) {
 
 // A frame pass runs only when its frame and end points would differ from the last one's.
 QRect FramePresenter::present(QImage& picture, int hoveredArea) {
+    _stepTimes = StepTimes();
     QRect changed;
     if (_renderer->needsDisplay() || _frame.isNull())
         changed = refreshFrame();
@@ -103,11 +112,15 @@ QRect FramePresenter::present(QImage& picture, int hoveredArea) {
 QRect FramePresenter::refreshFrame() {
     const QRect whole(QPoint(0, 0), _windowSize);
     const bool wasEmpty = _frame.isNull();
+    auto clock = std::chrono::steady_clock::now();
     if (_renderer->needsDisplay())
         _renderer->display();
+    _stepTimes.endPoints = lap(clock);
     _frame = QImage(); // unshared, the renderer's frame takes what changed without a copy
     _frame = _renderer->captureFrame();
+    _stepTimes.frame = lap(clock);
     _shadow.update(_frame);
+    _stepTimes.shadow = lap(clock);
     if (wasEmpty)
         return whole;
     const int reach = _shadow.reach();
@@ -130,10 +143,12 @@ QRect FramePresenter::showLines(QImage& picture, QRect changed, int hoveredArea)
         changed &= whole;
     }
     if (!changed.isEmpty()) {
+        auto clock = std::chrono::steady_clock::now();
         const QRect pixels = scaledRect(changed, _scale).toAlignedRect() & _frame.rect();
         copyPremultiplied(_frame, picture, pixels);
         _shadow.paintUnder(picture, pixels);
         _overlay.draw(picture, endPoints, hoveredArea, scaledRect(pixels, 1.0 / _scale));
+        _stepTimes.picture = lap(clock);
     }
     _shownOverlay = _overlay;
     _shownEndPoints = endPoints;

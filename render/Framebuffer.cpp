@@ -6,7 +6,9 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
-std::unique_ptr<Framebuffer> Framebuffer::create(QSize size) {
+#include <QImage>
+
+std::unique_ptr<Framebuffer> Framebuffer::create(QSize size, Depth depth) {
     GLint largest = 0;
     glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &largest);
     if (size.isEmpty() || size.width() > largest || size.height() > largest)
@@ -14,17 +16,20 @@ std::unique_ptr<Framebuffer> Framebuffer::create(QSize size) {
     std::unique_ptr<Framebuffer> framebuffer(new Framebuffer(size));
     glGenFramebuffers(1, &framebuffer->_framebuffer);
     glGenRenderbuffers(1, &framebuffer->_colour);
-    glGenRenderbuffers(1, &framebuffer->_depth);
     glBindRenderbuffer(GL_RENDERBUFFER, framebuffer->_colour);
     glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, size.width(), size.height());
-    glBindRenderbuffer(GL_RENDERBUFFER, framebuffer->_depth);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, size.width(), size.height());
+    if (depth == Depth::with) {
+        glGenRenderbuffers(1, &framebuffer->_depth);
+        glBindRenderbuffer(GL_RENDERBUFFER, framebuffer->_depth);
+        glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, size.width(), size.height());
+    }
     glBindRenderbuffer(GL_RENDERBUFFER, 0);
     framebuffer->bind();
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
                               framebuffer->_colour);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER,
-                              framebuffer->_depth);
+    if (depth == Depth::with)
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER,
+                                  framebuffer->_depth);
     if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE)
         return nullptr;
     return framebuffer;
@@ -39,4 +44,17 @@ Framebuffer::~Framebuffer() {
 
 void Framebuffer::bind() {
     glBindFramebuffer(GL_FRAMEBUFFER, _framebuffer);
+}
+
+void Framebuffer::read(QImage& image, QRect box) const {
+    if (image.size() != _size || image.format() != QImage::Format_RGBA8888) {
+        image = QImage(_size, QImage::Format_RGBA8888);
+        box = QRect(QPoint(0, 0), _size);
+    }
+    if (box.isEmpty())
+        return;
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glPixelStorei(GL_PACK_ROW_LENGTH, GLint(image.bytesPerLine() / 4));
+    glReadPixels(box.x(), box.y(), box.width(), box.height(), GL_RGBA, GL_UNSIGNED_BYTE,
+                 image.scanLine(box.y()) + box.x() * 4);
 }

@@ -2,17 +2,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QRect>
 #include <QSize>
 
 #include <memory>
 
-// A framebuffer object with an 8-bit RGBA colour buffer and a 24-bit depth buffer, made with
-// plain OpenGL calls so that it works in any current context, Qt's or EGL's. Made, bound and
-// destroyed while its context is current.
+class QImage;
+
+// A framebuffer object with an 8-bit RGBA colour buffer and, unless asked otherwise, a 24-bit
+// depth buffer, made with plain OpenGL calls so that it works in any current context, Qt's or
+// EGL's. Made, bound, read and destroyed while its context is current.
 class Framebuffer {
 public:
+    enum class Depth { with, without };
+
     // Null when the GL cannot make a complete framebuffer of that size.
-    static std::unique_ptr<Framebuffer> create(QSize size);
+    static std::unique_ptr<Framebuffer> create(QSize size, Depth depth = Depth::with);
     ~Framebuffer();
 
     Framebuffer(const Framebuffer&) = delete;
@@ -20,6 +25,10 @@ public:
 
     void bind();
     QSize size() const { return _size; }
+    // Reads box (rows from the bottom) of the bound framebuffer into the same pixels of image, a
+    // top-row-first RGBA8888 image, which leaves the picture upright (the texture stands upside
+    // down in the framebuffer). An image of another size or format is made anew and read whole.
+    void read(QImage& image, QRect box) const;
 
 private:
     explicit Framebuffer(QSize size) : _size(size) {}
