@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <cstring>
 #include <utility>
 
 namespace {
@@ -25,21 +26,42 @@ QRectF scaledRect(const QRectF& rect, double scale) {
     return QRectF(rect.topLeft() * scale, rect.size() * scale);
 }
 
+// Four pixels at a time, in the compiler's vector registers: at -O2 the compiler keeps such loops
+// scalar, and this one runs over every changed pixel of every update.
+using FourPixels = uint32_t __attribute__((vector_size(16)));
+
+// Swaps red and blue from RGBA8888 to ARGB32; gives whether any pixel is translucent.
+bool swapRedAndBlue(const uint32_t* from, uint32_t* to, int count) {
+    FourPixels translucent = {};
+    int x = 0;
+    for (; x + 4 <= count; x += 4) {
+        FourPixels rgba;
+        std::memcpy(&rgba, from + x, sizeof rgba);
+        const FourPixels argb =
+            (rgba & 0xFF00FF00u) | ((rgba & 0xFFu) << 16) | ((rgba >> 16) & 0xFFu);
+        std::memcpy(to + x, &argb, sizeof argb);
+        const FourPixels alpha = rgba >> 24;
+        translucent |= (alpha != 0u) & (alpha != 0xFFu);
+    }
+    bool anyTranslucent = (translucent[0] | translucent[1] | translucent[2] | translucent[3]) != 0;
+    for (; x < count; ++x) {
+        const uint32_t rgba = from[x];
+        to[x] = (rgba & 0xFF00FF00u) | ((rgba & 0xFFu) << 16) | ((rgba >> 16) & 0xFFu);
+        anyTranslucent |= uint8_t((rgba >> 24) + 1) > 1;
+    }
+    return anyTranslucent;
+}
+
 // From a frame in RGBA8888 to a picture of its size in ARGB32_Premultiplied. Unless the picture
-// has alpha, the sheet is opaque and the rest transparent black, so a row only swaps red and blue
-// (which vectorises); rows with translucent pixels are premultiplied afterwards.
+// has alpha, the sheet is opaque and the rest transparent black, so a row only swaps red and
+// blue; rows with translucent pixels are premultiplied afterwards.
 void copyPremultiplied(const QImage& frame, QImage& picture, const QRect& pixels) {
     for (int y = pixels.top(); y <= pixels.bottom(); ++y) {
-        const auto* from = reinterpret_cast<const uint32_t*>(frame.constScanLine(y));
-        auto* to = reinterpret_cast<uint32_t*>(picture.scanLine(y));
-        bool translucent = false;
-        for (int x = pixels.left(); x <= pixels.right(); ++x) {
-            const uint32_t rgba = from[x];
-            to[x] = (rgba & 0xFF00FF00u) | ((rgba & 0xFFu) << 16) | ((rgba >> 16) & 0xFFu);
-            translucent |= uint8_t((rgba >> 24) + 1) > 1;
-        }
-        if (translucent)
-            for (int x = pixels.left(); x <= pixels.right(); ++x)
+        const auto* from =
+            reinterpret_cast<const uint32_t*>(frame.constScanLine(y)) + pixels.left();
+        auto* to = reinterpret_cast<uint32_t*>(picture.scanLine(y)) + pixels.left();
+        if (swapRedAndBlue(from, to, pixels.width()))
+            for (int x = 0; x < pixels.width(); ++x)
                 to[x] = qPremultiply(to[x]);
     }
 }
