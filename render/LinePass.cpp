@@ -8,7 +8,7 @@
 
 std::unique_ptr<LinePass> LinePass::create(QSize pixelSize) {
     std::unique_ptr<Framebuffer> framebuffer =
-        Framebuffer::create(pixelSize, Framebuffer::Depth::without);
+        Framebuffer::create(pixelSize, Framebuffer::Kind::coverage);
     if (!framebuffer)
         return nullptr;
     glClearColor(0, 0, 0, 0);
@@ -40,7 +40,7 @@ const QImage& LinePass::draw(std::span<const QVector3D> ends, QRect box) {
         glMatrixMode(GL_MODELVIEW);
         glLoadMatrixd(modelView.data());
     }
-    glColor4f(0, 0, 0, 1);
+    glColor4f(1, 1, 1, 1);
     drawLines(ends);
     _drawnEnds.assign(ends.begin(), ends.end());
     _drawnModelView = modelView;

@@ -13,19 +13,19 @@
 
 class Framebuffer;
 
-// The crease lines drawn alone, opaque black on transparency, into a framebuffer of their own and
-// read back for the end-point search. Instead of a clear, each pass draws the last pass's lines
-// again in transparent black with the camera they had: Mesa's software renderer writes every
-// pixel of a clear, which costs a drag update more than anything else it does, while a few lines
-// cost nearly nothing and leave exactly the pixels a clear would have.
+// The crease lines drawn alone into a coverage framebuffer of their own (one byte a pixel, 255 on
+// a line, 0 elsewhere) and read back for the end-point search. Instead of a clear, each pass
+// draws the last pass's lines again in 0 with the camera they had: Mesa's software renderer writes
+// every pixel of a clear, which costs a drag update more than anything else it does, while a few
+// lines cost nearly nothing and leave exactly the pixels a clear would have.
 class LinePass {
 public:
     // Null when no framebuffer of that size can be made. The context must be current.
     static std::unique_ptr<LinePass> create(QSize pixelSize);
     ~LinePass();
 
-    // With the camera set up: draws the lines (pairs of ends, world units) and gives the frame
-    // whose box (rows from the bottom) was read back; the rest of it holds no line.
+    // With the camera set up: draws the lines (pairs of ends, world units) and gives the Alpha8
+    // frame whose box (rows from the bottom) was read back; the rest of it holds no line.
     const QImage& draw(std::span<const QVector3D> ends, QRect box);
 
 private:

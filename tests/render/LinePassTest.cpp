@@ -51,7 +51,7 @@ int coveredPixels(const QImage& frame) {
     int covered = 0;
     for (int y = 0; y < frame.height(); ++y)
         for (int x = 0; x < frame.width(); ++x)
-            covered += qAlpha(frame.pixel(x, y)) != 0;
+            covered += frame.constScanLine(y)[x] != 0;
     return covered;
 }
 
