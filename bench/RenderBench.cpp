@@ -2,12 +2,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 //
 // One frame pass with its capture: what every drag step of a document pays; beside it the bare
-// floor of the same frame size: one clear, one textured quad of the sheet's size, one read-back.
-#include "render/Framebuffer.h"
-#include "render/OffscreenContext.h"
+// floor of the same frame size (BareFloor.h).
+#include "BareFloor.h"
 #include "render/SheetRenderer.h"
-
-#include <GL/gl.h>
 
 #include <benchmark/benchmark.h>
 
@@ -87,63 +84,13 @@ void BM_FramePassWithCapture(benchmark::State& state) {
     }
 }
 
-// No fold, no line pass, no search: what any drawing of the sheet into a read-back frame costs.
+// The floor for the same frame and sheet as the frame pass.
 void BM_BareFloor(benchmark::State& state) {
     const Document document = documentForFrameWidth(int(state.range(0)));
     const double scale = double(state.range(1));
     const QSize frame(qRound(int(document.imageSize.width() * 1.496662974357605) * scale),
                       qRound(int(document.imageSize.height() * 1.25) * scale));
-    const QSizeF sheet = document.imageSize * scale;
-    auto context = OffscreenContext::create(OffscreenContext::Platform::WindowSystem, nullptr);
-    std::unique_ptr<Framebuffer> framebuffer =
-        context && context->makeCurrent() ? Framebuffer::create(frame) : nullptr;
-    if (!framebuffer) {
-        state.SkipWithError("no OpenGL framebuffer");
-        return;
-    }
-    framebuffer->bind();
-    const QImage texels = gradientImage(sheet.toSize()).convertToFormat(QImage::Format_RGBA8888);
-    GLuint texture = 0;
-    glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, texels.width(), texels.height(), 0, GL_RGBA,
-                 GL_UNSIGNED_BYTE, texels.constBits());
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glViewport(0, 0, frame.width(), frame.height());
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(0, frame.width(), 0, frame.height(), -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glClearColor(0, 0, 0, 0);
-    glEnable(GL_DEPTH_TEST);
-    const float left = float((frame.width() - sheet.width()) / 2);
-    const float bottom = float((frame.height() - sheet.height()) / 2);
-    const float right = left + float(sheet.width());
-    const float top = bottom + float(sheet.height());
-    QImage image(frame, QImage::Format_RGBA8888);
-
-    for (auto _ : state) {
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glEnable(GL_TEXTURE_2D);
-        glBegin(GL_QUADS);
-        glTexCoord2f(0, 0);
-        glVertex3f(left, bottom, 0);
-        glTexCoord2f(1, 0);
-        glVertex3f(right, bottom, 0);
-        glTexCoord2f(1, 1);
-        glVertex3f(right, top, 0);
-        glTexCoord2f(0, 1);
-        glVertex3f(left, top, 0);
-        glEnd();
-        glDisable(GL_TEXTURE_2D);
-        glReadPixels(0, 0, frame.width(), frame.height(), GL_RGBA, GL_UNSIGNED_BYTE, image.bits());
-        benchmark::DoNotOptimize(image.constBits());
-    }
-    glDeleteTextures(1, &texture);
-    framebuffer.reset();
-    context->doneCurrent();
+    measureBareFloor(state, frame, (document.imageSize * scale).toSize());
 }
 
 } // namespace

@@ -4,8 +4,10 @@
 // The document window's display update, replayed along a synthetic drag of a peak (the classic's
 // left one, or one in the middle of an accordion of twelve panels, creases down or across), with
 // the window shown and repainted synchronously; the hover poll that finds nothing new; and the
-// input shape set at the end of a drag.
+// input shape set at the end of a drag; one drag update split into its steps, beside the bare
+// floor of the same frame.
 // Run under scripts/with-display.sh; QT_SCALE_FACTOR=2 measures a backing scale of 2.
+#include "BareFloor.h"
 #include "render/SheetRenderer.h"
 #include "settings/ApplicationSettings.h"
 #include "settings/Preferences.h"
@@ -16,6 +18,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QFile>
+#include <QGuiApplication>
 #include <QImage>
 #include <QMouseEvent>
 #include <QTemporaryDir>
@@ -25,7 +28,9 @@
 #include <chrono>
 #include <cmath>
 #include <memory>
+#include <qguiapplication_platform.h>
 #include <vector>
+#include <xcb/xcb.h>
 
 namespace {
 
@@ -186,6 +191,134 @@ void BM_PaperDragUpdate(benchmark::State& state) {
     state.counters["ratio"] = off > 0 ? on / off : 0.0;
 }
 
+using Clock = std::chrono::steady_clock;
+
+double millisecondsBetween(Clock::time_point from, Clock::time_point to) {
+    return std::chrono::duration<double, std::milli>(to - from).count();
+}
+
+// Notes when the view's paint event arrives, so that painting and flushing can be told apart
+// from what comes before them in the same update.
+class PaintClock : public QObject {
+public:
+    Clock::time_point paintStart;
+    bool painted = false;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && !painted) {
+            paintStart = Clock::now();
+            painted = true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+// Returns once the X server has handled every request sent before, the picture's transfer
+// into the window among them.
+void waitForXServer() {
+    auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!x11)
+        return;
+    xcb_connection_t* connection = x11->connection();
+    free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+}
+
+struct UpdateSteps {
+    std::vector<double> endPoints, frame, shadow, picture, paintAndFlush, rest, transfer, total;
+};
+
+void reportSteps(benchmark::State& state, UpdateSteps& steps) {
+    const std::pair<const char*, std::vector<double>*> counters[] = {
+        {"1_end_points_ms", &steps.endPoints},
+        {"2_frame_ms", &steps.frame},
+        {"3_shadow_ms", &steps.shadow},
+        {"4_picture_ms", &steps.picture},
+        {"5_paint_flush_ms", &steps.paintAndFlush},
+        {"6_rest_ms", &steps.rest},
+        {"7_transfer_ms", &steps.transfer},
+        {"update_ms", &steps.total}};
+    for (const auto& [name, values] : counters)
+        state.counters[name] = median(*values);
+    state.counters["scale"] = qApp->devicePixelRatio();
+}
+
+// The classic's drag update as BM_DragUpdate makes it, split into its steps: the line pass that
+// finds the end points, the sheet drawn and read back, the shadow, the window's picture made
+// again (FramePresenter::lastStepTimes), the view painted into the backing store and flushed to
+// the X server, and what remains (the fold's step, the event's delivery). After each update the
+// transfer: the wait until the X server has put the picture into the window. update_ms is the
+// update without the transfer, as BM_DragUpdate measures it.
+void BM_UpdateBreakdown(benchmark::State& state) {
+    sharedPreferences->setValue(Preferences::shading, 0);
+    auto controller =
+        openDocument(QSize(static_cast<int>(state.range(0)), static_cast<int>(state.range(1))));
+    if (!controller) {
+        state.SkipWithError("document did not open");
+        return;
+    }
+    state.SetLabel(QStringLiteral("window %1 x %2")
+                       .arg(controller->window()->width())
+                       .arg(controller->window()->height())
+                       .toStdString());
+    PaintClock paintClock;
+    controller->window()->contentView()->installEventFilter(&paintClock);
+    const QPoint peak = hoverPeak(*controller);
+    sendMouse(*controller, QEvent::MouseButtonPress, peak, Qt::LeftButton);
+    waitForXServer();
+    UpdateSteps steps;
+    int step = 0;
+    for (auto _ : state) {
+        const double phase = step++ * 0.2;
+        const QPoint to = peak + QPoint(static_cast<int>(25 * std::sin(phase)),
+                                        static_cast<int>(-30 * std::sin(phase * 0.5)));
+        paintClock.painted = false;
+        const auto start = Clock::now();
+        sendMouse(*controller, QEvent::MouseMove, to, Qt::LeftButton);
+        const auto updated = Clock::now();
+        waitForXServer();
+        const auto transferred = Clock::now();
+        const FramePresenter::StepTimes& times = controller->presenter().lastStepTimes();
+        const double paintAndFlush =
+            paintClock.painted ? millisecondsBetween(paintClock.paintStart, updated) : 0.0;
+        const double total = millisecondsBetween(start, updated);
+        steps.endPoints.push_back(times.endPoints);
+        steps.frame.push_back(times.frame);
+        steps.shadow.push_back(times.shadow);
+        steps.picture.push_back(times.picture);
+        steps.paintAndFlush.push_back(paintAndFlush);
+        steps.rest.push_back(total - paintAndFlush - times.endPoints - times.frame - times.shadow -
+                             times.picture);
+        steps.transfer.push_back(millisecondsBetween(updated, transferred));
+        steps.total.push_back(total);
+    }
+    sendMouse(*controller, QEvent::MouseButtonRelease, peak, Qt::NoButton);
+    reportSteps(state, steps);
+}
+
+// The bare floor (BareFloor.h) of the frame and sheet the same picture gets in its window.
+void BM_BareFloor(benchmark::State& state) {
+    QSize frame;
+    QSize sheet;
+    {
+        auto controller =
+            openDocument(QSize(static_cast<int>(state.range(0)), static_cast<int>(state.range(1))));
+        if (!controller) {
+            state.SkipWithError("document did not open");
+            return;
+        }
+        const double scale = controller->window()->devicePixelRatio();
+        const FoldSize sheetSize = controller->document().sheetSize();
+        frame = controller->window()->size() * scale;
+        sheet = QSizeF(sheetSize.width * scale, sheetSize.height * scale).toSize();
+    }
+    state.SetLabel(QStringLiteral("frame %1 x %2 pixels")
+                       .arg(frame.width())
+                       .arg(frame.height())
+                       .toStdString());
+    measureBareFloor(state, frame, sheet);
+}
+
 // The pointer goes from the left peak to the right peak and back: each poll moves the highlight,
 // with the fold, the tilt and the picture unchanged.
 void BM_HoverUpdate(benchmark::State& state) {
@@ -254,6 +387,16 @@ BENCHMARK(BM_DragUpdate)
     ->Args({856, 571, 0, 2})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(400);
+BENCHMARK(BM_UpdateBreakdown)
+    ->Args({640, 480})
+    ->Args({1054, 703})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(300);
+BENCHMARK(BM_BareFloor)
+    ->Args({640, 480})
+    ->Args({1054, 703})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK(BM_PaperDragUpdate)->Args({1054, 703})->Unit(benchmark::kMillisecond)->Iterations(300);
 BENCHMARK(BM_HoverUpdate)
     ->Args({640, 480})

@@ -6,6 +6,7 @@
 #include <array>
 #include <bit>
 #include <cmath>
+#include <cstring>
 #include <type_traits>
 
 // The formats handled directly all keep alpha in the fourth byte of each pixel, which is the top
@@ -13,6 +14,25 @@
 static_assert(std::endian::native == std::endian::little);
 
 namespace {
+
+// Four pixels or sums at a time, in the compiler's vector registers: at -O2 the compiler keeps
+// loops scalar, and the alpha of half the picture's rows is summed on every update.
+using FourWords = uint32_t __attribute__((vector_size(16)));
+
+// Adds the alpha of count pixels to their columns' sums.
+void addAlpha(const uint32_t* pixels, uint32_t* sums, int count) {
+    int x = 0;
+    for (; x + 4 <= count; x += 4) {
+        FourWords alpha;
+        FourWords sum;
+        std::memcpy(&alpha, pixels + x, sizeof alpha);
+        std::memcpy(&sum, sums + x, sizeof sum);
+        sum += alpha >> 24;
+        std::memcpy(sums + x, &sum, sizeof sum);
+    }
+    for (; x < count; ++x)
+        sums[x] += pixels[x] >> 24;
+}
 
 bool hasAlphaInFourthByte(QImage::Format format) {
     switch (format) {
@@ -188,11 +208,9 @@ void DropShadow::reduceAlpha(const QImage& picture) {
     for (int my = 0; my < _maskHeight; ++my) {
         std::fill(_alphaSums.begin(), _alphaSums.end(), 0);
         const int rowEnd = std::min(height, (my + 1) * _cellPixels);
-        for (int y = my * _cellPixels + firstRow; y < rowEnd; y += rowStep) {
-            const auto* line = reinterpret_cast<const uint32_t*>(picture.constScanLine(y));
-            for (int x = 0; x < width; ++x)
-                _alphaSums[x] += uint16_t(line[x] >> 24);
-        }
+        for (int y = my * _cellPixels + firstRow; y < rowEnd; y += rowStep)
+            addAlpha(reinterpret_cast<const uint32_t*>(picture.constScanLine(y)), _alphaSums.data(),
+                     width);
         uint16_t* cells = maskRow(_mask.data(), my);
         for (int mx = 0; mx < _maskWidth; ++mx) {
             const int columnEnd = std::min(width, (mx + 1) * _cellPixels);

@@ -88,7 +88,7 @@ private:
     int _maskStride = 0; // the mask and its blur scratch have a zero border _boxRadius wide
     std::vector<uint16_t> _mask;
     std::vector<uint16_t> _work;
-    std::vector<uint16_t> _alphaSums; // per picture column, over one row of cells
+    std::vector<uint32_t> _alphaSums; // per picture column, over one row of cells
     std::vector<uint16_t> _zeroRow;
     std::vector<int> _rowFirst; // first and last column of non-zero mask per mask row
     std::vector<int> _rowLast;

@@ -43,6 +43,16 @@ public:
     // Makes picture (the window's, reused in place) show the fold with the line of hoveredArea
     // highlighted. Gives the part that changed (points, y down), empty when none did.
     QRect present(QImage& picture, int hoveredArea);
+    // How long each step of the last present() took, in milliseconds (zero when it was skipped):
+    // the line pass that finds the end points with the sheet's draw queued behind it, the sheet
+    // drawn and read back, the shadow, and the window's picture made again.
+    struct StepTimes {
+        double endPoints = 0;
+        double frame = 0;
+        double shadow = 0;
+        double picture = 0;
+    };
+    const StepTimes& lastStepTimes() const { return _stepTimes; }
     // The end points of the last frame, in frame coordinates.
     const LineEndPoints& endPoints() const { return _renderer->lineEndPoints(); }
 
@@ -79,4 +89,5 @@ private:
     LineOverlay _shownOverlay;
     LineEndPoints _shownEndPoints{};
     int _shownArea = -1;
+    StepTimes _stepTimes;
 };

@@ -23,7 +23,7 @@ constexpr double missingLineOffset = 4.0;
 class Coverage {
 public:
     Coverage(const QImage& frame, bool turned)
-        : _frame(frame.convertToFormat(QImage::Format_RGBA8888)), _turned(turned) {}
+        : _frame(frame.convertToFormat(QImage::Format_Alpha8)), _turned(turned) {}
 
     int width() const { return _turned ? _frame.height() : _frame.width(); }
     int height() const { return _turned ? _frame.width() : _frame.height(); }
@@ -31,10 +31,9 @@ public:
     bool isCovered(int x, int y) const {
         if (x < 0 || y < 0 || x >= width() || y >= height())
             return false;
-        constexpr int alphaByte = 3;
         const int row = _turned ? x : height() - 1 - y;
         const int column = _turned ? _frame.width() - 1 - y : x;
-        return _frame.constScanLine(row)[4 * column + alphaByte] > 0;
+        return _frame.constScanLine(row)[column] > 0;
     }
 
     // First covered pixel of row y among x, x + step, x + 2 step, x + 3 step.

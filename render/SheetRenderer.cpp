@@ -6,6 +6,7 @@
 #include "fold/FoldWindowSize.h"
 #include "fold/PanelFoldModel.h"
 #include "render/Framebuffer.h"
+#include "render/LinePass.h"
 #include "render/PaperShader.h"
 #include "render/ProjectedBox.h"
 #include "render/RenderLog.h"
@@ -58,6 +59,7 @@ SheetRenderer::~SheetRenderer() {
         _backTexture.reset();
         _blankPaper.reset();
         _paperShader.reset();
+        _linePass.reset();
         _framebuffer.reset();
         _context->doneCurrent();
     } else if (_context) {
@@ -65,6 +67,7 @@ SheetRenderer::~SheetRenderer() {
         (void)_backTexture.release();
         (void)_blankPaper.release();
         (void)_paperShader.release();
+        (void)_linePass.release();
     }
 }
 
@@ -72,8 +75,9 @@ bool SheetRenderer::createGLResources(OffscreenContext::Platform platform, QStri
     _context = OffscreenContext::create(platform, failure);
     if (!_context)
         return false;
+    _linePass = LinePass::create(_pixelSize);
     _framebuffer = Framebuffer::create(_pixelSize);
-    if (!_framebuffer) {
+    if (!_framebuffer || !_linePass) {
         if (failure)
             *failure = QCoreApplication::translate("SheetRenderer",
                                                    "No %1 x %2 framebuffer could be made.")
@@ -106,13 +110,13 @@ bool SheetRenderer::resize(QSizeF size) {
         return false;
     _frameSize = frameSize;
     _pixelSize = QSize(qRound(frameSize.width() * _scale), qRound(frameSize.height() * _scale));
+    _linePass = LinePass::create(_pixelSize);
     _framebuffer = Framebuffer::create(_pixelSize);
     _sheetBox = QRect(QPoint(0, 0), _pixelSize);
     _uncapturedChange = _sheetBox;
-    _lineFrame = QImage();
     _frame = QImage();
     _needsDisplay = true;
-    return bool(_framebuffer);
+    return _framebuffer && _linePass;
 }
 
 void SheetRenderer::setPitch(float degrees) {
@@ -177,7 +181,7 @@ bool SheetRenderer::setImage(const QImage& image) {
 }
 
 // Only the old and the new place of the sheet can differ from the last capture, so only they are
-// read back. The clears stay whole: Mesa's software renderer marks whole tiles cleared, while a
+// read back. The clear stays whole: Mesa's software renderer clears whole tiles, while a
 // scissored clear draws a quad through the box and costs more than it saves.
 void SheetRenderer::display() {
     if (!_texture || !makeCurrent())
@@ -186,10 +190,10 @@ void SheetRenderer::display() {
     const QRect sheet = sheetBox();
     const QRect pass = sheet | _sheetBox;
     // The lines are all opaque black: which one hides which cannot change what the search sees,
-    // so they need neither the depth test nor a cleared depth buffer.
-    glClear(GL_COLOR_BUFFER_BIT);
+    // so they need neither the depth test nor a depth buffer.
     glDisable(GL_DEPTH_TEST);
     searchLineEndPoint(pass);
+    _framebuffer->bind();
     glEnable(GL_DEPTH_TEST);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     drawSheet(*_texture);
@@ -205,7 +209,7 @@ QImage SheetRenderer::captureFrame() {
         image.setDevicePixelRatio(_scale);
         return image;
     }
-    readFrame(_frame, _uncapturedChange);
+    _framebuffer->read(_frame, _uncapturedChange);
     _lastCaptureChange = std::exchange(_uncapturedChange, QRect());
     _frame.setDevicePixelRatio(_scale);
     return _frame;
@@ -268,38 +272,17 @@ void SheetRenderer::searchLineEndPoint(QRect pass) {
     const SheetGeometry& g = _geometry;
     const float start = g.acrossStart();
     const float end = g.acrossEnd(onePoint);
-    glColor4f(0, 0, 0, 1);
-    glBegin(GL_LINES);
+    std::array<QVector3D, 2 * mostCreaseLines> lineEnds;
     for (int i = 0; i < g.lineCount(); ++i) {
         const float along = g.along(i, onePoint);
         const float z = g.depth(i);
-        const QVector3D from = g.at(along, start, z);
-        const QVector3D to = g.at(along, end, z);
-        glVertex3f(from.x(), from.y(), from.z());
-        glVertex3f(to.x(), to.y(), to.z());
+        lineEnds[2 * i] = g.at(along, start, z);
+        lineEnds[2 * i + 1] = g.at(along, end, z);
     }
-    glEnd();
-    glFlush();
-    readFrame(_lineFrame, pass);
-    _endPoints = _classicLines ? searchLineEndPoints(_lineFrame, _pitch)
-                               : searchLineEndPoints(_lineFrame, g.lineCount(), g.axis());
+    const QImage& lineFrame = _linePass->draw(std::span(lineEnds).first(2 * g.lineCount()), pass);
+    _endPoints = _classicLines ? searchLineEndPoints(lineFrame, _pitch)
+                               : searchLineEndPoints(lineFrame, g.lineCount(), g.axis());
     for (auto& ends : _endPoints)
         for (QPointF& end : ends)
             end /= _scale;
-}
-
-// Reads the box of the framebuffer bottom row first into the top-row-first image, which leaves
-// the picture upright (the texture stands upside down in the framebuffer). A new image is read
-// whole.
-void SheetRenderer::readFrame(QImage& image, QRect box) {
-    if (image.size() != _pixelSize || image.format() != QImage::Format_RGBA8888) {
-        image = QImage(_pixelSize, QImage::Format_RGBA8888);
-        box = QRect(QPoint(0, 0), _pixelSize);
-    }
-    if (box.isEmpty())
-        return;
-    glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    glPixelStorei(GL_PACK_ROW_LENGTH, GLint(image.bytesPerLine() / 4));
-    glReadPixels(box.x(), box.y(), box.width(), box.height(), GL_RGBA, GL_UNSIGNED_BYTE,
-                 image.scanLine(box.y()) + box.x() * 4);
 }

@@ -22,6 +22,7 @@
 class FrameTiles;
 class FoldModel;
 class Framebuffer;
+class LinePass;
 class PanelFoldModel;
 class PaperShader;
 class Texture;
@@ -135,7 +136,6 @@ private:
     QImage grainedTexels(QImage texels, bool back) const;
     float facetBrightness(int facet) const;
     PaperShader* paperShader();
-    void readFrame(QImage& image, QRect box);
     void setUpModelView();
     QSize textureSizeFor(const QImage& image) const;
     static void leaveToTheContext(std::unique_ptr<Texture> texture,
@@ -145,6 +145,7 @@ private:
 
     std::unique_ptr<OffscreenContext> _context;
     std::unique_ptr<Framebuffer> _framebuffer;
+    std::unique_ptr<LinePass> _linePass;
     QSize _frameSize; // points
     QSize _pixelSize; // device pixels: the framebuffer and the captured frames
     float _eyeZ = 0.0f;
@@ -166,8 +167,7 @@ private:
     // The classic's lines are searched by its own rules, which its hit areas were made for.
     bool _classicLines = true;
     double _scale = 1.0;
-    QImage _lineFrame; // reused by every line pass
-    QImage _frame;     // the last capture
+    QImage _frame; // the last capture
     bool _needsDisplay = true;
     // Framebuffer pixels (rows from the bottom, which are also the captured rows).
     QRect _sheetBox;          // holds the sheet of the last pass

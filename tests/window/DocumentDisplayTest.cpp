@@ -15,6 +15,7 @@
 #include <QPointer>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QTest>
 
 namespace {
 
@@ -170,6 +171,29 @@ TEST_F(DocumentDisplayTest, PartialRedrawsShowWhatAWholeRedrawShows) {
         EXPECT_EQ(shown(), redrawnWhole(*controller)) << "drag to " << step.x() << ", " << step.y();
     }
     release(*controller, peak + QPoint(60, 30));
+}
+
+// A picture with alpha leaves translucent pixels in the frame, which the window's picture takes
+// premultiplied; widths that are no multiple of four leave pixels after the last four at a time.
+TEST_F(DocumentDisplayTest, TranslucentPicturesShowWhatAWholeRedrawShows) {
+    QImage picture(QSize(641, 481), QImage::Format_ARGB32);
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            picture.setPixel(x, y, qRgba(x % 256, y % 256, 90, (x + 2 * y) % 256));
+    const QString path = _dir.filePath(QStringLiteral("translucent.png"));
+    ASSERT_TRUE(picture.save(path));
+    auto controller = openDocument(QUrl::fromLocalFile(path));
+    ASSERT_TRUE(controller);
+    controller->showWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(controller->window()));
+    const auto shown = [&] { return controller->window()->contentView()->image(); };
+    EXPECT_EQ(shown(), redrawnWhole(*controller)) << "opened";
+    const QPoint peak = widgetPoint(*controller, lineMiddle(*controller, 2));
+    hover(*controller, peak, 2);
+    press(*controller, peak);
+    dragTo(*controller, peak + QPoint(-31, -17));
+    EXPECT_EQ(shown(), redrawnWhole(*controller)) << "dragged";
+    release(*controller, peak + QPoint(-31, -17));
 }
 
 TEST_F(DocumentDisplayTest, ShadowFallsBelowTheSheet) {
