@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: The Pleatora developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "render/LinePass.h"
-#include "render/OffscreenContext.h"
+#include "RenderTestSupport.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -15,17 +15,7 @@ namespace {
 
 constexpr QSize frameSize(320, 200);
 
-class LinePassTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        QString failure;
-        _context = OffscreenContext::create(OffscreenContext::Platform::WindowSystem, &failure);
-        ASSERT_TRUE(_context) << failure.toStdString();
-        ASSERT_TRUE(_context->makeCurrent());
-    }
-
-    std::unique_ptr<OffscreenContext> _context;
-};
+using LinePassTest = GLContextTest;
 
 // A perspective camera turned by pitch about the x axis, as the renderer's is.
 void setUpCamera(float pitch) {

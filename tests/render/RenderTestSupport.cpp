@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "RenderTestSupport.h"
 
+#include "fold/PanelFoldModel.h"
+
 #include <QMatrix4x4>
 #include <QPainter>
 #include <QVector3D>
@@ -127,4 +129,22 @@ QPointF SheetProjection::project(double x, double y, double z) const {
                &windowZ);
     // Frame y runs down the framebuffer: the captured frame is the framebuffer mirrored.
     return {windowX, _frameSize.height() - windowY};
+}
+
+std::unique_ptr<SheetRenderer> flatAccordionView(QSizeF sheetSize, FoldLayout::Axis axis) {
+    const PanelFoldModel fold(FoldLayout::accordion(5, axis),
+                              {sheetSize.width(), sheetSize.height()});
+    std::unique_ptr<SheetRenderer> view = SheetRenderer::create(windowSize(sheetSize), 1.0);
+    if (view) {
+        view->setImageSize(sheetSize);
+        view->setFold(fold);
+    }
+    return view;
+}
+
+void GLContextTest::SetUp() {
+    QString failure;
+    _context = OffscreenContext::create(OffscreenContext::Platform::WindowSystem, &failure);
+    ASSERT_TRUE(_context) << failure.toStdString();
+    ASSERT_TRUE(_context->makeCurrent());
 }

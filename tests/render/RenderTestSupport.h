@@ -2,7 +2,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "fold/FoldLayout.h"
+#include "render/OffscreenContext.h"
 #include "render/SheetRenderer.h"
+
+#include <gtest/gtest.h>
 
 #include <QColor>
 #include <QImage>
@@ -11,6 +15,7 @@
 #include <QSizeF>
 
 #include <array>
+#include <memory>
 
 // A fold state as the document pushes it into the renderer, in image points.
 struct SheetFold {
@@ -28,6 +33,19 @@ SheetFold tentFold(QSizeF imageSize, double leftCompression, int leftDirection,
                    double rightCompression, int rightDirection);
 
 void pushFold(SheetRenderer& view, const SheetFold& fold);
+
+// A renderer in the window of sheetSize showing a flat accordion of five panels on axis, with no
+// picture yet; null when none can be made.
+std::unique_ptr<SheetRenderer> flatAccordionView(QSizeF sheetSize, FoldLayout::Axis axis);
+
+// Tests that make GL calls of their own: a context, current for the whole test.
+class GLContextTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+
+private:
+    std::unique_ptr<OffscreenContext> _context;
+};
 
 // The document window's size for a sheet size.
 QSizeF windowSize(QSizeF imageSize);

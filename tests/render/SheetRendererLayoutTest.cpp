@@ -154,12 +154,8 @@ TEST_P(LayoutFrames, ShowTheLayoutsCreases) {
 TEST(LayoutFrame, HorizontalCreasesKeepThePictureUpright) {
     for (const Axis axis : {Axis::vertical, Axis::horizontal}) {
         SCOPED_TRACE(FoldLayout::axisName(axis).data());
-        const PanelFoldModel fold(FoldLayout::accordion(5, axis),
-                                  {exampleSheet.width(), exampleSheet.height()});
-        std::unique_ptr<SheetRenderer> view = SheetRenderer::create(windowSize(exampleSheet), 1.0);
+        std::unique_ptr<SheetRenderer> view = flatAccordionView(exampleSheet, axis);
         ASSERT_TRUE(view);
-        view->setImageSize(exampleSheet);
-        view->setFold(fold);
         ASSERT_TRUE(view->setImage(quadrantImage(QSize(800, 600), QImage::Format_RGB32)));
         view->display();
         const QImage frame = view->captureFrame();

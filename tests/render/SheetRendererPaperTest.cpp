@@ -274,12 +274,8 @@ TEST(SheetRendererPaperTest, ThePlainBackCarriesTheGrainInItsColour) {
 TEST(SheetRendererPaperTest, PanelsOfEitherAxisShowTheirBackOnlyWhenTurnedOver) {
     for (const FoldLayout::Axis axis : {FoldLayout::Axis::vertical, FoldLayout::Axis::horizontal}) {
         SCOPED_TRACE(FoldLayout::axisName(axis).data());
-        const PanelFoldModel fold(FoldLayout::accordion(5, axis),
-                                  {exampleSheet.width(), exampleSheet.height()});
-        std::unique_ptr<SheetRenderer> view = SheetRenderer::create(windowSize(exampleSheet), 1.0);
+        std::unique_ptr<SheetRenderer> view = flatAccordionView(exampleSheet, axis);
         ASSERT_TRUE(view);
-        view->setImageSize(exampleSheet);
-        view->setFold(fold);
         ASSERT_TRUE(view->setImage(uniformGrey()));
         ASSERT_TRUE(view->setBackImage(quadrantImage(QSize(800, 600), QImage::Format_RGB32)));
         PaperLook look;
@@ -302,12 +298,8 @@ TEST(SheetRendererPaperTest, PanelsOfEitherAxisShowTheirBackOnlyWhenTurnedOver) 
 TEST(SheetRendererPaperTest, TheBackPictureShowsTheGrainOfThePaperBehindIt) {
     for (const FoldLayout::Axis axis : {FoldLayout::Axis::vertical, FoldLayout::Axis::horizontal}) {
         SCOPED_TRACE(FoldLayout::axisName(axis).data());
-        const PanelFoldModel fold(FoldLayout::accordion(5, axis),
-                                  {exampleSheet.width(), exampleSheet.height()});
-        std::unique_ptr<SheetRenderer> view = SheetRenderer::create(windowSize(exampleSheet), 1.0);
+        std::unique_ptr<SheetRenderer> view = flatAccordionView(exampleSheet, axis);
         ASSERT_TRUE(view);
-        view->setImageSize(exampleSheet);
-        view->setFold(fold);
         ASSERT_TRUE(view->setImage(uniformGrey()));
         ASSERT_TRUE(view->setBackImage(uniformGrey()));
         PaperLook look;

@@ -54,18 +54,7 @@ QImage texels(Texture& texture) {
     return image;
 }
 
-class TextureTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        QString failure;
-        _context = OffscreenContext::create(OffscreenContext::Platform::WindowSystem, &failure);
-        ASSERT_TRUE(_context) << failure.toStdString();
-        ASSERT_TRUE(_context->makeCurrent());
-    }
-
-private:
-    std::unique_ptr<OffscreenContext> _context;
-};
+using TextureTest = GLContextTest;
 
 // The renderer leaves its context current after each call, so its textures can be counted there.
 int liveTexturesOfRenderer() {
