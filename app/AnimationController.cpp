@@ -4,8 +4,8 @@
 
 #include "app/AnimationOptionsDialog.h"
 #include "app/DrawingProgress.h"
-#include "document/AnimationFormat.h"
 #include "document/FoldFile.h"
+#include "media/AnimationFormat.h"
 #include "settings/Preferences.h"
 #include "window/DocumentController.h"
 #include "window/DocumentWindow.h"

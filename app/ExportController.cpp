@@ -101,9 +101,9 @@ void ExportController::write(DocumentController& document, ExportOptions options
     const QString name = QFileInfo(destination.fileName).fileName();
     if (!destination.format.hasAlpha)
         options.transparentBackground = false;
-    if (QString failure; !ExportWriter::canWrite(QFile::encodeName(destination.fileName),
-                                                 options.pixelSize(document.window()->size()),
-                                                 destination.format, &failure)) {
+    if (QString failure; !ExportWriter::canWrite(
+            QFile::encodeName(destination.fileName),
+            document.document().sizingPlan().exportPixels(options), destination.format, &failure)) {
         alertFailure(name, failure);
         return;
     }

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "document/ExportOptions.h"
-#include "document/ExportWriter.h"
+#include "media/ExportWriter.h"
 
 #include <QObject>
 #include <QPointer>

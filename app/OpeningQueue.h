@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "document/PictureReader.h"
 #include "document/SheetSizing.h"
+#include "media/PictureReader.h"
 
 #include <QFutureWatcher>
 #include <QList>

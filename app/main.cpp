@@ -1,11 +1,11 @@
 // SPDX-FileCopyrightText: The Pleatora developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/ApplicationController.h"
-#include "app/BatchExport.h"
-#include "app/CommandLine.h"
 #include "app/FilePaths.h"
 #include "app/InstanceHandover.h"
-#include "document/PathText.h"
+#include "cli/BatchExport.h"
+#include "cli/CommandLine.h"
+#include "media/PathText.h"
 #include "settings/ApplicationSettings.h"
 #include "settings/Preferences.h"
 

@@ -10,11 +10,11 @@
 // other formats for comparison. Needs no display:
 //     LIBGL_ALWAYS_SOFTWARE=1 build/bench/animation_bench
 #include "document/AnimationExport.h"
-#include "document/ExportWriter.h"
 #include "document/FoldFile.h"
 #include "document/RendererSetup.h"
 #include "document/SheetSizing.h"
 #include "fold/FoldModel.h"
+#include "media/ExportWriter.h"
 #include "render/SheetRenderer.h"
 #include "settings/ApplicationSettings.h"
 #include "settings/Preferences.h"

@@ -7,7 +7,7 @@
 // the 10th and the 100th picture. Run it as it is: it needs no display. `batch_export_bench N`
 // exports on N workers (default 1), as `--jobs N`; /usr/bin/time -v gives the whole process's
 // peak memory.
-#include "app/BatchExport.h"
+#include "cli/BatchExport.h"
 #include "settings/ApplicationSettings.h"
 #include "settings/Preferences.h"
 

@@ -7,10 +7,10 @@
 //     PLEATORA_SCREEN=1920x900x24 scripts/with-display.sh build/bench/export_bench
 #include "document/DropShadow.h"
 #include "document/ExportOptions.h"
-#include "document/ExportWriter.h"
-#include "document/PictureEncoder.h"
-#include "document/PictureReader.h"
 #include "document/SheetSizing.h"
+#include "media/ExportWriter.h"
+#include "media/PictureEncoder.h"
+#include "media/PictureReader.h"
 #include "settings/ApplicationSettings.h"
 #include "settings/Preferences.h"
 #include "window/DocumentController.h"

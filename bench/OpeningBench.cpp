@@ -7,8 +7,8 @@
 //   scripts/with-display.sh /usr/bin/time -v build/bench/opening_bench --benchmark_filter=5000
 // The pictures are made once, by a child process, in PLEATORA_BENCH_PICTURES (default: a folder
 // under the temporary directory). DjpegFullDecode times `djpeg` decoding the JPEG in full.
-#include "document/PictureReader.h"
 #include "document/SheetSizing.h"
+#include "media/PictureReader.h"
 #include "settings/ApplicationSettings.h"
 #include "settings/Preferences.h"
 #include "window/DocumentController.h"

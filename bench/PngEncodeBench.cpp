@@ -5,8 +5,8 @@
 // with JPEG grain inside a transparent margin), by Qt's writer as exports use it today and by
 // libspng with each of its row filter choices and a few zlib levels. Reports the time and, as the
 // counter "bytes", the file's size; and PngWriter, the choice made from these.
-#include "document/PictureEncoder.h"
-#include "document/PngWriter.h"
+#include "media/PictureEncoder.h"
+#include "media/PngWriter.h"
 
 #include <QBuffer>
 #include <QGuiApplication>

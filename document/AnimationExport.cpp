@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "document/AnimationExport.h"
 
-#include "document/AnimationWriter.h"
 #include "fold/PanelFoldModel.h"
+#include "media/AnimationWriter.h"
 #include "render/SheetRenderer.h"
 
 namespace {

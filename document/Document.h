@@ -4,6 +4,7 @@
 
 #include "document/FoldCommand.h"
 #include "document/SheetSizing.h"
+#include "document/SizingPlan.h"
 #include "fold/FoldLayout.h"
 #include "fold/FoldModel.h"
 #include "fold/FoldSnapshot.h"
@@ -54,6 +55,8 @@ public:
     float pitch() const { return _pitch; }
     QUrl url() const { return _url; }
     QSize pictureSize() const { return _pictureSize; }
+    // The sizes of the picture, its sheet and its window in the current layout.
+    SizingPlan sizingPlan() const { return SizingPlan(_pictureSize, sheetSize(), layout()); }
     QUndoStack& undoStack() { return _undoStack; }
 
     FoldSnapshot snapshot() const;

@@ -3,11 +3,11 @@
 #include "document/ExportPicture.h"
 
 #include "document/ControlAreas.h"
-#include "document/DocumentLog.h"
 #include "document/DropShadow.h"
 #include "document/ExportOptions.h"
 #include "document/LineOverlay.h"
-#include "document/PictureReader.h"
+#include "media/DocumentLog.h"
+#include "media/PictureReader.h"
 
 #include <QFile>
 #include <QPainter>

@@ -2,13 +2,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "document/FoldFile.h"
 
-#include "document/Failure.h"
-#include "document/PathText.h"
-#include "document/RegularFile.h"
-#include "document/ReplacingFile.h"
 #include "fold/FoldApplier.h"
 #include "fold/FoldModel.h"
 #include "fold/PanelFoldModel.h"
+#include "media/Failure.h"
+#include "media/PathText.h"
+#include "media/RegularFile.h"
+#include "media/ReplacingFile.h"
 
 #include <QFile>
 #include <QFileInfo>

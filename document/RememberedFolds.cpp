@@ -2,9 +2,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "document/RememberedFolds.h"
 
-#include "document/DocumentLog.h"
-#include "document/PathText.h"
-#include "document/RegularFile.h"
+#include "media/DocumentLog.h"
+#include "media/PathText.h"
+#include "media/RegularFile.h"
 
 #include <QCryptographicHash>
 #include <QDir>

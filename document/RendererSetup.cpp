@@ -2,9 +2,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "document/RendererSetup.h"
 
-#include "document/Failure.h"
-#include "document/PathText.h"
 #include "fold/FoldModel.h"
+#include "media/Failure.h"
+#include "media/PathText.h"
 #include "render/SheetRenderer.h"
 #include "settings/Preferences.h"
 

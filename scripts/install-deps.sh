@@ -12,7 +12,7 @@ packages=(
     libavcodec-dev libavformat-dev libavfilter-dev libswscale-dev libavutil-dev libwebp-dev ffmpeg
     libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev libjpeg-turbo-progs libspng-dev
     libx11-dev libxtst-dev libxcb-shape0-dev xvfb xauth xcompmgr x11-utils
-    appstream desktop-file-utils librsvg2-bin imagemagick
+    appstream desktop-file-utils librsvg2-bin imagemagick graphviz
     reuse python3 dpkg-dev file lintian man-db groff-base
 )
 

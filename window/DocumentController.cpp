@@ -3,8 +3,8 @@
 #include "window/DocumentController.h"
 
 #include "document/FrameCoordinates.h"
-#include "document/PictureEncoder.h"
 #include "document/SheetOutline.h"
+#include "media/PictureEncoder.h"
 #include "render/SheetRenderer.h"
 #include "settings/Preferences.h"
 #include "window/DocumentWindow.h"
@@ -23,11 +23,6 @@ namespace {
 
 constexpr int hoverPollInterval = 66; // ms, fifteen polls a second
 
-// Frames and views are whole points; the renderer truncates the window size the same way.
-QSize truncatedSize(FoldSize size) {
-    return QSize(static_cast<int>(size.width), static_cast<int>(size.height));
-}
-
 // A window moved the least way that brings it into the area, along each axis where it fits.
 QRect keptInside(QRect window, const QRect& area) {
     if (window.width() <= area.width())
@@ -43,15 +38,13 @@ std::unique_ptr<DocumentController>
 DocumentController::create(const PictureReader::Result& picture, const SheetSizing& sizing,
                            const QUrl& url, Preferences& preferences, QString* failure,
                            const FoldLayout& layout) {
-    const FoldSize sheetSize = sizing.displaySize(picture.pixelSize, layout);
-    const FoldSize windowSize = SheetSizing::windowSize(sheetSize, layout);
-    auto document = std::make_unique<Document>(sheetSize, url, picture.pixelSize, layout);
+    const SizingPlan plan = SizingPlan::forPicture(sizing, picture.pixelSize, layout);
+    auto document = std::make_unique<Document>(plan.sheet(), url, picture.pixelSize, layout);
     document->setSizing(sizing);
     std::unique_ptr<DocumentController> controller(
-        new DocumentController(std::move(document), windowSize, preferences));
-    controller->_presenter =
-        FramePresenter::create(*controller->_document, truncatedSize(windowSize),
-                               controller->_scale, picture.picture, failure);
+        new DocumentController(std::move(document), plan.windowPoints(), preferences));
+    controller->_presenter = FramePresenter::create(*controller->_document, plan.windowPoints(),
+                                                    controller->_scale, picture.picture, failure);
     if (!controller->_presenter)
         return nullptr;
     controller->followLayout();
@@ -65,10 +58,9 @@ DocumentController::create(const PictureReader::Result& picture, const SheetSizi
     return controller;
 }
 
-DocumentController::DocumentController(std::unique_ptr<Document> document, FoldSize windowSize,
+DocumentController::DocumentController(std::unique_ptr<Document> document, QSize size,
                                        Preferences& preferences)
     : _preferences(preferences), _document(std::move(document)) {
-    const QSize size = truncatedSize(windowSize);
     auto view = new PictureView(size);
     _window = std::make_unique<DocumentWindow>(size);
     _window->setContentView(view);
@@ -137,7 +129,7 @@ void DocumentController::followLayout() {
     }
     _shownSheet = sheet;
     renderer().setImageSize(QSizeF(sheet.width, sheet.height));
-    resizeWindow(truncatedSize(SheetSizing::windowSize(sheet, layout)));
+    resizeWindow(_document->sizingPlan().windowPoints());
 }
 
 // The window keeps its centre where it can, and stays on the screen's available area where it

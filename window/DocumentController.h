@@ -5,9 +5,9 @@
 #include "document/ControlAreas.h"
 #include "document/Document.h"
 #include "document/FramePresenter.h"
-#include "document/PictureReader.h"
 #include "document/SheetSizing.h"
 #include "fold/FoldSnapshot.h"
+#include "media/PictureReader.h"
 #include "render/LineEndPoints.h"
 
 #include <QImage>
@@ -113,7 +113,7 @@ public:
     double scale() const { return _scale; }
 
 private:
-    DocumentController(std::unique_ptr<Document> document, FoldSize windowSize,
+    DocumentController(std::unique_ptr<Document> document, QSize windowSize,
                        Preferences& preferences);
 
     // Modal: it answers one command of the user's.

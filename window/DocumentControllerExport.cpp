@@ -5,8 +5,8 @@
 // drag out of the window carries.
 #include "window/DocumentController.h"
 
-#include "document/ExportWriter.h"
-#include "document/PictureEncoder.h"
+#include "media/ExportWriter.h"
+#include "media/PictureEncoder.h"
 #include "window/WindowLog.h"
 
 #include <QDir>

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "window/DroppedFiles.h"
 
-#include "document/PictureReader.h"
+#include "media/PictureReader.h"
 
 #include <algorithm>
 

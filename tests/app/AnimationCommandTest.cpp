@@ -5,7 +5,7 @@
 #include "app/AnimationOptionsDialog.h"
 #include "document/AnimationOptions.h"
 #include "document/FoldFile.h"
-#include "tests/document/DecodedAnimation.h"
+#include "tests/media/DecodedAnimation.h"
 #include "window/DocumentWindow.h"
 
 #include <QComboBox>

@@ -1,12 +1,12 @@
 // SPDX-FileCopyrightText: The Pleatora developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "document/AnimationExport.h"
-#include "DecodedAnimation.h"
 #include "document/FoldFile.h"
 #include "document/RendererSetup.h"
 #include "fold/FoldModel.h"
 #include "fold/PanelFoldModel.h"
 #include "render/SheetRenderer.h"
+#include "tests/media/DecodedAnimation.h"
 
 #include <QDir>
 #include <QGuiApplication>

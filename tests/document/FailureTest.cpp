@@ -3,11 +3,11 @@
 //
 // The one rule of failures: a reason is set exactly when the result says failed, and a call
 // given no place for it fails the same.
-#include "document/ExportWriter.h"
 #include "document/FoldFile.h"
-#include "document/PictureEncoder.h"
-#include "document/PngWriter.h"
 #include "fold/FoldModel.h"
+#include "media/ExportWriter.h"
+#include "media/PictureEncoder.h"
+#include "media/PngWriter.h"
 
 #include <QBuffer>
 #include <QFile>

@@ -1,0 +1,64 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "cli/AnimationBatch.h"
+
+#include "document/AnimationExport.h"
+#include "fold/FoldModel.h"
+#include "fold/FoldMotion.h"
+#include "fold/PanelFoldModel.h"
+#include "media/PathText.h"
+
+#include <cstdio>
+
+AnimationBatch::AnimationBatch(const CommandLine::MotionSettings& motion,
+                               const std::optional<FoldFile>& start, FILE* progress)
+    : _motion(motion), _start(start), _progress(progress) {}
+
+// A flat start keeps the end's tilt, so that only the fold moves unless told otherwise.
+FoldSnapshot AnimationBatch::startFold(FoldSize sheet, const FoldSnapshot& end) const {
+    float pitch = _start ? float(_start->fold().pitch) : end.pitch;
+    if (_motion.tiltFrom)
+        pitch = float(*_motion.tiltFrom);
+    if (end.layout.isClassic()) {
+        FoldModel start(sheet);
+        if (_start)
+            _start->applyTo(start);
+        return FoldSnapshot::take(start, pitch);
+    }
+    PanelFoldModel start(end.layout, sheet);
+    if (_start && _start->panelFold())
+        _start->panelFold()->applyTo(start);
+    return FoldSnapshot::take(start, pitch);
+}
+
+bool AnimationBatch::write(SheetRenderer& view, FoldSize sheet, const FoldSnapshot& end,
+                           QSize windowPoints, const ExportOptions& options,
+                           const ExportPicture::Look& look, const QImage& texturePicture,
+                           const QByteArray& output, QString* failure) const {
+    const FoldMotion::Timing timing{_motion.duration, _motion.framesPerSecond, _motion.loop,
+                                    _motion.ease};
+    const std::vector<FoldSnapshot> frames =
+        FoldMotion::frames(sheet, startFold(sheet, end), end, timing);
+    AnimationExport animation(view, sheet, windowPoints, options, look, texturePicture);
+    const QString fileName = PathText::fromBytes(output);
+    const auto progress = [&](int done, int total) {
+        showProgress(done, total, PathText::shown(output));
+        return true;
+    };
+    const bool written = animation.write(fileName, frames, timing, progress, failure) ==
+                         AnimationExport::Outcome::Written;
+    if (_progress)
+        std::fputs("\r\033[K", _progress); // the batch's own bar or line takes its place
+    return written;
+}
+
+void AnimationBatch::showProgress(int done, int total, const QString& output) const {
+    if (!_progress)
+        return;
+    constexpr int barWidth = 30;
+    const int filled = barWidth * done / total;
+    std::fprintf(_progress, "\r\033[K[%s%s] %d/%d drawn: %s", QByteArray(filled, '#').constData(),
+                 QByteArray(barWidth - filled, ' ').constData(), done, total,
+                 output.toUtf8().constData());
+    std::fflush(_progress);
+}

@@ -1,0 +1,242 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "cli/BatchWorker.h"
+
+#include "cli/BatchExport.h"
+
+#include "cli/AnimationBatch.h"
+#include "document/RendererSetup.h"
+#include "fold/FoldModel.h"
+#include "media/PathText.h"
+#include "render/SheetRenderer.h"
+
+#include <cmath>
+#include <sys/stat.h>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+thread_local QString* decoderWarning = nullptr;
+thread_local QStringList* warnings = nullptr;
+
+} // namespace
+
+BatchWorker::Timings& BatchWorker::Timings::operator+=(const Timings& other) {
+    decode += other.decode;
+    render += other.render;
+    shadow += other.shadow;
+    encode += other.encode;
+    return *this;
+}
+
+BatchWorker::BatchWorker(const ExportRecipe::Defaults& defaults, bool skipExisting,
+                         FILE* frameProgress)
+    : _defaults(defaults), _skipExisting(skipExisting), _frameProgress(frameProgress) {}
+
+BatchWorker::~BatchWorker() = default;
+
+void BatchWorker::noteDecoderWarning(const QString& message) {
+    if (decoderWarning && decoderWarning->isEmpty())
+        *decoderWarning = message;
+}
+
+bool BatchWorker::keepWarning(const QString& message) {
+    if (warnings)
+        warnings->append(message);
+    return warnings;
+}
+
+BatchWorker::Result BatchWorker::exportEntry(const ExportPlan::Entry& entry) {
+    const auto start = Clock::now();
+    Result result;
+    result.file = entry.picture;
+    result.failure = entry.failure;
+    warnings = &result.warnings;
+    if (result.failure.isEmpty())
+        result.status = exportPicture(entry, result);
+    warnings = nullptr;
+    result.elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
+    return result;
+}
+
+BatchWorker::Status BatchWorker::exportPicture(const ExportPlan::Entry& entry, Result& result) {
+    struct stat status {};
+    if (::lstat(entry.output.constData(), &status) == 0) {
+        if (_skipExisting)
+            return Status::Skipped;
+        if (!entry.settings.overwrite) {
+            result.failure = tr("%1 exists already (--overwrite replaces it).")
+                                 .arg(PathText::shown(entry.output));
+            return Status::Failed;
+        }
+    }
+    // Before decoding: the layout's window decides the export's size and what to decode.
+    const std::optional<FoldLayout> layout = layoutOf(entry, &result.failure);
+    if (!layout)
+        return Status::Failed;
+    const ExportRecipe recipe(entry.settings, _defaults, entry.format, *layout);
+    const auto start = Clock::now();
+    const auto check = [&](QSize pixels, QString* failure) {
+        return !entry.format ||
+               ExportWriter::canWrite(entry.output,
+                                      recipe.plan(pixels).exportPixels(recipe.options()),
+                                      *entry.format, failure);
+    };
+    QString warning;
+    decoderWarning = &warning;
+    const PictureReader::Result read = PictureReader::read(
+        entry.picture,
+        [&](QSize pixels) { return recipe.plan(pixels).exportDecodePixels(recipe.options()); },
+        check);
+    decoderWarning = nullptr;
+    _timings.decode += Clock::now() - start;
+    if (read.picture.isNull()) {
+        result.failure = read.failure;
+        return Status::Failed;
+    }
+    if (!warning.isEmpty())
+        result.warnings.append(tr("The picture may be damaged: %1").arg(warning));
+    return draw(read, entry, recipe, result);
+}
+
+std::optional<FoldFile> BatchWorker::foldFor(const QString& path, QString* failure) {
+    if (const auto known = _folds.find(path); known != _folds.end())
+        return known->second;
+    std::optional<FoldFile> file = FoldFile::read(path, failure);
+    if (file)
+        _folds.emplace(path, *file);
+    return file;
+}
+
+std::optional<FoldLayout> BatchWorker::layoutOf(const ExportPlan::Entry& entry, QString* failure) {
+    if (entry.settings.foldFile.isEmpty())
+        return entry.settings.layout.value_or(FoldLayout());
+    const std::optional<FoldFile> file = foldFor(entry.settings.foldFile, failure);
+    if (!file ||
+        !BatchExport::layoutsAgree(entry.settings.layout, *file, entry.settings.foldFile, failure))
+        return std::nullopt;
+    return entry.settings.layout.value_or(file->layout());
+}
+
+// The fold the file and the settings give, in the entry's layout (layoutOf); one made on a sheet
+// of another size is fitted to this one as the window would fit it, and said so.
+float BatchWorker::fold(FoldModel& model, std::optional<PanelFoldModel>& panels,
+                        const ExportPlan::Entry& entry, const FoldLayout& layout, Result& result) {
+    std::optional<FoldFile> file;
+    if (!entry.settings.foldFile.isEmpty())
+        file = foldFor(entry.settings.foldFile);
+    if (!layout.isClassic())
+        panels.emplace(layout, model.sheetSize());
+    float pitch = file ? float(file->fold().pitch) : 0;
+    const double distance = !file    ? 0
+                            : panels ? file->panelFold()->applyTo(*panels)
+                                     : file->applyTo(model);
+    if (distance >= 0.05)
+        result.warnings.append(tr("The fold was made on a sheet of %1 x %2 points; fitted to "
+                                  "this picture it differs from it by up to %3 points")
+                                   .arg(file->sheet().width, 0, 'f', 0)
+                                   .arg(file->sheet().height, 0, 'f', 0)
+                                   .arg(distance, 0, 'f', 1));
+    if (entry.settings.pitch)
+        pitch = float(*entry.settings.pitch);
+    return pitch;
+}
+
+BatchWorker::Status BatchWorker::draw(const PictureReader::Result& read,
+                                      const ExportPlan::Entry& entry, const ExportRecipe& recipe,
+                                      Result& result) {
+    const SizingPlan plan = recipe.plan(read.pixelSize);
+    const FoldSize sheet = plan.sheet();
+    const QSize windowPoints = plan.windowPoints();
+    // Formats that give no size in their header are checked once decoded.
+    if (entry.format && !ExportWriter::canWrite(entry.output, plan.exportPixels(recipe.options()),
+                                                *entry.format, &result.failure))
+        return Status::Failed;
+    FoldModel model(sheet);
+    std::optional<PanelFoldModel> panels;
+    const float pitch = fold(model, panels, entry, recipe.layout(), result);
+    SheetRenderer* view = renderer(windowPoints, &result.failure);
+    if (!view) {
+        result.failure =
+            tr("%1 Pleatora needs OpenGL 2.1 with the compatibility profile.").arg(result.failure);
+        return Status::NoRenderer;
+    }
+    view->setShading(recipe.shading());
+    if (!RendererSetup::showPaper(*view, recipe.paperLook(), recipe.backPictureFile(),
+                                  &result.failure))
+        return Status::Failed;
+    if (!RendererSetup::showFold(*view, model, pitch, read.picture, &result.failure))
+        return Status::Failed;
+    if (panels)
+        view->setFold(*panels);
+    view->display();
+    // As in the window: the texture serves unless the export shows the picture finer than that.
+    const bool finer =
+        ExportPicture::needsFinerPicture(sheet, read.picture.size(), view->textureSize(),
+                                         plan.exportPixelsPerPoint(recipe.options()));
+    const QImage texturePicture = finer ? read.picture : QImage();
+    if (entry.animationFormat) {
+        const FoldSnapshot end =
+            panels ? FoldSnapshot::take(*panels, pitch) : FoldSnapshot::take(model, pitch);
+        return animate(sheet, end, texturePicture, windowPoints, entry, recipe, result);
+    }
+    return render(texturePicture, windowPoints, entry, recipe, result);
+}
+
+SheetRenderer* BatchWorker::renderer(QSize windowPoints, QString* failure) {
+    if (_renderer && !_renderer->resize(QSizeF(windowPoints)))
+        _renderer.reset(); // a fresh one says what failed
+    if (!_renderer)
+        _renderer = RendererSetup::create(windowPoints, 1.0,
+                                          OffscreenContext::Platform::Surfaceless, failure);
+    return _renderer.get();
+}
+
+BatchWorker::Status BatchWorker::render(const QImage& texturePicture, QSize windowPoints,
+                                        const ExportPlan::Entry& entry, const ExportRecipe& recipe,
+                                        Result& result) {
+    auto start = Clock::now();
+    QImage picture =
+        ExportPicture::renderFold(*_renderer, windowPoints, recipe.options(), texturePicture, {});
+    _timings.render += Clock::now() - start;
+    if (picture.isNull()) {
+        result.failure = tr("The folded picture could not be drawn at that size.");
+        return Status::Failed;
+    }
+    start = Clock::now();
+    ExportPicture::finish(picture, _renderer->lineEndPoints(), _renderer->lineCount(),
+                          recipe.options(), recipe.look());
+    _timings.shadow += Clock::now() - start;
+    start = Clock::now();
+    const auto written =
+        ExportWriter::write(std::move(picture), entry.output, *entry.format, {}, &result.failure);
+    _timings.encode += Clock::now() - start;
+    if (written == ExportWriter::Outcome::Written)
+        return Status::Written;
+    result.file = entry.output; // the picture was read; the file could not be written
+    return Status::Failed;
+}
+
+BatchWorker::Status BatchWorker::animate(FoldSize sheet, const FoldSnapshot& end,
+                                         const QImage& texturePicture, QSize windowPoints,
+                                         const ExportPlan::Entry& entry, const ExportRecipe& recipe,
+                                         Result& result) {
+    const CommandLine::MotionSettings& motion = entry.settings.motion;
+    std::optional<FoldFile> start;
+    if (!motion.startFoldFile.isEmpty()) {
+        start = foldFor(motion.startFoldFile, &result.failure);
+        if (!start)
+            return Status::Failed;
+        if (start->layout() != end.layout) {
+            result.failure = tr("The fold of --from is folded in another layout than the end.");
+            return Status::Failed;
+        }
+    }
+    const AnimationBatch animation(motion, start, _frameProgress);
+    if (animation.write(*_renderer, sheet, end, windowPoints, recipe.options(), recipe.look(),
+                        texturePicture, entry.output, &result.failure))
+        return Status::Written;
+    result.file = entry.output; // the picture was read; the file could not be written
+    return Status::Failed;
+}

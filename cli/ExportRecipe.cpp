@@ -1,0 +1,73 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "cli/ExportRecipe.h"
+
+#include "document/RendererSetup.h"
+#include "settings/Preferences.h"
+
+#include <cmath>
+
+namespace {
+
+// The command line's screen: 16:9 with nothing taken by panels, as a full-screen virtual display.
+SheetSizing sizingForScreenHeight(int height) {
+    const FoldScreen screen{double(height), {height * 16.0 / 9.0, double(height)}};
+    return SheetSizing(screen, 1.0);
+}
+
+} // namespace
+
+ExportRecipe::Defaults ExportRecipe::Defaults::of(const Preferences& preferences) {
+    // Like Copy unless told otherwise.
+    return {preferences.value(Preferences::copyWithShadow),
+            preferences.value(Preferences::copyWithCreaseLine),
+            preferences.value(Preferences::creaseLineColor),
+            preferences.value(Preferences::shading),
+            preferences.value(Preferences::shadowOpacity),
+            double(preferences.value(Preferences::shadowBlur)),
+            double(preferences.value(Preferences::shadowOffset)),
+            RendererSetup::paperLook(preferences)};
+}
+
+ExportRecipe::ExportRecipe(const CommandLine::ExportSettings& settings, const Defaults& defaults,
+                           const std::optional<ExportFormat>& still, const FoldLayout& layout)
+    : _sizing(sizingForScreenHeight(settings.screenHeight)), _layout(layout),
+      _pitch(settings.pitch) {
+    const bool byWidth = settings.width || (!still && !settings.scale);
+    _options.scale = byWidth ? 0 : settings.scale.value_or(1);
+    _options.pixelWidth = settings.width.value_or(still ? 0 : animationWidth);
+    _options.withShadow = settings.shadow.value_or(defaults.withShadow);
+    _options.withCreaseLine = settings.lines.value_or(defaults.withCreaseLine);
+    _options.transparentBackground = !settings.background && (!still || still->hasAlpha);
+    _options.backgroundColor = settings.background.value_or(QColor(Qt::white));
+    _look.creaseLineColor = defaults.creaseLineColor;
+    _look.shadowOpacity = settings.shadowOpacity.value_or(defaults.shadowOpacity) / 100.0;
+    _look.shadowBlur = settings.shadowBlur.value_or(defaults.shadowBlur);
+    _look.shadowOffset = settings.shadowOffset.value_or(defaults.shadowOffset);
+    _shading = settings.shading.value_or(defaults.shading) / 100.0f;
+    setPaper(settings, defaults.paper);
+}
+
+// Any other word than same or paper names the back picture's file.
+void ExportRecipe::setPaper(const CommandLine::ExportSettings& settings,
+                            const PaperLook& defaults) {
+    _paper = defaults;
+    if (!settings.back.isEmpty()) {
+        _paper.back = RendererSetup::backOfName(settings.back).value_or(PaperLook::Back::picture);
+        if (_paper.back == PaperLook::Back::picture)
+            _backPictureFile = settings.back;
+    }
+    _paper.backColour = settings.backColour.value_or(defaults.backColour);
+    const auto percent = [](const std::optional<int>& given, float fallback) {
+        return given ? *given / 100.0f : fallback;
+    };
+    _paper.grain = percent(settings.grain, defaults.grain);
+    _paper.creaseShading = percent(settings.creaseShading, defaults.creaseShading);
+    _paper.gloss = percent(settings.gloss, defaults.gloss);
+}
+
+// The sheet is the classic's for every layout, as a picture opens; only the window follows the
+// layout.
+SizingPlan ExportRecipe::plan(QSize picturePixels) const {
+    return SizingPlan(picturePixels, _sizing.displaySize(picturePixels), _layout);
+}

@@ -1,0 +1,71 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "cli/CommandLine.h"
+#include "document/ExportOptions.h"
+#include "document/ExportPicture.h"
+#include "document/SheetSizing.h"
+#include "document/SizingPlan.h"
+#include "media/ExportWriter.h"
+#include "render/PaperLook.h"
+
+#include <QColor>
+#include <QSize>
+
+#include <optional>
+
+class Preferences;
+
+// How one picture of an export run is drawn: its export settings over the user's preferences,
+// worked out without touching the preferences again, so that any worker thread can use it.
+class ExportRecipe {
+public:
+    // The preferences an export falls back on, read once on the main thread.
+    struct Defaults {
+        bool withShadow = false;
+        bool withCreaseLine = false;
+        QColor creaseLineColor;
+        int shading = 0;       // percent
+        int shadowOpacity = 0; // percent
+        double shadowBlur = 0;
+        double shadowOffset = 0;
+        PaperLook paper;
+
+        static Defaults of(const Preferences& preferences);
+    };
+
+    // An animation is 1080 pixels wide unless the settings give a width or scale.
+    static constexpr int animationWidth = 1080;
+
+    // still: the format of a still; none for an animation, whose encoder decides how a
+    // transparent background is kept. layout: the one the picture is folded in, --layout's or the
+    // fold file's.
+    ExportRecipe(const CommandLine::ExportSettings& settings, const Defaults& defaults,
+                 const std::optional<ExportFormat>& still, const FoldLayout& layout = FoldLayout());
+
+    // The sizes of a picture of that many pixels: its sheet, the layout's window for it, large
+    // enough for any pose it allows, and the export's pixels.
+    SizingPlan plan(QSize picturePixels) const;
+
+    const FoldLayout& layout() const { return _layout; }
+    const ExportOptions& options() const { return _options; }
+    const ExportPicture::Look& look() const { return _look; }
+    float shading() const { return _shading; }
+    const PaperLook& paperLook() const { return _paper; }
+    // The back picture's file when the paper's back is a picture.
+    const QString& backPictureFile() const { return _backPictureFile; }
+    std::optional<double> pitch() const { return _pitch; }
+
+private:
+    void setPaper(const CommandLine::ExportSettings& settings, const PaperLook& defaults);
+
+    SheetSizing _sizing;
+    FoldLayout _layout;
+    ExportOptions _options;
+    ExportPicture::Look _look;
+    float _shading = 0;
+    PaperLook _paper;
+    QString _backPictureFile;
+    std::optional<double> _pitch;
+};

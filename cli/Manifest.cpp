@@ -1,0 +1,283 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "cli/Manifest.h"
+
+#include "media/Failure.h"
+#include "media/PathText.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonValue>
+
+namespace {
+
+const QString inputKey = QStringLiteral("input");
+const QString outputKey = QStringLiteral("output");
+const QString layoutKey = QStringLiteral("layout");
+const QString horizontalKey = QStringLiteral("horizontal");
+const QStringList switches = {QStringLiteral("shadow"), QStringLiteral("lines"), horizontalKey};
+const QStringList valueKeys = {QStringLiteral("fold"),          QStringLiteral("scale"),
+                               QStringLiteral("width"),         QStringLiteral("pitch"),
+                               QStringLiteral("background"),    QStringLiteral("format"),
+                               QStringLiteral("shading"),       QStringLiteral("shadow-opacity"),
+                               QStringLiteral("shadow-blur"),   QStringLiteral("shadow-offset"),
+                               QStringLiteral("screen-height"), layoutKey,
+                               QStringLiteral("back"),          QStringLiteral("back_colour"),
+                               QStringLiteral("grain"),         QStringLiteral("crease_shading"),
+                               QStringLiteral("gloss")};
+
+bool isKnown(const QString& key) {
+    return key == inputKey || key == outputKey || switches.contains(key) || valueKeys.contains(key);
+}
+
+// A switch's cell: yes or no in the usual spellings; unset when empty.
+std::optional<bool> switchValue(const QString& text, bool* valid) {
+    const QString value = text.trimmed().toLower();
+    *valid = true;
+    if (value.isEmpty())
+        return std::nullopt;
+    if (QStringList{"yes", "true", "1", "on"}.contains(value))
+        return true;
+    if (QStringList{"no", "false", "0", "off"}.contains(value))
+        return false;
+    *valid = false;
+    return std::nullopt;
+}
+
+// The row's own settings over the defaults: only what the row gives replaces them.
+void overlay(const CommandLine::ExportSettings& row, const QSet<QString>& given,
+             CommandLine::ExportSettings* settings) {
+    if (given.contains(QStringLiteral("scale")) || given.contains(QStringLiteral("width"))) {
+        settings->scale = row.scale;
+        settings->width = row.width;
+    }
+    if (given.contains(QStringLiteral("fold")))
+        settings->foldFile = row.foldFile;
+    if (given.contains(QStringLiteral("format")))
+        settings->format = row.format;
+    if (given.contains(QStringLiteral("screen-height")))
+        settings->screenHeight = row.screenHeight;
+    if (given.contains(QStringLiteral("background")))
+        settings->background = row.background;
+    if (given.contains(layoutKey) || given.contains(horizontalKey))
+        settings->layout = row.layout;
+    const auto take = [](const auto& value, auto& kept) {
+        if (value)
+            kept = value;
+    };
+    take(row.pitch, settings->pitch);
+    take(row.shading, settings->shading);
+    take(row.shadowOpacity, settings->shadowOpacity);
+    take(row.shadowBlur, settings->shadowBlur);
+    take(row.shadowOffset, settings->shadowOffset);
+    if (given.contains(QStringLiteral("back")))
+        settings->back = row.back;
+    take(row.backColour, settings->backColour);
+    take(row.grain, settings->grain);
+    take(row.creaseShading, settings->creaseShading);
+    take(row.gloss, settings->gloss);
+}
+
+} // namespace
+
+QList<ExportPlan::Item>
+Manifest::read(const QString& path, const CommandLine::ExportSettings& defaults, QString* failure) {
+    QFile file;
+    const bool opened = path == QLatin1String("-")
+                            ? file.open(stdin, QIODevice::ReadOnly)
+                            : (file.setFileName(path), file.open(QIODevice::ReadOnly));
+    if (!opened) {
+        if (failure)
+            *failure = tr("The manifest %1 cannot be read: %2")
+                           .arg(PathText::shown(path), file.errorString());
+        return {};
+    }
+    return read(file, defaults, failure);
+}
+
+QList<ExportPlan::Item>
+Manifest::read(QIODevice& device, const CommandLine::ExportSettings& defaults, QString* failure) {
+    QList<ExportPlan::Item> items;
+    QStringList header;
+    bool jsonLines = false;
+    for (int line = 1; !device.atEnd(); ++line) {
+        QByteArray text = device.readLine();
+        while (text.endsWith('\n') || text.endsWith('\r'))
+            text.chop(1);
+        if (text.trimmed().isEmpty())
+            continue;
+        if (header.isEmpty() && !jsonLines) {
+            jsonLines = text.trimmed().startsWith('{');
+            if (!jsonLines) {
+                bool unclosed = false;
+                header = csvFields(text, &unclosed);
+                if (QString problem; !checkHeader(header, &problem)) {
+                    if (failure)
+                        *failure = tr("Line %1 of the manifest: %2").arg(line).arg(problem);
+                    return {};
+                }
+                continue;
+            }
+        }
+        Row row;
+        QString problem;
+        const bool read = jsonLines ? readJsonRow(text, &row, &problem)
+                                    : readCsvRow(header, text, &row, &problem);
+        ExportPlan::Item item = read ? itemOf(row, line, defaults) : ExportPlan::Item{};
+        if (!read) {
+            item.line = line;
+            item.picture = PathText::toBytes(row.value(inputKey));
+            item.failure = tr("Line %1 of the manifest: %2").arg(line).arg(problem);
+        }
+        items.append(item);
+    }
+    if (items.isEmpty() && failure)
+        *failure = tr("The manifest lists no picture.");
+    return items;
+}
+
+bool Manifest::checkHeader(const QStringList& header, QString* failure) {
+    for (const QString& column : header) {
+        if (!isKnown(column.trimmed()))
+            return Failure::fail(failure, tr("unknown column '%1'").arg(PathText::shown(column)));
+    }
+    if (!header.contains(inputKey))
+        return Failure::fail(failure, tr("the header row has no input column"));
+    return true;
+}
+
+// RFC 4180 fields of one line: commas, and quotes doubled inside quoted fields. Bytes that are
+// not UTF-8 are kept as PathText keeps names.
+QStringList Manifest::csvFields(const QByteArray& line, bool* unclosed) {
+    QStringList fields;
+    QByteArray field;
+    bool quoted = false;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        if (quoted && c == '"' && i + 1 < line.size() && line[i + 1] == '"')
+            field += line[++i];
+        else if (c == '"')
+            quoted = !quoted;
+        else if (c == ',' && !quoted)
+            fields.append(PathText::fromBytes(std::exchange(field, QByteArray())));
+        else
+            field += c;
+    }
+    fields.append(PathText::fromBytes(field));
+    *unclosed = quoted;
+    return fields;
+}
+
+bool Manifest::readCsvRow(const QStringList& header, const QByteArray& line, Row* row,
+                          QString* failure) {
+    bool unclosed = false;
+    const QStringList fields = csvFields(line, &unclosed);
+    for (qsizetype i = 0; i < std::min(fields.size(), header.size()); ++i)
+        row->insert(header[i].trimmed(), fields[i]);
+    if (unclosed)
+        return Failure::fail(failure, tr("a quoted field is not closed"));
+    if (fields.size() != header.size())
+        return Failure::fail(
+            failure, tr("%1 fields where the header has %2").arg(fields.size()).arg(header.size()));
+    return true;
+}
+
+bool Manifest::readJsonRow(const QByteArray& line, Row* row, QString* failure) {
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(line, &error);
+    if (!document.isObject())
+        return Failure::fail(failure, error.error != QJsonParseError::NoError
+                                          ? tr("not JSON: %1").arg(error.errorString())
+                                          : tr("not a JSON object"));
+    const QJsonObject object = document.object();
+    QString reason;
+    for (auto i = object.begin(); i != object.end(); ++i) {
+        const QJsonValue value = i.value();
+        if (value.isString())
+            row->insert(i.key(), value.toString());
+        else if (value.isDouble())
+            row->insert(i.key(), QString::number(value.toDouble()));
+        else if (value.isBool())
+            row->insert(i.key(), value.toBool() ? QStringLiteral("yes") : QStringLiteral("no"));
+        else if (!value.isNull())
+            reason = tr("'%1' wants a string, a number or true or false").arg(i.key());
+        if (!isKnown(i.key()))
+            reason = tr("unknown key '%1'").arg(i.key());
+    }
+    if (!reason.isEmpty())
+        return Failure::fail(failure, reason);
+    return true;
+}
+
+ExportPlan::Item Manifest::itemOf(const Row& row, int line,
+                                  const CommandLine::ExportSettings& defaults) {
+    ExportPlan::Item item{PathText::toBytes(row.value(inputKey)), defaults, line, {}};
+    item.settings.output = row.value(outputKey);
+    QString problem;
+    if (readSettings(row, &item.settings, &problem) && item.picture.isEmpty())
+        problem = tr("no input");
+    if (problem.isEmpty() && item.settings.output.isEmpty() &&
+        item.settings.outputDirectory.isEmpty())
+        problem = tr("no output, and no --export-dir to put it in");
+    if (!problem.isEmpty())
+        item.failure = tr("Line %1 of the manifest: %2").arg(line).arg(problem);
+    return item;
+}
+
+// The row's cells through the command line's own checks, so that a value means and is refused
+// the same in a row as in an option.
+bool Manifest::readSettings(const Row& row, CommandLine::ExportSettings* settings,
+                            QString* failure) {
+    QStringList arguments = {QStringLiteral("pleatora"), QStringLiteral("--manifest=-")};
+    QSet<QString> given;
+    std::optional<bool> horizontal;
+    for (auto i = row.begin(); i != row.end(); ++i) {
+        if (i.value().trimmed().isEmpty() || i.key() == inputKey || i.key() == outputKey)
+            continue;
+        given.insert(i.key());
+        if (!switches.contains(i.key())) {
+            // The paper's columns are named with underscores, their options with dashes.
+            const QString option = QString(i.key()).replace(u'_', u'-');
+            arguments.append(QStringLiteral("--%1=%2").arg(option, i.value().trimmed()));
+            continue;
+        }
+        bool valid = false;
+        const std::optional<bool> on = switchValue(i.value(), &valid);
+        if (!valid)
+            return Failure::fail(failure,
+                                 tr("%1 wants yes or no, not '%2'").arg(i.key(), i.value()));
+        if (i.key() == horizontalKey)
+            horizontal = on;
+        else
+            arguments.append((*on ? QStringLiteral("--") : QStringLiteral("--no-")) + i.key());
+    }
+    arguments += layoutArguments(row, horizontal, settings->layout);
+    const CommandLine parsed = CommandLine::parse(arguments);
+    if (parsed.mode == CommandLine::Mode::Error)
+        return Failure::fail(failure, parsed.failure);
+    overlay(parsed.exportSettings, given, settings);
+    if (given.contains(QStringLiteral("shadow")))
+        settings->shadow = parsed.exportSettings.shadow;
+    if (given.contains(QStringLiteral("lines")))
+        settings->lines = parsed.exportSettings.lines;
+    return true;
+}
+
+// A row's layout names a preset, its horizontal cell the axis; the command line's layout gives
+// what the row leaves out.
+QStringList Manifest::layoutArguments(const Row& row, std::optional<bool> horizontal,
+                                      const std::optional<FoldLayout>& defaults) {
+    const bool namesLayout = !row.value(layoutKey).trimmed().isEmpty();
+    if (!horizontal && !namesLayout)
+        return {};
+    const bool across =
+        horizontal.value_or(defaults && defaults->axis() == FoldLayout::Axis::horizontal);
+    QStringList arguments;
+    if (!namesLayout && defaults)
+        arguments.append(
+            QStringLiteral("--layout=%1").arg(QString::fromStdString(defaults->name())));
+    if (across)
+        arguments.append(QStringLiteral("--horizontal"));
+    return arguments;
+}

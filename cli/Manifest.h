@@ -1,0 +1,51 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "cli/CommandLine.h"
+#include "cli/ExportPlan.h"
+
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class QIODevice;
+
+// --manifest: the pictures of a run, one a row, each with its own output and settings over the
+// command line's. CSV with a header row, or JSON lines (one object a line); the columns or keys
+// are "input", "output" and the export options' names (fold, layout, horizontal, scale, width,
+// pitch, shadow, lines, background, format, shading, shadow-opacity, shadow-blur, shadow-offset,
+// screen-height), and the paper's: back, back_colour, grain, crease_shading, gloss.
+// A bad row becomes an item whose failure names its line, so the other rows still run.
+class Manifest {
+    Q_DECLARE_TR_FUNCTIONS(Manifest)
+
+public:
+    // path: a file, or - for standard input. Empty with the reason in failure when the manifest
+    // cannot be read at all, or its CSV header names no input or an unknown column.
+    static QList<ExportPlan::Item> read(const QString& path,
+                                        const CommandLine::ExportSettings& defaults,
+                                        QString* failure = nullptr);
+    static QList<ExportPlan::Item> read(QIODevice& device,
+                                        const CommandLine::ExportSettings& defaults,
+                                        QString* failure = nullptr);
+
+private:
+    using Row = QHash<QString, QString>;
+
+    static QStringList csvFields(const QByteArray& line, bool* unclosed);
+    static bool readCsvRow(const QStringList& header, const QByteArray& line, Row* row,
+                           QString* failure = nullptr);
+    static bool readJsonRow(const QByteArray& line, Row* row, QString* failure = nullptr);
+    static ExportPlan::Item itemOf(const Row& row, int line,
+                                   const CommandLine::ExportSettings& defaults);
+    // The row's settings over those given; false when a cell is refused.
+    static bool readSettings(const Row& row, CommandLine::ExportSettings* settings,
+                             QString* failure = nullptr);
+    static bool checkHeader(const QStringList& header, QString* failure = nullptr);
+    static QStringList layoutArguments(const Row& row, std::optional<bool> horizontal,
+                                       const std::optional<FoldLayout>& defaults);
+};

@@ -1,0 +1,116 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "media/PictureReader.h"
+
+#include "media/Failure.h"
+#include "media/RegularFile.h"
+
+#include <QFile>
+#include <QImageReader>
+
+#include <system_error>
+
+namespace {
+
+QString unreadable(int error) {
+    return PictureReader::tr("Unreadable (%1)")
+        .arg(QString::fromStdString(std::generic_category().message(error)));
+}
+
+QString notRegular() {
+    return PictureReader::tr("Not a regular file");
+}
+
+PictureReader::Result failed(const QString& reason) {
+    return {QImage(), QSize(), reason};
+}
+
+// What the decoded picture would take at full size; formats the reader cannot tell count 4 bytes.
+qint64 fullSizeBytes(QSize pixelSize, QImage::Format format) {
+    const int depth =
+        format == QImage::Format_Invalid ? 32 : QImage::toPixelFormat(format).bitsPerPixel();
+    return qint64(pixelSize.width()) * pixelSize.height() * std::max(depth, 8) / 8;
+}
+
+} // namespace
+
+PictureReader::Result PictureReader::read(const QByteArray& path, QSize size) {
+    return read(path, [size](QSize) { return size; });
+}
+
+PictureReader::Result PictureReader::read(const QByteArray& path, const SizeForPixels& sizeFor,
+                                          const Check& check) {
+    QFile file;
+    if (QString reason; !openRegularFile(path, file, &reason))
+        return failed(reason);
+    QImageReader reader(&file);
+    reader.setAutoTransform(true);
+    // Qt's limit is one for the whole process; set once, safely from any thread.
+    static const bool isLimitSet = [] {
+        QImageReader::setAllocationLimit(allocationLimitMB);
+        return true;
+    }();
+    Q_UNUSED(isLimitSet);
+    if (!reader.canRead())
+        return failed(tr("Not a picture Pleatora can read"));
+
+    // The scaled size applies before the orientation turns the picture.
+    const QSize stored = reader.size();
+    const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
+    const QSize upright = turned ? stored.transposed() : stored;
+    if (upright.isValid()) {
+        // Checked from the header even when decoding smaller: decoding a bomb row by row at a
+        // small size still inflates all of it, for seconds or minutes.
+        if (QString reason; !fitsLimit(upright, reader.imageFormat(), &reason))
+            return failed(reason);
+        if (QString reason; check && !check(upright, &reason))
+            return failed(reason);
+        const QSize wanted = sizeFor(upright).boundedTo(upright).expandedTo(QSize(1, 1));
+        if (wanted != upright)
+            reader.setScaledSize(turned ? wanted.transposed() : wanted);
+    }
+    QImage picture = reader.read();
+    if (picture.isNull())
+        return failed(reasonForFailedRead(reader, upright));
+    return {std::move(picture), upright.isValid() ? upright : picture.size(), QString()};
+}
+
+bool PictureReader::canRead(const QByteArray& path) {
+    QFile file;
+    if (!openRegularFile(path, file))
+        return false;
+    QImageReader reader(&file);
+    return reader.canRead();
+}
+
+bool PictureReader::openRegularFile(const QByteArray& path, QFile& file, QString* failure) {
+    const RegularFile::Opening opening = RegularFile::openForReading(path, file);
+    if (opening.status == RegularFile::Status::Opened)
+        return true;
+    return Failure::fail(failure, opening.status == RegularFile::Status::NotRegular
+                                      ? notRegular()
+                                      : unreadable(opening.error));
+}
+
+// Qt's own limit counts the format it decodes into, often 4 bytes a pixel even where the file's
+// format would take less; a picture it refuses for that is too large, not damaged.
+QString PictureReader::reasonForFailedRead(const QImageReader& reader, QSize pixelSize) {
+    if (reader.error() == QImageReader::UnsupportedFormatError)
+        return tr("Not a picture Pleatora can read");
+    if (QString reason;
+        pixelSize.isValid() && !fitsLimit(pixelSize, QImage::Format_Invalid, &reason))
+        return reason;
+    return reader.errorString();
+}
+
+bool PictureReader::fitsLimit(QSize pixelSize, QImage::Format format, QString* failure) {
+    const qint64 bytes = fullSizeBytes(pixelSize, format);
+    if (bytes <= qint64(allocationLimitMB) * 1024 * 1024)
+        return true;
+    return Failure::fail(failure,
+                         tr("Too large: %1 x %2 pixels need %3 MB, over the limit of %4 MB")
+                             .arg(pixelSize.width())
+                             .arg(pixelSize.height())
+                             .arg(bytes / (1024 * 1024))
+                             .arg(allocationLimitMB));
+}

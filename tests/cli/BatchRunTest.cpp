@@ -1,0 +1,442 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+//
+// Runs of many pictures through the real binary with no display: manifests, workers, shards,
+// reruns after a kill, reports and exit codes.
+#include "cli/Manifest.h"
+#include "cli/ShardSelector.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QImageReader>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct ProcessRun {
+    int exitCode = -1;
+    QByteArray out;
+    QString err;
+};
+
+QProcessEnvironment headless() {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("DISPLAY"));
+    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    return environment;
+}
+
+ProcessRun run(const QStringList& arguments, const QByteArray& input = {},
+               const QProcessEnvironment& environment = headless()) {
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(PLEATORA_BINARY), arguments);
+    process.write(input);
+    process.closeWriteChannel();
+    EXPECT_TRUE(process.waitForFinished(120000));
+    return {process.exitCode(), process.readAllStandardOutput(),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+// Every line of a --report, parsed; a line that is not a JSON object fails the test.
+QList<QJsonObject> reportLines(const QByteArray& text) {
+    QList<QJsonObject> lines;
+    for (const QByteArray& line : text.split('\n')) {
+        if (line.isEmpty())
+            continue;
+        QJsonParseError error{};
+        const QJsonDocument document = QJsonDocument::fromJson(line, &error);
+        EXPECT_TRUE(document.isObject()) << line.constData() << error.errorString().toStdString();
+        lines.append(document.object());
+    }
+    return lines;
+}
+
+QByteArray fileContents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QSet<QString> outputsWith(const QList<QJsonObject>& lines, const QString& status) {
+    QSet<QString> outputs;
+    for (const QJsonObject& line : lines) {
+        if (line.value(QStringLiteral("status")).toString() == status)
+            outputs.insert(line.value(QStringLiteral("output")).toString());
+    }
+    return outputs;
+}
+
+class BatchRunTest : public ::testing::Test {
+protected:
+    // count pictures of width x 3/4 width, each a little different.
+    QStringList pictures(int count, int width = 64) {
+        QStringList paths;
+        for (int i = 0; i < count; ++i) {
+            QImage image(width, width * 3 / 4, QImage::Format_RGB32);
+            image.fill(qRgb(20 * i % 256, 100, 200));
+            paths.append(_folder.filePath(QStringLiteral("p%1.png").arg(i, 2, 10, QChar('0'))));
+            EXPECT_TRUE(image.save(paths.last()));
+        }
+        return paths;
+    }
+    QString path(const QString& name) const { return _folder.filePath(name); }
+    QString folder(const QString& name) const {
+        QDir().mkpath(path(name));
+        return path(name);
+    }
+
+    QTemporaryDir _folder;
+};
+
+CommandLine::ExportSettings defaultsIn(const QString& folder) {
+    CommandLine::ExportSettings settings;
+    settings.outputDirectory = folder;
+    settings.scale = 2;
+    return settings;
+}
+
+} // namespace
+
+TEST_F(BatchRunTest, ManifestRowsOverrideTheCommandLineAndBadRowsNameTheirLines) {
+    QBuffer csv;
+    csv.setData("input,output,width,shadow,background\n"
+                "a.png,,300,yes,\n"
+                "\n"
+                "b.png,b.jpg,,no,#102030\n"
+                "c.png,,nine,,\n"
+                "d.png,\"d, the \"\"fourth\"\".png\",,maybe,\n"
+                "e.png,e.png\n"
+                "\"f.png,,,,\n");
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    QString failure;
+    const QList<ExportPlan::Item> items = Manifest::read(csv, defaultsIn(path("out")), &failure);
+    ASSERT_TRUE(failure.isEmpty()) << failure.toStdString();
+    ASSERT_EQ(items.size(), 6);
+    EXPECT_TRUE(items[0].failure.isEmpty());
+    EXPECT_EQ(items[0].settings.width, 300);
+    EXPECT_FALSE(items[0].settings.scale); // the row's width replaces the command line's scale
+    EXPECT_EQ(items[0].settings.shadow, true);
+    EXPECT_EQ(items[1].line, 4);
+    EXPECT_EQ(items[1].settings.output, QStringLiteral("b.jpg"));
+    EXPECT_EQ(items[1].settings.scale, 2);
+    EXPECT_EQ(items[1].settings.background, QColor(0x10, 0x20, 0x30));
+    EXPECT_TRUE(items[2].failure.startsWith(QStringLiteral("Line 5 of the manifest: --width")))
+        << items[2].failure.toStdString();
+    EXPECT_TRUE(items[3].failure.contains(QStringLiteral("Line 6 of the manifest: shadow")));
+    EXPECT_TRUE(items[4].failure.contains(QStringLiteral("Line 7 of the manifest: 2 fields")));
+    EXPECT_TRUE(items[5].failure.contains(QStringLiteral("Line 8 of the manifest: a quoted")));
+
+    QBuffer json;
+    json.setData("{\"input\": \"a.png\", \"scale\": 3, \"lines\": true}\n"
+                 "{\"input\": \"b.png\", \"colour\": \"red\"}\n"
+                 "{\"input\": \"c.png\"\n"
+                 "[1, 2]\n");
+    ASSERT_TRUE(json.open(QIODevice::ReadOnly));
+    const QList<ExportPlan::Item> rows = Manifest::read(json, defaultsIn(path("out")), &failure);
+    ASSERT_EQ(rows.size(), 4);
+    EXPECT_EQ(rows[0].settings.scale, 3);
+    EXPECT_EQ(rows[0].settings.lines, true);
+    EXPECT_TRUE(rows[1].failure.contains(QStringLiteral("Line 2 of the manifest: unknown key")));
+    EXPECT_TRUE(rows[2].failure.contains(QStringLiteral("Line 3 of the manifest: not JSON")));
+    EXPECT_TRUE(rows[3].failure.contains(QStringLiteral("Line 4 of the manifest: not a JSON")));
+
+    // A header that names no input, or a column Pleatora does not know, is no manifest at all.
+    for (const QByteArray& header : {QByteArray("output\nx.png\n"), QByteArray("input,size\n")}) {
+        QBuffer bad;
+        bad.setData(header);
+        bad.open(QIODevice::ReadOnly);
+        failure.clear();
+        EXPECT_TRUE(Manifest::read(bad, defaultsIn(path("out")), &failure).isEmpty());
+        EXPECT_TRUE(failure.startsWith(QStringLiteral("Line 1 of the manifest")));
+    }
+}
+
+// A reason is set exactly when the result says failed; a success leaves an earlier one alone.
+TEST_F(BatchRunTest, TheManifestAndThePlanSayWhyExactlyWhenTheyFail) {
+    const QString earlier = QStringLiteral("an earlier reason");
+    QString failure = earlier;
+    QBuffer csv;
+    csv.setData("input\na.png\n");
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    EXPECT_EQ(Manifest::read(csv, defaultsIn(path("out")), &failure).size(), 1);
+    EXPECT_TRUE(ExportPlan(QList<ExportPlan::Item>(), QFile::encodeName(_folder.path()))
+                    .canWriteFolder(&failure));
+    EXPECT_EQ(failure, earlier);
+
+    EXPECT_TRUE(Manifest::read(path("missing.csv"), defaultsIn(path("out")), &failure).isEmpty());
+    EXPECT_TRUE(failure.contains(QStringLiteral("missing.csv"))) << failure.toStdString();
+    EXPECT_TRUE(Manifest::read(path("missing.csv"), defaultsIn(path("out"))).isEmpty());
+    const ExportPlan plan(QList<ExportPlan::Item>(), QFile::encodeName(path("missing")));
+    failure = earlier;
+    EXPECT_FALSE(plan.canWriteFolder(&failure));
+    EXPECT_TRUE(failure.startsWith(QStringLiteral("The output folder"))) << failure.toStdString();
+    EXPECT_FALSE(plan.canWriteFolder());
+}
+
+TEST_F(BatchRunTest, AMixedManifestRunsToTheEndOnOneOrTwoWorkersWithTheSameMessages) {
+    const QStringList inputs = pictures(4);
+    const QByteArray manifest = "input,output,scale\n" + inputs[0].toUtf8() + ",,\n" +
+                                inputs[1].toUtf8() + ",,eleven\n" + path("missing.png").toUtf8() +
+                                ",,\n" + inputs[2].toUtf8() + "," + path("two.jpg").toUtf8() +
+                                ",2\n" + inputs[3].toUtf8() + ",,1\n";
+    QString messages[2];
+    for (int jobs : {1, 2}) {
+        const QString out = folder(QStringLiteral("out%1").arg(jobs));
+        QFile::remove(path("two.jpg"));
+        const ProcessRun result =
+            run({QStringLiteral("--manifest=-"), QStringLiteral("--export-dir"), out,
+                 QStringLiteral("--jobs=%1").arg(jobs)},
+                manifest);
+        EXPECT_EQ(result.exitCode, 1) << result.err.toStdString();
+        EXPECT_TRUE(result.err.contains(QStringLiteral("Line 3 of the manifest: --scale")));
+        EXPECT_TRUE(result.err.contains(QStringLiteral("missing.png: ")));
+        EXPECT_EQ(QImage(path("two.jpg")).width(),
+                  2 * QImage(QDir(out).filePath("p00 folded.png")).width());
+        EXPECT_FALSE(QImage(QDir(out).filePath(QStringLiteral("p03 folded.png"))).isNull());
+        messages[jobs - 1] = QString(result.err).replace(out, QStringLiteral("OUT"));
+    }
+    EXPECT_EQ(messages[0], messages[1]);
+}
+
+TEST_F(BatchRunTest, ShardsSplitTheRunWithNoOverlapAndNothingLeftOut) {
+    // The hash is SHA-256's first 8 bytes, big-endian: the empty key's digest is e3b0c442...
+    EXPECT_EQ(ShardSelector::hash(QByteArray()), 0xe3b0c44298fc1c14ULL);
+    EXPECT_TRUE(ShardSelector(1, 2).contains(QByteArray()) !=
+                ShardSelector(0, 2).contains(QByteArray()));
+
+    const QStringList inputs = pictures(9, 32);
+    const QString whole = folder(QStringLiteral("whole"));
+    const ProcessRun all = run(
+        QStringList{QStringLiteral("--export-dir"), whole, QStringLiteral("--report=-")} + inputs);
+    ASSERT_EQ(all.exitCode, 0) << all.err.toStdString();
+    QSet<QString> expected;
+    for (const QString& name : QDir(whole).entryList(QDir::Files))
+        expected.insert(name);
+    ASSERT_EQ(expected.size(), inputs.size());
+
+    QSet<QString> union_;
+    int shardTotal = 0;
+    const QString shards = folder(QStringLiteral("shards"));
+    for (int i = 0; i < 3; ++i) {
+        const ProcessRun shard =
+            run(QStringList{QStringLiteral("--export-dir"), shards, QStringLiteral("--report=-"),
+                            QStringLiteral("--shard=%1/3").arg(i)} +
+                inputs);
+        ASSERT_EQ(shard.exitCode, 0) << shard.err.toStdString();
+        const QSet<QString> written =
+            outputsWith(reportLines(shard.out), QStringLiteral("written"));
+        shardTotal += int(written.size());
+        union_ += written;
+    }
+    EXPECT_EQ(shardTotal, int(union_.size())); // no picture in two shards
+    QSet<QString> names;
+    for (const QString& output : union_)
+        names.insert(QFileInfo(output).fileName());
+    EXPECT_EQ(names, expected);
+    for (const QString& name : expected)
+        EXPECT_EQ(fileContents(QDir(shards).filePath(name)),
+                  fileContents(QDir(whole).filePath(name)));
+}
+
+TEST_F(BatchRunTest, ARunKilledMidwayIsFinishedByARerunThatSkipsWhatExists) {
+    const QStringList inputs = pictures(24, 600);
+    const QString out = folder(QStringLiteral("out"));
+    QProcess first;
+    first.setProcessEnvironment(headless());
+    first.start(QStringLiteral(PLEATORA_BINARY),
+                QStringList{QStringLiteral("--export-dir"), out, QStringLiteral("--jobs=2")} +
+                    inputs);
+    QElapsedTimer clock;
+    clock.start();
+    while (QDir(out).entryList({QStringLiteral("*.png")}, QDir::Files).size() < 3 &&
+           clock.elapsed() < 60000)
+        QThread::msleep(5);
+    first.kill(); // SIGKILL: no chance to tidy up
+    ASSERT_TRUE(first.waitForFinished(10000));
+    ASSERT_EQ(first.exitStatus(), QProcess::CrashExit);
+
+    QHash<QString, qint64> finished; // each file there after the kill, with its modification
+    for (const QFileInfo& file : QDir(out).entryInfoList({QStringLiteral("*.png")}, QDir::Files)) {
+        EXPECT_FALSE(QImage(file.filePath()).isNull())
+            << "half-written: " << file.fileName().toStdString();
+        finished.insert(file.fileName(), file.lastModified().toMSecsSinceEpoch());
+    }
+    ASSERT_LT(finished.size(), inputs.size()) << "the run ended before it was killed";
+    QThread::msleep(20); // so that a rewrite would show in the modification time
+
+    const ProcessRun rerun =
+        run(QStringList{QStringLiteral("--export-dir"), out, QStringLiteral("--skip-existing"),
+                        QStringLiteral("--report=-")} +
+            inputs);
+    ASSERT_EQ(rerun.exitCode, 0) << rerun.err.toStdString();
+    const QList<QJsonObject> lines = reportLines(rerun.out);
+    const QSet<QString> written = outputsWith(lines, QStringLiteral("written"));
+    const QSet<QString> skipped = outputsWith(lines, QStringLiteral("skipped"));
+    EXPECT_EQ(int(skipped.size()), int(finished.size()));
+    EXPECT_EQ(int(written.size() + skipped.size()), int(inputs.size()));
+    for (const QString& output : written)
+        EXPECT_FALSE(finished.contains(QFileInfo(output).fileName())) << "written twice";
+    for (auto i = finished.begin(); i != finished.end(); ++i)
+        EXPECT_EQ(QFileInfo(QDir(out).filePath(i.key())).lastModified().toMSecsSinceEpoch(),
+                  i.value());
+    EXPECT_EQ(QDir(out).entryList({QStringLiteral("*.png")}, QDir::Files).size(), inputs.size());
+}
+
+TEST_F(BatchRunTest, ReportLinesAreJsonWithTheExactBytesOfNamesThatAreNotUtf8) {
+    const QStringList inputs = pictures(1);
+    const QByteArray strange = QFile::encodeName(path(QStringLiteral("."))) + "/caf\xe9.png";
+    {
+        const QByteArray bytes = fileContents(inputs[0]);
+        const int file = ::open(strange.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ASSERT_GE(file, 0);
+        ASSERT_EQ(::write(file, bytes.constData(), size_t(bytes.size())), bytes.size());
+        ::close(file);
+    }
+    const QString out = folder(QStringLiteral("out"));
+    const QString report = path(QStringLiteral("report.jsonl"));
+    const ProcessRun result = run({QStringLiteral("--manifest=-"), QStringLiteral("--export-dir"),
+                                   out, QStringLiteral("--report"), report},
+                                  "input\n" + inputs[0].toUtf8() + "\n" + strange + "\n" +
+                                      path(QStringLiteral("gone.png")).toUtf8() + "\n");
+    EXPECT_EQ(result.exitCode, 1) << result.err.toStdString();
+    const QList<QJsonObject> lines = reportLines(fileContents(report));
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_EQ(lines[0].value(QStringLiteral("status")).toString(), QStringLiteral("written"));
+    EXPECT_EQ(lines[0].value(QStringLiteral("line")).toInt(), 2);
+    EXPECT_FALSE(lines[0].contains(QStringLiteral("input_bytes")));
+    EXPECT_GE(lines[0].value(QStringLiteral("milliseconds")).toInt(-1), 0);
+    EXPECT_EQ(
+        QByteArray::fromBase64(lines[1].value(QStringLiteral("input_bytes")).toString().toLatin1()),
+        strange);
+    EXPECT_TRUE(
+        QByteArray::fromBase64(lines[1].value(QStringLiteral("output_bytes")).toString().toLatin1())
+            .endsWith("/caf\xe9 folded.png"));
+    EXPECT_EQ(lines[2].value(QStringLiteral("status")).toString(), QStringLiteral("failed"));
+    EXPECT_FALSE(lines[2].value(QStringLiteral("reason")).toString().isEmpty());
+    const QJsonObject summary = lines[3];
+    EXPECT_TRUE(summary.value(QStringLiteral("summary")).toBool());
+    EXPECT_EQ(summary.value(QStringLiteral("written")).toInt(), 2);
+    EXPECT_EQ(summary.value(QStringLiteral("failed")).toInt(), 1);
+    EXPECT_EQ(summary.value(QStringLiteral("exit_code")).toInt(), 1);
+    ::unlink(strange.constData());
+    ::unlink((QFile::encodeName(out) + "/caf\xe9 folded.png").constData());
+}
+
+TEST_F(BatchRunTest, EachExitCodeSaysWhoseFaultItWas) {
+    const QStringList inputs = pictures(2, 32);
+    const QString out = folder(QStringLiteral("out"));
+    const QStringList exportDir = {QStringLiteral("--export-dir"), out};
+    EXPECT_EQ(run(exportDir + inputs).exitCode, 0);
+    // Everything there already: skipped is as good as written.
+    EXPECT_EQ(run(exportDir + QStringList{QStringLiteral("--skip-existing")} + inputs).exitCode, 0);
+    EXPECT_EQ(run(exportDir + inputs).exitCode, 1); // exists, and no --overwrite
+
+    for (const QString& usage : {QStringLiteral("--shard=2/2"), QStringLiteral("--shard=1"),
+                                 QStringLiteral("--jobs=0"), QStringLiteral("--overwrite")}) {
+        const ProcessRun mistaken =
+            run(exportDir + QStringList{usage, QStringLiteral("--skip-existing")} + inputs);
+        EXPECT_EQ(mistaken.exitCode, 2) << usage.toStdString();
+    }
+    EXPECT_EQ(run({QStringLiteral("--manifest"), path(QStringLiteral("none.csv"))}).exitCode, 2);
+
+    // The environment: a folder that cannot be written, a report with nowhere to go, no OpenGL.
+    const QString file = path(QStringLiteral("a-file"));
+    QFile(file).open(QIODevice::WriteOnly);
+    EXPECT_EQ(run(QStringList{QStringLiteral("--export-dir"), file} + inputs).exitCode, 3);
+    EXPECT_EQ(run(exportDir +
+                  QStringList{QStringLiteral("--overwrite"), QStringLiteral("--report"),
+                              file + "/report"} +
+                  inputs)
+                  .exitCode,
+              3);
+    QProcessEnvironment noDriver = headless();
+    noDriver.insert(QStringLiteral("__EGL_VENDOR_LIBRARY_FILENAMES"),
+                    QStringLiteral("/nonexistent/egl.json"));
+    const ProcessRun noGL = run(
+        exportDir + QStringList{QStringLiteral("--overwrite"), QStringLiteral("--jobs=2")} + inputs,
+        {}, noDriver);
+    EXPECT_EQ(noGL.err.count(u'\n'), 1) << "one line, however many workers tried";
+    EXPECT_EQ(noGL.exitCode, 3);
+    EXPECT_TRUE(noGL.err.contains(QStringLiteral("Pleatora needs OpenGL")))
+        << noGL.err.toStdString();
+}
+
+// Animations go through the same workers as stills: the same files and messages on one worker or
+// two, each file in exactly one shard, and a rerun skips what exists. One picture's animation is
+// 1080 pixels wide unless told otherwise.
+TEST_F(BatchRunTest, AnimationsRunOnWorkersInShardsAndReruns) {
+    const QStringList inputs = pictures(4, 48);
+    const QStringList motion = {QStringLiteral("--format=gif"), QStringLiteral("--duration=0.5"),
+                                QStringLiteral("--fps=10"), QStringLiteral("--width=40")};
+    QString messages[2];
+    QString outs[2];
+    for (int jobs : {1, 2}) {
+        outs[jobs - 1] = folder(QStringLiteral("animated%1").arg(jobs));
+        const ProcessRun result = run(QStringList{QStringLiteral("--animate-dir"), outs[jobs - 1],
+                                                  QStringLiteral("--jobs=%1").arg(jobs)} +
+                                      motion + inputs);
+        ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+        messages[jobs - 1] = QString(result.err).replace(outs[jobs - 1], QStringLiteral("OUT"));
+    }
+    EXPECT_EQ(messages[0], messages[1]);
+    const QStringList names = QDir(outs[0]).entryList(QDir::Files);
+    ASSERT_EQ(names.size(), inputs.size());
+    EXPECT_EQ(QDir(outs[1]).entryList(QDir::Files), names);
+    for (const QString& name : names) {
+        EXPECT_TRUE(name.endsWith(QStringLiteral(" folded.gif"))) << name.toStdString();
+        EXPECT_EQ(fileContents(QDir(outs[1]).filePath(name)),
+                  fileContents(QDir(outs[0]).filePath(name)));
+    }
+
+    QSet<QString> inShards;
+    int shardTotal = 0;
+    for (int i = 0; i < 2; ++i) {
+        const ProcessRun shard =
+            run(QStringList{QStringLiteral("--animate-dir"), folder(QStringLiteral("shards")),
+                            QStringLiteral("--report=-"), QStringLiteral("--shard=%1/2").arg(i)} +
+                motion + inputs);
+        ASSERT_EQ(shard.exitCode, 0) << shard.err.toStdString();
+        const QSet<QString> written =
+            outputsWith(reportLines(shard.out), QStringLiteral("written"));
+        shardTotal += int(written.size());
+        inShards += written;
+    }
+    EXPECT_EQ(shardTotal, int(inputs.size()));
+    EXPECT_EQ(int(inShards.size()), int(inputs.size()));
+
+    const ProcessRun rerun =
+        run(QStringList{QStringLiteral("--animate-dir"), outs[1], QStringLiteral("--skip-existing"),
+                        QStringLiteral("--report=-"), QStringLiteral("--jobs=2")} +
+            motion + inputs);
+    ASSERT_EQ(rerun.exitCode, 0) << rerun.err.toStdString();
+    EXPECT_EQ(int(outputsWith(reportLines(rerun.out), QStringLiteral("skipped")).size()),
+              int(inputs.size()));
+
+    const QString wide = path(QStringLiteral("wide.gif"));
+    const ProcessRun one = run({QStringLiteral("--animate"), wide, QStringLiteral("--duration=0.5"),
+                                QStringLiteral("--fps=10"), inputs[0]});
+    ASSERT_EQ(one.exitCode, 0) << one.err.toStdString();
+    EXPECT_EQ(QImageReader(wide).size().width(), 1080);
+}
+
+int main(int argc, char** argv) {
+    QCoreApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
