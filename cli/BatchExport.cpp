@@ -98,7 +98,9 @@ int BatchExport::run() {
         printLine(failure);
         return Usage;
     }
-    return runPlan(ExportPlan(items, PathText::toBytes(_settings.outputDirectory)));
+    return runPlan(ExportPlan(items, PathText::toBytes(_settings.outputDirectory),
+                              PathText::toBytes(_settings.report),
+                              PathText::toBytes(_settings.manifest)));
 }
 
 // The command line's own folds are read once before any picture, and stop the run when bad or
@@ -151,6 +153,10 @@ QList<qsizetype> BatchExport::chosen(const ExportPlan& plan) const {
 int BatchExport::runPlan(const ExportPlan& plan) {
     QElapsedTimer clock;
     clock.start();
+    if (QString failure; !plan.canWriteReport(&failure)) {
+        printLine(failure);
+        return Usage;
+    }
     if (QString failure;
         !plan.canWriteFolder(&failure) || !_report.open(_settings.report, &failure)) {
         printLine(failure);

@@ -3,11 +3,13 @@
 #include "cli/BatchReport.h"
 
 #include "media/PathText.h"
+#include "media/RegularFile.h"
 
 #include <QJsonDocument>
 #include <QStringDecoder>
 
 #include <cstdio>
+#include <system_error>
 
 namespace {
 
@@ -35,13 +37,21 @@ bool isUtf8(const QByteArray& bytes) {
 bool BatchReport::open(const QString& path, QString* failure) {
     if (path.isEmpty())
         return true;
-    const bool opened = path == QLatin1String("-")
-                            ? _file.open(stdout, QIODevice::WriteOnly)
-                            : (_file.setFileName(path), _file.open(QIODevice::WriteOnly));
-    if (!opened && failure)
+    if (path == QLatin1String("-")) {
+        const bool opened = _file.open(stdout, QIODevice::WriteOnly);
+        if (!opened && failure)
+            *failure = tr("The report %1 cannot be written: %2")
+                           .arg(PathText::shown(path), _file.errorString());
+        return opened;
+    }
+    const RegularFile::Opening opening = RegularFile::openForWriting(PathText::toBytes(path), _file);
+    if (opening.status == RegularFile::Status::NotRegular && failure)
+        *failure = tr("The report %1 is not a regular file").arg(PathText::shown(path));
+    else if (opening.status == RegularFile::Status::Unreadable && failure)
         *failure = tr("The report %1 cannot be written: %2")
-                       .arg(PathText::shown(path), _file.errorString());
-    return opened;
+                       .arg(PathText::shown(path),
+                            QString::fromStdString(std::generic_category().message(opening.error)));
+    return opening.status == RegularFile::Status::Opened;
 }
 
 void BatchReport::addName(QJsonObject& object, const QString& key, const QByteArray& name) {

@@ -47,6 +47,14 @@ bool BatchWorker::keepWarning(const QString& message) {
     return warnings;
 }
 
+// An empty file or a link to nothing is what a run stopped midway or a mistake leaves, not an
+// output a rerun can keep.
+bool BatchWorker::isFinished(const QByteArray& output) {
+    struct stat status {};
+    return ::stat(output.constData(), &status) == 0 && S_ISREG(status.st_mode) &&
+           status.st_size > 0;
+}
+
 BatchWorker::Result BatchWorker::exportEntry(const ExportPlan::Entry& entry) {
     const auto start = Clock::now();
     Result result;
@@ -62,9 +70,9 @@ BatchWorker::Result BatchWorker::exportEntry(const ExportPlan::Entry& entry) {
 
 BatchWorker::Status BatchWorker::exportPicture(const ExportPlan::Entry& entry, Result& result) {
     struct stat status {};
-    if (::lstat(entry.output.constData(), &status) == 0) {
-        if (_skipExisting)
-            return Status::Skipped;
+    if (_skipExisting && isFinished(entry.output))
+        return Status::Skipped;
+    if (::lstat(entry.output.constData(), &status) == 0 && !_skipExisting) {
         if (!entry.settings.overwrite) {
             result.failure = tr("%1 exists already (--overwrite replaces it).")
                                  .arg(PathText::shown(entry.output));

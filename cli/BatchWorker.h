@@ -61,6 +61,8 @@ public:
     static bool keepWarning(const QString& message);
 
 private:
+    // Whether an output is a whole file that --skip-existing keeps.
+    static bool isFinished(const QByteArray& output);
     Status exportPicture(const ExportPlan::Entry& entry, Result& result);
     std::optional<FoldFile> foldFor(const QString& path, QString* failure = nullptr);
     // --layout's, else the fold file's, else the classic; none when the fold file cannot be read

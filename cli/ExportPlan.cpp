@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/ExportPlan.h"
 
+#include "cli/RunFiles.h"
+#include "document/RendererSetup.h"
 #include "media/Failure.h"
 #include "media/PathText.h"
 
@@ -11,31 +13,11 @@
 #include <QSet>
 
 #include <cerrno>
-#include <filesystem>
 #include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
 
 namespace {
-
-// Where a name puts its file: the folder with every link resolved, then the name itself, so that
-// two spellings of one place compare equal. Replacing an output replaces this entry.
-QByteArray place(const QByteArray& path) {
-    namespace fs = std::filesystem;
-    const fs::path given(path.toStdString());
-    std::error_code error;
-    fs::path folder = fs::canonical(fs::absolute(given, error).parent_path(), error);
-    if (error)
-        folder = fs::absolute(given, error).parent_path().lexically_normal();
-    return QByteArray::fromStdString((folder / given.filename()).native());
-}
-
-// The file a name reaches through any links, when it exists.
-QByteArray target(const QByteArray& path) {
-    std::error_code error;
-    const auto resolved = std::filesystem::canonical(path.toStdString(), error);
-    return error ? QByteArray() : QByteArray::fromStdString(resolved.native());
-}
 
 QString shown(const QByteArray& path) {
     return PathText::shown(path);
@@ -77,20 +59,56 @@ std::optional<ExportFormat> formatFor(const QByteArray& output,
 
 ExportPlan::ExportPlan(const CommandLine::ExportSettings& settings, const QStringList& pictures,
                        bool animate)
-    : ExportPlan(itemsOf(settings, pictures, animate), folderOf(settings)) {}
+    : ExportPlan(itemsOf(settings, pictures, animate), folderOf(settings),
+                 PathText::toBytes(settings.report)) {}
 
-ExportPlan::ExportPlan(const QList<Item>& items, const QByteArray& folder) : _folder(folder) {
-    QList<QByteArray> otherInputs;
+ExportPlan::ExportPlan(const QList<Item>& items, const QByteArray& folder,
+                       const QByteArray& report, const QByteArray& manifest)
+    : _folder(folder), _report(report == "-" ? QByteArray() : report) {
+    RunFiles files;
+    if (!manifest.isEmpty() && manifest != "-")
+        files.addInput(manifest);
     for (const Item& item : items) {
         _entries.append(entryOf(item));
-        for (const QString& foldFile :
-             {item.settings.foldFile, item.settings.motion.startFoldFile}) {
-            const QByteArray fold = PathText::toBytes(foldFile);
-            if (!fold.isEmpty() && !otherInputs.contains(fold))
-                otherInputs.append(fold);
-        }
+        if (!nameWithNul(item).isEmpty())
+            continue;
+        files.addInput(item.picture);
+        for (const QString& input : inputsOf(item.settings))
+            files.addInput(PathText::toBytes(input));
     }
-    refuseCollisions(otherInputs);
+    if (!_report.isEmpty()) {
+        files.setReport(_report);
+        if (files.isInput(_report))
+            _reportFailure = tr("The report %1 is an input of this run").arg(shown(_report));
+    }
+    refuseCollisions(files);
+}
+
+// The files a picture's settings read besides the picture.
+QStringList ExportPlan::inputsOf(const CommandLine::ExportSettings& settings) {
+    QStringList inputs;
+    for (const QString& fold : {settings.foldFile, settings.motion.startFoldFile}) {
+        if (!fold.isEmpty())
+            inputs.append(fold);
+    }
+    if (!settings.back.isEmpty() && !RendererSetup::backOfName(settings.back))
+        inputs.append(settings.back);
+    return inputs;
+}
+
+QByteArray ExportPlan::nameWithNul(const Item& item) {
+    QStringList names = inputsOf(item.settings);
+    names.append(item.settings.output);
+    names.append(PathText::fromBytes(item.picture));
+    for (const QString& name : names) {
+        if (name.contains(QChar(0)))
+            return PathText::toBytes(name);
+    }
+    return {};
+}
+
+bool ExportPlan::canWriteReport(QString* failure) const {
+    return _reportFailure.isEmpty() || Failure::fail(failure, _reportFailure);
 }
 
 QList<ExportPlan::Item> ExportPlan::itemsOf(const CommandLine::ExportSettings& settings,
@@ -114,6 +132,9 @@ ExportPlan::Entry ExportPlan::entryOf(const Item& item) {
     entry.key =
         item.settings.output.isEmpty() ? item.picture : PathText::toBytes(item.settings.output);
     entry.failure = item.failure;
+    // The system ends a name at a NUL, so such a name would reach another file than it says.
+    if (const QByteArray name = nameWithNul(item); !name.isEmpty())
+        entry.failure = tr("The name %1 holds a NUL byte").arg(shown(name));
     if (!entry.failure.isEmpty())
         return entry;
     entry.output = outputPath(entry.picture, item.settings, item.animate);
@@ -133,32 +154,24 @@ ExportPlan::Entry ExportPlan::entryOf(const Item& item) {
 
 // Every picture of a collision is refused, whichever comes first, so no order of the list and no
 // shard of it writes one where another would.
-void ExportPlan::refuseCollisions(const QList<QByteArray>& otherInputs) {
-    QSet<QByteArray> inputs; // where each input is, and what it reaches through links
-    QHash<QByteArray, QList<qsizetype>> outputs;
-    QList<QByteArray> allInputs = otherInputs;
+void ExportPlan::refuseCollisions(RunFiles& files) {
     for (qsizetype i = 0; i < _entries.size(); ++i) {
-        allInputs.append(_entries[i].picture);
         if (!_entries[i].output.isEmpty())
-            outputs[place(_entries[i].output)].append(i);
-    }
-    for (const QByteArray& input : allInputs) {
-        inputs.insert(place(input));
-        if (const QByteArray reached = target(input); !reached.isEmpty())
-            inputs.insert(reached);
+            files.addOutput(_entries[i].output, i);
     }
     for (qsizetype i = 0; i < _entries.size(); ++i) {
         Entry& entry = _entries[i];
-        const QList<qsizetype>& sharing = outputs.value(place(entry.output));
-        struct stat status {};
         if (!entry.failure.isEmpty())
             continue;
-        if (inputs.contains(place(entry.output)))
+        const QList<qsizetype> sharing = files.otherOwners(entry.output, i);
+        struct stat status {};
+        if (files.isInput(entry.output))
             entry.failure = tr("Its output %1 is an input of this run").arg(shown(entry.output));
-        else if (sharing.size() > 1)
+        else if (files.isReport(entry.output))
+            entry.failure = tr("Its output %1 is the report of this run").arg(shown(entry.output));
+        else if (!sharing.isEmpty())
             entry.failure = tr("Its output %1 would also be that of %2")
-                                .arg(shown(entry.output),
-                                     shown(_entries[sharing[sharing[0] == i ? 1 : 0]].picture));
+                                .arg(shown(entry.output), shown(_entries[sharing[0]].picture));
         else if (::stat(entry.output.constData(), &status) == 0 && !S_ISREG(status.st_mode))
             entry.failure = tr("Its output %1 is not a regular file").arg(shown(entry.output));
     }

@@ -13,10 +13,13 @@
 
 #include <optional>
 
+class RunFiles;
+
 // Which picture of an export run goes to which file, decided from the whole list before any
 // picture is read, so that every run over the same list, a rerun or a shard of it, refuses the
-// same pictures: an output that is one of the run's inputs (a picture or the fold file), two
-// pictures that would go to the same file, an output that is a device, FIFO or socket.
+// same pictures: an output that is one of the run's inputs (a picture, a back picture, a fold file
+// or the manifest) or its report, two pictures that would go to the same file, an output that is
+// a device, FIFO or socket, a name holding a NUL.
 class ExportPlan {
     Q_DECLARE_TR_FUNCTIONS(ExportPlan)
 
@@ -47,21 +50,30 @@ public:
     ExportPlan(const CommandLine::ExportSettings& settings, const QStringList& pictures,
                bool animate = false);
     // folder: the one the outputs go to, checked by canWriteFolder(); empty when they go to many.
-    ExportPlan(const QList<Item>& items, const QByteArray& folder);
+    // report, manifest: the run's own files, refused as outputs; empty or - for none.
+    ExportPlan(const QList<Item>& items, const QByteArray& folder, const QByteArray& report = {},
+               const QByteArray& manifest = {});
 
     const QList<Entry>& entries() const { return _entries; }
     // The folder the outputs go to, and whether files can be made there (true when there is no
     // one folder); failure: why not.
     QByteArray folder() const { return _folder; }
     bool canWriteFolder(QString* failure = nullptr) const;
+    // Whether the report is none of the run's inputs; failure: why not.
+    bool canWriteReport(QString* failure = nullptr) const;
 
 private:
     static QList<Item> itemsOf(const CommandLine::ExportSettings& settings,
                                const QStringList& pictures, bool animate);
     static QByteArray folderOf(const CommandLine::ExportSettings& settings);
     static Entry entryOf(const Item& item);
-    void refuseCollisions(const QList<QByteArray>& otherInputs);
+    static QStringList inputsOf(const CommandLine::ExportSettings& settings);
+    // The first of the item's names that holds a NUL; empty when none does.
+    static QByteArray nameWithNul(const Item& item);
+    void refuseCollisions(RunFiles& files);
 
     QList<Entry> _entries;
     QByteArray _folder;
+    QByteArray _report;
+    QString _reportFailure;
 };

@@ -4,11 +4,15 @@
 
 #include "media/Failure.h"
 #include "media/PathText.h"
+#include "media/RegularFile.h"
 
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonValue>
+
+#include <system_error>
+#include <unistd.h>
 
 namespace {
 
@@ -26,6 +30,12 @@ const QStringList valueKeys = {QStringLiteral("fold"),          QStringLiteral("
                                QStringLiteral("back"),          QStringLiteral("back_colour"),
                                QStringLiteral("grain"),         QStringLiteral("crease_shading"),
                                QStringLiteral("gloss")};
+
+// Cells that name files: only a string says which exactly.
+const QStringList names = {inputKey, outputKey, QStringLiteral("fold"), QStringLiteral("back")};
+
+// Longer lines are no manifest; an endless one would otherwise fill the memory.
+constexpr qsizetype longestLine = 1024 * 1024;
 
 bool isKnown(const QString& key) {
     return key == inputKey || key == outputKey || switches.contains(key) || valueKeys.contains(key);
@@ -84,25 +94,42 @@ void overlay(const CommandLine::ExportSettings& row, const QSet<QString>& given,
 QList<ExportPlan::Item>
 Manifest::read(const QString& path, const CommandLine::ExportSettings& defaults, QString* failure) {
     QFile file;
-    const bool opened = path == QLatin1String("-")
-                            ? file.open(stdin, QIODevice::ReadOnly)
-                            : (file.setFileName(path), file.open(QIODevice::ReadOnly));
-    if (!opened) {
-        if (failure)
-            *failure = tr("The manifest %1 cannot be read: %2")
-                           .arg(PathText::shown(path), file.errorString());
+    // Standard input by its descriptor: a stream would end each line at a NUL.
+    if (path == QLatin1String("-")) {
+        if (file.open(STDIN_FILENO, QIODevice::ReadOnly))
+            return read(file, defaults, failure, mostStandardInputLines);
+        Failure::fail(failure, tr("The manifest %1 cannot be read: %2")
+                                   .arg(PathText::shown(path), file.errorString()));
         return {};
     }
-    return read(file, defaults, failure);
+    const RegularFile::Opening opening = RegularFile::openForReading(PathText::toBytes(path), file);
+    if (opening.status == RegularFile::Status::Opened)
+        return read(file, defaults, failure);
+    const QString reason =
+        opening.status == RegularFile::Status::NotRegular
+            ? tr("Not a regular file")
+            : QString::fromStdString(std::generic_category().message(opening.error));
+    Failure::fail(failure,
+                  tr("The manifest %1 cannot be read: %2").arg(PathText::shown(path), reason));
+    return {};
 }
 
-QList<ExportPlan::Item>
-Manifest::read(QIODevice& device, const CommandLine::ExportSettings& defaults, QString* failure) {
+QList<ExportPlan::Item> Manifest::read(QIODevice& device,
+                                       const CommandLine::ExportSettings& defaults,
+                                       QString* failure, int mostLines) {
     QList<ExportPlan::Item> items;
     QStringList header;
     bool jsonLines = false;
     for (int line = 1; !device.atEnd(); ++line) {
-        QByteArray text = device.readLine();
+        if (line > mostLines) {
+            Failure::fail(failure, tr("The manifest goes on past %1 lines.").arg(mostLines));
+            return {};
+        }
+        QByteArray text = device.readLine(longestLine + 1);
+        if (text.size() > longestLine && !text.endsWith('\n')) {
+            Failure::fail(failure, tr("Line %1 of the manifest is longer than 1 MB.").arg(line));
+            return {};
+        }
         while (text.endsWith('\n') || text.endsWith('\r'))
             text.chop(1);
         if (text.trimmed().isEmpty())
@@ -111,7 +138,8 @@ Manifest::read(QIODevice& device, const CommandLine::ExportSettings& defaults, Q
             jsonLines = text.trimmed().startsWith('{');
             if (!jsonLines) {
                 bool unclosed = false;
-                header = csvFields(text, &unclosed);
+                for (const QString& column : csvFields(text, &unclosed))
+                    header.append(column.trimmed());
                 if (QString problem; !checkHeader(header, &problem)) {
                     if (failure)
                         *failure = tr("Line %1 of the manifest: %2").arg(line).arg(problem);
@@ -139,8 +167,11 @@ Manifest::read(QIODevice& device, const CommandLine::ExportSettings& defaults, Q
 
 bool Manifest::checkHeader(const QStringList& header, QString* failure) {
     for (const QString& column : header) {
-        if (!isKnown(column.trimmed()))
+        if (!isKnown(column))
             return Failure::fail(failure, tr("unknown column '%1'").arg(PathText::shown(column)));
+        if (header.count(column) > 1)
+            return Failure::fail(failure,
+                                 tr("the column '%1' is named twice").arg(PathText::shown(column)));
     }
     if (!header.contains(inputKey))
         return Failure::fail(failure, tr("the header row has no input column"));
@@ -174,7 +205,7 @@ bool Manifest::readCsvRow(const QStringList& header, const QByteArray& line, Row
     bool unclosed = false;
     const QStringList fields = csvFields(line, &unclosed);
     for (qsizetype i = 0; i < std::min(fields.size(), header.size()); ++i)
-        row->insert(header[i].trimmed(), fields[i]);
+        row->insert(header[i], fields[i]);
     if (unclosed)
         return Failure::fail(failure, tr("a quoted field is not closed"));
     if (fields.size() != header.size())
@@ -196,6 +227,8 @@ bool Manifest::readJsonRow(const QByteArray& line, Row* row, QString* failure) {
         const QJsonValue value = i.value();
         if (value.isString())
             row->insert(i.key(), value.toString());
+        else if (names.contains(i.key()) && !value.isNull())
+            reason = tr("'%1' wants a string").arg(i.key());
         else if (value.isDouble())
             row->insert(i.key(), QString::number(value.toDouble()));
         else if (value.isBool())

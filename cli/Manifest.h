@@ -12,6 +12,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <limits>
+
 class QIODevice;
 
 // --manifest: the pictures of a run, one a row, each with its own output and settings over the
@@ -24,14 +26,19 @@ class Manifest {
     Q_DECLARE_TR_FUNCTIONS(Manifest)
 
 public:
+    // Standard input may never end: past this many lines it is no manifest.
+    static constexpr int mostStandardInputLines = 1000000;
+
     // path: a file, or - for standard input. Empty with the reason in failure when the manifest
-    // cannot be read at all, or its CSV header names no input or an unknown column.
+    // cannot be read at all, its CSV header names no input, an unknown column or one twice, a
+    // line is longer than 1 MB, or standard input goes on past mostStandardInputLines.
     static QList<ExportPlan::Item> read(const QString& path,
                                         const CommandLine::ExportSettings& defaults,
                                         QString* failure = nullptr);
     static QList<ExportPlan::Item> read(QIODevice& device,
                                         const CommandLine::ExportSettings& defaults,
-                                        QString* failure = nullptr);
+                                        QString* failure = nullptr,
+                                        int mostLines = std::numeric_limits<int>::max());
 
 private:
     using Row = QHash<QString, QString>;

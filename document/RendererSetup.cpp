@@ -5,13 +5,16 @@
 #include "fold/FoldModel.h"
 #include "media/Failure.h"
 #include "media/PathText.h"
+#include "media/RegularFile.h"
 #include "render/SheetRenderer.h"
 #include "settings/Preferences.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QImageReader>
 
 #include <algorithm>
+#include <system_error>
 
 std::unique_ptr<SheetRenderer> RendererSetup::create(QSize windowSize, double scale,
                                                      OffscreenContext::Platform platform,
@@ -67,13 +70,22 @@ bool RendererSetup::showPaper(SheetRenderer& renderer, const PaperLook& look,
                                     "The back picture could not be made into an OpenGL texture."));
 }
 
+// Opened as pictures are, so that a FIFO or device given as the back never holds the run.
 QImage RendererSetup::readBackPicture(const QString& file, QString* failure) {
-    QImageReader reader(file);
+    QFile opened;
+    const RegularFile::Opening opening = RegularFile::openForReading(PathText::toBytes(file), opened);
+    QImageReader reader(&opened);
     reader.setAutoTransform(true);
-    const QImage picture = reader.read();
+    QImage picture;
+    QString reason = QCoreApplication::translate("RendererSetup", "Not a regular file");
+    if (opening.status == RegularFile::Status::Opened) {
+        picture = reader.read();
+        reason = reader.errorString();
+    } else if (opening.status == RegularFile::Status::Unreadable)
+        reason = QString::fromStdString(std::generic_category().message(opening.error));
     if (picture.isNull() && failure)
         *failure =
             QCoreApplication::translate("RendererSetup", "The back picture %1 cannot be read: %2")
-                .arg(PathText::shown(file), reader.errorString());
+                .arg(PathText::shown(file), reason);
     return picture;
 }

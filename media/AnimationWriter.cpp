@@ -4,11 +4,12 @@
 
 #include "media/AnimationEncoder.h"
 #include "media/GifEncoder.h"
+#include "media/PathText.h"
+#include "media/ReplacingFile.h"
 #include "media/VideoEncoder.h"
 #include "media/WebPEncoder.h"
 
 #include <QPainter>
-#include <QSaveFile>
 
 extern "C" {
 #include <libavutil/pixfmt.h>
@@ -30,9 +31,9 @@ QSize evenSize(QSize size) {
     return {size.width() + size.width() % 2, size.height() + size.height() % 2};
 }
 
-// FFmpeg writes through a name of its own for the save file's open temporary file, which it
+// FFmpeg writes through a name of its own for the replacing file's open temporary file, which it
 // reads back to move MP4's index to the front.
-QString pathForFFmpeg(const QSaveFile& file) {
+QString pathForFFmpeg(const ReplacingFile& file) {
     return QStringLiteral("/proc/self/fd/%1").arg(file.handle());
 }
 
@@ -63,9 +64,9 @@ bool AnimationWriter::open(const QString& fileName, QSize frameSize, const Optio
     _frameSize = frameSize;
     _encodedSize = format->kind == AnimationFormat::Kind::Mp4 ? evenSize(frameSize) : frameSize;
     _keepsAlpha = format->hasAlpha && options.background.alpha() == 0;
-    _file = std::make_unique<QSaveFile>(fileName);
-    if (!_file->open(QIODevice::WriteOnly))
-        return failed(tr("The file cannot be written: %1").arg(_file->errorString()), failure);
+    _file = std::make_unique<ReplacingFile>(PathText::toBytes(fileName));
+    if (!_file->open())
+        return failed(tr("The file cannot be written: %1").arg(_file->failure()), failure);
     _encoder = makeEncoder(*format, _keepsAlpha, failure);
     if (!_encoder) {
         _file.reset();
@@ -154,13 +155,13 @@ bool AnimationWriter::endPass(QString* failure) {
     _encoder.reset();
     const bool committed = _file->commit();
     if (!committed)
-        reason = tr("The file could not be completed: %1").arg(_file->errorString());
+        reason = tr("The file could not be completed: %1").arg(_file->failure());
     _file.reset();
     return committed || failed(reason, failure);
 }
 
 void AnimationWriter::cancel() {
-    // The encoder closes FFmpeg's own handle on the file before the save file discards it.
+    // The encoder closes FFmpeg's own handle on the file before the replacing file discards it.
     _encoder.reset();
     _file.reset();
 }

@@ -13,10 +13,11 @@
 #include <memory>
 
 class AnimationEncoder;
-class QSaveFile;
+class ReplacingFile;
 
 // Writes an animation file frame by frame, all or nothing: the file appears only complete, and
-// an existing file is replaced only by a complete new one. The file name's suffix chooses the
+// an existing file, or a link, is replaced only by a complete new one, never written through. The
+// file name's suffix chooses the
 // format: .mp4 (H.264), .webm (VP9), .gif, .webp or .png (APNG). Frames are encoded as they come
 // and not kept, except by the WebP encoder, which assembles its file in memory.
 class AnimationWriter {
@@ -61,7 +62,7 @@ private:
     QImage prepared(const QImage& frame) const;
     bool failed(const QString& reason, QString* failure);
 
-    std::unique_ptr<QSaveFile> _file;
+    std::unique_ptr<ReplacingFile> _file;
     std::unique_ptr<AnimationEncoder> _encoder;
     Options _options;
     QSize _frameSize;

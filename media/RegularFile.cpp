@@ -28,3 +28,28 @@ RegularFile::Opening RegularFile::openForReading(const QByteArray& path, QFile& 
     }
     return {Status::Opened, 0};
 }
+
+RegularFile::Opening RegularFile::openForWriting(const QByteArray& path, QFile& file) {
+    struct stat status {};
+    if (::lstat(path.constData(), &status) == 0) {
+        if (S_ISLNK(status.st_mode) && ::unlink(path.constData()) != 0)
+            return {Status::Unreadable, errno};
+        if (!S_ISLNK(status.st_mode) && !S_ISREG(status.st_mode))
+            return {Status::NotRegular, 0};
+    }
+    // Emptied only once known to be a regular file.
+    const int descriptor =
+        ::open(path.constData(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (descriptor < 0)
+        return {errno == ENXIO ? Status::NotRegular : Status::Unreadable, errno};
+    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode) ||
+        ::ftruncate(descriptor, 0) != 0) {
+        ::close(descriptor);
+        return {Status::NotRegular, 0};
+    }
+    if (!file.open(descriptor, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(descriptor);
+        return {Status::Unreadable, EIO};
+    }
+    return {Status::Opened, 0};
+}

@@ -19,4 +19,8 @@ public:
 
     // path: the system's bytes. On success `file` reads the file and closes it when done.
     static Opening openForReading(const QByteArray& path, QFile& file);
+    // Makes or empties a file that is written as it goes, never waiting: a link at path is
+    // replaced by the new file rather than written through, and a FIFO, device or socket is
+    // refused.
+    static Opening openForWriting(const QByteArray& path, QFile& file);
 };

@@ -12,6 +12,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QImage>
 #include <QImageReader>
 #include <QJsonDocument>
@@ -51,6 +52,30 @@ ProcessRun run(const QStringList& arguments, const QByteArray& input = {},
     process.closeWriteChannel();
     EXPECT_TRUE(process.waitForFinished(120000));
     return {process.exitCode(), process.readAllStandardOutput(),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+// A run in folder that must end by itself: one that waits or spins is stopped and fails the test.
+// standardInput: a file to read as standard input, else input is written to it.
+ProcessRun runIn(const QString& folder, const QStringList& arguments, const QByteArray& input = {},
+                 const QString& standardInput = {}) {
+    QProcess process;
+    process.setProcessEnvironment(headless());
+    process.setWorkingDirectory(folder);
+    if (!standardInput.isEmpty())
+        process.setStandardInputFile(standardInput);
+    process.start(QStringLiteral(PLEATORA_BINARY), arguments);
+    if (standardInput.isEmpty()) {
+        process.write(input);
+        process.closeWriteChannel();
+    }
+    const bool finished = process.waitForFinished(60000);
+    EXPECT_TRUE(finished) << arguments.join(u' ').toStdString();
+    if (!finished) {
+        process.kill();
+        process.waitForFinished();
+    }
+    return {finished ? process.exitCode() : -1, process.readAllStandardOutput(),
             QString::fromUtf8(process.readAllStandardError())};
 }
 
@@ -433,6 +458,139 @@ TEST_F(BatchRunTest, AnimationsRunOnWorkersInShardsAndReruns) {
                                 QStringLiteral("--fps=10"), inputs[0]});
     ASSERT_EQ(one.exitCode, 0) << one.err.toStdString();
     EXPECT_EQ(QImageReader(wide).size().width(), 1080);
+}
+
+// Each file of a run has one role: no output is an input, the report or another output, and
+// nothing the run opens can hold it up.
+struct RoleCase {
+    const char* what;
+    QStringList arguments;
+    QByteArray input;      // standard input
+    QStringList unchanged; // inputs that must stay as they were
+    int exitCode;
+    QString message; // in standard error
+};
+
+class RunRolesTest : public BatchRunTest {
+protected:
+    void SetUp() override {
+        const QStringList made = pictures(2, 32);
+        ASSERT_TRUE(QFile::copy(made[0], path(QStringLiteral("a.png"))));
+        ASSERT_TRUE(QFile::copy(made[1], path(QStringLiteral("b.png"))));
+        ASSERT_TRUE(QFile::copy(made[1], path(QStringLiteral("back.png"))));
+        ASSERT_TRUE(QFile::copy(QStringLiteral(PLEATORA_SAMPLE_FOLD), path(QStringLiteral("f.pleatfold"))));
+        folder(QStringLiteral("o"));
+        writeFile(QStringLiteral("m.csv"), "input,output\na.png,o/m.png\n");
+        writeFile(QStringLiteral("m2.png"), "input,output\na.png,m2.png\n");
+        ASSERT_EQ(::symlink("a.png", QFile::encodeName(path(QStringLiteral("out.gif"))).constData()), 0);
+        ASSERT_EQ(::mkfifo(QFile::encodeName(path(QStringLiteral("fifo"))).constData(), 0600), 0);
+    }
+    void writeFile(const QString& name, const QByteArray& contents) {
+        QFile file(path(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(contents);
+    }
+    void check(const QList<RoleCase>& cases) {
+        QHash<QString, QByteArray> before;
+        for (const QString& name : QDir(_folder.path()).entryList(QDir::Files))
+            before.insert(name, fileContents(path(name)));
+        for (const RoleCase& c : cases) {
+            const ProcessRun result = runIn(_folder.path(), c.arguments, c.input);
+            EXPECT_EQ(result.exitCode, c.exitCode) << c.what << "\n" << result.err.toStdString();
+            EXPECT_TRUE(result.err.contains(c.message)) << c.what << "\n" << result.err.toStdString();
+            for (const QString& name : c.unchanged)
+                EXPECT_EQ(fileContents(path(name)), before.value(name))
+                    << c.what << ": " << name.toStdString();
+        }
+    }
+};
+
+TEST_F(RunRolesTest, OnTheCommandLineNoOutputIsAnInputOrTheReportAndNothingWaits) {
+    const QStringList animate = {QStringLiteral("--duration=0.5"), QStringLiteral("--fps=10"),
+                                 QStringLiteral("--width=40")};
+    check({
+        {"an animation to a link to its picture replaces the link",
+         QStringList{"--animate", "out.gif", "--overwrite", "a.png"} + animate, {}, {"a.png"}, 0,
+         {}},
+        {"a report over a picture", {"--export-dir", "o", "--report", "a.png", "a.png", "b.png"},
+         {}, {"a.png"}, 2, "The report a.png is an input"},
+        {"a report over the manifest", {"--manifest", "m.csv", "--report", "m.csv"}, {},
+         {"m.csv"}, 2, "The report m.csv is an input"},
+        {"a report over the fold file",
+         {"--report", "f.pleatfold", "--fold", "f.pleatfold", "--export-dir", "o", "a.png"}, {},
+         {"f.pleatfold"}, 2, "is an input"},
+        {"an export over its back picture",
+         {"--export", "back.png", "--back", "back.png", "--overwrite", "a.png"}, {}, {"back.png"},
+         1, "Its output back.png is an input"},
+        {"a FIFO as the back", {"--export", "o/x.png", "--back", "fifo", "a.png"}, {}, {}, 1,
+         "The back picture fifo cannot be read"},
+        {"a FIFO as the back on two workers",
+         {"--export-dir", "o", "--jobs", "2", "--back", "fifo", "a.png", "b.png"}, {}, {}, 1,
+         "The back picture fifo cannot be read"},
+        {"a FIFO as the report", {"--export-dir", "o", "--report", "fifo", "a.png"}, {}, {}, 3,
+         "The report fifo is not a regular file"},
+        {"a report over an output",
+         {"--skip-existing", "--report", "o/a folded.png", "--export-dir", "o", "a.png"}, {}, {},
+         1, "Its output o/a folded.png is the report"},
+    });
+    EXPECT_FALSE(QFileInfo(path(QStringLiteral("out.gif"))).isSymLink());
+    EXPECT_TRUE(reportLines(fileContents(path(QStringLiteral("o/a folded.png")))).size() == 2);
+}
+
+TEST_F(RunRolesTest, InAManifestNamesAreExactAndNoRowWritesAnInput) {
+    const QStringList fromInput = {"--manifest", "-", "--overwrite"};
+    check({
+        {"a NUL in a JSON name", fromInput, "{\"input\":\"a.png\",\"output\":\"a.png\\u0000.png\"}\n",
+         {"a.png"}, 1, "The name a.png\\x00.png holds a NUL byte"},
+        {"a NUL byte in a CSV row", fromInput, QByteArray("input,output\na.png,a.png") + '\0' + ".png\n",
+         {"a.png"}, 1, "holds a NUL byte"},
+        {"two rows that would both reach one name", fromInput,
+         "{\"input\":\"a.png\",\"output\":\"o/x.png\"}\n"
+         "{\"input\":\"b.png\",\"output\":\"o/x.png\\u0000y.png\"}\n",
+         {}, 1, "The name o/x.png\\x00y.png holds a NUL byte"},
+        {"a row over the manifest", {"--manifest", "m2.png", "--overwrite"}, {}, {"m2.png"}, 1,
+         "Its output m2.png is an input"},
+        {"a row over another row's back", fromInput,
+         "{\"input\":\"a.png\",\"output\":\"o/x.png\"}\n"
+         "{\"input\":\"b.png\",\"output\":\"o/y.png\",\"back\":\"o/x.png\"}\n",
+         {}, 1, "Its output o/x.png is an input"},
+        {"a FIFO as a row's back", fromInput,
+         "{\"input\":\"a.png\",\"output\":\"o/z.png\",\"back\":\"fifo\"}\n", {}, 1,
+         "The back picture fifo cannot be read"},
+        {"spaces around the header's names", fromInput, "input , output\na.png,o/s.png\n", {}, 0,
+         {}},
+        {"a column named twice", fromInput, "input,output,output\na.png,o/1.png,o/2.png\n", {}, 2,
+         "the column 'output' is named twice"},
+        {"a number as a name", fromInput, "{\"input\":\"a.png\",\"output\":12345678}\n", {}, 1,
+         "'output' wants a string"},
+        {"a NUL in standard input keeps the rest of its line", fromInput,
+         QByteArray("input,output\na.png,o/n") + '\0' + ".png\n", {}, 1, "holds a NUL byte"},
+        {"standard input that goes on", fromInput, "input\n" + QByteArray(1000001, '\n'), {}, 2,
+         "past 1000000 lines"},
+    });
+    EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("o/n"))));
+
+    const ProcessRun zeros =
+        runIn(_folder.path(), {"--manifest", "-"}, {}, QStringLiteral("/dev/zero"));
+    EXPECT_EQ(zeros.exitCode, 2);
+    EXPECT_TRUE(zeros.err.contains(QStringLiteral("longer than 1 MB"))) << zeros.err.toStdString();
+}
+
+// Only a whole file is kept by --skip-existing: an empty one or a link to nothing is written.
+TEST_F(RunRolesTest, SkipExistingKeepsOnlyWholeFiles) {
+    const QString output = path(QStringLiteral("o/a folded.png"));
+    for (const bool link : {false, true}) {
+        QFile::remove(output);
+        if (link)
+            ASSERT_EQ(::symlink("nowhere.png", QFile::encodeName(output).constData()), 0);
+        else
+            writeFile(QStringLiteral("o/a folded.png"), {});
+        const ProcessRun result = runIn(
+            _folder.path(), {"--skip-existing", "--report=-", "--export-dir", "o", "a.png"});
+        EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+        EXPECT_EQ(outputsWith(reportLines(result.out), QStringLiteral("written")).size(), 1);
+        EXPECT_FALSE(QImage(output).isNull());
+    }
 }
 
 int main(int argc, char** argv) {
