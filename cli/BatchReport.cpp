@@ -44,7 +44,8 @@ bool BatchReport::open(const QString& path, QString* failure) {
                            .arg(PathText::shown(path), _file.errorString());
         return opened;
     }
-    const RegularFile::Opening opening = RegularFile::openForWriting(PathText::toBytes(path), _file);
+    const RegularFile::Opening opening =
+        RegularFile::openForWriting(PathText::toBytes(path), _file);
     if (opening.status == RegularFile::Status::NotRegular && failure)
         *failure = tr("The report %1 is not a regular file").arg(PathText::shown(path));
     else if (opening.status == RegularFile::Status::Unreadable && failure)

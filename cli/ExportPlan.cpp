@@ -62,8 +62,8 @@ ExportPlan::ExportPlan(const CommandLine::ExportSettings& settings, const QStrin
     : ExportPlan(itemsOf(settings, pictures, animate), folderOf(settings),
                  PathText::toBytes(settings.report)) {}
 
-ExportPlan::ExportPlan(const QList<Item>& items, const QByteArray& folder,
-                       const QByteArray& report, const QByteArray& manifest)
+ExportPlan::ExportPlan(const QList<Item>& items, const QByteArray& folder, const QByteArray& report,
+                       const QByteArray& manifest)
     : _folder(folder), _report(report == "-" ? QByteArray() : report) {
     RunFiles files;
     if (!manifest.isEmpty() && manifest != "-")

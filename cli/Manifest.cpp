@@ -37,6 +37,27 @@ const QStringList names = {inputKey, outputKey, QStringLiteral("fold"), QStringL
 // Longer lines are no manifest; an endless one would otherwise fill the memory.
 constexpr qsizetype longestLine = 1024 * 1024;
 
+// The members of a JSON object as written: QJsonObject keeps only the last of a repeated key.
+qsizetype membersWritten(const QByteArray& object) {
+    qsizetype members = 0;
+    int depth = 0;
+    bool inString = false;
+    for (qsizetype i = 0; i < object.size(); ++i) {
+        const char c = object[i];
+        if (inString && c == '\\')
+            ++i;
+        else if (c == '"')
+            inString = !inString;
+        else if (!inString && (c == '{' || c == '['))
+            ++depth;
+        else if (!inString && (c == '}' || c == ']'))
+            --depth;
+        else if (!inString && c == ':' && depth == 1)
+            ++members;
+    }
+    return members;
+}
+
 bool isKnown(const QString& key) {
     return key == inputKey || key == outputKey || switches.contains(key) || valueKeys.contains(key);
 }
@@ -125,7 +146,7 @@ QList<ExportPlan::Item> Manifest::read(QIODevice& device,
             Failure::fail(failure, tr("The manifest goes on past %1 lines.").arg(mostLines));
             return {};
         }
-        QByteArray text = device.readLine(longestLine + 1);
+        QByteArray text = device.readLine(longestLine + 2);
         if (text.size() > longestLine && !text.endsWith('\n')) {
             Failure::fail(failure, tr("Line %1 of the manifest is longer than 1 MB.").arg(line));
             return {};
@@ -223,6 +244,8 @@ bool Manifest::readJsonRow(const QByteArray& line, Row* row, QString* failure) {
                                           : tr("not a JSON object"));
     const QJsonObject object = document.object();
     QString reason;
+    if (membersWritten(line) != object.size())
+        reason = tr("a key is given twice");
     for (auto i = object.begin(); i != object.end(); ++i) {
         const QJsonValue value = i.value();
         if (value.isString())

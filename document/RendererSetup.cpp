@@ -73,7 +73,8 @@ bool RendererSetup::showPaper(SheetRenderer& renderer, const PaperLook& look,
 // Opened as pictures are, so that a FIFO or device given as the back never holds the run.
 QImage RendererSetup::readBackPicture(const QString& file, QString* failure) {
     QFile opened;
-    const RegularFile::Opening opening = RegularFile::openForReading(PathText::toBytes(file), opened);
+    const RegularFile::Opening opening =
+        RegularFile::openForReading(PathText::toBytes(file), opened);
     QImageReader reader(&opened);
     reader.setAutoTransform(true);
     QImage picture;

@@ -478,11 +478,13 @@ protected:
         ASSERT_TRUE(QFile::copy(made[0], path(QStringLiteral("a.png"))));
         ASSERT_TRUE(QFile::copy(made[1], path(QStringLiteral("b.png"))));
         ASSERT_TRUE(QFile::copy(made[1], path(QStringLiteral("back.png"))));
-        ASSERT_TRUE(QFile::copy(QStringLiteral(PLEATORA_SAMPLE_FOLD), path(QStringLiteral("f.pleatfold"))));
+        ASSERT_TRUE(
+            QFile::copy(QStringLiteral(PLEATORA_SAMPLE_FOLD), path(QStringLiteral("f.pleatfold"))));
         folder(QStringLiteral("o"));
         writeFile(QStringLiteral("m.csv"), "input,output\na.png,o/m.png\n");
         writeFile(QStringLiteral("m2.png"), "input,output\na.png,m2.png\n");
-        ASSERT_EQ(::symlink("a.png", QFile::encodeName(path(QStringLiteral("out.gif"))).constData()), 0);
+        ASSERT_EQ(
+            ::symlink("a.png", QFile::encodeName(path(QStringLiteral("out.gif"))).constData()), 0);
         ASSERT_EQ(::mkfifo(QFile::encodeName(path(QStringLiteral("fifo"))).constData(), 0600), 0);
     }
     void writeFile(const QString& name, const QByteArray& contents) {
@@ -497,7 +499,8 @@ protected:
         for (const RoleCase& c : cases) {
             const ProcessRun result = runIn(_folder.path(), c.arguments, c.input);
             EXPECT_EQ(result.exitCode, c.exitCode) << c.what << "\n" << result.err.toStdString();
-            EXPECT_TRUE(result.err.contains(c.message)) << c.what << "\n" << result.err.toStdString();
+            EXPECT_TRUE(result.err.contains(c.message)) << c.what << "\n"
+                                                        << result.err.toStdString();
             for (const QString& name : c.unchanged)
                 EXPECT_EQ(fileContents(path(name)), before.value(name))
                     << c.what << ": " << name.toStdString();
@@ -510,28 +513,59 @@ TEST_F(RunRolesTest, OnTheCommandLineNoOutputIsAnInputOrTheReportAndNothingWaits
                                  QStringLiteral("--width=40")};
     check({
         {"an animation to a link to its picture replaces the link",
-         QStringList{"--animate", "out.gif", "--overwrite", "a.png"} + animate, {}, {"a.png"}, 0,
+         QStringList{"--animate", "out.gif", "--overwrite", "a.png"} + animate,
+         {},
+         {"a.png"},
+         0,
          {}},
-        {"a report over a picture", {"--export-dir", "o", "--report", "a.png", "a.png", "b.png"},
-         {}, {"a.png"}, 2, "The report a.png is an input"},
-        {"a report over the manifest", {"--manifest", "m.csv", "--report", "m.csv"}, {},
-         {"m.csv"}, 2, "The report m.csv is an input"},
+        {"a report over a picture",
+         {"--export-dir", "o", "--report", "a.png", "a.png", "b.png"},
+         {},
+         {"a.png"},
+         2,
+         "The report a.png is an input"},
+        {"a report over the manifest",
+         {"--manifest", "m.csv", "--report", "m.csv"},
+         {},
+         {"m.csv"},
+         2,
+         "The report m.csv is an input"},
         {"a report over the fold file",
-         {"--report", "f.pleatfold", "--fold", "f.pleatfold", "--export-dir", "o", "a.png"}, {},
-         {"f.pleatfold"}, 2, "is an input"},
+         {"--report", "f.pleatfold", "--fold", "f.pleatfold", "--export-dir", "o", "a.png"},
+         {},
+         {"f.pleatfold"},
+         2,
+         "is an input"},
         {"an export over its back picture",
-         {"--export", "back.png", "--back", "back.png", "--overwrite", "a.png"}, {}, {"back.png"},
-         1, "Its output back.png is an input"},
-        {"a FIFO as the back", {"--export", "o/x.png", "--back", "fifo", "a.png"}, {}, {}, 1,
+         {"--export", "back.png", "--back", "back.png", "--overwrite", "a.png"},
+         {},
+         {"back.png"},
+         1,
+         "Its output back.png is an input"},
+        {"a FIFO as the back",
+         {"--export", "o/x.png", "--back", "fifo", "a.png"},
+         {},
+         {},
+         1,
          "The back picture fifo cannot be read"},
         {"a FIFO as the back on two workers",
-         {"--export-dir", "o", "--jobs", "2", "--back", "fifo", "a.png", "b.png"}, {}, {}, 1,
+         {"--export-dir", "o", "--jobs", "2", "--back", "fifo", "a.png", "b.png"},
+         {},
+         {},
+         1,
          "The back picture fifo cannot be read"},
-        {"a FIFO as the report", {"--export-dir", "o", "--report", "fifo", "a.png"}, {}, {}, 3,
+        {"a FIFO as the report",
+         {"--export-dir", "o", "--report", "fifo", "a.png"},
+         {},
+         {},
+         3,
          "The report fifo is not a regular file"},
         {"a report over an output",
-         {"--skip-existing", "--report", "o/a folded.png", "--export-dir", "o", "a.png"}, {}, {},
-         1, "Its output o/a folded.png is the report"},
+         {"--skip-existing", "--report", "o/a folded.png", "--export-dir", "o", "a.png"},
+         {},
+         {},
+         1,
+         "Its output o/a folded.png is the report"},
     });
     EXPECT_FALSE(QFileInfo(path(QStringLiteral("out.gif"))).isSymLink());
     EXPECT_TRUE(reportLines(fileContents(path(QStringLiteral("o/a folded.png")))).size() == 2);
@@ -540,32 +574,79 @@ TEST_F(RunRolesTest, OnTheCommandLineNoOutputIsAnInputOrTheReportAndNothingWaits
 TEST_F(RunRolesTest, InAManifestNamesAreExactAndNoRowWritesAnInput) {
     const QStringList fromInput = {"--manifest", "-", "--overwrite"};
     check({
-        {"a NUL in a JSON name", fromInput, "{\"input\":\"a.png\",\"output\":\"a.png\\u0000.png\"}\n",
-         {"a.png"}, 1, "The name a.png\\x00.png holds a NUL byte"},
-        {"a NUL byte in a CSV row", fromInput, QByteArray("input,output\na.png,a.png") + '\0' + ".png\n",
-         {"a.png"}, 1, "holds a NUL byte"},
-        {"two rows that would both reach one name", fromInput,
+        {"a NUL in a JSON name",
+         fromInput,
+         "{\"input\":\"a.png\",\"output\":\"a.png\\u0000.png\"}\n",
+         {"a.png"},
+         1,
+         "The name a.png\\x00.png holds a NUL byte"},
+        {"a NUL byte in a CSV row",
+         fromInput,
+         QByteArray("input,output\na.png,a.png") + '\0' + ".png\n",
+         {"a.png"},
+         1,
+         "holds a NUL byte"},
+        {"two rows that would both reach one name",
+         fromInput,
          "{\"input\":\"a.png\",\"output\":\"o/x.png\"}\n"
          "{\"input\":\"b.png\",\"output\":\"o/x.png\\u0000y.png\"}\n",
-         {}, 1, "The name o/x.png\\x00y.png holds a NUL byte"},
-        {"a row over the manifest", {"--manifest", "m2.png", "--overwrite"}, {}, {"m2.png"}, 1,
+         {},
+         1,
+         "The name o/x.png\\x00y.png holds a NUL byte"},
+        {"a row over the manifest",
+         {"--manifest", "m2.png", "--overwrite"},
+         {},
+         {"m2.png"},
+         1,
          "Its output m2.png is an input"},
-        {"a row over another row's back", fromInput,
+        {"a row over another row's back",
+         fromInput,
          "{\"input\":\"a.png\",\"output\":\"o/x.png\"}\n"
          "{\"input\":\"b.png\",\"output\":\"o/y.png\",\"back\":\"o/x.png\"}\n",
-         {}, 1, "Its output o/x.png is an input"},
-        {"a FIFO as a row's back", fromInput,
-         "{\"input\":\"a.png\",\"output\":\"o/z.png\",\"back\":\"fifo\"}\n", {}, 1,
+         {},
+         1,
+         "Its output o/x.png is an input"},
+        {"a FIFO as a row's back",
+         fromInput,
+         "{\"input\":\"a.png\",\"output\":\"o/z.png\",\"back\":\"fifo\"}\n",
+         {},
+         1,
          "The back picture fifo cannot be read"},
-        {"spaces around the header's names", fromInput, "input , output\na.png,o/s.png\n", {}, 0,
+        {"spaces around the header's names",
+         fromInput,
+         "input , output\na.png,o/s.png\n",
+         {},
+         0,
          {}},
-        {"a column named twice", fromInput, "input,output,output\na.png,o/1.png,o/2.png\n", {}, 2,
+        {"a column named twice",
+         fromInput,
+         "input,output,output\na.png,o/1.png,o/2.png\n",
+         {},
+         2,
          "the column 'output' is named twice"},
-        {"a number as a name", fromInput, "{\"input\":\"a.png\",\"output\":12345678}\n", {}, 1,
+        {"a key given twice",
+         fromInput,
+         "{\"input\":\"a.png\",\"output\":\"o/d1.png\",\"output\":\"o/d2.png\"}\n",
+         {},
+         1,
+         "a key is given twice"},
+        {"a number as a name",
+         fromInput,
+         "{\"input\":\"a.png\",\"output\":12345678}\n",
+         {},
+         1,
          "'output' wants a string"},
-        {"a NUL in standard input keeps the rest of its line", fromInput,
-         QByteArray("input,output\na.png,o/n") + '\0' + ".png\n", {}, 1, "holds a NUL byte"},
-        {"standard input that goes on", fromInput, "input\n" + QByteArray(1000001, '\n'), {}, 2,
+        {"a NUL in standard input keeps the rest of its line",
+         fromInput,
+         QByteArray("input,output\na.png,o/n") + '\0' + ".png\n",
+         {},
+         1,
+         "holds a NUL byte"},
+        {"standard input that goes on",
+         fromInput,
+         "input\n" + QByteArray(1000001, '\n'),
+         {},
+         2,
          "past 1000000 lines"},
     });
     EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("o/n"))));
@@ -585,8 +666,8 @@ TEST_F(RunRolesTest, SkipExistingKeepsOnlyWholeFiles) {
             ASSERT_EQ(::symlink("nowhere.png", QFile::encodeName(output).constData()), 0);
         else
             writeFile(QStringLiteral("o/a folded.png"), {});
-        const ProcessRun result = runIn(
-            _folder.path(), {"--skip-existing", "--report=-", "--export-dir", "o", "a.png"});
+        const ProcessRun result =
+            runIn(_folder.path(), {"--skip-existing", "--report=-", "--export-dir", "o", "a.png"});
         EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
         EXPECT_EQ(outputsWith(reportLines(result.out), QStringLiteral("written")).size(), 1);
         EXPECT_FALSE(QImage(output).isNull());

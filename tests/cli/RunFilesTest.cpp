@@ -43,10 +43,10 @@ TEST_F(RunFilesTest, EverySpellingOfAnInputIsThatInputAndNoOtherNameIs) {
         {"a.png", "a.png", true},
         {"a.png", "./a.png", true},
         {"a.png", "sub/../a.png", true},
-        {"a.png", "hard.png", true},     // another name of the same inode
-        {"link.png", "a.png", true},     // what the link reaches
-        {"link.png", "link.png", true},  // and the link itself
-        {"a.png", "link.png", false},    // replacing the link leaves the picture alone
+        {"a.png", "hard.png", true},    // another name of the same inode
+        {"link.png", "a.png", true},    // what the link reaches
+        {"link.png", "link.png", true}, // and the link itself
+        {"a.png", "link.png", false},   // replacing the link leaves the picture alone
         {"a.png", "b.png", false},
         {"a.png", "sub/a.png", false},
         {"sub/new.png", "sublink/new.png", true}, // a new name, by its folder's identity
@@ -55,8 +55,8 @@ TEST_F(RunFilesTest, EverySpellingOfAnInputIsThatInputAndNoOtherNameIs) {
     for (const auto& c : cases) {
         RunFiles files;
         files.addInput(path(c.added));
-        EXPECT_EQ(files.isInput(path(c.asked)), c.same) << c.added.constData() << " / "
-                                                        << c.asked.constData();
+        EXPECT_EQ(files.isInput(path(c.asked)), c.same)
+            << c.added.constData() << " / " << c.asked.constData();
         EXPECT_FALSE(files.isReport(path(c.asked)));
         files.setReport(path(c.asked));
         EXPECT_TRUE(files.isReport(path(c.asked)));
@@ -65,8 +65,8 @@ TEST_F(RunFilesTest, EverySpellingOfAnInputIsThatInputAndNoOtherNameIs) {
 
 TEST_F(RunFilesTest, OutputsSharingAFileNameEachOtherAndOnlyEachOther) {
     RunFiles files;
-    const QList<QByteArray> outputs = {"sub/x.png", "sublink/x.png", "sub/y.png", "hard.png",
-                                       "a.png",     "./sub/x.png"};
+    const QList<QByteArray> outputs = {"sub/x.png", "sublink/x.png", "sub/y.png",
+                                       "hard.png",  "a.png",         "./sub/x.png"};
     for (qsizetype i = 0; i < outputs.size(); ++i)
         files.addOutput(path(outputs[i]), i);
     EXPECT_EQ(files.otherOwners(path(outputs[0]), 0), (QList<qsizetype>{1, 5}));
