@@ -141,12 +141,20 @@ QList<ExportPlan::Item> Manifest::read(QIODevice& device,
     QList<ExportPlan::Item> items;
     QStringList header;
     bool jsonLines = false;
-    for (int line = 1; !device.atEnd(); ++line) {
+    // One buffer for every line: a fresh one of the longest size each line costs far more than
+    // reading it.
+    QByteArray buffer(longestLine + 2, Qt::Uninitialized);
+    // Until a read gives nothing: a pipe's descriptor can say it is at its end before its data
+    // comes.
+    for (int line = 1;; ++line) {
+        const qint64 length = device.readLine(buffer.data(), buffer.size());
+        if (length <= 0)
+            break;
+        QByteArray text(buffer.constData(), length);
         if (line > mostLines) {
             Failure::fail(failure, tr("The manifest goes on past %1 lines.").arg(mostLines));
             return {};
         }
-        QByteArray text = device.readLine(longestLine + 2);
         if (text.size() > longestLine && !text.endsWith('\n')) {
             Failure::fail(failure, tr("Line %1 of the manifest is longer than 1 MB.").arg(line));
             return {};
