@@ -73,9 +73,12 @@ qint64 ReplacingFile::writeData(const char* data, qint64 length) {
     return written;
 }
 
+// Also as the device's error, for writers that know it only as a QIODevice.
 void ReplacingFile::failWith(int error) {
-    if (!_error)
-        _error = error;
+    if (_error)
+        return;
+    _error = error;
+    setErrorString(failure());
 }
 
 bool ReplacingFile::commit() {
