@@ -9,8 +9,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QHash>
-#include <QSet>
 
 #include <cerrno>
 #include <sys/stat.h>
@@ -64,7 +62,7 @@ ExportPlan::ExportPlan(const CommandLine::ExportSettings& settings, const QStrin
 
 ExportPlan::ExportPlan(const QList<Item>& items, const QByteArray& folder, const QByteArray& report,
                        const QByteArray& manifest)
-    : _folder(folder), _report(report == "-" ? QByteArray() : report) {
+    : _folder(folder) {
     RunFiles files;
     if (!manifest.isEmpty() && manifest != "-")
         files.addInput(manifest);
@@ -76,10 +74,10 @@ ExportPlan::ExportPlan(const QList<Item>& items, const QByteArray& folder, const
         for (const QString& input : inputsOf(item.settings))
             files.addInput(PathText::toBytes(input));
     }
-    if (!_report.isEmpty()) {
-        files.setReport(_report);
-        if (files.isInput(_report))
-            _reportFailure = tr("The report %1 is an input of this run").arg(shown(_report));
+    if (!report.isEmpty() && report != "-") {
+        files.setReport(report);
+        if (files.isInput(report))
+            _reportFailure = tr("The report %1 is an input of this run").arg(shown(report));
     }
     refuseCollisions(files);
 }

@@ -74,6 +74,5 @@ private:
 
     QList<Entry> _entries;
     QByteArray _folder;
-    QByteArray _report;
     QString _reportFailure;
 };
