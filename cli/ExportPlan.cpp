@@ -81,13 +81,17 @@ ExportPlan::ExportPlan(const CommandLine::ExportSettings& settings, const QStrin
 
 ExportPlan::ExportPlan(const QList<Item>& items, const QByteArray& folder) : _folder(folder) {
     QList<QByteArray> otherInputs;
+    QSet<QByteArray> seen; // a list search here made planning quadratic in the fold files
+    _entries.reserve(items.size());
     for (const Item& item : items) {
         _entries.append(entryOf(item));
         for (const QString& foldFile :
              {item.settings.foldFile, item.settings.motion.startFoldFile}) {
             const QByteArray fold = PathText::toBytes(foldFile);
-            if (!fold.isEmpty() && !otherInputs.contains(fold))
+            if (!fold.isEmpty() && !seen.contains(fold)) {
+                seen.insert(fold);
                 otherInputs.append(fold);
+            }
         }
     }
     refuseCollisions(otherInputs);
