@@ -18,16 +18,25 @@
 
 namespace {
 
+// Folders as named, each with every link resolved: a manifest's rows share few folders, and
+// resolving one costs a system call a component.
+using ResolvedFolders = QHash<QByteArray, QByteArray>;
+
 // Where a name puts its file: the folder with every link resolved, then the name itself, so that
 // two spellings of one place compare equal. Replacing an output replaces this entry.
-QByteArray place(const QByteArray& path) {
+QByteArray place(const QByteArray& path, ResolvedFolders& folders) {
     namespace fs = std::filesystem;
     const fs::path given(path.toStdString());
-    std::error_code error;
-    fs::path folder = fs::canonical(fs::absolute(given, error).parent_path(), error);
-    if (error)
-        folder = fs::absolute(given, error).parent_path().lexically_normal();
-    return QByteArray::fromStdString((folder / given.filename()).native());
+    const QByteArray named = QByteArray::fromStdString(given.parent_path().native());
+    auto known = folders.constFind(named);
+    if (known == folders.constEnd()) {
+        std::error_code error;
+        fs::path folder = fs::canonical(fs::absolute(given, error).parent_path(), error);
+        if (error)
+            folder = fs::absolute(given, error).parent_path().lexically_normal();
+        known = folders.insert(named, QByteArray::fromStdString(folder.native()));
+    }
+    return QByteArray::fromStdString((fs::path(known->toStdString()) / given.filename()).native());
 }
 
 // The file a name reaches through any links, when it exists.
@@ -138,26 +147,28 @@ ExportPlan::Entry ExportPlan::entryOf(const Item& item) {
 // Every picture of a collision is refused, whichever comes first, so no order of the list and no
 // shard of it writes one where another would.
 void ExportPlan::refuseCollisions(const QList<QByteArray>& otherInputs) {
+    ResolvedFolders folders;
     QSet<QByteArray> inputs; // where each input is, and what it reaches through links
     QHash<QByteArray, QList<qsizetype>> outputs;
     QList<QByteArray> allInputs = otherInputs;
     for (qsizetype i = 0; i < _entries.size(); ++i) {
         allInputs.append(_entries[i].picture);
         if (!_entries[i].output.isEmpty())
-            outputs[place(_entries[i].output)].append(i);
+            outputs[place(_entries[i].output, folders)].append(i);
     }
     for (const QByteArray& input : allInputs) {
-        inputs.insert(place(input));
+        inputs.insert(place(input, folders));
         if (const QByteArray reached = target(input); !reached.isEmpty())
             inputs.insert(reached);
     }
     for (qsizetype i = 0; i < _entries.size(); ++i) {
         Entry& entry = _entries[i];
-        const QList<qsizetype>& sharing = outputs.value(place(entry.output));
+        const QByteArray output = place(entry.output, folders);
+        const QList<qsizetype>& sharing = outputs.value(output);
         struct stat status {};
         if (!entry.failure.isEmpty())
             continue;
-        if (inputs.contains(place(entry.output)))
+        if (inputs.contains(output))
             entry.failure = tr("Its output %1 is an input of this run").arg(shown(entry.output));
         else if (sharing.size() > 1)
             entry.failure = tr("Its output %1 would also be that of %2")

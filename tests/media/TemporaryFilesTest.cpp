@@ -53,8 +53,9 @@ TEST(TemporaryFilesTest, SlotsComeBackWhateverBecomesOfTheFile) {
     for (int i = 0; i < 1200; ++i) {
         ReplacingFile file(destination);
         ASSERT_TRUE(file.open());
-        if (i % 2)
+        if (i % 2) {
             ASSERT_TRUE(file.commit());
+        }
     }
     const int slot = TemporaryFiles::add("/nonexistent/x");
     EXPECT_GE(slot, 0);
