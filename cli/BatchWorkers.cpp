@@ -98,6 +98,7 @@ void BatchWorkers::run(const QList<ExportPlan::Entry>& entries, const QList<qsiz
         const BatchWorker::Result result = std::move(shared.done.at(shared.handedOn));
         shared.done.erase(shared.handedOn);
         const qsizetype position = shared.handedOn++;
+        shared.changed.notify_all(); // the workers ahead may take another
         if (result.status == BatchWorker::Status::Stopped) {
             stop();
             break;
