@@ -5,6 +5,7 @@
 #include "app/InstanceHandover.h"
 #include "cli/BatchExport.h"
 #include "cli/CommandLine.h"
+#include "cli/StopSignals.h"
 #include "media/PathText.h"
 #include "settings/ApplicationSettings.h"
 #include "settings/Preferences.h"
@@ -62,6 +63,7 @@ int runApplication(int argc, char* argv[], const CommandLine& commandLine) {
 // No window, no hand-over server and no display server: the renderer draws surfaceless.
 int runExport(int argc, char* argv[], const CommandLine& commandLine) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    const StopSignals stopSignals; // from the start, so that no signal finds the default action
     BatchExport::takeMessages();
     QGuiApplication application(argc, argv);
     setApplicationNames();

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/AnimationBatch.h"
 
+#include "cli/StopSignals.h"
+
 #include "document/AnimationExport.h"
 #include "fold/FoldModel.h"
 #include "fold/FoldMotion.h"
@@ -43,7 +45,7 @@ bool AnimationBatch::write(SheetRenderer& view, FoldSize sheet, const FoldSnapsh
     const QString fileName = PathText::fromBytes(output);
     const auto progress = [&](int done, int total) {
         showProgress(done, total, PathText::shown(output));
-        return true;
+        return !StopSignals::requested();
     };
     const bool written = animation.write(fileName, frames, timing, progress, failure) ==
                          AnimationExport::Outcome::Written;

@@ -5,6 +5,7 @@
 #include "cli/BatchWorkers.h"
 #include "cli/Manifest.h"
 #include "cli/ShardSelector.h"
+#include "cli/StopSignals.h"
 #include "document/FoldFile.h"
 #include "media/Failure.h"
 #include "media/PathText.h"
@@ -14,8 +15,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -93,14 +96,15 @@ int BatchExport::run() {
     if (const int code = readFolds(); code != AllDone)
         return code;
     QString failure;
-    const QList<ExportPlan::Item> items = Manifest::read(_settings.manifest, _settings, &failure);
+    QList<ExportPlan::Item> items = Manifest::read(_settings.manifest, _settings, &failure);
     if (!failure.isEmpty()) {
         printLine(failure);
         return Usage;
     }
-    return runPlan(ExportPlan(items, PathText::toBytes(_settings.outputDirectory),
-                              PathText::toBytes(_settings.report),
-                              PathText::toBytes(_settings.manifest)));
+    // The rows go once planned: the plan keeps what the run needs.
+    const ExportPlan plan(std::exchange(items, {}), PathText::toBytes(_settings.outputDirectory),
+                          PathText::toBytes(_settings.report), PathText::toBytes(_settings.manifest));
+    return runPlan(plan);
 }
 
 // The command line's own folds are read once before any picture, and stop the run when bad or
@@ -163,11 +167,12 @@ int BatchExport::runPlan(const ExportPlan& plan) {
         return Environment;
     }
     const QList<qsizetype> indexes = chosen(plan);
-    const int jobs = _settings.jobs > 0 ? _settings.jobs : BatchWorkers::defaultCount();
+    const int jobs = BatchWorkers::boundedCount(_settings.jobs);
     BatchWorkers::shareSoftwareRendererThreads(jobs);
     _counts = {};
     _total = int(indexes.size());
     _noRenderer = false;
+    _reportFailed = false;
     {
         const StandardErrorMuted muted;
         // A lone worker's animation shows its frames on the terminal; several would fight over it.
@@ -179,9 +184,25 @@ int BatchExport::runPlan(const ExportPlan& plan) {
         });
         _timings += workers.timings();
     }
-    const int code = _noRenderer ? Environment : _counts.failed ? SomeFailed : AllDone;
-    _report.finish(_counts, code, clock.elapsed());
-    return code;
+    const int code = exitCode();
+    if (const int signal = StopSignals::received())
+        printLine(tr("Stopped by SIG%1: %2 of %3 pictures done.")
+                      .arg(QString::fromLatin1(sigabbrev_np(signal)))
+                      .arg(_counts.written + _counts.skipped + _counts.failed)
+                      .arg(_total));
+    if (!_reportFailed && !_report.finish(_counts, code, clock.elapsed())) {
+        _reportFailed = true;
+        printLine(_report.failure());
+    }
+    return _reportFailed && !StopSignals::requested() ? Environment : code;
+}
+
+int BatchExport::exitCode() const {
+    if (const int signal = StopSignals::received())
+        return StopSignals::exitCode(signal);
+    if (_noRenderer || _reportFailed)
+        return Environment;
+    return _counts.failed ? SomeFailed : AllDone;
 }
 
 // One picture's lines, its report entry and the progress, in the order of the list.
@@ -211,8 +232,12 @@ bool BatchExport::handOn(const ExportPlan::Entry& entry, const BatchWorker::Resu
                          PathText::shown(entry.picture).toUtf8().constData(),
                          PathText::shown(entry.output).toUtf8().constData());
     }
-    _report.add(entry, result);
     progress();
+    if (!_report.add(entry, result)) {
+        _reportFailed = true;
+        printLine(_report.failure());
+        return false;
+    }
     return true;
 }
 

@@ -22,7 +22,8 @@ class BatchExport {
     Q_DECLARE_TR_FUNCTIONS(BatchExport)
 
 public:
-    // The process's exit status, as --help documents it.
+    // The process's exit status, as --help documents it; a run stopped by SIGINT or SIGTERM
+    // ends with 128 and the signal's number.
     enum ExitCode { AllDone = 0, SomeFailed = 1, Usage = 2, Environment = 3 };
 
     BatchExport(const CommandLine::ExportSettings& settings, const Preferences& preferences,
@@ -47,6 +48,7 @@ private:
     QList<qsizetype> chosen(const ExportPlan& plan) const;
     int readFolds();
     bool handOn(const ExportPlan::Entry& entry, const BatchWorker::Result& result);
+    int exitCode() const;
     void printLine(const QString& line) const;
     void progress() const;
 
@@ -57,6 +59,7 @@ private:
     BatchReport::Counts _counts;
     int _total = 0;
     bool _noRenderer = false;
+    bool _reportFailed = false;
     bool _animate = false;
     bool _isTerminal = false;
 };

@@ -21,6 +21,7 @@ QString statusName(BatchWorker::Status status) {
         return QStringLiteral("skipped");
     case BatchWorker::Status::Failed:
     case BatchWorker::Status::NoRenderer:
+    case BatchWorker::Status::Stopped:
         break;
     }
     return QStringLiteral("failed");
@@ -37,6 +38,7 @@ bool isUtf8(const QByteArray& bytes) {
 bool BatchReport::open(const QString& path, QString* failure) {
     if (path.isEmpty())
         return true;
+    _path = path;
     if (path == QLatin1String("-")) {
         const bool opened = _file.open(stdout, QIODevice::WriteOnly);
         if (!opened && failure)
@@ -66,9 +68,9 @@ void BatchReport::addName(QJsonObject& object, const QString& key, const QByteAr
     object.insert(key + QStringLiteral("_bytes"), QString::fromLatin1(name.toBase64()));
 }
 
-void BatchReport::add(const ExportPlan::Entry& entry, const BatchWorker::Result& result) {
+bool BatchReport::add(const ExportPlan::Entry& entry, const BatchWorker::Result& result) {
     if (!_file.isOpen())
-        return;
+        return _failure.isEmpty();
     QJsonObject object;
     addName(object, QStringLiteral("input"), entry.picture);
     addName(object, QStringLiteral("output"), entry.output);
@@ -78,23 +80,29 @@ void BatchReport::add(const ExportPlan::Entry& entry, const BatchWorker::Result&
     if (entry.line > 0)
         object.insert(QStringLiteral("line"), entry.line);
     object.insert(QStringLiteral("milliseconds"), qint64(result.elapsed.count()));
-    write(object);
+    return write(object);
 }
 
-void BatchReport::finish(const Counts& counts, int exitCode, qint64 milliseconds) {
+bool BatchReport::finish(const Counts& counts, int exitCode, qint64 milliseconds) {
     if (!_file.isOpen())
-        return;
-    write(QJsonObject{{QStringLiteral("summary"), true},
-                      {QStringLiteral("written"), counts.written},
-                      {QStringLiteral("skipped"), counts.skipped},
-                      {QStringLiteral("failed"), counts.failed},
-                      {QStringLiteral("exit_code"), exitCode},
-                      {QStringLiteral("milliseconds"), milliseconds}});
+        return _failure.isEmpty();
+    const bool written = write(QJsonObject{{QStringLiteral("summary"), true},
+                                           {QStringLiteral("written"), counts.written},
+                                           {QStringLiteral("skipped"), counts.skipped},
+                                           {QStringLiteral("failed"), counts.failed},
+                                           {QStringLiteral("exit_code"), exitCode},
+                                           {QStringLiteral("milliseconds"), milliseconds}});
     _file.close();
+    return written;
 }
 
 // Each line is flushed at once, so that a run stopped midway leaves whole lines.
-void BatchReport::write(const QJsonObject& object) {
-    _file.write(QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n');
-    _file.flush();
+bool BatchReport::write(const QJsonObject& object) {
+    const QByteArray line = QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
+    if (_file.write(line) == line.size() && _file.flush())
+        return true;
+    _failure =
+        tr("The report %1 cannot be written: %2").arg(PathText::shown(_path), _file.errorString());
+    _file.close();
+    return false;
 }

@@ -24,12 +24,17 @@ public:
     // path: a file, - for standard output, or empty for no report. False with the reason in
     // failure when the file cannot be made.
     bool open(const QString& path, QString* failure = nullptr);
-    void add(const ExportPlan::Entry& entry, const BatchWorker::Result& result);
-    void finish(const Counts& counts, int exitCode, qint64 milliseconds);
+    // Each false when the line cannot be written (a full disk, a closed pipe), with the reason
+    // in failure(); the report is then closed.
+    bool add(const ExportPlan::Entry& entry, const BatchWorker::Result& result);
+    bool finish(const Counts& counts, int exitCode, qint64 milliseconds);
+    QString failure() const { return _failure; }
 
 private:
-    void write(const QJsonObject& object);
+    bool write(const QJsonObject& object);
     static void addName(QJsonObject& object, const QString& key, const QByteArray& name);
 
     QFile _file;
+    QString _path;
+    QString _failure;
 };

@@ -5,8 +5,11 @@
 #include "cli/BatchExport.h"
 
 #include "cli/AnimationBatch.h"
+#include "cli/StopSignals.h"
+#include "cli/WorkerMemory.h"
 #include "document/RendererSetup.h"
 #include "fold/FoldModel.h"
+#include "media/Failure.h"
 #include "media/PathText.h"
 #include "render/SheetRenderer.h"
 
@@ -31,8 +34,9 @@ BatchWorker::Timings& BatchWorker::Timings::operator+=(const Timings& other) {
 }
 
 BatchWorker::BatchWorker(const ExportRecipe::Defaults& defaults, bool skipExisting,
-                         FILE* frameProgress)
-    : _defaults(defaults), _skipExisting(skipExisting), _frameProgress(frameProgress) {}
+                         FILE* frameProgress, WorkerMemory* memory)
+    : _defaults(defaults), _skipExisting(skipExisting), _frameProgress(frameProgress),
+      _memory(memory) {}
 
 BatchWorker::~BatchWorker() = default;
 
@@ -63,6 +67,11 @@ BatchWorker::Result BatchWorker::exportEntry(const ExportPlan::Entry& entry) {
     warnings = &result.warnings;
     if (result.failure.isEmpty())
         result.status = exportPicture(entry, result);
+    if (_memory)
+        _memory->release(std::exchange(_reserved, 0));
+    // What failed once a signal stopped the run was abandoned, not at fault.
+    if (result.status == Status::Failed && StopSignals::requested())
+        result.status = Status::Stopped;
     warnings = nullptr;
     result.elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
     return result;
@@ -86,10 +95,11 @@ BatchWorker::Status BatchWorker::exportPicture(const ExportPlan::Entry& entry, R
     const ExportRecipe recipe(entry.settings, _defaults, entry.format, *layout);
     const auto start = Clock::now();
     const auto check = [&](QSize pixels, QString* failure) {
-        return !entry.format ||
-               ExportWriter::canWrite(entry.output,
-                                      recipe.plan(pixels).exportPixels(recipe.options()),
-                                      *entry.format, failure);
+        return (!entry.format ||
+                ExportWriter::canWrite(entry.output,
+                                       recipe.plan(pixels).exportPixels(recipe.options()),
+                                       *entry.format, failure)) &&
+               reserveMemory(recipe, pixels, failure);
     };
     QString warning;
     decoderWarning = &warning;
@@ -106,6 +116,18 @@ BatchWorker::Status BatchWorker::exportPicture(const ExportPlan::Entry& entry, R
     if (!warning.isEmpty())
         result.warnings.append(tr("The picture may be damaged: %1").arg(warning));
     return draw(read, entry, recipe, result);
+}
+
+bool BatchWorker::reserveMemory(const ExportRecipe& recipe, QSize pixels, QString* failure) {
+    if (!_memory)
+        return true;
+    const SizingPlan plan = recipe.plan(pixels);
+    const qint64 bytes = WorkerMemory::pictureBytes(plan.exportDecodePixels(recipe.options()),
+                                                    plan.exportPixels(recipe.options()));
+    if (!_memory->reserve(bytes, &StopSignals::requested))
+        return Failure::fail(failure, tr("Stopped."));
+    _reserved += bytes;
+    return true;
 }
 
 std::optional<FoldFile> BatchWorker::foldFor(const QString& path, QString* failure) {
@@ -206,7 +228,8 @@ BatchWorker::Status BatchWorker::render(const QImage& texturePicture, QSize wind
                                         Result& result) {
     auto start = Clock::now();
     QImage picture =
-        ExportPicture::renderFold(*_renderer, windowPoints, recipe.options(), texturePicture, {});
+        ExportPicture::renderFold(*_renderer, windowPoints, recipe.options(), texturePicture,
+                                  [](int, int) { return !StopSignals::requested(); });
     _timings.render += Clock::now() - start;
     if (picture.isNull()) {
         result.failure = tr("The folded picture could not be drawn at that size.");
@@ -217,8 +240,9 @@ BatchWorker::Status BatchWorker::render(const QImage& texturePicture, QSize wind
                           recipe.options(), recipe.look());
     _timings.shadow += Clock::now() - start;
     start = Clock::now();
-    const auto written =
-        ExportWriter::write(std::move(picture), entry.output, *entry.format, {}, &result.failure);
+    const auto written = ExportWriter::write(
+        std::move(picture), entry.output, *entry.format, [] { return !StopSignals::requested(); },
+        &result.failure);
     _timings.encode += Clock::now() - start;
     if (written == ExportWriter::Outcome::Written)
         return Status::Written;

@@ -21,6 +21,7 @@
 
 class FoldModel;
 class SheetRenderer;
+class WorkerMemory;
 
 // One worker of an export run: decodes, folds, draws and writes one picture after another on
 // its own thread, or makes its animation, with one renderer (and so one OpenGL context) kept for
@@ -35,7 +36,8 @@ public:
         std::chrono::nanoseconds decode{}, render{}, shadow{}, encode{};
         Timings& operator+=(const Timings& other);
     };
-    enum class Status { Written, Skipped, Failed, NoRenderer };
+    // Stopped: abandoned because a signal stopped the run; never reported.
+    enum class Status { Written, Skipped, Failed, NoRenderer, Stopped };
     struct Result {
         Status status = Status::Failed;
         QByteArray file;      // what failed: the picture, or the output once the picture was read
@@ -44,9 +46,10 @@ public:
         std::chrono::milliseconds elapsed{};
     };
 
-    // frameProgress: where an animation's bar of frames goes, null for none.
+    // frameProgress: where an animation's bar of frames goes, null for none; memory: what the
+    // workers share, reserved from for each picture, null for no limit.
     BatchWorker(const ExportRecipe::Defaults& defaults, bool skipExisting,
-                FILE* frameProgress = nullptr);
+                FILE* frameProgress = nullptr, WorkerMemory* memory = nullptr);
     ~BatchWorker();
     BatchWorker(const BatchWorker&) = delete;
     BatchWorker& operator=(const BatchWorker&) = delete;
@@ -77,12 +80,16 @@ private:
     Status animate(FoldSize sheet, const FoldSnapshot& end, const QImage& texturePicture,
                    QSize windowPoints, const ExportPlan::Entry& entry, const ExportRecipe& recipe,
                    Result& result);
+    // Reserves the picture's memory before it is decoded; false when the run stops meanwhile.
+    bool reserveMemory(const ExportRecipe& recipe, QSize pixels, QString* failure);
     // This worker's renderer at that window size: made on first use, resized after.
     SheetRenderer* renderer(QSize windowPoints, QString* failure = nullptr);
 
     ExportRecipe::Defaults _defaults;
     bool _skipExisting = false;
     FILE* _frameProgress = nullptr;
+    WorkerMemory* _memory = nullptr;
+    qint64 _reserved = 0; // by the picture under way
     std::unique_ptr<SheetRenderer> _renderer;
     std::map<QString, FoldFile> _folds; // read once per worker
     Timings _timings;

@@ -13,7 +13,9 @@
 // Several BatchWorkers on threads of their own, each taking the next picture as it is free. The
 // results come back on the calling thread in the order of the list, whatever order they finish
 // in, so the messages, the report and the exit code are those of one worker. Workers run at most
-// a few pictures ahead of the first unfinished one, so the results waiting stay few.
+// a few pictures ahead of the first unfinished one, so the results waiting stay few. Their
+// pictures share WorkerMemory's limit, and a signal (StopSignals) stops them: no new picture is
+// taken, those under way are abandoned, and those finished before are still handed on.
 class BatchWorkers {
 public:
     // Given each result in list order; returning false stops the run after the pictures under
@@ -31,6 +33,9 @@ public:
 
     // The worker count for --jobs 0: one a core.
     static int defaultCount();
+    // The workers for --jobs asked (0: defaultCount()), at most two a core: more only fight over
+    // the cores and memory.
+    static int boundedCount(int asked, int cores = defaultCount());
     // Mesa's software renderer spreads each frame over every core; with several workers that
     // oversubscribes the cores, so each gets its share (LP_NUM_THREADS, read when the first
     // context is made). A value the user set is kept.

@@ -29,13 +29,14 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
     QCommandLineParser parser;
     CommandLineOptions::add(parser);
     CommandLine::addPaperOptions(parser);
-    result.helpText = parser.helpText();
     if (!parser.parse(arguments)) {
         result.fail(parser.errorText());
         return result;
     }
     result.pictures = parser.positionalArguments();
     if (parser.isSet(QStringLiteral("help"))) {
+        // Made only when shown: it costs more than the parse, once for every manifest row.
+        result.helpText = parser.helpText();
         result.mode = Mode::Help;
         return result;
     }

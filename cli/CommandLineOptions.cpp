@@ -102,7 +102,9 @@ void CommandLineOptions::add(QCommandLineParser& parser) {
          tr("Export the pictures a CSV or JSON lines FILE lists, each row with its own\n"
             "output and settings (- reads standard input); stills only."),
          tr("FILE")},
-        {QStringLiteral("jobs"), tr("Pictures exported or animated at once (default: one a core)."),
+        {QStringLiteral("jobs"),
+         tr("Pictures exported or animated at once (default: one a core; at most\n"
+            "two a core)."),
          tr("N")},
         {QStringLiteral("shard"),
          tr("Only the pictures whose output hashes to I of N, 0 <= I < N."), tr("I/N")},
@@ -116,7 +118,7 @@ void CommandLineOptions::add(QCommandLineParser& parser) {
         tr("\n\nExit status: 0 when every picture was written or skipped, 1 when some failed,\n"
            "2 for a mistake on the command line, 3 when the environment stands in the way\n"
            "(no OpenGL, an output folder or report that cannot be written): worth a retry\n"
-           "elsewhere."));
+           "elsewhere; 130 or 143 when SIGINT or SIGTERM stopped the run."));
 }
 
 bool CommandLineOptions::inPlace(const QCommandLineParser& parser, bool animate, bool anyOutput,

@@ -64,6 +64,7 @@ ExportPlan::ExportPlan(const QList<Item>& items, const QByteArray& folder, const
                        const QByteArray& manifest)
     : _folder(folder) {
     RunFiles files;
+    _entries.reserve(items.size());
     if (!manifest.isEmpty() && manifest != "-")
         files.addInput(manifest);
     for (const Item& item : items) {

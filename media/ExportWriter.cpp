@@ -76,7 +76,8 @@ QString ExportFormat::foldedFileName(const QString& pictureFileName) const {
 }
 
 QList<ExportFormat> ExportWriter::formats() {
-    const QList<QByteArray> writable = QImageWriter::supportedImageFormats();
+    // The plugins are fixed for the process, and asking them costs more than planning a row.
+    static const QList<QByteArray> writable = QImageWriter::supportedImageFormats();
     const QList<ExportFormat> all = {
         {"PNG", QStringLiteral("png"), tr("PNG image"), true},
         {"TIFF", QStringLiteral("tiff"), tr("TIFF image"), true},

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "media/ReplacingFile.h"
 
+#include "media/TemporaryFiles.h"
+
 #include <QCoreApplication>
 
 #include <cerrno>
@@ -10,6 +12,7 @@
 #include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -44,6 +47,7 @@ bool ReplacingFile::open() {
         return false;
     }
     _temporary = name;
+    _listed = TemporaryFiles::add(name);
     struct stat status {};
     const bool replacing =
         ::stat(_destination.constData(), &status) == 0 && S_ISREG(status.st_mode);
@@ -103,6 +107,7 @@ bool ReplacingFile::commit() {
         discard();
         return false;
     }
+    TemporaryFiles::remove(std::exchange(_listed, -1));
     _temporary.clear();
     return true;
 }
@@ -119,7 +124,9 @@ void ReplacingFile::discard() {
     if (_descriptor >= 0)
         ::close(_descriptor);
     _descriptor = -1;
+    // Deleted before it leaves the table, so a process ended in between still removes it.
     if (!_temporary.isEmpty())
         ::unlink(_temporary.constData());
+    TemporaryFiles::remove(std::exchange(_listed, -1));
     _temporary.clear();
 }

@@ -10,7 +10,8 @@
 // appears only complete and an old file stays as it was until then. The rename replaces the
 // destination's entry, so a symbolic link there is replaced rather than written through; a
 // destination that is a device, FIFO or socket is refused. Every write is checked, and the first
-// failure (a full disk, a file size limit) fails every write after it and the commit.
+// failure (a full disk, a file size limit) fails every write after it and the commit. The
+// temporary file is listed in TemporaryFiles while it lives.
 class ReplacingFile : public QFile {
 public:
     // destination: the system's bytes.
@@ -38,4 +39,5 @@ private:
     QByteArray _temporary;
     int _descriptor = -1;
     int _error = 0;
+    int _listed = -1; // the slot in TemporaryFiles
 };

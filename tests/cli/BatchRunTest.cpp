@@ -22,6 +22,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <csignal>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -44,10 +45,11 @@ QProcessEnvironment headless() {
 }
 
 ProcessRun run(const QStringList& arguments, const QByteArray& input = {},
-               const QProcessEnvironment& environment = headless()) {
+               const QProcessEnvironment& environment = headless(),
+               const QString& program = QStringLiteral(PLEATORA_BINARY)) {
     QProcess process;
     process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(PLEATORA_BINARY), arguments);
+    process.start(program, arguments);
     process.write(input);
     process.closeWriteChannel();
     EXPECT_TRUE(process.waitForFinished(120000));
@@ -128,6 +130,15 @@ protected:
 
     QTemporaryDir _folder;
 };
+
+QStringList temporariesIn(const QString& folder) {
+    return QDir(folder).entryList({QStringLiteral(".pleatora-*")}, QDir::Files | QDir::Hidden);
+}
+
+// The lines of a file so far, as a reader polling it sees them.
+qsizetype linesIn(const QString& path) {
+    return fileContents(path).count('\n');
+}
 
 CommandLine::ExportSettings defaultsIn(const QString& folder) {
     CommandLine::ExportSettings settings;
@@ -678,4 +689,95 @@ int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
+}
+
+// A report that cannot be written stops the run with exit code 3 and one line, however it fails:
+// a full disk, a closed standard output, a reader gone from the pipe (not SIGPIPE's death).
+TEST_F(BatchRunTest, AReportThatCannotBeWrittenStopsTheRunWithOneLine) {
+    const QStringList inputs = pictures(6, 200);
+    struct Case {
+        const char* name;
+        QString report;
+        QString shell; // runs the binary as "$0" "$@"
+    };
+    const QString direct = QStringLiteral(R"("$0" "$@")");
+    for (const Case& c : {Case{"a full disk", QStringLiteral("/dev/full"), direct},
+                          Case{"a closed standard output", QStringLiteral("-"),
+                               QStringLiteral(R"(exec "$0" "$@" >&-)")},
+                          Case{"a pipe whose reader is gone", QStringLiteral("-"),
+                               QStringLiteral(R"("$0" "$@" | true; exit "${PIPESTATUS[0]}")")}}) {
+        const QString out = folder(QString::fromLatin1(c.name));
+        const ProcessRun stopped =
+            run(QStringList{QStringLiteral("-c"), c.shell, QStringLiteral(PLEATORA_BINARY),
+                            QStringLiteral("--export-dir"), out, QStringLiteral("--jobs=2"),
+                            QStringLiteral("--report"), c.report} +
+                    inputs,
+                {}, headless(), QStringLiteral("bash"));
+        EXPECT_EQ(stopped.exitCode, 3) << c.name << ": " << stopped.err.toStdString();
+        EXPECT_EQ(
+            stopped.err.count(QStringLiteral("The report %1 cannot be written").arg(c.report)), 1)
+            << c.name << ": " << stopped.err.toStdString();
+        EXPECT_TRUE(temporariesIn(out).isEmpty()) << c.name;
+    }
+}
+
+// SIGINT or SIGTERM at any point of a run of 60 pictures: the run ends with 128 and the signal,
+// its report ends with the summary, every output there is whole and no temporary file is left.
+// A second signal ends it at once, still without temporary files.
+TEST_F(BatchRunTest, ASignalStopsTheRunCleanlyAtAnyMoment) {
+    const QStringList inputs = pictures(60, 96);
+    struct Case {
+        int signal;
+        int afterLines; // sent once the report has this many lines
+        bool twice;
+    };
+    int caseNumber = 0;
+    for (const Case& c : {Case{SIGTERM, 0, false}, Case{SIGINT, 1, false}, Case{SIGTERM, 2, false},
+                          Case{SIGINT, 4, false}, Case{SIGTERM, 7, false}, Case{SIGINT, 11, false},
+                          Case{SIGTERM, 16, false}, Case{SIGINT, 23, false}, Case{SIGTERM, 3, true},
+                          Case{SIGINT, 9, true}}) {
+        const QString out = folder(QStringLiteral("out%1").arg(caseNumber));
+        const QString report = path(QStringLiteral("report%1.jsonl").arg(caseNumber++));
+        QProcess process;
+        process.setProcessEnvironment(headless());
+        process.start(QStringLiteral(PLEATORA_BINARY),
+                      QStringList{QStringLiteral("--export-dir"), out, QStringLiteral("--jobs=2"),
+                                  QStringLiteral("--report"), report} +
+                          inputs);
+        ASSERT_TRUE(process.waitForStarted());
+        QElapsedTimer clock;
+        clock.start();
+        // The report is made once the signals are taken, so even the first moment is in the run.
+        while ((!QFile::exists(report) || linesIn(report) < c.afterLines) &&
+               process.state() == QProcess::Running && clock.elapsed() < 60000)
+            QThread::msleep(2);
+        ASSERT_EQ(process.state(), QProcess::Running) << "the run ended before the signal";
+        ::kill(pid_t(process.processId()), c.signal);
+        if (c.twice) {
+            QThread::msleep(5);
+            ::kill(pid_t(process.processId()), c.signal);
+        }
+        ASSERT_TRUE(process.waitForFinished(30000));
+        const std::string what =
+            std::to_string(c.signal) + " after " + std::to_string(c.afterLines) + " lines";
+        ASSERT_EQ(process.exitStatus(), QProcess::NormalExit) << what;
+        EXPECT_EQ(process.exitCode(), 128 + c.signal) << what;
+        EXPECT_TRUE(temporariesIn(out).isEmpty()) << what;
+        const QList<QJsonObject> lines = reportLines(fileContents(report));
+        ASSERT_FALSE(lines.isEmpty()) << what;
+        if (!c.twice) {
+            EXPECT_TRUE(lines.last().value(QStringLiteral("summary")).toBool()) << what;
+            EXPECT_EQ(lines.last().value(QStringLiteral("exit_code")).toInt(), 128 + c.signal);
+            EXPECT_LT(lines.size() - 1, inputs.size()) << what << ": stopped before the end";
+        }
+        for (const QString& written : outputsWith(lines, QStringLiteral("written")))
+            EXPECT_TRUE(QFile::exists(written)) << what;
+        QSet<QSize> sizes; // the pictures differ only in colour
+        for (const QFileInfo& file : QDir(out).entryInfoList(QDir::Files)) {
+            const QImage output(file.filePath());
+            EXPECT_FALSE(output.isNull()) << what << ": " << file.fileName().toStdString();
+            sizes.insert(output.size());
+        }
+        EXPECT_LE(sizes.size(), 1) << what;
+    }
 }
