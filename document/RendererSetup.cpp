@@ -5,11 +5,11 @@
 #include "fold/FoldModel.h"
 #include "media/Failure.h"
 #include "media/PathText.h"
+#include "media/PictureReader.h"
 #include "render/SheetRenderer.h"
 #include "settings/Preferences.h"
 
 #include <QCoreApplication>
-#include <QImageReader>
 
 #include <algorithm>
 
@@ -67,13 +67,14 @@ bool RendererSetup::showPaper(SheetRenderer& renderer, const PaperLook& look,
                                     "The back picture could not be made into an OpenGL texture."));
 }
 
+// Through PictureReader, as the picture itself: a folder, FIFO or link loop is named for what it
+// is, and a picture too large is refused before it is decoded.
 QImage RendererSetup::readBackPicture(const QString& file, QString* failure) {
-    QImageReader reader(file);
-    reader.setAutoTransform(true);
-    const QImage picture = reader.read();
-    if (picture.isNull() && failure)
+    const PictureReader::Result read =
+        PictureReader::read(PathText::toBytes(file), [](QSize pixels) { return pixels; });
+    if (read.picture.isNull() && failure)
         *failure =
             QCoreApplication::translate("RendererSetup", "The back picture %1 cannot be read: %2")
-                .arg(PathText::shown(file), reader.errorString());
-    return picture;
+                .arg(PathText::shown(file), read.failure);
+    return read.picture;
 }
