@@ -442,6 +442,36 @@ TEST(CommandLineTest, BackPicturesThatAreNoPictureOrDamagedSaySo) {
     EXPECT_TRUE(QFile::exists(dir.filePath("o.png")));
 }
 
+// However long a name, its message stays one short line that shows both its ends.
+TEST(CommandLineTest, LongNamesAreShortenedInMessages) {
+    const QTemporaryDir dir;
+    const QString deep = dir.filePath(QString(200, u'd') + "/" + QString(200, u'e') + "/gone.png");
+    const QString huge = "start" + QString(10 << 20, u'h') + "end.png";
+    QFile manifest(dir.filePath("list.jsonl"));
+    ASSERT_TRUE(manifest.open(QIODevice::WriteOnly));
+    manifest.write(R"({"input": ")" + huge.toUtf8() + R"(", "output": "o.png"})" "\n");
+    manifest.close();
+    struct Run {
+        QStringList arguments;
+        QString start;
+        QString end;
+    };
+    const Run runs[] = {
+        {{"--export", dir.filePath("o.png"), deep}, dir.path().left(20), "/gone.png: "},
+        {{"--manifest", manifest.fileName(), "--overwrite"}, "start", "hend.png: "},
+    };
+    for (const auto& [arguments, start, end] : runs) {
+        const ProcessRun failed = run(arguments);
+        EXPECT_EQ(failed.exitCode, 1) << failed.err.left(500).toStdString();
+        const QStringList lines = failed.err.split(u'\n', Qt::SkipEmptyParts);
+        ASSERT_EQ(lines.size(), 1) << failed.err.left(500).toStdString();
+        EXPECT_LT(lines[0].size(), 400) << lines[0].toStdString();
+        EXPECT_TRUE(lines[0].startsWith("pleatora: " + start)) << lines[0].toStdString();
+        EXPECT_TRUE(lines[0].contains(u'…')) << lines[0].toStdString();
+        EXPECT_TRUE(lines[0].contains(end)) << lines[0].toStdString();
+    }
+}
+
 int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
