@@ -115,19 +115,15 @@ std::optional<FoldLayout> readLayout(const QJsonObject& root, QString* failure =
     const QString axisName = root.value(axisKey).toString();
     const std::optional<FoldLayout::Axis> axis = FoldLayout::axisFromName(axisName.toStdString());
     if (!axis) {
-        Failure::fail(
-            failure,
-            FoldFile::tr("“%1” is “%2”, not “vertical” or “horizontal”")
-                .arg(axisKey, PathText::shown(axisName)));
+        Failure::fail(failure, FoldFile::tr("“%1” is “%2”, not “vertical” or “horizontal”")
+                                   .arg(axisKey, PathText::shown(axisName)));
         return std::nullopt;
     }
     const QString name = root.value(layoutKey).toString();
     const std::optional<FoldLayout> layout = FoldLayout::fromName(name.toStdString(), *axis);
     if (!layout)
-        Failure::fail(
-            failure,
-            FoldFile::tr("“%1” names no layout Pleatora knows: “%2”")
-                .arg(layoutKey, PathText::shown(name)));
+        Failure::fail(failure, FoldFile::tr("“%1” names no layout Pleatora knows: “%2”")
+                                   .arg(layoutKey, PathText::shown(name)));
     return layout;
 }
 
@@ -246,7 +242,8 @@ std::optional<FoldFile> FoldFile::fromObject(const QJsonObject& root, QString* f
         !(layout = readLayout(root, failure)))
         return std::nullopt;
     double sheet[2];
-    if (!readNumbers(root.value(sheetKey), sheetKey, {smallestSheet, largestSheet}, sheet, 2, failure))
+    if (!readNumbers(root.value(sheetKey), sheetKey, {smallestSheet, largestSheet}, sheet, 2,
+                     failure))
         return std::nullopt;
     if (!layout->isClassic())
         return panelsFromObject(root, *layout, {sheet[0], sheet[1]}, failure);

@@ -37,8 +37,7 @@ qsizetype sequenceLength(const QByteArray& bytes, qsizetype at) {
 
 // The start and end of a long name, never half a surrogate pair.
 QString startOf(const QString& text) {
-    return text.left(text[keptAtEachEnd - 1].isHighSurrogate() ? keptAtEachEnd - 1
-                                                                : keptAtEachEnd);
+    return text.left(text[keptAtEachEnd - 1].isHighSurrogate() ? keptAtEachEnd - 1 : keptAtEachEnd);
 }
 
 QString endOf(const QString& text) {

@@ -393,8 +393,8 @@ TEST(CommandLineTest, FractionsSeeThroughColoursAndRepeatedValuesAreMistakes) {
     EXPECT_FALSE(QFile::exists(dir.filePath("o.png")));
 
     // Whole numbers written otherwise, and opaque colours however spelled, are taken.
-    const CommandLine taken = parsed({"--width=100.0", "--grain=4e1", "--back-colour=#ff336699",
-                                      "--export", "o.png", "a.png"});
+    const CommandLine taken = parsed(
+        {"--width=100.0", "--grain=4e1", "--back-colour=#ff336699", "--export", "o.png", "a.png"});
     ASSERT_EQ(taken.mode, CommandLine::Mode::Export) << taken.failure.toStdString();
     EXPECT_EQ(taken.exportSettings.width, 100);
     EXPECT_EQ(taken.exportSettings.grain, 40);
@@ -449,7 +449,9 @@ TEST(CommandLineTest, LongNamesAreShortenedInMessages) {
     const QString huge = "start" + QString(10 << 20, u'h') + "end.png";
     QFile manifest(dir.filePath("list.jsonl"));
     ASSERT_TRUE(manifest.open(QIODevice::WriteOnly));
-    manifest.write(R"({"input": ")" + huge.toUtf8() + R"(", "output": "o.png"})" "\n");
+    manifest.write(R"({"input": ")" + huge.toUtf8() +
+                   R"(", "output": "o.png"})"
+                   "\n");
     manifest.close();
     struct Run {
         QStringList arguments;

@@ -284,8 +284,8 @@ TEST(FoldFileLayoutTest, EverySoundFoldStaysWithinOneLengthAndReadsBack) {
     for (const FoldLayout& layout : everyLayout()) {
         if (layout.isClassic())
             continue;
-        for (const FoldSize sheet : {FoldSize{640, 480}, FoldSize{3000, 120}, FoldSize{120, 3000},
-                                     FoldSize{1, 1}}) {
+        for (const FoldSize sheet :
+             {FoldSize{640, 480}, FoldSize{3000, 120}, FoldSize{120, 3000}, FoldSize{1, 1}}) {
             for (int trial = 0; trial < 8; ++trial) {
                 const PanelFoldModel fold = randomFold(layout, sheet, seed++);
                 const FoldFile file = FoldFile::fromModel(fold, 0);
@@ -307,7 +307,8 @@ TEST(FoldFileLayoutTest, ControlCharactersInNamesAreShownEscaped) {
     const std::pair<QString, QString> cases[] = {
         {QStringLiteral("tent\nsecond line"), QStringLiteral("tent\\nsecond line")},
         {QStringLiteral("tent\x1b[2J"), QStringLiteral("tent\\x1b[2J")},
-        {QStringLiteral("ten") + QChar(0) + QStringLiteral("t cut"), QStringLiteral("ten\\x00t cut")},
+        {QStringLiteral("ten") + QChar(0) + QStringLiteral("t cut"),
+         QStringLiteral("ten\\x00t cut")},
     };
     for (const auto& [raw, escaped] : cases) {
         for (const char* key : {"layout", "axis"}) {
@@ -316,8 +317,8 @@ TEST(FoldFileLayoutTest, ControlCharactersInNamesAreShownEscaped) {
             QString error;
             EXPECT_FALSE(readBack(root, &error));
             EXPECT_TRUE(error.contains(escaped)) << key << ": " << error.toStdString();
-            EXPECT_FALSE(std::any_of(error.begin(), error.end(),
-                                     [](QChar c) { return c.unicode() < 0x20; }))
+            EXPECT_FALSE(
+                std::any_of(error.begin(), error.end(), [](QChar c) { return c.unicode() < 0x20; }))
                 << key << ": " << error.toStdString();
         }
     }

@@ -179,7 +179,8 @@ QByteArray bmpHeader(qint32 width, qint32 height, quint32 infoSize = 40) {
 TEST_F(PictureReaderTest, BombIsTooLargeWithItsSizeAndTheLimit) {
     const QByteArray blank(1000, '\0');
     const QString png = "Too large: 20000 x 14000 pixels need 1068 MB, over the limit of 1024 MB";
-    const QString square = "Too large: 17000 x 17000 pixels need 1102 MB, over the limit of 1024 MB";
+    const QString square =
+        "Too large: 17000 x 17000 pixels need 1102 MB, over the limit of 1024 MB";
     const QString bmp = "Too large: 60000 x 60000 pixels need 13732 MB, over the limit of 1024 MB";
     struct Bomb {
         QByteArray name;
