@@ -35,7 +35,7 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
         return result;
     }
     result.pictures = parser.positionalArguments();
-    if (result.checkGivenOnce(parser))
+    if (!result.checkGivenOnce(parser))
         return result;
     if (parser.isSet(QStringLiteral("help"))) {
         result.mode = Mode::Help;
@@ -138,10 +138,10 @@ bool CommandLine::checkGivenOnce(const QCommandLineParser& parser) {
     for (const QString& name : parser.optionNames()) {
         if (parser.values(name).size() > 1) {
             fail(tr("--%1 can be given only once.").arg(name));
-            return true;
+            return false;
         }
     }
-    return false;
+    return true;
 }
 
 std::optional<int> CommandLine::wholeNumberOption(const QCommandLineParser& parser,
@@ -166,8 +166,8 @@ void CommandLine::readExportSettings(const QCommandLineParser& parser) {
     settings.scale = wholeNumberOption(parser, QStringLiteral("scale"), 1, 8);
     settings.width = wholeNumberOption(parser, QStringLiteral("width"), 16, 16384);
     settings.pitch = numberOption(parser, QStringLiteral("pitch"), -60, 60);
-    settings.screenHeight =
-        wholeNumberOption(parser, QStringLiteral("screen-height"), 100, 100000).value_or(1080);
+    settings.screenHeight = wholeNumberOption(parser, QStringLiteral("screen-height"), 100, 100000)
+                                .value_or(settings.screenHeight);
     settings.foldFile = parser.value(QStringLiteral("fold"));
     settings.overwrite = parser.isSet(QStringLiteral("overwrite"));
     readSwitches(parser);
@@ -183,7 +183,8 @@ void CommandLine::readRunOptions(const QCommandLineParser& parser) {
     settings.skipExisting = parser.isSet(QStringLiteral("skip-existing"));
     if (settings.skipExisting && settings.overwrite)
         return fail(tr("--skip-existing and --overwrite cannot be used together."));
-    settings.jobs = wholeNumberOption(parser, QStringLiteral("jobs"), 1, 256).value_or(0);
+    settings.jobs =
+        wholeNumberOption(parser, QStringLiteral("jobs"), 1, 256).value_or(settings.jobs);
     if (!parser.isSet(QStringLiteral("shard")))
         return;
     const QString shard = parser.value(QStringLiteral("shard"));
@@ -248,7 +249,8 @@ void CommandLine::readMotion(const QCommandLineParser& parser) {
     motion.ease = !parser.isSet(QStringLiteral("no-ease"));
     motion.tiltFrom = numberOption(parser, QStringLiteral("tilt-from"), -60, 60);
     motion.duration = numberOption(parser, QStringLiteral("duration"), 0.5, 30).value_or(3);
-    motion.framesPerSecond = wholeNumberOption(parser, QStringLiteral("fps"), 10, 60).value_or(30);
+    motion.framesPerSecond =
+        wholeNumberOption(parser, QStringLiteral("fps"), 10, 60).value_or(motion.framesPerSecond);
     const QString suffix = exportSettings.format.isEmpty()
                                ? QFileInfo(exportSettings.output).suffix().toLower()
                                : exportSettings.format;

@@ -96,7 +96,7 @@ private:
     // As numberOption, refusing a fraction too.
     std::optional<int> wholeNumberOption(const QCommandLineParser& parser, const QString& name,
                                          int lowest, int highest);
-    // Fails, returning true, when an option's value is given more than once.
+    // False, failing, when an option's value is given more than once.
     bool checkGivenOnce(const QCommandLineParser& parser);
     void checkExportShape(const QCommandLineParser& parser);
     void readRunOptions(const QCommandLineParser& parser);
