@@ -193,9 +193,15 @@ BatchWorker::Status BatchWorker::draw(const PictureReader::Result& read,
         return Status::NoRenderer;
     }
     view->setShading(recipe.shading());
-    if (!RendererSetup::showPaper(*view, recipe.paperLook(), recipe.backPictureFile(),
-                                  &result.failure))
+    QString backWarning;
+    decoderWarning = &backWarning;
+    const bool paperShown = RendererSetup::showPaper(*view, recipe.paperLook(),
+                                                     recipe.backPictureFile(), &result.failure);
+    decoderWarning = nullptr;
+    if (!paperShown)
         return Status::Failed;
+    if (!backWarning.isEmpty())
+        result.warnings.append(tr("The back picture may be damaged: %1").arg(backWarning));
     if (!RendererSetup::showFold(*view, model, pitch, read.picture, &result.failure))
         return Status::Failed;
     if (panels)

@@ -34,6 +34,8 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
         return result;
     }
     result.pictures = parser.positionalArguments();
+    if (!result.checkGivenOnce(parser))
+        return result;
     if (parser.isSet(QStringLiteral("help"))) {
         // Made only when shown: it costs more than the parse, once for every manifest row.
         result.helpText = parser.helpText();
@@ -104,6 +106,9 @@ void CommandLine::checkExportShape(const QCommandLineParser& parser) {
         return fail(tr("--manifest lists the pictures; give no --export and no PICTURE."));
     if (pictures.isEmpty() && !listed)
         return fail(animate ? tr("No picture to animate.") : tr("No picture to export."));
+    // Its messages would begin with an empty name.
+    if (pictures.contains(QString()))
+        return fail(tr("A picture's name is empty."));
     const QString single = animate ? QStringLiteral("animate") : QStringLiteral("export");
     if (parser.isSet(single) && pictures.size() > 1)
         return fail(tr("--%1 takes one picture; use --%1-dir for several.").arg(single));
@@ -129,21 +134,41 @@ std::optional<double> CommandLine::numberOption(const QCommandLineParser& parser
     return std::nullopt;
 }
 
+// A value given twice would quietly lose one of them.
+bool CommandLine::checkGivenOnce(const QCommandLineParser& parser) {
+    for (const QString& name : parser.optionNames()) {
+        if (parser.values(name).size() > 1) {
+            fail(tr("--%1 can be given only once.").arg(name));
+            return false;
+        }
+    }
+    return true;
+}
+
+std::optional<int> CommandLine::wholeNumberOption(const QCommandLineParser& parser,
+                                                  const QString& name, int lowest, int highest) {
+    const std::optional<double> value = numberOption(parser, name, lowest, highest);
+    if (!value)
+        return std::nullopt;
+    if (*value == std::floor(*value))
+        return int(*value);
+    fail(tr("--%1 wants a whole number from %2 to %3, not '%4'.")
+             .arg(name)
+             .arg(lowest)
+             .arg(highest)
+             .arg(parser.value(name)));
+    return std::nullopt;
+}
+
 void CommandLine::readExportSettings(const QCommandLineParser& parser) {
     ExportSettings& settings = exportSettings;
     if (parser.isSet(QStringLiteral("scale")) && parser.isSet(QStringLiteral("width")))
         return fail(tr("--scale and --width cannot be used together."));
-    if (const auto scale = numberOption(parser, QStringLiteral("scale"), 1, 8)) {
-        if (*scale != std::floor(*scale))
-            return fail(tr("--scale wants a whole number from 1 to 8, not '%1'.")
-                            .arg(parser.value(QStringLiteral("scale"))));
-        settings.scale = int(*scale);
-    }
-    if (const auto width = numberOption(parser, QStringLiteral("width"), 16, 16384))
-        settings.width = int(*width);
+    settings.scale = wholeNumberOption(parser, QStringLiteral("scale"), 1, 8);
+    settings.width = wholeNumberOption(parser, QStringLiteral("width"), 16, 16384);
     settings.pitch = numberOption(parser, QStringLiteral("pitch"), -60, 60);
-    if (const auto height = numberOption(parser, QStringLiteral("screen-height"), 100, 100000))
-        settings.screenHeight = int(*height);
+    settings.screenHeight = wholeNumberOption(parser, QStringLiteral("screen-height"), 100, 100000)
+                                .value_or(settings.screenHeight);
     settings.foldFile = parser.value(QStringLiteral("fold"));
     settings.overwrite = parser.isSet(QStringLiteral("overwrite"));
     readSwitches(parser);
@@ -159,12 +184,8 @@ void CommandLine::readRunOptions(const QCommandLineParser& parser) {
     settings.skipExisting = parser.isSet(QStringLiteral("skip-existing"));
     if (settings.skipExisting && settings.overwrite)
         return fail(tr("--skip-existing and --overwrite cannot be used together."));
-    if (const auto jobs = numberOption(parser, QStringLiteral("jobs"), 1, 256)) {
-        if (*jobs != std::floor(*jobs))
-            return fail(tr("--jobs wants a whole number from 1 to 256, not '%1'.")
-                            .arg(parser.value(QStringLiteral("jobs"))));
-        settings.jobs = int(*jobs);
-    }
+    settings.jobs =
+        wholeNumberOption(parser, QStringLiteral("jobs"), 1, 256).value_or(settings.jobs);
     if (!parser.isSet(QStringLiteral("shard")))
         return;
     const QString shard = parser.value(QStringLiteral("shard"));
@@ -214,10 +235,8 @@ void CommandLine::readLook(const QCommandLineParser& parser) {
                 settings.background = QColor(name);
         }
     }
-    if (const auto shading = numberOption(parser, QStringLiteral("shading"), 0, 100))
-        settings.shading = int(*shading);
-    if (const auto opacity = numberOption(parser, QStringLiteral("shadow-opacity"), 0, 100))
-        settings.shadowOpacity = int(*opacity);
+    settings.shading = wholeNumberOption(parser, QStringLiteral("shading"), 0, 100);
+    settings.shadowOpacity = wholeNumberOption(parser, QStringLiteral("shadow-opacity"), 0, 100);
     settings.shadowBlur = numberOption(parser, QStringLiteral("shadow-blur"), 0, 100);
     settings.shadowOffset = numberOption(parser, QStringLiteral("shadow-offset"), -100, 100);
 }
@@ -231,11 +250,8 @@ void CommandLine::readMotion(const QCommandLineParser& parser) {
     motion.ease = !parser.isSet(QStringLiteral("no-ease"));
     motion.tiltFrom = numberOption(parser, QStringLiteral("tilt-from"), -60, 60);
     motion.duration = numberOption(parser, QStringLiteral("duration"), 0.5, 30).value_or(3);
-    const auto rate = numberOption(parser, QStringLiteral("fps"), 10, 60);
-    if (rate && *rate != std::floor(*rate))
-        return fail(tr("--fps wants a whole number from 10 to 60, not '%1'.")
-                        .arg(parser.value(QStringLiteral("fps"))));
-    motion.framesPerSecond = int(rate.value_or(30));
+    motion.framesPerSecond =
+        wholeNumberOption(parser, QStringLiteral("fps"), 10, 60).value_or(motion.framesPerSecond);
     const QString suffix = exportSettings.format.isEmpty()
                                ? QFileInfo(exportSettings.output).suffix().toLower()
                                : exportSettings.format;

@@ -93,6 +93,11 @@ private:
     // The option's value as a number within [lowest, highest]; unset when not given or bad.
     std::optional<double> numberOption(const QCommandLineParser& parser, const QString& name,
                                        double lowest, double highest);
+    // As numberOption, refusing a fraction too.
+    std::optional<int> wholeNumberOption(const QCommandLineParser& parser, const QString& name,
+                                         int lowest, int highest);
+    // False, failing, when an option's value is given more than once.
+    bool checkGivenOnce(const QCommandLineParser& parser);
     void checkExportShape(const QCommandLineParser& parser);
     void readRunOptions(const QCommandLineParser& parser);
     void fail(const QString& message);

@@ -7,8 +7,6 @@
 
 #include <QCommandLineParser>
 
-#include <cmath>
-
 namespace {
 
 QString tr(const char* text) {
@@ -47,16 +45,13 @@ void CommandLine::readPaper(const QCommandLineParser& parser) {
         fail(tr("--back wants same, paper or a picture file."));
     if (parser.isSet(QStringLiteral("back-colour"))) {
         const QString name = parser.value(QStringLiteral("back-colour"));
-        if (QColor::isValidColor(name) && name != QLatin1String("transparent"))
+        // The back is opaque paper: any colour name or #aarrggbb with some transparency is refused.
+        if (QColor::isValidColor(name) && QColor(name).alpha() == 255)
             settings.backColour = QColor(name);
         else
             fail(tr("--back-colour wants #rrggbb or a colour name, not '%1'.").arg(name));
     }
-    const auto percent = [&](const char* name, std::optional<int>& kept) {
-        if (const auto value = numberOption(parser, QLatin1String(name), 0, 100))
-            kept = int(std::lround(*value));
-    };
-    percent("grain", settings.grain);
-    percent("crease-shading", settings.creaseShading);
-    percent("gloss", settings.gloss);
+    settings.grain = wholeNumberOption(parser, QStringLiteral("grain"), 0, 100);
+    settings.creaseShading = wholeNumberOption(parser, QStringLiteral("crease-shading"), 0, 100);
+    settings.gloss = wholeNumberOption(parser, QStringLiteral("gloss"), 0, 100);
 }

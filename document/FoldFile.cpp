@@ -30,6 +30,8 @@ constexpr char pitchKey[] = "pitch";
 constexpr char layoutKey[] = "layout";
 constexpr char axisKey[] = "axis";
 constexpr qint64 largestFile = 1 << 20;
+// A side under a point leaves no room for the panels the limiter keeps.
+constexpr double smallestSheet = 1;
 constexpr double largestSheet = 1e6;
 constexpr double largestPitch = 60;
 // Sheet sizes are written as the shortest text that reads back as the same double.
@@ -113,17 +115,15 @@ std::optional<FoldLayout> readLayout(const QJsonObject& root, QString* failure =
     const QString axisName = root.value(axisKey).toString();
     const std::optional<FoldLayout::Axis> axis = FoldLayout::axisFromName(axisName.toStdString());
     if (!axis) {
-        Failure::fail(
-            failure,
-            FoldFile::tr("“%1” is “%2”, not “vertical” or “horizontal”").arg(axisKey, axisName));
+        Failure::fail(failure, FoldFile::tr("“%1” is “%2”, not “vertical” or “horizontal”")
+                                   .arg(axisKey, PathText::shown(axisName)));
         return std::nullopt;
     }
     const QString name = root.value(layoutKey).toString();
     const std::optional<FoldLayout> layout = FoldLayout::fromName(name.toStdString(), *axis);
     if (!layout)
-        Failure::fail(
-            failure,
-            FoldFile::tr("“%1” names no layout Pleatora knows: “%2”").arg(layoutKey, name));
+        Failure::fail(failure, FoldFile::tr("“%1” names no layout Pleatora knows: “%2”")
+                                   .arg(layoutKey, PathText::shown(name)));
     return layout;
 }
 
@@ -242,7 +242,8 @@ std::optional<FoldFile> FoldFile::fromObject(const QJsonObject& root, QString* f
         !(layout = readLayout(root, failure)))
         return std::nullopt;
     double sheet[2];
-    if (!readNumbers(root.value(sheetKey), sheetKey, {1e-3, largestSheet}, sheet, 2, failure))
+    if (!readNumbers(root.value(sheetKey), sheetKey, {smallestSheet, largestSheet}, sheet, 2,
+                     failure))
         return std::nullopt;
     if (!layout->isClassic())
         return panelsFromObject(root, *layout, {sheet[0], sheet[1]}, failure);
@@ -263,17 +264,20 @@ std::optional<FoldFile> FoldFile::fromObject(const QJsonObject& root, QString* f
     return FoldFile({sheet[0], sheet[1]}, fold);
 }
 
-// Heights may reach past the length where the sheet is far broader than long.
+// Every point of a sound fold lies within the sheet's length of its first edge, across and out
+// of the plane alike: no panel is longer than the sheet, and the fold starts on the flat sheet.
+// Rounding may leave the last edge a hair past the length.
 std::optional<FoldFile> FoldFile::panelsFromObject(const QJsonObject& root,
                                                    const FoldLayout& layout, FoldSize sheet,
                                                    QString* failure) {
+    constexpr double reach = 1 + 1e-12;
     PanelFoldTarget fold{layout, {}, {}, 0.0};
     const int lines = layout.panelCount() + 1;
     fold.creases.resize(lines);
     fold.profile.resize(lines);
     if (!readNumbers(root.value(creasesKey), creasesKey, {0.0, 1.0}, fold.creases.data(), lines,
                      failure) ||
-        !readProfile(root.value(profileKey), fold.profile.data(), lines, {-4.0, 4.0}, failure))
+        !readProfile(root.value(profileKey), fold.profile.data(), lines, {-reach, reach}, failure))
         return std::nullopt;
     const std::optional<double> pitch = readPitch(root, failure);
     if (!pitch)

@@ -5,13 +5,11 @@
 #include "fold/FoldModel.h"
 #include "media/Failure.h"
 #include "media/PathText.h"
-#include "media/RegularFile.h"
+#include "media/PictureReader.h"
 #include "render/SheetRenderer.h"
 #include "settings/Preferences.h"
 
 #include <QCoreApplication>
-#include <QFile>
-#include <QImageReader>
 
 #include <algorithm>
 #include <system_error>
@@ -70,23 +68,14 @@ bool RendererSetup::showPaper(SheetRenderer& renderer, const PaperLook& look,
                                     "The back picture could not be made into an OpenGL texture."));
 }
 
-// Opened as pictures are, so that a FIFO or device given as the back never holds the run.
+// Through PictureReader, as the picture itself: a folder, FIFO or link loop is named for what it
+// is, and a picture too large is refused before it is decoded.
 QImage RendererSetup::readBackPicture(const QString& file, QString* failure) {
-    QFile opened;
-    const RegularFile::Opening opening =
-        RegularFile::openForReading(PathText::toBytes(file), opened);
-    QImageReader reader(&opened);
-    reader.setAutoTransform(true);
-    QImage picture;
-    QString reason = QCoreApplication::translate("RendererSetup", "Not a regular file");
-    if (opening.status == RegularFile::Status::Opened) {
-        picture = reader.read();
-        reason = reader.errorString();
-    } else if (opening.status == RegularFile::Status::Unreadable)
-        reason = QString::fromStdString(std::generic_category().message(opening.error));
-    if (picture.isNull() && failure)
+    const PictureReader::Result read =
+        PictureReader::read(PathText::toBytes(file), [](QSize pixels) { return pixels; });
+    if (read.picture.isNull() && failure)
         *failure =
             QCoreApplication::translate("RendererSetup", "The back picture %1 cannot be read: %2")
-                .arg(PathText::shown(file), reason);
-    return picture;
+                .arg(PathText::shown(file), read.failure);
+    return read.picture;
 }

@@ -14,8 +14,10 @@ namespace {
 
 using Axis = FoldLayout::Axis;
 
-// The most a panel's folded length may differ from its flat length in a fold put on the sheet.
+// The most a panel's folded length may differ from its flat length in a fold put on the sheet:
+// half a point, and no more than this share of the length, so that a tiny sheet hides no stretch.
 constexpr double stretchTolerance = 0.5;
+constexpr double stretchShare = 5e-4;
 // What rounding leaves of a panel the limits kept at the shortest.
 constexpr double roundingTolerance = 1e-9;
 
@@ -147,8 +149,8 @@ bool PanelFoldModel::isSound(const std::vector<double>& creases,
                              const std::vector<FoldPoint>& profile, double length) {
     if (creases.size() < 2 || creases.size() != profile.size())
         return false;
-    if (std::abs(creases.front()) > stretchTolerance ||
-        std::abs(creases.back() - length) > stretchTolerance)
+    const double tolerance = std::min(stretchTolerance, stretchShare * length);
+    if (std::abs(creases.front()) > tolerance || std::abs(creases.back() - length) > tolerance)
         return false;
     for (std::size_t i = 0; i + 1 < creases.size(); ++i) {
         const FoldPoint a = profile[i];
@@ -156,7 +158,7 @@ bool PanelFoldModel::isSound(const std::vector<double>& creases,
         const double folded = std::hypot(b.x - a.x, b.y - a.y);
         // Written so that NaN fails every comparison.
         if (!(creases[i] < creases[i + 1]) ||
-            !(std::abs(folded - (creases[i + 1] - creases[i])) <= stretchTolerance))
+            !(std::abs(folded - (creases[i + 1] - creases[i])) <= tolerance))
             return false;
     }
     return true;

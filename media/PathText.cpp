@@ -7,6 +7,9 @@ namespace PathText {
 namespace {
 
 constexpr char16_t escapeBase = 0xDC00;
+// A longer name is shown by its two ends, enough to tell it apart on one line.
+constexpr qsizetype longestShown = 300;
+constexpr qsizetype keptAtEachEnd = 140;
 
 bool isContinuation(char byte) {
     return (static_cast<unsigned char>(byte) & 0xC0) == 0x80;
@@ -30,6 +33,45 @@ qsizetype sequenceLength(const QByteArray& bytes, qsizetype at) {
         (lead == 0xF0 && second < 0x90) || (lead == 0xF4 && second >= 0x90))
         return 0;
     return length;
+}
+
+// The start and end of a long name, never half a surrogate pair.
+QString startOf(const QString& text) {
+    return text.left(text[keptAtEachEnd - 1].isHighSurrogate() ? keptAtEachEnd - 1 : keptAtEachEnd);
+}
+
+QString endOf(const QString& text) {
+    const qsizetype from = text.size() - keptAtEachEnd;
+    return text.mid(text[from].isLowSurrogate() ? from + 1 : from);
+}
+
+QString escaped(const QByteArray& bytes) {
+    const QString text = fromBytes(bytes);
+    QString result;
+    result.reserve(text.size());
+    for (qsizetype at = 0; at < text.size(); ++at) {
+        const QChar unit = text[at];
+        const char16_t code = unit.unicode();
+        // A pair's low half may look like an escaped byte.
+        if (unit.isHighSurrogate() && at + 1 < text.size() && text[at + 1].isLowSurrogate()) {
+            result += QStringView(text).mid(at, 2);
+            ++at;
+        } else if (code == u'\n') {
+            result += QLatin1String("\\n");
+        } else if (code == u'\t') {
+            result += QLatin1String("\\t");
+        } else if (code == u'\r') {
+            result += QLatin1String("\\r");
+        } else if (code == u'\\') {
+            result += QLatin1String("\\\\");
+        } else if (code < 0x20 || code == 0x7F ||
+                   (code >= escapeBase + 0x80 && code <= escapeBase + 0xFF)) {
+            result += QStringLiteral("\\x%1").arg(code & 0xFF, 2, 16, QLatin1Char('0'));
+        } else {
+            result += unit;
+        }
+    }
+    return result;
 }
 
 } // namespace
@@ -68,26 +110,15 @@ QByteArray toBytes(const QString& text) {
 }
 
 QString shown(const QByteArray& bytes) {
-    const QString text = fromBytes(bytes);
-    QString result;
-    result.reserve(text.size());
-    for (const QChar unit : text) {
-        const char16_t code = unit.unicode();
-        if (code == u'\n')
-            result += QLatin1String("\\n");
-        else if (code == u'\t')
-            result += QLatin1String("\\t");
-        else if (code == u'\r')
-            result += QLatin1String("\\r");
-        else if (code == u'\\')
-            result += QLatin1String("\\\\");
-        else if (code < 0x20 || code == 0x7F ||
-                 (code >= escapeBase + 0x80 && code <= escapeBase + 0xFF))
-            result += QStringLiteral("\\x%1").arg(code & 0xFF, 2, 16, QLatin1Char('0'));
-        else
-            result += unit;
-    }
-    return result;
+    const QString ellipsis = QStringLiteral("…");
+    // A name may be megabytes long: only its ends are escaped then. Even at four bytes a character
+    // each end holds enough.
+    constexpr qsizetype bytesAtEachEnd = 4 * keptAtEachEnd;
+    if (bytes.size() > 2 * bytesAtEachEnd)
+        return startOf(escaped(bytes.left(bytesAtEachEnd))) + ellipsis +
+               endOf(escaped(bytes.right(bytesAtEachEnd)));
+    const QString text = escaped(bytes);
+    return text.size() <= longestShown ? text : startOf(text) + ellipsis + endOf(text);
 }
 
 QString shown(const QString& text) {

@@ -14,7 +14,8 @@ QString fromBytes(const QByteArray& bytes);
 QByteArray toBytes(const QString& text);
 
 // The name with C-style escapes for what would break a line or is not UTF-8: \n, \t, \r, \\ and
-// \xNN for other control characters and for bytes that are not UTF-8.
+// \xNN for other control characters and for bytes that are not UTF-8. Past 300 characters only
+// the first and last 140 are shown, with "…" between.
 QString shown(const QByteArray& bytes);
 QString shown(const QString& text);
 

@@ -7,6 +7,11 @@
 
 #include <QFile>
 #include <QImageReader>
+#include <QtEndian>
+
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
 
 #include <system_error>
 
@@ -32,6 +37,20 @@ qint64 fullSizeBytes(QSize pixelSize, QImage::Format format) {
     return qint64(pixelSize.width()) * pixelSize.height() * std::max(depth, 8) / 8;
 }
 
+// The size a BMP's header gives, invalid for any other file. Qt's reader gives no size for one
+// past its own limit and then fails with "Unable to read image data".
+QSize bmpHeaderSize(QFile& file) {
+    const QByteArray header = file.peek(26);
+    if (header.size() < 26 || !header.startsWith("BM"))
+        return {};
+    const char* info = header.constData() + 14;
+    if (qFromLittleEndian<quint32>(info) == 12) // the OS/2 form: unsigned 16-bit sides
+        return {qFromLittleEndian<quint16>(info + 4), qFromLittleEndian<quint16>(info + 6)};
+    // A negative height marks rows stored from the top down.
+    const qint64 height = qFromLittleEndian<qint32>(info + 8);
+    return {qFromLittleEndian<qint32>(info + 4), int(std::min<qint64>(std::abs(height), INT_MAX))};
+}
+
 } // namespace
 
 PictureReader::Result PictureReader::read(const QByteArray& path, QSize size) {
@@ -43,6 +62,8 @@ PictureReader::Result PictureReader::read(const QByteArray& path, const SizeForP
     QFile file;
     if (QString reason; !openRegularFile(path, file, &reason))
         return failed(reason);
+    // Taken before Qt's reader moves on from the start.
+    const QSize bmpSize = bmpHeaderSize(file);
     QImageReader reader(&file);
     reader.setAutoTransform(true);
     // Qt's limit is one for the whole process; set once, safely from any thread.
@@ -55,7 +76,7 @@ PictureReader::Result PictureReader::read(const QByteArray& path, const SizeForP
         return failed(tr("Not a picture Pleatora can read"));
 
     // The scaled size applies before the orientation turns the picture.
-    const QSize stored = reader.size();
+    const QSize stored = reader.size().isValid() ? reader.size() : bmpSize;
     const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
     const QSize upright = turned ? stored.transposed() : stored;
     if (upright.isValid()) {

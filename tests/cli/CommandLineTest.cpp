@@ -7,6 +7,7 @@
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QFile>
+#include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -346,6 +347,131 @@ TEST(CommandLineTest, NamesKeepTheirBytesAndShowEscaped) {
     // QTemporaryDir cannot name these to remove them.
     for (const char* name : {"/out\xff.png", "/pic\xff.png"})
         ::unlink((folder + name).constData());
+}
+
+// Each mistake is one line that says what was wanted, with exit code 2: whole numbers refuse a
+// fraction whatever its size, the back's colour must be opaque however it is spelled, and an
+// option's value is given once.
+TEST(CommandLineTest, FractionsSeeThroughColoursAndRepeatedValuesAreMistakes) {
+    const std::pair<QStringList, QString> mistakes[] = {
+        {{"--width=100.9"}, "--width wants a whole number from 16 to 16384, not '100.9'."},
+        {{"--width=15.99"}, "--width wants a number from 16 to 16384, not '15.99'."},
+        {{"--screen-height=1080.5"},
+         "--screen-height wants a whole number from 100 to 100000, not '1080.5'."},
+        {{"--shading=40.5"}, "--shading wants a whole number from 0 to 100, not '40.5'."},
+        {{"--shadow-opacity=0.1"},
+         "--shadow-opacity wants a whole number from 0 to 100, not '0.1'."},
+        {{"--grain=40.5"}, "--grain wants a whole number from 0 to 100, not '40.5'."},
+        {{"--crease-shading=99.9"},
+         "--crease-shading wants a whole number from 0 to 100, not '99.9'."},
+        {{"--gloss=1e-3"}, "--gloss wants a whole number from 0 to 100, not '1e-3'."},
+        {{"--scale=2.5"}, "--scale wants a whole number from 1 to 8, not '2.5'."},
+        {{"--jobs=1.5"}, "--jobs wants a whole number from 1 to 256, not '1.5'."},
+        {{"--back-colour=Transparent"},
+         "--back-colour wants #rrggbb or a colour name, not 'Transparent'."},
+        {{"--back-colour=TRANSPARENT"},
+         "--back-colour wants #rrggbb or a colour name, not 'TRANSPARENT'."},
+        {{"--back-colour=#00ff0000"},
+         "--back-colour wants #rrggbb or a colour name, not '#00ff0000'."},
+        {{"--back-colour=#fe123456"},
+         "--back-colour wants #rrggbb or a colour name, not '#fe123456'."},
+        {{"--layout=tent", "--layout=card"}, "--layout can be given only once."},
+        {{"--layout=tent", "--layout=tent"}, "--layout can be given only once."},
+        {{"--width=100", "--width=200"}, "--width can be given only once."},
+        {{"--back=paper", "--back=same"}, "--back can be given only once."},
+        {{""}, "A picture's name is empty."},
+    };
+    const QTemporaryDir dir;
+    const QStringList exportOne = {QStringLiteral("--export"), dir.filePath("o.png"),
+                                   QStringLiteral(PLEATORA_SAMPLE_PICTURE)};
+    for (const auto& [options, message] : mistakes) {
+        const ProcessRun mistake = run(options + exportOne);
+        EXPECT_EQ(mistake.exitCode, 2) << options.join(u' ').toStdString();
+        EXPECT_TRUE(mistake.err.startsWith(QStringLiteral("pleatora: %1\n").arg(message)))
+            << mistake.err.toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(dir.filePath("o.png")));
+
+    // Whole numbers written otherwise, and opaque colours however spelled, are taken.
+    const CommandLine taken = parsed(
+        {"--width=100.0", "--grain=4e1", "--back-colour=#ff336699", "--export", "o.png", "a.png"});
+    ASSERT_EQ(taken.mode, CommandLine::Mode::Export) << taken.failure.toStdString();
+    EXPECT_EQ(taken.exportSettings.width, 100);
+    EXPECT_EQ(taken.exportSettings.grain, 40);
+    EXPECT_EQ(taken.exportSettings.backColour, QColor(0x33, 0x66, 0x99));
+    // A switch given twice asks for the same thing twice.
+    EXPECT_EQ(parsed({"--overwrite", "--overwrite", "--export", "o.png", "a.png"}).mode,
+              CommandLine::Mode::Export);
+}
+
+// A back picture that is no file says what it is; one that is damaged warns as the picture does.
+TEST(CommandLineTest, BackPicturesThatAreNoPictureOrDamagedSaySo) {
+    const QTemporaryDir dir;
+    const QByteArray folder = QFile::encodeName(dir.path());
+    ASSERT_EQ(::symlink(folder + "/loop", folder + "/loop"), 0);
+    ASSERT_EQ(::mkfifo(folder + "/fifo", 0600), 0);
+    QByteArray jpeg;
+    {
+        QBuffer buffer(&jpeg);
+        ASSERT_TRUE(buffer.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(QImage(QStringLiteral(PLEATORA_SAMPLE_PICTURE)).save(&buffer, "JPEG"));
+        QFile cut(dir.filePath("cut.jpg"));
+        ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
+        cut.write(jpeg.left(jpeg.size() / 2));
+    }
+    const std::pair<QString, QString> cases[] = {
+        {dir.path(), "cannot be read: Not a regular file"},
+        {dir.filePath("fifo"), "cannot be read: Not a regular file"},
+        {dir.filePath("loop"), "cannot be read: Unreadable (Too many levels of symbolic links)"},
+        {dir.filePath("missing.png"), "cannot be read: Unreadable (No such file or directory)"},
+    };
+    for (const auto& [back, reason] : cases) {
+        const ProcessRun export_ =
+            run({QStringLiteral("--export"), dir.filePath("o.png"), QStringLiteral("--back"), back,
+                 QStringLiteral(PLEATORA_SAMPLE_PICTURE)});
+        EXPECT_EQ(export_.exitCode, 1) << back.toStdString();
+        EXPECT_TRUE(export_.err.contains(reason)) << export_.err.toStdString();
+        EXPECT_EQ(export_.err.count(u'\n'), 1) << export_.err.toStdString();
+    }
+    const ProcessRun damaged =
+        run({QStringLiteral("--export"), dir.filePath("o.png"), QStringLiteral("--back"),
+             dir.filePath("cut.jpg"), QStringLiteral(PLEATORA_SAMPLE_PICTURE)});
+    EXPECT_EQ(damaged.exitCode, 0) << damaged.err.toStdString();
+    EXPECT_TRUE(damaged.err.contains("The back picture may be damaged: "))
+        << damaged.err.toStdString();
+    EXPECT_TRUE(QFile::exists(dir.filePath("o.png")));
+}
+
+// However long a name, its message stays one short line that shows both its ends.
+TEST(CommandLineTest, LongNamesAreShortenedInMessages) {
+    const QTemporaryDir dir;
+    const QString deep = dir.filePath(QString(200, u'd') + "/" + QString(200, u'e') + "/gone.png");
+    const QString huge = "start" + QString(10 << 20, u'h') + "end.png";
+    QFile manifest(dir.filePath("list.jsonl"));
+    ASSERT_TRUE(manifest.open(QIODevice::WriteOnly));
+    manifest.write(R"({"input": ")" + huge.toUtf8() +
+                   R"(", "output": "o.png"})"
+                   "\n");
+    manifest.close();
+    struct Run {
+        QStringList arguments;
+        QString start;
+        QString end;
+    };
+    const Run runs[] = {
+        {{"--export", dir.filePath("o.png"), deep}, dir.path().left(20), "/gone.png: "},
+        {{"--manifest", manifest.fileName(), "--overwrite"}, "start", "hend.png: "},
+    };
+    for (const auto& [arguments, start, end] : runs) {
+        const ProcessRun failed = run(arguments);
+        EXPECT_EQ(failed.exitCode, 1) << failed.err.left(500).toStdString();
+        const QStringList lines = failed.err.split(u'\n', Qt::SkipEmptyParts);
+        ASSERT_EQ(lines.size(), 1) << failed.err.left(500).toStdString();
+        EXPECT_LT(lines[0].size(), 400) << lines[0].toStdString();
+        EXPECT_TRUE(lines[0].startsWith("pleatora: " + start)) << lines[0].toStdString();
+        EXPECT_TRUE(lines[0].contains(u'…')) << lines[0].toStdString();
+        EXPECT_TRUE(lines[0].contains(end)) << lines[0].toStdString();
+    }
 }
 
 int main(int argc, char** argv) {

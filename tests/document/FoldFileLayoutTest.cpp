@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <functional>
 #include <random>
 
@@ -190,3 +192,134 @@ TEST(FoldFileLayoutTest, AFaultyVersionTwoFileSaysWhatIsWrong) {
 }
 
 } // namespace
+
+namespace {
+
+// A flat fold of the layout as a version 2 file whose first panel is longer and second shorter by
+// `stretch` of the length: the second crease's vertex moved along the sheet.
+QJsonObject stretchedFile(const FoldLayout& layout, FoldSize sheet, double stretch) {
+    const PanelFoldModel flat(layout, sheet);
+    QJsonObject root = jsonOf(FoldFile::fromModel(flat, 0));
+    QJsonArray profile = root.value("profile").toArray();
+    const QJsonArray vertex = profile[1].toArray();
+    profile[1] = QJsonArray{vertex[0].toDouble() + stretch, vertex[1].toDouble()};
+    root.insert("profile", profile);
+    return root;
+}
+
+} // namespace
+
+// Half a point of stretch on the length across the creases, the side the layout's axis picks, and
+// less on a sheet under 1000 points long.
+TEST(FoldFileLayoutTest, StretchIsMeasuredOnTheLengthAcrossTheCreases) {
+    struct Case {
+        FoldSize sheet;
+        Axis axis;
+        double stretch; // of the length
+        bool sound;
+    };
+    const Case cases[] = {
+        {{4000, 2000}, Axis::vertical, 1e-4, true},   // 0.4 of 4000 points
+        {{4000, 2000}, Axis::vertical, 2e-4, false},  // 0.8 of 4000 points, 0.4 of 2000
+        {{2000, 4000}, Axis::vertical, 2e-4, true},   // 0.4 of 2000 points, 0.8 of 4000
+        {{2000, 4000}, Axis::vertical, 3e-4, false},  // 0.6 of 2000 points
+        {{2000, 4000}, Axis::horizontal, 1e-4, true}, // 0.4 of 4000 points
+        {{2000, 4000}, Axis::horizontal, 2e-4, false},
+        {{4000, 2000}, Axis::horizontal, 2e-4, true}, // 0.4 of 2000 points
+        {{4000, 2000}, Axis::horizontal, 3e-4, false},
+        {{100, 50}, Axis::vertical, 4e-4, true}, // 0.04 points, within 1/2000 of 100
+        {{100, 50}, Axis::vertical, 6e-4, false},
+        {{1, 1}, Axis::horizontal, 4e-4, true},
+        {{1, 1}, Axis::horizontal, 6e-4, false},
+    };
+    for (const Case& c : cases) {
+        for (const double sign : {1.0, -1.0}) {
+            const QJsonObject root =
+                stretchedFile(FoldLayout::accordion(4, c.axis), c.sheet, sign * c.stretch);
+            SCOPED_TRACE(QJsonDocument(root).toJson(QJsonDocument::Compact).toStdString());
+            QString error;
+            EXPECT_EQ(bool(readBack(root, &error)), c.sound) << error.toStdString();
+            if (!c.sound)
+                EXPECT_TRUE(error.contains("panels do not match the creases"))
+                    << error.toStdString();
+        }
+    }
+}
+
+// A sheet under a point a side, or a point further than one length from the first edge, is no
+// sound fold's.
+TEST(FoldFileLayoutTest, TinySheetsAndFarPointsAreRefused) {
+    const auto setSheet = [](QJsonArray sheet) {
+        return [sheet](QJsonObject& root) { root.insert("sheet", sheet); };
+    };
+    const auto setPoint = [](int index, double x, double y) {
+        return [=](QJsonObject& root) {
+            QJsonArray profile = root.value("profile").toArray();
+            profile[index] = QJsonArray{x, y};
+            root.insert("profile", profile);
+        };
+    };
+    const std::pair<std::function<void(QJsonObject&)>, const char*> cases[] = {
+        {setSheet({0.001, 0.001}), "“sheet” holds 0.001, outside 1 to 1000000"},
+        {setSheet({0.99, 500}), "“sheet” holds 0.99, outside 1 to 1000000"},
+        {setSheet({500, 0.5}), "“sheet” holds 0.5, outside 1 to 1000000"},
+        {setSheet({0, 500}), "“sheet” holds 0, outside 1 to 1000000"},
+        {setPoint(1, 0.25, 1.5), "“point 2 of “profile”” holds 1.5, outside -1 to 1"},
+        {setPoint(0, -1.5, 0), "“point 1 of “profile”” holds -1.5, outside -1 to 1"},
+        {setPoint(3, 0.75, -1.01), "holds -1.01, outside -1 to 1"},
+    };
+    for (const auto& [change, reason] : cases) {
+        QJsonObject root = stretchedFile(FoldLayout::accordion(3), {640, 480}, 0);
+        change(root);
+        QString error;
+        EXPECT_FALSE(readBack(root, &error));
+        EXPECT_TRUE(error.contains(QString::fromUtf8(reason))) << error.toStdString();
+    }
+}
+
+// No panel is longer than the sheet and the fold begins on the flat sheet, so every point of every
+// fold the limiter allows lies within one length of the first edge, on sheets of every shape.
+TEST(FoldFileLayoutTest, EverySoundFoldStaysWithinOneLengthAndReadsBack) {
+    unsigned seed = 100;
+    for (const FoldLayout& layout : everyLayout()) {
+        if (layout.isClassic())
+            continue;
+        for (const FoldSize sheet :
+             {FoldSize{640, 480}, FoldSize{3000, 120}, FoldSize{120, 3000}, FoldSize{1, 1}}) {
+            for (int trial = 0; trial < 8; ++trial) {
+                const PanelFoldModel fold = randomFold(layout, sheet, seed++);
+                const FoldFile file = FoldFile::fromModel(fold, 0);
+                for (const FoldPoint& point : file.panelFold()->profile) {
+                    // What rounding leaves past the edge is far less than 1e-12.
+                    ASSERT_TRUE(std::abs(point.x) <= 1 + 1e-12 && std::abs(point.y) <= 1 + 1e-12)
+                        << layout.name() << " on " << sheet.width << " x " << sheet.height
+                        << ", seed " << seed - 1 << ": " << point.x << ", " << point.y;
+                }
+                QString error;
+                ASSERT_TRUE(readBack(jsonOf(file), &error)) << error.toStdString();
+            }
+        }
+    }
+}
+
+// Names read from a file reach the message escaped, so it stays one line and prints nothing raw.
+TEST(FoldFileLayoutTest, ControlCharactersInNamesAreShownEscaped) {
+    const std::pair<QString, QString> cases[] = {
+        {QStringLiteral("tent\nsecond line"), QStringLiteral("tent\\nsecond line")},
+        {QStringLiteral("tent\x1b[2J"), QStringLiteral("tent\\x1b[2J")},
+        {QStringLiteral("ten") + QChar(0) + QStringLiteral("t cut"),
+         QStringLiteral("ten\\x00t cut")},
+    };
+    for (const auto& [raw, escaped] : cases) {
+        for (const char* key : {"layout", "axis"}) {
+            QJsonObject root = stretchedFile(FoldLayout::accordion(3), {640, 480}, 0);
+            root.insert(key, raw);
+            QString error;
+            EXPECT_FALSE(readBack(root, &error));
+            EXPECT_TRUE(error.contains(escaped)) << key << ": " << error.toStdString();
+            EXPECT_FALSE(
+                std::any_of(error.begin(), error.end(), [](QChar c) { return c.unicode() < 0x20; }))
+                << key << ": " << error.toStdString();
+        }
+    }
+}

@@ -145,25 +145,64 @@ QByteArray blackPng(quint32 width, quint32 height) {
            pngChunk("IEND", {});
 }
 
+// A BMP's file header and the start of its info header (40 bytes, or 12 in the OS/2 form), with
+// a few bytes of pixels: enough for a reader to take its size.
+QByteArray bmpHeader(qint32 width, qint32 height, quint32 infoSize = 40) {
+    QByteArray bytes("BM");
+    const auto add = [&bytes](auto value) {
+        const auto little = qToLittleEndian(value);
+        bytes.append(reinterpret_cast<const char*>(&little), sizeof little);
+    };
+    add(quint32(14 + infoSize + 64)); // file size
+    add(quint32(0));                  // reserved
+    add(quint32(14 + infoSize));      // pixels' offset
+    add(infoSize);
+    if (infoSize == 12) {
+        add(quint16(width));
+        add(quint16(height));
+        add(quint16(1));  // planes
+        add(quint16(24)); // bits a pixel
+    } else {
+        add(width);
+        add(height);
+        add(quint16(1));
+        add(quint16(24));
+        for (int i = 0; i < 6; ++i)
+            add(quint32(0)); // no compression, sizes and palette left to the defaults
+    }
+    return bytes + QByteArray(64, '\0');
+}
+
 // Refused from its header: decoded row by row at the size asked it would take no memory to
 // speak of, but seconds of inflating. Formats that Qt decodes into 4 bytes a pixel whatever
 // their own depth are refused by Qt's limit, and say so as well.
 TEST_F(PictureReaderTest, BombIsTooLargeWithItsSizeAndTheLimit) {
     const QByteArray blank(1000, '\0');
-    const QList<std::pair<QByteArray, QByteArray>> bombs = {
-        {"bomb.png", blackPng(20000, 14000)},
-        {"bomb.ppm", "P6\n17000 17000\n255\n" + blank},
-        {"bomb.xpm", "/* XPM */\nstatic char *x[] = {\n\"17000 17000 1 1\",\n\"a c #000000\",\n"
-                     "\"aaaa\"\n};\n"}};
-    for (const auto& [name, bytes] : bombs) {
+    const QString png = "Too large: 20000 x 14000 pixels need 1068 MB, over the limit of 1024 MB";
+    const QString square =
+        "Too large: 17000 x 17000 pixels need 1102 MB, over the limit of 1024 MB";
+    const QString bmp = "Too large: 60000 x 60000 pixels need 13732 MB, over the limit of 1024 MB";
+    struct Bomb {
+        QByteArray name;
+        QByteArray bytes;
+        QString failure;
+    };
+    const QList<Bomb> bombs = {
+        {"bomb.png", blackPng(20000, 14000), png},
+        {"bomb.ppm", "P6\n17000 17000\n255\n" + blank, square},
+        {"bomb.xpm",
+         "/* XPM */\nstatic char *x[] = {\n\"17000 17000 1 1\",\n\"a c #000000\",\n\"aaaa\"\n};\n",
+         square},
+        {"bomb.bmp", bmpHeader(60000, 60000), bmp},
+        {"top-down.bmp", bmpHeader(60000, -60000), bmp},
+        {"os2.bmp", bmpHeader(60000, 60000, 12), bmp},
+        {"square.bmp", bmpHeader(17000, 17000), square},
+    };
+    for (const Bomb& bomb : bombs) {
         const PictureReader::Result result =
-            PictureReader::read(write(name, bytes), QSize(800, 800));
+            PictureReader::read(write(bomb.name, bomb.bytes), QSize(800, 800));
         EXPECT_TRUE(result.picture.isNull());
-        EXPECT_EQ(result.failure,
-                  name == "bomb.png"
-                      ? "Too large: 20000 x 14000 pixels need 1068 MB, over the limit of 1024 MB"
-                      : "Too large: 17000 x 17000 pixels need 1102 MB, over the limit of 1024 MB")
-            << name.constData();
+        EXPECT_EQ(result.failure, bomb.failure) << bomb.name.constData();
     }
 }
 
