@@ -1,28 +1,202 @@
 // SPDX-FileCopyrightText: The Pleatora developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "media/PngWriter.h"
+#include "media/PngRowFilter.h"
 
 #include <QCoreApplication>
 #include <QIODevice>
 
+#include <algorithm>
+#include <deque>
+#include <future>
+#include <libdeflate.h>
 #include <memory>
-#include <spng.h>
+#include <thread>
+#include <vector>
+#include <zlib.h>
 
 namespace {
 
-constexpr int compressionLevel = 2;
+// Up to this many pixels the filtered picture and its compressed copy are held whole, for
+// libdeflate; larger pictures go out band by band, so memory stays bounded.
+constexpr qint64 wholePictureLimit = 8'000'000;
+constexpr int wholePictureLevel = 1;
+constexpr int bandLevel = 2;
+constexpr size_t bandBytes = size_t(4) << 20;
+// Each IDAT chunk is one write, so a stopped export ends within one chunk.
+constexpr qsizetype idatLength = 256 * 1024;
 
-int writeToDevice(spng_ctx*, void* user, void* data, size_t length) {
-    auto* device = static_cast<QIODevice*>(user);
-    const qint64 written = device->write(static_cast<const char*>(data), qint64(length));
-    return written == qint64(length) ? 0 : SPNG_IO_ERROR;
+QString encoderFailure(const QString& reason) {
+    return QCoreApplication::translate("PngWriter", "The PNG encoder failed: %1").arg(reason);
 }
 
-QString failureText(int error, const QIODevice* device) {
-    if (error == SPNG_IO_ERROR && !device->errorString().isEmpty())
-        return device->errorString();
-    return QCoreApplication::translate("PngWriter", "The PNG encoder failed: %1")
-        .arg(QString::fromUtf8(spng_strerror(error)));
+void appendBigEndian(QByteArray& bytes, uint32_t value) {
+    for (int shift = 24; shift >= 0; shift -= 8)
+        bytes.append(char((value >> shift) & 0xff));
+}
+
+QByteArray chunk(const char* type, const QByteArray& data) {
+    QByteArray bytes;
+    bytes.reserve(data.size() + 12);
+    appendBigEndian(bytes, uint32_t(data.size()));
+    bytes.append(type, 4);
+    bytes.append(data);
+    const uint32_t crc = libdeflate_crc32(0, bytes.constData() + 4, size_t(data.size()) + 4);
+    appendBigEndian(bytes, crc);
+    return bytes;
+}
+
+// The signature and the chunks before the pixels: the header and, when the picture has one, the
+// resolution Qt's writer records too.
+QByteArray headerChunks(const QImage& pixels, bool alpha) {
+    QByteArray bytes("\x89PNG\r\n\x1a\n", 8);
+    QByteArray header;
+    appendBigEndian(header, uint32_t(pixels.width()));
+    appendBigEndian(header, uint32_t(pixels.height()));
+    header.append(char(8));              // bits a sample
+    header.append(char(alpha ? 6 : 2)); // RGBA or RGB
+    header.append(3, char(0));          // deflate, adaptive filters, not interlaced
+    bytes.append(chunk("IHDR", header));
+    if (pixels.dotsPerMeterX() > 0 && pixels.dotsPerMeterY() > 0) {
+        QByteArray resolution;
+        appendBigEndian(resolution, uint32_t(pixels.dotsPerMeterX()));
+        appendBigEndian(resolution, uint32_t(pixels.dotsPerMeterY()));
+        resolution.append(char(1)); // a metre
+        bytes.append(chunk("pHYs", resolution));
+    }
+    return bytes;
+}
+
+size_t rowLength(const QImage& pixels) {
+    return size_t(pixels.width()) * size_t(pixels.depth() / 8);
+}
+
+// Rows [first, end) with Paeth, each behind its filter byte.
+std::vector<uint8_t> filteredRows(const QImage& pixels, int first, int end) {
+    const size_t length = rowLength(pixels);
+    std::vector<uint8_t> filtered((length + 1) * size_t(end - first));
+    for (int y = first; y < end; ++y)
+        PngRowFilter::filter(PngRowFilter::Type::Paeth, pixels.constScanLine(y),
+                             y > 0 ? pixels.constScanLine(y - 1) : nullptr, length,
+                             pixels.depth() / 8, filtered.data() + (length + 1) * size_t(y - first));
+    return filtered;
+}
+
+// The zlib stream goes out in IDAT chunks, one write each; the first failed write ends it.
+class IdatStream {
+public:
+    explicit IdatStream(QIODevice* device) : _device(device) {}
+
+    bool write(const QByteArray& bytes) {
+        _failed = _failed || _device->write(bytes) != bytes.size();
+        return !_failed;
+    }
+    bool append(const uint8_t* data, size_t length) {
+        while (length > 0 && !_failed) {
+            const auto taken = std::min(size_t(idatLength - _pending.size()), length);
+            _pending.append(reinterpret_cast<const char*>(data), qsizetype(taken));
+            data += taken;
+            length -= taken;
+            if (_pending.size() == idatLength)
+                flush();
+        }
+        return !_failed;
+    }
+    bool finish() {
+        if (!_pending.isEmpty())
+            flush();
+        return write(chunk("IEND", {}));
+    }
+
+private:
+    void flush() {
+        write(chunk("IDAT", _pending));
+        _pending.clear();
+    }
+
+    QIODevice* _device;
+    QByteArray _pending;
+    bool _failed = false;
+};
+
+bool writeWhole(const QImage& pixels, IdatStream& idat, QString* failure) {
+    const std::vector<uint8_t> filtered = filteredRows(pixels, 0, pixels.height());
+    const std::unique_ptr<libdeflate_compressor, decltype(&libdeflate_free_compressor)> compressor(
+        libdeflate_alloc_compressor(wholePictureLevel), &libdeflate_free_compressor);
+    std::vector<uint8_t> compressed;
+    if (compressor) {
+        compressed.resize(libdeflate_zlib_compress_bound(compressor.get(), filtered.size()));
+        compressed.resize(libdeflate_zlib_compress(compressor.get(), filtered.data(),
+                                                   filtered.size(), compressed.data(),
+                                                   compressed.size()));
+    }
+    if (compressed.empty()) {
+        if (failure)
+            *failure = encoderFailure(QStringLiteral("out of memory"));
+        return false;
+    }
+    return idat.append(compressed.data(), compressed.size());
+}
+
+struct Band {
+    std::vector<uint8_t> deflated; // empty when zlib failed
+    uint32_t adler = 0;
+    size_t filteredLength = 0;
+};
+
+// One band of rows as raw deflate, ended on a byte boundary (or, for the last, with the final
+// block) so that bands can follow each other in one zlib stream.
+Band deflatedBand(const QImage& pixels, int first, int end) {
+    const std::vector<uint8_t> filtered = filteredRows(pixels, first, end);
+    Band band;
+    band.filteredLength = filtered.size();
+    band.adler = uint32_t(adler32_z(adler32(0, nullptr, 0), filtered.data(), filtered.size()));
+    z_stream stream{};
+    if (deflateInit2(&stream, bandLevel, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+        return band;
+    // Room for the flush's empty stored block besides deflate's own bound.
+    band.deflated.resize(deflateBound(&stream, uLong(filtered.size())) + 16);
+    stream.next_in = const_cast<Bytef*>(filtered.data());
+    stream.avail_in = uInt(filtered.size());
+    stream.next_out = band.deflated.data();
+    stream.avail_out = uInt(band.deflated.size());
+    const bool last = end == pixels.height();
+    const int result = deflate(&stream, last ? Z_FINISH : Z_FULL_FLUSH);
+    const bool done = last ? result == Z_STREAM_END : result == Z_OK && stream.avail_out > 0;
+    band.deflated.resize(done ? stream.total_out : 0);
+    deflateEnd(&stream);
+    return band;
+}
+
+// Every core deflates a band while the bands before it are written in order.
+bool writeBands(const QImage& pixels, IdatStream& idat, QString* failure) {
+    const int bandRows = std::max(1, int(bandBytes / (rowLength(pixels) + 1)));
+    const auto inFlightLimit = size_t(std::max(1U, std::thread::hardware_concurrency()));
+    std::deque<std::future<Band>> inFlight;
+    int nextRow = 0;
+    const uint8_t zlibHeader[] = {0x78, 0x01}; // deflate with a 32 KiB window
+    bool written = idat.append(zlibHeader, sizeof zlibHeader);
+    uLong adler = adler32(0, nullptr, 0);
+    while (written && (nextRow < pixels.height() || !inFlight.empty())) {
+        while (nextRow < pixels.height() && inFlight.size() < inFlightLimit) {
+            const int first = nextRow;
+            nextRow = std::min(pixels.height(), first + bandRows);
+            inFlight.push_back(std::async(std::launch::async, deflatedBand, std::cref(pixels),
+                                          first, nextRow));
+        }
+        const Band band = inFlight.front().get();
+        inFlight.pop_front();
+        if (band.deflated.empty()) {
+            if (failure)
+                *failure = encoderFailure(QStringLiteral("zlib could not compress"));
+            return false;
+        }
+        adler = adler32_combine(adler, band.adler, z_off_t(band.filteredLength));
+        written = idat.append(band.deflated.data(), band.deflated.size());
+    }
+    QByteArray trailer;
+    appendBigEndian(trailer, uint32_t(adler));
+    return written && idat.append(reinterpret_cast<const uint8_t*>(trailer.constData()), 4);
 }
 
 } // namespace
@@ -32,34 +206,22 @@ bool PngWriter::write(const QImage& picture, QIODevice* device, QString* failure
     const bool alpha = picture.hasAlphaChannel();
     const QImage pixels =
         picture.convertToFormat(alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
-    const std::unique_ptr<spng_ctx, decltype(&spng_ctx_free)> context(
-        spng_ctx_new(SPNG_CTX_ENCODER), &spng_ctx_free);
-    spng_ihdr header{};
-    header.width = uint32_t(pixels.width());
-    header.height = uint32_t(pixels.height());
-    header.bit_depth = 8;
-    header.color_type = alpha ? SPNG_COLOR_TYPE_TRUECOLOR_ALPHA : SPNG_COLOR_TYPE_TRUECOLOR;
-    // The resolution Qt's writer records too.
-    spng_phys resolution{uint32_t(pixels.dotsPerMeterX()), uint32_t(pixels.dotsPerMeterY()), 1};
-    int error = spng_set_png_stream(context.get(), writeToDevice, device);
-    if (!error)
-        error = spng_set_option(context.get(), SPNG_FILTER_CHOICE, SPNG_FILTER_CHOICE_PAETH);
-    if (!error)
-        error = spng_set_option(context.get(), SPNG_IMG_COMPRESSION_LEVEL, compressionLevel);
-    if (!error)
-        error = spng_set_ihdr(context.get(), &header);
-    if (!error && resolution.ppu_x > 0 && resolution.ppu_y > 0)
-        error = spng_set_phys(context.get(), &resolution);
-    // Row by row: the picture's lines are padded to 4 bytes, the encoder's are not.
-    if (!error)
-        error = spng_encode_image(context.get(), nullptr, 0, SPNG_FMT_PNG,
-                                  SPNG_ENCODE_PROGRESSIVE | SPNG_ENCODE_FINALIZE);
-    const size_t rowLength = size_t(pixels.width()) * (alpha ? 4 : 3);
-    for (int y = 0; !error && y < pixels.height(); ++y)
-        error = spng_encode_row(context.get(), pixels.constScanLine(y), rowLength);
-    if (error == SPNG_EOI)
-        error = 0;
-    if (error && failure)
-        *failure = failureText(error, device);
-    return !error;
+    IdatStream idat(device);
+    bool written = idat.write(headerChunks(pixels, alpha));
+    QString encoderReason;
+    if (written) {
+        written = qint64(pixels.width()) * pixels.height() <= wholePictureLimit
+                      ? writeWhole(pixels, idat, &encoderReason)
+                      : writeBands(pixels, idat, &encoderReason);
+    }
+    written = written && idat.finish();
+    if (!written && failure) {
+        if (!encoderReason.isEmpty())
+            *failure = encoderReason;
+        else if (!device->errorString().isEmpty())
+            *failure = device->errorString();
+        else
+            *failure = encoderFailure(QStringLiteral("the device refused the data"));
+    }
+    return written;
 }
