@@ -71,15 +71,22 @@ size_t rowLength(const QImage& pixels) {
     return size_t(pixels.width()) * size_t(pixels.depth() / 8);
 }
 
-// Rows [first, end) with Paeth, each behind its filter byte.
-std::vector<uint8_t> filteredRows(const QImage& pixels, int first, int end) {
+// Rows [first, end) with Paeth, each behind its filter byte. Left uninitialised: every byte is
+// written, and zeroing megabytes costs as much as filtering them.
+struct FilteredRows {
+    std::unique_ptr<uint8_t[]> bytes;
+    size_t length = 0;
+};
+
+FilteredRows filteredRows(const QImage& pixels, int first, int end) {
     const size_t length = rowLength(pixels);
-    std::vector<uint8_t> filtered((length + 1) * size_t(end - first));
+    FilteredRows rows{nullptr, (length + 1) * size_t(end - first)};
+    rows.bytes = std::make_unique_for_overwrite<uint8_t[]>(rows.length);
     for (int y = first; y < end; ++y)
         PngRowFilter::filter(PngRowFilter::Type::Paeth, pixels.constScanLine(y),
                              y > 0 ? pixels.constScanLine(y - 1) : nullptr, length,
-                             pixels.depth() / 8, filtered.data() + (length + 1) * size_t(y - first));
-    return filtered;
+                             pixels.depth() / 8, rows.bytes.get() + (length + 1) * size_t(y - first));
+    return rows;
 }
 
 // The zlib stream goes out in IDAT chunks, one write each; the first failed write ends it.
@@ -94,11 +101,16 @@ public:
     bool append(const uint8_t* data, size_t length) {
         while (length > 0 && !_failed) {
             const auto taken = std::min(size_t(idatLength - _pending.size()), length);
-            _pending.append(reinterpret_cast<const char*>(data), qsizetype(taken));
+            if (_pending.isEmpty() && taken == size_t(idatLength)) {
+                write(chunk("IDAT", QByteArray::fromRawData(
+                                        reinterpret_cast<const char*>(data), idatLength)));
+            } else {
+                _pending.append(reinterpret_cast<const char*>(data), qsizetype(taken));
+                if (_pending.size() == idatLength)
+                    flush();
+            }
             data += taken;
             length -= taken;
-            if (_pending.size() == idatLength)
-                flush();
         }
         return !_failed;
     }
@@ -120,22 +132,23 @@ private:
 };
 
 bool writeWhole(const QImage& pixels, IdatStream& idat, QString* failure) {
-    const std::vector<uint8_t> filtered = filteredRows(pixels, 0, pixels.height());
+    const FilteredRows rows = filteredRows(pixels, 0, pixels.height());
     const std::unique_ptr<libdeflate_compressor, decltype(&libdeflate_free_compressor)> compressor(
         libdeflate_alloc_compressor(wholePictureLevel), &libdeflate_free_compressor);
-    std::vector<uint8_t> compressed;
+    size_t compressedLength = 0;
+    std::unique_ptr<uint8_t[]> compressed;
     if (compressor) {
-        compressed.resize(libdeflate_zlib_compress_bound(compressor.get(), filtered.size()));
-        compressed.resize(libdeflate_zlib_compress(compressor.get(), filtered.data(),
-                                                   filtered.size(), compressed.data(),
-                                                   compressed.size()));
+        const size_t bound = libdeflate_zlib_compress_bound(compressor.get(), rows.length);
+        compressed = std::make_unique_for_overwrite<uint8_t[]>(bound);
+        compressedLength = libdeflate_zlib_compress(compressor.get(), rows.bytes.get(),
+                                                    rows.length, compressed.get(), bound);
     }
-    if (compressed.empty()) {
+    if (compressedLength == 0) {
         if (failure)
             *failure = encoderFailure(QStringLiteral("out of memory"));
         return false;
     }
-    return idat.append(compressed.data(), compressed.size());
+    return idat.append(compressed.get(), compressedLength);
 }
 
 struct Band {
@@ -147,17 +160,17 @@ struct Band {
 // One band of rows as raw deflate, ended on a byte boundary (or, for the last, with the final
 // block) so that bands can follow each other in one zlib stream.
 Band deflatedBand(const QImage& pixels, int first, int end) {
-    const std::vector<uint8_t> filtered = filteredRows(pixels, first, end);
+    const FilteredRows rows = filteredRows(pixels, first, end);
     Band band;
-    band.filteredLength = filtered.size();
-    band.adler = uint32_t(adler32_z(adler32(0, nullptr, 0), filtered.data(), filtered.size()));
+    band.filteredLength = rows.length;
+    band.adler = uint32_t(adler32_z(adler32(0, nullptr, 0), rows.bytes.get(), rows.length));
     z_stream stream{};
     if (deflateInit2(&stream, bandLevel, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK)
         return band;
     // Room for the flush's empty stored block besides deflate's own bound.
-    band.deflated.resize(deflateBound(&stream, uLong(filtered.size())) + 16);
-    stream.next_in = const_cast<Bytef*>(filtered.data());
-    stream.avail_in = uInt(filtered.size());
+    band.deflated.resize(deflateBound(&stream, uLong(rows.length)) + 16);
+    stream.next_in = rows.bytes.get();
+    stream.avail_in = uInt(rows.length);
     stream.next_out = band.deflated.data();
     stream.avail_out = uInt(band.deflated.size());
     const bool last = end == pixels.height();
