@@ -108,8 +108,8 @@ void libspngWriter(benchmark::State& state) {
         QBuffer buffer(&data);
         buffer.open(QIODevice::WriteOnly);
         const bool alpha = picture(which).hasAlphaChannel();
-        const QImage pixels = picture(which).convertToFormat(alpha ? QImage::Format_RGBA8888
-                                                                   : QImage::Format_RGB888);
+        const QImage pixels =
+            picture(which).convertToFormat(alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
         spng_ctx* context = spng_ctx_new(SPNG_CTX_ENCODER);
         spng_set_png_stream(context, writeToBuffer, &buffer);
         spng_set_option(context, SPNG_FILTER_CHOICE, SPNG_FILTER_CHOICE_PAETH);
@@ -186,8 +186,8 @@ void filterAndLibdeflate(benchmark::State& state) {
         const std::vector<uint8_t> rows = filtered(pixels, FilterChoice(state.range(1)));
         libdeflate_compressor* compressor = libdeflate_alloc_compressor(int(state.range(2)));
         std::vector<uint8_t> out(libdeflate_zlib_compress_bound(compressor, rows.size()));
-        size = libdeflate_zlib_compress(compressor, rows.data(), rows.size(), out.data(),
-                                        out.size());
+        size =
+            libdeflate_zlib_compress(compressor, rows.data(), rows.size(), out.data(), out.size());
         libdeflate_free_compressor(compressor);
     }
     state.counters["bytes"] = double(size);

@@ -62,8 +62,8 @@ void paeth(const uint8_t* row, const uint8_t* above, size_t length, size_t bytes
         std::memcpy(out + i, &filtered, sizeof filtered);
     }
     for (; i < length; ++i)
-        out[i] = uint8_t(row[i] - paethPredictor(row[i - bytesPerPixel], above[i],
-                                                 above[i - bytesPerPixel]));
+        out[i] = uint8_t(
+            row[i] - paethPredictor(row[i - bytesPerPixel], above[i], above[i - bytesPerPixel]));
 }
 
 void sub(const uint8_t* row, size_t length, size_t bytesPerPixel, uint8_t* out) {

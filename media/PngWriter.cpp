@@ -53,7 +53,7 @@ QByteArray headerChunks(const QImage& pixels, bool alpha) {
     QByteArray header;
     appendBigEndian(header, uint32_t(pixels.width()));
     appendBigEndian(header, uint32_t(pixels.height()));
-    header.append(char(8));              // bits a sample
+    header.append(char(8));             // bits a sample
     header.append(char(alpha ? 6 : 2)); // RGBA or RGB
     header.append(3, char(0));          // deflate, adaptive filters, not interlaced
     bytes.append(chunk("IHDR", header));
@@ -85,7 +85,8 @@ FilteredRows filteredRows(const QImage& pixels, int first, int end) {
     for (int y = first; y < end; ++y)
         PngRowFilter::filter(PngRowFilter::Type::Paeth, pixels.constScanLine(y),
                              y > 0 ? pixels.constScanLine(y - 1) : nullptr, length,
-                             pixels.depth() / 8, rows.bytes.get() + (length + 1) * size_t(y - first));
+                             pixels.depth() / 8,
+                             rows.bytes.get() + (length + 1) * size_t(y - first));
     return rows;
 }
 
@@ -102,8 +103,8 @@ public:
         while (length > 0 && !_failed) {
             const auto taken = std::min(size_t(idatLength - _pending.size()), length);
             if (_pending.isEmpty() && taken == size_t(idatLength)) {
-                write(chunk("IDAT", QByteArray::fromRawData(
-                                        reinterpret_cast<const char*>(data), idatLength)));
+                write(chunk("IDAT", QByteArray::fromRawData(reinterpret_cast<const char*>(data),
+                                                            idatLength)));
             } else {
                 _pending.append(reinterpret_cast<const char*>(data), qsizetype(taken));
                 if (_pending.size() == idatLength)
@@ -140,8 +141,8 @@ bool writeWhole(const QImage& pixels, IdatStream& idat, QString* failure) {
     if (compressor) {
         const size_t bound = libdeflate_zlib_compress_bound(compressor.get(), rows.length);
         compressed = std::make_unique_for_overwrite<uint8_t[]>(bound);
-        compressedLength = libdeflate_zlib_compress(compressor.get(), rows.bytes.get(),
-                                                    rows.length, compressed.get(), bound);
+        compressedLength = libdeflate_zlib_compress(compressor.get(), rows.bytes.get(), rows.length,
+                                                    compressed.get(), bound);
     }
     if (compressedLength == 0) {
         if (failure)
@@ -194,8 +195,8 @@ bool writeBands(const QImage& pixels, IdatStream& idat, QString* failure) {
         while (nextRow < pixels.height() && inFlight.size() < inFlightLimit) {
             const int first = nextRow;
             nextRow = std::min(pixels.height(), first + bandRows);
-            inFlight.push_back(std::async(std::launch::async, deflatedBand, std::cref(pixels),
-                                          first, nextRow));
+            inFlight.push_back(
+                std::async(std::launch::async, deflatedBand, std::cref(pixels), first, nextRow));
         }
         const Band band = inFlight.front().get();
         inFlight.pop_front();

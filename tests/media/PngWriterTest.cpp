@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: The Pleatora developers
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "media/PngWriter.h"
 #include "media/ExportWriter.h"
 #include "media/PngRowFilter.h"
-#include "media/PngWriter.h"
 #include "tests/media/FileSizeLimit.h"
 
 #include <QBuffer>
@@ -162,7 +162,9 @@ std::vector<uint8_t> unfiltered(const std::vector<uint8_t>& filtered,
             const int toLeft = std::abs(estimate - left);
             const int toUp = std::abs(estimate - up);
             const int toUpLeft = std::abs(estimate - upLeft);
-            predicted = toLeft <= toUp && toLeft <= toUpLeft ? left : toUp <= toUpLeft ? up : upLeft;
+            predicted = toLeft <= toUp && toLeft <= toUpLeft ? left
+                        : toUp <= toUpLeft                   ? up
+                                                             : upLeft;
         }
         row[i] = uint8_t(row[i] + predicted);
     }
@@ -205,10 +207,11 @@ TEST(PngWriterTest, AFailingDeviceGivesItsReason) {
 // come in; libpng and Qt both read the file back to the stored pixels.
 TEST(PngWriterTest, EveryFormatAndWidthComesBackThroughLibpngAndQt) {
     const QImage::Format formats[] = {
-        QImage::Format_ARGB32,    QImage::Format_ARGB32_Premultiplied, QImage::Format_RGB32,
-        QImage::Format_RGB888,    QImage::Format_RGBA8888,             QImage::Format_Grayscale8,
-        QImage::Format_Indexed8,  QImage::Format_RGBA64_Premultiplied, QImage::Format_RGB16,
-        QImage::Format_Mono,
+        QImage::Format_ARGB32,   QImage::Format_ARGB32_Premultiplied,
+        QImage::Format_RGB32,    QImage::Format_RGB888,
+        QImage::Format_RGBA8888, QImage::Format_Grayscale8,
+        QImage::Format_Indexed8, QImage::Format_RGBA64_Premultiplied,
+        QImage::Format_RGB16,    QImage::Format_Mono,
     };
     quint32 seed = 0;
     for (const QImage::Format format : formats) {
@@ -216,8 +219,8 @@ TEST(PngWriterTest, EveryFormatAndWidthComesBackThroughLibpngAndQt) {
             SCOPED_TRACE(std::to_string(int(format)) + " at width " + std::to_string(width));
             const QImage picture = noise(width, 5, format, ++seed);
             const bool alpha = picture.hasAlphaChannel();
-            const QImage stored = picture.convertToFormat(alpha ? QImage::Format_RGBA8888
-                                                                : QImage::Format_RGB888);
+            const QImage stored =
+                picture.convertToFormat(alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
             const QByteArray png = encoded(picture);
             EXPECT_EQ(decodedByLibpng(png, alpha), stored);
             EXPECT_EQ(QImage::fromData(png, "PNG").convertToFormat(stored.format()), stored);
@@ -229,8 +232,8 @@ TEST(PngWriterTest, CarriesTheChunksOfTheWriterItReplaced) {
     for (const bool alpha : {true, false}) {
         for (const int dotsPerMeter : {0, 3780, 11811}) {
             SCOPED_TRACE(std::to_string(alpha) + " at " + std::to_string(dotsPerMeter));
-            QImage picture = noise(300, 200, alpha ? QImage::Format_ARGB32_Premultiplied
-                                                    : QImage::Format_RGB32, 3);
+            QImage picture = noise(
+                300, 200, alpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32, 3);
             picture.setDotsPerMeterX(dotsPerMeter);
             picture.setDotsPerMeterY(dotsPerMeter);
             const QByteArray png = encoded(picture);
@@ -263,9 +266,9 @@ TEST(PngWriterTest, EveryRowFilterIsUndoneByTheDecodersRule) {
                 PngRowFilter::filter(type, row.data(), first ? nullptr : above.data(), length,
                                      pixelBytes, filtered.data());
                 ASSERT_EQ(filtered[0], uint8_t(type));
-                ASSERT_EQ(unfiltered(filtered, first ? std::vector<uint8_t>(length) : above,
-                                     pixelBytes),
-                          row)
+                ASSERT_EQ(
+                    unfiltered(filtered, first ? std::vector<uint8_t>(length) : above, pixelBytes),
+                    row)
                     << "filter " << int(type) << ", " << pixelBytes << " bytes a pixel";
             }
         }
