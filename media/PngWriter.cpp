@@ -12,7 +12,6 @@
 #include <libdeflate.h>
 #include <memory>
 #include <thread>
-#include <vector>
 #include <zlib.h>
 
 namespace {
@@ -48,28 +47,44 @@ QByteArray chunk(const char* type, const QByteArray& data) {
 
 // The signature and the chunks before the pixels: the header and, when the picture has one, the
 // resolution Qt's writer records too.
-QByteArray headerChunks(const QImage& pixels, bool alpha) {
+QByteArray headerChunks(const QImage& picture, bool alpha) {
     QByteArray bytes("\x89PNG\r\n\x1a\n", 8);
     QByteArray header;
-    appendBigEndian(header, uint32_t(pixels.width()));
-    appendBigEndian(header, uint32_t(pixels.height()));
+    appendBigEndian(header, uint32_t(picture.width()));
+    appendBigEndian(header, uint32_t(picture.height()));
     header.append(char(8));             // bits a sample
     header.append(char(alpha ? 6 : 2)); // RGBA or RGB
     header.append(3, char(0));          // deflate, adaptive filters, not interlaced
     bytes.append(chunk("IHDR", header));
-    if (pixels.dotsPerMeterX() > 0 && pixels.dotsPerMeterY() > 0) {
+    if (picture.dotsPerMeterX() > 0 && picture.dotsPerMeterY() > 0) {
         QByteArray resolution;
-        appendBigEndian(resolution, uint32_t(pixels.dotsPerMeterX()));
-        appendBigEndian(resolution, uint32_t(pixels.dotsPerMeterY()));
+        appendBigEndian(resolution, uint32_t(picture.dotsPerMeterX()));
+        appendBigEndian(resolution, uint32_t(picture.dotsPerMeterY()));
         resolution.append(char(1)); // a metre
         bytes.append(chunk("pHYs", resolution));
     }
     return bytes;
 }
 
-size_t rowLength(const QImage& pixels) {
-    return size_t(pixels.width()) * size_t(pixels.depth() / 8);
-}
+// The picture as PNG stores it: straight alpha, and without alpha when it has none.
+struct StoredPicture {
+    const QImage& picture;
+    QImage::Format format;
+
+    int pixelBytes() const { return format == QImage::Format_RGBA8888 ? 4 : 3; }
+    size_t rowLength() const { return size_t(picture.width()) * size_t(pixelBytes()); }
+
+    // Converted a strip at a time rather than whole: a converted copy of a large picture would
+    // cost as much memory as the picture, and its fresh pages as much time as the filter.
+    QImage rows(int first, int end) const {
+        QImage strip(picture.constScanLine(first), picture.width(), end - first,
+                     picture.bytesPerLine(), picture.format());
+        strip.setColorTable(picture.colorTable());
+        return strip.convertToFormat(format);
+    }
+};
+
+constexpr int stripRows = 64;
 
 // Rows [first, end) with Paeth, each behind its filter byte. Left uninitialised: every byte is
 // written, and zeroing megabytes costs as much as filtering them.
@@ -78,16 +93,23 @@ struct FilteredRows {
     size_t length = 0;
 };
 
-FilteredRows filteredRows(const QImage& pixels, int first, int end) {
-    const size_t length = rowLength(pixels);
-    FilteredRows rows{nullptr, (length + 1) * size_t(end - first)};
-    rows.bytes = std::make_unique_for_overwrite<uint8_t[]>(rows.length);
-    for (int y = first; y < end; ++y)
-        PngRowFilter::filter(PngRowFilter::Type::Paeth, pixels.constScanLine(y),
-                             y > 0 ? pixels.constScanLine(y - 1) : nullptr, length,
-                             pixels.depth() / 8,
-                             rows.bytes.get() + (length + 1) * size_t(y - first));
-    return rows;
+FilteredRows filteredRows(const StoredPicture& stored, int first, int end) {
+    const size_t length = stored.rowLength();
+    FilteredRows filtered{nullptr, (length + 1) * size_t(end - first)};
+    filtered.bytes = std::make_unique_for_overwrite<uint8_t[]>(filtered.length);
+    uint8_t* out = filtered.bytes.get();
+    QImage above = first > 0 ? stored.rows(first - 1, first) : QImage();
+    for (int stripFirst = first; stripFirst < end; stripFirst += stripRows) {
+        const QImage strip = stored.rows(stripFirst, std::min(end, stripFirst + stripRows));
+        for (int y = 0; y < strip.height(); ++y, out += length + 1) {
+            const uint8_t* up = y > 0 ? strip.constScanLine(y - 1)
+                                      : (above.isNull() ? nullptr : above.constScanLine(0));
+            PngRowFilter::filter(PngRowFilter::Type::Paeth, strip.constScanLine(y), up, length,
+                                 stored.pixelBytes(), out);
+        }
+        above = strip.copy(0, strip.height() - 1, strip.width(), 1);
+    }
+    return filtered;
 }
 
 // The zlib stream goes out in IDAT chunks, one write each; the first failed write ends it.
@@ -132,8 +154,8 @@ private:
     bool _failed = false;
 };
 
-bool writeWhole(const QImage& pixels, IdatStream& idat, QString* failure) {
-    const FilteredRows rows = filteredRows(pixels, 0, pixels.height());
+bool writeWhole(const StoredPicture& stored, IdatStream& idat, QString* failure) {
+    const FilteredRows rows = filteredRows(stored, 0, stored.picture.height());
     const std::unique_ptr<libdeflate_compressor, decltype(&libdeflate_free_compressor)> compressor(
         libdeflate_alloc_compressor(wholePictureLevel), &libdeflate_free_compressor);
     size_t compressedLength = 0;
@@ -153,15 +175,16 @@ bool writeWhole(const QImage& pixels, IdatStream& idat, QString* failure) {
 }
 
 struct Band {
-    std::vector<uint8_t> deflated; // empty when zlib failed
+    std::unique_ptr<uint8_t[]> deflated;
+    size_t deflatedLength = 0; // 0 when zlib failed
     uint32_t adler = 0;
     size_t filteredLength = 0;
 };
 
 // One band of rows as raw deflate, ended on a byte boundary (or, for the last, with the final
 // block) so that bands can follow each other in one zlib stream.
-Band deflatedBand(const QImage& pixels, int first, int end) {
-    const FilteredRows rows = filteredRows(pixels, first, end);
+Band deflatedBand(const StoredPicture& stored, int first, int end) {
+    const FilteredRows rows = filteredRows(stored, first, end);
     Band band;
     band.filteredLength = rows.length;
     band.adler = uint32_t(adler32_z(adler32(0, nullptr, 0), rows.bytes.get(), rows.length));
@@ -169,44 +192,46 @@ Band deflatedBand(const QImage& pixels, int first, int end) {
     if (deflateInit2(&stream, bandLevel, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK)
         return band;
     // Room for the flush's empty stored block besides deflate's own bound.
-    band.deflated.resize(deflateBound(&stream, uLong(rows.length)) + 16);
+    const uLong bound = deflateBound(&stream, uLong(rows.length)) + 16;
+    band.deflated = std::make_unique_for_overwrite<uint8_t[]>(bound);
     stream.next_in = rows.bytes.get();
     stream.avail_in = uInt(rows.length);
-    stream.next_out = band.deflated.data();
-    stream.avail_out = uInt(band.deflated.size());
-    const bool last = end == pixels.height();
+    stream.next_out = band.deflated.get();
+    stream.avail_out = uInt(bound);
+    const bool last = end == stored.picture.height();
     const int result = deflate(&stream, last ? Z_FINISH : Z_FULL_FLUSH);
     const bool done = last ? result == Z_STREAM_END : result == Z_OK && stream.avail_out > 0;
-    band.deflated.resize(done ? stream.total_out : 0);
+    band.deflatedLength = done ? stream.total_out : 0;
     deflateEnd(&stream);
     return band;
 }
 
 // Every core deflates a band while the bands before it are written in order.
-bool writeBands(const QImage& pixels, IdatStream& idat, QString* failure) {
-    const int bandRows = std::max(1, int(bandBytes / (rowLength(pixels) + 1)));
+bool writeBands(const StoredPicture& stored, IdatStream& idat, QString* failure) {
+    const int height = stored.picture.height();
+    const int bandRows = std::max(1, int(bandBytes / (stored.rowLength() + 1)));
     const auto inFlightLimit = size_t(std::max(1U, std::thread::hardware_concurrency()));
     std::deque<std::future<Band>> inFlight;
     int nextRow = 0;
     const uint8_t zlibHeader[] = {0x78, 0x01}; // deflate with a 32 KiB window
     bool written = idat.append(zlibHeader, sizeof zlibHeader);
     uLong adler = adler32(0, nullptr, 0);
-    while (written && (nextRow < pixels.height() || !inFlight.empty())) {
-        while (nextRow < pixels.height() && inFlight.size() < inFlightLimit) {
+    while (written && (nextRow < height || !inFlight.empty())) {
+        while (nextRow < height && inFlight.size() < inFlightLimit) {
             const int first = nextRow;
-            nextRow = std::min(pixels.height(), first + bandRows);
+            nextRow = std::min(height, first + bandRows);
             inFlight.push_back(
-                std::async(std::launch::async, deflatedBand, std::cref(pixels), first, nextRow));
+                std::async(std::launch::async, deflatedBand, std::cref(stored), first, nextRow));
         }
         const Band band = inFlight.front().get();
         inFlight.pop_front();
-        if (band.deflated.empty()) {
+        if (band.deflatedLength == 0) {
             if (failure)
                 *failure = encoderFailure(QStringLiteral("zlib could not compress"));
             return false;
         }
         adler = adler32_combine(adler, band.adler, z_off_t(band.filteredLength));
-        written = idat.append(band.deflated.data(), band.deflated.size());
+        written = idat.append(band.deflated.get(), band.deflatedLength);
     }
     QByteArray trailer;
     appendBigEndian(trailer, uint32_t(adler));
@@ -216,17 +241,15 @@ bool writeBands(const QImage& pixels, IdatStream& idat, QString* failure) {
 } // namespace
 
 bool PngWriter::write(const QImage& picture, QIODevice* device, QString* failure) {
-    // Straight alpha, as PNG stores it; a picture without alpha is stored without.
     const bool alpha = picture.hasAlphaChannel();
-    const QImage pixels =
-        picture.convertToFormat(alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
+    const StoredPicture stored{picture, alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888};
     IdatStream idat(device);
-    bool written = idat.write(headerChunks(pixels, alpha));
+    bool written = idat.write(headerChunks(picture, alpha));
     QString encoderReason;
     if (written) {
-        written = qint64(pixels.width()) * pixels.height() <= wholePictureLimit
-                      ? writeWhole(pixels, idat, &encoderReason)
-                      : writeBands(pixels, idat, &encoderReason);
+        written = qint64(picture.width()) * picture.height() <= wholePictureLimit
+                      ? writeWhole(stored, idat, &encoderReason)
+                      : writeBands(stored, idat, &encoderReason);
     }
     written = written && idat.finish();
     if (!written && failure) {
