@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: The Pleatora developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "media/PngWriter.h"
+#include "media/PngChunkWriter.h"
 #include "media/PngRowFilter.h"
 
 #include <QCoreApplication>
@@ -22,48 +23,9 @@ constexpr qint64 wholePictureLimit = 8'000'000;
 constexpr int wholePictureLevel = 1;
 constexpr int bandLevel = 2;
 constexpr size_t bandBytes = size_t(4) << 20;
-// Each IDAT chunk is one write, so a stopped export ends within one chunk.
-constexpr qsizetype idatLength = 256 * 1024;
 
 QString encoderFailure(const QString& reason) {
     return QCoreApplication::translate("PngWriter", "The PNG encoder failed: %1").arg(reason);
-}
-
-void appendBigEndian(QByteArray& bytes, uint32_t value) {
-    for (int shift = 24; shift >= 0; shift -= 8)
-        bytes.append(char((value >> shift) & 0xff));
-}
-
-QByteArray chunk(const char* type, const QByteArray& data) {
-    QByteArray bytes;
-    bytes.reserve(data.size() + 12);
-    appendBigEndian(bytes, uint32_t(data.size()));
-    bytes.append(type, 4);
-    bytes.append(data);
-    const uint32_t crc = libdeflate_crc32(0, bytes.constData() + 4, size_t(data.size()) + 4);
-    appendBigEndian(bytes, crc);
-    return bytes;
-}
-
-// The signature and the chunks before the pixels: the header and, when the picture has one, the
-// resolution Qt's writer records too.
-QByteArray headerChunks(const QImage& picture, bool alpha) {
-    QByteArray bytes("\x89PNG\r\n\x1a\n", 8);
-    QByteArray header;
-    appendBigEndian(header, uint32_t(picture.width()));
-    appendBigEndian(header, uint32_t(picture.height()));
-    header.append(char(8));             // bits a sample
-    header.append(char(alpha ? 6 : 2)); // RGBA or RGB
-    header.append(3, char(0));          // deflate, adaptive filters, not interlaced
-    bytes.append(chunk("IHDR", header));
-    if (picture.dotsPerMeterX() > 0 && picture.dotsPerMeterY() > 0) {
-        QByteArray resolution;
-        appendBigEndian(resolution, uint32_t(picture.dotsPerMeterX()));
-        appendBigEndian(resolution, uint32_t(picture.dotsPerMeterY()));
-        resolution.append(char(1)); // a metre
-        bytes.append(chunk("pHYs", resolution));
-    }
-    return bytes;
 }
 
 // The picture as PNG stores it: straight alpha, and without alpha when it has none.
@@ -112,49 +74,7 @@ FilteredRows filteredRows(const StoredPicture& stored, int first, int end) {
     return filtered;
 }
 
-// The zlib stream goes out in IDAT chunks, one write each; the first failed write ends it.
-class IdatStream {
-public:
-    explicit IdatStream(QIODevice* device) : _device(device) {}
-
-    bool write(const QByteArray& bytes) {
-        _failed = _failed || _device->write(bytes) != bytes.size();
-        return !_failed;
-    }
-    bool append(const uint8_t* data, size_t length) {
-        while (length > 0 && !_failed) {
-            const auto taken = std::min(size_t(idatLength - _pending.size()), length);
-            if (_pending.isEmpty() && taken == size_t(idatLength)) {
-                write(chunk("IDAT", QByteArray::fromRawData(reinterpret_cast<const char*>(data),
-                                                            idatLength)));
-            } else {
-                _pending.append(reinterpret_cast<const char*>(data), qsizetype(taken));
-                if (_pending.size() == idatLength)
-                    flush();
-            }
-            data += taken;
-            length -= taken;
-        }
-        return !_failed;
-    }
-    bool finish() {
-        if (!_pending.isEmpty())
-            flush();
-        return write(chunk("IEND", {}));
-    }
-
-private:
-    void flush() {
-        write(chunk("IDAT", _pending));
-        _pending.clear();
-    }
-
-    QIODevice* _device;
-    QByteArray _pending;
-    bool _failed = false;
-};
-
-bool writeWhole(const StoredPicture& stored, IdatStream& idat, QString* failure) {
+bool writeWhole(const StoredPicture& stored, PngChunkWriter& chunks, QString* failure) {
     const FilteredRows rows = filteredRows(stored, 0, stored.picture.height());
     const std::unique_ptr<libdeflate_compressor, decltype(&libdeflate_free_compressor)> compressor(
         libdeflate_alloc_compressor(wholePictureLevel), &libdeflate_free_compressor);
@@ -171,7 +91,7 @@ bool writeWhole(const StoredPicture& stored, IdatStream& idat, QString* failure)
             *failure = encoderFailure(QStringLiteral("out of memory"));
         return false;
     }
-    return idat.append(compressed.get(), compressedLength);
+    return chunks.appendData(compressed.get(), compressedLength);
 }
 
 struct Band {
@@ -207,14 +127,14 @@ Band deflatedBand(const StoredPicture& stored, int first, int end) {
 }
 
 // Every core deflates a band while the bands before it are written in order.
-bool writeBands(const StoredPicture& stored, IdatStream& idat, QString* failure) {
+bool writeBands(const StoredPicture& stored, PngChunkWriter& chunks, QString* failure) {
     const int height = stored.picture.height();
     const int bandRows = std::max(1, int(bandBytes / (stored.rowLength() + 1)));
     const auto inFlightLimit = size_t(std::max(1U, std::thread::hardware_concurrency()));
     std::deque<std::future<Band>> inFlight;
     int nextRow = 0;
     const uint8_t zlibHeader[] = {0x78, 0x01}; // deflate with a 32 KiB window
-    bool written = idat.append(zlibHeader, sizeof zlibHeader);
+    bool written = chunks.appendData(zlibHeader, sizeof zlibHeader);
     uLong adler = adler32(0, nullptr, 0);
     while (written && (nextRow < height || !inFlight.empty())) {
         while (nextRow < height && inFlight.size() < inFlightLimit) {
@@ -231,11 +151,11 @@ bool writeBands(const StoredPicture& stored, IdatStream& idat, QString* failure)
             return false;
         }
         adler = adler32_combine(adler, band.adler, z_off_t(band.filteredLength));
-        written = idat.append(band.deflated.get(), band.deflatedLength);
+        written = chunks.appendData(band.deflated.get(), band.deflatedLength);
     }
-    QByteArray trailer;
-    appendBigEndian(trailer, uint32_t(adler));
-    return written && idat.append(reinterpret_cast<const uint8_t*>(trailer.constData()), 4);
+    const uint8_t trailer[] = {uint8_t(adler >> 24), uint8_t(adler >> 16), uint8_t(adler >> 8),
+                               uint8_t(adler)};
+    return written && chunks.appendData(trailer, sizeof trailer);
 }
 
 } // namespace
@@ -243,15 +163,15 @@ bool writeBands(const StoredPicture& stored, IdatStream& idat, QString* failure)
 bool PngWriter::write(const QImage& picture, QIODevice* device, QString* failure) {
     const bool alpha = picture.hasAlphaChannel();
     const StoredPicture stored{picture, alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888};
-    IdatStream idat(device);
-    bool written = idat.write(headerChunks(picture, alpha));
+    PngChunkWriter chunks(device);
+    bool written = chunks.writeHeader(picture, alpha);
     QString encoderReason;
     if (written) {
         written = qint64(picture.width()) * picture.height() <= wholePictureLimit
-                      ? writeWhole(stored, idat, &encoderReason)
-                      : writeBands(stored, idat, &encoderReason);
+                      ? writeWhole(stored, chunks, &encoderReason)
+                      : writeBands(stored, chunks, &encoderReason);
     }
-    written = written && idat.finish();
+    written = written && chunks.finish();
     if (!written && failure) {
         if (!encoderReason.isEmpty())
             *failure = encoderReason;
