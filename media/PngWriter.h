@@ -7,12 +7,13 @@
 
 class QIODevice;
 
-// Exports' PNG files, through libspng: with the Paeth filter on every row and zlib's level 2 it
-// encodes an export faster than Qt's writer at zlib's level 1 with libpng's adaptive filters,
-// and the file is a few percent smaller (png_encode_bench). The data is streamed to the device
-// as it is made, so a write can be stopped midway.
+// Exports' PNG files: the Paeth filter on every row, in vector registers, and libdeflate's level 1
+// over the whole picture, writing the chunks here; smaller and well under half the time of
+// libspng at zlib's level 2 (png_encode_bench). Past 8 megapixels, bands of rows are deflated by
+// zlib on every core into one stream and written as they are done, so memory stays bounded. The
+// data goes to the device in IDAT chunks, one write each, so a write can be stopped midway.
 class PngWriter {
 public:
-    // failure: the device's error when writing failed, else libspng's.
+    // failure: the device's error when writing failed, else the compressor's.
     static bool write(const QImage& picture, QIODevice* device, QString* failure = nullptr);
 };

@@ -41,5 +41,6 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${PLEATORA_HOMEPAGE}")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Loaded at run time, so dpkg-shlibdeps cannot see them: the image formats beyond Qt's own
 # (TIFF, WebP) and Mesa's drivers, software OpenGL included, for drawing without a display.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-image-formats-plugins, libgl1-mesa-dri")
+# libdeflate0 is linked, so dpkg-shlibdeps finds it too; named here as the PNG writer's compressor.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-image-formats-plugins, libgl1-mesa-dri, libdeflate0")
 include(CPack)

@@ -11,6 +11,7 @@ packages=(
     libgl-dev libegl-dev libglu1-mesa-dev libgl1-mesa-dri libegl-mesa0
     libavcodec-dev libavformat-dev libavfilter-dev libswscale-dev libavutil-dev libwebp-dev ffmpeg
     libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev libjpeg-turbo-progs libspng-dev
+    libdeflate-dev libpng-dev
     libx11-dev libxtst-dev libxcb-shape0-dev xvfb xauth xcompmgr x11-utils
     appstream desktop-file-utils librsvg2-bin imagemagick graphviz
     reuse python3 dpkg-dev file lintian man-db groff-base

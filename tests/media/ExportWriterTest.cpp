@@ -4,6 +4,7 @@
 #include "document/ExportOptions.h"
 #include "media/PictureEncoder.h"
 #include "tests/WithoutFilePermissionOverride.h"
+#include "tests/media/FileSizeLimit.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,9 +14,6 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-
-#include <csignal>
-#include <sys/resource.h>
 
 namespace {
 
@@ -53,27 +51,6 @@ ExportFormat format(const char* name) {
 }
 
 const ExportWriter::Progress noProgress;
-
-// Files of this process stop growing at the limit: writes past it fail with EFBIG instead of
-// raising SIGXFSZ.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(qint64 bytes) {
-        ::getrlimit(RLIMIT_FSIZE, &_saved);
-        _savedHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = _saved;
-        limit.rlim_cur = rlim_t(bytes);
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &_saved);
-        std::signal(SIGXFSZ, _savedHandler);
-    }
-
-private:
-    rlimit _saved{};
-    void (*_savedHandler)(int) = nullptr;
-};
 
 } // namespace
 
