@@ -692,20 +692,30 @@ int main(int argc, char** argv) {
 }
 
 // A report that cannot be written stops the run with exit code 3 and one line, however it fails:
-// a full disk, a closed standard output, a reader gone from the pipe (not SIGPIPE's death).
+// a full disk, a device, a closed standard output, a reader gone from the pipe (not SIGPIPE's
+// death).
 TEST_F(BatchRunTest, AReportThatCannotBeWrittenStopsTheRunWithOneLine) {
     const QStringList inputs = pictures(6, 200);
     struct Case {
         const char* name;
         QString report;
         QString shell; // runs the binary as "$0" "$@"
+        QString message;
     };
     const QString direct = QStringLiteral(R"("$0" "$@")");
-    for (const Case& c : {Case{"a full disk", QStringLiteral("/dev/full"), direct},
-                          Case{"a closed standard output", QStringLiteral("-"),
-                               QStringLiteral(R"(exec "$0" "$@" >&-)")},
-                          Case{"a pipe whose reader is gone", QStringLiteral("-"),
-                               QStringLiteral(R"("$0" "$@" | true; exit "${PIPESTATUS[0]}")")}}) {
+    const QString fullReport = folder(QStringLiteral("full")) + QStringLiteral("/report.jsonl");
+    const QString cannot = QStringLiteral("The report %1 cannot be written");
+    for (const Case& c :
+         {Case{"a full disk", fullReport,
+               QStringLiteral(R"(ulimit -f 0; trap '' XFSZ; exec "$0" "$@")"),
+               cannot.arg(fullReport)},
+          Case{"a device", QStringLiteral("/dev/full"), direct,
+               QStringLiteral("The report /dev/full is not a regular file")},
+          Case{"a closed standard output", QStringLiteral("-"),
+               QStringLiteral(R"(exec "$0" "$@" >&-)"), cannot.arg(QStringLiteral("-"))},
+          Case{"a pipe whose reader is gone", QStringLiteral("-"),
+               QStringLiteral(R"("$0" "$@" | true; exit "${PIPESTATUS[0]}")"),
+               cannot.arg(QStringLiteral("-"))}}) {
         const QString out = folder(QString::fromLatin1(c.name));
         const ProcessRun stopped =
             run(QStringList{QStringLiteral("-c"), c.shell, QStringLiteral(PLEATORA_BINARY),
@@ -714,9 +724,7 @@ TEST_F(BatchRunTest, AReportThatCannotBeWrittenStopsTheRunWithOneLine) {
                     inputs,
                 {}, headless(), QStringLiteral("bash"));
         EXPECT_EQ(stopped.exitCode, 3) << c.name << ": " << stopped.err.toStdString();
-        EXPECT_EQ(
-            stopped.err.count(QStringLiteral("The report %1 cannot be written").arg(c.report)), 1)
-            << c.name << ": " << stopped.err.toStdString();
+        EXPECT_EQ(stopped.err.count(c.message), 1) << c.name << ": " << stopped.err.toStdString();
         EXPECT_TRUE(temporariesIn(out).isEmpty()) << c.name;
     }
 }

@@ -446,7 +446,8 @@ TEST(CommandLineTest, BackPicturesThatAreNoPictureOrDamagedSaySo) {
 TEST(CommandLineTest, LongNamesAreShortenedInMessages) {
     const QTemporaryDir dir;
     const QString deep = dir.filePath(QString(200, u'd') + "/" + QString(200, u'e') + "/gone.png");
-    const QString huge = "start" + QString(10 << 20, u'h') + "end.png";
+    // Under the manifest's 1 MB a line.
+    const QString huge = "start" + QString(512 << 10, u'h') + "end.png";
     QFile manifest(dir.filePath("list.jsonl"));
     ASSERT_TRUE(manifest.open(QIODevice::WriteOnly));
     manifest.write(R"({"input": ")" + huge.toUtf8() +
