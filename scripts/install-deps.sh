@@ -13,6 +13,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev libjpeg-turbo-progs libspng-dev
     libx11-dev libxtst-dev libxcb-shape0-dev xvfb xauth xcompmgr x11-utils
     appstream desktop-file-utils librsvg2-bin imagemagick graphviz
+    libpoppler-cpp-dev libpoppler-qt6-dev qpdf
     reuse python3 dpkg-dev file lintian man-db groff-base
 )
 
