@@ -10,6 +10,8 @@
 #include "media/PathText.h"
 #include "render/SheetRenderer.h"
 
+#include <QFile>
+
 #include <cmath>
 #include <sys/stat.h>
 
@@ -88,7 +90,7 @@ BatchWorker::Status BatchWorker::exportPicture(const ExportPlan::Entry& entry, R
     const PictureReader::Result read = PictureReader::read(
         entry.picture,
         [&](QSize pixels) { return recipe.plan(pixels).exportDecodePixels(recipe.options()); },
-        check);
+        check, recipe.frontPage());
     decoderWarning = nullptr;
     _timings.decode += Clock::now() - start;
     if (read.picture.isNull()) {
@@ -163,8 +165,12 @@ BatchWorker::Status BatchWorker::draw(const PictureReader::Result& read,
         return Status::NoRenderer;
     }
     view->setShading(recipe.shading());
-    if (!RendererSetup::showPaper(*view, recipe.paperLook(), recipe.backPictureFile(),
-                                  &result.failure))
+    const ExportRecipe::BackSide back =
+        recipe.backSide(QFile::decodeName(entry.picture), read.pageCount);
+    PaperLook look = recipe.paperLook();
+    if (!back.file.isEmpty())
+        look.back = PaperLook::Back::picture;
+    if (!RendererSetup::showPaper(*view, look, back.file, back.page, &result.failure))
         return Status::Failed;
     if (!RendererSetup::showFold(*view, model, pitch, read.picture, &result.failure))
         return Status::Failed;

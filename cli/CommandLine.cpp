@@ -29,6 +29,7 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
     QCommandLineParser parser;
     CommandLineOptions::add(parser);
     CommandLine::addPaperOptions(parser);
+    CommandLine::addArtworkOptions(parser);
     result.helpText = parser.helpText();
     if (!parser.parse(arguments)) {
         result.fail(parser.errorText());
@@ -148,6 +149,7 @@ void CommandLine::readExportSettings(const QCommandLineParser& parser) {
     readSwitches(parser);
     readLook(parser);
     readPaper(parser);
+    readArtwork(parser);
     readRunOptions(parser);
 }
 

@@ -9,7 +9,7 @@
 #include "settings/Preferences.h"
 
 #include <QCoreApplication>
-#include <QImageReader>
+#include <QFile>
 
 #include <algorithm>
 
@@ -51,10 +51,11 @@ std::optional<PaperLook::Back> RendererSetup::backOfName(const QString& name) {
 }
 
 bool RendererSetup::showPaper(SheetRenderer& renderer, const PaperLook& look,
-                              const QString& backFile, QString* failure) {
+                              const QString& backFile, const ArtworkPage& backPage,
+                              QString* failure) {
     QImage back;
     if (look.back == PaperLook::Back::picture && !backFile.isEmpty()) {
-        back = readBackPicture(backFile, failure);
+        back = readBackPicture(backFile, backPage, failure);
         if (back.isNull())
             return false;
     }
@@ -67,13 +68,13 @@ bool RendererSetup::showPaper(SheetRenderer& renderer, const PaperLook& look,
                                     "The back picture could not be made into an OpenGL texture."));
 }
 
-QImage RendererSetup::readBackPicture(const QString& file, QString* failure) {
-    QImageReader reader(file);
-    reader.setAutoTransform(true);
-    const QImage picture = reader.read();
-    if (picture.isNull() && failure)
+QImage RendererSetup::readBackPicture(const QString& file, const ArtworkPage& page,
+                                      QString* failure) {
+    const PictureReader::Result read = PictureReader::read(
+        QFile::encodeName(file), [](QSize pixels) { return pixels; }, {}, page);
+    if (read.picture.isNull() && failure)
         *failure =
             QCoreApplication::translate("RendererSetup", "The back picture %1 cannot be read: %2")
-                .arg(PathText::shown(file), reader.errorString());
-    return picture;
+                .arg(PathText::shown(file), read.failure);
+    return read.picture;
 }
