@@ -13,6 +13,8 @@
 #include "media/PathText.h"
 #include "render/SheetRenderer.h"
 
+#include <QFile>
+
 #include <cmath>
 #include <sys/stat.h>
 
@@ -106,7 +108,7 @@ BatchWorker::Status BatchWorker::exportPicture(const ExportPlan::Entry& entry, R
     const PictureReader::Result read = PictureReader::read(
         entry.picture,
         [&](QSize pixels) { return recipe.plan(pixels).exportDecodePixels(recipe.options()); },
-        check);
+        check, recipe.frontPage());
     decoderWarning = nullptr;
     _timings.decode += Clock::now() - start;
     if (read.picture.isNull()) {
@@ -193,10 +195,15 @@ BatchWorker::Status BatchWorker::draw(const PictureReader::Result& read,
         return Status::NoRenderer;
     }
     view->setShading(recipe.shading());
+    const ExportRecipe::BackSide back =
+        recipe.backSide(QFile::decodeName(entry.picture), read.pageCount);
+    PaperLook look = recipe.paperLook();
+    if (!back.file.isEmpty())
+        look.back = PaperLook::Back::picture;
     QString backWarning;
     decoderWarning = &backWarning;
-    const bool paperShown = RendererSetup::showPaper(*view, recipe.paperLook(),
-                                                     recipe.backPictureFile(), &result.failure);
+    const bool paperShown =
+        RendererSetup::showPaper(*view, look, back.file, back.page, &result.failure);
     decoderWarning = nullptr;
     if (!paperShown)
         return Status::Failed;

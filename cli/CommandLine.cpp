@@ -29,6 +29,7 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
     QCommandLineParser parser;
     CommandLineOptions::add(parser);
     CommandLine::addPaperOptions(parser);
+    CommandLine::addArtworkOptions(parser);
     if (!parser.parse(arguments)) {
         result.fail(parser.errorText());
         return result;
@@ -174,6 +175,7 @@ void CommandLine::readExportSettings(const QCommandLineParser& parser) {
     readSwitches(parser);
     readLook(parser);
     readPaper(parser);
+    readArtwork(parser);
     readRunOptions(parser);
 }
 

@@ -3,8 +3,10 @@
 #pragma once
 
 #include "fold/FoldLayout.h"
+#include "render/PaperLook.h"
 
 #include <QColor>
+#include <QSizeF>
 #include <QString>
 #include <QStringList>
 
@@ -56,7 +58,14 @@ public:
         std::optional<int> grain;         // percent
         std::optional<int> creaseShading; // percent
         std::optional<int> gloss;         // percent
-        MotionSettings motion;            // for Mode::Animate
+        // The artwork: a PDF's pages (the back's only when given), the bleed trimmed off a page
+        // without a TrimBox, how the back lies behind the front and the printed sheet's size.
+        std::optional<int> frontPage;
+        std::optional<int> backPage;
+        double bleedPoints = 0;
+        std::optional<PaperLook::BackTurn> backTurn;
+        std::optional<QSizeF> sheetPoints;
+        MotionSettings motion; // for Mode::Animate
         // Runs of many pictures.
         QString manifest;          // --manifest: a file, or - for standard input
         int jobs = 0;              // 0: one worker a core
@@ -71,6 +80,9 @@ public:
     // The paper's options (--back, --back-colour, --grain, --crease-shading, --gloss).
     static QStringList paperOptions();
     static void addPaperOptions(QCommandLineParser& parser);
+    // The artwork's options (--pages, --bleed, --back-turn, --sheet-size).
+    static QStringList artworkOptions();
+    static void addArtworkOptions(QCommandLineParser& parser);
 
     Mode mode = Mode::Open;
     QString failure; // one line, set exactly when the mode is Error
@@ -90,6 +102,7 @@ private:
     void readSwitches(const QCommandLineParser& parser);
     void readMotion(const QCommandLineParser& parser);
     void readPaper(const QCommandLineParser& parser);
+    void readArtwork(const QCommandLineParser& parser);
     // The option's value as a number within [lowest, highest]; unset when not given or bad.
     std::optional<double> numberOption(const QCommandLineParser& parser, const QString& name,
                                        double lowest, double highest);

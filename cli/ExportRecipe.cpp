@@ -32,7 +32,7 @@ ExportRecipe::Defaults ExportRecipe::Defaults::of(const Preferences& preferences
 ExportRecipe::ExportRecipe(const CommandLine::ExportSettings& settings, const Defaults& defaults,
                            const std::optional<ExportFormat>& still, const FoldLayout& layout)
     : _sizing(sizingForScreenHeight(settings.screenHeight)), _layout(layout),
-      _pitch(settings.pitch) {
+      _pitch(settings.pitch), _settings(settings) {
     const bool byWidth = settings.width || (!still && !settings.scale);
     _options.scale = byWidth ? 0 : settings.scale.value_or(1);
     _options.pixelWidth = settings.width.value_or(still ? 0 : animationWidth);
@@ -58,6 +58,7 @@ void ExportRecipe::setPaper(const CommandLine::ExportSettings& settings,
             _backPictureFile = settings.back;
     }
     _paper.backColour = settings.backColour.value_or(defaults.backColour);
+    _paper.backTurn = settings.backTurn.value_or(defaults.backTurn);
     const auto percent = [](const std::optional<int>& given, float fallback) {
         return given ? *given / 100.0f : fallback;
     };
@@ -70,4 +71,14 @@ void ExportRecipe::setPaper(const CommandLine::ExportSettings& settings,
 // layout.
 SizingPlan ExportRecipe::plan(QSize picturePixels) const {
     return SizingPlan(picturePixels, _sizing.displaySize(picturePixels), _layout);
+}
+
+// A back named on the command line wins over the PDF's own pages.
+ExportRecipe::BackSide ExportRecipe::backSide(const QString& picture, int pageCount) const {
+    if (!_settings.back.isEmpty())
+        return {_backPictureFile, {}};
+    const int page = _settings.backPage.value_or(pageCount >= 2 ? 2 : 0);
+    if (page == 0)
+        return {};
+    return {picture, {page, _settings.bleedPoints}};
 }

@@ -55,6 +55,18 @@ public:
     const PaperLook& paperLook() const { return _paper; }
     // The back picture's file when the paper's back is a picture.
     const QString& backPictureFile() const { return _backPictureFile; }
+    // The page of a PDF that is the front.
+    ArtworkPage frontPage() const {
+        return {_settings.frontPage.value_or(1), _settings.bleedPoints};
+    }
+    // What is printed on the back of a picture of pageCount pages (0 for a picture): a back
+    // picture's file, or a page of the picture's own PDF (the second, unless --pages says); an
+    // empty file for none. The paper's back is then a picture.
+    struct BackSide {
+        QString file;
+        ArtworkPage page;
+    };
+    BackSide backSide(const QString& picture, int pageCount) const;
     std::optional<double> pitch() const { return _pitch; }
 
 private:
@@ -67,5 +79,6 @@ private:
     float _shading = 0;
     PaperLook _paper;
     QString _backPictureFile;
+    CommandLine::ExportSettings _settings;
     std::optional<double> _pitch;
 };

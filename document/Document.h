@@ -9,6 +9,7 @@
 #include "fold/FoldModel.h"
 #include "fold/FoldSnapshot.h"
 #include "fold/PanelFoldModel.h"
+#include "media/PictureReader.h"
 
 #include <QObject>
 #include <QSize>
@@ -55,6 +56,19 @@ public:
     float pitch() const { return _pitch; }
     QUrl url() const { return _url; }
     QSize pictureSize() const { return _pictureSize; }
+    // The picture as printed: its sheet's real size in points and, for a PDF, which page it is. A
+    // page is drawn afresh at any size, so it has no pixels of its own to limit an export.
+    struct Printed {
+        QSizeF points;
+        bool scalable = false;
+        ArtworkPage page;
+        int pageCount = 0;
+        int backPage = 0; // the page printed on the back; 0 for none
+    };
+    const Printed& printed() const { return _printed; }
+    void setPrinted(const Printed& printed) { _printed = printed; }
+    // The most pixels worth reading of the picture; empty for no limit.
+    QSize pictureLimit() const { return _printed.scalable ? QSize() : _pictureSize; }
     // The sizes of the picture, its sheet and its window in the current layout.
     SizingPlan sizingPlan() const { return SizingPlan(_pictureSize, sheetSize(), layout()); }
     QUndoStack& undoStack() { return _undoStack; }
@@ -116,4 +130,5 @@ private:
     QUndoStack _undoStack;
     QString _pictureKey;
     QString _backPicture;
+    Printed _printed;
 };

@@ -19,7 +19,8 @@ double ExportPicture::pixelsPerPoint(const ExportOptions& options, QSize windowS
 namespace {
 
 QSize wantedPixels(FoldSize sheet, QSize pictureSize, double pixelsPerPoint) {
-    return (QSizeF(sheet.width, sheet.height) * pixelsPerPoint).toSize().boundedTo(pictureSize);
+    const QSize wanted = (QSizeF(sheet.width, sheet.height) * pixelsPerPoint).toSize();
+    return pictureSize.isEmpty() ? wanted : wanted.boundedTo(pictureSize);
 }
 
 } // namespace
@@ -30,12 +31,13 @@ bool ExportPicture::needsFinerPicture(FoldSize sheet, QSize pictureSize, QSize t
     return wanted.width() > textureSize.width() || wanted.height() > textureSize.height();
 }
 
-QImage ExportPicture::finerPicture(const QString& path, FoldSize sheet, QSize pictureSize,
-                                   QSize textureSize, double pixelsPerPoint) {
+QImage ExportPicture::finerPicture(const QString& path, const ArtworkPage& page, FoldSize sheet,
+                                   QSize pictureSize, QSize textureSize, double pixelsPerPoint) {
     if (!needsFinerPicture(sheet, pictureSize, textureSize, pixelsPerPoint))
         return {};
+    const QSize wanted = wantedPixels(sheet, pictureSize, pixelsPerPoint);
     const PictureReader::Result read = PictureReader::read(
-        QFile::encodeName(path), wantedPixels(sheet, pictureSize, pixelsPerPoint));
+        QFile::encodeName(path), [wanted](QSize) { return wanted; }, {}, page);
     if (read.picture.isNull())
         qCWarning(documentLog) << "Export keeps the window's texture:" << path << read.failure;
     return read.picture;

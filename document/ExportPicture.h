@@ -3,6 +3,7 @@
 #pragma once
 
 #include "fold/FoldTypes.h"
+#include "media/PictureReader.h"
 #include "render/LineEndPoints.h"
 #include "render/SheetRenderer.h"
 
@@ -45,11 +46,11 @@ public:
     static double pixelsPerPoint(const ExportOptions& options, QSize windowSize);
 
     // Whether an export at pixelsPerPoint shows the sheet (points) finer than a texture of
-    // textureSize, given a picture of pictureSize pixels.
+    // textureSize, given a picture of pictureSize pixels (empty: a page drawn at any size).
     static bool needsFinerPicture(FoldSize sheet, QSize pictureSize, QSize textureSize,
                                   double pixelsPerPoint);
     // The picture file read again at the export's resolution when the texture is too coarse for
     // it; null when the texture serves (or the file cannot be read again: then it serves too).
-    static QImage finerPicture(const QString& path, FoldSize sheet, QSize pictureSize,
-                               QSize textureSize, double pixelsPerPoint);
+    static QImage finerPicture(const QString& path, const ArtworkPage& page, FoldSize sheet,
+                               QSize pictureSize, QSize textureSize, double pixelsPerPoint);
 };

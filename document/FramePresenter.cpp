@@ -192,8 +192,8 @@ QImage FramePresenter::exportPicture(const Document& document, const ExportOptio
                                    _shadow.blurRadius(), _shadow.offset()};
     const double pixelsPerPoint = ExportPicture::pixelsPerPoint(options, _windowSize);
     const QImage finer = ExportPicture::finerPicture(
-        document.url().toLocalFile(), document.fold().sheetSize(), document.pictureSize(),
-        _renderer->textureSize(), pixelsPerPoint);
+        document.url().toLocalFile(), document.printed().page, document.fold().sheetSize(),
+        document.pictureLimit(), _renderer->textureSize(), pixelsPerPoint);
     return ExportPicture::render(*_renderer, endPoints(), _windowSize, options, look, finer,
                                  progress);
 }
@@ -207,8 +207,8 @@ FramePresenter::exportAnimation(const Document& document, const ExportOptions& o
                                    _shadow.blurRadius(), _shadow.offset()};
     const FoldSize sheet = document.fold().sheetSize();
     const QImage finer = ExportPicture::finerPicture(
-        document.url().toLocalFile(), sheet, document.pictureSize(), _renderer->textureSize(),
-        ExportPicture::pixelsPerPoint(options, _windowSize));
+        document.url().toLocalFile(), document.printed().page, sheet, document.pictureLimit(),
+        _renderer->textureSize(), ExportPicture::pixelsPerPoint(options, _windowSize));
     const std::vector<FoldSnapshot> frames =
         FoldMotion::frames(sheet, start, document.snapshot(), timing);
     AnimationExport animation(*_renderer, sheet, _windowSize, options, look, finer);

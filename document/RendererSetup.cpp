@@ -52,10 +52,11 @@ std::optional<PaperLook::Back> RendererSetup::backOfName(const QString& name) {
 }
 
 bool RendererSetup::showPaper(SheetRenderer& renderer, const PaperLook& look,
-                              const QString& backFile, QString* failure) {
+                              const QString& backFile, const ArtworkPage& backPage,
+                              QString* failure) {
     QImage back;
     if (look.back == PaperLook::Back::picture && !backFile.isEmpty()) {
-        back = readBackPicture(backFile, failure);
+        back = readBackPicture(backFile, backPage, failure);
         if (back.isNull())
             return false;
     }
@@ -70,9 +71,10 @@ bool RendererSetup::showPaper(SheetRenderer& renderer, const PaperLook& look,
 
 // Through PictureReader, as the picture itself: a folder, FIFO or link loop is named for what it
 // is, and a picture too large is refused before it is decoded.
-QImage RendererSetup::readBackPicture(const QString& file, QString* failure) {
-    const PictureReader::Result read =
-        PictureReader::read(PathText::toBytes(file), [](QSize pixels) { return pixels; });
+QImage RendererSetup::readBackPicture(const QString& file, const ArtworkPage& page,
+                                      QString* failure) {
+    const PictureReader::Result read = PictureReader::read(
+        PathText::toBytes(file), [](QSize pixels) { return pixels; }, {}, page);
     if (read.picture.isNull() && failure)
         *failure =
             QCoreApplication::translate("RendererSetup", "The back picture %1 cannot be read: %2")

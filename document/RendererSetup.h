@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "media/PictureReader.h"
 #include "render/OffscreenContext.h"
 #include "render/PaperLook.h"
 
@@ -37,7 +38,9 @@ public:
     // Gives the renderer the look, and the picture of backFile as its back picture when the look's
     // back is a picture; false with the reason in failure when that cannot be read.
     static bool showPaper(SheetRenderer& renderer, const PaperLook& look, const QString& backFile,
-                          QString* failure = nullptr);
-    // The picture of a file upright, as a back picture; null with the reason in failure.
-    static QImage readBackPicture(const QString& file, QString* failure = nullptr);
+                          const ArtworkPage& backPage = {}, QString* failure = nullptr);
+    // The picture of a file upright, as a back picture (a PDF's page at 300 pixels an inch); null
+    // with the reason in failure.
+    static QImage readBackPicture(const QString& file, const ArtworkPage& page = {},
+                                  QString* failure = nullptr);
 };

@@ -3,6 +3,7 @@
 #include "media/PictureReader.h"
 
 #include "media/Failure.h"
+#include "media/PdfPage.h"
 #include "media/RegularFile.h"
 
 #include <QFile>
@@ -13,6 +14,7 @@
 #include <climits>
 #include <cstdlib>
 
+#include <cmath>
 #include <system_error>
 
 namespace {
@@ -27,7 +29,22 @@ QString notRegular() {
 }
 
 PictureReader::Result failed(const QString& reason) {
-    return {QImage(), QSize(), reason};
+    return {QImage(), QSize(), reason, QSizeF()};
+}
+
+bool saysNothing(double perInch) {
+    return perInch < 1 || std::abs(perInch - 72) < 0.5 || std::abs(perInch - 96) < 0.5;
+}
+
+// The printed size from the resolution the file gives, which Qt scales with a picture decoded
+// smaller. 72 and 96 pixels an inch are what programs write when they know none, and what Qt
+// gives a picture without one.
+QSizeF printedPoints(QSize pixels, const QImage& picture) {
+    const double decodedPerInch = picture.dotsPerMeterX() * 0.0254;
+    const double perInch = decodedPerInch * pixels.width() / std::max(1, picture.width());
+    if (saysNothing(decodedPerInch) || saysNothing(perInch))
+        return QSizeF(pixels) * (72 / PictureReader::assumedPixelsPerInch);
+    return QSizeF(pixels) * (72 / perInch);
 }
 
 // What the decoded picture would take at full size; formats the reader cannot tell count 4 bytes.
@@ -58,10 +75,12 @@ PictureReader::Result PictureReader::read(const QByteArray& path, QSize size) {
 }
 
 PictureReader::Result PictureReader::read(const QByteArray& path, const SizeForPixels& sizeFor,
-                                          const Check& check) {
+                                          const Check& check, const ArtworkPage& artwork) {
     QFile file;
     if (QString reason; !openRegularFile(path, file, &reason))
         return failed(reason);
+    if (PdfPage::isPdf(file.peek(1024)))
+        return readPdf(file, sizeFor, check, artwork);
     // Taken before Qt's reader moves on from the start.
     const QSize bmpSize = bmpHeaderSize(file);
     QImageReader reader(&file);
@@ -93,13 +112,39 @@ PictureReader::Result PictureReader::read(const QByteArray& path, const SizeForP
     QImage picture = reader.read();
     if (picture.isNull())
         return failed(reasonForFailedRead(reader, upright));
-    return {std::move(picture), upright.isValid() ? upright : picture.size(), QString()};
+    const QSize pixels = upright.isValid() ? upright : picture.size();
+    const QSizeF points = printedPoints(pixels, picture);
+    return {std::move(picture), pixels, QString(), points};
+}
+
+PictureReader::Result PictureReader::readPdf(QFile& file, const SizeForPixels& sizeFor,
+                                             const Check& check, const ArtworkPage& artwork) {
+    const QByteArray bytes = file.readAll();
+    QString reason;
+    const std::optional<PdfPage> page =
+        PdfPage::open(bytes, artwork.page, artwork.bleedPoints, &reason);
+    if (!page)
+        return failed(reason);
+    const QSizeF points = page->trimPoints();
+    const QSize pixels = (points * (assumedPixelsPerInch / 72)).toSize().expandedTo(QSize(1, 1));
+    if (check && !check(pixels, &reason))
+        return failed(reason);
+    // A page is drawn at any size, as large as the limit of one picture allows.
+    const QSize wanted = sizeFor(pixels).expandedTo(QSize(1, 1));
+    if (!fitsLimit(wanted, QImage::Format_ARGB32, &reason))
+        return failed(reason);
+    QImage picture = page->render(wanted, {}, &reason);
+    if (picture.isNull())
+        return failed(reason);
+    return {std::move(picture), pixels, QString(), points, true, page->pageCount()};
 }
 
 bool PictureReader::canRead(const QByteArray& path) {
     QFile file;
     if (!openRegularFile(path, file))
         return false;
+    if (PdfPage::isPdf(file.peek(1024)))
+        return true;
     QImageReader reader(&file);
     return reader.canRead();
 }

@@ -10,12 +10,16 @@ struct PaperLook {
     // What a panel seen from behind shows: the picture through the paper, plain paper of
     // backColour, or the renderer's back picture.
     enum class Back { same, paper, picture };
+    // How a back picture lies behind the front: as the creases turn the sheet over (a book's
+    // page for vertical creases, head to toe for horizontal ones), or always one of those two.
+    enum class BackTurn { byCreases, book, tumble };
 
     Back back = Back::same;
     QColor backColour = Qt::white;
     float grain = 0.0f;
     float creaseShading = 0.0f;
     float gloss = 0.0f;
+    BackTurn backTurn = BackTurn::byCreases;
 
     // Every effect off: the sheet is drawn exactly as before these existed.
     bool plain() const {

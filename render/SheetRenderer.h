@@ -133,6 +133,8 @@ private:
     void drawFacet(int facet, bool paperAttributes);
     void bakeGrain();
     PaperGrain::Placement grainPlacement(bool back) const;
+    // Whether the back picture lies mirrored left to right behind the front, else top to bottom.
+    bool backTurnsAsBook() const;
     QImage grainedTexels(QImage texels, bool back) const;
     float facetBrightness(int facet) const;
     PaperShader* paperShader();
@@ -159,6 +161,7 @@ private:
     std::unique_ptr<Texture> _blankPaper; // the back's plain paper, grey with the grain
     float _bakedGrain = 0.0f;             // in the textures now, with their placement
     PaperGrain::Placement _bakedPlacement;
+    bool _bakedBookTurn = true;
     PaperLook _look;
     std::unique_ptr<PaperShader> _paperShader;
     bool _paperShaderFailed = false;

@@ -72,7 +72,7 @@ void SheetRenderer::drawPaper(PaperShader& shader, Texture& texture) {
             false, false);
     } else if (_look.back == PaperLook::Back::picture && _backTexture) {
         _backTexture->bind();
-        shader.setSide(QVector3D(1, 1, 1), vertical, !vertical);
+        shader.setSide(QVector3D(1, 1, 1), backTurnsAsBook(), !backTurnsAsBook());
     }
     drawFacets(true);
     glDisable(GL_CULL_FACE);
@@ -146,15 +146,23 @@ PaperShader* SheetRenderer::paperShader() {
 void SheetRenderer::bakeGrain() {
     const float grain = _look.grain;
     const PaperGrain::Placement placement = grainPlacement(false);
-    if (grain == _bakedGrain && (grain == 0.0f || placement == _bakedPlacement))
+    if (grain == _bakedGrain &&
+        (grain == 0.0f || (placement == _bakedPlacement && backTurnsAsBook() == _bakedBookTurn)))
         return;
     _bakedGrain = grain;
     _bakedPlacement = placement;
+    _bakedBookTurn = backTurnsAsBook();
     if (_texture)
         _texture->setTexels(grainedTexels(_pictureTexels, false));
     if (_backTexture)
         _backTexture->setTexels(grainedTexels(_backTexels, true));
     _blankPaper.reset();
+}
+
+bool SheetRenderer::backTurnsAsBook() const {
+    if (_look.backTurn == PaperLook::BackTurn::byCreases)
+        return _geometry.axis() == SheetGeometry::Axis::vertical;
+    return _look.backTurn == PaperLook::BackTurn::book;
 }
 
 // A back picture is seen mirrored, so its texels lie mirrored on the paper.
@@ -165,8 +173,8 @@ PaperGrain::Placement SheetRenderer::grainPlacement(bool back) const {
     placement.paper = QSizeF(_geometry.paperAlong(_geometry.lineCount() - 1),
                              vertical ? image.height() : image.width());
     placement.alongS = vertical;
-    placement.mirrorS = back && vertical;
-    placement.mirrorT = back && !vertical;
+    placement.mirrorS = back && backTurnsAsBook();
+    placement.mirrorT = back && !backTurnsAsBook();
     return placement;
 }
 

@@ -14,6 +14,7 @@ packages=(
     libdeflate-dev libpng-dev
     libx11-dev libxtst-dev libxcb-shape0-dev xvfb xauth xcompmgr x11-utils
     appstream desktop-file-utils librsvg2-bin imagemagick graphviz
+    libpoppler-cpp-dev libpoppler-qt6-dev qpdf
     reuse python3 dpkg-dev file lintian man-db groff-base
 )
 

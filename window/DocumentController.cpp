@@ -3,6 +3,7 @@
 #include "window/DocumentController.h"
 
 #include "document/FrameCoordinates.h"
+#include "document/PrintedLength.h"
 #include "document/SheetOutline.h"
 #include "media/PictureEncoder.h"
 #include "render/SheetRenderer.h"
@@ -32,6 +33,15 @@ QRect keptInside(QRect window, const QRect& area) {
     return window;
 }
 
+// A PDF's title says the size it is printed at.
+QString title(const Document& document) {
+    const QString name = document.url().fileName();
+    if (!document.printed().scalable)
+        return name;
+    return QStringLiteral("%1 \u2014 %2")
+        .arg(name, PrintedLength::describeSheet(document.printed().points));
+}
+
 } // namespace
 
 std::unique_ptr<DocumentController>
@@ -41,11 +51,14 @@ DocumentController::create(const PictureReader::Result& picture, const SheetSizi
     const SizingPlan plan = SizingPlan::forPicture(sizing, picture.pixelSize, layout);
     auto document = std::make_unique<Document>(plan.sheet(), url, picture.pixelSize, layout);
     document->setSizing(sizing);
+    // A PDF of two pages or more is printed on both sides: page 2 is the back.
+    document->setPrinted({picture.points, picture.scalable, ArtworkPage(), picture.pageCount,
+                          picture.pageCount >= 2 ? 2 : 0});
     std::unique_ptr<DocumentController> controller(
         new DocumentController(std::move(document), plan.windowPoints(), preferences));
     controller->_presenter = FramePresenter::create(*controller->_document, plan.windowPoints(),
                                                     controller->_scale, picture.picture, failure);
-    if (!controller->_presenter)
+    if (!controller->_presenter || !controller->showPageBehind(failure))
         return nullptr;
     controller->followLayout();
     controller->reloadPreferences();
@@ -64,7 +77,7 @@ DocumentController::DocumentController(std::unique_ptr<Document> document, QSize
     auto view = new PictureView(size);
     _window = std::make_unique<DocumentWindow>(size);
     _window->setContentView(view);
-    _window->setWindowTitle(_document->url().fileName());
+    _window->setWindowTitle(title(*_document));
     _pictureView = view;
     listenToWindow();
     listenToDocument();

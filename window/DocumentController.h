@@ -145,6 +145,8 @@ private:
     void clearControlArea();
     void setCursorShape(Qt::CursorShape shape);
     bool showBackPicture(const QString& path, QString* failure = nullptr);
+    // A PDF's back page on the back of the sheet; false with the reason when it cannot be drawn.
+    bool showPageBehind(QString* failure);
     void showPaperLook();
 
     Preferences& _preferences;

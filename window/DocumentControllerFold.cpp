@@ -73,7 +73,7 @@ void DocumentController::setBackPicture(const QString& path) {
 }
 
 bool DocumentController::showBackPicture(const QString& path, QString* failure) {
-    const QImage picture = RendererSetup::readBackPicture(path, failure);
+    const QImage picture = RendererSetup::readBackPicture(path, {}, failure);
     if (picture.isNull() || !renderer().setBackImage(picture))
         return false;
     _document->setBackPicture(path);
@@ -82,10 +82,19 @@ bool DocumentController::showBackPicture(const QString& path, QString* failure) 
     return true;
 }
 
-// The preferences' look, with the document's own back picture when it has one.
+bool DocumentController::showPageBehind(QString* failure) {
+    const Document::Printed& printed = _document->printed();
+    if (printed.backPage == 0)
+        return true;
+    const QImage page = RendererSetup::readBackPicture(
+        _document->url().toLocalFile(), {printed.backPage, printed.page.bleedPoints}, failure);
+    return !page.isNull() && renderer().setBackImage(page);
+}
+
+// The preferences' look, with the document's own back picture or page when it has one.
 void DocumentController::showPaperLook() {
     PaperLook look = RendererSetup::paperLook(_preferences);
-    if (!_document->backPicture().isEmpty())
+    if (!_document->backPicture().isEmpty() || _document->printed().backPage != 0)
         look.back = PaperLook::Back::picture;
     renderer().setPaperLook(look);
 }

@@ -1,0 +1,25 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QByteArray>
+#include <QColor>
+#include <QList>
+#include <QRectF>
+
+#include <optional>
+
+// Writes small PDFs with the boxes printers use, which Qt's and cairo's writers leave out.
+struct TestPdfPage {
+    QRectF mediaBox;
+    std::optional<QRectF> cropBox;
+    std::optional<QRectF> trimBox;
+    QByteArray content; // the page's drawing operators
+
+    // Operators that fill a rectangle, in PDF points from the bottom left.
+    static QByteArray filled(const QRectF& rect, const QColor& colour);
+};
+
+QByteArray testPdf(const QList<TestPdfPage>& pages);
+// A PDF of these objects, numbered from 1, with the catalogue first and a correct xref table.
+QByteArray pdfOfObjects(const QList<QByteArray>& objects);
