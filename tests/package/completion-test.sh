@@ -35,7 +35,7 @@ expect "folder" --export-dir ""
 expect "" --scale ""
 expect "folder leaflet.pleatfold photo.png" --export out.png ""
 expect "transparent" --background t
-expect "--back --back-colour --background" --back
+expect "--back --back-colour --back-turn --background" --back
 expect "paper photo.png" --back p
 expect "" --crease-shading ""
 exit $status
