@@ -103,7 +103,8 @@ int BatchExport::run() {
     }
     // The rows go once planned: the plan keeps what the run needs.
     const ExportPlan plan(std::exchange(items, {}), PathText::toBytes(_settings.outputDirectory),
-                          PathText::toBytes(_settings.report), PathText::toBytes(_settings.manifest));
+                          PathText::toBytes(_settings.report),
+                          PathText::toBytes(_settings.manifest));
     return runPlan(plan);
 }
 
