@@ -32,7 +32,8 @@ AppMenus::AppMenus()
       _saveFold(
           makeAction(tr("&Save Fold..."), shortcutsOr(QKeySequence::Save, Qt::CTRL | Qt::Key_S))),
       _applyFold(makeAction(tr("&Apply Fold..."))),
-      _backPicture(makeAction(tr("&Back Picture..."))), _about(makeAction(tr("A&bout Pleatora"))),
+      _backPicture(makeAction(tr("&Back Picture..."))), _pages(makeAction(tr("Pa&ges..."))),
+      _about(makeAction(tr("A&bout Pleatora"))),
       _openRecentMenu(std::make_unique<QMenu>(tr("Open &Recent"))),
       _windowMenu(std::make_unique<QMenu>(tr("&Window"))), _contextMenu(std::make_unique<QMenu>()),
       _fileMenu(std::make_unique<QMenu>(tr("&File"))),
@@ -70,6 +71,7 @@ void AppMenus::fillFileMenu() {
     _fileMenu->addAction(_saveFold);
     _fileMenu->addAction(_applyFold);
     _fileMenu->addAction(_backPicture);
+    _fileMenu->addAction(_pages);
     _fileMenu->addSeparator();
     _fileMenu->addAction(_quit);
 }
@@ -101,6 +103,7 @@ void AppMenus::buildContextMenu() {
     _contextMenu->addAction(_saveFold);
     _contextMenu->addAction(_applyFold);
     _contextMenu->addAction(_backPicture);
+    _contextMenu->addAction(_pages);
     _contextMenu->addSeparator();
     _contextMenu->addAction(_preferences);
     _contextMenu->addSeparator();
@@ -116,7 +119,7 @@ QList<QAction*> AppMenus::shortcutActions() const {
 }
 
 QList<QAction*> AppMenus::commandActions() const {
-    return shortcutActions() + QList<QAction*>{_resetFold, _applyFold, _backPicture};
+    return shortcutActions() + QList<QAction*>{_resetFold, _applyFold, _backPicture, _pages};
 }
 
 QList<QMenu*> AppMenus::commandMenus() const {

@@ -41,6 +41,7 @@ public:
     QAction* saveFoldAction() const { return _saveFold; }
     QAction* applyFoldAction() const { return _applyFold; }
     QAction* backPictureAction() const { return _backPicture; }
+    QAction* pagesAction() const { return _pages; }
     LayoutMenu& layoutMenu() { return _layoutMenu; }
     const LayoutMenu& layoutMenu() const { return _layoutMenu; }
     // Shows the About box, or brings the one already up to the front.
@@ -80,6 +81,7 @@ private:
     QAction* _saveFold;
     QAction* _applyFold;
     QAction* _backPicture;
+    QAction* _pages;
     QAction* _about;
     QPointer<AboutBox> _aboutBox;
     LayoutMenu _layoutMenu;

@@ -5,6 +5,7 @@
 #include "app/FilePaths.h"
 #include "app/FoldPanels.h"
 #include "app/ImageFileTypes.h"
+#include "app/PagesDialog.h"
 #include "app/PreferencesController.h"
 #include "settings/ApplicationSettings.h"
 #include "settings/Preferences.h"
@@ -75,6 +76,7 @@ void ApplicationController::connectMenus() {
         if (DocumentController* controller = frontmostDocument())
             FoldPanels::showBackPicturePanel(*controller);
     });
+    connect(_menus.pagesAction(), &QAction::triggered, this, &ApplicationController::choosePages);
     connect(_menus.exportAction(), &QAction::triggered, this,
             &ApplicationController::exportDocument);
     connect(_menus.exportAnimationAction(), &QAction::triggered, this,
@@ -121,7 +123,8 @@ bool ApplicationController::isActionEnabled(const QAction* item) const {
     if (item == _menus.redoAction())
         return _menus.undoGroup().canRedo();
     if (item == _menus.resetFoldAction() || item == _menus.saveFoldAction() ||
-        item == _menus.applyFoldAction() || item == _menus.backPictureAction())
+        item == _menus.applyFoldAction() || item == _menus.backPictureAction() ||
+        item == _menus.pagesAction())
         return frontmostDocument() != nullptr;
     return true;
 }
@@ -236,6 +239,15 @@ void ApplicationController::saveFold() {
 void ApplicationController::applyFold() {
     if (DocumentController* controller = frontmostDocument())
         FoldPanels::showApplyPanel(*controller);
+}
+
+void ApplicationController::choosePages() {
+    DocumentController* controller = frontmostDocument();
+    if (!controller)
+        return;
+    PagesDialog dialog(controller->document().printed(), controller->window());
+    if (dialog.exec() == QDialog::Accepted)
+        controller->setPrinted(dialog.printed());
 }
 
 void ApplicationController::exportDocument() {

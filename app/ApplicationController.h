@@ -59,6 +59,8 @@ public:
     void resetFold();
     void saveFold();
     void applyFold();
+    // Pages...: the front document's pages, bleed, back turn and printed size.
+    void choosePages();
     void exportDocument();
     void exportAnimation();
     void showPreferences();

@@ -29,7 +29,13 @@ const QStringList valueKeys = {QStringLiteral("fold"),          QStringLiteral("
                                QStringLiteral("screen-height"), layoutKey,
                                QStringLiteral("back"),          QStringLiteral("back_colour"),
                                QStringLiteral("grain"),         QStringLiteral("crease_shading"),
-                               QStringLiteral("gloss")};
+                               QStringLiteral("gloss"),         QStringLiteral("bleed"),
+                               QStringLiteral("back_turn"),     QStringLiteral("sheet_size"),
+                               QStringLiteral("front_page"),    QStringLiteral("back_page")};
+
+// The two page columns are one option, --pages=FRONT[,BACK].
+const QString frontPageKey = QStringLiteral("front_page");
+const QString backPageKey = QStringLiteral("back_page");
 
 // Cells that name files: only a string says which exactly.
 const QStringList names = {inputKey, outputKey, QStringLiteral("fold"), QStringLiteral("back")};
@@ -108,6 +114,20 @@ void overlay(const CommandLine::ExportSettings& row, const QSet<QString>& given,
     take(row.grain, settings->grain);
     take(row.creaseShading, settings->creaseShading);
     take(row.gloss, settings->gloss);
+    take(row.frontPage, settings->frontPage);
+    take(row.backPage, settings->backPage);
+    if (given.contains(QStringLiteral("bleed")))
+        settings->bleedPoints = row.bleedPoints;
+    take(row.backTurn, settings->backTurn);
+    take(row.sheetPoints, settings->sheetPoints);
+}
+
+// A back page alone is printed behind page 1.
+QStringList pagesArgument(const QString& front, const QString& back) {
+    if (front.isEmpty() && back.isEmpty())
+        return {};
+    const QString first = front.isEmpty() ? QStringLiteral("1") : front;
+    return {QStringLiteral("--pages=%1").arg(back.isEmpty() ? first : first + u',' + back)};
 }
 
 } // namespace
@@ -300,6 +320,8 @@ bool Manifest::readSettings(const Row& row, CommandLine::ExportSettings* setting
         if (i.value().trimmed().isEmpty() || i.key() == inputKey || i.key() == outputKey)
             continue;
         given.insert(i.key());
+        if (i.key() == frontPageKey || i.key() == backPageKey)
+            continue;
         if (!switches.contains(i.key())) {
             // The paper's columns are named with underscores, their options with dashes.
             const QString option = QString(i.key()).replace(u'_', u'-');
@@ -317,6 +339,7 @@ bool Manifest::readSettings(const Row& row, CommandLine::ExportSettings* setting
             arguments.append((*on ? QStringLiteral("--") : QStringLiteral("--no-")) + i.key());
     }
     arguments += layoutArguments(row, horizontal, settings->layout);
+    arguments += pagesArgument(row.value(frontPageKey).trimmed(), row.value(backPageKey).trimmed());
     const CommandLine parsed = CommandLine::parse(arguments);
     if (parsed.mode == CommandLine::Mode::Error)
         return Failure::fail(failure, parsed.failure);

@@ -10,6 +10,7 @@
 #include "fold/FoldSnapshot.h"
 #include "fold/PanelFoldModel.h"
 #include "media/PictureReader.h"
+#include "render/PaperLook.h"
 
 #include <QObject>
 #include <QSize>
@@ -40,6 +41,7 @@ public:
     // The screen the sheet is sized for when the layout changes; without one (the default) every
     // layout keeps the sheet the picture opened with.
     void setSizing(const SheetSizing& sizing) { _sizing = sizing; }
+    const SheetSizing& sizing() const { return _sizing; }
     // The sheet a layout is shown on: the one the picture opened with while that layout's window
     // for it fits the screen, else the size the sizing rules give the picture in that layout.
     FoldSize sheetSizeIn(const FoldLayout& layout) const;
@@ -63,7 +65,10 @@ public:
         bool scalable = false;
         ArtworkPage page;
         int pageCount = 0;
-        int backPage = 0; // the page printed on the back; 0 for none
+        int backPage = 0;                            // the page printed on the back; 0 for none
+        std::optional<PaperLook::BackTurn> backTurn; // unset: the preferences'
+        std::optional<QSizeF> chosenPoints;          // a size chosen over the file's own
+        QSizeF sheetPoints() const { return chosenPoints.value_or(points); }
     };
     const Printed& printed() const { return _printed; }
     void setPrinted(const Printed& printed) { _printed = printed; }

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "fold/FoldTarget.h"
 
+#include <algorithm>
+
 #include <cmath>
 
 namespace {
@@ -19,7 +21,9 @@ bool near(double a, double b) {
 FoldTarget FoldTarget::fromSnapshot(const FoldSnapshot& snapshot, double sheetWidth) {
     FoldTarget target;
     for (int i = 0; i < creaseLineCount; ++i) {
-        target.creases[i] = snapshot.creasePoint[i] / sheetWidth;
+        // A crease point is a float: at the far edge of a sheet whose width a float rounds up
+        // (a PDF page's) it lies past the sheet by a hair.
+        target.creases[i] = std::clamp(snapshot.creasePoint[i] / sheetWidth, 0.0, 1.0);
         target.profile[i] = {snapshot.coordinates[i].x / sheetWidth,
                              snapshot.coordinates[i].y / sheetWidth};
     }

@@ -33,13 +33,14 @@ QRect keptInside(QRect window, const QRect& area) {
     return window;
 }
 
-// A PDF's title says the size it is printed at.
+// A PDF's title, or that of a picture given a printed size, says the size it is printed at.
 QString title(const Document& document) {
     const QString name = document.url().fileName();
-    if (!document.printed().scalable)
+    const Document::Printed& printed = document.printed();
+    if (!printed.scalable && !printed.chosenPoints)
         return name;
     return QStringLiteral("%1 \u2014 %2")
-        .arg(name, PrintedLength::describeSheet(document.printed().points));
+        .arg(name, PrintedLength::describeSheet(printed.sheetPoints()));
 }
 
 } // namespace
@@ -53,7 +54,7 @@ DocumentController::create(const PictureReader::Result& picture, const SheetSizi
     document->setSizing(sizing);
     // A PDF of two pages or more is printed on both sides: page 2 is the back.
     document->setPrinted({picture.points, picture.scalable, ArtworkPage(), picture.pageCount,
-                          picture.pageCount >= 2 ? 2 : 0});
+                          picture.pageCount >= 2 ? 2 : 0, std::nullopt, std::nullopt});
     std::unique_ptr<DocumentController> controller(
         new DocumentController(std::move(document), plan.windowPoints(), preferences));
     controller->_presenter = FramePresenter::create(*controller->_document, plan.windowPoints(),
@@ -77,7 +78,7 @@ DocumentController::DocumentController(std::unique_ptr<Document> document, QSize
     auto view = new PictureView(size);
     _window = std::make_unique<DocumentWindow>(size);
     _window->setContentView(view);
-    _window->setWindowTitle(title(*_document));
+    showTitle();
     _pictureView = view;
     listenToWindow();
     listenToDocument();
@@ -179,6 +180,10 @@ void DocumentController::showAlert(const QString& messageText, const QString& in
     alert.setInformativeText(infoText);
     alert.addButton(tr("OK"), QMessageBox::AcceptRole);
     alert.exec();
+}
+
+void DocumentController::showTitle() {
+    _window->setWindowTitle(title(*_document));
 }
 
 void DocumentController::showWindow() {

@@ -84,6 +84,10 @@ public:
     void applyFoldFile(const QString& path);
     // Prints the picture of path on the back of the sheet, with an alert when it cannot be read.
     void setBackPicture(const QString& path);
+    // Pages...: the document's pages, bleed, back turn and printed size as chosen. The front
+    // page is read again when it or the bleed changed, and the back page when it did; with an
+    // alert, and nothing changed, when a page cannot be drawn.
+    void setPrinted(const Document::Printed& printed);
     // The fold left on this picture last time, when the preferences keep folds; not undoable.
     void recallFold(const RememberedFolds& store);
     void rememberFold(RememberedFolds& store);
@@ -145,6 +149,11 @@ private:
     void clearControlArea();
     void setCursorShape(Qt::CursorShape shape);
     bool showBackPicture(const QString& path, QString* failure = nullptr);
+    bool showPrinted(Document::Printed printed, QString* failure);
+    // The front page of a PDF at the size the sheet shows it; null with the reason when it
+    // cannot be read.
+    QImage readPage(const ArtworkPage& page, QSizeF* points, QString* failure) const;
+    void showTitle();
     // A PDF's back page on the back of the sheet; false with the reason when it cannot be drawn.
     bool showPageBehind(QString* failure);
     void showPaperLook();

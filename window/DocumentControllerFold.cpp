@@ -8,6 +8,8 @@
 #include "document/FoldFile.h"
 #include "document/RememberedFolds.h"
 #include "document/RendererSetup.h"
+#include "media/Failure.h"
+#include "media/PathText.h"
 #include "settings/Preferences.h"
 
 #include <QFileInfo>
@@ -91,12 +93,67 @@ bool DocumentController::showPageBehind(QString* failure) {
     return !page.isNull() && renderer().setBackImage(page);
 }
 
-// The preferences' look, with the document's own back picture or page when it has one.
+// The preferences' look, with the document's own back picture or page and back turn.
 void DocumentController::showPaperLook() {
     PaperLook look = RendererSetup::paperLook(_preferences);
     if (!_document->backPicture().isEmpty() || _document->printed().backPage != 0)
         look.back = PaperLook::Back::picture;
+    look.backTurn = _document->printed().backTurn.value_or(look.backTurn);
     renderer().setPaperLook(look);
+}
+
+void DocumentController::setPrinted(const Document::Printed& printed) {
+    QString error;
+    if (!showPrinted(printed, &error))
+        showAlert(tr("Can't show the pages"), error);
+}
+
+// Both pages are read before either is shown, so a page that fails leaves the sheet as it was.
+// A back page chosen here replaces a back picture; the page itself is never remembered as one.
+bool DocumentController::showPrinted(Document::Printed printed, QString* failure) {
+    const Document::Printed before = _document->printed();
+    const bool bleedChanged = printed.page.bleedPoints != before.page.bleedPoints;
+    QImage front;
+    if (printed.page.page != before.page.page || bleedChanged) {
+        front = readPage(printed.page, &printed.points, failure);
+        if (front.isNull())
+            return false;
+    }
+    const bool backChanged = printed.backPage != before.backPage || bleedChanged;
+    QImage back;
+    if (backChanged && printed.backPage != 0) {
+        back = RendererSetup::readBackPicture(
+            _document->url().toLocalFile(), {printed.backPage, printed.page.bleedPoints}, failure);
+        if (back.isNull())
+            return false;
+    }
+    if ((!front.isNull() && !renderer().setImage(front)) ||
+        (!back.isNull() && !renderer().setBackImage(back)))
+        return Failure::fail(failure, tr("The page could not be made into an OpenGL texture."));
+    if (!back.isNull())
+        _document->setBackPicture(QString());
+    else if (backChanged && _document->backPicture().isEmpty())
+        renderer().setBackImage(QImage());
+    _document->setPrinted(printed);
+    showPaperLook();
+    showTitle();
+    updateDisplay();
+    return true;
+}
+
+QImage DocumentController::readPage(const ArtworkPage& page, QSizeF* points,
+                                    QString* failure) const {
+    const SheetSizing& sizing = _document->sizing();
+    const PictureReader::Result read = PictureReader::read(
+        PathText::toBytes(_document->url().toLocalFile()),
+        [&sizing](QSize pixels) { return sizing.decodeSize(pixels); }, {}, page);
+    if (read.picture.isNull())
+        Failure::fail(failure,
+                      tr("Page %1 of %2 cannot be read: %3")
+                          .arg(page.page)
+                          .arg(PathText::shown(_document->url().toLocalFile()), read.failure));
+    *points = read.points;
+    return read.picture;
 }
 
 void DocumentController::rememberFold(RememberedFolds& store) {

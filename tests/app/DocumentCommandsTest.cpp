@@ -252,10 +252,11 @@ TEST_F(DocumentCommandsTest, RightClickOnADocumentOffersTheWholeMenu) {
     for (const QAction* item : menu->actions())
         if (!item->isSeparator())
             titles.append(item->text());
-    EXPECT_EQ(titles, (QStringList{"Undo", "Redo", "&Open...", "Open &Recent", "&Close", "&Copy",
-                                   "&Export...", "Export &Animation...", "Reset &Fold", "&Layout",
-                                   "&Save Fold...", "&Apply Fold...", "&Back Picture...",
-                                   "&Preferences...", "&Window", "A&bout Pleatora", "&Quit"}));
+    EXPECT_EQ(titles,
+              (QStringList{"Undo", "Redo", "&Open...", "Open &Recent", "&Close", "&Copy",
+                           "&Export...", "Export &Animation...", "Reset &Fold", "&Layout",
+                           "&Save Fold...", "&Apply Fold...", "&Back Picture...", "Pa&ges...",
+                           "&Preferences...", "&Window", "A&bout Pleatora", "&Quit"}));
     EXPECT_TRUE(application().menus().copyAction()->isEnabled());
     menu->hide();
     // The shortcuts work in the document window itself.

@@ -5,6 +5,8 @@
 #include "fold/FoldModel.h"
 #include "fold/FoldTarget.h"
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -47,8 +49,8 @@ TEST(FoldSnapshot, RestoringPutsBackTheWholeFoldAndItsBounds) {
 // Every fold the solver reaches is a fold by the target's rules, and comes back from its
 // fractions unchanged on the sheet it was made on.
 TEST(FoldTarget, EveryReachedFoldIsSoundAndComesBackOnItsOwnSheet) {
-    for (const FoldSize size :
-         {FoldSize{256, 192}, FoldSize{1000, 500}, FoldSize{256, 702.4}, FoldSize{1053.6, 702.4}}) {
+    for (const FoldSize size : {FoldSize{256, 192}, FoldSize{1000, 500}, FoldSize{256, 702.4},
+                                FoldSize{1053.6, 702.4}, FoldSize{702.4, 993.4}}) {
         DragGenerator drags(11u, size.width);
         for (int sequence = 0; sequence < 200; ++sequence) {
             FoldModel model(size);
@@ -56,6 +58,10 @@ TEST(FoldTarget, EveryReachedFoldIsSoundAndComesBackOnItsOwnSheet) {
             const FoldSnapshot made = FoldSnapshot::take(model, 30.0f);
             const FoldTarget target = FoldTarget::fromSnapshot(made, size.width);
             ASSERT_EQ(target.fault(), Fault::none) << size.width << " sequence " << sequence;
+            // A fold file refuses fractions outside the sheet.
+            ASSERT_TRUE(std::ranges::all_of(
+                target.creases, [](double crease) { return crease >= 0 && crease <= 1; }))
+                << size.width << " sequence " << sequence;
 
             const FoldSnapshot back = target.onSheet(size.width);
             EXPECT_EQ(back.creasePoint, made.creasePoint);
