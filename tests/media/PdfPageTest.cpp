@@ -5,7 +5,6 @@
 #include "tests/media/TestPdf.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
@@ -67,28 +66,12 @@ TEST(PdfPageTest, TheSheetIsTheTrimBoxAndTheBleedNeverShows) {
     }
 }
 
-QByteArray encrypted(const QByteArray& pdf) {
-    QTemporaryDir folder;
-    const QString plain = folder.filePath(QStringLiteral("plain.pdf"));
-    const QString locked = folder.filePath(QStringLiteral("locked.pdf"));
-    QFile file(plain);
-    if (!file.open(QIODevice::WriteOnly) || file.write(pdf) != pdf.size())
-        return {};
-    file.close();
-    const int status = QProcess::execute(QStringLiteral("qpdf"),
-                                         {QStringLiteral("--encrypt"), QStringLiteral("secret"),
-                                          QStringLiteral("owner"), QStringLiteral("256"),
-                                          QStringLiteral("--"), plain, locked});
-    QFile result(locked);
-    return status == 0 && result.open(QIODevice::ReadOnly) ? result.readAll() : QByteArray();
-}
-
 TEST(PdfPageTest, BadFilesSayWhy) {
     const QRectF media(QPointF(), a4);
     const TestPdfPage plain{media, std::nullopt, std::nullopt,
                             TestPdfPage::filled(media, Qt::blue)};
     const QByteArray twoPages = testPdf({plain, plain});
-    const QByteArray locked = encrypted(twoPages);
+    const QByteArray locked = encryptedPdf(twoPages);
     ASSERT_FALSE(locked.isEmpty()) << "qpdf encrypts";
     struct Case {
         const char* name;
