@@ -9,6 +9,10 @@ OpeningQueue::OpeningQueue() {
             &OpeningQueue::finishReading);
 }
 
+OpeningQueue::~OpeningQueue() {
+    *_closing = true;
+}
+
 void OpeningQueue::open(const QList<QByteArray>& paths) {
     _waiting.append(paths);
     if (isIdle())
@@ -21,9 +25,10 @@ void OpeningQueue::readNext() {
         return;
     _path = _waiting.takeFirst();
     _sizing = SheetSizing::ofFirstScreen();
-    _watcher.setFuture(QtConcurrent::run([path = _path, sizing = *_sizing] {
-        return PictureReader::read(path,
-                                   [&sizing](QSize pixels) { return sizing.decodeSize(pixels); });
+    _watcher.setFuture(QtConcurrent::run([path = _path, sizing = *_sizing, closing = _closing] {
+        return PictureReader::read(
+            path, [&sizing](QSize pixels) { return sizing.decodeSize(pixels); }, {}, {},
+            [&closing] { return closing->load(); });
     }));
 }
 

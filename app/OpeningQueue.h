@@ -9,16 +9,20 @@
 #include <QList>
 #include <QObject>
 
+#include <atomic>
+#include <memory>
 #include <optional>
 
 // Reads the files asked for one after another on a worker thread: documents come up in the
 // order asked, a slow disk or a large picture never holds up the open documents, and only one
-// full-size picture is in memory at a time.
+// full-size picture is in memory at a time. Closing stops a PDF page being drawn, so that quitting
+// never waits out a slow page.
 class OpeningQueue : public QObject {
     Q_OBJECT
 
 public:
     OpeningQueue();
+    ~OpeningQueue() override;
 
     // Absolute paths as the system's bytes.
     void open(const QList<QByteArray>& paths);
@@ -37,4 +41,6 @@ private:
     QByteArray _path;
     std::optional<SheetSizing> _sizing; // set while a picture is being read
     QFutureWatcher<PictureReader::Result> _watcher;
+    // Shared with the read in flight, which may outlive the queue.
+    std::shared_ptr<std::atomic_bool> _closing = std::make_shared<std::atomic_bool>(false);
 };

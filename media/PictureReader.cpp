@@ -75,12 +75,13 @@ PictureReader::Result PictureReader::read(const QByteArray& path, QSize size) {
 }
 
 PictureReader::Result PictureReader::read(const QByteArray& path, const SizeForPixels& sizeFor,
-                                          const Check& check, const ArtworkPage& artwork) {
+                                          const Check& check, const ArtworkPage& artwork,
+                                          const ShouldStop& shouldStop) {
     QFile file;
     if (QString reason; !openRegularFile(path, file, &reason))
         return failed(reason);
     if (PdfPage::isPdf(file.peek(1024)))
-        return readPdf(file, sizeFor, check, artwork);
+        return readPdf(file, sizeFor, check, artwork, shouldStop);
     // Taken before Qt's reader moves on from the start.
     const QSize bmpSize = bmpHeaderSize(file);
     QImageReader reader(&file);
@@ -118,7 +119,8 @@ PictureReader::Result PictureReader::read(const QByteArray& path, const SizeForP
 }
 
 PictureReader::Result PictureReader::readPdf(QFile& file, const SizeForPixels& sizeFor,
-                                             const Check& check, const ArtworkPage& artwork) {
+                                             const Check& check, const ArtworkPage& artwork,
+                                             const ShouldStop& shouldStop) {
     const QByteArray bytes = file.readAll();
     QString reason;
     const std::optional<PdfPage> page =
@@ -133,7 +135,7 @@ PictureReader::Result PictureReader::readPdf(QFile& file, const SizeForPixels& s
     const QSize wanted = sizeFor(pixels).expandedTo(QSize(1, 1));
     if (!fitsLimit(wanted, QImage::Format_ARGB32, &reason))
         return failed(reason);
-    QImage picture = page->render(wanted, {}, &reason);
+    QImage picture = page->render(wanted, shouldStop, &reason);
     if (picture.isNull())
         return failed(reason);
     return {std::move(picture), pixels, QString(), points, true, page->pageCount()};

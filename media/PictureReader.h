@@ -50,11 +50,14 @@ public:
     // Asked with the upright pixel size from the header, before decoding: false, with the reason
     // in failure, refuses the picture.
     using Check = std::function<bool(QSize pixelSize, QString* failure)>;
+    // Asked now and then while a PDF page is drawn: true gives up, with no picture.
+    using ShouldStop = std::function<bool()>;
 
     // path: the file name as the system's bytes, so that names that are not UTF-8 open too.
     // The picture is never enlarged beyond its own pixel size.
     static Result read(const QByteArray& path, const SizeForPixels& sizeFor,
-                       const Check& check = {}, const ArtworkPage& artwork = {});
+                       const Check& check = {}, const ArtworkPage& artwork = {},
+                       const ShouldStop& shouldStop = {});
     static Result read(const QByteArray& path, QSize size);
     // From the header alone: whether read() can make anything of the file, a regular file whose
     // format an image reader knows. Quick enough to judge a drag as it enters.
@@ -62,7 +65,7 @@ public:
 
 private:
     static Result readPdf(QFile& file, const SizeForPixels& sizeFor, const Check& check,
-                          const ArtworkPage& artwork);
+                          const ArtworkPage& artwork, const ShouldStop& shouldStop);
     static bool openRegularFile(const QByteArray& path, QFile& file, QString* failure = nullptr);
     static QString reasonForFailedRead(const QImageReader& reader, QSize pixelSize);
     static bool fitsLimit(QSize pixelSize, QImage::Format format, QString* failure = nullptr);

@@ -5,9 +5,10 @@
 #include "tests/media/TestPdf.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+
+#include <algorithm>
 
 #include <gtest/gtest.h>
 
@@ -67,28 +68,12 @@ TEST(PdfPageTest, TheSheetIsTheTrimBoxAndTheBleedNeverShows) {
     }
 }
 
-QByteArray encrypted(const QByteArray& pdf) {
-    QTemporaryDir folder;
-    const QString plain = folder.filePath(QStringLiteral("plain.pdf"));
-    const QString locked = folder.filePath(QStringLiteral("locked.pdf"));
-    QFile file(plain);
-    if (!file.open(QIODevice::WriteOnly) || file.write(pdf) != pdf.size())
-        return {};
-    file.close();
-    const int status = QProcess::execute(QStringLiteral("qpdf"),
-                                         {QStringLiteral("--encrypt"), QStringLiteral("secret"),
-                                          QStringLiteral("owner"), QStringLiteral("256"),
-                                          QStringLiteral("--"), plain, locked});
-    QFile result(locked);
-    return status == 0 && result.open(QIODevice::ReadOnly) ? result.readAll() : QByteArray();
-}
-
 TEST(PdfPageTest, BadFilesSayWhy) {
     const QRectF media(QPointF(), a4);
     const TestPdfPage plain{media, std::nullopt, std::nullopt,
                             TestPdfPage::filled(media, Qt::blue)};
     const QByteArray twoPages = testPdf({plain, plain});
-    const QByteArray locked = encrypted(twoPages);
+    const QByteArray locked = encryptedPdf(twoPages);
     ASSERT_FALSE(locked.isEmpty()) << "qpdf encrypts";
     struct Case {
         const char* name;
@@ -166,6 +151,31 @@ TEST(PdfPageTest, PicturesAreTheirResolutionsSizeElse300AnInch) {
             PictureReader::read(QFile::encodeName(path), QSize(60, 30));
         EXPECT_NEAR(read.points.width(), 600 * 72 / test.expectedPerInch, 0.5) << test.perInch;
         EXPECT_FALSE(read.scalable);
+    }
+}
+
+// A read asked to stop while a page is drawn gives up with the reason, and only then: the drawing
+// asks now and then, a page of many shapes more than once.
+TEST(PdfPageTest, AReadAskedToStopGivesNoPicture) {
+    QTemporaryDir folder;
+    const QRectF page(QPointF(), a4);
+    QByteArray content;
+    for (int i = 0; i < 2000; ++i)
+        content +=
+            TestPdfPage::filled(QRectF(i % 500, i / 4, 20, 20), QColor::fromHsv(i % 360, 200, 200));
+    const QString path = written(folder, QStringLiteral("busy.pdf"),
+                                 testPdf({{page, std::nullopt, std::nullopt, content}}));
+    for (const int stopAfter : {0, 1, -1}) { // -1: never
+        SCOPED_TRACE(stopAfter);
+        int asked = 0;
+        const PictureReader::Result read = PictureReader::read(
+            QFile::encodeName(path), [](QSize) { return QSize(595, 842); }, {}, {},
+            [&] { return ++asked > stopAfter && stopAfter >= 0; });
+        EXPECT_EQ(read.picture.isNull(), stopAfter >= 0);
+        EXPECT_EQ(read.failure.isEmpty(), stopAfter < 0);
+        if (stopAfter >= 0)
+            EXPECT_EQ(read.failure.toStdString(), "Page 1 of the PDF could not be drawn.");
+        EXPECT_GT(asked, std::max(stopAfter, 1)) << "asked while drawing";
     }
 }
 

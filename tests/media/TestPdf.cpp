@@ -2,7 +2,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tests/media/TestPdf.h"
 
+#include <QFile>
 #include <QList>
+#include <QProcess>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -21,6 +24,12 @@ QByteArray TestPdfPage::filled(const QRectF& rect, const QColor& colour) {
     return number(colour.redF()) + " " + number(colour.greenF()) + " " + number(colour.blueF()) +
            " rg " + number(rect.x()) + " " + number(rect.y()) + " " + number(rect.width()) + " " +
            number(rect.height()) + " re f\n";
+}
+
+QByteArray TestPdfPage::stroked(const QLineF& line, double width, const QColor& colour) {
+    return number(colour.redF()) + " " + number(colour.greenF()) + " " + number(colour.blueF()) +
+           " RG " + number(width) + " w " + number(line.x1()) + " " + number(line.y1()) + " m " +
+           number(line.x2()) + " " + number(line.y2()) + " l S\n";
 }
 
 // Objects: 1 the catalogue, 2 the page tree, then a page and its content stream for each page.
@@ -61,4 +70,20 @@ QByteArray pdfOfObjects(const QList<QByteArray>& objects) {
     pdf += "trailer\n<< /Size " + QByteArray::number(objects.size() + 1) +
            " /Root 1 0 R >>\nstartxref\n" + QByteArray::number(xref) + "\n%%EOF\n";
     return pdf;
+}
+
+QByteArray encryptedPdf(const QByteArray& pdf) {
+    QTemporaryDir folder;
+    const QString plain = folder.filePath(QStringLiteral("plain.pdf"));
+    const QString locked = folder.filePath(QStringLiteral("locked.pdf"));
+    QFile file(plain);
+    if (!file.open(QIODevice::WriteOnly) || file.write(pdf) != pdf.size())
+        return {};
+    file.close();
+    const int status = QProcess::execute(QStringLiteral("qpdf"),
+                                         {QStringLiteral("--encrypt"), QStringLiteral("secret"),
+                                          QStringLiteral("owner"), QStringLiteral("256"),
+                                          QStringLiteral("--"), plain, locked});
+    QFile result(locked);
+    return status == 0 && result.open(QIODevice::ReadOnly) ? result.readAll() : QByteArray();
 }
