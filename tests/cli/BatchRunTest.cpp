@@ -250,6 +250,63 @@ TEST_F(BatchRunTest, AMixedManifestRunsToTheEndOnOneOrTwoWorkersWithTheSameMessa
     EXPECT_EQ(messages[0], messages[1]);
 }
 
+// Each of these says what happened in one line of its own, with no empty name before it.
+TEST_F(BatchRunTest, RowsWithNoNameAndLoweredJobsSaySoInOneLine) {
+    const QString picture = pictures(1, 32)[0];
+    const QString out = folder(QStringLiteral("out"));
+    const int most = 2 * QThread::idealThreadCount();
+    struct Case {
+        const char* what;
+        QStringList arguments;
+        QByteArray input;
+        int exitCode;
+        QString line; // how the one line of standard error besides the outputs' begins; empty
+                      // for none
+    };
+    const QByteArray row = "{\"input\": \"" + picture.toUtf8() + "\"}\n";
+    const QList<Case> cases = {
+        {"a JSON line that is not JSON",
+         {"--manifest=-", "--export-dir", out, "--overwrite"},
+         row + "{input\n",
+         1,
+         "pleatora: Line 2 of the manifest: not JSON: "},
+        {"a JSON line that is not an object",
+         {"--manifest=-", "--export-dir", out, "--overwrite"},
+         row + "[1]\n",
+         1,
+         "pleatora: Line 2 of the manifest: not a JSON object"},
+        {"a see-through background in a row",
+         {"--manifest=-", "--export-dir", out, "--overwrite"},
+         "input,background\n" + picture.toUtf8() + ",#80ffffff\n",
+         1,
+         "pleatora: " + picture +
+             ": Line 2 of the manifest: --background wants transparent, #rrggbb or a colour "
+             "name, not '#80ffffff'."},
+        {"--jobs above twice the cores",
+         {"--export-dir", out, "--overwrite", QStringLiteral("--jobs=%1").arg(most + 1), picture},
+         {},
+         0,
+         QStringLiteral("pleatora: --jobs %1 is more than twice the cores; running %2 workers.")
+             .arg(most + 1)
+             .arg(most)},
+        {"--jobs at twice the cores",
+         {"--export-dir", out, "--overwrite", QStringLiteral("--jobs=%1").arg(most), picture},
+         {},
+         0,
+         {}},
+    };
+    for (const Case& c : cases) {
+        const ProcessRun result = run(c.arguments, c.input);
+        EXPECT_EQ(result.exitCode, c.exitCode) << c.what << "\n" << result.err.toStdString();
+        QStringList own = result.err.split(u'\n', Qt::SkipEmptyParts);
+        own.removeIf([](const QString& line) { return line.contains(QStringLiteral(" -> ")); });
+        EXPECT_EQ(own.size(), c.line.isEmpty() ? 0 : 1) << c.what << "\n"
+                                                        << result.err.toStdString();
+        EXPECT_TRUE(own.isEmpty() || own[0].startsWith(c.line)) << c.what << "\n"
+                                                                << result.err.toStdString();
+    }
+}
+
 TEST_F(BatchRunTest, ShardsSplitTheRunWithNoOverlapAndNothingLeftOut) {
     // The hash is SHA-256's first 8 bytes, big-endian: the empty key's digest is e3b0c442...
     EXPECT_EQ(ShardSelector::hash(QByteArray()), 0xe3b0c44298fc1c14ULL);
