@@ -528,6 +528,32 @@ TEST_F(BatchRunTest, AnimationsRunOnWorkersInShardsAndReruns) {
     EXPECT_EQ(QImageReader(wide).size().width(), 1080);
 }
 
+// An animation whose frames would take more than its memory budget is refused before a frame is
+// drawn, in every format, alone or in a batch, and leaves no file.
+TEST_F(BatchRunTest, AnimationsTooLargeForTheirMemoryAreRefusedBeforeAnyFrame) {
+    const QStringList inputs = pictures(2, 64);
+    const QStringList huge = {QStringLiteral("--width=16384"), QStringLiteral("--duration=0.5"),
+                              QStringLiteral("--fps=10"), QStringLiteral("--overwrite")};
+    for (const QString suffix : {"mp4", "webm", "gif", "webp", "png"}) {
+        const QString out = path(QStringLiteral("huge.") + suffix);
+        const ProcessRun one =
+            run(QStringList{QStringLiteral("--animate"), out} + huge + QStringList{inputs[0]});
+        EXPECT_EQ(one.exitCode, 1) << one.err.toStdString();
+        EXPECT_TRUE(one.err.contains(QStringLiteral("megapixels a frame that keeps")))
+            << one.err.toStdString();
+        EXPECT_FALSE(QFile::exists(out));
+        const QString dir = folder(QStringLiteral("huge-") + suffix);
+        const ProcessRun batch =
+            run(QStringList{QStringLiteral("--animate-dir"), dir, QStringLiteral("--jobs=2"),
+                            QStringLiteral("--format=") + suffix} +
+                huge + inputs);
+        EXPECT_EQ(batch.exitCode, 1) << batch.err.toStdString();
+        EXPECT_EQ(batch.err.count(QStringLiteral("megapixels a frame that keeps")), 2)
+            << batch.err.toStdString();
+        EXPECT_TRUE(QDir(dir).isEmpty());
+    }
+}
+
 // Each file of a run has one role: no output is an input, the report or another output, and
 // nothing the run opens can hold it up.
 struct RoleCase {
