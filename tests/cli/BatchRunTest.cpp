@@ -554,6 +554,30 @@ TEST_F(BatchRunTest, AnimationsTooLargeForTheirMemoryAreRefusedBeforeAnyFrame) {
     }
 }
 
+// WebP and PDF encode the whole picture at once: past their memory budget a picture is refused
+// before it is decoded, with the limit named; below it, written.
+TEST_F(BatchRunTest, StillsTooLargeForTheirEncoderAreRefusedBeforeDecoding) {
+    const QString picture = pictures(1, 64)[0];
+    const struct {
+        const char* output;
+        int width;
+        int exitCode;
+    } cases[] = {{"huge.webp", 16383, 1},
+                 {"huge.pdf", 16384, 1},
+                 {"fair.webp", 2000, 0},
+                 {"fair.pdf", 2000, 0}};
+    for (const auto& c : cases) {
+        const QString out = path(QString::fromLatin1(c.output));
+        const ProcessRun result = run(
+            {QStringLiteral("--export"), out, QStringLiteral("--width=%1").arg(c.width), picture});
+        EXPECT_EQ(result.exitCode, c.exitCode) << c.output << "\n" << result.err.toStdString();
+        EXPECT_EQ(result.err.contains(QStringLiteral("megapixels that keeps a")), c.exitCode != 0)
+            << c.output << "\n"
+            << result.err.toStdString();
+        EXPECT_EQ(QFile::exists(out), c.exitCode == 0) << c.output;
+    }
+}
+
 // Each file of a run has one role: no output is an input, the report or another output, and
 // nothing the run opens can hold it up.
 struct RoleCase {
