@@ -169,6 +169,10 @@ int BatchExport::runPlan(const ExportPlan& plan) {
     }
     const QList<qsizetype> indexes = chosen(plan);
     const int jobs = BatchWorkers::boundedCount(_settings.jobs);
+    if (_settings.jobs > jobs)
+        printLine(tr("--jobs %1 is more than twice the cores; running %2 workers.")
+                      .arg(_settings.jobs)
+                      .arg(jobs));
     BatchWorkers::shareSoftwareRendererThreads(jobs);
     _counts = {};
     _total = int(indexes.size());
@@ -218,7 +222,10 @@ bool BatchExport::handOn(const ExportPlan::Entry& entry, const BatchWorker::Resu
     switch (result.status) {
     case BatchWorker::Status::Failed:
         ++_counts.failed;
-        printLine(QStringLiteral("%1: %2").arg(PathText::shown(result.file), result.failure));
+        // A manifest row that could not be read names no file: its failure says which line.
+        printLine(result.file.isEmpty()
+                      ? result.failure
+                      : QStringLiteral("%1: %2").arg(PathText::shown(result.file), result.failure));
         break;
     case BatchWorker::Status::Skipped:
         ++_counts.skipped;

@@ -9,6 +9,7 @@
 #include "cli/WorkerMemory.h"
 #include "document/RendererSetup.h"
 #include "fold/FoldModel.h"
+#include "media/AnimationWriter.h"
 #include "media/Failure.h"
 #include "media/PathText.h"
 #include "render/SheetRenderer.h"
@@ -97,10 +98,11 @@ BatchWorker::Status BatchWorker::exportPicture(const ExportPlan::Entry& entry, R
     const ExportRecipe recipe(entry.settings, _defaults, entry.format, *layout);
     const auto start = Clock::now();
     const auto check = [&](QSize pixels, QString* failure) {
+        const QSize exportPixels = recipe.plan(pixels).exportPixels(recipe.options());
         return (!entry.format ||
-                ExportWriter::canWrite(entry.output,
-                                       recipe.plan(pixels).exportPixels(recipe.options()),
-                                       *entry.format, failure)) &&
+                ExportWriter::canWrite(entry.output, exportPixels, *entry.format, failure)) &&
+               (!entry.animationFormat ||
+                AnimationWriter::fitsMemory(exportPixels, *entry.animationFormat, failure)) &&
                reserveMemory(recipe, pixels, failure);
     };
     QString warning;

@@ -229,8 +229,10 @@ void CommandLine::readLook(const QCommandLineParser& parser) {
     }
     if (parser.isSet(QStringLiteral("background"))) {
         const QString name = parser.value(QStringLiteral("background"));
-        if (name != QLatin1String("transparent")) {
-            if (!QColor::isValidColor(name))
+        // transparent, in any case, is no background; a background is otherwise opaque, so a
+        // see-through colour in any spelling is refused as --back-colour refuses it.
+        if (name.compare(QLatin1String("transparent"), Qt::CaseInsensitive) != 0) {
+            if (!QColor::isValidColor(name) || QColor(name).alpha() != 255)
                 fail(tr("--background wants transparent, #rrggbb or a colour name, not '%1'.")
                          .arg(name));
             else

@@ -6,11 +6,11 @@
 
 QList<AnimationFormat> AnimationFormat::all() {
     return {
-        {Kind::Mp4, QStringLiteral("mp4"), tr("MP4 video (H.264)"), false, 60},
-        {Kind::WebM, QStringLiteral("webm"), tr("WebM video (VP9)"), true, 60},
-        {Kind::Gif, QStringLiteral("gif"), tr("Animated GIF"), true, 50},
-        {Kind::WebP, QStringLiteral("webp"), tr("Animated WebP"), true, 60},
-        {Kind::Apng, QStringLiteral("png"), tr("Animated PNG"), true, 60},
+        {Kind::Mp4, QStringLiteral("mp4"), tr("MP4 video (H.264)"), false, 60, 136},
+        {Kind::WebM, QStringLiteral("webm"), tr("WebM video (VP9)"), true, 60, 184},
+        {Kind::Gif, QStringLiteral("gif"), tr("Animated GIF"), true, 50, 64},
+        {Kind::WebP, QStringLiteral("webp"), tr("Animated WebP"), true, 60, 48},
+        {Kind::Apng, QStringLiteral("png"), tr("Animated PNG"), true, 60, 48},
     };
 }
 

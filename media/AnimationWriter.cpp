@@ -3,6 +3,7 @@
 #include "media/AnimationWriter.h"
 
 #include "media/AnimationEncoder.h"
+#include "media/Failure.h"
 #include "media/GifEncoder.h"
 #include "media/PathText.h"
 #include "media/ReplacingFile.h"
@@ -60,6 +61,8 @@ bool AnimationWriter::open(const QString& fileName, QSize frameSize, const Optio
                       failure);
     if (frameSize.isEmpty())
         return failed(tr("An animation's frames need a size."), failure);
+    if (QString reason; !fitsMemory(frameSize, *format, &reason))
+        return failed(reason, failure);
     _options = options;
     _frameSize = frameSize;
     _encodedSize = format->kind == AnimationFormat::Kind::Mp4 ? evenSize(frameSize) : frameSize;
@@ -112,6 +115,19 @@ std::unique_ptr<AnimationEncoder> AnimationWriter::makeEncoder(const AnimationFo
         break;
     }
     return VideoEncoder::open(path, settings, failure);
+}
+
+bool AnimationWriter::fitsMemory(QSize frameSize, const AnimationFormat& format, QString* failure) {
+    if (qint64(frameSize.width()) * frameSize.height() <= format.largestFramePixels())
+        return true;
+    return Failure::fail(failure,
+                         tr("%1 x %2 pixels asked, over the limit of %3 megapixels a frame that "
+                            "keeps %4 within %5 GiB of memory")
+                             .arg(frameSize.width())
+                             .arg(frameSize.height())
+                             .arg(double(format.largestFramePixels()) / 1e6, 0, 'f', 1)
+                             .arg(format.description)
+                             .arg(AnimationFormat::memoryBudget >> 30));
 }
 
 int AnimationWriter::passCount() const {

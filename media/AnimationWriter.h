@@ -44,6 +44,10 @@ public:
     // rate or the size is not one the format takes, or when the file cannot be written.
     bool open(const QString& fileName, QSize frameSize, const Options& options,
               QString* failure = nullptr);
+    // Whether frames of frameSize keep an animation of format within its memory budget; failure:
+    // why not.
+    static bool fitsMemory(QSize frameSize, const AnimationFormat& format,
+                           QString* failure = nullptr);
     // How often every frame is given: GIF makes its palette from a first pass over them.
     int passCount() const;
     // A frame of the size given to open(), in any format; a premultiplied or straight ARGB32 one

@@ -21,6 +21,11 @@ constexpr PictureEncoder::ImageSettings lossySettings{90, -1};
 constexpr PictureEncoder::ImageSettings tiffSettings{-1, 1}; // LZW
 // WebP's own limit; JPEG's, 65500, lies beyond the cap every format has.
 constexpr int webpLargestSide = 16383;
+// Peak memory over the export's own pixels with /usr/bin/time -v: libwebp's 35 bytes a pixel
+// (its ARGB and YUV copies and its analysis), Qt's PDF writer's 10.5 (the picture and its
+// compressed stream).
+constexpr int webpBytesPerPixel = 36;
+constexpr int pdfBytesPerPixel = 11;
 
 // A file that asks the progress before each write and fails the write when told to stop.
 class StoppableFile : public ReplacingFile {
@@ -82,8 +87,9 @@ QList<ExportFormat> ExportWriter::formats() {
         {"PNG", QStringLiteral("png"), tr("PNG image"), true},
         {"TIFF", QStringLiteral("tiff"), tr("TIFF image"), true},
         {"JPEG", QStringLiteral("jpg"), tr("JPEG image"), false},
-        {"WEBP", QStringLiteral("webp"), tr("WebP image"), true, webpLargestSide},
-        {"PDF", QStringLiteral("pdf"), tr("PDF document"), true},
+        {"WEBP", QStringLiteral("webp"), tr("WebP image"), true, webpLargestSide,
+         webpBytesPerPixel},
+        {"PDF", QStringLiteral("pdf"), tr("PDF document"), true, 16384, pdfBytesPerPixel},
     };
     QList<ExportFormat> available;
     for (const ExportFormat& format : all) {
@@ -117,6 +123,15 @@ bool ExportWriter::canWrite(const QByteArray& path, QSize pixels, const ExportFo
                                  .arg(pixels.height())
                                  .arg(format.largestSide)
                                  .arg(format.description));
+    if (format.largestPixels() && qint64(pixels.width()) * pixels.height() > format.largestPixels())
+        return Failure::fail(failure,
+                             tr("%1 x %2 pixels asked, over the limit of %3 megapixels that keeps "
+                                "a %4 within %5 GB of memory")
+                                 .arg(pixels.width())
+                                 .arg(pixels.height())
+                                 .arg(double(format.largestPixels()) / 1e6, 0, 'f', 1)
+                                 .arg(format.description)
+                                 .arg(double(ExportFormat::memoryBudget) / 1e9));
     struct stat status {};
     if (::stat(path.constData(), &status) == 0 && !S_ISREG(status.st_mode))
         return Failure::fail(failure, S_ISDIR(status.st_mode) ? tr("A folder, not a file")

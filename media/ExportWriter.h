@@ -18,6 +18,14 @@ struct ExportFormat {
     QString description;
     bool hasAlpha = true;
     int largestSide = 16384; // pixels: Pleatora's cap, or the format's own where lower
+    // The encoder's memory a pixel where it takes the whole picture at once (measured peak, with a
+    // little to spare); 0 where it writes in bands.
+    int bytesPerPixel = 0;
+
+    // An encoder that takes the whole picture is capped so that it needs at most 1.2 GB.
+    static constexpr qint64 memoryBudget = 1'200'000'000;
+    // The most pixels a picture of this format may have; 0 for no cap beyond largestSide.
+    qint64 largestPixels() const { return bytesPerPixel ? memoryBudget / bytesPerPixel : 0; }
 
     bool isPdf() const { return name == "PDF"; }
     // "PNG image (*.png)", for a file dialog.

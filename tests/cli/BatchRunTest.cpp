@@ -250,6 +250,63 @@ TEST_F(BatchRunTest, AMixedManifestRunsToTheEndOnOneOrTwoWorkersWithTheSameMessa
     EXPECT_EQ(messages[0], messages[1]);
 }
 
+// Each of these says what happened in one line of its own, with no empty name before it.
+TEST_F(BatchRunTest, RowsWithNoNameAndLoweredJobsSaySoInOneLine) {
+    const QString picture = pictures(1, 32)[0];
+    const QString out = folder(QStringLiteral("out"));
+    const int most = 2 * QThread::idealThreadCount();
+    struct Case {
+        const char* what;
+        QStringList arguments;
+        QByteArray input;
+        int exitCode;
+        QString line; // how the one line of standard error besides the outputs' begins; empty
+                      // for none
+    };
+    const QByteArray row = "{\"input\": \"" + picture.toUtf8() + "\"}\n";
+    const QList<Case> cases = {
+        {"a JSON line that is not JSON",
+         {"--manifest=-", "--export-dir", out, "--overwrite"},
+         row + "{input\n",
+         1,
+         "pleatora: Line 2 of the manifest: not JSON: "},
+        {"a JSON line that is not an object",
+         {"--manifest=-", "--export-dir", out, "--overwrite"},
+         row + "[1]\n",
+         1,
+         "pleatora: Line 2 of the manifest: not a JSON object"},
+        {"a see-through background in a row",
+         {"--manifest=-", "--export-dir", out, "--overwrite"},
+         "input,background\n" + picture.toUtf8() + ",#80ffffff\n",
+         1,
+         "pleatora: " + picture +
+             ": Line 2 of the manifest: --background wants transparent, #rrggbb or a colour "
+             "name, not '#80ffffff'."},
+        {"--jobs above twice the cores",
+         {"--export-dir", out, "--overwrite", QStringLiteral("--jobs=%1").arg(most + 1), picture},
+         {},
+         0,
+         QStringLiteral("pleatora: --jobs %1 is more than twice the cores; running %2 workers.")
+             .arg(most + 1)
+             .arg(most)},
+        {"--jobs at twice the cores",
+         {"--export-dir", out, "--overwrite", QStringLiteral("--jobs=%1").arg(most), picture},
+         {},
+         0,
+         {}},
+    };
+    for (const Case& c : cases) {
+        const ProcessRun result = run(c.arguments, c.input);
+        EXPECT_EQ(result.exitCode, c.exitCode) << c.what << "\n" << result.err.toStdString();
+        QStringList own = result.err.split(u'\n', Qt::SkipEmptyParts);
+        own.removeIf([](const QString& line) { return line.contains(QStringLiteral(" -> ")); });
+        EXPECT_EQ(own.size(), c.line.isEmpty() ? 0 : 1) << c.what << "\n"
+                                                        << result.err.toStdString();
+        EXPECT_TRUE(own.isEmpty() || own[0].startsWith(c.line)) << c.what << "\n"
+                                                                << result.err.toStdString();
+    }
+}
+
 TEST_F(BatchRunTest, ShardsSplitTheRunWithNoOverlapAndNothingLeftOut) {
     // The hash is SHA-256's first 8 bytes, big-endian: the empty key's digest is e3b0c442...
     EXPECT_EQ(ShardSelector::hash(QByteArray()), 0xe3b0c44298fc1c14ULL);
@@ -469,6 +526,56 @@ TEST_F(BatchRunTest, AnimationsRunOnWorkersInShardsAndReruns) {
                                 QStringLiteral("--fps=10"), inputs[0]});
     ASSERT_EQ(one.exitCode, 0) << one.err.toStdString();
     EXPECT_EQ(QImageReader(wide).size().width(), 1080);
+}
+
+// An animation whose frames would take more than its memory budget is refused before a frame is
+// drawn, in every format, alone or in a batch, and leaves no file.
+TEST_F(BatchRunTest, AnimationsTooLargeForTheirMemoryAreRefusedBeforeAnyFrame) {
+    const QStringList inputs = pictures(2, 64);
+    const QStringList huge = {QStringLiteral("--width=16384"), QStringLiteral("--duration=0.5"),
+                              QStringLiteral("--fps=10"), QStringLiteral("--overwrite")};
+    for (const QString suffix : {"mp4", "webm", "gif", "webp", "png"}) {
+        const QString out = path(QStringLiteral("huge.") + suffix);
+        const ProcessRun one =
+            run(QStringList{QStringLiteral("--animate"), out} + huge + QStringList{inputs[0]});
+        EXPECT_EQ(one.exitCode, 1) << one.err.toStdString();
+        EXPECT_TRUE(one.err.contains(QStringLiteral("megapixels a frame that keeps")))
+            << one.err.toStdString();
+        EXPECT_FALSE(QFile::exists(out));
+        const QString dir = folder(QStringLiteral("huge-") + suffix);
+        const ProcessRun batch =
+            run(QStringList{QStringLiteral("--animate-dir"), dir, QStringLiteral("--jobs=2"),
+                            QStringLiteral("--format=") + suffix} +
+                huge + inputs);
+        EXPECT_EQ(batch.exitCode, 1) << batch.err.toStdString();
+        EXPECT_EQ(batch.err.count(QStringLiteral("megapixels a frame that keeps")), 2)
+            << batch.err.toStdString();
+        EXPECT_TRUE(QDir(dir).isEmpty());
+    }
+}
+
+// WebP and PDF encode the whole picture at once: past their memory budget a picture is refused
+// before it is decoded, with the limit named; below it, written.
+TEST_F(BatchRunTest, StillsTooLargeForTheirEncoderAreRefusedBeforeDecoding) {
+    const QString picture = pictures(1, 64)[0];
+    const struct {
+        const char* output;
+        int width;
+        int exitCode;
+    } cases[] = {{"huge.webp", 16383, 1},
+                 {"huge.pdf", 16384, 1},
+                 {"fair.webp", 2000, 0},
+                 {"fair.pdf", 2000, 0}};
+    for (const auto& c : cases) {
+        const QString out = path(QString::fromLatin1(c.output));
+        const ProcessRun result = run(
+            {QStringLiteral("--export"), out, QStringLiteral("--width=%1").arg(c.width), picture});
+        EXPECT_EQ(result.exitCode, c.exitCode) << c.output << "\n" << result.err.toStdString();
+        EXPECT_EQ(result.err.contains(QStringLiteral("megapixels that keeps a")), c.exitCode != 0)
+            << c.output << "\n"
+            << result.err.toStdString();
+        EXPECT_EQ(QFile::exists(out), c.exitCode == 0) << c.output;
+    }
 }
 
 // Each file of a run has one role: no output is an input, the report or another output, and

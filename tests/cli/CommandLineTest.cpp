@@ -375,6 +375,10 @@ TEST(CommandLineTest, FractionsSeeThroughColoursAndRepeatedValuesAreMistakes) {
          "--back-colour wants #rrggbb or a colour name, not '#00ff0000'."},
         {{"--back-colour=#fe123456"},
          "--back-colour wants #rrggbb or a colour name, not '#fe123456'."},
+        {{"--background=#00ff0000"},
+         "--background wants transparent, #rrggbb or a colour name, not '#00ff0000'."},
+        {{"--background=#fe123456"},
+         "--background wants transparent, #rrggbb or a colour name, not '#fe123456'."},
         {{"--layout=tent", "--layout=card"}, "--layout can be given only once."},
         {{"--layout=tent", "--layout=tent"}, "--layout can be given only once."},
         {{"--width=100", "--width=200"}, "--width can be given only once."},
@@ -399,6 +403,16 @@ TEST(CommandLineTest, FractionsSeeThroughColoursAndRepeatedValuesAreMistakes) {
     EXPECT_EQ(taken.exportSettings.width, 100);
     EXPECT_EQ(taken.exportSettings.grain, 40);
     EXPECT_EQ(taken.exportSettings.backColour, QColor(0x33, 0x66, 0x99));
+    // transparent is no background however it is spelled; an opaque #aarrggbb is a background.
+    for (const char* spelling : {"transparent", "Transparent", "TRANSPARENT"}) {
+        const CommandLine clear =
+            parsed({QStringLiteral("--background=%1").arg(spelling), "--export", "o.png", "a.png"});
+        EXPECT_EQ(clear.mode, CommandLine::Mode::Export) << clear.failure.toStdString();
+        EXPECT_FALSE(clear.exportSettings.background.has_value()) << spelling;
+    }
+    EXPECT_EQ(
+        parsed({"--background=#ff336699", "--export", "o.png", "a.png"}).exportSettings.background,
+        QColor(0x33, 0x66, 0x99));
     // A switch given twice asks for the same thing twice.
     EXPECT_EQ(parsed({"--overwrite", "--overwrite", "--export", "o.png", "a.png"}).mode,
               CommandLine::Mode::Export);

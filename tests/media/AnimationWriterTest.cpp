@@ -289,6 +289,31 @@ TEST(AnimationWriter, RefusesWhatItCannotWriteSayingWhy) {
     EXPECT_TRUE(filesIn(folder).isEmpty());
 }
 
+// Each format's frames are capped at what keeps it within its budget: a frame at the cap opens,
+// one row more is refused before any file is made, naming the limit.
+TEST(AnimationWriter, FramesOverTheMemoryBudgetAreRefusedBeforeAnyFile) {
+    QTemporaryDir folder;
+    for (const AnimationFormat& format : AnimationFormat::all()) {
+        const qint64 most = format.largestFramePixels();
+        EXPECT_LE(most * format.bytesPerFramePixel, AnimationFormat::memoryBudget);
+        EXPECT_GT((most + 1) * format.bytesPerFramePixel, AnimationFormat::memoryBudget);
+        const int width = 4096;
+        const QSize fits(width, int(most / width));
+        const QSize over(width, fits.height() + 1);
+        EXPECT_TRUE(AnimationWriter::fitsMemory(fits, format)) << qPrintable(format.suffix);
+        const QString name = folder.filePath(QStringLiteral("big.") + format.suffix);
+        AnimationWriter writer;
+        QString failure;
+        EXPECT_FALSE(writer.open(name, over, {}, &failure)) << qPrintable(format.suffix);
+        EXPECT_EQ(failure, QStringLiteral("4096 x %1 pixels asked, over the limit of %2 megapixels "
+                                          "a frame that keeps %3 within 1 GiB of memory")
+                               .arg(over.height())
+                               .arg(double(most) / 1e6, 0, 'f', 1)
+                               .arg(format.description));
+    }
+    EXPECT_TRUE(filesIn(folder).isEmpty());
+}
+
 TEST(AnimationWriter, AReadOnlyFolderIsNamedAsTheCause) {
     QTemporaryDir folder;
     ASSERT_TRUE(QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::ExeOwner));

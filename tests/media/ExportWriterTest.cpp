@@ -188,6 +188,35 @@ TEST(ExportWriterTest, AWriteCutShortFailsWithTheSystemsReasonAndLeavesNoFile) {
     }
 }
 
+// Encoders that take the whole picture are capped within their budget: a picture at the cap may be
+// written, one row more is refused naming the limit; the others are capped by their sides alone.
+TEST(ExportWriterTest, WholePictureEncodersAreCappedByTheirMemory) {
+    int capped = 0;
+    for (const ExportFormat& format : ExportWriter::formats()) {
+        const qint64 most = format.largestPixels();
+        const QSize largestSquare(format.largestSide, format.largestSide);
+        if (!most) {
+            EXPECT_TRUE(ExportWriter::canWrite("unused", largestSquare, format));
+            continue;
+        }
+        ++capped;
+        EXPECT_LE(most * format.bytesPerPixel, ExportFormat::memoryBudget);
+        EXPECT_GT((most + 1) * format.bytesPerPixel, ExportFormat::memoryBudget);
+        const int width = 8000;
+        const QSize fits(width, int(most / width));
+        const QSize over(width, fits.height() + 1);
+        EXPECT_TRUE(ExportWriter::canWrite("unused", fits, format)) << format.name.constData();
+        QString failure;
+        EXPECT_FALSE(ExportWriter::canWrite("unused", over, format, &failure));
+        EXPECT_EQ(failure, QStringLiteral("8000 x %1 pixels asked, over the limit of %2 megapixels "
+                                          "that keeps a %3 within 1.2 GB of memory")
+                               .arg(over.height())
+                               .arg(double(most) / 1e6, 0, 'f', 1)
+                               .arg(format.description));
+    }
+    EXPECT_EQ(capped, 2); // WebP and PDF
+}
+
 TEST(ExportOptionsTest, SizeIsTimesTheWindowOrTheWidthWithTheWindowsShape) {
     ExportOptions options;
     options.scale = 3;
