@@ -79,6 +79,6 @@ private:
     float _shading = 0;
     PaperLook _paper;
     QString _backPictureFile;
-    CommandLine::ExportSettings _settings;
     std::optional<double> _pitch;
+    CommandLine::ExportSettings _settings;
 };
