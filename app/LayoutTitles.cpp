@@ -8,6 +8,16 @@ QString LayoutTitles::title(const FoldLayout& layout) {
         return tr("Two Tents");
     case FoldLayout::Shape::tent:
         return tr("Tent");
+    case FoldLayout::Shape::letter:
+        return tr("Letter");
+    case FoldLayout::Shape::roll:
+        return tr("Roll of 4");
+    case FoldLayout::Shape::gate:
+        return tr("Gate");
+    case FoldLayout::Shape::doubleGate:
+        return tr("Double Gate");
+    case FoldLayout::Shape::doubleParallel:
+        return tr("Double Parallel");
     case FoldLayout::Shape::accordion:
         break;
     }

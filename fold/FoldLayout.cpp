@@ -3,11 +3,31 @@
 #include "fold/FoldLayout.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 
 namespace {
 
 constexpr std::string_view accordionPrefix = "accordion-";
+
+struct HingedName {
+    FoldLayout::Shape shape;
+    std::string_view name;
+    int panels;
+};
+
+constexpr std::array hingedNames{
+    HingedName{FoldLayout::Shape::letter, "letter", 3},
+    HingedName{FoldLayout::Shape::roll, "roll-4", 4},
+    HingedName{FoldLayout::Shape::gate, "gate", 3},
+    HingedName{FoldLayout::Shape::doubleGate, "double-gate", 4},
+    HingedName{FoldLayout::Shape::doubleParallel, "double-parallel", 4},
+};
+
+const HingedName* hingedNamed(FoldLayout::Shape shape) {
+    const auto found = std::ranges::find(hingedNames, shape, &HingedName::shape);
+    return found == hingedNames.end() ? nullptr : &*found;
+}
 
 std::optional<int> accordionPanelsNamed(std::string_view name) {
     if (name == "card")
@@ -41,6 +61,14 @@ FoldLayout FoldLayout::twoTents(Axis axis) {
     return {Shape::twoTents, 0, axis};
 }
 
+FoldLayout FoldLayout::hinged(Shape shape, Axis axis) {
+    return {hingedNamed(shape) ? shape : Shape::letter, 0, axis};
+}
+
+bool FoldLayout::isHinged() const {
+    return hingedNamed(_shape) != nullptr;
+}
+
 std::optional<FoldLayout> FoldLayout::fromName(std::string_view name, Axis axis) {
     if (name == "two-tents")
         return twoTents(axis);
@@ -48,6 +76,9 @@ std::optional<FoldLayout> FoldLayout::fromName(std::string_view name, Axis axis)
         return tent(axis);
     if (const std::optional<int> panels = accordionPanelsNamed(name))
         return accordion(*panels, axis);
+    const auto hinged = std::ranges::find(hingedNames, name, &HingedName::name);
+    if (hinged != hingedNames.end())
+        return FoldLayout(hinged->shape, 0, axis);
     return std::nullopt;
 }
 
@@ -67,16 +98,20 @@ std::vector<FoldLayout> FoldLayout::presets(Axis axis) {
     std::vector<FoldLayout> layouts{twoTents(axis), tent(axis)};
     for (int panels = fewestAccordionPanels; panels <= mostAccordionPanels; ++panels)
         layouts.push_back(accordion(panels, axis));
+    for (const HingedName& hinged : hingedNames)
+        layouts.push_back(FoldLayout(hinged.shape, 0, axis));
     return layouts;
 }
 
 std::string FoldLayout::name() const {
+    if (const HingedName* hinged = hingedNamed(_shape))
+        return std::string(hinged->name);
     switch (_shape) {
     case Shape::twoTents:
         return "two-tents";
     case Shape::tent:
         return "tent";
-    case Shape::accordion:
+    default:
         break;
     }
     if (_accordionPanels == 2)
@@ -87,12 +122,14 @@ std::string FoldLayout::name() const {
 }
 
 int FoldLayout::panelCount() const {
+    if (const HingedName* hinged = hingedNamed(_shape))
+        return hinged->panels;
     switch (_shape) {
     case Shape::twoTents:
         return 6;
     case Shape::tent:
         return 4;
-    case Shape::accordion:
+    default:
         break;
     }
     return _accordionPanels;

@@ -13,7 +13,8 @@
 // classic: two tents between flat margins, creases running down the sheet.
 class FoldLayout {
 public:
-    enum class Shape { twoTents, tent, accordion };
+    // The hinged shapes fold rigid panels flat onto each other, as printers fold them.
+    enum class Shape { twoTents, tent, accordion, letter, roll, gate, doubleGate, doubleParallel };
     // Vertical creases run down the sheet, so the profile runs across it; horizontal ones run
     // across it, so the profile runs down it.
     enum class Axis { vertical, horizontal };
@@ -27,9 +28,11 @@ public:
     static FoldLayout accordion(int panels, Axis axis = Axis::vertical);
     static FoldLayout tent(Axis axis = Axis::vertical);
     static FoldLayout twoTents(Axis axis = Axis::vertical);
+    // letter, roll, gate, doubleGate or doubleParallel.
+    static FoldLayout hinged(Shape shape, Axis axis = Axis::vertical);
 
-    // Reads a preset name (`two-tents`, `tent`, `card`, `z-fold`, `accordion-N`); nothing for any
-    // other text.
+    // Reads a preset name (`two-tents`, `tent`, `card`, `z-fold`, `accordion-N`, `letter`,
+    // `roll-4`, `gate`, `double-gate`, `double-parallel`); nothing for any other text.
     static std::optional<FoldLayout> fromName(std::string_view name, Axis axis = Axis::vertical);
     static std::optional<Axis> axisFromName(std::string_view name);
     static std::string_view axisName(Axis axis);
@@ -44,6 +47,8 @@ public:
     int panelCount() const;
     FoldLayout withAxis(Axis axis) const;
     bool isClassic() const { return _shape == Shape::twoTents && _axis == Axis::vertical; }
+    // Whether the panels are rigid and hinged at the creases, folding up to flat onto each other.
+    bool isHinged() const;
 
     bool operator==(const FoldLayout&) const = default;
 
