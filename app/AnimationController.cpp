@@ -85,10 +85,11 @@ std::optional<FoldSnapshot> AnimationController::startFold(const DocumentControl
                                                            const QString& fileName) const {
     const Document& current = document.document();
     const FoldLayout layout = current.layout();
-    FoldModel model(current.sheetSize());
-    std::optional<PanelFoldModel> panels;
-    if (!layout.isClassic())
-        panels.emplace(layout, current.sheetSize());
+    SheetFold start = current.fold();
+    start.setPose(HingedFold::Pose::flat);
+    // Hinged panels open from closed, as a printed piece comes out of its envelope.
+    if (layout.isHinged())
+        start.setPose(HingedFold::Pose::closed);
     float pitch = current.pitch();
     if (!animation.startFoldFile.isEmpty()) {
         QString failure;
@@ -99,14 +100,10 @@ std::optional<FoldSnapshot> AnimationController::startFold(const DocumentControl
             alertFailure(fileName, failure);
             return std::nullopt;
         }
-        if (panels)
-            file->panelFold()->applyTo(*panels);
-        else
-            file->applyTo(model);
+        file->applyTo(start);
         pitch = float(file->fold().pitch);
     }
-    const float startPitch = animation.tiltFrom.value_or(pitch);
-    return panels ? FoldSnapshot::take(*panels, startPitch) : FoldSnapshot::take(model, startPitch);
+    return start.snapshot(animation.tiltFrom.value_or(pitch));
 }
 
 void AnimationController::write(DocumentController& document, const QString& fileName,

@@ -7,7 +7,7 @@
 #include "document/AnimationExport.h"
 #include "fold/FoldModel.h"
 #include "fold/FoldMotion.h"
-#include "fold/PanelFoldModel.h"
+#include "fold/SheetFold.h"
 #include "media/PathText.h"
 
 #include <cstdio>
@@ -21,16 +21,15 @@ FoldSnapshot AnimationBatch::startFold(FoldSize sheet, const FoldSnapshot& end) 
     float pitch = _start ? float(_start->fold().pitch) : end.pitch;
     if (_motion.tiltFrom)
         pitch = float(*_motion.tiltFrom);
-    if (end.layout.isClassic()) {
-        FoldModel start(sheet);
-        if (_start)
-            _start->applyTo(start);
-        return FoldSnapshot::take(start, pitch);
-    }
-    PanelFoldModel start(end.layout, sheet);
-    if (_start && _start->panelFold())
-        _start->panelFold()->applyTo(start);
-    return FoldSnapshot::take(start, pitch);
+    SheetFold start(end.layout, sheet);
+    start.restore(end);
+    start.setPose(HingedFold::Pose::flat);
+    // Hinged panels open from closed, as a printed piece comes out of its envelope.
+    if (end.layout.isHinged())
+        start.setPose(HingedFold::Pose::closed);
+    if (_start)
+        _start->applyTo(start);
+    return start.snapshot(pitch);
 }
 
 bool AnimationBatch::write(SheetRenderer& view, FoldSize sheet, const FoldSnapshot& end,

@@ -155,17 +155,12 @@ std::optional<FoldLayout> BatchWorker::layoutOf(const ExportPlan::Entry& entry, 
 
 // The fold the file and the settings give, in the entry's layout (layoutOf); one made on a sheet
 // of another size is fitted to this one as the window would fit it, and said so.
-float BatchWorker::fold(FoldModel& model, std::optional<PanelFoldModel>& panels,
-                        const ExportPlan::Entry& entry, const FoldLayout& layout, Result& result) {
+float BatchWorker::fold(SheetFold& sheetFold, const ExportPlan::Entry& entry, Result& result) {
     std::optional<FoldFile> file;
     if (!entry.settings.foldFile.isEmpty())
         file = foldFor(entry.settings.foldFile);
-    if (!layout.isClassic())
-        panels.emplace(layout, model.sheetSize());
     float pitch = file ? float(file->fold().pitch) : 0;
-    const double distance = !file    ? 0
-                            : panels ? file->panelFold()->applyTo(*panels)
-                                     : file->applyTo(model);
+    const double distance = file ? file->applyTo(sheetFold) : 0;
     if (distance >= 0.05)
         result.warnings.append(tr("The fold was made on a sheet of %1 x %2 points; fitted to "
                                   "this picture it differs from it by up to %3 points")
@@ -187,9 +182,10 @@ BatchWorker::Status BatchWorker::draw(const PictureReader::Result& read,
     if (entry.format && !ExportWriter::canWrite(entry.output, plan.exportPixels(recipe.options()),
                                                 *entry.format, &result.failure))
         return Status::Failed;
-    FoldModel model(sheet);
-    std::optional<PanelFoldModel> panels;
-    const float pitch = fold(model, panels, entry, recipe.layout(), result);
+    SheetFold sheetFold(recipe.layout(), sheet, recipe.panelPaper(read.points));
+    if (entry.settings.foldFile.isEmpty())
+        sheetFold.setPose(recipe.pose());
+    const float pitch = fold(sheetFold, entry, result);
     SheetRenderer* view = renderer(windowPoints, &result.failure);
     if (!view) {
         result.failure =
@@ -211,10 +207,8 @@ BatchWorker::Status BatchWorker::draw(const PictureReader::Result& read,
         return Status::Failed;
     if (!backWarning.isEmpty())
         result.warnings.append(tr("The back picture may be damaged: %1").arg(backWarning));
-    if (!RendererSetup::showFold(*view, model, pitch, read.picture, &result.failure))
+    if (!RendererSetup::showFold(*view, sheetFold, pitch, read.picture, &result.failure))
         return Status::Failed;
-    if (panels)
-        view->setFold(*panels);
     view->display();
     // As in the window: the texture serves unless the export shows the picture finer than that.
     const bool finer =
@@ -222,8 +216,7 @@ BatchWorker::Status BatchWorker::draw(const PictureReader::Result& read,
                                          plan.exportPixelsPerPoint(recipe.options()));
     const QImage texturePicture = finer ? read.picture : QImage();
     if (entry.animationFormat) {
-        const FoldSnapshot end =
-            panels ? FoldSnapshot::take(*panels, pitch) : FoldSnapshot::take(model, pitch);
+        const FoldSnapshot end = sheetFold.snapshot(pitch);
         return animate(sheet, end, texturePicture, windowPoints, entry, recipe, result);
     }
     return render(texturePicture, windowPoints, entry, recipe, result);

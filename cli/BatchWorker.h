@@ -6,7 +6,7 @@
 #include "cli/ExportRecipe.h"
 #include "document/FoldFile.h"
 #include "fold/FoldSnapshot.h"
-#include "fold/PanelFoldModel.h"
+#include "fold/SheetFold.h"
 #include "media/PictureReader.h"
 
 #include <QCoreApplication>
@@ -71,8 +71,7 @@ private:
     // --layout's, else the fold file's, else the classic; none when the fold file cannot be read
     // or is of another layout than --layout.
     std::optional<FoldLayout> layoutOf(const ExportPlan::Entry& entry, QString* failure = nullptr);
-    float fold(FoldModel& model, std::optional<PanelFoldModel>& panels,
-               const ExportPlan::Entry& entry, const FoldLayout& layout, Result& result);
+    float fold(SheetFold& sheetFold, const ExportPlan::Entry& entry, Result& result);
     Status draw(const PictureReader::Result& read, const ExportPlan::Entry& entry,
                 const ExportRecipe& recipe, Result& result);
     Status render(const QImage& texturePicture, QSize windowPoints, const ExportPlan::Entry& entry,

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "fold/FoldLayout.h"
+#include "fold/HingedFold.h"
 #include "render/PaperLook.h"
 
 #include <QColor>
@@ -65,6 +66,13 @@ public:
         double bleedPoints = 0;
         std::optional<PaperLook::BackTurn> backTurn;
         std::optional<QSizeF> sheetPoints;
+        // Hinged panels: the paper's thickness and fold-in allowance in points, the widths given
+        // (fractions of the sheet's length, or lengths in points), the pose without a fold file.
+        std::optional<double> paperThicknessPoints;
+        std::optional<double> foldInAllowancePoints;
+        std::vector<double> panelWidths;
+        bool panelWidthsAreFractions = false;
+        HingedFold::Pose pose = HingedFold::Pose::flat;
         MotionSettings motion; // for Mode::Animate
         // Runs of many pictures.
         QString manifest;          // --manifest: a file, or - for standard input

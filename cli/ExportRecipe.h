@@ -7,6 +7,7 @@
 #include "document/ExportPicture.h"
 #include "document/SheetSizing.h"
 #include "document/SizingPlan.h"
+#include "fold/PanelPaper.h"
 #include "media/ExportWriter.h"
 #include "render/PaperLook.h"
 
@@ -68,6 +69,10 @@ public:
     };
     BackSide backSide(const QString& picture, int pageCount) const;
     std::optional<double> pitch() const { return _pitch; }
+    // The paper hinged panels are folded from, on a sheet printed at this size unless the
+    // settings give the sheet's size; the widths are those given, as fractions.
+    PanelPaper panelPaper(QSizeF printedPoints) const;
+    HingedFold::Pose pose() const { return _settings.pose; }
 
 private:
     void setPaper(const CommandLine::ExportSettings& settings, const PaperLook& defaults);

@@ -2,7 +2,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "document/AnimationExport.h"
 
-#include "fold/PanelFoldModel.h"
 #include "media/AnimationWriter.h"
 #include "render/SheetRenderer.h"
 
@@ -15,8 +14,8 @@ using Clock = std::chrono::steady_clock;
 AnimationExport::AnimationExport(SheetRenderer& view, FoldSize sheet, QSize windowSize,
                                  const ExportOptions& options, const ExportPicture::Look& look,
                                  QImage texturePicture)
-    : _view(view), _fold(sheet), _windowSize(windowSize), _options(options), _look(look),
-      _texturePicture(std::move(texturePicture)) {}
+    : _view(view), _fold(FoldLayout(), sheet), _windowSize(windowSize), _options(options),
+      _look(look), _texturePicture(std::move(texturePicture)) {}
 
 AnimationExport::Outcome AnimationExport::write(const QString& fileName,
                                                 const std::vector<FoldSnapshot>& frames,
@@ -73,14 +72,10 @@ bool AnimationExport::addFrame(AnimationWriter& writer, const FoldSnapshot& fold
 // The lines need the end points of a frame pass at this fold.
 QImage AnimationExport::drawFrame(const FoldSnapshot& fold, const ExportOptions& options) {
     const auto start = Clock::now();
-    if (fold.layout.isClassic()) {
-        _fold.restore(fold);
-        _view.setFold(_fold);
-    } else {
-        PanelFoldModel panels(fold.layout, _fold.sheetSize());
-        panels.restore(fold.panelCreases, fold.panelProfile);
-        _view.setFold(panels);
-    }
+    if (fold.layout != _fold.layout())
+        _fold = SheetFold(fold.layout, _fold.sheetSize());
+    _fold.restore(fold);
+    _view.setFold(_fold);
     _view.setPitch(fold.pitch);
     if (options.withCreaseLine)
         _view.display();

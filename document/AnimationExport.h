@@ -4,8 +4,8 @@
 
 #include "document/ExportOptions.h"
 #include "document/ExportPicture.h"
-#include "fold/FoldModel.h"
 #include "fold/FoldMotion.h"
+#include "fold/SheetFold.h"
 
 #include <QCoreApplication>
 #include <QImage>
@@ -59,7 +59,7 @@ private:
     QImage drawFrame(const FoldSnapshot& fold, const ExportOptions& options);
 
     SheetRenderer& _view;
-    FoldModel _fold;
+    SheetFold _fold;
     QSize _windowSize;
     ExportOptions _options;
     ExportPicture::Look _look;

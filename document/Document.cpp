@@ -7,28 +7,35 @@
 #include "document/RememberedFolds.h"
 
 Document::Document(FoldSize sheetSize, const QUrl& url, QSize pictureSize, const FoldLayout& layout)
-    : _fold(sheetSize), _openingSheet(sheetSize), _url(url), _pictureSize(pictureSize) {
-    switchModels(layout, sheetSize);
-}
+    : _fold(layout, sheetSize), _openingSheet(sheetSize), _url(url), _pictureSize(pictureSize) {}
 
 FoldSize Document::sheetSizeIn(const FoldLayout& layout) const {
     return _sizing.sheetInLayout(_openingSheet, _pictureSize, layout);
 }
 
-FoldLayout Document::layout() const {
-    return _panels ? _panels->layout() : FoldLayout();
-}
-
-void Document::setLayout(const FoldLayout& layout) {
+void Document::setLayout(const FoldLayout& layout, HingedFold::Pose pose) {
     if (layout == this->layout())
         return;
     const FoldCommand::SheetFold before = sheetFold();
-    show({sheetSizeIn(layout), flatSnapshot(layout, _pitch)});
+    SheetFold fold = flatFold(layout, sheetSizeIn(layout));
+    fold.setPose(pose);
+    show({fold.sheetSize(), fold.snapshot(_pitch)});
     pushStep(tr("Layout"), before, -1);
 }
 
+void Document::setPaper(const PanelPaper& paper) {
+    _paper = paper;
+    _fold = flatFold(layout(), sheetSize());
+    emit replaced();
+    emit changed();
+}
+
+SheetFold Document::flatFold(const FoldLayout& layout, FoldSize sheet) const {
+    return SheetFold(layout, sheet, _paper);
+}
+
 FoldSnapshot Document::snapshot() const {
-    return _panels ? FoldSnapshot::take(*_panels, _pitch) : FoldSnapshot::take(_fold, _pitch);
+    return _fold.snapshot(_pitch);
 }
 
 FoldSnapshot Document::flatSnapshot() const {
@@ -36,25 +43,17 @@ FoldSnapshot Document::flatSnapshot() const {
 }
 
 FoldSnapshot Document::flatSnapshot(const FoldLayout& layout, float pitch) const {
-    const FoldSize sheet = sheetSizeIn(layout);
-    if (layout.isClassic())
-        return FoldSnapshot::take(FoldModel(sheet), pitch);
-    return FoldSnapshot::take(PanelFoldModel(layout, sheet), pitch);
+    return flatFold(layout, sheetSizeIn(layout)).snapshot(pitch);
 }
 
 void Document::switchModels(const FoldLayout& layout, FoldSize sheetSize) {
     if (layout == this->layout() && sheetSize == this->sheetSize())
         return;
-    _fold = FoldModel(sheetSize);
-    if (layout.isClassic())
-        _panels.reset();
-    else
-        _panels.emplace(layout, sheetSize);
+    _fold = flatFold(layout, sheetSize);
 }
 
 FoldPoint Document::moveLine(long line, FoldPoint move) {
-    const FoldPoint applied =
-        _panels ? _panels->moveLine(int(line), move, _pitch) : _fold.moveLine(line, move, _pitch);
+    const FoldPoint applied = _fold.moveLine(int(line), move, _pitch);
     emit changed();
     return applied;
 }
@@ -74,13 +73,9 @@ void Document::show(const FoldCommand::SheetFold& fold) {
     emit changed();
 }
 
-// The folds come from this document's own models, so a panel fold is always sound.
 void Document::showQuietly(const FoldCommand::SheetFold& fold) {
     switchModels(fold.fold.layout, fold.sheet);
-    if (_panels)
-        _panels->restore(fold.fold.panelCreases, fold.fold.panelProfile);
-    else
-        _fold.restore(fold.fold);
+    _fold.restore(fold.fold);
     _pitch = fold.fold.pitch;
 }
 
@@ -104,15 +99,16 @@ void Document::resetFold() {
 }
 
 FoldFile Document::foldFile() const {
-    return _panels ? FoldFile::fromModel(*_panels, _pitch) : FoldFile::fromModel(_fold, _pitch);
+    return FoldFile::fromFold(_fold, _pitch);
 }
 
 // The picture takes the file's layout, flat on that layout's sheet, and then its fold.
 double Document::showFoldFile(const FoldFile& fold) {
     const FoldLayout layout = fold.layout();
-    if (layout != this->layout() || _panels)
+    if (layout != this->layout() || !layout.isClassic())
         showQuietly({sheetSizeIn(layout), flatSnapshot(layout, _pitch)});
-    const double distance = _panels ? fold.panelFold()->applyTo(*_panels) : fold.applyTo(_fold);
+    const double distance = fold.applyTo(_fold);
+    _paper = _fold.paper();
     _pitch = static_cast<float>(fold.fold().pitch);
     emit replaced();
     emit changed();

@@ -6,9 +6,8 @@
 #include "document/SheetSizing.h"
 #include "document/SizingPlan.h"
 #include "fold/FoldLayout.h"
-#include "fold/FoldModel.h"
 #include "fold/FoldSnapshot.h"
-#include "fold/PanelFoldModel.h"
+#include "fold/SheetFold.h"
 #include "media/PictureReader.h"
 #include "render/PaperLook.h"
 
@@ -24,9 +23,8 @@ class FoldFile;
 class RememberedFolds;
 
 // One picture's fold as a document: its layout, the fold and its tilt, their undo history, fold
-// files and the fold remembered for the picture. The classic layout folds by FoldModel, every
-// other one by PanelFoldModel. Every change of the layout, fold or tilt emits changed(); it knows
-// nothing of how the fold is drawn or of the window that shows it.
+// files and the fold remembered for the picture. Every change of the layout, fold or tilt emits
+// changed(); it knows nothing of how the fold is drawn or of the window that shows it.
 class Document : public QObject {
     Q_OBJECT
 
@@ -46,15 +44,15 @@ public:
     // for it fits the screen, else the size the sizing rules give the picture in that layout.
     FoldSize sheetSizeIn(const FoldLayout& layout) const;
 
-    // The classic's fold: flat while another layout is shown, but always the sheet's size.
-    const FoldModel& fold() const { return _fold; }
-    // The fold of any other layout; null for the classic.
-    const PanelFoldModel* panelFold() const { return _panels ? &*_panels : nullptr; }
+    const SheetFold& fold() const { return _fold; }
     FoldSize sheetSize() const { return _fold.sheetSize(); }
-    FoldLayout layout() const;
-    // Starts the layout flat on its sheet (sheetSizeIn), keeping the tilt, as one undo step
-    // ("Layout"); nothing for the layout shown.
-    void setLayout(const FoldLayout& layout);
+    FoldLayout layout() const { return _fold.layout(); }
+    // Starts the layout on its sheet (sheetSizeIn) in the pose given, keeping the tilt, as one
+    // undo step ("Layout"); nothing for the layout shown.
+    void setLayout(const FoldLayout& layout, HingedFold::Pose pose = HingedFold::Pose::flat);
+    // The paper hinged layouts are folded from; changing it lays the fold flat, not for undo.
+    const PanelPaper& paper() const { return _paper; }
+    void setPaper(const PanelPaper& paper);
     float pitch() const { return _pitch; }
     QUrl url() const { return _url; }
     QSize pictureSize() const { return _pictureSize; }
@@ -84,8 +82,7 @@ public:
     // The sheet laid flat in a layout, on that layout's sheet, tilted by pitch.
     FoldSnapshot flatSnapshot(const FoldLayout& layout, float pitch) const;
 
-    // One drag step of a crease line (0..6 for the classic; move.x along the sheet's length
-    // otherwise); gives the part of the move the limiter allowed.
+    // One drag step of a line (as SheetFold::moveLine); gives the part the limiter allowed.
     FoldPoint moveLine(long line, FoldPoint move);
     void setPitch(float degrees);
     // Puts a fold of this sheet taken before back: a cancelled drag.
@@ -120,13 +117,13 @@ private:
     void show(const FoldCommand::SheetFold& fold);
     double showFoldFile(const FoldFile& fold);
     void showQuietly(const FoldCommand::SheetFold& fold);
-    // Shows the layout's models on that sheet without a signal: the classic's, or a flat panel
-    // fold.
+    // Shows the layout's fold on that sheet without a signal; flat when either changes.
     void switchModels(const FoldLayout& layout, FoldSize sheetSize);
+    SheetFold flatFold(const FoldLayout& layout, FoldSize sheet) const;
     QString pictureKey();
 
-    FoldModel _fold;
-    std::optional<PanelFoldModel> _panels;
+    PanelPaper _paper;
+    SheetFold _fold;
     FoldSize _openingSheet;
     SheetSizing _sizing{std::nullopt, 1.0};
     float _pitch = 0;

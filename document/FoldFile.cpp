@@ -5,6 +5,7 @@
 #include "fold/FoldApplier.h"
 #include "fold/FoldModel.h"
 #include "fold/PanelFoldModel.h"
+#include "fold/SheetFold.h"
 #include "media/Failure.h"
 #include "media/PathText.h"
 #include "media/RegularFile.h"
@@ -29,6 +30,14 @@ constexpr char profileKey[] = "profile";
 constexpr char pitchKey[] = "pitch";
 constexpr char layoutKey[] = "layout";
 constexpr char axisKey[] = "axis";
+constexpr char widthsKey[] = "widths";
+constexpr char widthsFixedKey[] = "widths-fixed";
+constexpr char anglesKey[] = "angles";
+constexpr char thicknessKey[] = "thickness";
+constexpr char printedSizeKey[] = "printed-size";
+constexpr char yawKey[] = "yaw";
+// Paper up to a millimetre thick, in points.
+constexpr double thickestPaper = 72.0 / 25.4;
 constexpr qint64 largestFile = 1 << 20;
 // A side under a point leaves no room for the panels the limiter keeps.
 constexpr double smallestSheet = 1;
@@ -147,7 +156,12 @@ bool checkVersion(const QJsonObject& root, QString* failure = nullptr) {
 }
 
 bool checkEntriesPresent(const QJsonObject& root, QString* failure = nullptr) {
-    for (const char* key : {sheetKey, creasesKey, profileKey, pitchKey}) {
+    const bool hinged = root.value(formatKey).toInt() == FoldFile::formatVersion;
+    const auto keys =
+        hinged ? std::initializer_list<const char*>{sheetKey, widthsKey, anglesKey, thicknessKey,
+                                                    pitchKey}
+               : std::initializer_list<const char*>{sheetKey, creasesKey, profileKey, pitchKey};
+    for (const char* key : keys) {
         if (!root.contains(key)) {
             return Failure::fail(failure, FoldFile::tr("the entry “%1” is missing").arg(key));
         }
@@ -166,6 +180,39 @@ QJsonArray jsonList(std::initializer_list<double> numbers) {
 
 FoldFile::FoldFile(FoldSize sheet, const PanelFoldTarget& fold) : _sheet(sheet), _panels(fold) {
     _fold.pitch = fold.pitch;
+}
+
+FoldFile::FoldFile(FoldSize sheet, const HingedFoldTarget& fold) : _sheet(sheet), _hinged(fold) {
+    _fold.pitch = fold.pitch;
+}
+
+FoldFile FoldFile::fromFold(const SheetFold& fold, float pitch) {
+    if (const FoldModel* classic = fold.classic())
+        return fromModel(*classic, pitch);
+    if (const PanelFoldModel* panels = fold.panels())
+        return fromModel(*panels, pitch);
+    return FoldFile(fold.sheetSize(), HingedFoldTarget::fromFold(fold, pitch));
+}
+
+FoldLayout FoldFile::layout() const {
+    if (_hinged)
+        return _hinged->layout;
+    return _panels ? _panels->layout : FoldLayout();
+}
+
+double FoldFile::applyTo(SheetFold& fold) const {
+    if (_hinged)
+        return _hinged->applyTo(fold);
+    if (_panels) {
+        PanelFoldModel model = *fold.panels();
+        const double distance = _panels->applyTo(model);
+        fold.restore(FoldSnapshot::take(model, 0));
+        return distance;
+    }
+    FoldModel model = *fold.classic();
+    const double distance = applyTo(model);
+    fold.restore(FoldSnapshot::take(model, 0));
+    return distance;
 }
 
 FoldFile FoldFile::fromModel(const PanelFoldModel& model, float pitch) {
@@ -245,6 +292,8 @@ std::optional<FoldFile> FoldFile::fromObject(const QJsonObject& root, QString* f
     if (!readNumbers(root.value(sheetKey), sheetKey, {smallestSheet, largestSheet}, sheet, 2,
                      failure))
         return std::nullopt;
+    if (layout->isHinged())
+        return hingedFromObject(root, *layout, {sheet[0], sheet[1]}, failure);
     if (!layout->isClassic())
         return panelsFromObject(root, *layout, {sheet[0], sheet[1]}, failure);
     FoldTarget fold;
@@ -292,6 +341,59 @@ std::optional<FoldFile> FoldFile::panelsFromObject(const QJsonObject& root,
     return FoldFile(sheet, fold);
 }
 
+std::optional<FoldFile> FoldFile::hingedFromObject(const QJsonObject& root,
+                                                   const FoldLayout& layout, FoldSize sheet,
+                                                   QString* failure) {
+    HingedFoldTarget fold;
+    fold.layout = layout;
+    const int panels = layout.panelCount();
+    fold.paper.widths.resize(panels);
+    fold.angles.resize(panels - 1);
+    double printed[2] = {0, 0};
+    if (!readNumbers(root.value(widthsKey), widthsKey, {0.0, 1.0}, fold.paper.widths.data(), panels,
+                     failure) ||
+        !readNumbers(root.value(anglesKey), anglesKey, {-180.0, 180.0}, fold.angles.data(),
+                     panels - 1, failure) ||
+        !readNumbers(root.value(thicknessKey), thicknessKey, {0.0, thickestPaper},
+                     &fold.paper.thickness, 1, failure) ||
+        (root.contains(printedSizeKey) &&
+         !readNumbers(root.value(printedSizeKey), printedSizeKey, {smallestSheet, largestSheet},
+                      printed, 2, failure)))
+        return std::nullopt;
+    fold.paper.printedSize = {printed[0], printed[1]};
+    fold.widthsFixed = root.value(widthsFixedKey).toBool(false);
+    const std::optional<double> pitch = readPitch(root, failure);
+    if (!pitch)
+        return std::nullopt;
+    fold.pitch = *pitch;
+    fold.yaw = root.value(yawKey).toDouble(0.0);
+    if (!fold.isWhole()) {
+        Failure::fail(failure, tr("the widths do not add up to the whole sheet"));
+        return std::nullopt;
+    }
+    return FoldFile(sheet, fold);
+}
+
+void FoldFile::insertHinged(QJsonObject& root) const {
+    QJsonArray widths;
+    for (const double width : _hinged->paper.widths)
+        widths.append(width);
+    QJsonArray angles;
+    for (const double angle : _hinged->angles)
+        angles.append(angle);
+    root.insert(formatKey, formatVersion);
+    root.insert(layoutKey, QString::fromStdString(_hinged->layout.name()));
+    root.insert(axisKey, QString::fromUtf8(FoldLayout::axisName(_hinged->layout.axis())));
+    root.insert(widthsKey, widths);
+    root.insert(widthsFixedKey, _hinged->widthsFixed);
+    root.insert(anglesKey, angles);
+    root.insert(thicknessKey, _hinged->paper.thickness);
+    const FoldSize printed = _hinged->paper.printedSize;
+    if (printed.width > 0 && printed.height > 0)
+        root.insert(printedSizeKey, jsonList({printed.width, printed.height}));
+    root.insert(yawKey, _hinged->yaw);
+}
+
 QString FoldFile::faultText(FoldTarget::Fault fault) {
     using Fault = FoldTarget::Fault;
     switch (fault) {
@@ -324,10 +426,16 @@ QByteArray FoldFile::toJson() const {
         profile.append(jsonList({point.x, point.y}));
     };
     QJsonObject root;
+    if (_hinged) {
+        insertHinged(root);
+        root.insert(sheetKey, jsonList({_sheet.width, _sheet.height}));
+        root.insert(pitchKey, _fold.pitch);
+        return QJsonDocument(root).toJson(QJsonDocument::Indented);
+    }
     if (_panels) {
         for (std::size_t i = 0; i < _panels->creases.size(); ++i)
             add(_panels->creases[i], _panels->profile[i]);
-        root.insert(formatKey, formatVersion);
+        root.insert(formatKey, panelFormatVersion);
         root.insert(layoutKey, QString::fromStdString(_panels->layout.name()));
         root.insert(axisKey, QString::fromUtf8(FoldLayout::axisName(_panels->layout.axis())));
     } else {

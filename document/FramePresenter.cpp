@@ -110,10 +110,7 @@ void FramePresenter::setShadow(double opacity, double blurRadius, double offset)
 }
 
 void FramePresenter::showFold(const Document& document) {
-    if (const PanelFoldModel* panels = document.panelFold())
-        _renderer->setFold(*panels);
-    else
-        _renderer->setFold(document.fold());
+    _renderer->setFold(document.fold());
     _renderer->setPitch(document.pitch());
     _overlay.lineCount = _renderer->lineCount();
 }

@@ -3,6 +3,7 @@
 #include "document/RendererSetup.h"
 
 #include "fold/FoldModel.h"
+#include "fold/SheetFold.h"
 #include "media/Failure.h"
 #include "media/PathText.h"
 #include "media/PictureReader.h"
@@ -20,7 +21,7 @@ std::unique_ptr<SheetRenderer> RendererSetup::create(QSize windowSize, double sc
     return SheetRenderer::create(QSizeF(windowSize), scale, failure, platform);
 }
 
-bool RendererSetup::showFold(SheetRenderer& renderer, const FoldModel& fold, float pitch,
+bool RendererSetup::showFold(SheetRenderer& renderer, const SheetFold& fold, float pitch,
                              const QImage& picture, QString* failure) {
     renderer.setPitch(pitch);
     renderer.setFold(fold);

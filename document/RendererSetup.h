@@ -13,7 +13,7 @@
 #include <memory>
 #include <optional>
 
-class FoldModel;
+class SheetFold;
 class Preferences;
 class SheetRenderer;
 
@@ -27,7 +27,7 @@ public:
                                                  QString* failure = nullptr);
     // Gives the renderer the fold at pitch degrees and the picture as its texture; false with the
     // reason in failure when no texture can be made of the picture.
-    static bool showFold(SheetRenderer& renderer, const FoldModel& fold, float pitch,
+    static bool showFold(SheetRenderer& renderer, const SheetFold& fold, float pitch,
                          const QImage& picture, QString* failure = nullptr);
 
     // The paper's look as the preferences give it: the back they choose (never a picture, which

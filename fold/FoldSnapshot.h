@@ -28,6 +28,9 @@ struct FoldSnapshot {
     FoldLayout layout;
     std::vector<double> panelCreases;
     std::vector<FoldPoint> panelProfile;
+    // A hinged fold's crease angles in degrees; its widths are panelCreases' spacing.
+    std::vector<double> hingedAngles;
+    double hingedThickness = 0.0; // sheet units
 
     bool operator==(const FoldSnapshot&) const = default;
 };

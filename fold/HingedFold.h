@@ -29,6 +29,11 @@ public:
         bool operator==(const SurfacePoint&) const = default;
     };
 
+    // The layout's own widths on a sheet this long, each panel that folds in narrower by the
+    // allowance for every level it nests; they sum to the length.
+    static std::vector<double> presetWidths(const FoldLayout& layout, double length,
+                                            double allowance);
+
     // widths: one per panel, summing to the sheet's length; thickness in sheet units. A layout
     // that is not hinged, or widths of another count, give the preset's widths on a sheet one
     // unit long. Starts flat.

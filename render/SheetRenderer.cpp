@@ -5,6 +5,7 @@
 #include "fold/FoldModel.h"
 #include "fold/FoldWindowSize.h"
 #include "fold/PanelFoldModel.h"
+#include "fold/SheetFold.h"
 #include "render/Framebuffer.h"
 #include "render/LinePass.h"
 #include "render/PaperShader.h"
@@ -148,6 +149,22 @@ void SheetRenderer::setFold(const PanelFoldModel& fold) {
         setCreasePoint(float(fold.creases()[i]), i);
         setCoordinates(QPointF(fold.profile()[i].x, fold.profile()[i].y), i);
     }
+}
+
+void SheetRenderer::setFold(const SheetFold& fold) {
+    if (const FoldModel* classic = fold.classic())
+        return setFold(*classic);
+    if (const PanelFoldModel* panels = fold.panels())
+        return setFold(*panels);
+    const std::vector<double> creases = fold.creases();
+    const std::vector<FoldPoint> profile = fold.profile();
+    _needsDisplay |= _geometry.setLines(int(creases.size()), fold.layout().axis());
+    _classicLines = false;
+    for (std::size_t i = 0; i < creases.size(); ++i) {
+        setCreasePoint(float(creases[i]), int(i));
+        setCoordinates(QPointF(profile[i].x, profile[i].y), int(i));
+    }
+    // TMP setSurface(fold.surface());
 }
 
 void SheetRenderer::setShading(float amount) {

@@ -24,6 +24,7 @@ class FoldModel;
 class Framebuffer;
 class LinePass;
 class PanelFoldModel;
+class SheetFold;
 class PaperShader;
 class Texture;
 
@@ -73,6 +74,8 @@ public:
     // Every crease position and profile vertex of the fold at once.
     void setFold(const FoldModel& fold);
     void setFold(const PanelFoldModel& fold);
+    // A fold of any layout, hinged panels with their drawn surface.
+    void setFold(const SheetFold& fold);
     int lineCount() const { return _geometry.lineCount(); }
     void setImageSize(QSizeF size);
     // Gives the renderer a window of another size (points), keeping its context and scale, so

@@ -107,7 +107,8 @@ public:
     const Document& document() const { return *_document; }
     QUndoStack& undoStack() { return _document->undoStack(); }
     FoldSnapshot snapshot() const { return _document->snapshot(); }
-    const FoldModel& foldModel() const { return _document->fold(); }
+    // The classic's fold; only while the classic is shown.
+    const FoldModel& foldModel() const { return *_document->fold().classic(); }
     QUrl url() const { return _document->url(); }
     const FramePresenter& presenter() const { return *_presenter; }
     SheetRenderer& renderer() const { return _presenter->renderer(); }

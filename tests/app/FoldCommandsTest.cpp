@@ -53,7 +53,7 @@ protected:
         document(0).applyFoldFile(path);
         return document(0).snapshot();
     }
-    FoldSize sheet(size_t index) { return document(index).foldModel().sheetSize(); }
+    FoldSize sheet(size_t index) { return document(index).document().sheetSize(); }
     FoldSnapshot flat(size_t index) { return FoldSnapshot::take(FoldModel(sheet(index)), 0); }
 };
 
