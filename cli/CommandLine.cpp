@@ -30,6 +30,7 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
     CommandLineOptions::add(parser);
     CommandLine::addPaperOptions(parser);
     CommandLine::addArtworkOptions(parser);
+    CommandLine::addPanelOptions(parser);
     if (!parser.parse(arguments)) {
         result.fail(parser.errorText());
         return result;
@@ -45,6 +46,10 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
     }
     if (parser.isSet(QStringLiteral("version"))) {
         result.mode = Mode::Version;
+        return result;
+    }
+    if (parser.isSet(QStringLiteral("check-closing"))) {
+        result.readClosingCheck(parser);
         return result;
     }
     result.checkExportShape(parser);
@@ -176,6 +181,7 @@ void CommandLine::readExportSettings(const QCommandLineParser& parser) {
     readLook(parser);
     readPaper(parser);
     readArtwork(parser);
+    readPanels(parser);
     readRunOptions(parser);
 }
 

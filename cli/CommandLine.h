@@ -20,7 +20,7 @@ class QCommandLineParser;
 // touches a display.
 class CommandLine {
 public:
-    enum class Mode { Open, Export, Animate, Help, Version, Error };
+    enum class Mode { Open, Export, Animate, CheckClosing, Help, Version, Error };
 
     // How an animation moves: from a start fold to the end fold (--fold) over its duration.
     struct MotionSettings {
@@ -91,6 +91,10 @@ public:
     // The artwork's options (--pages, --bleed, --back-turn, --sheet-size).
     static QStringList artworkOptions();
     static void addArtworkOptions(QCommandLineParser& parser);
+    // The options of hinged panels (--panels, --paper-thickness, --fold-in-allowance, --pose),
+    // and --check-closing, which stands on its own.
+    static QStringList panelOptions();
+    static void addPanelOptions(QCommandLineParser& parser);
 
     Mode mode = Mode::Open;
     QString failure; // one line, set exactly when the mode is Error
@@ -111,6 +115,9 @@ private:
     void readMotion(const QCommandLineParser& parser);
     void readPaper(const QCommandLineParser& parser);
     void readArtwork(const QCommandLineParser& parser);
+    void readPanels(const QCommandLineParser& parser);
+    void readPose(const QCommandLineParser& parser);
+    void readClosingCheck(const QCommandLineParser& parser);
     // The option's value as a number within [lowest, highest]; unset when not given or bad.
     std::optional<double> numberOption(const QCommandLineParser& parser, const QString& name,
                                        double lowest, double highest);

@@ -19,6 +19,7 @@
 
 #include <array>
 #include <cmath>
+#include <span>
 #include <system_error>
 
 namespace {
@@ -156,11 +157,11 @@ bool checkVersion(const QJsonObject& root, QString* failure = nullptr) {
 }
 
 bool checkEntriesPresent(const QJsonObject& root, QString* failure = nullptr) {
+    static constexpr std::array hingedKeys{sheetKey, widthsKey, anglesKey, thicknessKey, pitchKey};
+    static constexpr std::array panelKeys{sheetKey, creasesKey, profileKey, pitchKey};
     const bool hinged = root.value(formatKey).toInt() == FoldFile::formatVersion;
-    const auto keys =
-        hinged ? std::initializer_list<const char*>{sheetKey, widthsKey, anglesKey, thicknessKey,
-                                                    pitchKey}
-               : std::initializer_list<const char*>{sheetKey, creasesKey, profileKey, pitchKey};
+    const std::span<const char* const> keys =
+        hinged ? std::span<const char* const>(hingedKeys) : std::span<const char* const>(panelKeys);
     for (const char* key : keys) {
         if (!root.contains(key)) {
             return Failure::fail(failure, FoldFile::tr("the entry “%1” is missing").arg(key));
