@@ -4,7 +4,9 @@
 
 #include "fold/SheetFold.h"
 
+#include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <numeric>
 
 HingedFoldTarget HingedFoldTarget::fromFold(const SheetFold& fold, float pitch) {
@@ -50,5 +52,15 @@ double HingedFoldTarget::applyTo(SheetFold& fold) const {
         if (moved.widths() == widths)
             hinged = moved;
     }
-    return hinged.setAngles(angles) ? 0.0 : 1.0;
+    if (hinged.setAngles(angles))
+        return 0.0;
+    // As a user would: each crease turned as far as the paper lets it.
+    double farthest = 0.0;
+    for (std::size_t crease = 0; crease < angles.size(); ++crease) {
+        const double wanted = angles[crease] - hinged.angles()[crease];
+        const double missed = wanted - hinged.turnCrease(int(crease), wanted);
+        const double reach = std::max(hinged.widths()[crease], hinged.widths()[crease + 1]);
+        farthest = std::max(farthest, std::abs(missed) * std::numbers::pi / 180.0 * reach);
+    }
+    return farthest;
 }

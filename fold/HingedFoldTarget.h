@@ -19,8 +19,8 @@ struct HingedFoldTarget {
     // Whether the widths are as many as the layout's panels, each positive, summing to 1, and
     // the angles one per crease within ±180 degrees.
     bool isWhole() const;
-    // Shows this fold on the fold's sheet: its paper and, if the paper allows them, its angles.
-    // Gives 0, or 1 when the angles could not be kept and the sheet lies flat.
+    // Shows this fold on the fold's sheet: its paper and its angles as far as the paper allows
+    // them. Gives how far a panel's edge stays from the file's, in sheet units: 0 when kept.
     double applyTo(SheetFold& fold) const;
 
     FoldLayout layout;
