@@ -60,7 +60,8 @@ std::vector<FoldLayout> bendingLayouts() {
 }
 
 // Every tent and free end turned by about two degrees: so shallow that each peak moves almost
-// straight up as fast as its panel turns, and the creases' sideways slide stays far slower.
+// straight up as fast as its panel turns, and the sideways slide as the tents take up paper stays
+// far slower.
 FoldSnapshot shallowFold(const FoldLayout& layout, FoldSize sheet) {
     const double unturned = 1 - std::cos(2 * std::numbers::pi / 180);
     PanelFoldModel model(layout, sheet);
@@ -85,6 +86,13 @@ std::vector<double> steps(const std::vector<FoldSnapshot>& frames) {
         result.push_back(largest);
     }
     return result;
+}
+
+std::string layoutName(const testing::TestParamInfo<FoldLayout>& info) {
+    std::string name =
+        info.param.name() + "_" + std::string(FoldLayout::axisName(info.param.axis()));
+    std::replace(name.begin(), name.end(), '-', '_');
+    return name;
 }
 
 class PanelMotion : public testing::TestWithParam<FoldLayout> {};
@@ -129,14 +137,7 @@ TEST_P(PanelMotion, EveryFrameIsASoundFoldOfTheLayout) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Layouts, PanelMotion, testing::ValuesIn(panelLayouts()),
-                         [](const testing::TestParamInfo<FoldLayout>& info) {
-                             std::string name =
-                                 info.param.name() + "_" +
-                                 std::string(FoldLayout::axisName(info.param.axis()));
-                             std::replace(name.begin(), name.end(), '-', '_');
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(Layouts, PanelMotion, testing::ValuesIn(panelLayouts()), layoutName);
 
 class BendingMotion : public testing::TestWithParam<FoldLayout> {};
 
@@ -191,13 +192,6 @@ TEST_P(BendingMotion, EasingSlowsTheEndsAndSpeedsTheMiddleByHalfPi) {
     EXPECT_LT(eased.front() / uniformStep, 0.15);
 }
 
-INSTANTIATE_TEST_SUITE_P(Layouts, BendingMotion, testing::ValuesIn(bendingLayouts()),
-                         [](const testing::TestParamInfo<FoldLayout>& info) {
-                             std::string name =
-                                 info.param.name() + "_" +
-                                 std::string(FoldLayout::axisName(info.param.axis()));
-                             std::replace(name.begin(), name.end(), '-', '_');
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(Layouts, BendingMotion, testing::ValuesIn(bendingLayouts()), layoutName);
 
 } // namespace
