@@ -186,6 +186,17 @@ bool PanelFoldModel::restore(const std::vector<double>& creases,
     return true;
 }
 
+void PanelFoldModel::presentationPose() {
+    double taken = 0.0;
+    for (Group& group : _groups) {
+        group.compression = 0.5 * largestCompression(group);
+        group.direction = 1.0;
+        taken += group.compression;
+    }
+    _firstEdge = 0.5 * taken;
+    buildProfile();
+}
+
 // A group's compression is the paper its panels take up between its ends on the profile; its
 // side is the side its peak or free edge lies on.
 void PanelFoldModel::takeShapeOf(Group& group, const std::vector<FoldPoint>& profile) {

@@ -56,6 +56,10 @@ public:
     // False, changing nothing, for a fold that is not sound, has another number of lines, or
     // has a panel shorter than the shortest.
     bool restore(const std::vector<double>& creases, const std::vector<FoldPoint>& profile);
+    // A pose that shows the layout at a glance: every tent and free end takes up half the paper
+    // its limits allow, all toward the viewer so that an accordion zig-zags, and the fold sits in
+    // the middle of the sheet. The creases stay where they are.
+    void presentationPose();
 
 private:
     struct Group {

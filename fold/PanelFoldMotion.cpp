@@ -20,6 +20,12 @@ double angleOfPanel(const std::vector<FoldPoint>& profile, std::size_t panel) {
 
 } // namespace
 
+double PanelFoldMotion::progressOfFrame(int index, int count, bool loop) {
+    if (!loop)
+        return FoldMotion::progressOfFrame(index, count, false);
+    return double(std::min(index, count - index)) / (count / 2);
+}
+
 FoldSnapshot PanelFoldMotion::turnedAt(const FoldSnapshot& start, const FoldSnapshot& end,
                                        double along) {
     FoldSnapshot wanted;
@@ -53,7 +59,7 @@ std::vector<FoldSnapshot> PanelFoldMotion::frames(const PanelFoldModel& sheet,
     std::vector<FoldSnapshot> there{start};
     PanelFoldModel model = sheet;
     for (int step = 1; step <= last; ++step) {
-        const double progress = FoldMotion::progressOfFrame(step, count, timing.loop);
+        const double progress = progressOfFrame(step, count, timing.loop);
         if (progress == 1.0) {
             there.push_back(end);
             continue;

@@ -23,6 +23,9 @@ public:
                                             const FoldMotion::Timing& timing);
 
 private:
+    // As FoldMotion's, but a loop turns on the end fold whatever the count: with an odd count
+    // the end fold shows on the two middle frames, as frame i and frame count - i are one.
+    static double progressOfFrame(int index, int count, bool loop);
     // The pose at `along` (0..1) with each panel at its angle in between.
     static FoldSnapshot turnedAt(const FoldSnapshot& start, const FoldSnapshot& end, double along);
 };

@@ -90,6 +90,23 @@ std::vector<FoldLayout> everyLayout() {
     return layouts;
 }
 
+std::string layoutName(const testing::TestParamInfo<FoldLayout>& info) {
+    std::string name =
+        info.param.name() + "_" + std::string(FoldLayout::axisName(info.param.axis()));
+    for (char& c : name) {
+        if (c == '-')
+            c = '_';
+    }
+    return name;
+}
+
+// The layouts that fold by bending panels.
+std::vector<FoldLayout> bendingLayouts() {
+    std::vector<FoldLayout> layouts = everyLayout();
+    std::erase_if(layouts, [](const FoldLayout& layout) { return layout.isHinged(); });
+    return layouts;
+}
+
 class PanelRandomDrags : public testing::TestWithParam<FoldLayout> {};
 
 // Every step keeps the fold sound, applies no more than was asked, and moves the dragged line
@@ -126,16 +143,54 @@ TEST_P(PanelRandomDrags, KeepTheFoldSound) {
     EXPECT_GT(cut, kSequences * kStepsPerSequence / 4);
 }
 
-INSTANTIATE_TEST_SUITE_P(Layouts, PanelRandomDrags, testing::ValuesIn(everyLayout()),
-                         [](const testing::TestParamInfo<FoldLayout>& info) {
-                             std::string name =
-                                 info.param.name() + "_" +
-                                 std::string(FoldLayout::axisName(info.param.axis()));
-                             for (char& c : name) {
-                                 if (c == '-')
-                                     c = '_';
-                             }
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(Layouts, PanelRandomDrags, testing::ValuesIn(everyLayout()), layoutName);
+
+class PanelPresentationPose : public testing::TestWithParam<FoldLayout> {};
+
+// From the flat sheet or from random drags, on sheets of many shapes: the pose is a sound fold
+// within the limits that the model takes back as it is, with the creases where they were, every
+// tent and free end raised toward the viewer, the fold in the sheet's middle, and as much paper
+// left to take up as the pose took.
+TEST_P(PanelPresentationPose, IsASoundFoldHalfwayToItsLimits) {
+    const FoldLayout layout = GetParam();
+    for (int sequence = 0; sequence < 10; ++sequence) {
+        SCOPED_TRACE(testing::Message() << "sequence " << sequence);
+        PanelFoldModel model(layout, sheetFor(sequence));
+        PanelDragGenerator drags(20261210u + sequence, model.lineCount(), model.length());
+        for (int step = 0; step < (sequence % 2) * 40; ++step) {
+            const Drag drag = drags.next();
+            model.moveLine(static_cast<int>(drag.line), drag.move, drag.pitch);
+        }
+        const std::vector<double> creases = model.creases();
+        model.presentationPose();
+        ASSERT_TRUE(creasesAreSound(model));
+        ASSERT_TRUE(profileIsSound(model));
+        EXPECT_TRUE(PanelFoldModel::isSound(model.creases(), model.profile(), model.length()));
+        EXPECT_EQ(model.creases(), creases);
+
+        PanelFoldModel restored(layout, model.sheetSize());
+        ASSERT_TRUE(restored.restore(model.creases(), model.profile()));
+        for (int i = 0; i < model.lineCount(); ++i) {
+            EXPECT_NEAR(restored.profile()[i].x, model.profile()[i].x, kLengthTolerance);
+            EXPECT_NEAR(restored.profile()[i].y, model.profile()[i].y, kLengthTolerance);
+            if (model.lineKind(i) == LineKind::peak) {
+                EXPECT_GT(model.profile()[i].y, 0.0) << "line " << i;
+            }
+        }
+        const bool freeEnd =
+            layout.shape() == FoldLayout::Shape::accordion && layout.panelCount() % 2 == 1;
+        EXPECT_EQ(model.profile().back().y > 0.0, freeEnd);
+
+        const FoldPoint first = model.profile().front();
+        const FoldPoint last = model.profile().back();
+        const double taken = model.length() - (last.x - first.x);
+        EXPECT_GT(taken, kLengthTolerance);
+        EXPECT_NEAR(first.x, model.length() - last.x, kLengthTolerance);
+        EXPECT_NEAR(model.moveLine(0, {model.length(), 0.0}, 0.0f).x, taken, kLengthTolerance);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, PanelPresentationPose, testing::ValuesIn(bendingLayouts()),
+                         layoutName);
 
 } // namespace
