@@ -43,7 +43,6 @@ public:
     // or flattens it and flips it past flat (a step of the signed compression, reversed when the
     // pitch shows the sheet from below). A free edge also rises and falls by move.y.
     FoldPoint moveLine(int line, FoldPoint move, float pitch);
-    void presentationPose();
 
     // Whether crease positions and profile points (sheet units, one per line, edges included)
     // are a fold of a sheet this long: the creases run in order from 0 to the length and every

@@ -22,7 +22,7 @@ TEST(FoldLayout, DefaultIsTheClassic) {
 TEST(FoldLayout, EveryPresetReadsBackFromItsName) {
     for (const Axis axis : {Axis::vertical, Axis::horizontal}) {
         const std::vector<FoldLayout> presets = FoldLayout::presets(axis);
-        ASSERT_EQ(presets.size(), 13u);
+        ASSERT_EQ(presets.size(), 18u);
         std::set<std::string> names;
         for (const FoldLayout& layout : presets) {
             EXPECT_EQ(layout.axis(), axis);

@@ -35,6 +35,7 @@ std::vector<FoldLayout> panelLayouts() {
         if (!layout.isClassic())
             layouts.push_back(layout);
     }
+    std::erase_if(layouts, [](const FoldLayout& layout) { return layout.isHinged(); });
     return layouts;
 }
 

@@ -87,6 +87,7 @@ std::vector<FoldLayout> everyLayout() {
     std::vector<FoldLayout> layouts = FoldLayout::presets(Axis::vertical);
     for (const FoldLayout& layout : FoldLayout::presets(Axis::horizontal))
         layouts.push_back(layout);
+    std::erase_if(layouts, [](const FoldLayout& layout) { return layout.isHinged(); });
     return layouts;
 }
 
