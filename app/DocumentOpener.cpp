@@ -23,7 +23,7 @@ void DocumentOpener::open(const QList<QByteArray>& paths, const std::optional<Fo
 void DocumentOpener::startInLayout(DocumentController& controller, const FoldLayout& layout) {
     if (controller.document().layout() == layout)
         return;
-    controller.document().setLayout(layout);
+    controller.document().setLayout(layout, HingedFold::Pose::presentation);
     controller.undoStack().clear();
 }
 

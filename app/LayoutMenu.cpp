@@ -17,12 +17,20 @@ LayoutMenu::LayoutMenu()
       _accordionMenu(std::make_unique<QMenu>(tr("&Accordion"))) {
     // Nothing is checked while no document is in front.
     _presetGroup.setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
-    for (const FoldLayout& layout : FoldLayout::presets(FoldLayout::Axis::vertical)) {
+    const std::vector<FoldLayout> presets = FoldLayout::presets(FoldLayout::Axis::vertical);
+    for (const FoldLayout& layout : presets) {
         const bool inSubmenu = layout.shape() == FoldLayout::Shape::accordion &&
                                layout.panelCount() >= firstAccordionInSubmenu;
-        addPreset(inSubmenu ? _accordionMenu.get() : _menu.get(), layout);
+        if (!layout.isHinged())
+            addPreset(inSubmenu ? _accordionMenu.get() : _menu.get(), layout);
     }
     _menu->addMenu(_accordionMenu.get());
+    // The folds that close flat, as printers fold them.
+    _menu->addSeparator();
+    for (const FoldLayout& layout : presets) {
+        if (layout.isHinged())
+            addPreset(_menu.get(), layout);
+    }
     _menu->addSeparator();
     _horizontal = _menu->addAction(tr("&Horizontal Creases"));
     _horizontal->setCheckable(true);
@@ -71,7 +79,8 @@ void LayoutMenu::showLayoutOfDocument() {
     _horizontal->setChecked(layout.axis() == FoldLayout::Axis::horizontal);
 }
 
+// A layout is shown in a pose that reads at once; Reset Fold lays it flat.
 void LayoutMenu::choose(const FoldLayout& layout) {
     if (Document* document = _findDocument ? _findDocument() : nullptr)
-        document->setLayout(layout);
+        document->setLayout(layout, HingedFold::Pose::presentation);
 }

@@ -3,6 +3,7 @@
 #include "fold/FoldWindowSize.h"
 
 #include "fold/FoldModel.h"
+#include "fold/HingedFold.h"
 #include "fold/PanelFoldLimits.h"
 
 #include <algorithm>
@@ -34,12 +35,19 @@ Turned turned(const FoldLayout& layout, double along, double across, double dept
     return {across * c + depth * s, along, -across * s + depth * c};
 }
 
+// Hinged panels swing up to their whole length off the sheet's plane, toward the viewer or away.
+double highestPoint(const FoldLayout& layout, double length, double breadth) {
+    if (layout.isHinged())
+        return HingedFold(layout, HingedFold::presetWidths(layout, length, 0.0), 0.0).reach();
+    return PanelFoldLimits(length, breadth, layout.panelCount()).highestPoint();
+}
+
 template <typename Visit>
 void visitCorners(const FoldLayout& layout, FoldSize sheet, double largestPitch, Visit visit) {
     const bool vertical = layout.axis() == FoldLayout::Axis::vertical;
     const double length = vertical ? sheet.width : sheet.height;
     const double breadth = vertical ? sheet.height : sheet.width;
-    const double highest = PanelFoldLimits(length, breadth, layout.panelCount()).highestPoint();
+    const double highest = highestPoint(layout, length, breadth);
     for (double degrees = -largestPitch; degrees <= largestPitch + 1e-9; degrees += pitchStep) {
         const double pitch = degrees * std::numbers::pi / 180.0;
         for (double along : {-length / 2, length / 2})
