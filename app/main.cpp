@@ -4,6 +4,7 @@
 #include "app/FilePaths.h"
 #include "app/InstanceHandover.h"
 #include "cli/BatchExport.h"
+#include "cli/ClosingCheckRun.h"
 #include "cli/CommandLine.h"
 #include "cli/StopSignals.h"
 #include "media/PathText.h"
@@ -76,6 +77,14 @@ int runExport(int argc, char* argv[], const CommandLine& commandLine) {
     return batch.run(commandLine.pictures);
 }
 
+// Reading a picture for its printed size needs Qt Gui, but no display.
+int runClosingCheck(int argc, char* argv[], const CommandLine& commandLine) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication application(argc, argv);
+    setApplicationNames();
+    return ClosingCheckRun::run(commandLine);
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -94,6 +103,8 @@ int main(int argc, char* argv[]) {
     case CommandLine::Mode::Export:
     case CommandLine::Mode::Animate:
         return runExport(argc, argv, commandLine);
+    case CommandLine::Mode::CheckClosing:
+        return runClosingCheck(argc, argv, commandLine);
     case CommandLine::Mode::Open:
         break;
     }

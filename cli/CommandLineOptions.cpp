@@ -118,7 +118,8 @@ void CommandLineOptions::add(QCommandLineParser& parser) {
         tr("\n\nExit status: 0 when every picture was written or skipped, 1 when some failed,\n"
            "2 for a mistake on the command line, 3 when the environment stands in the way\n"
            "(no OpenGL, an output folder or report that cannot be written): worth a retry\n"
-           "elsewhere; 130 or 143 when SIGINT or SIGTERM stopped the run."));
+           "elsewhere; 4 when --check-closing finds panels that do not close flat;\n"
+           "130 or 143 when SIGINT or SIGTERM stopped the run."));
 }
 
 bool CommandLineOptions::inPlace(const QCommandLineParser& parser, bool animate, bool anyOutput,

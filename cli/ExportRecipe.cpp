@@ -83,14 +83,15 @@ ExportRecipe::BackSide ExportRecipe::backSide(const QString& picture, int pageCo
     return {picture, {page, _settings.bleedPoints}};
 }
 
-PanelPaper ExportRecipe::panelPaper(QSizeF printedPoints) const {
-    const QSizeF printed = _settings.sheetPoints.value_or(printedPoints);
+PanelPaper ExportRecipe::panelPaperOf(const CommandLine::ExportSettings& settings,
+                                      QSizeF printedPoints) {
+    const QSizeF printed = settings.sheetPoints.value_or(printedPoints);
     PanelPaper paper;
     paper.printedSize = {printed.width(), printed.height()};
-    paper.thickness = _settings.paperThicknessPoints.value_or(paper.thickness);
-    paper.foldInAllowance = _settings.foldInAllowancePoints.value_or(paper.foldInAllowance);
-    paper.widths = _settings.panelWidths;
-    if (!_settings.panelWidthsAreFractions && !paper.widths.empty()) {
+    paper.thickness = settings.paperThicknessPoints.value_or(paper.thickness);
+    paper.foldInAllowance = settings.foldInAllowancePoints.value_or(paper.foldInAllowance);
+    paper.widths = settings.panelWidths;
+    if (!settings.panelWidthsAreFractions && !paper.widths.empty()) {
         double total = 0;
         for (const double width : paper.widths)
             total += width;

@@ -71,7 +71,11 @@ public:
     std::optional<double> pitch() const { return _pitch; }
     // The paper hinged panels are folded from, on a sheet printed at this size unless the
     // settings give the sheet's size; the widths are those given, as fractions.
-    PanelPaper panelPaper(QSizeF printedPoints) const;
+    PanelPaper panelPaper(QSizeF printedPoints) const {
+        return panelPaperOf(_settings, printedPoints);
+    }
+    static PanelPaper panelPaperOf(const CommandLine::ExportSettings& settings,
+                                   QSizeF printedPoints);
     HingedFold::Pose pose() const { return _settings.pose; }
 
 private:
