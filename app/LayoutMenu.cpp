@@ -3,7 +3,10 @@
 #include "app/LayoutMenu.h"
 
 #include "app/LayoutTitles.h"
+#include "document/ClosingReport.h"
 #include "document/Document.h"
+
+#include <QMessageBox>
 
 #include <algorithm>
 
@@ -41,7 +44,22 @@ LayoutMenu::LayoutMenu()
         choose(_presets[size_t(preset->data().toInt())].withAxis(
             horizontal ? FoldLayout::Axis::horizontal : FoldLayout::Axis::vertical));
     });
+    _checkClosing = _menu->addAction(tr("Check &Closing..."));
+    connect(_checkClosing, &QAction::triggered, this, &LayoutMenu::checkClosing);
     connect(_menu.get(), &QMenu::aboutToShow, this, &LayoutMenu::showLayoutOfDocument);
+}
+
+void LayoutMenu::checkClosing() {
+    const Document* document = _findDocument ? _findDocument() : nullptr;
+    if (!document || !document->layout().isHinged())
+        return;
+    const ClosingReport report(document->layout(), document->paper());
+    QMessageBox box(
+        report.closes() ? QMessageBox::Information : QMessageBox::Warning, tr("Check Closing"),
+        report.closes() ? tr("The panels close flat.") : tr("The panels do not close flat."),
+        QMessageBox::Ok);
+    box.setInformativeText(report.text());
+    box.exec();
 }
 
 void LayoutMenu::addPreset(QMenu* menu, const FoldLayout& layout) {
@@ -67,6 +85,7 @@ void LayoutMenu::showLayoutOfDocument() {
     for (QAction* action : _presetGroup.actions())
         action->setEnabled(document != nullptr);
     _horizontal->setEnabled(document != nullptr);
+    _checkClosing->setEnabled(document && document->layout().isHinged());
     _accordionMenu->setEnabled(document != nullptr);
     if (!document) {
         if (QAction* checked = _presetGroup.checkedAction())

@@ -15,8 +15,8 @@
 class Document;
 
 // The Layout menu: the presets by their words, the accordions of four panels and more in a
-// submenu, and Horizontal Creases. It shows the layout of the document in front, checked, and
-// a choice changes that document's layout, one step for Undo.
+// submenu, the folds that close flat, Horizontal Creases and Check Closing. It shows the layout of
+// the document in front, checked, and a choice changes that document's layout, one step for Undo.
 class LayoutMenu : public QObject {
     Q_OBJECT
 
@@ -36,11 +36,14 @@ private:
     void addPreset(QMenu* menu, const FoldLayout& layout);
     void showLayoutOfDocument();
     void choose(const FoldLayout& layout);
+    // Says whether the panels of the document in front close flat.
+    void checkClosing();
 
     std::unique_ptr<QMenu> _menu;
     std::unique_ptr<QMenu> _accordionMenu;
     QActionGroup _presetGroup{this};
     QAction* _horizontal = nullptr;
+    QAction* _checkClosing = nullptr;
     std::vector<FoldLayout> _presets; // vertical, in the order of _presetGroup's actions
     DocumentFinder _findDocument;
 };

@@ -30,8 +30,16 @@ void Document::setPaper(const PanelPaper& paper) {
     emit changed();
 }
 
+PanelPaper Document::paper() const {
+    PanelPaper paper = _paper;
+    const QSizeF printed = _printed.sheetPoints();
+    if (!printed.isEmpty())
+        paper.printedSize = {printed.width(), printed.height()};
+    return paper;
+}
+
 SheetFold Document::flatFold(const FoldLayout& layout, FoldSize sheet) const {
-    return SheetFold(layout, sheet, _paper);
+    return SheetFold(layout, sheet, paper());
 }
 
 FoldSnapshot Document::snapshot() const {

@@ -50,8 +50,9 @@ public:
     // Starts the layout on its sheet (sheetSizeIn) in the pose given, keeping the tilt, as one
     // undo step ("Layout"); nothing for the layout shown.
     void setLayout(const FoldLayout& layout, HingedFold::Pose pose = HingedFold::Pose::flat);
-    // The paper hinged layouts are folded from; changing it lays the fold flat, not for undo.
-    const PanelPaper& paper() const { return _paper; }
+    // The paper hinged layouts are folded from, printed at the sheet's size; changing it lays the
+    // fold flat, not for undo.
+    PanelPaper paper() const;
     void setPaper(const PanelPaper& paper);
     float pitch() const { return _pitch; }
     QUrl url() const { return _url; }
