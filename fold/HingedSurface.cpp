@@ -1,0 +1,240 @@
+// SPDX-FileCopyrightText: The Pleatora developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "fold/HingedSurface.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+constexpr double degreesPerBendSegment = 15;
+
+FoldPoint operator+(FoldPoint a, FoldPoint b) {
+    return {a.x + b.x, a.y + b.y};
+}
+FoldPoint operator-(FoldPoint a, FoldPoint b) {
+    return {a.x - b.x, a.y - b.y};
+}
+FoldPoint operator*(FoldPoint a, double s) {
+    return {a.x * s, a.y * s};
+}
+double dot(FoldPoint a, FoldPoint b) {
+    return a.x * b.x + a.y * b.y;
+}
+double cross(FoldPoint a, FoldPoint b) {
+    return a.x * b.y - a.y * b.x;
+}
+FoldPoint leftNormal(FoldPoint v) {
+    return {-v.y, v.x};
+}
+FoldPoint rotated(FoldPoint v, double cosine, double sine) {
+    return {v.x * cosine - v.y * sine, v.x * sine + v.y * cosine};
+}
+
+double radians(double degrees) {
+    return degrees * std::numbers::pi / 180;
+}
+
+double squaredToSegment(FoldPoint p, FoldPoint a, FoldPoint b) {
+    const FoldPoint ab = b - a;
+    const double length = dot(ab, ab);
+    const double along = length > 0 ? std::clamp(dot(p - a, ab) / length, 0.0, 1.0) : 0.0;
+    const FoldPoint off = p - (a + ab * along);
+    return dot(off, off);
+}
+
+bool segmentsCross(FoldPoint a, FoldPoint b, FoldPoint c, FoldPoint d) {
+    const double abC = cross(b - a, c - a), abD = cross(b - a, d - a);
+    const double cdA = cross(d - c, a - c), cdB = cross(d - c, b - c);
+    return ((abC > 0) != (abD > 0)) && ((cdA > 0) != (cdB > 0)) && abC != 0 && abD != 0 &&
+           cdA != 0 && cdB != 0;
+}
+
+double squaredBetweenSegments(FoldPoint a, FoldPoint b, FoldPoint c, FoldPoint d) {
+    if (segmentsCross(a, b, c, d))
+        return 0;
+    return std::min({squaredToSegment(a, c, d), squaredToSegment(b, c, d),
+                     squaredToSegment(c, a, b), squaredToSegment(d, a, b)});
+}
+
+bool apart(const auto& a, const auto& b, double distance) {
+    return a.box.left - b.box.right >= distance || b.box.left - a.box.right >= distance ||
+           a.box.bottom - b.box.top >= distance || b.box.bottom - a.box.top >= distance;
+}
+
+} // namespace
+
+HingedSurface::HingedSurface(std::span<const double> widths, std::span<const double> angles,
+                             std::span<const double> radii, int anchor)
+    : _panels(static_cast<int>(widths.size())) {
+    for (int i = 0; i < _panels; ++i)
+        _creases[i + 1] = _creases[i] + widths[i];
+    for (int k = anchor; k + 1 < _panels; ++k)
+        bendRightOf(k, angles[k], radii[k]);
+    for (int k = anchor - 1; k >= 0; --k)
+        bendLeftOf(k, angles[k], radii[k]);
+    placeStraights();
+}
+
+FoldPoint HingedSurface::at(int panel, double paper) const {
+    return _frames[panel].origin + _frames[panel].direction * paper;
+}
+
+void HingedSurface::bendRightOf(int crease, double degrees, double radius) {
+    Bend& bend = _bends[crease];
+    const Frame& from = _frames[crease];
+    Frame& to = _frames[crease + 1];
+    const double turn = radians(degrees);
+    const double half = radius * std::abs(turn) / 2;
+    bend.startPaper = _creases[crease + 1] - half;
+    bend.endPaper = _creases[crease + 1] + half;
+    if (degrees == 0) {
+        to = from; // exactly the flat sheet's line
+        bend.segments = 0;
+        bend.points[0] = at(crease, _creases[crease + 1]);
+        return;
+    }
+    const double side = turn > 0 ? 1 : -1;
+    const FoldPoint start = at(crease, bend.startPaper);
+    const FoldPoint centre = start + leftNormal(from.direction) * (side * radius);
+    to.direction = rotated(from.direction, std::cos(turn), std::sin(turn));
+    const FoldPoint end = centre - leftNormal(to.direction) * (side * radius);
+    to.origin = end - to.direction * bend.endPaper;
+    sampleBend(bend, centre, start, turn);
+    bend.points[bend.segments] = end;
+}
+
+void HingedSurface::bendLeftOf(int crease, double degrees, double radius) {
+    Bend& bend = _bends[crease];
+    const Frame& from = _frames[crease + 1];
+    Frame& to = _frames[crease];
+    const double turn = radians(degrees);
+    const double half = radius * std::abs(turn) / 2;
+    bend.startPaper = _creases[crease + 1] - half;
+    bend.endPaper = _creases[crease + 1] + half;
+    if (degrees == 0) {
+        to = from;
+        bend.segments = 0;
+        bend.points[0] = at(crease + 1, _creases[crease + 1]);
+        return;
+    }
+    const double side = turn > 0 ? 1 : -1;
+    const FoldPoint end = at(crease + 1, bend.endPaper);
+    const FoldPoint centre = end + leftNormal(from.direction) * (side * radius);
+    to.direction = rotated(from.direction, std::cos(turn), -std::sin(turn));
+    const FoldPoint start = centre - leftNormal(to.direction) * (side * radius);
+    to.origin = start - to.direction * bend.startPaper;
+    sampleBend(bend, centre, start, turn);
+    bend.points[bend.segments] = end;
+}
+
+// An even count of segments puts the bend's middle, where the crease line is, on a point.
+void HingedSurface::sampleBend(Bend& bend, FoldPoint centre, FoldPoint start, double radians) {
+    const double degrees = std::abs(radians) * 180 / std::numbers::pi;
+    int segments = std::max(2, int(std::ceil(degrees / degreesPerBendSegment - 1e-9)));
+    segments += segments % 2;
+    bend.segments = segments;
+    const double step = radians / segments;
+    const double cosine = std::cos(step), sine = std::sin(step);
+    FoldPoint spoke = start - centre;
+    bend.points[0] = start;
+    bend.box = {start.x, start.y, start.x, start.y};
+    for (int j = 1; j <= segments; ++j) {
+        spoke = rotated(spoke, cosine, sine);
+        const FoldPoint p = centre + spoke;
+        bend.points[j] = p;
+        bend.box = {std::min(bend.box.left, p.x), std::min(bend.box.bottom, p.y),
+                    std::max(bend.box.right, p.x), std::max(bend.box.top, p.y)};
+    }
+}
+
+void HingedSurface::placeStraights() {
+    for (int i = 0; i < _panels; ++i) {
+        const double from = i == 0 ? 0.0 : _bends[i - 1].endPaper;
+        const double to = i + 1 == _panels ? _creases[_panels] : _bends[i].startPaper;
+        _straightsFit = _straightsFit && to >= from;
+        Straight& s = _straights[i];
+        s.start = at(i, from);
+        s.end = at(i, to);
+        s.box = {std::min(s.start.x, s.end.x), std::min(s.start.y, s.end.y),
+                 std::max(s.start.x, s.end.x), std::max(s.start.y, s.end.y)};
+    }
+}
+
+bool HingedSurface::keepsApart(double distance) const {
+    if (!_straightsFit)
+        return false;
+    const int elements = 2 * _panels - 1;
+    for (int first = 0; first < elements; ++first) {
+        for (int second = first + 3; second < elements; ++second) {
+            if (!elementsKeepApart(first, second, distance))
+                return false;
+        }
+    }
+    return true;
+}
+
+bool HingedSurface::elementsKeepApart(int first, int second, double distance) const {
+    const bool firstStraight = first % 2 == 0, secondStraight = second % 2 == 0;
+    const double squared = distance * distance;
+    if (firstStraight && secondStraight) {
+        const Straight& a = _straights[first / 2];
+        const Straight& b = _straights[second / 2];
+        return apart(a, b, distance) ||
+               squaredBetweenSegments(a.start, a.end, b.start, b.end) >= squared;
+    }
+    if (firstStraight || secondStraight) {
+        const Straight& s = _straights[(firstStraight ? first : second) / 2];
+        const Bend& bend = _bends[(firstStraight ? second : first) / 2];
+        return bend.segments == 0 || apart(s, bend, distance) ||
+               straightToBend(s, bend) >= squared;
+    }
+    const Bend& a = _bends[first / 2];
+    const Bend& b = _bends[second / 2];
+    return a.segments == 0 || b.segments == 0 || apart(a, b, distance) ||
+           bendToBend(a, b) >= squared;
+}
+
+double HingedSurface::straightToBend(const Straight& straight, const Bend& bend) const {
+    double closest = INFINITY;
+    for (int j = 0; j <= bend.segments; ++j)
+        closest = std::min(closest, squaredToSegment(bend.points[j], straight.start, straight.end));
+    return closest;
+}
+
+double HingedSurface::bendToBend(const Bend& a, const Bend& b) const {
+    double closest = INFINITY;
+    for (int i = 0; i <= a.segments; ++i) {
+        for (int j = 0; j <= b.segments; ++j) {
+            const FoldPoint off = a.points[i] - b.points[j];
+            closest = std::min(closest, dot(off, off));
+        }
+    }
+    return closest;
+}
+
+std::vector<FoldPoint> HingedSurface::lines() const {
+    std::vector<FoldPoint> lines{at(0, 0)};
+    for (int k = 0; k + 1 < _panels; ++k)
+        lines.push_back(_bends[k].points[_bends[k].segments / 2]);
+    lines.push_back(at(_panels - 1, _creases[_panels]));
+    return lines;
+}
+
+std::vector<HingedFold::SurfacePoint> HingedSurface::points() const {
+    std::vector<HingedFold::SurfacePoint> points{{0, at(0, 0)}};
+    for (int k = 0; k + 1 < _panels; ++k) {
+        const Bend& bend = _bends[k];
+        if (bend.segments == 0) {
+            points.push_back({_creases[k + 1], bend.points[0]});
+            continue;
+        }
+        const double paperStep = (bend.endPaper - bend.startPaper) / bend.segments;
+        for (int j = 0; j < bend.segments; ++j)
+            points.push_back({bend.startPaper + paperStep * j, bend.points[j]});
+        points.push_back({bend.endPaper, bend.points[bend.segments]});
+    }
+    points.push_back({_creases[_panels], at(_panels - 1, _creases[_panels])});
+    return points;
+}
