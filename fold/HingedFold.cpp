@@ -47,8 +47,8 @@ double largestAllowedShare(double whole, double finest, Allowed allowed) {
 HingedFold::HingedFold(FoldLayout layout, std::vector<double> widths, double thickness)
     : _layout(hingedLayout(layout)), _widths(std::move(widths)), _thickness(thickness) {
     if (!layout.isHinged() || !usable(_widths, _layout.shape()))
-        _widths = HingedPreset::widths(_layout.shape(), _layout.panelCount(), 1.0,
-                                       unitSheetAllowance);
+        _widths =
+            HingedPreset::widths(_layout.shape(), _layout.panelCount(), 1.0, unitSheetAllowance);
     const HingedPreset preset = HingedPreset::of(_layout.shape(), panelCount());
     _anchor = preset.anchor;
     _angles.assign(panelCount() - 1, 0.0);
@@ -83,12 +83,14 @@ double HingedFold::turnCrease(int crease, double degrees) {
         return 0;
     const double from = _angles[crease];
     const double turn = std::clamp(from + degrees, -largestAngle, largestAngle) - from;
+    if (turn == 0)
+        return 0;
     std::array<double, HingedSurface::mostPanels> trial;
     std::ranges::copy(_angles, trial.begin());
     const std::span<const double> trialAngles(trial.data(), _angles.size());
     const double share = largestAllowedShare(turn, finestTurn, [&](double part) {
         trial[crease] = from + turn * part;
-        return fits(_widths, trialAngles);
+        return fits(_widths, trialAngles, crease);
     });
     _angles[crease] = from + turn * share;
     return turn * share;
@@ -99,8 +101,8 @@ double HingedFold::moveCrease(int crease, double step) {
         return 0;
     const double shortest = shortestPanel();
     const double before = _widths[crease], after = _widths[crease + 1];
-    const double move = std::clamp(step, std::min(0.0, shortest - before),
-                                   std::max(0.0, after - shortest));
+    const double move =
+        std::clamp(step, std::min(0.0, shortest - before), std::max(0.0, after - shortest));
     std::vector<double> trial = _widths;
     const double share = largestAllowedShare(move, finestTurn * length(), [&](double part) {
         trial[crease] = before + move * part;
@@ -141,10 +143,11 @@ double HingedFold::reach() const {
                     std::accumulate(anchor + 1, _widths.end(), 0.0));
 }
 
-bool HingedFold::fits(std::span<const double> widths, std::span<const double> angles) const {
+bool HingedFold::fits(std::span<const double> widths, std::span<const double> angles,
+                      int turned) const {
     const double length = std::accumulate(widths.begin(), widths.end(), 0.0);
     return HingedSurface(widths, angles, _radii, _anchor)
-        .keepsApart(_thickness - contactTolerance * length);
+        .keepsApart(_thickness - contactTolerance * length, turned);
 }
 
 // 3% of the sheet, and never so narrow that its bends would eat it.

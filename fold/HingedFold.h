@@ -80,8 +80,10 @@ public:
     bool operator==(const HingedFold&) const = default;
 
 private:
-    // Whether the sheet would keep whole with these widths and angles.
-    bool fits(std::span<const double> widths, std::span<const double> angles) const;
+    // Whether the sheet would keep whole with these widths and angles; `turned`, when given, is
+    // the one crease changed from the angles on the sheet now.
+    bool fits(std::span<const double> widths, std::span<const double> angles,
+              int turned = -1) const;
     double shortestPanel() const;
 
     FoldLayout _layout;

@@ -19,8 +19,7 @@ struct ShapedPreset {
 const std::array<ShapedPreset, 4>& fixedPresets() {
     static const std::array<ShapedPreset, 4> table{{
         // Panel 2 tucks in behind the back cover, then panel 0 wraps over it.
-        {Shape::letter,
-         {1, {1, 0}, {-180, -180}, {-60, -60}, {1, 0}, {0, 0, 1}, {1, 1, 1}}},
+        {Shape::letter, {1, {1, 0}, {-180, -180}, {-60, -60}, {1, 0}, {0, 0, 1}, {1, 1, 1}}},
         // Both flaps meet in front of the centre's back, a little apart.
         {Shape::gate, {1, {0, 0}, {-180, -180}, {-60, -60}, {0, 0}, {1, 0, 1}, {1, 2, 1}}},
         // The flaps close first, then the centre folds over both.
@@ -34,13 +33,7 @@ const std::array<ShapedPreset, 4>& fixedPresets() {
           {1, 1, 1, 1}}},
         // In half at the centre, then in half again: panel 3 turns inward between 2 and 0.
         {Shape::doubleParallel,
-         {1,
-          {1, 0, 1},
-          {-180, -180, 180},
-          {-60, -60, 60},
-          {2, 0, 0},
-          {0, 0, 1, 1},
-          {1, 1, 1, 1}}},
+         {1, {1, 0, 1}, {-180, -180, 180}, {-60, -60, 60}, {2, 0, 0}, {0, 0, 1, 1}, {1, 1, 1, 1}}},
     }};
     return table;
 }
@@ -77,8 +70,7 @@ HingedPreset HingedPreset::of(Shape shape, int panels) {
     return std::ranges::find(fixedPresets(), layout.shape(), &ShapedPreset::shape)->preset;
 }
 
-std::vector<double> HingedPreset::widths(Shape shape, int panels, double length,
-                                         double allowance) {
+std::vector<double> HingedPreset::widths(Shape shape, int panels, double length, double allowance) {
     const HingedPreset preset = of(shape, panels);
     const int units = std::accumulate(preset.units.begin(), preset.units.end(), 0);
     const int levels = std::accumulate(preset.nesting.begin(), preset.nesting.end(), 0);

@@ -19,7 +19,7 @@ struct HingedPreset {
     std::vector<double> presentation; // degrees, per crease
     std::vector<int> layers;          // per crease: the layers it holds between its panels closed
     std::vector<int> nesting;         // per panel: how many times it folds in
-    std::vector<int> units;           // per panel: its width in plain panels (the gate's centre is 2)
+    std::vector<int> units; // per panel: its width in plain panels (the gate's centre is 2)
 
     // A roll takes 2..12 panels; every other shape its own count. A shape that is not hinged is
     // read as a letter.

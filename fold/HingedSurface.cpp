@@ -135,6 +135,8 @@ void HingedSurface::sampleBend(Bend& bend, FoldPoint centre, FoldPoint start, do
     int segments = std::max(2, int(std::ceil(degrees / degreesPerBendSegment - 1e-9)));
     segments += segments % 2;
     bend.segments = segments;
+    bend.centre = centre;
+    bend.radius = std::hypot(start.x - centre.x, start.y - centre.y);
     const double step = radians / segments;
     const double cosine = std::cos(step), sine = std::sin(step);
     FoldPoint spoke = start - centre;
@@ -162,13 +164,15 @@ void HingedSurface::placeStraights() {
     }
 }
 
-bool HingedSurface::keepsApart(double distance) const {
+bool HingedSurface::keepsApart(double distance, int turned) const {
     if (!_straightsFit)
         return false;
     const int elements = 2 * _panels - 1;
     for (int first = 0; first < elements; ++first) {
         for (int second = first + 3; second < elements; ++second) {
-            if (!elementsKeepApart(first, second, distance))
+            // The turned crease's bend and the straight parts either side of it change.
+            const bool sameSide = turned >= 0 && (second < 2 * turned || first > 2 * turned + 2);
+            if (!sameSide && !elementsKeepApart(first, second, distance))
                 return false;
         }
     }
@@ -177,41 +181,52 @@ bool HingedSurface::keepsApart(double distance) const {
 
 bool HingedSurface::elementsKeepApart(int first, int second, double distance) const {
     const bool firstStraight = first % 2 == 0, secondStraight = second % 2 == 0;
-    const double squared = distance * distance;
     if (firstStraight && secondStraight) {
         const Straight& a = _straights[first / 2];
         const Straight& b = _straights[second / 2];
         return apart(a, b, distance) ||
-               squaredBetweenSegments(a.start, a.end, b.start, b.end) >= squared;
+               squaredBetweenSegments(a.start, a.end, b.start, b.end) >= distance * distance;
     }
     if (firstStraight || secondStraight) {
         const Straight& s = _straights[(firstStraight ? first : second) / 2];
         const Bend& bend = _bends[(firstStraight ? second : first) / 2];
         return bend.segments == 0 || apart(s, bend, distance) ||
-               straightToBend(s, bend) >= squared;
+               straightClearsBend(s, bend, distance);
     }
     const Bend& a = _bends[first / 2];
     const Bend& b = _bends[second / 2];
     return a.segments == 0 || b.segments == 0 || apart(a, b, distance) ||
-           bendToBend(a, b) >= squared;
+           bendsClear(a, b, distance);
 }
 
-double HingedSurface::straightToBend(const Straight& straight, const Bend& bend) const {
-    double closest = INFINITY;
-    for (int j = 0; j <= bend.segments; ++j)
-        closest = std::min(closest, squaredToSegment(bend.points[j], straight.start, straight.end));
-    return closest;
+// Every point of a bend lies on its circle, so the circle's distance bounds theirs from below and
+// spares the sampling where the circle is clear.
+bool HingedSurface::straightClearsBend(const Straight& straight, const Bend& bend,
+                                       double distance) const {
+    const double toCentre = std::sqrt(squaredToSegment(bend.centre, straight.start, straight.end));
+    const FoldPoint start = straight.start - bend.centre, end = straight.end - bend.centre;
+    const double farthest = std::sqrt(std::max(dot(start, start), dot(end, end)));
+    if (toCentre - bend.radius >= distance || bend.radius - farthest >= distance)
+        return true;
+    for (int j = 0; j <= bend.segments; ++j) {
+        if (squaredToSegment(bend.points[j], straight.start, straight.end) < distance * distance)
+            return false;
+    }
+    return true;
 }
 
-double HingedSurface::bendToBend(const Bend& a, const Bend& b) const {
-    double closest = INFINITY;
+bool HingedSurface::bendsClear(const Bend& a, const Bend& b, double distance) const {
     for (int i = 0; i <= a.segments; ++i) {
+        const FoldPoint toCentre = a.points[i] - b.centre;
+        if (std::abs(std::sqrt(dot(toCentre, toCentre)) - b.radius) >= distance)
+            continue;
         for (int j = 0; j <= b.segments; ++j) {
             const FoldPoint off = a.points[i] - b.points[j];
-            closest = std::min(closest, dot(off, off));
+            if (dot(off, off) < distance * distance)
+                return false;
         }
     }
-    return closest;
+    return true;
 }
 
 std::vector<FoldPoint> HingedSurface::lines() const {

@@ -24,8 +24,9 @@ public:
                   std::span<const double> radii, int anchor);
 
     // No straight part shorter than nothing, and no two parts that are not chain neighbours
-    // closer than `distance`.
-    bool keepsApart(double distance) const;
+    // closer than `distance`. When only crease `turned` changed from a pose that kept apart, the
+    // parts on either side of it still do among themselves, and only the pairs across it count.
+    bool keepsApart(double distance, int turned = -1) const;
     std::vector<FoldPoint> lines() const;
     std::vector<HingedFold::SurfacePoint> points() const;
 
@@ -45,6 +46,8 @@ private:
     struct Bend {
         double startPaper = 0, endPaper = 0;
         int segments = 0; // none when flat
+        FoldPoint centre;
+        double radius = 0;
         std::array<FoldPoint, mostBendPoints> points{};
         Box box{};
     };
@@ -56,8 +59,8 @@ private:
     void placeStraights();
     // The parts in chain order: panel i is 2i, crease k is 2k + 1.
     bool elementsKeepApart(int first, int second, double distance) const;
-    double straightToBend(const Straight& straight, const Bend& bend) const;
-    double bendToBend(const Bend& a, const Bend& b) const;
+    bool straightClearsBend(const Straight& straight, const Bend& bend, double distance) const;
+    bool bendsClear(const Bend& a, const Bend& b, double distance) const;
 
     int _panels;
     std::array<double, mostPanels + 1> _creases{};

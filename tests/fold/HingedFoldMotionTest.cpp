@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: The Pleatora developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "HingedSheets.h"
 #include "fold/HingedFoldMotion.h"
+#include "HingedSheets.h"
 
 #include <gtest/gtest.h>
 
@@ -26,9 +26,8 @@ void expectFoldingOrder(const std::vector<std::vector<double>>& frames,
 }
 
 TEST(HingedFoldMotion, FramesAreAllowedAndFollowTheFoldingOrder) {
-    const std::pair<Pose, Pose> moves[] = {{Pose::flat, Pose::closed},
-                                           {Pose::presentation, Pose::closed},
-                                           {Pose::closed, Pose::flat}};
+    const std::pair<Pose, Pose> moves[] = {
+        {Pose::flat, Pose::closed}, {Pose::presentation, Pose::closed}, {Pose::closed, Pose::flat}};
     for (FoldLayout::Shape shape : hingedShapes()) {
         const HingedFold fold = presetFold(shape);
         const HingedPreset preset = HingedPreset::of(shape, fold.panelCount());

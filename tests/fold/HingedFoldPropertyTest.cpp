@@ -39,9 +39,10 @@ testing::AssertionResult surfaceIsSound(const HingedFold& fold) {
     for (std::size_t i = 0; i + 1 < s.size(); ++i) {
         const double paper = s[i + 1].paper - s[i].paper;
         const double chord = std::hypot(s[i + 1].at.x - s[i].at.x, s[i + 1].at.y - s[i].at.y);
-        if (paper < 0 || chord > paper + tolerance || chord < kShortestChordShare * paper - tolerance)
-            return testing::AssertionFailure() << "piece " << i << " stretched: chord " << chord
-                                               << " paper " << paper;
+        if (paper < 0 || chord > paper + tolerance ||
+            chord < kShortestChordShare * paper - tolerance)
+            return testing::AssertionFailure()
+                   << "piece " << i << " stretched: chord " << chord << " paper " << paper;
         for (std::size_t j = i + 2; j + 1 < s.size(); ++j) {
             if (cross(s[i].at, s[i + 1].at, s[j].at, s[j + 1].at))
                 return testing::AssertionFailure() << "pieces " << i << " and " << j << " cross";
@@ -75,8 +76,8 @@ TEST_P(HingedRandomSteps, KeepTheSheetWhole) {
     for (Pose startPose : {Pose::flat, Pose::closed}) {
         HingedFold fold = presetFold(GetParam());
         ASSERT_TRUE(fold.setAngles(fold.poseAngles(startPose)));
-        const double shortest = std::min(
-            *std::ranges::min_element(fold.widths()), std::max(0.03 * a4Length, 4 * paperThickness));
+        const double shortest = std::min(*std::ranges::min_element(fold.widths()),
+                                         std::max(0.03 * a4Length, 4 * paperThickness));
         std::mt19937 random(20261210u + int(startPose));
         std::uniform_int_distribution<int> crease(0, fold.panelCount() - 2);
         std::uniform_real_distribution<double> turn(-90, 90);

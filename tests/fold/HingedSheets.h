@@ -21,7 +21,6 @@ inline std::vector<FoldLayout::Shape> hingedShapes() {
 
 inline HingedFold presetFold(FoldLayout::Shape shape, double length = a4Length) {
     const FoldLayout layout = FoldLayout::hinged(shape);
-    return HingedFold(
-        layout, HingedPreset::widths(shape, layout.panelCount(), length, allowance),
-        paperThickness);
+    return HingedFold(layout, HingedPreset::widths(shape, layout.panelCount(), length, allowance),
+                      paperThickness);
 }
