@@ -88,9 +88,12 @@ double HingedFold::turnCrease(int crease, double degrees) {
     std::array<double, HingedSurface::mostPanels> trial;
     std::ranges::copy(_angles, trial.begin());
     const std::span<const double> trialAngles(trial.data(), _angles.size());
+    const double distance = closestApproach(length());
+    HingedSurface::Contact contact;
     const double share = largestAllowedShare(turn, finestTurn, [&](double part) {
         trial[crease] = from + turn * part;
-        return fits(_widths, trialAngles, crease);
+        return HingedSurface(_widths, trialAngles, _radii, _anchor)
+            .keepsApart(distance, crease, contact);
     });
     _angles[crease] = from + turn * share;
     return turn * share;
@@ -143,11 +146,13 @@ double HingedFold::reach() const {
                     std::accumulate(anchor + 1, _widths.end(), 0.0));
 }
 
-bool HingedFold::fits(std::span<const double> widths, std::span<const double> angles,
-                      int turned) const {
+bool HingedFold::fits(std::span<const double> widths, std::span<const double> angles) const {
     const double length = std::accumulate(widths.begin(), widths.end(), 0.0);
-    return HingedSurface(widths, angles, _radii, _anchor)
-        .keepsApart(_thickness - contactTolerance * length, turned);
+    return HingedSurface(widths, angles, _radii, _anchor).keepsApart(closestApproach(length));
+}
+
+double HingedFold::closestApproach(double length) const {
+    return _thickness - contactTolerance * length;
 }
 
 // 3% of the sheet, and never so narrow that its bends would eat it.

@@ -80,10 +80,10 @@ public:
     bool operator==(const HingedFold&) const = default;
 
 private:
-    // Whether the sheet would keep whole with these widths and angles; `turned`, when given, is
-    // the one crease changed from the angles on the sheet now.
-    bool fits(std::span<const double> widths, std::span<const double> angles,
-              int turned = -1) const;
+    // Whether the sheet would keep whole with these widths and angles.
+    bool fits(std::span<const double> widths, std::span<const double> angles) const;
+    // How near two parts of a sheet this long may come.
+    double closestApproach(double length) const;
     double shortestPanel() const;
 
     FoldLayout _layout;

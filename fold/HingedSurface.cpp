@@ -85,70 +85,76 @@ void HingedSurface::bendRightOf(int crease, double degrees, double radius) {
     Bend& bend = _bends[crease];
     const Frame& from = _frames[crease];
     Frame& to = _frames[crease + 1];
-    const double turn = radians(degrees);
-    const double half = radius * std::abs(turn) / 2;
-    bend.startPaper = _creases[crease + 1] - half;
-    bend.endPaper = _creases[crease + 1] + half;
-    if (degrees == 0) {
+    if (!placeBend(bend, crease, degrees, radius)) {
         to = from; // exactly the flat sheet's line
-        bend.segments = 0;
         bend.points[0] = at(crease, _creases[crease + 1]);
         return;
     }
-    const double side = turn > 0 ? 1 : -1;
+    const double side = degrees > 0 ? 1 : -1;
     const FoldPoint start = at(crease, bend.startPaper);
     const FoldPoint centre = start + leftNormal(from.direction) * (side * radius);
-    to.direction = rotated(from.direction, std::cos(turn), std::sin(turn));
-    const FoldPoint end = centre - leftNormal(to.direction) * (side * radius);
-    to.origin = end - to.direction * bend.endPaper;
-    sampleBend(bend, centre, start, turn);
-    bend.points[bend.segments] = end;
+    const FoldPoint endSpoke = sampleBend(bend, centre, start, radians(degrees), true);
+    to.direction = directionAt(endSpoke, side * radius);
+    to.origin = bend.points[bend.segments] - to.direction * bend.endPaper;
 }
 
 void HingedSurface::bendLeftOf(int crease, double degrees, double radius) {
     Bend& bend = _bends[crease];
     const Frame& from = _frames[crease + 1];
     Frame& to = _frames[crease];
-    const double turn = radians(degrees);
-    const double half = radius * std::abs(turn) / 2;
-    bend.startPaper = _creases[crease + 1] - half;
-    bend.endPaper = _creases[crease + 1] + half;
-    if (degrees == 0) {
+    if (!placeBend(bend, crease, degrees, radius)) {
         to = from;
-        bend.segments = 0;
         bend.points[0] = at(crease + 1, _creases[crease + 1]);
         return;
     }
-    const double side = turn > 0 ? 1 : -1;
+    const double side = degrees > 0 ? 1 : -1;
     const FoldPoint end = at(crease + 1, bend.endPaper);
     const FoldPoint centre = end + leftNormal(from.direction) * (side * radius);
-    to.direction = rotated(from.direction, std::cos(turn), -std::sin(turn));
-    const FoldPoint start = centre - leftNormal(to.direction) * (side * radius);
-    to.origin = start - to.direction * bend.startPaper;
-    sampleBend(bend, centre, start, turn);
-    bend.points[bend.segments] = end;
+    const FoldPoint startSpoke = sampleBend(bend, centre, end, radians(degrees), false);
+    to.direction = directionAt(startSpoke, side * radius);
+    to.origin = bend.points[0] - to.direction * bend.startPaper;
 }
 
-// An even count of segments puts the bend's middle, where the crease line is, on a point.
-void HingedSurface::sampleBend(Bend& bend, FoldPoint centre, FoldPoint start, double radians) {
-    const double degrees = std::abs(radians) * 180 / std::numbers::pi;
-    int segments = std::max(2, int(std::ceil(degrees / degreesPerBendSegment - 1e-9)));
-    segments += segments % 2;
-    bend.segments = segments;
-    bend.centre = centre;
-    bend.radius = std::hypot(start.x - centre.x, start.y - centre.y);
-    const double step = radians / segments;
-    const double cosine = std::cos(step), sine = std::sin(step);
-    FoldPoint spoke = start - centre;
-    bend.points[0] = start;
-    bend.box = {start.x, start.y, start.x, start.y};
-    for (int j = 1; j <= segments; ++j) {
-        spoke = rotated(spoke, cosine, sine);
-        const FoldPoint p = centre + spoke;
-        bend.points[j] = p;
-        bend.box = {std::min(bend.box.left, p.x), std::min(bend.box.bottom, p.y),
-                    std::max(bend.box.right, p.x), std::max(bend.box.top, p.y)};
+// The paper the bend takes, and its number of segments: none when flat, and an even count so
+// that the bend's middle, where the crease line is, falls on a point.
+bool HingedSurface::placeBend(Bend& bend, int crease, double degrees, double radius) {
+    const double half = radius * radians(std::abs(degrees)) / 2;
+    bend.startPaper = _creases[crease + 1] - half;
+    bend.endPaper = _creases[crease + 1] + half;
+    bend.radius = radius;
+    if (degrees == 0) {
+        bend.segments = 0;
+        return false;
     }
+    const int segments = std::max(2, int(std::ceil(std::abs(degrees) / degreesPerBendSegment)));
+    bend.segments = segments + segments % 2;
+    return true;
+}
+
+// The paper's direction where the spoke from the bend's centre meets it; signedRadius is
+// negative for a mountain, whose centre lies on the paper's right.
+FoldPoint HingedSurface::directionAt(FoldPoint spoke, double signedRadius) {
+    const FoldPoint normal = spoke * (-1 / signedRadius);
+    return {normal.y, -normal.x};
+}
+
+// Walks the circle from one end of the bend to the other and returns the spoke it ends on.
+FoldPoint HingedSurface::sampleBend(Bend& bend, FoldPoint centre, FoldPoint from, double radians,
+                                    bool fromStart) {
+    bend.centre = centre;
+    const double step = radians / bend.segments;
+    const double cosine = std::cos(step), sine = fromStart ? std::sin(step) : -std::sin(step);
+    FoldPoint spoke = from - centre;
+    int j = fromStart ? 0 : bend.segments;
+    bend.points[j] = from;
+    for (int i = 0; i < bend.segments; ++i) {
+        spoke = rotated(spoke, cosine, sine);
+        j += fromStart ? 1 : -1;
+        bend.points[j] = centre + spoke;
+    }
+    const double r = bend.radius;
+    bend.box = {centre.x - r, centre.y - r, centre.x + r, centre.y + r};
+    return spoke;
 }
 
 void HingedSurface::placeStraights() {
@@ -165,15 +171,25 @@ void HingedSurface::placeStraights() {
 }
 
 bool HingedSurface::keepsApart(double distance, int turned) const {
+    Contact none;
+    return keepsApart(distance, turned, none);
+}
+
+bool HingedSurface::keepsApart(double distance, int turned, Contact& lastContact) const {
     if (!_straightsFit)
+        return false;
+    if (lastContact.second >= 0 &&
+        !elementsKeepApart(lastContact.first, lastContact.second, distance))
         return false;
     const int elements = 2 * _panels - 1;
     for (int first = 0; first < elements; ++first) {
         for (int second = first + 3; second < elements; ++second) {
             // The turned crease's bend and the straight parts either side of it change.
             const bool sameSide = turned >= 0 && (second < 2 * turned || first > 2 * turned + 2);
-            if (!sameSide && !elementsKeepApart(first, second, distance))
+            if (!sameSide && !elementsKeepApart(first, second, distance)) {
+                lastContact = {first, second};
                 return false;
+            }
         }
     }
     return true;

@@ -23,10 +23,17 @@ public:
     HingedSurface(std::span<const double> widths, std::span<const double> angles,
                   std::span<const double> radii, int anchor);
 
+    // Two parts found too close, tried first next time: the turns of one step meet the same
+    // contact again and again.
+    struct Contact {
+        int first = -1, second = -1;
+    };
+
     // No straight part shorter than nothing, and no two parts that are not chain neighbours
     // closer than `distance`. When only crease `turned` changed from a pose that kept apart, the
     // parts on either side of it still do among themselves, and only the pairs across it count.
     bool keepsApart(double distance, int turned = -1) const;
+    bool keepsApart(double distance, int turned, Contact& lastContact) const;
     std::vector<FoldPoint> lines() const;
     std::vector<HingedFold::SurfacePoint> points() const;
 
@@ -55,7 +62,10 @@ private:
     FoldPoint at(int panel, double paper) const;
     void bendRightOf(int crease, double degrees, double radius);
     void bendLeftOf(int crease, double degrees, double radius);
-    void sampleBend(Bend& bend, FoldPoint centre, FoldPoint startPoint, double radians);
+    bool placeBend(Bend& bend, int crease, double degrees, double radius);
+    static FoldPoint directionAt(FoldPoint spoke, double signedRadius);
+    FoldPoint sampleBend(Bend& bend, FoldPoint centre, FoldPoint from, double radians,
+                         bool fromStart);
     void placeStraights();
     // The parts in chain order: panel i is 2i, crease k is 2k + 1.
     bool elementsKeepApart(int first, int second, double distance) const;
