@@ -58,6 +58,10 @@ double squaredBetweenSegments(FoldPoint a, FoldPoint b, FoldPoint c, FoldPoint d
                      squaredToSegment(c, a, b), squaredToSegment(d, a, b)});
 }
 
+template <typename Box> Box boxAround(FoldPoint centre, double radius) {
+    return {centre.x - radius, centre.y - radius, centre.x + radius, centre.y + radius};
+}
+
 bool apart(const auto& a, const auto& b, double distance) {
     return a.box.left - b.box.right >= distance || b.box.left - a.box.right >= distance ||
            a.box.bottom - b.box.top >= distance || b.box.bottom - a.box.top >= distance;
@@ -91,11 +95,12 @@ void HingedSurface::bendRightOf(int crease, double degrees, double radius) {
         return;
     }
     const double side = degrees > 0 ? 1 : -1;
-    const FoldPoint start = at(crease, bend.startPaper);
-    const FoldPoint centre = start + leftNormal(from.direction) * (side * radius);
-    const FoldPoint endSpoke = sampleBend(bend, centre, start, radians(degrees), true);
-    to.direction = directionAt(endSpoke, side * radius);
-    to.origin = bend.points[bend.segments] - to.direction * bend.endPaper;
+    bend.start = at(crease, bend.startPaper);
+    bend.centre = bend.start + leftNormal(from.direction) * (side * radius);
+    bend.box = boxAround<Box>(bend.centre, radius);
+    to.direction = rotated(from.direction, std::cos(bend.turn), std::sin(bend.turn));
+    bend.end = bend.centre - leftNormal(to.direction) * (side * radius);
+    to.origin = bend.end - to.direction * bend.endPaper;
 }
 
 void HingedSurface::bendLeftOf(int crease, double degrees, double radius) {
@@ -108,11 +113,12 @@ void HingedSurface::bendLeftOf(int crease, double degrees, double radius) {
         return;
     }
     const double side = degrees > 0 ? 1 : -1;
-    const FoldPoint end = at(crease + 1, bend.endPaper);
-    const FoldPoint centre = end + leftNormal(from.direction) * (side * radius);
-    const FoldPoint startSpoke = sampleBend(bend, centre, end, radians(degrees), false);
-    to.direction = directionAt(startSpoke, side * radius);
-    to.origin = bend.points[0] - to.direction * bend.startPaper;
+    bend.end = at(crease + 1, bend.endPaper);
+    bend.centre = bend.end + leftNormal(from.direction) * (side * radius);
+    bend.box = boxAround<Box>(bend.centre, radius);
+    to.direction = rotated(from.direction, std::cos(bend.turn), -std::sin(bend.turn));
+    bend.start = bend.centre - leftNormal(to.direction) * (side * radius);
+    to.origin = bend.start - to.direction * bend.startPaper;
 }
 
 // The paper the bend takes, and its number of segments: none when flat, and an even count so
@@ -122,6 +128,8 @@ bool HingedSurface::placeBend(Bend& bend, int crease, double degrees, double rad
     bend.startPaper = _creases[crease + 1] - half;
     bend.endPaper = _creases[crease + 1] + half;
     bend.radius = radius;
+    bend.turn = radians(degrees);
+    bend.sampled = false;
     if (degrees == 0) {
         bend.segments = 0;
         return false;
@@ -131,30 +139,22 @@ bool HingedSurface::placeBend(Bend& bend, int crease, double degrees, double rad
     return true;
 }
 
-// The paper's direction where the spoke from the bend's centre meets it; signedRadius is
-// negative for a mountain, whose centre lies on the paper's right.
-FoldPoint HingedSurface::directionAt(FoldPoint spoke, double signedRadius) {
-    const FoldPoint normal = spoke * (-1 / signedRadius);
-    return {normal.y, -normal.x};
-}
-
-// Walks the circle from one end of the bend to the other and returns the spoke it ends on.
-FoldPoint HingedSurface::sampleBend(Bend& bend, FoldPoint centre, FoldPoint from, double radians,
-                                    bool fromStart) {
-    bend.centre = centre;
-    const double step = radians / bend.segments;
-    const double cosine = std::cos(step), sine = fromStart ? std::sin(step) : -std::sin(step);
-    FoldPoint spoke = from - centre;
-    int j = fromStart ? 0 : bend.segments;
-    bend.points[j] = from;
-    for (int i = 0; i < bend.segments; ++i) {
+// Most pairs of parts lie apart by their boxes alone, so a bend's points are worked out only
+// once a pair needs them.
+const HingedSurface::Bend& HingedSurface::sampled(const Bend& bend) const {
+    if (bend.sampled || bend.segments == 0)
+        return bend;
+    const double step = bend.turn / bend.segments;
+    const double cosine = std::cos(step), sine = std::sin(step);
+    FoldPoint spoke = bend.start - bend.centre;
+    bend.points[0] = bend.start;
+    for (int j = 1; j < bend.segments; ++j) {
         spoke = rotated(spoke, cosine, sine);
-        j += fromStart ? 1 : -1;
-        bend.points[j] = centre + spoke;
+        bend.points[j] = bend.centre + spoke;
     }
-    const double r = bend.radius;
-    bend.box = {centre.x - r, centre.y - r, centre.x + r, centre.y + r};
-    return spoke;
+    bend.points[bend.segments] = bend.end;
+    bend.sampled = true;
+    return bend;
 }
 
 void HingedSurface::placeStraights() {
@@ -207,12 +207,12 @@ bool HingedSurface::elementsKeepApart(int first, int second, double distance) co
         const Straight& s = _straights[(firstStraight ? first : second) / 2];
         const Bend& bend = _bends[(firstStraight ? second : first) / 2];
         return bend.segments == 0 || apart(s, bend, distance) ||
-               straightClearsBend(s, bend, distance);
+               straightClearsBend(s, sampled(bend), distance);
     }
     const Bend& a = _bends[first / 2];
     const Bend& b = _bends[second / 2];
     return a.segments == 0 || b.segments == 0 || apart(a, b, distance) ||
-           bendsClear(a, b, distance);
+           bendsClear(sampled(a), sampled(b), distance);
 }
 
 // Every point of a bend lies on its circle, so the circle's distance bounds theirs from below and
@@ -248,7 +248,7 @@ bool HingedSurface::bendsClear(const Bend& a, const Bend& b, double distance) co
 std::vector<FoldPoint> HingedSurface::lines() const {
     std::vector<FoldPoint> lines{at(0, 0)};
     for (int k = 0; k + 1 < _panels; ++k)
-        lines.push_back(_bends[k].points[_bends[k].segments / 2]);
+        lines.push_back(sampled(_bends[k]).points[_bends[k].segments / 2]);
     lines.push_back(at(_panels - 1, _creases[_panels]));
     return lines;
 }
@@ -256,7 +256,7 @@ std::vector<FoldPoint> HingedSurface::lines() const {
 std::vector<HingedFold::SurfacePoint> HingedSurface::points() const {
     std::vector<HingedFold::SurfacePoint> points{{0, at(0, 0)}};
     for (int k = 0; k + 1 < _panels; ++k) {
-        const Bend& bend = _bends[k];
+        const Bend& bend = sampled(_bends[k]);
         if (bend.segments == 0) {
             points.push_back({_creases[k + 1], bend.points[0]});
             continue;

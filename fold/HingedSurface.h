@@ -53,19 +53,19 @@ private:
     struct Bend {
         double startPaper = 0, endPaper = 0;
         int segments = 0; // none when flat
-        FoldPoint centre;
+        double turn = 0;  // radians
+        FoldPoint start, end, centre;
         double radius = 0;
-        std::array<FoldPoint, mostBendPoints> points{};
         Box box{};
+        mutable bool sampled = false;
+        mutable std::array<FoldPoint, mostBendPoints> points{};
     };
 
     FoldPoint at(int panel, double paper) const;
     void bendRightOf(int crease, double degrees, double radius);
     void bendLeftOf(int crease, double degrees, double radius);
     bool placeBend(Bend& bend, int crease, double degrees, double radius);
-    static FoldPoint directionAt(FoldPoint spoke, double signedRadius);
-    FoldPoint sampleBend(Bend& bend, FoldPoint centre, FoldPoint from, double radians,
-                         bool fromStart);
+    const Bend& sampled(const Bend& bend) const;
     void placeStraights();
     // The parts in chain order: panel i is 2i, crease k is 2k + 1.
     bool elementsKeepApart(int first, int second, double distance) const;
