@@ -95,6 +95,57 @@ TEST(HingedFold, ReachHoldsEveryPose) {
     }
 }
 
+// Where the drawn surface is at this paper position, between the points either side of it.
+double heightAt(const std::vector<HingedFold::SurfacePoint>& surface, double paper) {
+    for (std::size_t i = 0; i + 1 < surface.size(); ++i) {
+        const HingedFold::SurfacePoint& a = surface[i];
+        const HingedFold::SurfacePoint& b = surface[i + 1];
+        if (paper >= a.paper && paper <= b.paper)
+            return a.at.y + (b.at.y - a.at.y) * (paper - a.paper) / (b.paper - a.paper);
+    }
+    return NAN;
+}
+
+// Closed, each panel lies a whole number of thicknesses behind the anchor, in the order the
+// folding stacks them.
+TEST(HingedPresets, ClosedPanelsStackInFoldingOrder) {
+    const struct {
+        Shape shape;
+        std::vector<int> layersBehind;
+    } cases[] = {
+        {Shape::letter, {2, 0, 1}},
+        {Shape::roll, {0, 3, 1, 2}},
+        {Shape::gate, {1, 0, 1}},
+        {Shape::doubleGate, {1, 0, 3, 2}},
+        {Shape::doubleParallel, {3, 0, 1, 2}},
+    };
+    for (const auto& c : cases) {
+        HingedFold fold = presetFold(c.shape);
+        ASSERT_TRUE(fold.setAngles(fold.poseAngles(Pose::closed)));
+        const std::vector<double> lines = fold.creases();
+        for (int i = 0; i < fold.panelCount(); ++i) {
+            const double middle = (lines[i] + lines[i + 1]) / 2;
+            EXPECT_NEAR(heightAt(fold.surface(), middle), -c.layersBehind[i] * paperThickness,
+                        1e-9 * a4Length)
+                << fold.layout().name() << " panel " << i;
+        }
+    }
+}
+
+TEST(HingedFold, FixedWidthsDoNotMove) {
+    HingedFold fold = presetFold(Shape::doubleGate);
+    const std::vector<double> widths = fold.widths();
+    fold.setWidthsFixed(true);
+    EXPECT_EQ(fold.moveCrease(1, 10), 0);
+    EXPECT_EQ(fold.widths(), widths);
+    fold.setWidthsFixed(false);
+    EXPECT_EQ(fold.moveCrease(1, 10), 10);
+    EXPECT_NEAR(fold.widths()[1], widths[1] + 10, 1e-9);
+    fold.moveCrease(1, -a4Length);
+    EXPECT_NEAR(fold.widths()[1], 0.03 * a4Length, 1e-9 * a4Length) << "the shortest panel";
+    EXPECT_NEAR(fold.length(), a4Length, 1e-9 * a4Length);
+}
+
 TEST(ClosingCheck, TellsWhichLeafletsCloseFlat) {
     const double t = 0.1;
     const struct {
