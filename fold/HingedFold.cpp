@@ -85,15 +85,13 @@ double HingedFold::turnCrease(int crease, double degrees) {
     const double turn = std::clamp(from + degrees, -largestAngle, largestAngle) - from;
     if (turn == 0)
         return 0;
-    std::array<double, HingedSurface::mostPanels> trial;
-    std::ranges::copy(_angles, trial.begin());
-    const std::span<const double> trialAngles(trial.data(), _angles.size());
+    const HingedSurface now(_widths, _angles, _radii, _anchor);
     const double distance = closestApproach(length());
     HingedSurface::Contact contact;
     const double share = largestAllowedShare(turn, finestTurn, [&](double part) {
-        trial[crease] = from + turn * part;
-        return HingedSurface(_widths, trialAngles, _radii, _anchor)
-            .keepsApart(distance, crease, contact);
+        HingedSurface trial = now;
+        trial.turn(crease, from + turn * part);
+        return trial.keepsApart(distance, crease, contact);
     });
     _angles[crease] = from + turn * share;
     return turn * share;

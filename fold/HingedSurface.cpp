@@ -71,13 +71,44 @@ bool apart(const auto& a, const auto& b, double distance) {
 
 HingedSurface::HingedSurface(std::span<const double> widths, std::span<const double> angles,
                              std::span<const double> radii, int anchor)
-    : _panels(static_cast<int>(widths.size())) {
+    : _panels(static_cast<int>(widths.size())), _anchor(anchor) {
     for (int i = 0; i < _panels; ++i)
         _creases[i + 1] = _creases[i] + widths[i];
     for (int k = anchor; k + 1 < _panels; ++k)
         bendRightOf(k, angles[k], radii[k]);
     for (int k = anchor - 1; k >= 0; --k)
         bendLeftOf(k, angles[k], radii[k]);
+    placeStraights();
+}
+
+void HingedSurface::turn(int crease, double degrees) {
+    const bool rightOfAnchor = crease >= _anchor;
+    const int nearest = rightOfAnchor ? crease + 1 : crease;
+    const Frame before = _frames[nearest];
+    if (rightOfAnchor)
+        bendRightOf(crease, degrees, _bends[crease].radius);
+    else
+        bendLeftOf(crease, degrees, _bends[crease].radius);
+    const Frame after = _frames[nearest];
+    const double cosine = dot(before.direction, after.direction);
+    const double sine = cross(before.direction, after.direction);
+    const auto carried = [&](FoldPoint p) {
+        return after.origin + rotated(p - before.origin, cosine, sine);
+    };
+    const int step = rightOfAnchor ? 1 : -1;
+    for (int i = nearest + step; i >= 0 && i < _panels; i += step) {
+        _frames[i] = {carried(_frames[i].origin), rotated(_frames[i].direction, cosine, sine)};
+        Bend& bend = _bends[rightOfAnchor ? i - 1 : i];
+        bend.sampled = false;
+        if (bend.segments == 0) {
+            bend.points[0] = carried(bend.points[0]);
+            continue;
+        }
+        bend.start = carried(bend.start);
+        bend.end = carried(bend.end);
+        bend.centre = carried(bend.centre);
+        bend.box = boxAround<Box>(bend.centre, bend.radius);
+    }
     placeStraights();
 }
 
@@ -158,6 +189,7 @@ const HingedSurface::Bend& HingedSurface::sampled(const Bend& bend) const {
 }
 
 void HingedSurface::placeStraights() {
+    _straightsFit = true;
     for (int i = 0; i < _panels; ++i) {
         const double from = i == 0 ? 0.0 : _bends[i - 1].endPaper;
         const double to = i + 1 == _panels ? _creases[_panels] : _bends[i].startPaper;

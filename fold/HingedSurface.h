@@ -23,6 +23,10 @@ public:
     HingedSurface(std::span<const double> widths, std::span<const double> angles,
                   std::span<const double> radii, int anchor);
 
+    // Puts one crease at `degrees`: its bend anew, and every part beyond it, seen from the
+    // anchor, carried along rigidly, which spares working out their bends again.
+    void turn(int crease, double degrees);
+
     // Two parts found too close, tried first next time: the turns of one step meet the same
     // contact again and again.
     struct Contact {
@@ -73,6 +77,7 @@ private:
     bool bendsClear(const Bend& a, const Bend& b, double distance) const;
 
     int _panels;
+    int _anchor;
     std::array<double, mostPanels + 1> _creases{};
     std::array<Frame, mostPanels> _frames{};
     std::array<Bend, mostPanels - 1> _bends{};
