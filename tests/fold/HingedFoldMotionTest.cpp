@@ -18,8 +18,9 @@ void expectFoldingOrder(const std::vector<std::vector<double>>& frames,
             if (frame[moving] == start[moving])
                 continue;
             for (std::size_t earlier = 0; earlier < frame.size(); ++earlier) {
-                if (stages[earlier] < stages[moving])
+                if (stages[earlier] < stages[moving]) {
                     EXPECT_EQ(frame[earlier], end[earlier]);
+                }
             }
         }
     }
