@@ -68,13 +68,27 @@ testing::AssertionResult foldIsSound(const HingedFold& fold, double shortest) {
     return surfaceIsSound(fold);
 }
 
-class HingedRandomSteps : public testing::TestWithParam<FoldLayout::Shape> {};
+struct Sheet {
+    FoldLayout::Shape shape;
+    int panels = 0; // the layout's own count when 0
+};
+
+// Every preset, and the longest roll, whose inner bends wrap the most layers.
+std::vector<Sheet> sheets() {
+    std::vector<Sheet> sheets;
+    for (FoldLayout::Shape shape : hingedShapes())
+        sheets.push_back({shape});
+    sheets.push_back({FoldLayout::Shape::roll, FoldLayout::mostAccordionPanels});
+    return sheets;
+}
+
+class HingedRandomSteps : public testing::TestWithParam<Sheet> {};
 
 // Random turns, many of them far enough to meet paper or the ±180 stop, and crease moves; every
 // step applies no more than asked and lands on a sound fold.
 TEST_P(HingedRandomSteps, KeepTheSheetWhole) {
     for (Pose startPose : {Pose::flat, Pose::closed}) {
-        HingedFold fold = presetFold(GetParam());
+        HingedFold fold = presetFold(GetParam().shape, a4Length, GetParam().panels);
         ASSERT_TRUE(fold.setAngles(fold.poseAngles(startPose)));
         const double shortest = std::min(*std::ranges::min_element(fold.widths()),
                                          std::max(0.03 * a4Length, 4 * paperThickness));
@@ -105,9 +119,12 @@ TEST_P(HingedRandomSteps, KeepTheSheetWhole) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Shapes, HingedRandomSteps, testing::ValuesIn(hingedShapes()),
-                         [](const testing::TestParamInfo<FoldLayout::Shape>& info) {
-                             std::string name = FoldLayout::hinged(info.param).name();
+INSTANTIATE_TEST_SUITE_P(Shapes, HingedRandomSteps, testing::ValuesIn(sheets()),
+                         [](const testing::TestParamInfo<Sheet>& info) {
+                             std::string name = FoldLayout::hinged(info.param.shape).name();
+                             if (info.param.panels > 0)
+                                 name = name.substr(0, name.find('-')) + "_" +
+                                        std::to_string(info.param.panels);
                              std::ranges::replace(name, '-', '_');
                              return name;
                          });

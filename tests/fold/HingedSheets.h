@@ -19,8 +19,10 @@ inline std::vector<FoldLayout::Shape> hingedShapes() {
     return {Shape::letter, Shape::roll, Shape::gate, Shape::doubleGate, Shape::doubleParallel};
 }
 
-inline HingedFold presetFold(FoldLayout::Shape shape, double length = a4Length) {
+// panels: the layout's own count when 0.
+inline HingedFold presetFold(FoldLayout::Shape shape, double length = a4Length, int panels = 0) {
     const FoldLayout layout = FoldLayout::hinged(shape);
-    return HingedFold(layout, HingedPreset::widths(shape, layout.panelCount(), length, allowance),
+    const int count = panels > 0 ? panels : layout.panelCount();
+    return HingedFold(layout, HingedPreset::widths(shape, count, length, allowance),
                       paperThickness);
 }
