@@ -6,7 +6,6 @@
 #include "fold/HingedSurface.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <numeric>
 
@@ -19,6 +18,7 @@ constexpr double unitSheetAllowance = HingedPreset::defaultAllowanceMm / 297;
 constexpr double contactTolerance = 1e-6;
 constexpr int bisections = 30;
 constexpr double finestTurn = 1e-6; // degrees
+constexpr double finestMove = 1e-6; // of the sheet's length
 
 FoldLayout hingedLayout(FoldLayout layout) {
     return layout.isHinged() ? layout : FoldLayout::hinged(layout.shape(), layout.axis());
@@ -105,7 +105,7 @@ double HingedFold::moveCrease(int crease, double step) {
     const double move =
         std::clamp(step, std::min(0.0, shortest - before), std::max(0.0, after - shortest));
     std::vector<double> trial = _widths;
-    const double share = largestAllowedShare(move, finestTurn * length(), [&](double part) {
+    const double share = largestAllowedShare(move, finestMove * length(), [&](double part) {
         trial[crease] = before + move * part;
         trial[crease + 1] = after - move * part;
         return fits(trial, _angles);
