@@ -38,14 +38,15 @@ const std::array<ShapedPreset, 4>& fixedPresets() {
     return table;
 }
 
-// Rolls in from the last edge, each crease wrapping the panels rolled before it.
+// Rolls in from the last edge, each crease wrapping the panels rolled before it. Presented, the
+// roll turns half a turn at most in all, so that a long one does not curl into itself.
 HingedPreset rollOf(int panels) {
     const int creases = panels - 1;
     HingedPreset roll;
     for (int k = 0; k < creases; ++k) {
         roll.steps.push_back(creases - 1 - k);
         roll.closed.push_back(-180);
-        roll.presentation.push_back(-180.0 / creases);
+        roll.presentation.push_back(-std::min(60.0, 180.0 / creases));
         roll.layers.push_back(creases - 1 - k);
     }
     for (int i = 0; i < panels; ++i) {
