@@ -3,9 +3,15 @@
 #include "fold/FoldApplier.h"
 #include "fold/FoldModel.h"
 #include "fold/FoldTarget.h"
+#include "fold/HingedFold.h"
+#include "fold/HingedPreset.h"
 #include "fold/PanelFoldModel.h"
 
 #include <benchmark/benchmark.h>
+
+#include <random>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -91,5 +97,32 @@ void accordionRefusedStep(benchmark::State& state) {
     }
 }
 BENCHMARK(accordionRefusedStep);
+
+// One turn of a twelve-panel roll on an A4 length in points, 0.1 mm thick, from its presentation
+// (0) or closed (1), where every part lies near every other: random small turns, each undone by
+// the next so the pose stays near where it began.
+void BM_HingedStep(benchmark::State& state) {
+    constexpr double pointsPerMm = 72 / 25.4;
+    const FoldLayout roll = FoldLayout::hinged(FoldLayout::Shape::roll);
+    HingedFold fold(roll,
+                    HingedPreset::widths(roll.shape(), 12, 297 * pointsPerMm,
+                                         HingedPreset::defaultAllowanceMm * pointsPerMm),
+                    0.1 * pointsPerMm);
+    fold.setAngles(fold.poseAngles(state.range(0) == 0 ? HingedFold::Pose::presentation
+                                                       : HingedFold::Pose::closed));
+    std::mt19937 random(12);
+    std::uniform_int_distribution<int> crease(0, fold.panelCount() - 2);
+    std::uniform_real_distribution<double> turn(-2, 2);
+    std::vector<std::pair<int, double>> turns(1024);
+    for (auto& t : turns)
+        t = {crease(random), turn(random)};
+    std::size_t step = 0;
+    for (auto _ : state) {
+        const auto& [k, degrees] = turns[(step / 2) % turns.size()];
+        benchmark::DoNotOptimize(fold.turnCrease(k, step % 2 == 0 ? degrees : -degrees));
+        ++step;
+    }
+}
+BENCHMARK(BM_HingedStep)->Arg(0)->Arg(1);
 
 } // namespace

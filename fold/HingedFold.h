@@ -5,6 +5,7 @@
 #include "fold/FoldLayout.h"
 #include "fold/FoldTypes.h"
 
+#include <span>
 #include <vector>
 
 // The fold of a sheet of rigid panels hinged at parallel creases, as printers fold leaflets.
@@ -84,9 +85,18 @@ public:
     bool operator==(const HingedFold&) const = default;
 
 private:
+    // Whether the sheet would keep whole with these widths and angles.
+    bool fits(std::span<const double> widths, std::span<const double> angles) const;
+    // How near two parts of a sheet this long may come.
+    double closestApproach(double length) const;
+    double shortestPanel() const;
+
     FoldLayout _layout;
     std::vector<double> _widths;
     std::vector<double> _angles;
     double _thickness;
     bool _widthsFixed = false;
+    // Per crease, the bend's radius from the layers it holds closed.
+    std::vector<double> _radii;
+    int _anchor = 0;
 };
