@@ -4,8 +4,10 @@
 
 #include "fold/FoldApplier.h"
 #include "fold/FoldModel.h"
+#include "fold/HingedFoldMotion.h"
 #include "fold/PanelFoldModel.h"
 #include "fold/PanelFoldMotion.h"
+#include "fold/SheetFold.h"
 
 #include <algorithm>
 #include <cmath>
@@ -102,8 +104,31 @@ bool FoldMotion::stepTo(FoldModel& model, const FoldSnapshot& wanted) {
 
 // The way there is driven from the start and, where that stops short, from the end back: a fold
 // near the end may be reachable from there alone. A loop's way back repeats the way there.
+// The creases turn in the order the piece folds; the tilt goes along evenly, eased as the fold.
+std::vector<FoldSnapshot> FoldMotion::hingedFrames(FoldSize sheet, const FoldSnapshot& start,
+                                                   const FoldSnapshot& end, const Timing& timing) {
+    SheetFold fold(end.layout, sheet);
+    fold.restore(end);
+    const std::vector<std::vector<double>> angles =
+        HingedFoldMotion::frames(*fold.hinged(), start.hingedAngles, end.hingedAngles, timing);
+    const int count = int(angles.size());
+    const int half = std::max(count / 2, 1);
+    std::vector<FoldSnapshot> frames;
+    frames.reserve(angles.size());
+    for (int index = 0; index < count; ++index) {
+        const double progress = timing.loop ? double(std::min(index, count - index)) / half
+                                            : double(index) / std::max(count - 1, 1);
+        const double along = timing.ease ? eased(progress) : progress;
+        fold.hinged()->setAngles(angles[std::size_t(index)]);
+        frames.push_back(fold.snapshot(float(start.pitch + (end.pitch - start.pitch) * along)));
+    }
+    return frames;
+}
+
 std::vector<FoldSnapshot> FoldMotion::frames(FoldSize sheet, const FoldSnapshot& start,
                                              const FoldSnapshot& end, const Timing& timing) {
+    if (end.layout.isHinged())
+        return hingedFrames(sheet, start, end, timing);
     if (!end.layout.isClassic())
         return PanelFoldMotion::frames(PanelFoldModel(end.layout, sheet), start, end, timing);
     const int count = frameCount(timing);

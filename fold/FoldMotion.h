@@ -43,6 +43,8 @@ public:
     static double eased(double progress);
 
 private:
+    static std::vector<FoldSnapshot> hingedFrames(FoldSize sheet, const FoldSnapshot& start,
+                                                  const FoldSnapshot& end, const Timing& timing);
     // The fold the move wants at `along` (0..1) on the sheet.
     static FoldSnapshot wantedAt(const FoldModel& sheet, const FoldSnapshot& start,
                                  const FoldSnapshot& end, double along);

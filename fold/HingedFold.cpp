@@ -56,6 +56,11 @@ HingedFold::HingedFold(FoldLayout layout, std::vector<double> widths, double thi
         _radii.push_back((1 + layers) * _thickness / 2);
 }
 
+std::vector<double> HingedFold::presetWidths(const FoldLayout& layout, double length,
+                                             double allowance) {
+    return HingedPreset::widths(layout.shape(), layout.panelCount(), length, allowance);
+}
+
 double HingedFold::length() const {
     return std::accumulate(_widths.begin(), _widths.end(), 0.0);
 }
