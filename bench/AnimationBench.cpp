@@ -14,6 +14,7 @@
 #include "document/RendererSetup.h"
 #include "document/SheetSizing.h"
 #include "fold/FoldModel.h"
+#include "fold/SheetFold.h"
 #include "media/ExportWriter.h"
 #include "render/SheetRenderer.h"
 #include "settings/ApplicationSettings.h"
@@ -81,9 +82,9 @@ bool makeScene(const Preferences& preferences) {
     scene->sheet = SheetSizing(screen, 1.0).displaySize(picture.size());
     const FoldSize window = FoldModel::windowSizeForSheet(scene->sheet);
     scene->windowSize = QSize(int(window.width), int(window.height));
-    FoldModel folded(scene->sheet);
+    SheetFold folded(FoldLayout(), scene->sheet);
     file->applyTo(folded);
-    scene->end = FoldSnapshot::take(folded, float(file->fold().pitch));
+    scene->end = folded.snapshot(float(file->fold().pitch));
     scene->start = FoldSnapshot::take(FoldModel(scene->sheet), scene->end.pitch);
     scene->view = RendererSetup::create(scene->windowSize, 1.0,
                                         OffscreenContext::Platform::Surfaceless, &failure);

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "document/AnimationExport.h"
 #include "document/FoldFile.h"
+#include "fold/SheetFold.h"
 #include "document/RendererSetup.h"
 #include "fold/FoldModel.h"
 #include "fold/PanelFoldModel.h"
@@ -29,9 +30,9 @@ protected:
         const std::optional<FoldFile> file =
             FoldFile::read(QStringLiteral(PLEATORA_SAMPLE_FOLD), &failure);
         ASSERT_TRUE(file) << qPrintable(failure);
-        FoldModel folded(sheet);
+        SheetFold folded(FoldLayout(), sheet);
         file->applyTo(folded);
-        _end = FoldSnapshot::take(folded, float(file->fold().pitch));
+        _end = folded.snapshot(float(file->fold().pitch));
         _start = FoldSnapshot::take(FoldModel(sheet), _end.pitch);
         _view = RendererSetup::create(_windowSize, 1.0, OffscreenContext::Platform::Surfaceless,
                                       &failure);

@@ -29,10 +29,10 @@ TEST(DocumentLayoutTest, ALayoutStartsFlatKeepsTheTiltAndIsOneUndoStepCalledLayo
     document->setLayout(zFold);
     EXPECT_EQ(changes.count(), 1);
     EXPECT_EQ(document->layout(), zFold);
-    ASSERT_NE(document->panelFold(), nullptr);
-    EXPECT_EQ(document->panelFold()->lineCount(), 4);
+    ASSERT_NE(document->fold().panels(), nullptr);
+    EXPECT_EQ(document->fold().panels()->lineCount(), 4);
     EXPECT_EQ(document->pitch(), 20.0f);
-    for (const FoldPoint& point : document->panelFold()->profile())
+    for (const FoldPoint& point : document->fold().panels()->profile())
         EXPECT_EQ(point.y, 0.0);
     EXPECT_EQ(document->snapshot(), document->flatSnapshot(zFold, 20));
     EXPECT_EQ(document->undoStack().count(), 1);
@@ -40,7 +40,7 @@ TEST(DocumentLayoutTest, ALayoutStartsFlatKeepsTheTiltAndIsOneUndoStepCalledLayo
 
     document->undoStack().undo();
     EXPECT_EQ(document->layout(), FoldLayout());
-    EXPECT_EQ(document->panelFold(), nullptr);
+    EXPECT_EQ(document->fold().panels(), nullptr);
     EXPECT_EQ(document->snapshot(), folded);
     document->undoStack().redo();
     EXPECT_EQ(document->layout(), zFold);
@@ -123,7 +123,7 @@ TEST(DocumentLayoutTest, ALayoutTooLargeForTheScreenShrinksTheSheetAsOneUndoStep
         EXPECT_EQ(document->sheetSize(), desktop.displaySize(picture, layout));
         EXPECT_LT(document->sheetSize().width, opened.width);
         EXPECT_TRUE(windowFits(*document));
-        EXPECT_EQ(document->panelFold()->sheetSize(), document->sheetSize());
+        EXPECT_EQ(document->fold().panels()->sheetSize(), document->sheetSize());
         EXPECT_EQ(document->fold().sheetSize(), document->sheetSize());
         EXPECT_EQ(document->snapshot(),
                   FoldSnapshot::take(PanelFoldModel(layout, document->sheetSize()), 12));

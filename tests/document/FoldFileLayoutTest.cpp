@@ -75,9 +75,9 @@ TEST(FoldFileLayoutTest, EveryLayoutRoundTripsThroughVersionTwo) {
         EXPECT_EQ(document.layout(), layout);
         EXPECT_EQ(document.pitch(), 12.5f);
         for (int line = 0; line < fold.lineCount(); ++line) {
-            EXPECT_NEAR(document.panelFold()->creases()[line], fold.creases()[line], 1e-9);
-            EXPECT_NEAR(document.panelFold()->profile()[line].x, fold.profile()[line].x, 1e-9);
-            EXPECT_NEAR(document.panelFold()->profile()[line].y, fold.profile()[line].y, 1e-9);
+            EXPECT_NEAR(document.fold().panels()->creases()[line], fold.creases()[line], 1e-9);
+            EXPECT_NEAR(document.fold().panels()->profile()[line].x, fold.profile()[line].x, 1e-9);
+            EXPECT_NEAR(document.fold().panels()->profile()[line].y, fold.profile()[line].y, 1e-9);
         }
     }
 }
@@ -116,7 +116,7 @@ TEST(FoldFileLayoutTest, ApplyingAFileSwitchesTheLayoutInOneUndoStep) {
     classic.moveLine(0, {30, 0}, 0);
     document.applyFold(FoldFile::fromModel(classic, 0));
     EXPECT_EQ(document.layout(), FoldLayout());
-    EXPECT_EQ(document.fold().creases(), classic.creases());
+    EXPECT_EQ(document.fold().classic()->creases(), classic.creases());
 }
 
 // A picture's remembered fold keeps its layout, even flat.

@@ -15,7 +15,7 @@ using DocumentLayoutTest = DocumentFixture;
 using Axis = FoldLayout::Axis;
 
 std::vector<double> creasesOf(const DocumentController& controller) {
-    return controller.document().panelFold()->creases();
+    return controller.document().fold().panels()->creases();
 }
 
 // A crease of horizontal creases moves down the screen with the pointer, and Undo puts it back.
