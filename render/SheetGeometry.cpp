@@ -166,6 +166,19 @@ bool SheetGeometry::isPanelFacet(int facet) const {
     return false;
 }
 
+std::vector<std::pair<int, int>> SheetGeometry::arcs() const {
+    std::vector<std::pair<int, int>> arcs;
+    for (int facet = 0; facet + 1 < pointCount(); ++facet) {
+        if (isPanelFacet(facet))
+            continue;
+        if (!arcs.empty() && arcs.back().second == facet)
+            arcs.back().second = facet + 1;
+        else
+            arcs.emplace_back(facet, facet + 1);
+    }
+    return arcs;
+}
+
 // The half-angle's sine grows with the fold and reaches 1 when the facets lie on each other. Where
 // an arc meets a panel its turns add up to the crease's, which the sum keeps signed even when the
 // panels lie back on each other.

@@ -13,6 +13,7 @@
 
 #include <array>
 #include <optional>
+#include <utility>
 #include <vector>
 
 // Where the folded sheet lies in the renderer's world, in world units: the crease positions along
@@ -56,6 +57,7 @@ public:
     float paperAlong(int line) const { return _creases[line]; }
 
     bool hasSurface() const { return !_surface.empty(); }
+    double thickness() const { return _thickness; }
     // The points the facets are drawn between, in order from the first edge: the surface's when
     // there is one, else the lines'. Facet i lies between points i and i + 1.
     int pointCount() const;
@@ -66,6 +68,8 @@ public:
     // Where a point of the paper's front (side +1) or back (-1) face lies beside a drawn point,
     // along and toward the viewer: half the thickness off the surface, square to it.
     QPointF pointFace(int point, int side) const;
+    // The first and last points of each crease's arc, where the surface bends on one.
+    std::vector<std::pair<int, int>> arcs() const;
     // How far the sheet bends at a point, from 0 (flat) to 1 (folded back on itself): positive
     // where it rises toward the viewer (a mountain), negative in a valley, 0 at the edges. A
     // crease's whole bend shows where its arc meets the panels, none inside the arc.

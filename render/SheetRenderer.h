@@ -140,6 +140,7 @@ private:
     void drawFacets(bool paperAttributes);
     void drawFacet(int facet, bool paperAttributes);
     void drawCutEdges();
+    double reachAlongPanel(int point, int toward) const;
     void bakeGrain();
     PaperGrain::Placement grainPlacement(bool back) const;
     // Whether the back picture lies mirrored left to right behind the front, else top to bottom.

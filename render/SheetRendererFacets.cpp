@@ -14,6 +14,7 @@
 #include <GL/glext.h>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -136,24 +137,51 @@ void SheetRenderer::drawCutEdges() {
     if (!g.hasSurface())
         return;
     glColor4f(1, 1, 1, 1);
-    glBegin(GL_QUADS);
     for (const float t : {0.0f, 1.0f}) {
         const float across = t == 0.0f ? g.acrossStart() : g.acrossEnd(0.0);
-        const auto vertex = [&](int point, int side) {
-            const QVector2D texture = g.pointTexture(point, t);
-            const QPointF face = g.pointFace(point, side);
+        // The point `fraction` of the way from one drawn point toward another, on one face.
+        const auto vertex = [&](int point, int toward, double fraction, int side) {
+            const QPointF face = g.pointFace(point, side) +
+                                 (g.pointFace(toward, side) - g.pointFace(point, side)) * fraction;
+            const QVector2D texture =
+                g.pointTexture(point, t) +
+                (g.pointTexture(toward, t) - g.pointTexture(point, t)) * float(fraction);
             const QVector3D place = g.at(float(face.x()), across, float(face.y()));
             glTexCoord2f(texture.x(), texture.y());
             glVertex3f(place.x(), place.y(), place.z());
         };
+        glBegin(GL_QUADS);
         for (int i = 0; i + 1 < g.pointCount(); ++i) {
-            vertex(i, -1);
-            vertex(i + 1, -1);
-            vertex(i + 1, 1);
-            vertex(i, 1);
+            vertex(i, i, 0, -1);
+            vertex(i + 1, i, 0, -1);
+            vertex(i + 1, i, 0, 1);
+            vertex(i, i, 0, 1);
+        }
+        glEnd();
+        // Inside a closed bend the strips leave a hole where an inner layer ends short of the
+        // arc. The paper's outline around the arc, reaching a little way along both panels,
+        // covers it: an arc closed by its chord is convex.
+        for (const auto& [first, last] : g.arcs()) {
+            for (const int side : {-1, 1}) {
+                glBegin(GL_POLYGON);
+                if (first > 0)
+                    vertex(first, first - 1, reachAlongPanel(first, first - 1), side);
+                for (int i = first; i <= last; ++i)
+                    vertex(i, i, 0, side);
+                if (last + 1 < g.pointCount())
+                    vertex(last, last + 1, reachAlongPanel(last, last + 1), side);
+                glEnd();
+            }
         }
     }
-    glEnd();
+}
+
+// Two thicknesses along the panel from a point, as a fraction of the panel's facet.
+double SheetRenderer::reachAlongPanel(int point, int toward) const {
+    const SheetGeometry& g = _geometry;
+    const double length = std::hypot(g.pointAlong(toward) - g.pointAlong(point),
+                                     g.pointDepth(toward) - g.pointDepth(point));
+    return length > 0.0 ? std::min(1.0, 2.0 * g.thickness() / length) : 0.0;
 }
 
 // Diffuse and ambient light on a flat facet, scaled so that a facet facing the viewer keeps the

@@ -9,8 +9,11 @@
 
 #include <QtMath>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace {
@@ -61,13 +64,35 @@ std::vector<FoldPoint> closedLetterLines(double t) {
             {200 + M_PI * t / 4, -t}};
 }
 
+// The same fold turned end for end: the last panel outside at the back, the first inside.
+std::vector<SurfacePoint> turnedEndForEnd(std::vector<SurfacePoint> surface) {
+    std::reverse(surface.begin(), surface.end());
+    for (SurfacePoint& point : surface) {
+        point.paper = letterSheet.width() - point.paper;
+        point.at.x = letterSheet.width() - point.at.x;
+    }
+    return surface;
+}
+
 QImage solid(QRgb colour) {
     QImage image(letterSheet.toSize(), QImage::Format_RGB32);
     image.fill(colour);
     return image;
 }
 
-std::unique_ptr<SheetRenderer> closedLetterView(double t) {
+// Red throughout, each panel a shade of its own: which panel shows can be read back.
+constexpr std::array<int, 3> panelReds{255, 200, 150};
+
+QImage redPanels() {
+    QImage image = solid(qRgb(panelReds[0], 0, 0));
+    for (int x = 200; x < 600; ++x) {
+        for (int y = 0; y < image.height(); ++y)
+            image.setPixel(x, y, qRgb(panelReds[x / 200], 0, 0));
+    }
+    return image;
+}
+
+std::unique_ptr<SheetRenderer> closedLetterView(double t, bool endForEnd) {
     const PanelFoldModel fold(FoldLayout::accordion(3),
                               {letterSheet.width(), letterSheet.height()});
     std::unique_ptr<SheetRenderer> view = SheetRenderer::create(windowSize(letterSheet), 1.0);
@@ -77,25 +102,27 @@ std::unique_ptr<SheetRenderer> closedLetterView(double t) {
     view->setFold(fold);
     const std::vector<FoldPoint> lines = closedLetterLines(t);
     for (int line = 0; line < 4; ++line) {
+        const FoldPoint at = endForEnd ? lines[3 - line] : lines[line];
         view->setCreasePoint(float(200 * line), line);
-        view->setCoordinates(QPointF(lines[line].x, lines[line].y), line);
+        view->setCoordinates(QPointF(endForEnd ? letterSheet.width() - at.x : at.x, at.y), line);
     }
-    view->setSurface(closedLetterSurface(t), t);
+    const std::vector<SurfacePoint> surface = closedLetterSurface(t);
+    view->setSurface(endForEnd ? turnedEndForEnd(surface) : surface, t);
     PaperLook look;
     look.back = PaperLook::Back::picture;
     view->setPaperLook(look);
-    if (!view->setImage(solid(qRgb(255, 0, 0))) || !view->setBackImage(solid(qRgb(0, 0, 255))))
+    if (!view->setImage(redPanels()) || !view->setBackImage(solid(qRgb(0, 0, 255))))
         return nullptr;
     return view;
 }
 
 struct Colours {
-    int red = 0;
     int blue = 0;
+    std::array<int, 3> panels{};
     int redAcrossMiddle = 0;
 };
 
-// Red and blue are told apart by their strongest channel, whatever the shading did.
+// Red and blue are told apart by their strongest channel.
 Colours coloursOf(const QImage& frame) {
     Colours colours;
     for (int y = 0; y < frame.height(); ++y) {
@@ -104,15 +131,17 @@ Colours coloursOf(const QImage& frame) {
             if (colour.alpha() == 0)
                 continue;
             const bool red = colour.red() > colour.blue();
-            colours.red += red;
             colours.blue += !red;
             colours.redAcrossMiddle += red && y == frame.height() / 2;
+            for (int panel = 0; panel < 3; ++panel)
+                colours.panels[panel] += red && std::abs(colour.red() - panelReds[panel]) <= 3;
         }
     }
     return colours;
 }
 
 struct View {
+    bool endForEnd;
     float pitch;
     // Seen square on, the sheet shows one panel's width of red across its middle.
     bool squareOn;
@@ -121,29 +150,38 @@ struct View {
 class ClosedLetterFold : public testing::TestWithParam<View> {};
 
 // The layers lie one paper thickness apart: the depth buffer must keep the outer sides in front,
-// from the front, from behind and tilted.
+// from the front, from behind and tilted. From the front the middle panel shows; from behind the
+// panel folded outermost.
 TEST_P(ClosedLetterFold, ShowsOnlyTheOuterSides) {
     const View seen = GetParam();
-    std::unique_ptr<SheetRenderer> view = closedLetterView(thickness);
+    std::unique_ptr<SheetRenderer> view = closedLetterView(thickness, seen.endForEnd);
     ASSERT_TRUE(view);
     view->setPitch(seen.pitch);
     view->display();
-    const QImage frame = view->captureFrame();
-    const Colours colours = coloursOf(frame);
-    EXPECT_GT(colours.red, 1000);
+    const Colours colours = coloursOf(view->captureFrame());
     EXPECT_EQ(colours.blue, 0);
+    const int outer = std::abs(seen.pitch) < 90 ? 1 : seen.endForEnd ? 2 : 0;
+    EXPECT_GT(colours.panels[outer], 1000);
+    for (int panel = 0; panel < 3; ++panel) {
+        if (panel != outer)
+            EXPECT_LT(colours.panels[panel], colours.panels[outer] / 50) << "panel " << panel;
+    }
     if (seen.squareOn) {
         EXPECT_NEAR(colours.redAcrossMiddle, 200, 12);
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(Tilts, ClosedLetterFold,
-                         testing::Values(View{0, true}, View{180, true}, View{30, false},
-                                         View{-30, false}, View{60, false}, View{-60, false},
-                                         View{150, false}, View{-150, false}),
+                         testing::Values(View{false, 0, true}, View{false, 180, true},
+                                         View{false, 30, false}, View{false, -30, false},
+                                         View{false, 60, false}, View{false, -60, false},
+                                         View{false, 150, false}, View{false, -150, false},
+                                         View{true, 0, true}, View{true, 180, true},
+                                         View{true, 60, false}, View{true, -150, false}),
                          [](const testing::TestParamInfo<View>& info) {
                              const int pitch = int(info.param.pitch);
-                             return (pitch < 0 ? "minus" : "plus") +
+                             return std::string(info.param.endForEnd ? "endForEnd_" : "") +
+                                    (pitch < 0 ? "minus" : "plus") +
                                     std::to_string(std::abs(pitch));
                          });
 
@@ -151,7 +189,7 @@ INSTANTIATE_TEST_SUITE_P(Tilts, ClosedLetterFold,
 // red panel's corners, the creases on the left and the first edge and the middle crease on the
 // right, top end first.
 TEST(ClosedLetterFoldLines, EndAtThePanelsCorners) {
-    std::unique_ptr<SheetRenderer> view = closedLetterView(thickness);
+    std::unique_ptr<SheetRenderer> view = closedLetterView(thickness, false);
     ASSERT_TRUE(view);
     view->display();
     const CoveredExtent covered = coveredExtent(view->captureFrame());
