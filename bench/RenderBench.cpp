@@ -4,6 +4,7 @@
 // One frame pass with its capture: what every drag step of a document pays; beside it the bare
 // floor of the same frame size (BareFloor.h).
 #include "BareFloor.h"
+#include "fold/PanelFoldModel.h"
 #include "render/SheetRenderer.h"
 
 #include <benchmark/benchmark.h>
@@ -11,7 +12,9 @@
 #include <QGuiApplication>
 #include <QImage>
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -84,6 +87,59 @@ void BM_FramePassWithCapture(benchmark::State& state) {
     }
 }
 
+// A fold's own surface with each crease bent on an arc of `arcPoints` points either side, beside
+// the same fold drawn between its lines (arcPoints 0); the back shows a picture, as a hinged fold
+// seen from behind does.
+void BM_SurfaceFramePass(benchmark::State& state) {
+    const Document document = documentForFrameWidth(1577);
+    const int arcPoints = int(state.range(0));
+    const QSizeF window(document.imageSize.width() * 1.496662974357605,
+                        document.imageSize.height() * 1.25);
+    std::unique_ptr<SheetRenderer> view = SheetRenderer::create(window, 1.0);
+    const QImage picture = gradientImage(document.pixelSize);
+    if (!view || !view->setImage(picture) || !view->setBackImage(picture.mirrored())) {
+        state.SkipWithError("no OpenGL renderer");
+        return;
+    }
+    PanelFoldModel fold(FoldLayout::accordion(3),
+                        {document.imageSize.width(), document.imageSize.height()});
+    fold.moveLine(1, {80, 0}, 0.0f);
+    view->setImageSize(document.imageSize);
+    view->setFold(fold);
+    // Points a thousandth of a panel apart along each facet next to each crease.
+    std::vector<HingedFold::SurfacePoint> surface;
+    for (int line = 0; line < fold.lineCount(); ++line) {
+        const FoldPoint at = fold.profile()[line];
+        const double paper = fold.creases()[line];
+        for (int k = -arcPoints; k <= arcPoints; ++k) {
+            const int next = k < 0 ? line - 1 : line + 1;
+            if (k != 0 && (next < 0 || next >= fold.lineCount()))
+                continue;
+            const double share = k == 0 ? 0.0 : std::abs(k) * 0.001;
+            const FoldPoint toward = k == 0 ? at : fold.profile()[next];
+            const double towardPaper = k == 0 ? paper : fold.creases()[next];
+            surface.push_back(
+                {paper + (towardPaper - paper) * share,
+                 {at.x + (toward.x - at.x) * share, at.y + (toward.y - at.y) * share}});
+        }
+    }
+    std::sort(surface.begin(), surface.end(),
+              [](const auto& a, const auto& b) { return a.paper < b.paper; });
+    if (arcPoints > 0)
+        view->setSurface(surface, 0.283);
+    PaperLook look;
+    look.back = PaperLook::Back::picture;
+    view->setPaperLook(look);
+    view->setPitch(20);
+
+    for (auto _ : state) {
+        view->display();
+        const QImage frame = view->captureFrame();
+        benchmark::DoNotOptimize(frame.constBits());
+    }
+    state.counters["points"] = double(arcPoints > 0 ? surface.size() : fold.lineCount());
+}
+
 // The floor for the same frame and sheet as the frame pass.
 void BM_BareFloor(benchmark::State& state) {
     const Document document = documentForFrameWidth(int(state.range(0)));
@@ -113,6 +169,15 @@ BENCHMARK(BM_FramePassWithCapture)
     ->Args({1577, 1, 0})
     ->Args({1577, 1, 100})
     ->Args({1577, 2, 0})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// Argument: the points an arc has either side of its crease; 0 draws between the lines alone.
+BENCHMARK(BM_SurfaceFramePass)
+    ->ArgNames({"arcPoints"})
+    ->Arg(0)
+    ->Arg(8)
+    ->Arg(32)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 

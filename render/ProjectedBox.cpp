@@ -18,6 +18,16 @@ std::array<double, 4> transformed(const ProjectedBox::Matrix& m, const std::arra
 
 } // namespace
 
+std::optional<QPointF> ProjectedBox::inViewport(QVector3D point, const Matrix& modelView,
+                                                const Matrix& projection, QSize viewport) {
+    const auto clip =
+        transformed(projection, transformed(modelView, {point.x(), point.y(), point.z(), 1.0}));
+    if (!(clip[3] > 0.0))
+        return std::nullopt;
+    return QPointF((clip[0] / clip[3] + 1.0) * 0.5 * viewport.width(),
+                   (clip[1] / clip[3] + 1.0) * 0.5 * viewport.height());
+}
+
 QRect ProjectedBox::of(std::span<const QVector3D> points, const Matrix& modelView,
                        const Matrix& projection, QSize viewport, int margin) {
     const QRect whole(QPoint(0, 0), viewport);
@@ -26,12 +36,11 @@ QRect ProjectedBox::of(std::span<const QVector3D> points, const Matrix& modelVie
     double right = std::numeric_limits<double>::lowest();
     double top = right;
     for (const QVector3D& point : points) {
-        const auto clip =
-            transformed(projection, transformed(modelView, {point.x(), point.y(), point.z(), 1.0}));
-        if (!(clip[3] > 0.0))
+        const std::optional<QPointF> place = inViewport(point, modelView, projection, viewport);
+        if (!place)
             return whole;
-        const double x = (clip[0] / clip[3] + 1.0) * 0.5 * viewport.width();
-        const double y = (clip[1] / clip[3] + 1.0) * 0.5 * viewport.height();
+        const double x = place->x();
+        const double y = place->y();
         left = std::min(left, x);
         right = std::max(right, x);
         bottom = std::min(bottom, y);

@@ -6,7 +6,10 @@
 #include <QSize>
 #include <QVector3D>
 
+#include <QPointF>
+
 #include <array>
+#include <optional>
 #include <span>
 
 // The pixel rectangle of a viewport that holds the given world points once drawn with the given
@@ -20,4 +23,8 @@ public:
     // A point at or behind the eye has no place on screen: the whole viewport is given then.
     static QRect of(std::span<const QVector3D> points, const Matrix& modelView,
                     const Matrix& projection, QSize viewport, int margin);
+    // Where one world point lands in the viewport, in pixels from its bottom-left corner; none
+    // for a point at or behind the eye.
+    static std::optional<QPointF> inViewport(QVector3D point, const Matrix& modelView,
+                                             const Matrix& projection, QSize viewport);
 };

@@ -135,6 +135,7 @@ void SheetRenderer::setCoordinates(QPointF point, int index) {
 
 void SheetRenderer::setFold(const FoldModel& fold) {
     _needsDisplay |= _geometry.setLines(creaseLineCount, SheetGeometry::Axis::vertical);
+    _needsDisplay |= _geometry.clearSurface();
     _classicLines = true;
     for (int i = 0; i < creaseLineCount; ++i) {
         setCreasePoint(fold.creases()[i], i);
@@ -144,6 +145,7 @@ void SheetRenderer::setFold(const FoldModel& fold) {
 
 void SheetRenderer::setFold(const PanelFoldModel& fold) {
     _needsDisplay |= _geometry.setLines(fold.lineCount(), fold.layout().axis());
+    _needsDisplay |= _geometry.clearSurface();
     _classicLines = false;
     for (int i = 0; i < fold.lineCount(); ++i) {
         setCreasePoint(float(fold.creases()[i]), i);
@@ -164,7 +166,17 @@ void SheetRenderer::setFold(const SheetFold& fold) {
         setCreasePoint(float(creases[i]), int(i));
         setCoordinates(QPointF(profile[i].x, profile[i].y), int(i));
     }
-    // TMP setSurface(fold.surface());
+    setSurface(fold.surface(), fold.hinged()->thickness());
+}
+
+void SheetRenderer::setSurface(const std::vector<HingedFold::SurfacePoint>& surface,
+                               double thickness) {
+    std::vector<SheetGeometry::SurfacePoint> world;
+    world.reserve(surface.size());
+    for (const HingedFold::SurfacePoint& point : surface)
+        world.push_back({point.paper / pointsPerWorldUnit,
+                         {point.at.x / pointsPerWorldUnit, point.at.y / pointsPerWorldUnit}});
+    _needsDisplay |= _geometry.setSurface(std::move(world), thickness / pointsPerWorldUnit);
 }
 
 void SheetRenderer::setShading(float amount) {
@@ -266,21 +278,27 @@ QRect SheetRenderer::sheetBox() const {
     const SheetGeometry& g = _geometry;
     const float start = g.acrossStart();
     const float end = g.acrossEnd(onePoint);
-    std::array<QVector3D, 4 * mostCreaseLines> corners;
+    std::vector<QVector3D> corners;
+    corners.reserve(4 * g.lineCount() + 2 * g.pointCount());
     for (int i = 0; i < g.lineCount(); ++i) {
         const float along = g.along(i, 0.0);
         const float z = g.depth(i);
-        corners[4 * i] = g.at(along, start, z);
-        corners[4 * i + 1] = g.at(along, end, z);
-        corners[4 * i + 2] = g.at(along + float(onePoint), start, z);
-        corners[4 * i + 3] = g.at(along + float(onePoint), end, z);
+        corners.push_back(g.at(along, start, z));
+        corners.push_back(g.at(along, end, z));
+        corners.push_back(g.at(along + float(onePoint), start, z));
+        corners.push_back(g.at(along + float(onePoint), end, z));
+    }
+    if (g.hasSurface()) {
+        for (int i = 0; i < g.pointCount(); ++i) {
+            corners.push_back(g.at(g.pointAlong(i), start, g.pointDepth(i)));
+            corners.push_back(g.at(g.pointAlong(i), end, g.pointDepth(i)));
+        }
     }
     ProjectedBox::Matrix modelView;
     ProjectedBox::Matrix projection;
     glGetDoublev(GL_MODELVIEW_MATRIX, modelView.data());
     glGetDoublev(GL_PROJECTION_MATRIX, projection.data());
-    return ProjectedBox::of(std::span(corners).first(4 * g.lineCount()), modelView, projection,
-                            _pixelSize, 2);
+    return ProjectedBox::of(corners, modelView, projection, _pixelSize, 2);
 }
 
 // Draws the crease lines alone and traces them in the read-back pixels, at device pixels; the end
@@ -296,10 +314,39 @@ void SheetRenderer::searchLineEndPoint(QRect pass) {
         lineEnds[2 * i] = g.at(along, start, z);
         lineEnds[2 * i + 1] = g.at(along, end, z);
     }
-    const QImage& lineFrame = _linePass->draw(std::span(lineEnds).first(2 * g.lineCount()), pass);
+    const std::span<const QVector3D> drawnEnds = std::span(lineEnds).first(2 * g.lineCount());
+    if (g.hasSurface() && projectLineEndPoints(drawnEnds))
+        return;
+    const QImage& lineFrame = _linePass->draw(drawnEnds, pass);
     _endPoints = _classicLines ? searchLineEndPoints(lineFrame, _pitch)
                                : searchLineEndPoints(lineFrame, g.lineCount(), g.axis());
     for (auto& ends : _endPoints)
         for (QPointF& end : ends)
             end /= _scale;
+}
+
+// In the search's terms: a pixel's frame point is its column and its row counted from the top
+// (the captured rows are the framebuffer's), the top end first, or the left end for horizontal
+// creases.
+bool SheetRenderer::projectLineEndPoints(std::span<const QVector3D> lineEnds) {
+    ProjectedBox::Matrix modelView;
+    ProjectedBox::Matrix projection;
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelView.data());
+    glGetDoublev(GL_PROJECTION_MATRIX, projection.data());
+    const bool vertical = _geometry.axis() == SheetGeometry::Axis::vertical;
+    LineEndPoints endPoints{};
+    for (std::size_t line = 0; line < lineEnds.size() / 2; ++line) {
+        std::array<QPointF, 2>& ends = endPoints[line];
+        for (std::size_t end = 0; end < 2; ++end) {
+            const std::optional<QPointF> place = ProjectedBox::inViewport(
+                lineEnds[2 * line + end], modelView, projection, _pixelSize);
+            if (!place)
+                return false;
+            ends[end] = QPointF(place->x() - 0.5, _pixelSize.height() - 0.5 - place->y()) / _scale;
+        }
+        if (vertical ? ends[0].y() < ends[1].y() : ends[0].x() > ends[1].x())
+            std::swap(ends[0], ends[1]);
+    }
+    _endPoints = endPoints;
+    return true;
 }

@@ -18,6 +18,8 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <span>
+#include <vector>
 
 class FrameTiles;
 class FoldModel;
@@ -76,6 +78,9 @@ public:
     void setFold(const PanelFoldModel& fold);
     // A fold of any layout, hinged panels with their drawn surface.
     void setFold(const SheetFold& fold);
+    // The drawn surface of a fold whose creases bend on arcs and the paper's thickness, in image
+    // points; the lines stay as set. Setting a fold takes it away.
+    void setSurface(const std::vector<HingedFold::SurfacePoint>& surface, double thickness);
     int lineCount() const { return _geometry.lineCount(); }
     void setImageSize(QSizeF size);
     // Gives the renderer a window of another size (points), keeping its context and scale, so
@@ -130,10 +135,15 @@ private:
     void setUpCamera();
     QRect sheetBox() const;
     void searchLineEndPoint(QRect pass);
+    // Lines that fold back over each other hide from the search, so a surface's lines are
+    // projected instead; false when an end lies behind the eye.
+    bool projectLineEndPoints(std::span<const QVector3D> lineEnds);
     void drawSheet(Texture& texture);
     void drawPaper(PaperShader& shader, Texture& texture);
     void drawFacets(bool paperAttributes);
     void drawFacet(int facet, bool paperAttributes);
+    void drawCutEdges();
+    double reachAlongPanel(int point, int toward) const;
     void bakeGrain();
     PaperGrain::Placement grainPlacement(bool back) const;
     // Whether the back picture lies mirrored left to right behind the front, else top to bottom.

@@ -14,6 +14,7 @@
 #include <GL/glext.h>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -39,6 +40,7 @@ void SheetRenderer::drawSheet(Texture& texture) {
     texture.bind();
     glEnable(GL_TEXTURE_2D);
     drawFacets(false);
+    drawCutEdges();
     glDisable(GL_TEXTURE_2D);
 }
 
@@ -55,6 +57,12 @@ void SheetRenderer::drawPaper(PaperShader& shader, Texture& texture) {
     shader.setSide(QVector3D(1, 1, 1), false, false);
     drawFacets(true);
     glCullFace(GL_FRONT);
+    // An arc turns its inner side toward the viewer just past its outline, at nearly the depth of
+    // the outer side there: the backs give way by a little depth, far less than a thickness.
+    if (_geometry.hasSurface()) {
+        glEnable(GL_POLYGON_OFFSET_FILL);
+        glPolygonOffset(1.0f, 1.0f);
+    }
     if (_look.back == PaperLook::Back::paper) {
         if (!_blankPaper) {
             // Without grain one texel will do.
@@ -75,14 +83,21 @@ void SheetRenderer::drawPaper(PaperShader& shader, Texture& texture) {
         shader.setSide(QVector3D(1, 1, 1), backTurnsAsBook(), !backTurnsAsBook());
     }
     drawFacets(true);
+    glDisable(GL_POLYGON_OFFSET_FILL);
     glDisable(GL_CULL_FACE);
     glFrontFace(GL_CCW);
     shader.end();
+    if (_geometry.hasSurface()) {
+        texture.bind();
+        glEnable(GL_TEXTURE_2D);
+        drawCutEdges();
+        glDisable(GL_TEXTURE_2D);
+    }
 }
 
 void SheetRenderer::drawFacets(bool paperAttributes) {
     glBegin(GL_QUADS);
-    for (int i = 0; i + 1 < _geometry.lineCount(); ++i)
+    for (int i = 0; i + 1 < _geometry.pointCount(); ++i)
         drawFacet(i, paperAttributes);
     glEnd();
 }
@@ -93,11 +108,11 @@ void SheetRenderer::drawFacet(int facet, bool paperAttributes) {
     const float bottom = g.acrossStart();
     const float top = g.acrossEnd(0.0);
     const auto vertex = [&](int i, float t, float across) {
-        const QVector2D texture = g.texture(i, t);
-        const QVector3D point = g.at(g.along(i, 0.0), across, g.depth(i));
+        const QVector2D texture = g.pointTexture(i, t);
+        const QVector3D point = g.at(g.pointAlong(i), across, g.pointDepth(i));
         glTexCoord2f(texture.x(), texture.y());
         if (paperAttributes)
-            glMultiTexCoord1f(GL_TEXTURE1, g.paperAlong(i));
+            glMultiTexCoord1f(GL_TEXTURE1, g.pointPaperAlong(i));
         glVertex3f(point.x(), point.y(), point.z());
     };
     // The texture environment modulates: grey darkens the picture, white leaves it as it is.
@@ -106,13 +121,67 @@ void SheetRenderer::drawFacet(int facet, bool paperAttributes) {
     if (paperAttributes) {
         const auto normal = g.facetNormal(facet, _pitch).value_or(std::array<double, 3>{0, 0, 1});
         glNormal3d(normal[0], normal[1], normal[2]);
-        glMultiTexCoord4f(GL_TEXTURE2, g.paperAlong(facet), g.paperAlong(facet + 1), g.bend(facet),
-                          g.bend(facet + 1));
+        glMultiTexCoord4f(GL_TEXTURE2, g.pointPaperAlong(facet), g.pointPaperAlong(facet + 1),
+                          g.bend(facet), g.bend(facet + 1));
     }
     vertex(facet, 0, bottom);
     vertex(facet + 1, 0, bottom);
     vertex(facet + 1, 1, top);
     vertex(facet, 1, top);
+}
+
+// Layers of a closed fold lie a thickness apart, and at the open sides the eye would see between
+// them. The paper's cut edges close those gaps, showing the picture's edge as printed to the trim.
+void SheetRenderer::drawCutEdges() {
+    const SheetGeometry& g = _geometry;
+    if (!g.hasSurface())
+        return;
+    glColor4f(1, 1, 1, 1);
+    for (const float t : {0.0f, 1.0f}) {
+        const float across = t == 0.0f ? g.acrossStart() : g.acrossEnd(0.0);
+        // The point `fraction` of the way from one drawn point toward another, on one face.
+        const auto vertex = [&](int point, int toward, double fraction, int side) {
+            const QPointF face = g.pointFace(point, side) +
+                                 (g.pointFace(toward, side) - g.pointFace(point, side)) * fraction;
+            const QVector2D texture =
+                g.pointTexture(point, t) +
+                (g.pointTexture(toward, t) - g.pointTexture(point, t)) * float(fraction);
+            const QVector3D place = g.at(float(face.x()), across, float(face.y()));
+            glTexCoord2f(texture.x(), texture.y());
+            glVertex3f(place.x(), place.y(), place.z());
+        };
+        glBegin(GL_QUADS);
+        for (int i = 0; i + 1 < g.pointCount(); ++i) {
+            vertex(i, i, 0, -1);
+            vertex(i + 1, i, 0, -1);
+            vertex(i + 1, i, 0, 1);
+            vertex(i, i, 0, 1);
+        }
+        glEnd();
+        // Inside a closed bend the strips leave a hole where an inner layer ends short of the
+        // arc. The paper's outline around the arc, reaching a little way along both panels,
+        // covers it: an arc closed by its chord is convex.
+        for (const auto& [first, last] : g.arcs()) {
+            for (const int side : {-1, 1}) {
+                glBegin(GL_POLYGON);
+                if (first > 0)
+                    vertex(first, first - 1, reachAlongPanel(first, first - 1), side);
+                for (int i = first; i <= last; ++i)
+                    vertex(i, i, 0, side);
+                if (last + 1 < g.pointCount())
+                    vertex(last, last + 1, reachAlongPanel(last, last + 1), side);
+                glEnd();
+            }
+        }
+    }
+}
+
+// Two thicknesses along the panel from a point, as a fraction of the panel's facet.
+double SheetRenderer::reachAlongPanel(int point, int toward) const {
+    const SheetGeometry& g = _geometry;
+    const double length = std::hypot(g.pointAlong(toward) - g.pointAlong(point),
+                                     g.pointDepth(toward) - g.pointDepth(point));
+    return length > 0.0 ? std::min(1.0, 2.0 * g.thickness() / length) : 0.0;
 }
 
 // Diffuse and ambient light on a flat facet, scaled so that a facet facing the viewer keeps the
