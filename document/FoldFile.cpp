@@ -355,12 +355,16 @@ std::optional<FoldFile> FoldFile::hingedFromObject(const QJsonObject& root,
                      failure) ||
         !readNumbers(root.value(anglesKey), anglesKey, {-180.0, 180.0}, fold.angles.data(),
                      panels - 1, failure) ||
-        !readNumbers(root.value(thicknessKey), thicknessKey, {0.0, thickestPaper},
+        !readNumbers(QJsonArray{root.value(thicknessKey)}, thicknessKey, {0.0, thickestPaper},
                      &fold.paper.thickness, 1, failure) ||
         (root.contains(printedSizeKey) &&
          !readNumbers(root.value(printedSizeKey), printedSizeKey, {smallestSheet, largestSheet},
                       printed, 2, failure)))
         return std::nullopt;
+    if (!(fold.paper.thickness > 0)) {
+        Failure::fail(failure, tr("“%1” must be above 0").arg(thicknessKey));
+        return std::nullopt;
+    }
     fold.paper.printedSize = {printed[0], printed[1]};
     fold.widthsFixed = root.value(widthsFixedKey).toBool(false);
     const std::optional<double> pitch = readPitch(root, failure);

@@ -119,7 +119,7 @@ TEST_F(FoldFileTest, EachKindOfBadFileIsRefusedWithItsOwnReasonAndTheFileName) {
         {"{\"pleatora-fold\": 1, ", "it is not JSON"},
         {"[0, 0.15, 0.3]", "not a Pleatora fold file"},
         {"{\"creases\": []}", "not a Pleatora fold file"},
-        {changed(set("pleatora-fold", 3)), "made by a newer Pleatora"},
+        {changed(set("pleatora-fold", 4)), "made by a newer Pleatora"},
         {changed(set("pleatora-fold", "one")), "version is not a whole number"},
         {changed(set("pleatora-fold", 1.5)), "version is not a whole number"},
         {changed([](QJsonObject& root) { root.remove("profile"); }), "“profile” is missing"},
