@@ -182,6 +182,9 @@ BatchWorker::Status BatchWorker::draw(const PictureReader::Result& read,
     if (entry.format && !ExportWriter::canWrite(entry.output, plan.exportPixels(recipe.options()),
                                                 *entry.format, &result.failure))
         return Status::Failed;
+    result.failure = ExportRecipe::panelWidthsMismatch(entry.settings, read.points);
+    if (!result.failure.isEmpty())
+        return Status::Failed;
     SheetFold sheetFold(recipe.layout(), sheet, recipe.panelPaper(read.points));
     if (entry.settings.foldFile.isEmpty())
         sheetFold.setPose(recipe.pose());

@@ -22,6 +22,11 @@ int ClosingCheckRun::run(const CommandLine& commandLine, FILE* out, FILE* errors
         }
         printed = read.points;
     }
+    if (const QString mismatch = ExportRecipe::panelWidthsMismatch(settings, printed);
+        !mismatch.isEmpty()) {
+        std::fprintf(errors, "pleatora: %s\n", mismatch.toUtf8().constData());
+        return 2;
+    }
     const ClosingReport report(*commandLine.layout, ExportRecipe::panelPaperOf(settings, printed));
     std::fprintf(out, "%s\n", report.text().toUtf8().constData());
     return report.closes() ? 0 : doesNotClose;

@@ -36,7 +36,7 @@ std::optional<std::vector<double>> panelWidths(const QString& text, bool& fracti
         part = part.trimmed();
         if (!fractions && !endsWithUnit(part))
             part += unit;
-        bool isNumber = fractions;
+        bool isNumber = !fractions;
         const std::optional<double> width = fractions
                                                 ? std::optional<double>(part.toDouble(&isNumber))
                                                 : PrintedLength::parse(part);

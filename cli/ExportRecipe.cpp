@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/ExportRecipe.h"
 
+#include "document/PrintedLength.h"
+
 #include "document/RendererSetup.h"
 #include "settings/Preferences.h"
 
@@ -99,4 +101,25 @@ PanelPaper ExportRecipe::panelPaperOf(const CommandLine::ExportSettings& setting
             width /= total;
     }
     return paper;
+}
+
+QString ExportRecipe::panelWidthsMismatch(const CommandLine::ExportSettings& settings,
+                                          QSizeF printedPoints) {
+    if (settings.panelWidths.empty() || settings.panelWidthsAreFractions || !settings.layout)
+        return {};
+    const QSizeF printed = settings.sheetPoints.value_or(printedPoints);
+    const bool vertical = settings.layout->axis() == FoldLayout::Axis::vertical;
+    const double length = vertical ? printed.width() : printed.height();
+    double total = 0;
+    for (const double width : settings.panelWidths)
+        total += width;
+    constexpr double halfMillimetre = 0.5 * PrintedLength::pointsPerMillimetre;
+    if (std::abs(total - length) <= halfMillimetre)
+        return {};
+    return QCoreApplication::translate("ExportRecipe",
+                                       "The panels add up to %1 mm, but the sheet is %2 mm %3.")
+        .arg(total / PrintedLength::pointsPerMillimetre, 0, 'f', 1)
+        .arg(length / PrintedLength::pointsPerMillimetre, 0, 'f', 1)
+        .arg(vertical ? QCoreApplication::translate("ExportRecipe", "wide")
+                      : QCoreApplication::translate("ExportRecipe", "high"));
 }

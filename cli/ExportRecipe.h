@@ -76,6 +76,10 @@ public:
     }
     static PanelPaper panelPaperOf(const CommandLine::ExportSettings& settings,
                                    QSizeF printedPoints);
+    // Why the widths given with their unit cannot be this sheet's panels (they must add up to
+    // its length across the creases within half a millimetre); empty when they can.
+    static QString panelWidthsMismatch(const CommandLine::ExportSettings& settings,
+                                       QSizeF printedPoints);
     HingedFold::Pose pose() const { return _settings.pose; }
 
 private:

@@ -48,7 +48,15 @@ QString ClosingReport::text() const {
                                   widths.append(millimetres(width));
                               return widths.join(QStringLiteral(", "));
                           }()));
+    const double length = lengthAcross(_layout, size);
     for (const ClosingCheck::PanelFit& fit : _check.fits()) {
+        // Nothing wraps its free edge: it would stick out rather than stop the piece closing.
+        if (fit.largestWidth >= length) {
+            lines.append(tr("Panel %1 folds in: %2 mm wide, nothing around its free edge.")
+                             .arg(fit.panel + 1)
+                             .arg(millimetres(_widths[std::size_t(fit.panel)])));
+            continue;
+        }
         const QString panel =
             tr("Panel %1 folds in: %2 mm wide, at most %3 mm")
                 .arg(fit.panel + 1)
