@@ -32,9 +32,9 @@ std::array<double, 16> toDoubles(const QMatrix4x4& matrix) {
 
 } // namespace
 
-SheetFold flatFold(QSizeF imageSize) {
+ClassicFold flatFold(QSizeF imageSize) {
     const double shares[7] = {0, 0.15, 0.3, 0.5, 0.7, 0.85, 1};
-    SheetFold fold{imageSize, {}, {}};
+    ClassicFold fold{imageSize, {}, {}};
     for (int i = 0; i < 7; ++i) {
         fold.creasePoint[i] = float(imageSize.width() * shares[i]);
         fold.coordinates[i] = QPointF(fold.creasePoint[i], 0);
@@ -42,9 +42,9 @@ SheetFold flatFold(QSizeF imageSize) {
     return fold;
 }
 
-SheetFold tentFold(QSizeF imageSize, double leftCompression, int leftDirection,
-                   double rightCompression, int rightDirection) {
-    SheetFold fold = flatFold(imageSize);
+ClassicFold tentFold(QSizeF imageSize, double leftCompression, int leftDirection,
+                     double rightCompression, int rightDirection) {
+    ClassicFold fold = flatFold(imageSize);
     const std::array<float, 7>& t = fold.creasePoint;
     std::array<QPointF, 7>& v = fold.coordinates;
     v[0].setX(leftCompression);
@@ -56,7 +56,7 @@ SheetFold tentFold(QSizeF imageSize, double leftCompression, int leftDirection,
     return fold;
 }
 
-void pushFold(SheetRenderer& view, const SheetFold& fold) {
+void pushFold(SheetRenderer& view, const ClassicFold& fold) {
     for (int i = 0; i < 7; ++i) {
         view.setCreasePoint(fold.creasePoint[i], i);
         view.setCoordinates(fold.coordinates[i], i);
@@ -102,7 +102,7 @@ CoveredExtent coveredExtent(const QImage& frame) {
     return extent;
 }
 
-SheetProjection::SheetProjection(QSize frameSize, const SheetFold& fold, float pitch)
+SheetProjection::SheetProjection(QSize frameSize, const ClassicFold& fold, float pitch)
     : _frameSize(frameSize), _fold(fold) {
     QMatrix4x4 projection;
     projection.perspective(50.0f, float(frameSize.width()) / float(frameSize.height()), 0.1f,

@@ -18,21 +18,21 @@
 #include <memory>
 
 // A fold state as the document pushes it into the renderer, in image points.
-struct SheetFold {
+struct ClassicFold {
     QSizeF imageSize;
     std::array<float, 7> creasePoint{};
     std::array<QPointF, 7> coordinates{};
 };
 
 // The document's initial flat layout.
-SheetFold flatFold(QSizeF imageSize);
+ClassicFold flatFold(QSizeF imageSize);
 
 // Both tents folded by the given compressions; dir +1 raises a peak toward the viewer, -1 sinks
 // it. Every segment keeps its length on the flat sheet.
-SheetFold tentFold(QSizeF imageSize, double leftCompression, int leftDirection,
-                   double rightCompression, int rightDirection);
+ClassicFold tentFold(QSizeF imageSize, double leftCompression, int leftDirection,
+                     double rightCompression, int rightDirection);
 
-void pushFold(SheetRenderer& view, const SheetFold& fold);
+void pushFold(SheetRenderer& view, const ClassicFold& fold);
 
 // A renderer in the window of sheetSize showing a flat accordion of five panels on axis, with no
 // picture yet; null when none can be made.
@@ -70,14 +70,14 @@ CoveredExtent coveredExtent(const QImage& frame);
 // of the renderer.
 class SheetProjection {
 public:
-    SheetProjection(QSize frameSize, const SheetFold& fold, float pitch);
+    SheetProjection(QSize frameSize, const ClassicFold& fold, float pitch);
     // End of crease edge i: the top end in the frame is the sheet's -Y edge in the world.
     QPointF creaseEnd(int line, bool top) const;
     QPointF project(double x, double y, double z) const;
 
 private:
     QSize _frameSize;
-    SheetFold _fold;
+    ClassicFold _fold;
     std::array<double, 16> _modelView{};
     std::array<double, 16> _projection{};
 };

@@ -17,7 +17,7 @@ namespace {
 const QSizeF exampleSheet(800, 600);
 constexpr double pointsPerWorldUnit = 200.0;
 
-std::unique_ptr<SheetRenderer> makeView(const SheetFold& fold, const QImage& picture) {
+std::unique_ptr<SheetRenderer> makeView(const ClassicFold& fold, const QImage& picture) {
     std::unique_ptr<SheetRenderer> view = SheetRenderer::create(windowSize(fold.imageSize), 1.0);
     if (!view)
         return nullptr;
@@ -35,8 +35,8 @@ QImage uniformGrey() {
 
 // Where the point of the fold's profile a fraction of the way along facet lies in the frame;
 // across runs from -0.5 (the picture's top) to 0.5.
-QPointF facetPoint(const SheetFold& fold, float pitch, QSize frameSize, int facet, double fraction,
-                   double across = 0) {
+QPointF facetPoint(const ClassicFold& fold, float pitch, QSize frameSize, int facet,
+                   double fraction, double across = 0) {
     const QPointF profile = (fold.coordinates[facet] +
                              (fold.coordinates[facet + 1] - fold.coordinates[facet]) * fraction) /
                             pointsPerWorldUnit;
@@ -58,8 +58,8 @@ QImage frameWith(SheetRenderer& view, const PaperLook& look, float pitch = 0) {
 }
 
 // Facet 5 folds back over the flat sheet from the crease at 600 points: the viewer sees its back.
-SheetFold flapFold() {
-    SheetFold fold = flatFold(exampleSheet);
+ClassicFold flapFold() {
+    ClassicFold fold = flatFold(exampleSheet);
     fold.creasePoint = {0, 100, 200, 300, 400, 600, 800};
     fold.coordinates = {QPointF(0, 0),   QPointF(100, 0), QPointF(200, 0), QPointF(300, 0),
                         QPointF(400, 0), QPointF(600, 0), QPointF(420, 60)};
@@ -84,7 +84,7 @@ double boxFiltered(const QImage& large, int x, int y, int factor) {
 } // namespace
 
 TEST(SheetRendererPaperTest, EveryEffectOffDrawsTheFrameOfARendererWithoutThem) {
-    const SheetFold fold = tentFold(exampleSheet, 60, 1, 60, -1);
+    const ClassicFold fold = tentFold(exampleSheet, 60, 1, 60, -1);
     const QImage picture = quadrantImage(QSize(800, 600), QImage::Format_RGB32);
     std::unique_ptr<SheetRenderer> view = makeView(fold, picture);
     std::unique_ptr<SheetRenderer> never = makeView(fold, picture);
@@ -110,7 +110,7 @@ TEST(SheetRendererPaperTest, EveryEffectOffDrawsTheFrameOfARendererWithoutThem) 
 
 TEST(SheetRendererPaperTest, ValleysDarkenAndMountainsLightenInTheirBandsByTheFoldAngle) {
     // Both tents raised: lines 2 and 4 are the peaks, 1, 3 and 5 the valleys around them.
-    const SheetFold fold = tentFold(exampleSheet, 60, 1, 60, 1);
+    const ClassicFold fold = tentFold(exampleSheet, 60, 1, 60, 1);
     std::unique_ptr<SheetRenderer> view = makeView(fold, uniformGrey());
     ASSERT_TRUE(view);
     PaperLook look;
@@ -130,14 +130,14 @@ TEST(SheetRendererPaperTest, ValleysDarkenAndMountainsLightenInTheirBandsByTheFo
     }
 
     // A shallower fold bends its creases less, so its bands are fainter; a flat one shows none.
-    const SheetFold shallow = tentFold(exampleSheet, 15, 1, 15, 1);
+    const ClassicFold shallow = tentFold(exampleSheet, 15, 1, 15, 1);
     pushFold(*view, shallow);
     const QImage shallowFrame = frameWith(*view, look);
     const int shallowPeak = pixelAt(shallowFrame, facetPoint(shallow, 0, size, 2, 2 / 200.0)).red();
     const int steepPeak = pixelAt(frame, facetPoint(fold, 0, size, 2, 2 / 200.0)).red();
     EXPECT_GT(shallowPeak, 128 + 3);
     EXPECT_LT(shallowPeak, steepPeak - 5);
-    const SheetFold flat = flatFold(exampleSheet);
+    const ClassicFold flat = flatFold(exampleSheet);
     pushFold(*view, flat);
     const QImage flatFrame = frameWith(*view, look);
     for (int line = 1; line < 6; ++line)
@@ -145,7 +145,7 @@ TEST(SheetRendererPaperTest, ValleysDarkenAndMountainsLightenInTheirBandsByTheFo
 }
 
 TEST(SheetRendererPaperTest, TheBackShowsOnlyWherePanelsFaceAway) {
-    const SheetFold fold = flapFold();
+    const ClassicFold fold = flapFold();
     std::unique_ptr<SheetRenderer> view = makeView(fold, uniformGrey());
     ASSERT_TRUE(view);
     PaperLook look;
@@ -169,7 +169,7 @@ TEST(SheetRendererPaperTest, TheBackShowsOnlyWherePanelsFaceAway) {
     EXPECT_EQ(pixelAt(frame, facetPoint(fold, 0, frame.size(), 2, 0.5)).red(), 128);
 
     // Tilted past the edge, the whole flat sheet turns its back to the viewer.
-    const SheetFold flat = flatFold(exampleSheet);
+    const ClassicFold flat = flatFold(exampleSheet);
     pushFold(*view, flat);
     look.back = PaperLook::Back::paper;
     frame = frameWith(*view, look, 120);
@@ -179,7 +179,7 @@ TEST(SheetRendererPaperTest, TheBackShowsOnlyWherePanelsFaceAway) {
 }
 
 TEST(SheetRendererPaperTest, GlossIsBrightestOnTheFacetFacingHalfwayBetweenLightAndViewer) {
-    const SheetFold fold = tentFold(exampleSheet, 60, 1, 60, 1);
+    const ClassicFold fold = tentFold(exampleSheet, 60, 1, 60, 1);
     std::unique_ptr<SheetRenderer> view = makeView(fold, uniformGrey());
     ASSERT_TRUE(view);
     PaperLook look;
@@ -220,7 +220,7 @@ TEST(SheetRendererPaperTest, GlossIsBrightestOnTheFacetFacingHalfwayBetweenLight
 }
 
 TEST(SheetRendererPaperTest, GrainBelongsToThePaperNotToThePixels) {
-    const SheetFold fold = flatFold(exampleSheet);
+    const ClassicFold fold = flatFold(exampleSheet);
     std::unique_ptr<SheetRenderer> view = makeView(fold, uniformGrey());
     ASSERT_TRUE(view);
     PaperLook look;

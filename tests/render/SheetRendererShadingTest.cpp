@@ -12,7 +12,7 @@ namespace {
 
 const QSizeF exampleSheet(800, 600);
 
-std::unique_ptr<SheetRenderer> makeView(const SheetFold& fold) {
+std::unique_ptr<SheetRenderer> makeView(const ClassicFold& fold) {
     std::unique_ptr<SheetRenderer> view = SheetRenderer::create(windowSize(fold.imageSize), 1.0);
     if (view)
         pushFold(*view, fold);
@@ -26,10 +26,10 @@ QImage uniformGrey() {
 }
 
 // Both tents raised toward the viewer: facets 1 and 3 turn to the left, 2 and 4 to the right.
-const SheetFold raisedTents = tentFold(exampleSheet, 60, 1, 60, 1);
+const ClassicFold raisedTents = tentFold(exampleSheet, 60, 1, 60, 1);
 
 // The grey shown at the middle of each of the six facets.
-std::array<int, 6> facetGreys(SheetRenderer& view, const SheetFold& fold, float pitch,
+std::array<int, 6> facetGreys(SheetRenderer& view, const ClassicFold& fold, float pitch,
                               float shading) {
     view.setPitch(pitch);
     view.setShading(shading);
@@ -115,7 +115,7 @@ TEST(SheetRendererShadingTest, FlatUntiltedSheetLooksTheSameAtEveryShading) {
     // The light stays with the viewer: tilting the flat sheet away from it darkens the sheet,
     // toward it leaves the picture at full brightness.
     ASSERT_TRUE(view->setImage(uniformGrey()));
-    const SheetFold flat = flatFold(exampleSheet);
+    const ClassicFold flat = flatFold(exampleSheet);
     EXPECT_LT(facetGreys(*view, flat, -20, 1)[0], 128 - 8);
     EXPECT_EQ(facetGreys(*view, flat, 20, 1)[0], 128);
 }

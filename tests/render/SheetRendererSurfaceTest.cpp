@@ -3,6 +3,7 @@
 #include "RenderTestSupport.h"
 #include "fold/HingedFold.h"
 #include "fold/PanelFoldModel.h"
+#include "fold/SheetFold.h"
 #include "render/SheetRenderer.h"
 
 #include <gtest/gtest.h>
@@ -24,44 +25,16 @@ using SurfacePoint = HingedFold::SurfacePoint;
 const QSizeF letterSheet(600, 400);
 // 0.1 mm in points.
 constexpr double thickness = 0.283;
-constexpr int arcSegments = 8;
 
-// A half circle about centre from height centre.y + below * radius to centre.y - below * radius,
-// bulging toward side (-1 left, +1 right), its paper starting at paper.
-void addArc(std::vector<SurfacePoint>& surface, FoldPoint centre, double radius, int side,
-            double below, double paper) {
-    for (int i = 1; i < arcSegments; ++i) {
-        const double angle = M_PI * i / arcSegments;
-        surface.push_back({paper + radius * angle,
-                           {centre.x + side * radius * std::sin(angle),
-                            centre.y + below * radius * std::cos(angle)}});
-    }
-}
-
-// A closed letter fold on the letter sheet: the middle panel faces the viewer, the last panel
-// lies folded behind it and the first behind both, each layer one thickness further back. Each
-// arc takes its paper half from either panel.
-std::vector<SurfacePoint> closedLetterSurface(double t) {
-    const double firstArc = M_PI * t;
-    const double lastArc = M_PI * t / 2;
-    std::vector<SurfacePoint> surface;
-    surface.push_back({0, {400 - firstArc / 2, -2 * t}});
-    surface.push_back({200 - firstArc / 2, {200, -2 * t}});
-    addArc(surface, {200, -t}, t, -1, -1, 200 - firstArc / 2);
-    surface.push_back({200 + firstArc / 2, {200, 0}});
-    surface.push_back({400 - lastArc / 2, {400, 0}});
-    addArc(surface, {400, -t / 2}, t / 2, 1, 1, 400 - lastArc / 2);
-    surface.push_back({400 + lastArc / 2, {400, -t}});
-    surface.push_back({600, {200 + lastArc / 2, -t}});
-    return surface;
-}
-
-// The lines of that fold: the edges where the paper ends, the creases at their arcs' middles.
-std::vector<FoldPoint> closedLetterLines(double t) {
-    return {{400 - M_PI * t / 2, -2 * t},
-            {200 - t, -t},
-            {400 + t / 2, -t / 2},
-            {200 + M_PI * t / 4, -t}};
+// A closed letter fold on the letter sheet, as the hinged model lays it: the middle panel faces
+// the viewer, the last panel lies folded behind it and the first behind both.
+SheetFold closedLetter(double t) {
+    PanelPaper paper;
+    paper.thickness = t;
+    SheetFold fold(FoldLayout::hinged(FoldLayout::Shape::letter),
+                   {letterSheet.width(), letterSheet.height()}, paper);
+    fold.setPose(HingedFold::Pose::closed);
+    return fold;
 }
 
 // The same fold turned end for end: the last panel outside at the back, the first inside.
@@ -83,35 +56,44 @@ QImage solid(QRgb colour) {
 // Red throughout, each panel a shade of its own: which panel shows can be read back.
 constexpr std::array<int, 3> panelReds{255, 200, 150};
 
-QImage redPanels() {
+QImage redPanels(const std::vector<double>& creases) {
     QImage image = solid(qRgb(panelReds[0], 0, 0));
-    for (int x = 200; x < 600; ++x) {
+    for (int x = 0; x < image.width(); ++x) {
+        const int panel = int(std::upper_bound(creases.begin() + 1, creases.end() - 1, x + 0.5) -
+                              creases.begin()) -
+                          1;
         for (int y = 0; y < image.height(); ++y)
-            image.setPixel(x, y, qRgb(panelReds[x / 200], 0, 0));
+            image.setPixel(x, y, qRgb(panelReds[std::size_t(panel)], 0, 0));
     }
     return image;
 }
 
+// Turned end for end, the panels and their shades swap sides: the first panel is inside.
 std::unique_ptr<SheetRenderer> closedLetterView(double t, bool endForEnd) {
-    const PanelFoldModel fold(FoldLayout::accordion(3),
-                              {letterSheet.width(), letterSheet.height()});
+    const SheetFold fold = closedLetter(t);
     std::unique_ptr<SheetRenderer> view = SheetRenderer::create(windowSize(letterSheet), 1.0);
     if (!view)
         return view;
     view->setImageSize(letterSheet);
     view->setFold(fold);
-    const std::vector<FoldPoint> lines = closedLetterLines(t);
-    for (int line = 0; line < 4; ++line) {
-        const FoldPoint at = endForEnd ? lines[3 - line] : lines[line];
-        view->setCreasePoint(float(200 * line), line);
-        view->setCoordinates(QPointF(endForEnd ? letterSheet.width() - at.x : at.x, at.y), line);
+    std::vector<double> creases = fold.creases();
+    if (endForEnd) {
+        const std::vector<FoldPoint> lines = fold.profile();
+        const std::size_t count = creases.size();
+        for (std::size_t line = 0; line < count; ++line) {
+            const FoldPoint at = lines[count - 1 - line];
+            view->setCreasePoint(float(letterSheet.width() - creases[count - 1 - line]), int(line));
+            view->setCoordinates(QPointF(letterSheet.width() - at.x, at.y), int(line));
+        }
+        view->setSurface(turnedEndForEnd(fold.surface()), t);
+        std::reverse(creases.begin(), creases.end());
+        for (double& crease : creases)
+            crease = letterSheet.width() - crease;
     }
-    const std::vector<SurfacePoint> surface = closedLetterSurface(t);
-    view->setSurface(endForEnd ? turnedEndForEnd(surface) : surface, t);
     PaperLook look;
     look.back = PaperLook::Back::picture;
     view->setPaperLook(look);
-    if (!view->setImage(redPanels()) || !view->setBackImage(solid(qRgb(0, 0, 255))))
+    if (!view->setImage(redPanels(creases)) || !view->setBackImage(solid(qRgb(0, 0, 255))))
         return nullptr;
     return view;
 }
@@ -185,17 +167,21 @@ INSTANTIATE_TEST_SUITE_P(Tilts, ClosedLetterFold,
                                     std::to_string(std::abs(pitch));
                          });
 
-// The closed panels hide each other's lines from a pixel search: the projected ends lie at the
-// red panel's corners, the creases on the left and the first edge and the middle crease on the
-// right, top end first.
-TEST(ClosedLetterFoldLines, EndAtThePanelsCorners) {
+// The closed panels hide each other's lines from a pixel search: the projected ends lie where
+// the lines are, measured from the sheet's left side (the first crease's bend) a point per point
+// on the sheet's plane, top end first.
+TEST(ClosedLetterFoldLines, EndWhereTheLinesLie) {
     std::unique_ptr<SheetRenderer> view = closedLetterView(thickness, false);
     ASSERT_TRUE(view);
     view->display();
     const CoveredExtent covered = coveredExtent(view->captureFrame());
+    const SheetFold fold = closedLetter(thickness);
+    double left = letterSheet.width();
+    for (const SurfacePoint& point : fold.surface())
+        left = std::min(left, point.at.x);
     for (int line = 0; line < view->lineCount(); ++line) {
         SCOPED_TRACE(testing::Message() << "line " << line);
-        const double x = line % 2 == 0 ? covered.maxX : covered.minX;
+        const double x = covered.minX + fold.profile()[std::size_t(line)].x - left;
         EXPECT_NEAR(view->endPoint(line, LineEnd::Top).x(), x, 1.5);
         EXPECT_NEAR(view->endPoint(line, LineEnd::Bottom).x(), x, 1.5);
         EXPECT_NEAR(view->endPoint(line, LineEnd::Top).y(), covered.maxY, 1.5);

@@ -17,7 +17,7 @@ namespace {
 
 const QSizeF exampleSheet(800, 600);
 
-std::unique_ptr<SheetRenderer> makeView(const SheetFold& fold, double scale = 1.0) {
+std::unique_ptr<SheetRenderer> makeView(const ClassicFold& fold, double scale = 1.0) {
     std::unique_ptr<SheetRenderer> view = SheetRenderer::create(windowSize(fold.imageSize), scale);
     if (view)
         pushFold(*view, fold);
@@ -89,7 +89,7 @@ TEST_F(SheetRendererTest, FlatSheetCoversItsRectangleUprightOnATransparentFrame)
 }
 
 TEST_F(SheetRendererTest, FlatSheetEndPointsSitOnePointRightOfEachVerticalCrease) {
-    const SheetFold fold = flatFold(exampleSheet);
+    const ClassicFold fold = flatFold(exampleSheet);
     std::unique_ptr<SheetRenderer> view = makeView(fold);
     ASSERT_TRUE(view);
     ASSERT_TRUE(view->setImage(quadrantImage(QSize(800, 600), QImage::Format_RGB32)));
@@ -251,7 +251,7 @@ TEST_F(SheetRendererTest, EachViewDrawsInItsOwnContext) {
 TEST_F(SheetRendererTest, NearerFacetsHideFartherOnes) {
     // The right tent is pushed so far that its peak overhangs its foot: seen from the front, the
     // inner slope covers the outer slope and the margin, which are drawn after it.
-    const SheetFold fold = tentFold(exampleSheet, 40, 1, 200, 1);
+    const ClassicFold fold = tentFold(exampleSheet, 40, 1, 200, 1);
     QImage picture(800, 600, QImage::Format_RGB32);
     QPainter painter(&picture);
     for (int x = 0; x < 800; ++x)
@@ -288,7 +288,7 @@ class FoldedEndPoints : public SheetRendererTest, public ::testing::WithParamInt
 
 TEST_P(FoldedEndPoints, LieOnTheRenderedCreaseEdges) {
     const FoldCase foldCase = GetParam();
-    const SheetFold fold = tentFold(exampleSheet, 60, 1, 50, foldCase.rightDirection);
+    const ClassicFold fold = tentFold(exampleSheet, 60, 1, 50, foldCase.rightDirection);
     std::unique_ptr<SheetRenderer> view = makeView(fold);
     ASSERT_TRUE(view);
     ASSERT_TRUE(view->setImage(quadrantImage(QSize(800, 600), QImage::Format_RGB32)));
@@ -339,7 +339,7 @@ TEST_F(SheetRendererTest, TwoRaisedTentsInPerspective) {
     painter.end();
 
     const float pitch = 20.0f;
-    const SheetFold fold = tentFold(exampleSheet, 70, 1, 70, 1);
+    const ClassicFold fold = tentFold(exampleSheet, 70, 1, 70, 1);
     std::unique_ptr<SheetRenderer> view = makeView(fold);
     ASSERT_TRUE(view);
     ASSERT_TRUE(view->setImage(picture));
@@ -368,7 +368,7 @@ TEST_F(SheetRendererTest, TwoRaisedTentsInPerspective) {
 // Without a display server the renderer draws through EGL's surfaceless platform: the same frame
 // and the same end points as through the window system.
 TEST_F(SheetRendererTest, SurfacelessContextDrawsTheSameFrame) {
-    const SheetFold fold = tentFold(exampleSheet, 70, 1, 50, -1);
+    const ClassicFold fold = tentFold(exampleSheet, 70, 1, 50, -1);
     const QImage picture = quadrantImage(QSize(800, 600), QImage::Format_RGB32);
     QImage frames[2];
     LineEndPoints endPoints[2];
@@ -397,8 +397,8 @@ TEST_F(SheetRendererTest, SurfacelessContextDrawsTheSameFrame) {
 // at both scales.
 TEST_F(SheetRendererTest, PassesAfterTheFirstDrawTheSameFrameAsAFreshRenderer) {
     const QImage picture = quadrantImage(QSize(800, 600), QImage::Format_RGB32);
-    const SheetFold wide = tentFold(exampleSheet, 40, 1, 40, -1);
-    const SheetFold narrow = tentFold(exampleSheet, 150, 1, 180, 1);
+    const ClassicFold wide = tentFold(exampleSheet, 40, 1, 40, -1);
+    const ClassicFold narrow = tentFold(exampleSheet, 150, 1, 180, 1);
     for (const double scale : {1.0, 2.0}) {
         std::unique_ptr<SheetRenderer> view = makeView(wide, scale);
         ASSERT_TRUE(view);
@@ -431,7 +431,7 @@ TEST_F(SheetRendererTest, PassesAfterTheFirstDrawTheSameFrameAsAFreshRenderer) {
 
 // Only a change of what the pass draws asks for one; the same values pushed again do not.
 TEST_F(SheetRendererTest, NeedsDisplayOnlyAfterAChangeOfWhatItDraws) {
-    const SheetFold fold = tentFold(exampleSheet, 40, 1, 40, -1);
+    const ClassicFold fold = tentFold(exampleSheet, 40, 1, 40, -1);
     std::unique_ptr<SheetRenderer> view = makeView(fold);
     ASSERT_TRUE(view);
     ASSERT_TRUE(view->setImage(quadrantImage(QSize(800, 600), QImage::Format_RGB32)));
@@ -460,8 +460,8 @@ TEST_F(SheetRendererTest, NeedsDisplayOnlyAfterAChangeOfWhatItDraws) {
 // One renderer serves pictures of many sizes: resized, it draws the frame, the end points and an
 // export of a fresh renderer made at the new size, at both scales.
 TEST_F(SheetRendererTest, AResizedRendererDrawsWhatAFreshOneOfThatSizeDraws) {
-    const SheetFold large = tentFold(exampleSheet, 70, 1, 50, -1);
-    const SheetFold small = tentFold(QSizeF(500, 700), 40, 1, 60, 1);
+    const ClassicFold large = tentFold(exampleSheet, 70, 1, 50, -1);
+    const ClassicFold small = tentFold(QSizeF(500, 700), 40, 1, 60, 1);
     const QImage picture = quadrantImage(QSize(500, 700), QImage::Format_RGB32);
     for (const double scale : {1.0, 2.0}) {
         std::unique_ptr<SheetRenderer> view = makeView(large, scale);
