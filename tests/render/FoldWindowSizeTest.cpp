@@ -3,6 +3,7 @@
 #include "fold/FoldWindowSize.h"
 #include "RenderTestSupport.h"
 #include "fold/PanelFoldModel.h"
+#include "fold/SheetFold.h"
 #include "render/SheetRenderer.h"
 
 #include <gtest/gtest.h>
@@ -31,13 +32,35 @@ PanelFoldModel pushedToTheLimits(const FoldLayout& layout, FoldSize sheet, doubl
     return fold;
 }
 
-// The poses to show: the two extremes and some met on a random walk of drag steps.
-std::vector<PanelFoldModel> poses(const FoldLayout& layout, FoldSize sheet) {
-    std::vector<PanelFoldModel> poses{pushedToTheLimits(layout, sheet, 1),
-                                      pushedToTheLimits(layout, sheet, -1)};
+SheetFold sheetFoldOf(const PanelFoldModel& model) {
+    SheetFold fold(model.layout(), model.sheetSize());
+    fold.restore(FoldSnapshot::take(model, 0));
+    return fold;
+}
+
+// The poses to show: the extremes (for hinged panels each crease folded either way as far as it
+// goes, and the layout's own poses) and some met on a random walk of drag steps.
+std::vector<SheetFold> poses(const FoldLayout& layout, FoldSize sheet) {
+    std::vector<SheetFold> poses;
+    if (layout.isHinged()) {
+        for (const HingedFold::Pose pose :
+             {HingedFold::Pose::presentation, HingedFold::Pose::closed}) {
+            poses.emplace_back(layout, sheet);
+            poses.back().setPose(pose);
+        }
+        for (const double side : {1.0, -1.0}) {
+            SheetFold fold(layout, sheet);
+            for (int line = 0; line < fold.lineCount(); ++line)
+                fold.moveLine(line, {side * fold.sheetSize().width, 0}, 0);
+            poses.push_back(fold);
+        }
+    } else {
+        poses = {sheetFoldOf(pushedToTheLimits(layout, sheet, 1)),
+                 sheetFoldOf(pushedToTheLimits(layout, sheet, -1))};
+    }
     std::mt19937 random(20);
     std::uniform_real_distribution<double> step(-40, 40);
-    PanelFoldModel fold(layout, sheet);
+    SheetFold fold(layout, sheet);
     std::uniform_int_distribution<int> line(0, fold.lineCount() - 1);
     for (int i = 1; i <= 600; ++i) {
         fold.moveLine(line(random), {step(random), step(random)}, 0);
@@ -64,7 +87,7 @@ TEST_P(LayoutWindows, HoldTheFoldAtEveryPoseAndTilt) {
         QImage grey(int(sheet.width), int(sheet.height), QImage::Format_RGB32);
         grey.fill(qRgb(200, 200, 200));
         ASSERT_TRUE(view->setImage(grey));
-        for (const PanelFoldModel& fold : poses(layout, sheet)) {
+        for (const SheetFold& fold : poses(layout, sheet)) {
             view->setFold(fold);
             for (float pitch : {-60.0f, -30.0f, 0.0f, 30.0f, 60.0f}) {
                 view->setPitch(pitch);

@@ -167,10 +167,12 @@ TEST(LayoutFrame, HorizontalCreasesKeepThePictureUpright) {
     }
 }
 
+// Hinged panels project their lines rather than search them, and are drawn with their bends.
 std::vector<FoldLayout> everyLayout() {
     std::vector<FoldLayout> layouts = FoldLayout::presets(Axis::vertical);
     for (const FoldLayout& layout : FoldLayout::presets(Axis::horizontal))
         layouts.push_back(layout);
+    std::erase_if(layouts, [](const FoldLayout& layout) { return layout.isHinged(); });
     return layouts;
 }
 
