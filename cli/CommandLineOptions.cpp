@@ -48,7 +48,8 @@ void CommandLineOptions::add(QCommandLineParser& parser) {
         {{QStringLiteral("v"), QStringLiteral("version")}, tr("Show the version and exit.")},
         {QStringLiteral("layout"),
          tr("Open or export the pictures folded this way: two-tents (the default), tent, card,\n"
-            "z-fold or accordion-N, N from 2 to 12; they start flat unless --fold folds them."),
+            "z-fold, accordion-N (N from 2 to 12), letter, roll-4, gate, double-gate or\n"
+            "double-parallel. Opened part-open; exported flat unless --pose or --fold says."),
          tr("NAME")},
         {QStringLiteral("horizontal"), tr("With --layout: creases running across the sheet.")},
         {QStringLiteral("export"), tr("Export the one PICTURE, folded, to OUT."), tr("OUT")},
@@ -59,7 +60,9 @@ void CommandLineOptions::add(QCommandLineParser& parser) {
          tr("OUT")},
         {QStringLiteral("animate-dir"), tr("Animate every PICTURE to DIR/<name> folded.<ext>."),
          tr("DIR")},
-        {QStringLiteral("from"), tr("The fold the animation starts from (default: flat)."),
+        {QStringLiteral("from"),
+         tr("The fold the animation starts from (default: flat, or closed for\n"
+            "the folds that close flat)."),
          tr("FILE")},
         {QStringLiteral("loop"), tr("Go there and back, and play for ever.")},
         {QStringLiteral("tilt-from"),

@@ -18,6 +18,8 @@
 #include <QTest>
 #include <QUndoStack>
 
+#include <algorithm>
+
 namespace {
 
 using Axis = FoldLayout::Axis;
@@ -101,8 +103,40 @@ TEST_F(LayoutCommandsTest, NewPicturesOpenInThePreferredLayoutUnlessAFoldIsRemem
     ASSERT_EQ(documentCount(), 2u);
     EXPECT_EQ(document(0).document().layout(), FoldLayout::tent());
     EXPECT_EQ(document(1).document().layout(), FoldLayout::accordion(3, Axis::horizontal));
-    // Opening in the preferred layout is no step of the user's.
+    // Opening in the preferred layout is no step of the user's; it shows part-closed.
     EXPECT_EQ(document(1).undoStack().count(), 0);
+    EXPECT_NE(document(1).document().snapshot(), document(1).document().flatSnapshot());
+}
+
+// The folds that close flat: each shows part-open from the menu, Reset Fold lays it flat, and
+// Check Closing is offered for them only.
+TEST_F(LayoutCommandsTest, FoldsThatCloseFlatShowPartOpenAndOfferTheirCheck) {
+    launch({picture()});
+    ASSERT_TRUE(activate(document(0).window()));
+    LayoutMenu& menu = shownLayoutMenu(application());
+    for (const FoldLayout& layout : FoldLayout::presets(Axis::vertical)) {
+        if (!layout.isHinged())
+            continue;
+        SCOPED_TRACE(layout.name());
+        menu.presetAction(layout)->trigger();
+        Document& shown = document(0).document();
+        ASSERT_EQ(shown.layout(), layout);
+        ASSERT_TRUE(shown.fold().hinged());
+        EXPECT_EQ(shown.fold().hinged()->angles(),
+                  shown.fold().hinged()->poseAngles(HingedFold::Pose::presentation));
+        shownLayoutMenu(application());
+        EXPECT_TRUE(menu.presetAction(layout)->isChecked());
+        shown.resetFold();
+        EXPECT_EQ(shown.snapshot(), shown.flatSnapshot());
+    }
+    menu.presetAction(FoldLayout::tent())->trigger();
+    shownLayoutMenu(application());
+    const QList<QAction*> actions = menu.menu()->actions();
+    const auto check = std::find_if(actions.begin(), actions.end(), [](const QAction* action) {
+        return action->text().contains("Check");
+    });
+    ASSERT_NE(check, actions.end());
+    EXPECT_FALSE((*check)->isEnabled());
 }
 
 TEST_F(LayoutCommandsTest, PicturesAskedForInALayoutOpenInItAlsoWhenHandedOver) {
