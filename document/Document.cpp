@@ -60,8 +60,8 @@ void Document::switchModels(const FoldLayout& layout, FoldSize sheetSize) {
     _fold = flatFold(layout, sheetSize);
 }
 
-FoldPoint Document::moveLine(long line, FoldPoint move) {
-    const FoldPoint applied = _fold.moveLine(int(line), move, _pitch);
+FoldPoint Document::moveLine(long line, FoldPoint move, double snapDegrees) {
+    const FoldPoint applied = _fold.moveLine(int(line), move, _pitch, snapDegrees);
     emit changed();
     return applied;
 }

@@ -84,7 +84,7 @@ public:
     FoldSnapshot flatSnapshot(const FoldLayout& layout, float pitch) const;
 
     // One drag step of a line (as SheetFold::moveLine); gives the part the limiter allowed.
-    FoldPoint moveLine(long line, FoldPoint move);
+    FoldPoint moveLine(long line, FoldPoint move, double snapDegrees = 0.0);
     void setPitch(float degrees);
     // Puts a fold of this sheet taken before back: a cancelled drag.
     void restore(const FoldSnapshot& snapshot);

@@ -3,6 +3,7 @@
 #include "fold/SheetFold.h"
 
 #include <algorithm>
+#include <cmath>
 #include <numeric>
 
 namespace {
@@ -96,7 +97,7 @@ void SheetFold::setPose(HingedFold::Pose pose) {
     _model = model;
 }
 
-FoldPoint SheetFold::moveLine(int line, FoldPoint move, float pitch) {
+FoldPoint SheetFold::moveLine(int line, FoldPoint move, float pitch, double snapDegrees) {
     if (FoldModel* model = std::get_if<FoldModel>(&_model))
         return model->moveLine(line, move, pitch);
     if (PanelFoldModel* model = std::get_if<PanelFoldModel>(&_model))
@@ -108,9 +109,16 @@ FoldPoint SheetFold::moveLine(int line, FoldPoint move, float pitch) {
     const bool rightOfAnchor = crease >= model.anchorPanel();
     const double radius = model.widths()[std::size_t(rightOfAnchor ? crease + 1 : crease)];
     const double towardAnchor = rightOfAnchor ? -move.x : move.x;
-    const double applied = model.turnCrease(crease, -towardAnchor / radius * degreesPerRadian);
+    double turn = -towardAnchor / radius * degreesPerRadian;
+    if (snapDegrees > 0.0) {
+        const double current = model.angles()[std::size_t(crease)];
+        turn = std::round((current + turn) / snapDegrees) * snapDegrees - current;
+    }
+    const double applied = model.turnCrease(crease, turn);
     const double moved = -applied / degreesPerRadian * radius;
-    return {rightOfAnchor ? -moved : moved, 0.0};
+    const bool creaseLine = line > 0 && line < model.panelCount();
+    const double along = creaseLine && move.y != 0.0 ? model.moveCrease(crease, move.y) : 0.0;
+    return {rightOfAnchor ? -moved : moved, along};
 }
 
 int SheetFold::lineCount() const {

@@ -32,8 +32,10 @@ public:
     void setPose(HingedFold::Pose pose);
 
     // One drag step of a line; gives the part the limits allowed. For hinged panels move.x turns
-    // the panel beyond the line's crease as if its far edge moved by that much.
-    FoldPoint moveLine(int line, FoldPoint move, float pitch);
+    // the panel beyond the line's crease as if its far edge moved by that much (with a snap the
+    // angle only takes whole multiples of it, the rest of the move left pending), and move.y
+    // moves a crease along the sheet while the widths are not fixed.
+    FoldPoint moveLine(int line, FoldPoint move, float pitch, double snapDegrees = 0.0);
 
     int lineCount() const;
     // The lines' positions along the flat sheet and where they lie (along the length, toward the

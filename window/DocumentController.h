@@ -140,6 +140,7 @@ private:
     QImage captureWithCopyLines();
     void dragTilt(QPointF screenPoint, Qt::KeyboardModifiers modifiers);
     void dragLine(QPointF screenPoint, Qt::KeyboardModifiers modifiers);
+    void dragHingedLine(FoldPoint move, Qt::KeyboardModifiers modifiers);
     void moveWindow(const QMouseEvent& event);
     void dragPictureOut(const QMouseEvent& event);
     void endPress();

@@ -199,7 +199,11 @@ void DocumentController::nudgeLine(FoldPoint move) {
     if (!_controlAreas.isLine(line))
         return;
     const FoldSnapshot before = _document->snapshot();
-    _document->moveLine(line, foldMove({move.x, move.y}));
+    FoldPoint step = foldMove({move.x, move.y});
+    // A hinged panel turns by either arrow's step, as the pointer's drag across its crease would.
+    if (_document->layout().isHinged())
+        step = {step.x + step.y, 0};
+    _document->moveLine(line, step);
     _document->pushStep(tr("Fold"), before, keyStepMergeId(_keyStepSeries, false));
 }
 

@@ -21,7 +21,8 @@
 namespace {
 
 constexpr double pitchSnap = 15;
-constexpr int dragImageWidth = 200; // points
+constexpr double hingedAngleSnap = 15; // degrees
+constexpr int dragImageWidth = 200;    // points
 
 bool isShift(Qt::KeyboardModifiers modifiers) {
     return modifiers & Qt::ShiftModifier;
@@ -172,12 +173,26 @@ void DocumentController::dragTilt(QPointF screenPoint, Qt::KeyboardModifiers mod
 // applied, so refused motion stays pending.
 void DocumentController::dragLine(QPointF screenPoint, Qt::KeyboardModifiers modifiers) {
     FoldPoint move = foldMove(screenPoint - _lastPoint);
+    if (_document->layout().isHinged())
+        return dragHingedLine(move, modifiers);
     if (isOption(modifiers))
         move.x = 0;
     if (isShift(modifiers))
         move.y = 0;
     const FoldPoint applied = _document->moveLine(_controlArea, move);
     _lastPoint += screenMove(applied);
+    _lastDraggedLine = _controlArea;
+    _isDragging = true;
+}
+
+// A hinged panel turns with the pointer, its angle snapped by Shift; Ctrl (or Alt) moves its
+// crease along the paper instead.
+void DocumentController::dragHingedLine(FoldPoint move, Qt::KeyboardModifiers modifiers) {
+    const bool along = isOption(modifiers);
+    const FoldPoint asked = along ? FoldPoint{0, move.x} : FoldPoint{move.x, 0};
+    const FoldPoint applied =
+        _document->moveLine(_controlArea, asked, isShift(modifiers) ? hingedAngleSnap : 0.0);
+    _lastPoint += screenMove({along ? applied.y : applied.x, 0});
     _lastDraggedLine = _controlArea;
     _isDragging = true;
 }

@@ -7,7 +7,10 @@
 
 #include <QFile>
 #include <QScreen>
+#include <QTest>
 #include <QUndoStack>
+
+#include <cmath>
 
 namespace {
 
@@ -125,6 +128,52 @@ TEST_F(DocumentLayoutTest, TheWindowFitsTheScreenAfterAChangeOfLayout) {
     EXPECT_EQ(controller->document().sheetSize(), opened);
     EXPECT_EQ(controller->window()->size(), classic);
     EXPECT_NEAR(lineMiddle(*controller, 6).x() - lineMiddle(*controller, 0).x(), opened.width, 2.0);
+}
+
+} // namespace
+
+namespace {
+
+// Dragging the first edge of a letter fold toward the middle folds that panel away from the
+// viewer, as far as the pointer goes and no further than the paper allows; Escape puts the fold
+// back, and a finished drag is one step for Undo.
+TEST_F(DocumentLayoutTest, DraggingAHingedPanelsEdgeTurnsItAboutItsCrease) {
+    auto controller = openShown(QSize(640, 480));
+    ASSERT_TRUE(controller);
+    Document& document = controller->document();
+    document.setLayout(FoldLayout::hinged(FoldLayout::Shape::letter));
+    ASSERT_EQ(document.fold().hinged()->angles(), (std::vector<double>{0, 0}));
+    const QPoint start = widgetPoint(*controller, lineMiddle(*controller, 0) + QPointF(3, 0));
+    hover(*controller, start, 0);
+
+    press(*controller, start);
+    dragTo(*controller, start + QPoint(30, 0));
+    const double turned = document.fold().hinged()->angles()[0];
+    EXPECT_LT(turned, -5.0);
+    EXPECT_EQ(document.fold().hinged()->angles()[1], 0.0);
+    QTest::keyClick(controller->window(), Qt::Key_Escape);
+    EXPECT_EQ(document.fold().hinged()->angles()[0], 0.0);
+
+    press(*controller, start);
+    for (int dx = 20; dx <= 2000; dx += 20)
+        dragTo(*controller, start + QPoint(dx, 0));
+    release(*controller, start + QPoint(2000, 0));
+    const HingedFold& hinged = *document.fold().hinged();
+    EXPECT_GE(hinged.angles()[0], -180.0);
+    EXPECT_LT(hinged.angles()[0], -150.0);
+    EXPECT_TRUE(hinged.allows(hinged.angles()));
+    EXPECT_EQ(controller->undoStack().undoText(), "Fold");
+    controller->undoStack().undo();
+    EXPECT_EQ(document.fold().hinged()->angles()[0], 0.0);
+
+    // Shift takes whole steps of 15 degrees.
+    press(*controller, start, Qt::ShiftModifier);
+    for (const int dx : {7, 19, 33, 41})
+        dragTo(*controller, start + QPoint(dx, 0), Qt::ShiftModifier);
+    const double snapped = document.fold().hinged()->angles()[0];
+    EXPECT_LT(snapped, 0.0);
+    EXPECT_DOUBLE_EQ(std::remainder(snapped, 15.0), 0.0);
+    release(*controller, start + QPoint(41, 0));
 }
 
 } // namespace
