@@ -2,10 +2,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "document/AnimationExport.h"
 #include "document/FoldFile.h"
-#include "fold/SheetFold.h"
 #include "document/RendererSetup.h"
 #include "fold/FoldModel.h"
 #include "fold/PanelFoldModel.h"
+#include "fold/SheetFold.h"
 #include "render/SheetRenderer.h"
 #include "tests/media/DecodedAnimation.h"
 
