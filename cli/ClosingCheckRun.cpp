@@ -17,7 +17,9 @@ int ClosingCheckRun::run(const CommandLine& commandLine, FILE* out, FILE* errors
         const PictureReader::Result read =
             PictureReader::read(path, [](QSize) { return QSize(1, 1); });
         if (read.picture.isNull()) {
-            std::fprintf(errors, "pleatora: %s\n", PathText::shown(read.failure).toUtf8().data());
+            std::fprintf(errors, "pleatora: %s: %s\n",
+                         PathText::shown(commandLine.pictures.first()).toUtf8().constData(),
+                         PathText::shown(read.failure).toUtf8().constData());
             return 2;
         }
         printed = read.points;
