@@ -4,7 +4,8 @@
 #
 # Makes docs/layouts.png with Pleatora's own command line: the sample picture folded in each
 # preset, with its creases down the sheet and across it, a little tilted, in a grid with the
-# layouts' names. Each fold is a fold file written here, every tent pushed together by the same
+# layouts' names; and docs/printed-folds.png: the folds that close flat in their presentation
+# pose, and a letter fold closed. Each fold is a fold file written here, every tent pushed together by the same
 # share of its paper. Usage: scripts/make-layouts-picture.sh [BINARY] (default build/pleatora).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -87,16 +88,32 @@ for axis in vertical horizontal; do
     done
 done
 
+# Tiles in a grid of `columns`, row by row.
+stack() {
+    local output=$1 columns=$2
+    shift 2
+    local inputs=() grid=""
+    for tile in "$@"; do inputs+=(-i "$tile"); done
+    for ((i = 0; i < $#; i++)); do
+        grid+="${grid:+|}$((i % columns * tile_width))_$((i / columns * tile_height))"
+    done
+    ffmpeg -loglevel error -y "${inputs[@]}" \
+        -filter_complex "xstack=inputs=$#:layout=$grid:fill=white" -frames:v 1 "$output"
+    echo "Wrote $output ($# tiles, $columns a row)"
+}
+
 # Four tiles a row, the vertical layouts above the horizontal ones.
-inputs=()
-for tile in "${tiles[@]}"; do inputs+=(-i "$tile"); done
-columns=4
-rows=$(((${#tiles[@]} + columns - 1) / columns))
-grid=""
-for i in "${!tiles[@]}"; do
-    row=$((i / columns))
-    grid+="${grid:+|}$((i % columns * tile_width))_$((row * tile_height))"
+stack "$output" 4 "${tiles[@]}"
+
+printed=()
+for pose in letter:presentation roll-4:presentation gate:presentation \
+    double-gate:presentation double-parallel:presentation letter:closed; do
+    tile="$work/printed-${#printed[@]}.png"
+    "$binary" --export "$tile" --layout "${pose%%:*}" --pose "${pose##*:}" --pitch 12 \
+        --width "$tile_width" --background white --no-lines --overwrite "$picture"
+    label="${pose%%:*} --pose ${pose##*:}"
+    ffmpeg -loglevel error -y -i "$tile" -vf "scale=w=$tile_width:h=$tile_height:force_original_aspect_ratio=decrease,pad=$tile_width:$tile_height:(ow-iw)/2:(oh-ih)/2:white,drawtext=font=DejaVu Sans:text='$label':x=(w-tw)/2:y=h-th-10:fontsize=18:fontcolor=0x333333" \
+        "$tile.labelled.png"
+    printed+=("$tile.labelled.png")
 done
-ffmpeg -loglevel error -y "${inputs[@]}" \
-    -filter_complex "xstack=inputs=${#tiles[@]}:layout=$grid:fill=white" -frames:v 1 "$output"
-echo "Wrote $output ($columns x $rows layouts)"
+stack docs/printed-folds.png 3 "${printed[@]}"
