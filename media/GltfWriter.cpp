@@ -71,14 +71,16 @@ public:
 
     tinygltf::Model& model() { return _model; }
 
-    int addSurface(const PaperModel::Surface& surface) {
+    // textured: whether its material has a picture, which alone reads texture coordinates.
+    int addSurface(const PaperModel::Surface& surface, bool textured) {
         tinygltf::Primitive primitive;
         primitive.mode = TINYGLTF_MODE_TRIANGLES;
         primitive.attributes["POSITION"] =
             addFloats(surface.positions, TINYGLTF_TYPE_VEC3, 3, true);
         primitive.attributes["NORMAL"] = addFloats(surface.normals, TINYGLTF_TYPE_VEC3, 3, false);
-        primitive.attributes["TEXCOORD_0"] =
-            addFloats(surface.textureCoordinates, TINYGLTF_TYPE_VEC2, 2, false);
+        if (textured)
+            primitive.attributes["TEXCOORD_0"] =
+                addFloats(surface.textureCoordinates, TINYGLTF_TYPE_VEC2, 2, false);
         primitive.indices = addIndices(surface.indices);
         if (_model.meshes.empty())
             _model.meshes.emplace_back().name = "Sheet";
@@ -231,8 +233,8 @@ QByteArray GltfWriter::encode(const PaperModel& model, Container container, QStr
     }
     gltf.materials = {frontMaterial, backMaterial};
 
-    builder.addSurface(model.front);
-    builder.addSurface(model.back);
+    builder.addSurface(model.front, true);
+    builder.addSurface(model.back, !model.backPicture.isNull());
     gltf.meshes.front().primitives[0].material = 0;
     gltf.meshes.front().primitives[1].material = 1;
 

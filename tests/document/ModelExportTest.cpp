@@ -96,8 +96,12 @@ void checkPrimitive(const tinygltf::Model& model, const tinygltf::Primitive& pri
     const int positionAccessor = primitive.attributes.at("POSITION");
     const std::vector<float> positions = values<float>(model, positionAccessor, 3);
     const std::vector<float> normals = values<float>(model, primitive.attributes.at("NORMAL"), 3);
+    const bool textured =
+        model.materials.at(primitive.material).pbrMetallicRoughness.baseColorTexture.index >= 0;
+    ASSERT_EQ(primitive.attributes.count("TEXCOORD_0"), textured ? 1u : 0u);
     const std::vector<float> texture =
-        values<float>(model, primitive.attributes.at("TEXCOORD_0"), 2);
+        textured ? values<float>(model, primitive.attributes.at("TEXCOORD_0"), 2)
+                 : std::vector<float>(positions.size() / 3 * 2);
     const std::vector<std::uint32_t> indices = values<std::uint32_t>(model, primitive.indices, 1);
     ASSERT_EQ(normals.size(), positions.size());
     ASSERT_EQ(texture.size() / 2, positions.size() / 3);

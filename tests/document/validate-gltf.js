@@ -5,7 +5,7 @@
 // Prints the validator's errors and exits with 1 when there are any.
 const fs = require('fs');
 const path = require('path');
-const validator = require(path.join(process.argv[2], 'node_modules', 'gltf-validator'));
+const validator = require(path.resolve(process.argv[2], 'node_modules', 'gltf-validator'));
 
 validator.validateBytes(new Uint8Array(fs.readFileSync(process.argv[3])), {maxIssues: 0})
     .then((report) => {
