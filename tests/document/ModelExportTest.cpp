@@ -24,7 +24,7 @@ constexpr double millimetre = 0.001;
 struct ModelCase {
     const char* name;
     FoldLayout layout;
-    bool presentation;
+    bool presentation; // the hinged pose; for the classic, its tents pulled up
     GltfWriter::Container container;
     bool backPicture;
     bool transparent;
@@ -42,8 +42,14 @@ PaperModel modelOf(const ModelCase& c) {
     PanelPaper paper;
     paper.printedSize = {a4Points.width(), a4Points.height()};
     SheetFold fold(c.layout, a4Sheet, paper);
-    if (c.presentation)
+    if (c.presentation && fold.classic()) {
+        fold.moveLine(3, {25, 0}, 0);
+        fold.moveLine(1, {-12, 0}, 0);
+        fold.moveLine(2, {0, -22}, 0);
+        fold.moveLine(4, {0, 30}, 0);
+    } else if (c.presentation) {
         fold.setPose(HingedFold::Pose::presentation);
+    }
     PaperModel model = SheetMesh::build(fold, a4Points, true);
     model.frontPicture = picture({420, 297}, c.transparent);
     if (c.backPicture)
@@ -223,6 +229,7 @@ using Container = GltfWriter::Container;
 const ModelCase cases[] = {
     {"classicGlb", FoldLayout(), false, Container::binary, false, false},
     {"classicGltf", FoldLayout(), false, Container::json, true, true},
+    {"classicFoldedGlb", FoldLayout(), true, Container::binary, true, false},
     {"letterGlb", FoldLayout::hinged(FoldLayout::Shape::letter), true, Container::binary, true,
      false},
     {"letterGltf", FoldLayout::hinged(FoldLayout::Shape::letter), true, Container::json, false,
