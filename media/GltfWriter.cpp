@@ -172,7 +172,8 @@ tinygltf::Material paperMaterial(const std::string& name) {
     return material;
 }
 
-// Far enough back to see the whole sheet, turned by the tilt about the sheet's tilt axis.
+// Far enough back to see the whole sheet, turned by the tilt about the sheet's tilt axis. The
+// renderer's world has Y down, which reverses a turn about X but not one about Y.
 tinygltf::Node cameraNode(const PaperModel& model) {
     float reach = 0.0f;
     for (const PaperModel::Surface* surface : {&model.front, &model.back}) {
@@ -180,7 +181,7 @@ tinygltf::Node cameraNode(const PaperModel& model) {
             reach = std::max(reach, std::abs(coordinate));
     }
     const double distance = reach / std::tan(cameraFieldOfView / 2) * 1.2 + reach;
-    const double angle = -double(model.pitch) * pi / 180.0;
+    const double angle = (model.tiltsAboutX ? 1.0 : -1.0) * double(model.pitch) * pi / 180.0;
     const double sine = std::sin(angle / 2);
     tinygltf::Node node;
     node.name = "View";

@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QQuaternion>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QVector3D>
@@ -55,6 +56,7 @@ PaperModel modelOf(const ModelCase& c) {
     if (c.backPicture)
         model.backPicture = picture({210, 148}, false);
     model.backColour = QColor(250, 240, 220);
+    model.pitch = c.presentation ? 15.0f : 0.0f;
     return model;
 }
 
@@ -147,6 +149,20 @@ void checkPrimitive(const tinygltf::Model& model, const tinygltf::Primitive& pri
     }
 }
 
+// The camera's forward, -Z turned by its rotation, points from it to the sheet's middle.
+void checkCameraLooksAtTheSheet(const tinygltf::Model& model) {
+    const tinygltf::Node& node = model.nodes.at(1);
+    ASSERT_EQ(node.camera, 0);
+    ASSERT_EQ(node.rotation.size(), 4u);
+    ASSERT_EQ(node.translation.size(), 3u);
+    const QQuaternion turn(float(node.rotation[3]), float(node.rotation[0]),
+                           float(node.rotation[1]), float(node.rotation[2]));
+    const QVector3D forward = turn.rotatedVector(QVector3D(0, 0, -1));
+    const QVector3D toSheet = -QVector3D(float(node.translation[0]), float(node.translation[1]),
+                                         float(node.translation[2]));
+    EXPECT_NEAR(QVector3D::dotProduct(forward, toSheet.normalized()), 1.0f, 1e-5f);
+}
+
 class ModelExportTest : public testing::TestWithParam<ModelCase> {};
 
 TEST_P(ModelExportTest, loadsBackAsAClosedSheetOfPaperAtItsPrintedSize) {
@@ -198,6 +214,7 @@ TEST_P(ModelExportTest, loadsBackAsAClosedSheetOfPaperAtItsPrintedSize) {
         EXPECT_NEAR(back.pbrMetallicRoughness.baseColorFactor.at(2), 220 / 255.0, 1e-6);
     }
     ASSERT_EQ(model.cameras.size(), 1u);
+    checkCameraLooksAtTheSheet(model);
 }
 
 // The picture's top left lies at the sheet's top left, and the back's mirrored behind it.
