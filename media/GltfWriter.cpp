@@ -12,7 +12,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <limits>
 #include <sstream>
 
@@ -24,14 +23,19 @@ constexpr double paperRoughness = 0.9;
 constexpr double cameraFieldOfView = 0.6; // radians, vertical
 constexpr double pi = 3.14159265358979323846;
 
+// A picture with an alpha channel that is opaque throughout goes as JPEG all the same. Row by
+// row, so that a large picture of another format is not copied whole.
 bool hasTransparency(const QImage& picture) {
     if (!picture.hasAlphaChannel())
         return false;
-    const QImage straight = picture.convertToFormat(QImage::Format_ARGB32);
-    for (int y = 0; y < straight.height(); ++y) {
-        const auto* row = reinterpret_cast<const QRgb*>(straight.constScanLine(y));
-        if (std::any_of(row, row + straight.width(),
-                        [](QRgb pixel) { return qAlpha(pixel) < 255; }))
+    const bool argb = picture.format() == QImage::Format_ARGB32 ||
+                      picture.format() == QImage::Format_ARGB32_Premultiplied;
+    for (int y = 0; y < picture.height(); ++y) {
+        const QImage line =
+            argb ? picture
+                 : picture.copy(0, y, picture.width(), 1).convertToFormat(QImage::Format_ARGB32);
+        const auto* row = reinterpret_cast<const QRgb*>(line.constScanLine(argb ? y : 0));
+        if (std::any_of(row, row + picture.width(), [](QRgb pixel) { return qAlpha(pixel) < 255; }))
             return true;
     }
     return false;
