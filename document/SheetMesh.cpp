@@ -33,7 +33,9 @@ SheetMesh::SheetMesh(const SheetFold& fold, QSizeF printedPoints, bool backAsBoo
       _backAsBook(backAsBook) {
     const FoldSize sheet = fold.sheetSize();
     const double length = _vertical ? sheet.width : sheet.height;
-    const double printedLength = _vertical ? printedPoints.width() : printedPoints.height();
+    // A sheet of no known printed size is taken at its size on screen, a point a point.
+    const double givenLength = _vertical ? printedPoints.width() : printedPoints.height();
+    const double printedLength = givenLength > 0 ? givenLength : length;
     _breadth = _vertical ? sheet.height : sheet.width;
     _paperLength = fold.creases().back();
     _metresPerUnit = printedLength * metresPerPoint / length;
