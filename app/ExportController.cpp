@@ -21,8 +21,13 @@ namespace {
 
 constexpr int repaintInterval = 50; // ms between event runs while a file is written
 
+// The pictures, then the sheet as a model in one binary file, which viewers take most readily.
+QList<ExportFormat> offeredFormats() {
+    return ExportWriter::formats() << ExportWriter::modelFormats().first();
+}
+
 std::optional<ExportFormat> formatForNameFilter(const QString& nameFilter) {
-    for (const ExportFormat& format : ExportWriter::formats()) {
+    for (const ExportFormat& format : offeredFormats()) {
         if (format.nameFilter() == nameFilter)
             return format;
     }
@@ -55,7 +60,7 @@ std::optional<ExportOptions> ExportController::chooseOptions(DocumentController&
 
 std::optional<ExportController::Destination>
 ExportController::chooseFile(DocumentController& document) {
-    const QList<ExportFormat> formats = ExportWriter::formats();
+    const QList<ExportFormat> formats = offeredFormats();
     QFileDialog dialog(document.window(), tr("Export"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -99,6 +104,10 @@ QString ExportController::proposedFolder(const DocumentController& document) con
 void ExportController::write(DocumentController& document, ExportOptions options,
                              const Destination& destination) {
     const QString name = QFileInfo(destination.fileName).fileName();
+    if (destination.format.isModel()) {
+        writeModel(document, options, destination);
+        return;
+    }
     if (!destination.format.hasAlpha)
         options.transparentBackground = false;
     if (QString failure; !ExportWriter::canWrite(
@@ -123,6 +132,17 @@ void ExportController::write(DocumentController& document, ExportOptions options
     progress.setLabelText(tr("Writing \"%1\"...").arg(name));
     progress.setValue(progress.maximum() - 1);
     writeFile(std::move(picture), destination, progress);
+}
+
+void ExportController::writeModel(DocumentController& document, const ExportOptions& options,
+                                  const Destination& destination) {
+    const QFileInfo file(destination.fileName);
+    QString failure;
+    if (document.exportModel(options, destination.fileName, destination.format, &failure) ==
+        ExportWriter::Outcome::Written)
+        _preferences.setValue(Preferences::exportFolder, file.absolutePath());
+    else
+        alertFailure(file.fileName(), failure);
 }
 
 // The encoders give no progress of their own; each write lets the dialog repaint and be cancelled.

@@ -36,6 +36,8 @@ private:
     void followFilter(QFileDialog& dialog, const QString& nameFilter) const;
     QString proposedFolder(const DocumentController& document) const;
     void write(DocumentController& document, ExportOptions options, const Destination& destination);
+    void writeModel(DocumentController& document, const ExportOptions& options,
+                    const Destination& destination);
     void writeFile(QImage picture, const Destination& destination, const QProgressDialog& progress);
     static void alertFailure(const QString& fileName, const QString& reason);
 

@@ -7,10 +7,12 @@
 #include "cli/AnimationBatch.h"
 #include "cli/StopSignals.h"
 #include "cli/WorkerMemory.h"
+#include "document/ModelExport.h"
 #include "document/RendererSetup.h"
 #include "fold/FoldModel.h"
 #include "media/AnimationWriter.h"
 #include "media/Failure.h"
+#include "media/GltfWriter.h"
 #include "media/PathText.h"
 #include "render/SheetRenderer.h"
 
@@ -189,6 +191,8 @@ BatchWorker::Status BatchWorker::draw(const PictureReader::Result& read,
     if (entry.settings.foldFile.isEmpty())
         sheetFold.setPose(recipe.pose());
     const float pitch = fold(sheetFold, entry, result);
+    if (entry.format && entry.format->isModel())
+        return writeModel(sheetFold, pitch, read, entry, recipe, result);
     SheetRenderer* view = renderer(windowPoints, &result.failure);
     if (!view) {
         result.failure =
@@ -223,6 +227,39 @@ BatchWorker::Status BatchWorker::draw(const PictureReader::Result& read,
         return animate(sheet, end, texturePicture, windowPoints, entry, recipe, result);
     }
     return render(texturePicture, windowPoints, entry, recipe, result);
+}
+
+BatchWorker::Status BatchWorker::writeModel(const SheetFold& sheetFold, float pitch,
+                                            const PictureReader::Result& read,
+                                            const ExportPlan::Entry& entry,
+                                            const ExportRecipe& recipe, Result& result) {
+    const ExportRecipe::BackSide back =
+        recipe.backSide(QFile::decodeName(entry.picture), read.pageCount);
+    // --sheet's size, when given, over the picture's own.
+    const FoldSize printed = sheetFold.paper().printedSize;
+    ModelExport::Sides sides{QSizeF(printed.width, printed.height), read.picture, QImage(),
+                             recipe.paperLook()};
+    if (!back.file.isEmpty()) {
+        sides.look.back = PaperLook::Back::picture;
+        sides.back = RendererSetup::readBackPicture(back.file, back.page, &result.failure);
+        if (sides.back.isNull())
+            return Status::Failed;
+    }
+    const double pixelsPerPoint =
+        recipe.plan(read.pixelSize).exportPixelsPerPoint(recipe.options());
+    const FoldSize sheet = sheetFold.sheetSize();
+    const QSize texturePixels(qRound(sheet.width * pixelsPerPoint),
+                              qRound(sheet.height * pixelsPerPoint));
+    const auto start = Clock::now();
+    const PaperModel model = ModelExport::model(sheetFold, pitch, sides, texturePixels);
+    const GltfWriter::Container container =
+        entry.format->name == "GLB" ? GltfWriter::Container::binary : GltfWriter::Container::json;
+    const auto written = GltfWriter::write(model, container, entry.output, &result.failure);
+    _timings.encode += Clock::now() - start;
+    if (written == ExportWriter::Outcome::Written)
+        return Status::Written;
+    result.file = entry.output; // the picture was read; the file could not be written
+    return Status::Failed;
 }
 
 SheetRenderer* BatchWorker::renderer(QSize windowPoints, QString* failure) {

@@ -16,8 +16,9 @@ QString tr(const char* text) {
     return QCoreApplication::translate("CommandLine", text);
 }
 
-const QStringList formats = {QStringLiteral("png"), QStringLiteral("tiff"), QStringLiteral("jpeg"),
-                             QStringLiteral("webp"), QStringLiteral("pdf")};
+const QStringList formats = {QStringLiteral("png"),  QStringLiteral("tiff"), QStringLiteral("jpeg"),
+                             QStringLiteral("webp"), QStringLiteral("pdf"),  QStringLiteral("glb"),
+                             QStringLiteral("gltf")};
 const QStringList animationFormats = {QStringLiteral("mp4"), QStringLiteral("webm"),
                                       QStringLiteral("gif"), QStringLiteral("webp"),
                                       QStringLiteral("png")};
@@ -230,7 +231,7 @@ void CommandLine::readLook(const QCommandLineParser& parser) {
         if (!(animate ? animationFormats : formats).contains(settings.format))
             fail(tr("--format wants %1, not '%2'.")
                      .arg(animate ? tr("mp4, webm, gif, webp or png")
-                                  : tr("png, tiff, jpeg, webp or pdf"),
+                                  : tr("png, tiff, jpeg, webp, pdf, glb or gltf"),
                           parser.value(QStringLiteral("format"))));
     }
     if (parser.isSet(QStringLiteral("background"))) {

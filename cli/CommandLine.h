@@ -44,8 +44,8 @@ public:
         std::optional<bool> shadow;
         std::optional<bool> lines;
         std::optional<QColor> background; // transparent when unset
-        // png, tiff, jpeg, webp or pdf; for animations mp4, webm, gif, webp or png; empty: from
-        // the name
+        // png, tiff, jpeg, webp, pdf, glb or gltf; for animations mp4, webm, gif, webp or png;
+        // empty: from the name
         QString format;
         bool overwrite = false;
         int screenHeight = 1080;

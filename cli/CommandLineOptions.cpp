@@ -89,8 +89,8 @@ void CommandLineOptions::add(QCommandLineParser& parser) {
         {QStringLiteral("background"), tr("transparent (default), #rrggbb or a colour name."),
          tr("COLOUR")},
         {QStringLiteral("format"),
-         tr("png, tiff, jpeg, webp or pdf (default: from OUT, else png); for animations\n"
-            "mp4, webm, gif, webp or png (default: from OUT, else mp4)."),
+         tr("png, tiff, jpeg, webp, pdf, or glb or gltf for a 3D model (default: from OUT,\n"
+            "else png); for animations mp4, webm, gif, webp or png (default: from OUT, else mp4)."),
          tr("FORMAT")},
         {QStringLiteral("overwrite"), tr("Replace existing output files.")},
         {QStringLiteral("screen-height"),

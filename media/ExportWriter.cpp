@@ -99,13 +99,18 @@ QList<ExportFormat> ExportWriter::formats() {
     return available;
 }
 
+QList<ExportFormat> ExportWriter::modelFormats() {
+    return {{"GLB", QStringLiteral("glb"), tr("3D model (GLB)"), true},
+            {"GLTF", QStringLiteral("gltf"), tr("3D model (glTF)"), true}};
+}
+
 std::optional<ExportFormat> ExportWriter::formatForFileName(const QString& fileName) {
     QString suffix = QFileInfo(fileName).suffix().toLower();
     if (suffix == QLatin1String("jpeg"))
         suffix = QStringLiteral("jpg");
     else if (suffix == QLatin1String("tif"))
         suffix = QStringLiteral("tiff");
-    for (const ExportFormat& format : formats()) {
+    for (const ExportFormat& format : formats() + modelFormats()) {
         if (format.suffix == suffix)
             return format;
     }

@@ -13,7 +13,7 @@
 
 // A file format an export can be written in.
 struct ExportFormat {
-    QByteArray name; // as QImageWriter knows it, or "PDF"
+    QByteArray name; // as QImageWriter knows it, or "PDF", "GLB" or "GLTF"
     QString suffix;
     QString description;
     bool hasAlpha = true;
@@ -28,6 +28,8 @@ struct ExportFormat {
     qint64 largestPixels() const { return bytesPerPixel ? memoryBudget / bytesPerPixel : 0; }
 
     bool isPdf() const { return name == "PDF"; }
+    // A 3D model of the sheet (GltfWriter) rather than a picture of it.
+    bool isModel() const { return name == "GLB" || name == "GLTF"; }
     // "PNG image (*.png)", for a file dialog.
     QString nameFilter() const;
     // "<picture's name> folded.<suffix>" for a picture file's name.
@@ -47,7 +49,9 @@ public:
 
     // PNG first, then TIFF, JPEG, WebP and PDF, as far as Qt can write them here.
     static QList<ExportFormat> formats();
-    // The format a file name's suffix names, if it names one.
+    // GLB, then glTF: the sheet as a 3D model, which GltfWriter writes.
+    static QList<ExportFormat> modelFormats();
+    // The picture or model format a file name's suffix names, if it names one.
     static std::optional<ExportFormat> formatForFileName(const QString& fileName);
     // Whether a picture of that size can be written to path in the format, checked before any
     // drawing; failure: a side over the format's largest, or a path that is a device, FIFO,

@@ -41,6 +41,8 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${PLEATORA_HOMEPAGE}")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Loaded at run time, so dpkg-shlibdeps cannot see them: the image formats beyond Qt's own
 # (TIFF, WebP) and Mesa's drivers, software OpenGL included, for drawing without a display.
-# libdeflate0 is linked, so dpkg-shlibdeps finds it too; named here as the PNG writer's compressor.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-image-formats-plugins, libgl1-mesa-dri, libdeflate0")
+# libdeflate0 and libtinygltf2d are linked, so dpkg-shlibdeps finds them too; named here as the
+# PNG writer's compressor and the 3D model writer.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "qt6-image-formats-plugins, libgl1-mesa-dri, libdeflate0, libtinygltf2d")
 include(CPack)

@@ -7,6 +7,7 @@
 #include "document/FramePresenter.h"
 #include "document/SheetSizing.h"
 #include "fold/FoldSnapshot.h"
+#include "media/ExportWriter.h"
 #include "media/PictureReader.h"
 #include "render/LineEndPoints.h"
 
@@ -60,6 +61,10 @@ public:
     // background they ask; its device pixel ratio is its pixels per point. Null when stopped or
     // when it cannot be drawn.
     QImage exportPicture(const ExportOptions& options, const SheetRenderer::TileProgress& progress);
+    // The sheet as a 3D model in format (ExportFormat::isModel()), its pictures read afresh at the
+    // size a still export at these options would show them.
+    ExportWriter::Outcome exportModel(const ExportOptions& options, const QString& fileName,
+                                      const ExportFormat& format, QString* failure = nullptr);
     // The move from start to the current fold and tilt, written to fileName as the options ask
     // (AnimationExport); the window shows the current fold again afterwards.
     AnimationExport::Outcome exportAnimation(const QString& fileName, const ExportOptions& options,

@@ -5,7 +5,11 @@
 // drag out of the window carries.
 #include "window/DocumentController.h"
 
+#include "document/ModelExport.h"
+#include "document/RendererSetup.h"
 #include "media/ExportWriter.h"
+#include "media/Failure.h"
+#include "media/GltfWriter.h"
 #include "media/PictureEncoder.h"
 #include "window/WindowLog.h"
 
@@ -16,6 +20,39 @@
 QImage DocumentController::exportPicture(const ExportOptions& options,
                                          const SheetRenderer::TileProgress& progress) {
     return _presenter->exportPicture(*_document, options, progress);
+}
+
+ExportWriter::Outcome DocumentController::exportModel(const ExportOptions& options,
+                                                      const QString& fileName,
+                                                      const ExportFormat& format,
+                                                      QString* failure) {
+    const double pixelsPerPoint = _document->sizingPlan().exportPixelsPerPoint(options);
+    const FoldSize sheet = _document->fold().sheetSize();
+    const QSize texturePixels(qRound(sheet.width * pixelsPerPoint),
+                              qRound(sheet.height * pixelsPerPoint));
+    const Document::Printed& printed = _document->printed();
+    const QString pictureFile = _document->url().toLocalFile();
+    const PictureReader::Result front = PictureReader::read(
+        QFile::encodeName(pictureFile), [&](QSize) { return texturePixels; }, {}, printed.page);
+    if (front.picture.isNull()) {
+        Failure::fail(failure, front.failure);
+        return ExportWriter::Outcome::Failed;
+    }
+    QImage back;
+    if (!_document->backPicture().isEmpty())
+        back = RendererSetup::readBackPicture(_document->backPicture(), {}, failure);
+    else if (printed.backPage != 0)
+        back = RendererSetup::readBackPicture(
+            pictureFile, {printed.backPage, printed.page.bleedPoints}, failure);
+    if (back.isNull() && (!_document->backPicture().isEmpty() || printed.backPage != 0))
+        return ExportWriter::Outcome::Failed;
+    const ModelExport::Sides sides{printed.sheetPoints(), front.picture, back,
+                                   renderer().paperLook()};
+    const PaperModel model =
+        ModelExport::model(_document->fold(), _document->pitch(), sides, texturePixels);
+    return GltfWriter::write(
+        model, format.name == "GLB" ? GltfWriter::Container::binary : GltfWriter::Container::json,
+        QFile::encodeName(fileName), failure);
 }
 
 AnimationExport::Outcome

@@ -15,12 +15,14 @@
 #include <QHash>
 #include <QImage>
 #include <QImageReader>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QtEndian>
 
 #include <csignal>
 #include <fcntl.h>
@@ -895,4 +897,38 @@ TEST_F(BatchRunTest, ASignalStopsTheRunCleanlyAtAnyMoment) {
         }
         EXPECT_LE(sizes.size(), 1) << what;
     }
+}
+
+// A model needs no renderer: each output is a whole glTF file, binary or JSON as its name says.
+TEST_F(BatchRunTest, ModelsAreWrittenAsGlbOrGltfByTheirNameOrFormat) {
+    const QStringList inputs = pictures(2);
+    const QString out = folder(QStringLiteral("models"));
+    const ProcessRun many =
+        run(QStringList{QStringLiteral("--export-dir"), out, QStringLiteral("--format"),
+                        QStringLiteral("glb"), QStringLiteral("--layout"), QStringLiteral("letter"),
+                        QStringLiteral("--pose"), QStringLiteral("presentation")} +
+            inputs);
+    EXPECT_EQ(many.exitCode, 0) << many.err.toStdString();
+    for (const QString& name :
+         {QStringLiteral("p00 folded.glb"), QStringLiteral("p01 folded.glb")}) {
+        const QByteArray glb = fileContents(QDir(out).filePath(name));
+        ASSERT_GE(glb.size(), 12) << name.toStdString();
+        EXPECT_EQ(glb.left(4), QByteArray("glTF"));
+        EXPECT_EQ(glb.at(4), 2); // the container's version
+        EXPECT_EQ(qFromLittleEndian<quint32>(glb.constData() + 8), quint32(glb.size()));
+    }
+    const QString json = path(QStringLiteral("one.gltf"));
+    const ProcessRun one = run({QStringLiteral("--export"), json, inputs[0]});
+    EXPECT_EQ(one.exitCode, 0) << one.err.toStdString();
+    const QJsonObject model = QJsonDocument::fromJson(fileContents(json)).object();
+    EXPECT_EQ(model.value(QStringLiteral("asset")).toObject().value(QStringLiteral("version")),
+              QStringLiteral("2.0"));
+    const QString uri = model.value(QStringLiteral("images"))
+                            .toArray()
+                            .at(0)
+                            .toObject()
+                            .value(QStringLiteral("uri"))
+                            .toString();
+    EXPECT_TRUE(uri.startsWith(QStringLiteral("data:image/jpeg;base64,")))
+        << uri.left(40).toStdString();
 }
