@@ -14,7 +14,7 @@ packages=(
     libdeflate-dev libpng-dev
     libx11-dev libxtst-dev libxcb-shape0-dev xvfb xauth xcompmgr x11-utils
     appstream desktop-file-utils librsvg2-bin imagemagick graphviz
-    libpoppler-cpp-dev libpoppler-qt6-dev qpdf libtinygltf-dev nodejs npm
+    libpoppler-cpp-dev libpoppler-qt6-dev qpdf libtinygltf-dev
     reuse python3 dpkg-dev file lintian man-db groff-base
 )
 
@@ -24,6 +24,10 @@ for package in "${packages[@]}"; do
         missing+=("$package")
     fi
 done
+# Node.js may come from elsewhere than Debian, whose npm would conflict with it.
+if ! command -v npm >/dev/null; then
+    missing+=(nodejs npm)
+fi
 if [ ${#missing[@]} -ne 0 ]; then
     sudo=""
     [ "$(id -u)" -ne 0 ] && sudo="sudo"
@@ -36,5 +40,5 @@ fi
 validator="$(dirname "$0")/../build/gltf-validator"
 if [ ! -d "$validator/node_modules/gltf-validator" ]; then
     mkdir -p "$validator"
-    npm install --prefix "$validator" --no-audit --no-fund gltf-validator
+    npm install --prefix "$validator" --no-audit --no-fund gltf-validator@2.0.0-dev.3.10
 fi
