@@ -30,6 +30,7 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
     CommandLineOptions::add(parser);
     CommandLine::addPaperOptions(parser);
     CommandLine::addArtworkOptions(parser);
+    CommandLine::addSceneOptions(parser);
     CommandLine::addPanelOptions(parser);
     if (!parser.parse(arguments)) {
         result.fail(parser.errorText());
@@ -181,6 +182,7 @@ void CommandLine::readExportSettings(const QCommandLineParser& parser) {
     readLook(parser);
     readPaper(parser);
     readArtwork(parser);
+    readScene(parser);
     readPanels(parser);
     readRunOptions(parser);
 }
