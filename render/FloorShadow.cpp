@@ -120,9 +120,13 @@ FloorShadow::FloorShadow(std::span<const Facet> facets, QVector3D light) {
     _area = bounds.adjusted(-margin, -margin, margin, margin);
     _pixelsPerUnit = shadowMapEdge / std::max(_area.width(), _area.height());
 
-    const QImage softMap = rasterise(soft, int(std::lround(softBlur * _sheetExtent * _pixelsPerUnit)));
+    const QImage softMap =
+        rasterise(soft, 0.0, int(std::lround(softBlur * _sheetExtent * _pixelsPerUnit)));
+    // Paper standing upright touches the floor along a line: the contact spreads a little
+    // either side of it.
     const QImage contactMap =
-        rasterise(contact, std::max(1, int(std::lround(contactBlur * _sheetExtent * _pixelsPerUnit))));
+        rasterise(contact, contactBand * _sheetExtent,
+                  std::max(1, int(std::lround(contactBlur * _sheetExtent * _pixelsPerUnit))));
     _darkness = QImage(softMap.size(), QImage::Format_ARGB32);
     for (int y = 0; y < _darkness.height(); ++y) {
         const uchar* s = softMap.constScanLine(y);
@@ -164,9 +168,10 @@ FloorShadow::contactFootprints(std::span<const Facet> facets) const {
     return outlines;
 }
 
-// A footprint seen edge on has no area: its outline is stroked a pixel wide so that it still
-// darkens the floor.
-QImage FloorShadow::rasterise(const std::vector<Outline>& outlines, int blurPixels) const {
+// A footprint seen edge on has no area: its outline is stroked at least a pixel wide so that it
+// still darkens the floor.
+QImage FloorShadow::rasterise(const std::vector<Outline>& outlines, double penWidth,
+                              int blurPixels) const {
     const QSize size(std::max(1, int(std::ceil(_area.width() * _pixelsPerUnit))),
                      std::max(1, int(std::ceil(_area.height() * _pixelsPerUnit))));
     QImage mask(size, QImage::Format_Grayscale8);
@@ -177,7 +182,7 @@ QImage FloorShadow::rasterise(const std::vector<Outline>& outlines, int blurPixe
         painter.setBrush(Qt::white);
         painter.scale(_pixelsPerUnit, _pixelsPerUnit);
         painter.translate(-_area.topLeft());
-        painter.setPen(QPen(Qt::white, 1.0 / _pixelsPerUnit));
+        painter.setPen(QPen(Qt::white, std::max(penWidth, 1.0 / _pixelsPerUnit)));
         for (const Outline& outline : outlines)
             painter.drawPolygon(outline.data(), int(outline.size()));
     }

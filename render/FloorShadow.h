@@ -44,7 +44,8 @@ private:
 
     std::vector<Outline> castAlong(std::span<const Facet> facets, QVector3D light) const;
     std::vector<Outline> contactFootprints(std::span<const Facet> facets) const;
-    QImage rasterise(const std::vector<Outline>& outlines, int blurPixels) const;
+    // penWidth: eye-space units.
+    QImage rasterise(const std::vector<Outline>& outlines, double penWidth, int blurPixels) const;
 
     float _floorLevel = 0;
     float _sheetExtent = 0;
