@@ -55,8 +55,7 @@ void CommandLine::addSceneOptions(QCommandLineParser& parser) {
             "(over 0 to 90); default -26.6,24.1, the shading's light from the upper left."),
          tr("AZIMUTH,ELEVATION")},
         {QStringLiteral("background-picture"),
-         tr("A picture behind the fold, scaled to cover the whole frame and cropped."),
-         tr("FILE")},
+         tr("A picture behind the fold, scaled to cover the whole frame and cropped."), tr("FILE")},
     });
 }
 

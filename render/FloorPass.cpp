@@ -42,8 +42,8 @@ std::unique_ptr<FloorPass> FloorPass::create(const FloorScene& scene,
     std::unique_ptr<FloorPass> pass(new FloorPass(
         scene, FloorShadow(facets, scene.lightDirection()), tileWidthOf(scene, geometry)));
     if (!scene.picture.isNull()) {
-        const QSize size = scene.picture.size().boundedTo(
-            QSize(largestFloorTexture, largestFloorTexture));
+        const QSize size =
+            scene.picture.size().boundedTo(QSize(largestFloorTexture, largestFloorTexture));
         pass->_picture = Texture::create(scene.picture, size);
         if (!pass->_picture)
             return nullptr;

@@ -97,14 +97,14 @@ FloorShadow::FloorShadow(std::span<const Facet> facets, QVector3D light) {
         for (const QVector3D& corner : facet) {
             lowest = QVector3D(std::min(lowest.x(), corner.x()), std::min(lowest.y(), corner.y()),
                                std::min(lowest.z(), corner.z()));
-            highest = QVector3D(std::max(highest.x(), corner.x()),
-                                std::max(highest.y(), corner.y()),
-                                std::max(highest.z(), corner.z()));
+            highest =
+                QVector3D(std::max(highest.x(), corner.x()), std::max(highest.y(), corner.y()),
+                          std::max(highest.z(), corner.z()));
         }
     }
     _floorLevel = highest.y();
-    _sheetExtent = std::max({highest.x() - lowest.x(), highest.y() - lowest.y(),
-                             highest.z() - lowest.z()});
+    _sheetExtent =
+        std::max({highest.x() - lowest.x(), highest.y() - lowest.y(), highest.z() - lowest.z()});
     const std::vector<Outline> soft = castAlong(facets, light);
     const std::vector<Outline> contact = contactFootprints(facets);
     QRectF bounds;
@@ -133,7 +133,8 @@ FloorShadow::FloorShadow(std::span<const Facet> facets, QVector3D light) {
         const uchar* c = contactMap.constScanLine(y);
         QRgb* out = reinterpret_cast<QRgb*>(_darkness.scanLine(y));
         for (int x = 0; x < _darkness.width(); ++x) {
-            const float lit = (1 - softOpacity * s[x] / 255.0f) * (1 - contactOpacity * c[x] / 255.0f);
+            const float lit =
+                (1 - softOpacity * s[x] / 255.0f) * (1 - contactOpacity * c[x] / 255.0f);
             out[x] = qRgba(0, 0, 0, int(std::lround((1 - lit) * 255)));
         }
     }
@@ -141,7 +142,7 @@ FloorShadow::FloorShadow(std::span<const Facet> facets, QVector3D light) {
 
 // Each corner slides away from the light down to the floor.
 std::vector<FloorShadow::Outline> FloorShadow::castAlong(std::span<const Facet> facets,
-                                                        QVector3D light) const {
+                                                         QVector3D light) const {
     std::vector<Outline> outlines;
     for (const Facet& facet : facets) {
         Outline outline;
@@ -196,7 +197,8 @@ QImage FloorShadow::rasterise(const std::vector<Outline>& outlines, double penWi
     for (int y = 0; y < size.height(); ++y) {
         uchar* row = mask.scanLine(y);
         for (int x = 0; x < size.width(); ++x)
-            row[x] = uchar(std::clamp(int(std::lround(values[std::size_t(y * size.width() + x)])), 0, 255));
+            row[x] = uchar(
+                std::clamp(int(std::lround(values[std::size_t(y * size.width() + x)])), 0, 255));
     }
     return mask;
 }

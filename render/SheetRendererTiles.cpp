@@ -92,8 +92,8 @@ std::unique_ptr<Framebuffer> SheetRenderer::tileFramebuffer(QSize pixelSize, int
 
 // The tile's pixels go straight to their place in the picture: framebuffer row r is picture
 // row r, as in the frame's capture.
-void SheetRenderer::drawTile(const FrameTiles& tiles, int index, Texture& texture,
-                             FloorPass* floor, QImage& image) {
+void SheetRenderer::drawTile(const FrameTiles& tiles, int index, Texture& texture, FloorPass* floor,
+                             QImage& image) {
     const QRect pixels = tiles.tile(index);
     const Frustum whole = FrameTiles::perspective(
         fieldOfViewDegrees, double(_frameSize.width()) / double(_frameSize.height()), nearPlane);

@@ -16,9 +16,9 @@ QImage pattern(QSize size) {
     QImage picture(size, QImage::Format_RGB32);
     for (int y = 0; y < size.height(); ++y) {
         for (int x = 0; x < size.width(); ++x)
-            picture.setPixel(x, y,
-                             qRgb((x / stripe) % 2 * 255, (y / stripe) % 2 * 255,
-                                  255 * x / (size.width() - 1)));
+            picture.setPixel(
+                x, y,
+                qRgb((x / stripe) % 2 * 255, (y / stripe) % 2 * 255, 255 * x / (size.width() - 1)));
     }
     return picture;
 }

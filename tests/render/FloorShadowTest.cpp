@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: The Pleatora developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "render/FloorScene.h"
 #include "render/FloorShadow.h"
+#include "render/FloorScene.h"
 
 #include <gtest/gtest.h>
 
