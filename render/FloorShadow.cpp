@@ -16,7 +16,7 @@ namespace {
 constexpr int shadowMapEdge = 512;
 // Fractions of the sheet's extent.
 constexpr double softBlur = 0.03;
-constexpr double contactBlur = 0.006;
+constexpr double contactBlur = 0.012;
 constexpr double contactBand = 0.02;
 constexpr float softOpacity = 0.45f;
 constexpr float contactOpacity = 0.75f;
