@@ -185,6 +185,8 @@ BatchWorker::Status BatchWorker::draw(const PictureReader::Result& read,
                                                 *entry.format, &result.failure))
         return Status::Failed;
     result.failure = ExportRecipe::panelWidthsMismatch(entry.settings, read.points);
+    if (result.failure.isEmpty())
+        result.failure = recipe.sceneFailure();
     if (!result.failure.isEmpty())
         return Status::Failed;
     SheetFold sheetFold(recipe.layout(), sheet, recipe.panelPaper(read.points));
@@ -200,6 +202,7 @@ BatchWorker::Status BatchWorker::draw(const PictureReader::Result& read,
         return Status::NoRenderer;
     }
     view->setShading(recipe.shading());
+    view->setFloor(recipe.floor(read.points));
     const ExportRecipe::BackSide back =
         recipe.backSide(QFile::decodeName(entry.picture), read.pageCount);
     PaperLook look = recipe.paperLook();

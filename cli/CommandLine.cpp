@@ -31,6 +31,7 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
     CommandLineOptions::add(parser);
     CommandLine::addPaperOptions(parser);
     CommandLine::addArtworkOptions(parser);
+    CommandLine::addSceneOptions(parser);
     CommandLine::addPanelOptions(parser);
     if (!parser.parse(arguments)) {
         result.fail(parser.errorText());
@@ -182,6 +183,7 @@ void CommandLine::readExportSettings(const QCommandLineParser& parser) {
     readLook(parser);
     readPaper(parser);
     readArtwork(parser);
+    readScene(parser);
     readPanels(parser);
     readRunOptions(parser);
 }

@@ -32,6 +32,12 @@ public:
         bool ease = true;
     };
 
+    // Where the light stands, in degrees (FloorScene's terms).
+    struct Light {
+        double azimuth = 0;
+        double elevation = 0;
+    };
+
     // What an export run was given; unset values take the user's preferences or the defaults.
     struct ExportSettings {
         QString output;           // --export or --animate: one file
@@ -66,6 +72,13 @@ public:
         double bleedPoints = 0;
         std::optional<PaperLook::BackTurn> backTurn;
         std::optional<QSizeF> sheetPoints;
+        // The scene: a floor with its colour or tiled picture, the light casting the sheet's
+        // shadow on it, a picture behind it all (files empty when not given).
+        bool floor = false;
+        std::optional<QColor> surfaceColour;
+        QString surfacePicture;
+        std::optional<Light> light;
+        QString backgroundPicture;
         // Hinged panels: the paper's thickness and fold-in allowance in points, the widths given
         // (fractions of the sheet's length, or lengths in points), the pose without a fold file.
         std::optional<double> paperThicknessPoints;
@@ -91,6 +104,10 @@ public:
     // The artwork's options (--pages, --bleed, --back-turn, --sheet-size).
     static QStringList artworkOptions();
     static void addArtworkOptions(QCommandLineParser& parser);
+    // The scene's options (--surface, --surface-colour, --surface-picture, --light,
+    // --background-picture).
+    static QStringList sceneOptions();
+    static void addSceneOptions(QCommandLineParser& parser);
     // The options of hinged panels (--panels, --paper-thickness, --fold-in-allowance, --pose),
     // and --check-closing, which stands on its own.
     static QStringList panelOptions();
@@ -115,6 +132,7 @@ private:
     void readMotion(const QCommandLineParser& parser);
     void readPaper(const QCommandLineParser& parser);
     void readArtwork(const QCommandLineParser& parser);
+    void readScene(const QCommandLineParser& parser);
     void readPanels(const QCommandLineParser& parser);
     void readPose(const QCommandLineParser& parser);
     void readClosingCheck(const QCommandLineParser& parser);

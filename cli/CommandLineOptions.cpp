@@ -132,7 +132,8 @@ bool CommandLineOptions::inPlace(const QCommandLineParser& parser, bool animate,
             return Failure::fail(failure, tr("--%1 needs --animate or --animate-dir.").arg(option));
     }
     for (const QString& option : exportOnlyOptions + CommandLine::paperOptions() +
-                                     CommandLine::artworkOptions() + CommandLine::panelOptions()) {
+                                     CommandLine::artworkOptions() + CommandLine::sceneOptions() +
+                                     CommandLine::panelOptions()) {
         if (!anyOutput && parser.isSet(option))
             return Failure::fail(
                 failure,

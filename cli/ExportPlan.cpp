@@ -92,6 +92,10 @@ QStringList ExportPlan::inputsOf(const CommandLine::ExportSettings& settings) {
     }
     if (!settings.back.isEmpty() && !RendererSetup::backOfName(settings.back))
         inputs.append(settings.back);
+    for (const QString& picture : {settings.surfacePicture, settings.backgroundPicture}) {
+        if (!picture.isEmpty())
+            inputs.append(picture);
+    }
     return inputs;
 }
 

@@ -7,6 +7,10 @@
 #include "document/RendererSetup.h"
 #include "settings/Preferences.h"
 
+#include "media/PictureReader.h"
+
+#include <QFile>
+
 #include <cmath>
 
 namespace {
@@ -48,6 +52,38 @@ ExportRecipe::ExportRecipe(const CommandLine::ExportSettings& settings, const De
     _look.shadowOffset = settings.shadowOffset.value_or(defaults.shadowOffset);
     _shading = settings.shading.value_or(defaults.shading) / 100.0f;
     setPaper(settings, defaults.paper);
+    setScene(settings);
+}
+
+// The floor's shadow stands in for the window's drop shadow.
+void ExportRecipe::setScene(const CommandLine::ExportSettings& settings) {
+    _floor.shown = settings.floor;
+    _floor.colour = settings.surfaceColour.value_or(_floor.colour);
+    if (settings.light) {
+        _floor.lightAzimuth = settings.light->azimuth;
+        _floor.lightElevation = settings.light->elevation;
+    }
+    _floor.picture = readPicture(settings.surfacePicture);
+    _options.backgroundPicture = readPicture(settings.backgroundPicture);
+    if (_floor.shown)
+        _options.withShadow = false;
+}
+
+QImage ExportRecipe::readPicture(const QString& path) {
+    if (path.isEmpty())
+        return {};
+    PictureReader::Result read =
+        PictureReader::read(QFile::encodeName(path), [](QSize pixels) { return pixels; });
+    if (read.picture.isNull() && _sceneFailure.isEmpty())
+        _sceneFailure = QCoreApplication::translate("ExportRecipe", "%1 cannot be read: %2")
+                            .arg(path, read.failure);
+    return std::move(read.picture);
+}
+
+FloorScene ExportRecipe::floor(QSizeF printedPoints) const {
+    FloorScene floor = _floor;
+    floor.printedSheetPoints = _settings.sheetPoints.value_or(printedPoints);
+    return floor;
 }
 
 // Any other word than same or paper names the back picture's file.

@@ -9,6 +9,7 @@
 #include "document/SizingPlan.h"
 #include "fold/PanelPaper.h"
 #include "media/ExportWriter.h"
+#include "render/FloorScene.h"
 #include "render/PaperLook.h"
 
 #include <QColor>
@@ -81,9 +82,15 @@ public:
     static QString panelWidthsMismatch(const CommandLine::ExportSettings& settings,
                                        QSizeF printedPoints);
     HingedFold::Pose pose() const { return _settings.pose; }
+    // The floor of a sheet printed at this size unless the settings give the sheet's size.
+    FloorScene floor(QSizeF printedPoints) const;
+    // Why the floor's or the background's picture cannot be read; empty when they can.
+    const QString& sceneFailure() const { return _sceneFailure; }
 
 private:
     void setPaper(const CommandLine::ExportSettings& settings, const PaperLook& defaults);
+    void setScene(const CommandLine::ExportSettings& settings);
+    QImage readPicture(const QString& path);
 
     SheetSizing _sizing;
     FoldLayout _layout;
@@ -92,6 +99,8 @@ private:
     float _shading = 0;
     PaperLook _paper;
     QString _backPictureFile;
+    FloorScene _floor;
+    QString _sceneFailure;
     std::optional<double> _pitch;
     CommandLine::ExportSettings _settings;
 };

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QColor>
+#include <QImage>
 #include <QSize>
 
 class Preferences;
@@ -19,6 +20,9 @@ struct ExportOptions {
     bool withCreaseLine = true;
     bool transparentBackground = true;
     QColor backgroundColor = Qt::white; // always opaque
+    // Covers the frame behind the fold, over the background colour; exports only, never
+    // remembered.
+    QImage backgroundPicture;
 
     static ExportOptions fromPreferences(const Preferences& preferences);
     void writeTo(Preferences& preferences) const;

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "document/ExportPicture.h"
 
+#include "document/BackgroundPicture.h"
 #include "document/ControlAreas.h"
 #include "document/DropShadow.h"
 #include "document/ExportOptions.h"
@@ -66,9 +67,12 @@ QImage ExportPicture::renderFold(SheetRenderer& view, QSize windowSize,
 // gives.
 void ExportPicture::finish(QImage& picture, const LineEndPoints& endPoints, int lineCount,
                            const ExportOptions& options, const Look& look) {
+    // Converted before any painter: the image keeps its first painter's engine, which would go on
+    // drawing in the old format.
+    if (options.withShadow || !options.backgroundPicture.isNull())
+        picture.convertTo(QImage::Format_ARGB32_Premultiplied);
     // The shadow is cast by the sheet alone and the lines drawn over it, as in the window.
     if (options.withShadow) {
-        picture.convertTo(QImage::Format_ARGB32_Premultiplied);
         DropShadow shadow;
         shadow.setOpacity(look.shadowOpacity);
         shadow.setBlurRadius(look.shadowBlur);
@@ -80,6 +84,8 @@ void ExportPicture::finish(QImage& picture, const LineEndPoints& endPoints, int 
         const LineOverlay overlay{look.creaseLineColor, QColor(), true, false, lineCount};
         overlay.draw(picture, endPoints, ControlAreas::noArea);
     }
+    if (!options.backgroundPicture.isNull())
+        BackgroundPicture::paintUnder(picture, options.backgroundPicture);
     if (!options.transparentBackground) {
         QPainter painter(&picture);
         painter.setCompositionMode(QPainter::CompositionMode_DestinationOver);

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "render/FloorScene.h"
 #include "render/LineEndPointSearch.h"
 #include "render/OffscreenContext.h"
 #include "render/PaperGrain.h"
@@ -21,6 +22,7 @@
 #include <span>
 #include <vector>
 
+class FloorPass;
 class FrameTiles;
 class FoldModel;
 class Framebuffer;
@@ -117,6 +119,10 @@ public:
     // render as tiles. Null when stopped, or when the picture or a framebuffer cannot be made.
     QImage renderAtSize(QSize pixelSize, QImage picture, const TileProgress& progress);
 
+    // The floor renderAtSize() stands the sheet on, with its shadow; frame passes never show it.
+    void setFloor(const FloorScene& floor) { _floor = floor; }
+    const FloorScene& floor() const { return _floor; }
+
     double scale() const { return _scale; }
     // The pixel size of the frame's texture; empty before an image is set.
     QSize textureSize() const;
@@ -156,7 +162,8 @@ private:
     static void leaveToTheContext(std::unique_ptr<Texture> texture,
                                   std::unique_ptr<Framebuffer> framebuffer);
     std::unique_ptr<Framebuffer> tileFramebuffer(QSize pixelSize, int& largestTile);
-    void drawTile(const FrameTiles& tiles, int index, Texture& texture, QImage& image);
+    void drawTile(const FrameTiles& tiles, int index, Texture& texture, FloorPass* floor,
+                  QImage& image);
 
     std::unique_ptr<OffscreenContext> _context;
     std::unique_ptr<Framebuffer> _framebuffer;
@@ -176,6 +183,7 @@ private:
     PaperGrain::Placement _bakedPlacement;
     bool _bakedBookTurn = true;
     PaperLook _look;
+    FloorScene _floor;
     std::unique_ptr<PaperShader> _paperShader;
     bool _paperShaderFailed = false;
     LineEndPoints _endPoints{};

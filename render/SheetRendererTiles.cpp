@@ -6,6 +6,7 @@
 // textures and the GL objects left to the context.
 #include "render/SheetRenderer.h"
 
+#include "render/FloorPass.h"
 #include "render/FrameTiles.h"
 #include "render/Framebuffer.h"
 #include "render/RenderLog.h"
@@ -47,26 +48,33 @@ QImage SheetRenderer::renderAtSize(QSize pixelSize, QImage picture, const TilePr
             Texture::fromTexels(grainedTexels(Texture::texels(picture, picture.size()), false));
     Texture* texture = picture.isNull() ? _texture.get() : pictureTexture.get();
     picture = QImage();
+    std::unique_ptr<FloorPass> floor;
+    if (_floor.shown) {
+        setUpModelView();
+        floor = FloorPass::create(_floor, _geometry);
+    }
     int largestTile = largestTileTheDriverTakes();
     std::unique_ptr<Framebuffer> framebuffer = tileFramebuffer(pixelSize, largestTile);
     QImage image(pixelSize, QImage::Format_RGBA8888);
     if (image.isNull())
         qCWarning(renderLog) << "No memory for a picture of" << pixelSize;
-    bool complete = framebuffer && texture && !image.isNull();
+    bool complete = framebuffer && texture && !image.isNull() && (floor || !_floor.shown);
     const FrameTiles tiles(pixelSize, largestTile);
     // Each tile makes the context current again: the progress may have let other documents draw.
     for (int i = 0; complete && i < tiles.count(); ++i) {
         complete = _context->makeCurrent();
         if (complete) {
             framebuffer->bind();
-            drawTile(tiles, i, *texture, image);
+            drawTile(tiles, i, *texture, floor.get(), image);
             complete = !progress || progress(i + 1, tiles.count());
         }
     }
     if (_context->makeCurrent()) {
         pictureTexture.reset();
         framebuffer.reset();
+        floor.reset();
     } else {
+        (void)floor.release();
         leaveToTheContext(std::move(pictureTexture), std::move(framebuffer));
     }
     return complete ? image : QImage();
@@ -84,7 +92,8 @@ std::unique_ptr<Framebuffer> SheetRenderer::tileFramebuffer(QSize pixelSize, int
 
 // The tile's pixels go straight to their place in the picture: framebuffer row r is picture
 // row r, as in the frame's capture.
-void SheetRenderer::drawTile(const FrameTiles& tiles, int index, Texture& texture, QImage& image) {
+void SheetRenderer::drawTile(const FrameTiles& tiles, int index, Texture& texture, FloorPass* floor,
+                             QImage& image) {
     const QRect pixels = tiles.tile(index);
     const Frustum whole = FrameTiles::perspective(
         fieldOfViewDegrees, double(_frameSize.width()) / double(_frameSize.height()), nearPlane);
@@ -94,6 +103,8 @@ void SheetRenderer::drawTile(const FrameTiles& tiles, int index, Texture& textur
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glFrustum(part.left, part.right, part.bottom, part.top, nearPlane, farPlane);
+    if (floor)
+        floor->draw();
     setUpModelView();
     drawSheet(texture);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);

@@ -494,3 +494,60 @@ int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
+
+TEST(CommandLineTest, SceneOptionsAreCheckedAndMakeTheFloor) {
+    const QStringList exportOne = {QStringLiteral("--export"), QStringLiteral("o.png"),
+                                   QStringLiteral("a.png")};
+    const auto recipeOf = [&](const QStringList& options) {
+        const CommandLine line = parsed(options + exportOne);
+        EXPECT_EQ(line.mode, CommandLine::Mode::Export) << line.failure.toStdString();
+        ExportRecipe::Defaults defaults;
+        defaults.withShadow = true;
+        return ExportRecipe(line.exportSettings, defaults,
+                            ExportWriter::formatForFileName(QStringLiteral("o.png")));
+    };
+    const ExportRecipe plain = recipeOf({});
+    EXPECT_FALSE(plain.floor(QSizeF(595, 842)).shown);
+    EXPECT_TRUE(plain.options().withShadow);
+    EXPECT_TRUE(plain.options().backgroundPicture.isNull());
+
+    const ExportRecipe lit =
+        recipeOf({QStringLiteral("--surface=floor"), QStringLiteral("--surface-colour=#102030"),
+                  QStringLiteral("--light=45.5,30")});
+    const FloorScene floor = lit.floor(QSizeF(595, 842));
+    EXPECT_TRUE(floor.shown);
+    EXPECT_EQ(floor.colour, QColor(0x10, 0x20, 0x30));
+    EXPECT_DOUBLE_EQ(floor.lightAzimuth, 45.5);
+    EXPECT_DOUBLE_EQ(floor.lightElevation, 30);
+    EXPECT_EQ(floor.printedSheetPoints, QSizeF(595, 842));
+    // The floor's shadow stands in for the drop shadow.
+    EXPECT_FALSE(lit.options().withShadow);
+    EXPECT_TRUE(lit.sceneFailure().isEmpty());
+
+    const ExportRecipe unreadable =
+        recipeOf({QStringLiteral("--background-picture=/nonexistent/wall.png")});
+    EXPECT_TRUE(unreadable.sceneFailure().contains(QStringLiteral("wall.png")));
+
+    const QList<QStringList> mistakes = {
+        {QStringLiteral("--surface=table")},
+        {QStringLiteral("--surface-colour=red")},
+        {QStringLiteral("--light=10,20")},
+        {QStringLiteral("--surface-picture=wood.png")},
+        {QStringLiteral("--light=10"), QStringLiteral("--surface=floor")},
+        {QStringLiteral("--light=200,30"), QStringLiteral("--surface=floor")},
+        {QStringLiteral("--light=10,0"), QStringLiteral("--surface=floor")},
+        {QStringLiteral("--light=10,91"), QStringLiteral("--surface=floor")},
+        {QStringLiteral("--surface-colour=#80ff0000"), QStringLiteral("--surface=floor")},
+        {QStringLiteral("--surface-colour=red"), QStringLiteral("--surface-picture=w.png"),
+         QStringLiteral("--surface=floor")},
+        {QStringLiteral("--background-picture=")},
+    };
+    for (const QStringList& bad : mistakes) {
+        const CommandLine line = parsed(bad + exportOne);
+        EXPECT_EQ(line.mode, CommandLine::Mode::Error) << bad.join(u' ').toStdString();
+        EXPECT_TRUE(line.failure.contains(bad[0].section(u'=', 0, 0)))
+            << line.failure.toStdString();
+    }
+    EXPECT_EQ(parsed({QStringLiteral("--surface=floor"), QStringLiteral("a.png")}).mode,
+              CommandLine::Mode::Error);
+}

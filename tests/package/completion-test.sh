@@ -35,7 +35,9 @@ expect "folder" --export-dir ""
 expect "" --scale ""
 expect "folder leaflet.pleatfold photo.png" --export out.png ""
 expect "transparent" --background t
-expect "--back --back-colour --back-turn --background" --back
+expect "--back --back-colour --back-turn --background --background-picture" --back
+expect "floor" --surface f
+expect "--surface --surface-colour --surface-picture" --surf
 expect "paper photo.png" --back p
 expect "" --crease-shading ""
 exit $status
