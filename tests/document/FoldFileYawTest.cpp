@@ -27,7 +27,7 @@ std::unique_ptr<Document> documentIn(const FoldLayout& layout) {
 }
 
 std::string nameOf(const FoldLayout& layout) {
-    return layout.name() + " " + FoldLayout::axisName(layout.axis());
+    return layout.name() + " " + std::string(FoldLayout::axisName(layout.axis()));
 }
 
 // Every version keeps the yaw through a file and back into a document; versions 1 and 2 write
@@ -76,8 +76,9 @@ TEST(FoldFileYaw, AYawOutOfRangeOrNotANumberIsRefused) {
     }
 }
 
-// The yaw is part of every undo step, and a turned document's window holds every yaw: larger
-// than the unturned one, which stays as it was.
+// The yaw is part of every undo step, and a turned document's window holds every yaw: taller
+// than the unturned one, which stays as it was. (The eye stands back with the taller window, so
+// panels swung toward it may then need less width.)
 TEST(FoldFileYaw, UndoStepsKeepTheYawAndTurnedWindowsGrow) {
     for (const FoldLayout& layout : layouts) {
         SCOPED_TRACE(nameOf(layout));
@@ -91,7 +92,6 @@ TEST(FoldFileYaw, UndoStepsKeepTheYawAndTurnedWindowsGrow) {
         document->pushStep("Orbit", before);
         const SizingPlan turned = document->sizingPlan();
         EXPECT_GT(turned.window().height, unturned.window().height);
-        EXPECT_GE(turned.window().width, unturned.window().width);
         document->setLayout(layout.isClassic() ? FoldLayout::accordion(3, Axis::vertical)
                                                : FoldLayout());
         EXPECT_EQ(document->yaw(), 40.0f);

@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: The Pleatora developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "RenderTestSupport.h"
+#include "fold/FoldWindowSize.h"
 #include "render/SheetRenderer.h"
 
 #include <gtest/gtest.h>
@@ -22,6 +23,7 @@ struct Sheet {
     // Vertical creases turn about the screen's vertical axis, so the outline narrows across it.
     bool vertical;
     bool symmetric; // the same sheet seen from either side
+    FoldLayout layout;
 };
 
 const std::vector<Sheet> sheets = {
@@ -32,7 +34,7 @@ const std::vector<Sheet> sheets = {
              pushFold(*view, tentFold(exampleSheet, 70, 1, 50, -1));
          return view;
      },
-     true, false},
+     true, false, FoldLayout()},
     {"classicFlat",
      [] {
          auto view = SheetRenderer::create(windowSize(exampleSheet), 1.0);
@@ -40,11 +42,13 @@ const std::vector<Sheet> sheets = {
              pushFold(*view, flatFold(exampleSheet));
          return view;
      },
-     true, true},
+     true, true, FoldLayout()},
     {"verticalAccordion",
-     [] { return flatAccordionView(exampleSheet, FoldLayout::Axis::vertical); }, true, true},
+     [] { return flatAccordionView(exampleSheet, FoldLayout::Axis::vertical); }, true, true,
+     FoldLayout::accordion(5, FoldLayout::Axis::vertical)},
     {"horizontalAccordion",
-     [] { return flatAccordionView(exampleSheet, FoldLayout::Axis::horizontal); }, false, true},
+     [] { return flatAccordionView(exampleSheet, FoldLayout::Axis::horizontal); }, false, true,
+     FoldLayout::accordion(5, FoldLayout::Axis::horizontal)},
 };
 
 struct Drawn {
@@ -53,11 +57,18 @@ struct Drawn {
     int lineCount = 0;
 };
 
-Drawn draw(const Sheet& sheet, float pitch, std::optional<float> yaw, float shading = 0.5f) {
+// turnedWindow: the window a turned document has, which holds the sheet at every yaw.
+Drawn draw(const Sheet& sheet, float pitch, std::optional<float> yaw, float shading = 0.5f,
+           bool turnedWindow = false) {
     std::unique_ptr<SheetRenderer> view = sheet.make();
     EXPECT_TRUE(view);
     if (!view)
         return {};
+    if (turnedWindow) {
+        const FoldSize window = FoldWindowSize::forSheet(
+            sheet.layout, {exampleSheet.width(), exampleSheet.height()}, {60, 60});
+        EXPECT_TRUE(view->resize(QSizeF(window.width, window.height)));
+    }
     EXPECT_TRUE(view->setImage(quadrantImage(QSize(800, 600), QImage::Format_RGB32)));
     view->setShading(shading);
     view->setPitch(pitch);
@@ -118,18 +129,18 @@ TEST_P(YawTest, OutlineNarrowsWithYawAndMirrorsForTheOtherWay) {
     }
 }
 
-// Every line's ends, projected when turned, lie on the sheet's drawn outline: on a covered pixel
-// or beside one.
+// In the window a turned document has, every line's ends, projected when turned, lie on the
+// sheet's drawn outline: the lines reach a point past the edge, so within a few pixels of it.
 TEST_P(YawTest, TurnedEndPointsLieOnTheSheet) {
     const Sheet& sheet = GetParam();
     for (const float yaw : {-35.0f, 35.0f}) {
-        const Drawn drawn = draw(sheet, 15, yaw, 0);
+        const Drawn drawn = draw(sheet, 15, yaw, 0, true);
         ASSERT_GT(drawn.lineCount, 0);
         for (int line = 0; line < drawn.lineCount; ++line) {
             for (const QPointF& end : drawn.endPoints[line]) {
                 bool covered = false;
-                for (int dx = -2; dx <= 2; ++dx)
-                    for (int dy = -2; dy <= 2; ++dy)
+                for (int dx = -3; dx <= 3; ++dx)
+                    for (int dy = -3; dy <= 3; ++dy)
                         covered |=
                             framePixel(drawn.frame, int(end.x()) + dx, int(end.y()) + dy).alpha() >
                             0;

@@ -5,6 +5,7 @@
 #include "document/ControlAreas.h"
 #include "render/SheetRenderer.h"
 #include "window/DocumentWindow.h"
+#include "window/PictureView.h"
 
 #include <QApplication>
 #include <QMouseEvent>
