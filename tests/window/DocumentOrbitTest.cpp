@@ -11,6 +11,7 @@
 #include <QMouseEvent>
 #include <QTest>
 
+#include <cstdlib>
 #include <optional>
 #include <string>
 #include <vector>
@@ -158,7 +159,13 @@ TEST_P(TurnedHitAreas, TakeTheLineUnderThePointer) {
         const QPointF middle = lineMiddle(*controller, line);
         const QPoint at = widgetPoint(*controller, middle);
         hover(*controller, at, line);
-        EXPECT_EQ(shownPixel(*controller, middle), controlColor);
+        // A slanted line is drawn smooth: its pixels may take a little of their neighbours.
+        const QColor shown = shownPixel(*controller, middle);
+        EXPECT_LE(std::abs(shown.red() - controlColor.red()) +
+                      std::abs(shown.green() - controlColor.green()) +
+                      std::abs(shown.blue() - controlColor.blue()),
+                  24)
+            << shown.name().toStdString();
 
         const FoldSnapshot before = controller->snapshot();
         press(*controller, at);
