@@ -65,6 +65,9 @@ void DocumentController::updateHoveredArea() {
 }
 
 void DocumentController::press(const QMouseEvent& event) {
+    // The other button pressed during a drag leaves it going.
+    if (_isMouseDown && (event.button() == Qt::MiddleButton) != _isOrbit)
+        return;
     stopTimer();
     _isMouseDown = true;
     _isManualWindowMove = false;

@@ -97,7 +97,8 @@ TEST_F(DocumentOrbitTest, TheMiddleButtonTurnsYawAcrossAndPitchUpAndDown) {
     }
 }
 
-// The window grows to hold every yaw once the sheet is turned, and is as before once it is not.
+// The window grows to hold every yaw once the sheet is turned, and is as before once it is not;
+// Escape ends the orbit without a step.
 TEST_F(DocumentOrbitTest, EscapeAndUndoPutTheSheetAndTheWindowBack) {
     auto controller = openShown(QSize(640, 480));
     ASSERT_TRUE(controller);
@@ -105,6 +106,11 @@ TEST_F(DocumentOrbitTest, EscapeAndUndoPutTheSheetAndTheWindowBack) {
     OrbitDrag orbit(*controller, sheetMiddle(*controller));
     orbit.to(30, 12);
     EXPECT_GT(controller->window()->height(), unturned.height());
+    // The other button, pressed and let go meanwhile, leaves the orbit going.
+    press(*controller, sheetMiddle(*controller));
+    release(*controller, sheetMiddle(*controller));
+    orbit.to(35, 12);
+    EXPECT_FLOAT_EQ(controller->document().yaw(), 35);
     EXPECT_GE(controller->window()->width(), unturned.width());
     QTest::keyClick(controller->window()->windowHandle(), Qt::Key_Escape);
     EXPECT_EQ(controller->document().yaw(), 0.0f);
