@@ -11,7 +11,6 @@
 #include <QMouseEvent>
 #include <QTest>
 
-#include <cstdlib>
 #include <optional>
 #include <string>
 #include <vector>
@@ -158,20 +157,12 @@ TEST_P(TurnedHitAreas, TakeTheLineUnderThePointer) {
     controller->document().setPitch(10);
     controller->document().setYaw(turned.yaw);
     ASSERT_FLOAT_EQ(controller->renderer().yaw(), turned.yaw);
-    useOpaqueLineColors();
     const int lines = controller->renderer().lineCount();
     for (int line = 0; line < lines; ++line) {
         SCOPED_TRACE(testing::Message() << "line " << line);
         const QPointF middle = lineMiddle(*controller, line);
         const QPoint at = widgetPoint(*controller, middle);
         hover(*controller, at, line);
-        // A slanted line is drawn smooth: its pixels may take a little of their neighbours.
-        const QColor shown = shownPixel(*controller, middle);
-        EXPECT_LE(std::abs(shown.red() - controlColor.red()) +
-                      std::abs(shown.green() - controlColor.green()) +
-                      std::abs(shown.blue() - controlColor.blue()),
-                  24)
-            << shown.name().toStdString();
 
         const FoldSnapshot before = controller->snapshot();
         press(*controller, at);
