@@ -2,7 +2,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DocumentFixture.h"
 
-#include "document/ControlAreas.h"
 #include "render/SheetRenderer.h"
 #include "window/DocumentWindow.h"
 #include "window/PictureView.h"
@@ -11,8 +10,6 @@
 #include <QMouseEvent>
 #include <QTest>
 
-#include <optional>
-#include <string>
 #include <vector>
 
 namespace {
@@ -179,17 +176,6 @@ INSTANTIATE_TEST_SUITE_P(Layouts, TurnedHitAreas,
                                            TurnedLayout{"two-tents", Axis::vertical, -35},
                                            TurnedLayout{"accordion-4", Axis::vertical, 35},
                                            TurnedLayout{"z-fold", Axis::horizontal, 35},
-                                           TurnedLayout{"letter", Axis::vertical, -35}),
-                         [](const ::testing::TestParamInfo<TurnedLayout>& info) {
-                             std::string name =
-                                 std::string(info.param.name) +
-                                 (info.param.axis == Axis::vertical ? "Vertical" : "Horizontal") +
-                                 (info.param.yaw < 0 ? "Minus" : "") +
-                                 std::to_string(int(std::abs(info.param.yaw)));
-                             for (char& c : name)
-                                 if (c == '-')
-                                     c = '_';
-                             return name;
-                         });
+                                           TurnedLayout{"letter", Axis::vertical, -35}));
 
 } // namespace
