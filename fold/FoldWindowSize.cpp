@@ -26,18 +26,25 @@ struct Turned {
     double z; // toward the viewer
 };
 
+// The sines and cosines of one sampled tilt and yaw.
+struct Turn {
+    Turn(double pitch, double yaw)
+        : cosPitch(std::cos(pitch)), sinPitch(std::sin(pitch)), cosYaw(std::cos(yaw)),
+          sinYaw(std::sin(yaw)) {}
+    double cosPitch, sinPitch, cosYaw, sinYaw;
+};
+
 // A corner of the box (along the length, across the breadth, toward the viewer) turned by the
 // yaw about the axis along the creases, then by the tilt about the axis across them. The yaws are
-// sampled both ways, so which way a positive one turns does not matter here.
-Turned turned(const FoldLayout& layout, double along, double across, double depth, double pitch,
-              double yaw) {
-    if (yaw != 0.0) {
-        const double turnedAlong = along * std::cos(yaw) + depth * std::sin(yaw);
-        depth = depth * std::cos(yaw) - along * std::sin(yaw);
-        along = turnedAlong;
-    }
-    const double c = std::cos(pitch);
-    const double s = std::sin(pitch);
+// sampled both ways, so which way a positive one turns does not matter here; a yaw of 0 leaves
+// the corner exactly where it was.
+Turned turned(const FoldLayout& layout, double along, double across, double depth,
+              const Turn& turn) {
+    const double turnedAlong = along * turn.cosYaw + depth * turn.sinYaw;
+    depth = depth * turn.cosYaw - along * turn.sinYaw;
+    along = turnedAlong;
+    const double c = turn.cosPitch;
+    const double s = turn.sinPitch;
     if (layout.axis() == FoldLayout::Axis::vertical)
         return {along, across * c - depth * s, across * s + depth * c};
     return {across * c + depth * s, along, -across * s + depth * c};
@@ -61,11 +68,11 @@ void visitCorners(const FoldLayout& layout, FoldSize sheet, FoldWindowSize::Turn
     for (double yaw = -turns.largestYaw; yaw <= turns.largestYaw + 1e-9; yaw += yawStep) {
         for (double pitch = -turns.largestPitch; pitch <= turns.largestPitch + 1e-9;
              pitch += pitchStep) {
+            const Turn turn(pitch * toRadians, yaw * toRadians);
             for (double along : {-length / 2, length / 2})
                 for (double across : {-breadth / 2, breadth / 2})
                     for (double depth : {-highest, highest})
-                        visit(turned(layout, along, across, depth, pitch * toRadians,
-                                     yaw * toRadians));
+                        visit(turned(layout, along, across, depth, turn));
         }
     }
 }
