@@ -3,6 +3,7 @@
 #include "fold/FoldApplier.h"
 #include "fold/FoldModel.h"
 #include "fold/FoldTarget.h"
+#include "fold/FoldWindowSize.h"
 #include "fold/HingedFold.h"
 #include "fold/HingedPreset.h"
 #include "fold/PanelFoldModel.h"
@@ -124,5 +125,15 @@ void BM_HingedStep(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_HingedStep)->Arg(0)->Arg(1);
+
+// The window of a layout, paid at every change of layout and whenever the yaw leaves or returns
+// to 0; arg 1 samples every yaw as well as every tilt.
+void windowSize(benchmark::State& state) {
+    const FoldWindowSize::Turns turns{60, state.range(0) ? 60.0 : 0.0};
+    const FoldLayout layout = FoldLayout::accordion(6, FoldLayout::Axis::vertical);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(FoldWindowSize::forSheet(layout, {1000, 700}, turns));
+}
+BENCHMARK(windowSize)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -97,7 +97,10 @@ BatchWorker::Status BatchWorker::exportPicture(const ExportPlan::Entry& entry, R
     const std::optional<FoldLayout> layout = layoutOf(entry, &result.failure);
     if (!layout)
         return Status::Failed;
-    const ExportRecipe recipe(entry.settings, _defaults, entry.format, *layout);
+    const std::optional<FoldFile> foldFile =
+        entry.settings.foldFile.isEmpty() ? std::nullopt : foldFor(entry.settings.foldFile);
+    const ExportRecipe recipe(entry.settings, _defaults, entry.format, *layout,
+                              foldFile ? foldFile->yaw() : 0.0);
     const auto start = Clock::now();
     const auto check = [&](QSize pixels, QString* failure) {
         const QSize exportPixels = recipe.plan(pixels).exportPixels(recipe.options());
@@ -219,6 +222,7 @@ BatchWorker::Status BatchWorker::draw(const PictureReader::Result& read,
         result.warnings.append(tr("The back picture may be damaged: %1").arg(backWarning));
     if (!RendererSetup::showFold(*view, sheetFold, pitch, read.picture, &result.failure))
         return Status::Failed;
+    view->setYaw(float(recipe.yaw()));
     view->display();
     // As in the window: the texture serves unless the export shows the picture finer than that.
     const bool finer =

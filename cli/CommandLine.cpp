@@ -175,6 +175,7 @@ void CommandLine::readExportSettings(const QCommandLineParser& parser) {
     settings.scale = wholeNumberOption(parser, QStringLiteral("scale"), 1, 8);
     settings.width = wholeNumberOption(parser, QStringLiteral("width"), 16, 16384);
     settings.pitch = numberOption(parser, QStringLiteral("pitch"), -60, 60);
+    settings.yaw = numberOption(parser, QStringLiteral("yaw"), -60, 60);
     settings.screenHeight = wholeNumberOption(parser, QStringLiteral("screen-height"), 100, 100000)
                                 .value_or(settings.screenHeight);
     settings.foldFile = parser.value(QStringLiteral("fold"));

@@ -47,6 +47,7 @@ public:
         QString foldFile;
         std::optional<FoldLayout> layout; // unset: the fold file's, else the classic
         std::optional<double> pitch;
+        std::optional<double> yaw;
         std::optional<bool> shadow;
         std::optional<bool> lines;
         std::optional<QColor> background; // transparent when unset

@@ -22,17 +22,27 @@ const QStringList animateOnlyOptions = {QStringLiteral("from"),      QStringLite
 
 // Options that only make sense with --export, --export-dir, --animate, --animate-dir or
 // --manifest.
-const QStringList exportOnlyOptions = {
-    QStringLiteral("scale"),       QStringLiteral("width"),
-    QStringLiteral("fold"),        QStringLiteral("pitch"),
-    QStringLiteral("shadow"),      QStringLiteral("no-shadow"),
-    QStringLiteral("lines"),       QStringLiteral("no-lines"),
-    QStringLiteral("background"),  QStringLiteral("format"),
-    QStringLiteral("overwrite"),   QStringLiteral("screen-height"),
-    QStringLiteral("shading"),     QStringLiteral("shadow-opacity"),
-    QStringLiteral("shadow-blur"), QStringLiteral("shadow-offset"),
-    QStringLiteral("jobs"),        QStringLiteral("skip-existing"),
-    QStringLiteral("report"),      QStringLiteral("shard")};
+const QStringList exportOnlyOptions = {QStringLiteral("scale"),
+                                       QStringLiteral("width"),
+                                       QStringLiteral("fold"),
+                                       QStringLiteral("pitch"),
+                                       QStringLiteral("yaw"),
+                                       QStringLiteral("shadow"),
+                                       QStringLiteral("no-shadow"),
+                                       QStringLiteral("lines"),
+                                       QStringLiteral("no-lines"),
+                                       QStringLiteral("background"),
+                                       QStringLiteral("format"),
+                                       QStringLiteral("overwrite"),
+                                       QStringLiteral("screen-height"),
+                                       QStringLiteral("shading"),
+                                       QStringLiteral("shadow-opacity"),
+                                       QStringLiteral("shadow-blur"),
+                                       QStringLiteral("shadow-offset"),
+                                       QStringLiteral("jobs"),
+                                       QStringLiteral("skip-existing"),
+                                       QStringLiteral("report"),
+                                       QStringLiteral("shard")};
 
 } // namespace
 
@@ -81,6 +91,9 @@ void CommandLineOptions::add(QCommandLineParser& parser) {
         {QStringLiteral("fold"), tr("The fold to apply, a .pleatfold file (default: flat)."),
          tr("FILE")},
         {QStringLiteral("pitch"), tr("The tilt, -60 to 60 degrees (overrides the fold's)."),
+         tr("DEGREES")},
+        {QStringLiteral("yaw"),
+         tr("The turn about the creases, -60 to 60 degrees (overrides the fold's)."),
          tr("DEGREES")},
         {QStringLiteral("shadow"), tr("With the shadow.")},
         {QStringLiteral("no-shadow"), tr("Without the shadow.")},

@@ -36,9 +36,10 @@ ExportRecipe::Defaults ExportRecipe::Defaults::of(const Preferences& preferences
 }
 
 ExportRecipe::ExportRecipe(const CommandLine::ExportSettings& settings, const Defaults& defaults,
-                           const std::optional<ExportFormat>& still, const FoldLayout& layout)
+                           const std::optional<ExportFormat>& still, const FoldLayout& layout,
+                           double foldYaw)
     : _sizing(sizingForScreenHeight(settings.screenHeight)), _layout(layout),
-      _pitch(settings.pitch), _settings(settings) {
+      _pitch(settings.pitch), _yaw(settings.yaw.value_or(foldYaw)), _settings(settings) {
     const bool byWidth = settings.width || (!still && !settings.scale);
     _options.scale = byWidth ? 0 : settings.scale.value_or(1);
     _options.pixelWidth = settings.width.value_or(still ? 0 : animationWidth);
@@ -108,7 +109,7 @@ void ExportRecipe::setPaper(const CommandLine::ExportSettings& settings,
 // The sheet is the classic's for every layout, as a picture opens; only the window follows the
 // layout.
 SizingPlan ExportRecipe::plan(QSize picturePixels) const {
-    return SizingPlan(picturePixels, _sizing.displaySize(picturePixels), _layout);
+    return SizingPlan(picturePixels, _sizing.displaySize(picturePixels), _layout, _yaw != 0);
 }
 
 // A back named on the command line wins over the PDF's own pages.

@@ -42,13 +42,15 @@ public:
 
     // still: the format of a still; none for an animation, whose encoder decides how a
     // transparent background is kept. layout: the one the picture is folded in, --layout's or the
-    // fold file's.
+    // fold file's; foldYaw: the fold file's yaw, which --yaw overrides.
     ExportRecipe(const CommandLine::ExportSettings& settings, const Defaults& defaults,
-                 const std::optional<ExportFormat>& still, const FoldLayout& layout = FoldLayout());
+                 const std::optional<ExportFormat>& still, const FoldLayout& layout = FoldLayout(),
+                 double foldYaw = 0);
 
     // The sizes of a picture of that many pixels: its sheet, the layout's window for it, large
-    // enough for any pose it allows, and the export's pixels.
+    // enough for any pose it allows (and any yaw once turned), and the export's pixels.
     SizingPlan plan(QSize picturePixels) const;
+    double yaw() const { return _yaw; }
 
     const FoldLayout& layout() const { return _layout; }
     const ExportOptions& options() const { return _options; }
@@ -102,5 +104,6 @@ private:
     FloorScene _floor;
     QString _sceneFailure;
     std::optional<double> _pitch;
+    double _yaw = 0;
     CommandLine::ExportSettings _settings;
 };

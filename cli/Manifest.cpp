@@ -21,17 +21,29 @@ const QString outputKey = QStringLiteral("output");
 const QString layoutKey = QStringLiteral("layout");
 const QString horizontalKey = QStringLiteral("horizontal");
 const QStringList switches = {QStringLiteral("shadow"), QStringLiteral("lines"), horizontalKey};
-const QStringList valueKeys = {QStringLiteral("fold"),          QStringLiteral("scale"),
-                               QStringLiteral("width"),         QStringLiteral("pitch"),
-                               QStringLiteral("background"),    QStringLiteral("format"),
-                               QStringLiteral("shading"),       QStringLiteral("shadow-opacity"),
-                               QStringLiteral("shadow-blur"),   QStringLiteral("shadow-offset"),
-                               QStringLiteral("screen-height"), layoutKey,
-                               QStringLiteral("back"),          QStringLiteral("back_colour"),
-                               QStringLiteral("grain"),         QStringLiteral("crease_shading"),
-                               QStringLiteral("gloss"),         QStringLiteral("bleed"),
-                               QStringLiteral("back_turn"),     QStringLiteral("sheet_size"),
-                               QStringLiteral("front_page"),    QStringLiteral("back_page")};
+const QStringList valueKeys = {QStringLiteral("fold"),
+                               QStringLiteral("scale"),
+                               QStringLiteral("width"),
+                               QStringLiteral("pitch"),
+                               QStringLiteral("yaw"),
+                               QStringLiteral("background"),
+                               QStringLiteral("format"),
+                               QStringLiteral("shading"),
+                               QStringLiteral("shadow-opacity"),
+                               QStringLiteral("shadow-blur"),
+                               QStringLiteral("shadow-offset"),
+                               QStringLiteral("screen-height"),
+                               layoutKey,
+                               QStringLiteral("back"),
+                               QStringLiteral("back_colour"),
+                               QStringLiteral("grain"),
+                               QStringLiteral("crease_shading"),
+                               QStringLiteral("gloss"),
+                               QStringLiteral("bleed"),
+                               QStringLiteral("back_turn"),
+                               QStringLiteral("sheet_size"),
+                               QStringLiteral("front_page"),
+                               QStringLiteral("back_page")};
 
 // The two page columns are one option, --pages=FRONT[,BACK].
 const QString frontPageKey = QStringLiteral("front_page");
@@ -104,6 +116,7 @@ void overlay(const CommandLine::ExportSettings& row, const QSet<QString>& given,
             kept = value;
     };
     take(row.pitch, settings->pitch);
+    take(row.yaw, settings->yaw);
     take(row.shading, settings->shading);
     take(row.shadowOpacity, settings->shadowOpacity);
     take(row.shadowBlur, settings->shadowBlur);

@@ -19,10 +19,10 @@ class QIODevice;
 // --manifest: the pictures of a run, one a row, each with its own output and settings over the
 // command line's. CSV with a header row, or JSON lines (one object a line); the columns or keys
 // are "input", "output" and the export options' names (fold, layout, horizontal, scale, width,
-// pitch, shadow, lines, background, format, shading, shadow-opacity, shadow-blur, shadow-offset,
-// screen-height), the paper's: back, back_colour, grain, crease_shading, gloss, and the
-// artwork's: front_page and back_page (together --pages), bleed, back_turn, sheet_size.
-// A bad row becomes an item whose failure names its line, so the other rows still run.
+// pitch, yaw, shadow, lines, background, format, shading, shadow-opacity, shadow-blur,
+// shadow-offset, screen-height), the paper's: back, back_colour, grain, crease_shading, gloss, and
+// the artwork's: front_page and back_page (together --pages), bleed, back_turn, sheet_size. A bad
+// row becomes an item whose failure names its line, so the other rows still run.
 class Manifest {
     Q_DECLARE_TR_FUNCTIONS(Manifest)
 

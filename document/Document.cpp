@@ -19,7 +19,7 @@ void Document::setLayout(const FoldLayout& layout, HingedFold::Pose pose) {
     const FoldCommand::SheetFold before = sheetFold();
     SheetFold fold = flatFold(layout, sheetSizeIn(layout));
     fold.setPose(pose);
-    show({fold.sheetSize(), fold.snapshot(_pitch)});
+    show({fold.sheetSize(), turned(fold.snapshot(_pitch))});
     pushStep(tr("Layout"), before, -1);
 }
 
@@ -43,7 +43,12 @@ SheetFold Document::flatFold(const FoldLayout& layout, FoldSize sheet) const {
 }
 
 FoldSnapshot Document::snapshot() const {
-    return _fold.snapshot(_pitch);
+    return turned(_fold.snapshot(_pitch));
+}
+
+FoldSnapshot Document::turned(FoldSnapshot snapshot) const {
+    snapshot.yaw = _yaw;
+    return snapshot;
 }
 
 FoldSnapshot Document::flatSnapshot() const {
@@ -71,6 +76,11 @@ void Document::setPitch(float degrees) {
     emit changed();
 }
 
+void Document::setYaw(float degrees) {
+    _yaw = degrees;
+    emit changed();
+}
+
 void Document::restore(const FoldSnapshot& snapshot) {
     show({sheetSize(), snapshot});
 }
@@ -85,6 +95,7 @@ void Document::showQuietly(const FoldCommand::SheetFold& fold) {
     switchModels(fold.fold.layout, fold.sheet);
     _fold.restore(fold.fold);
     _pitch = fold.fold.pitch;
+    _yaw = fold.fold.yaw;
 }
 
 void Document::pushStep(const QString& text, const FoldSnapshot& before, int mergeId) {
@@ -107,7 +118,9 @@ void Document::resetFold() {
 }
 
 FoldFile Document::foldFile() const {
-    return FoldFile::fromFold(_fold, _pitch);
+    FoldFile file = FoldFile::fromFold(_fold, _pitch);
+    file.setYaw(_yaw);
+    return file;
 }
 
 // The picture takes the file's layout, flat on that layout's sheet, and then its fold.
@@ -118,6 +131,7 @@ double Document::showFoldFile(const FoldFile& fold) {
     const double distance = fold.applyTo(_fold);
     _paper = _fold.paper();
     _pitch = static_cast<float>(fold.fold().pitch);
+    _yaw = static_cast<float>(fold.yaw());
     emit replaced();
     emit changed();
     return distance;

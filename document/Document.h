@@ -30,6 +30,7 @@ class Document : public QObject {
 
 public:
     static constexpr double maximumPitch = 60; // degrees either way
+    static constexpr double maximumYaw = 60;   // degrees either way
 
     // sheetSize: the sheet in points; pictureSize: the picture file's own pixels, upright. The
     // picture opens flat in the layout given.
@@ -55,6 +56,8 @@ public:
     PanelPaper paper() const;
     void setPaper(const PanelPaper& paper);
     float pitch() const { return _pitch; }
+    // The turn about the axis along the creases, after the tilt.
+    float yaw() const { return _yaw; }
     QUrl url() const { return _url; }
     QSize pictureSize() const { return _pictureSize; }
     // The picture as printed: its sheet's real size in points and, for a PDF, which page it is. A
@@ -74,7 +77,9 @@ public:
     // The most pixels worth reading of the picture; empty for no limit.
     QSize pictureLimit() const { return _printed.scalable ? QSize() : _pictureSize; }
     // The sizes of the picture, its sheet and its window in the current layout.
-    SizingPlan sizingPlan() const { return SizingPlan(_pictureSize, sheetSize(), layout()); }
+    SizingPlan sizingPlan() const {
+        return SizingPlan(_pictureSize, sheetSize(), layout(), _yaw != 0.0f);
+    }
     QUndoStack& undoStack() { return _undoStack; }
 
     FoldSnapshot snapshot() const;
@@ -86,6 +91,7 @@ public:
     // One drag step of a line (as SheetFold::moveLine); gives the part the limiter allowed.
     FoldPoint moveLine(long line, FoldPoint move, double snapDegrees = 0.0);
     void setPitch(float degrees);
+    void setYaw(float degrees);
     // Puts a fold of this sheet taken before back: a cancelled drag.
     void restore(const FoldSnapshot& snapshot);
 
@@ -113,6 +119,8 @@ signals:
 
 private:
     FoldCommand::SheetFold sheetFold() const { return {sheetSize(), snapshot()}; }
+    // The fold's snapshot with the document's yaw, which the fold itself does not keep.
+    FoldSnapshot turned(FoldSnapshot snapshot) const;
     void pushStep(const QString& text, const FoldCommand::SheetFold& before, int mergeId);
     // Undo, redo, a change of layout: the sheet's size changes with the fold.
     void show(const FoldCommand::SheetFold& fold);
@@ -128,6 +136,7 @@ private:
     FoldSize _openingSheet;
     SheetSizing _sizing{std::nullopt, 1.0};
     float _pitch = 0;
+    float _yaw = 0;
     QUrl _url;
     QSize _pictureSize;
     QUndoStack _undoStack;

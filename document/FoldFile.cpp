@@ -44,6 +44,7 @@ constexpr qint64 largestFile = 1 << 20;
 constexpr double smallestSheet = 1;
 constexpr double largestSheet = 1e6;
 constexpr double largestPitch = 60;
+constexpr double largestYaw = 60;
 // Sheet sizes are written as the shortest text that reads back as the same double.
 constexpr double sameSheet = 1e-6;
 
@@ -115,6 +116,23 @@ std::optional<double> readPitch(const QJsonObject& root, QString* failure = null
     return pitch.toDouble();
 }
 
+// Optional: a fold without one faces the viewer.
+std::optional<double> readYaw(const QJsonObject& root, QString* failure = nullptr) {
+    if (!root.contains(yawKey))
+        return 0.0;
+    const QJsonValue yaw = root.value(yawKey);
+    if (!yaw.isDouble()) {
+        Failure::fail(failure, FoldFile::tr("“%1” must be a number").arg(yawKey));
+        return std::nullopt;
+    }
+    if (!(std::abs(yaw.toDouble()) <= largestYaw)) {
+        Failure::fail(failure, FoldFile::tr("“%1” holds %2, outside -60 to 60 degrees")
+                                   .arg(yawKey, numberText(yaw.toDouble())));
+        return std::nullopt;
+    }
+    return yaw.toDouble();
+}
+
 std::optional<FoldLayout> readLayout(const QJsonObject& root, QString* failure = nullptr) {
     for (const char* key : {layoutKey, axisKey}) {
         if (!root.value(key).isString()) {
@@ -183,8 +201,15 @@ FoldFile::FoldFile(FoldSize sheet, const PanelFoldTarget& fold) : _sheet(sheet),
     _fold.pitch = fold.pitch;
 }
 
-FoldFile::FoldFile(FoldSize sheet, const HingedFoldTarget& fold) : _sheet(sheet), _hinged(fold) {
+FoldFile::FoldFile(FoldSize sheet, const HingedFoldTarget& fold)
+    : _sheet(sheet), _hinged(fold), _yaw(fold.yaw) {
     _fold.pitch = fold.pitch;
+}
+
+void FoldFile::setYaw(double degrees) {
+    _yaw = degrees;
+    if (_hinged)
+        _hinged->yaw = degrees;
 }
 
 FoldFile FoldFile::fromFold(const SheetFold& fold, float pitch) {
@@ -304,14 +329,17 @@ std::optional<FoldFile> FoldFile::fromObject(const QJsonObject& root, QString* f
                      failure))
         return std::nullopt;
     const std::optional<double> pitch = readPitch(root, failure);
-    if (!pitch)
+    const std::optional<double> yaw = pitch ? readYaw(root, failure) : std::nullopt;
+    if (!yaw)
         return std::nullopt;
     fold.pitch = *pitch;
     if (const FoldTarget::Fault fault = fold.fault(); fault != FoldTarget::Fault::none) {
         Failure::fail(failure, faultText(fault));
         return std::nullopt;
     }
-    return FoldFile({sheet[0], sheet[1]}, fold);
+    FoldFile file({sheet[0], sheet[1]}, fold);
+    file.setYaw(*yaw);
+    return file;
 }
 
 // Every point of a sound fold lies within the sheet's length of its first edge, across and out
@@ -330,7 +358,8 @@ std::optional<FoldFile> FoldFile::panelsFromObject(const QJsonObject& root,
         !readProfile(root.value(profileKey), fold.profile.data(), lines, {-reach, reach}, failure))
         return std::nullopt;
     const std::optional<double> pitch = readPitch(root, failure);
-    if (!pitch)
+    const std::optional<double> yaw = pitch ? readYaw(root, failure) : std::nullopt;
+    if (!yaw)
         return std::nullopt;
     fold.pitch = *pitch;
     const double length = layout.axis() == FoldLayout::Axis::vertical ? sheet.width : sheet.height;
@@ -339,7 +368,9 @@ std::optional<FoldFile> FoldFile::panelsFromObject(const QJsonObject& root,
                                   "are not in order from the first edge to the last"));
         return std::nullopt;
     }
-    return FoldFile(sheet, fold);
+    FoldFile file(sheet, fold);
+    file.setYaw(*yaw);
+    return file;
 }
 
 std::optional<FoldFile> FoldFile::hingedFromObject(const QJsonObject& root,
@@ -368,10 +399,11 @@ std::optional<FoldFile> FoldFile::hingedFromObject(const QJsonObject& root,
     fold.paper.printedSize = {printed[0], printed[1]};
     fold.widthsFixed = root.value(widthsFixedKey).toBool(false);
     const std::optional<double> pitch = readPitch(root, failure);
-    if (!pitch)
+    const std::optional<double> yaw = pitch ? readYaw(root, failure) : std::nullopt;
+    if (!yaw)
         return std::nullopt;
     fold.pitch = *pitch;
-    fold.yaw = root.value(yawKey).toDouble(0.0);
+    fold.yaw = *yaw;
     if (!fold.isWhole()) {
         Failure::fail(failure, tr("the widths do not add up to the whole sheet"));
         return std::nullopt;
@@ -452,6 +484,9 @@ QByteArray FoldFile::toJson() const {
     root.insert(creasesKey, creases);
     root.insert(profileKey, profile);
     root.insert(pitchKey, _fold.pitch);
+    // Unturned folds stay as older copies of Pleatora wrote them.
+    if (_yaw != 0.0)
+        root.insert(yawKey, _yaw);
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 

@@ -53,6 +53,9 @@ public:
     FoldLayout layout() const;
     // The classic's fold; for another layout only its pitch counts (the classic lies flat).
     const FoldTarget& fold() const { return _fold; }
+    // The turn about the axis along the creases, in degrees; every layout's files may keep one.
+    double yaw() const { return _yaw; }
+    void setYaw(double degrees);
     // The fold of another layout; null for the classic.
     const PanelFoldTarget* panelFold() const { return _panels ? &*_panels : nullptr; }
     // A hinged fold; null for any other.
@@ -81,4 +84,5 @@ private:
     FoldTarget _fold;
     std::optional<PanelFoldTarget> _panels;
     std::optional<HingedFoldTarget> _hinged;
+    double _yaw = 0.0;
 };

@@ -112,6 +112,7 @@ void FramePresenter::setShadow(double opacity, double blurRadius, double offset)
 void FramePresenter::showFold(const Document& document) {
     _renderer->setFold(document.fold());
     _renderer->setPitch(document.pitch());
+    _renderer->setYaw(document.yaw());
     _overlay.lineCount = _renderer->lineCount();
 }
 

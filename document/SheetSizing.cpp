@@ -26,7 +26,7 @@ SheetSizing::SheetSizing(std::optional<FoldScreen> screen, double scale)
 FoldSize SheetSizing::displaySize(QSize pixelSize, const FoldLayout& layout) const {
     return FoldWindowSize::sheetForPicture(layout,
                                            {double(pixelSize.width()), double(pixelSize.height())},
-                                           _screen, Document::maximumPitch);
+                                           _screen, {Document::maximumPitch});
 }
 
 QSize SheetSizing::decodeSize(QSize pixelSize, const FoldLayout& layout) const {
@@ -34,8 +34,9 @@ QSize SheetSizing::decodeSize(QSize pixelSize, const FoldLayout& layout) const {
     return QSize(int(std::ceil(sheet.width * _scale)), int(std::ceil(sheet.height * _scale)));
 }
 
-FoldSize SheetSizing::windowSize(FoldSize sheetSize, const FoldLayout& layout) {
-    return FoldWindowSize::forSheet(layout, sheetSize, Document::maximumPitch);
+FoldSize SheetSizing::windowSize(FoldSize sheetSize, const FoldLayout& layout, bool turned) {
+    return FoldWindowSize::forSheet(layout, sheetSize,
+                                    {Document::maximumPitch, turned ? Document::maximumYaw : 0.0});
 }
 
 bool SheetSizing::fits(FoldSize window) const {

@@ -20,8 +20,9 @@ public:
     FoldSize displaySize(QSize pixelSize, const FoldLayout& layout = FoldLayout()) const;
     // The most pixels the sheet shows of a picture: its size in device pixels, rounded up.
     QSize decodeSize(QSize pixelSize, const FoldLayout& layout = FoldLayout()) const;
-    // The window that holds a sheet in a layout at every pose and tilt.
-    static FoldSize windowSize(FoldSize sheetSize, const FoldLayout& layout);
+    // The window that holds a sheet in a layout at every pose and tilt, and at every yaw when
+    // turned; unturned windows stay as small as the tilt allows.
+    static FoldSize windowSize(FoldSize sheetSize, const FoldLayout& layout, bool turned = false);
     // Whether a window of that size (truncated to whole points, as windows are) fits the screen's
     // available area; any window fits without a screen.
     bool fits(FoldSize window) const;

@@ -9,8 +9,9 @@ SizingPlan SizingPlan::forPicture(const SheetSizing& sizing, QSize picturePixels
     return SizingPlan(picturePixels, sizing.displaySize(picturePixels, layout), layout);
 }
 
-SizingPlan::SizingPlan(QSize picturePixels, FoldSize sheet, const FoldLayout& layout)
-    : _picturePixels(picturePixels), _sheet(sheet), _window(SheetSizing::windowSize(sheet, layout)),
+SizingPlan::SizingPlan(QSize picturePixels, FoldSize sheet, const FoldLayout& layout, bool turned)
+    : _picturePixels(picturePixels), _sheet(sheet),
+      _window(SheetSizing::windowSize(sheet, layout, turned)),
       _windowPoints(int(_window.width), int(_window.height)) {}
 
 QSize SizingPlan::exportPixels(const ExportOptions& options) const {

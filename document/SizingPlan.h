@@ -17,8 +17,9 @@ public:
     // The sheet the sizing rules give the picture in that layout.
     static SizingPlan forPicture(const SheetSizing& sizing, QSize picturePixels,
                                  const FoldLayout& layout);
-    // A sheet already chosen, as a document keeps it across changes of layout.
-    SizingPlan(QSize picturePixels, FoldSize sheet, const FoldLayout& layout);
+    // A sheet already chosen, as a document keeps it across changes of layout; turned: its window
+    // holds the sheet at every yaw too.
+    SizingPlan(QSize picturePixels, FoldSize sheet, const FoldLayout& layout, bool turned = false);
 
     QSize picturePixels() const { return _picturePixels; }
     FoldSize sheet() const { return _sheet; }

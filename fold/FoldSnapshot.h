@@ -12,7 +12,7 @@ class FoldModel;
 class PanelFoldModel;
 
 // The whole shape of a document's fold at one moment: creases, profile, the side each peak rises
-// to, and the tilt. The bounds are left out, since the limiter derives them from the rest.
+// to, the tilt and the yaw. The bounds are left out, since the limiter derives them from the rest.
 // FoldModel::restore() puts such a fold back. A fold of another layout keeps its lines in
 // panelCreases and panelProfile (PanelFoldModel::restore() puts them back) and leaves the
 // classic's arrays as they are.
@@ -25,6 +25,7 @@ struct FoldSnapshot {
     float leftDirection = 1.0f;
     float rightDirection = 1.0f;
     float pitch = 0.0f;
+    float yaw = 0.0f;
     FoldLayout layout;
     std::vector<double> panelCreases;
     std::vector<FoldPoint> panelProfile;

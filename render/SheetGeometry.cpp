@@ -97,9 +97,11 @@ QVector2D SheetGeometry::pointTexture(int point, float across) const {
     return textureAt(pointPaperAlong(point), across);
 }
 
-// The facet's normal is (-dz, dx) in the plane of the profile; the tilt turns it about X for
-// vertical creases and about Y for horizontal ones, as glRotatef turns the sheet.
-std::optional<std::array<double, 3>> SheetGeometry::facetNormal(int facet, float pitch) const {
+// The facet's normal is (-dz, dx) in the plane of the profile; the yaw turns it about Y for
+// vertical creases and about X for horizontal ones, then the tilt about X or Y, as glRotatef turns
+// the sheet. At yaw 0 nothing is turned, so that the shading stays as it was to the bit.
+std::optional<std::array<double, 3>> SheetGeometry::facetNormal(int facet, float pitch,
+                                                                float yaw) const {
     const QPointF start = pointProfile(facet);
     const QPointF end = pointProfile(facet + 1);
     const double dx = end.x() - start.x();
@@ -107,13 +109,21 @@ std::optional<std::array<double, 3>> SheetGeometry::facetNormal(int facet, float
     const double length = std::hypot(dx, dz);
     if (length == 0.0)
         return std::nullopt;
+    const bool vertical = _axis == Axis::vertical;
+    double outOfPlane = -dz / length;
+    double facing = dx / length;
+    if (yaw != 0.0f) {
+        // About Y a positive turn carries +X toward the viewer's -Z; about X it carries +Y to +Z.
+        const double turn = qDegreesToRadians(double(yaw)) * (vertical ? 1.0 : -1.0);
+        const double turnedOut = outOfPlane * std::cos(turn) + facing * std::sin(turn);
+        facing = facing * std::cos(turn) - outOfPlane * std::sin(turn);
+        outOfPlane = turnedOut;
+    }
     const double angle = qDegreesToRadians(double(pitch));
-    const double outOfPlane = -dz / length;
-    const double turned =
-        _axis == Axis::vertical ? -dx / length * std::sin(angle) : dx / length * std::sin(angle);
-    double nz = dx / length * std::cos(angle);
-    double nx = _axis == Axis::vertical ? outOfPlane : turned;
-    double ny = _axis == Axis::vertical ? turned : outOfPlane;
+    const double turned = vertical ? -facing * std::sin(angle) : facing * std::sin(angle);
+    double nz = facing * std::cos(angle);
+    double nx = vertical ? outOfPlane : turned;
+    double ny = vertical ? turned : outOfPlane;
     if (nz < 0) {
         nx = -nx;
         ny = -ny;

@@ -74,9 +74,9 @@ public:
     // where it rises toward the viewer (a mountain), negative in a valley, 0 at the edges. A
     // crease's whole bend shows where its arc meets the panels, none inside the arc.
     float bend(int point) const;
-    // The unit normal of a facet, turned by the tilt about the sheet's tilt axis and toward the
-    // viewer; none for a facet of no width.
-    std::optional<std::array<double, 3>> facetNormal(int facet, float pitch) const;
+    // The unit normal of a facet, turned by the yaw about the axis along the creases, then by the
+    // tilt about the sheet's tilt axis, and toward the viewer; none for a facet of no width.
+    std::optional<std::array<double, 3>> facetNormal(int facet, float pitch, float yaw) const;
 
 private:
     double length() const;

@@ -125,6 +125,11 @@ void SheetRenderer::setPitch(float degrees) {
     _pitch = degrees;
 }
 
+void SheetRenderer::setYaw(float degrees) {
+    _needsDisplay |= degrees != _yaw;
+    _yaw = degrees;
+}
+
 void SheetRenderer::setCreasePoint(float x, int index) {
     _needsDisplay |= _geometry.setCreasePoint(float(x / pointsPerWorldUnit), index);
 }
@@ -262,14 +267,19 @@ void SheetRenderer::setUpModelView() {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     // Other layouts' windows are taller where their folds need it; the eye stands back with them.
-    const double eyeZ = _classicLines
+    // A turned classic is shown in a window sized by those rules too.
+    const double eyeZ = _classicLines && _yaw == 0.0f
                             ? _eyeZ
                             : FoldWindowSize::eyeDistance(_frameSize.height()) / pointsPerWorldUnit;
     gluLookAt(0, 0, eyeZ, 0, 0, 0, 0, 1, 0);
-    if (_geometry.axis() == SheetGeometry::Axis::vertical)
+    const bool vertical = _geometry.axis() == SheetGeometry::Axis::vertical;
+    if (vertical)
         glRotatef(_pitch, 1, 0, 0);
     else
         glRotatef(_pitch, 0, 1, 0);
+    // Even a turn by 0 could round the matrix differently: untouched, the frames stay as they were.
+    if (_yaw != 0.0f)
+        glRotatef(_yaw, vertical ? 0 : 1, vertical ? 1 : 0, 0);
 }
 
 // Framebuffer pixels that the sheet and the line pass can cover, with the camera set up: the lines
@@ -315,7 +325,8 @@ void SheetRenderer::searchLineEndPoint(QRect pass) {
         lineEnds[2 * i + 1] = g.at(along, end, z);
     }
     const std::span<const QVector3D> drawnEnds = std::span(lineEnds).first(2 * g.lineCount());
-    if (g.hasSurface() && projectLineEndPoints(drawnEnds))
+    // A turned sheet's lines lean as neither search expects; projected, their ends are exact.
+    if ((g.hasSurface() || _yaw != 0.0f) && projectLineEndPoints(drawnEnds))
         return;
     const QImage& lineFrame = _linePass->draw(drawnEnds, pass);
     _endPoints = _classicLines ? searchLineEndPoints(lineFrame, _pitch)

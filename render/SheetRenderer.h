@@ -35,9 +35,9 @@ class Texture;
 // Off-screen renderer of one document: draws the image as the sheet folded along its crease lines
 // (the classic's seven unless a fold of another layout is set), in perspective, with
 // fixed-function OpenGL. The tilt turns the sheet about the axis across its creases: X for
-// vertical creases, Y for horizontal ones. Lengths pushed in are image points; inside,
-// one world unit is 200 image points. Every call that issues GL calls makes this renderer's
-// context current first, since several documents each have a renderer.
+// vertical creases, Y for horizontal ones; the yaw then about the axis along them. Lengths pushed
+// in are image points; inside, one world unit is 200 image points. Every call that issues GL calls
+// makes this renderer's context current first, since several documents each have a renderer.
 class SheetRenderer {
 public:
     // Called after each tile of a large render with the tiles done and their number; returning
@@ -58,6 +58,9 @@ public:
 
     void setPitch(float degrees);
     float pitch() const { return _pitch; }
+    // The turn about the axis along the creases, after the pitch, as a camera orbiting the sheet.
+    void setYaw(float degrees);
+    float yaw() const { return _yaw; }
 
     // How strongly the facets are lit, 0 (every facet shows the picture unchanged) to 1. The light
     // comes from the viewer's upper left and stays with the viewer, so tilting changes it too.
@@ -172,6 +175,7 @@ private:
     QSize _pixelSize; // device pixels: the framebuffer and the captured frames
     float _eyeZ = 0.0f;
     float _pitch = 0.0f;
+    float _yaw = 0.0f;
     float _shading = 0.0f;
     std::unique_ptr<Texture> _texture;
     std::unique_ptr<Texture> _backTexture;

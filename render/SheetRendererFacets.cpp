@@ -119,7 +119,8 @@ void SheetRenderer::drawFacet(int facet, bool paperAttributes) {
     const float brightness = facetBrightness(facet);
     glColor4f(brightness, brightness, brightness, 1);
     if (paperAttributes) {
-        const auto normal = g.facetNormal(facet, _pitch).value_or(std::array<double, 3>{0, 0, 1});
+        const auto normal =
+            g.facetNormal(facet, _pitch, _yaw).value_or(std::array<double, 3>{0, 0, 1});
         glNormal3d(normal[0], normal[1], normal[2]);
         glMultiTexCoord4f(GL_TEXTURE2, g.pointPaperAlong(facet), g.pointPaperAlong(facet + 1),
                           g.bend(facet), g.bend(facet + 1));
@@ -190,7 +191,7 @@ double SheetRenderer::reachAlongPanel(int point, int toward) const {
 float SheetRenderer::facetBrightness(int facet) const {
     if (_shading == 0.0f)
         return 1.0f;
-    const std::optional<std::array<double, 3>> normal = _geometry.facetNormal(facet, _pitch);
+    const std::optional<std::array<double, 3>> normal = _geometry.facetNormal(facet, _pitch, _yaw);
     if (!normal)
         return 1.0f;
     const auto [nx, ny, nz] = *normal;

@@ -133,7 +133,8 @@ void DocumentController::documentChanged() {
 void DocumentController::followLayout() {
     const FoldLayout layout = _document->layout();
     const FoldSize sheet = _document->sheetSize();
-    if (layout == _shownLayout && sheet == _shownSheet)
+    const bool turned = _document->yaw() != 0.0f;
+    if (layout == _shownLayout && sheet == _shownSheet && turned == _shownTurned)
         return;
     if (layout != _shownLayout) {
         _shownLayout = layout;
@@ -142,6 +143,7 @@ void DocumentController::followLayout() {
         _lastDraggedLine = _controlAreas.outside();
     }
     _shownSheet = sheet;
+    _shownTurned = turned;
     renderer().setImageSize(QSizeF(sheet.width, sheet.height));
     resizeWindow(_document->sizingPlan().windowPoints());
 }

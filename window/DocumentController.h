@@ -144,6 +144,7 @@ private:
     QRect presentFrame();
     QImage captureWithCopyLines();
     void dragTilt(QPointF screenPoint, Qt::KeyboardModifiers modifiers);
+    void dragOrbit(QPointF screenPoint, Qt::KeyboardModifiers modifiers);
     void dragLine(QPointF screenPoint, Qt::KeyboardModifiers modifiers);
     void dragHingedLine(FoldPoint move, Qt::KeyboardModifiers modifiers);
     void moveWindow(const QMouseEvent& event);
@@ -153,6 +154,7 @@ private:
     void cancelDrag();
     void nudgeLine(FoldPoint move);
     void nudgeTilt(double degrees);
+    void nudgeOrbit(double pitchDegrees, double yawDegrees);
     void clearControlArea();
     void setCursorShape(Qt::CursorShape shape);
     bool showBackPicture(const QString& path, QString* failure = nullptr);
@@ -180,11 +182,13 @@ private:
     ControlAreas _controlAreas;
     FoldLayout _shownLayout;
     FoldSize _shownSheet;
+    bool _shownTurned = false; // the window holds the sheet at every yaw
     QTimer _timer;
     bool _isMouseDown = false;
     bool _isDragging = false;
     bool _isManualWindowMove = false;
     bool _isPictureDrag = false; // a press with Ctrl away from every line drags the picture out
+    bool _isOrbit = false;       // a middle-button press turns the sheet wherever it is
     QPointF _lastPoint;          // screen, y up
     QPointF _lastPointInWindow;  // Qt widget position: the grab offset of a window move
 

@@ -16,6 +16,8 @@
 #include <QKeyEvent>
 
 #include <algorithm>
+#include <optional>
+#include <utility>
 
 namespace {
 
@@ -23,9 +25,27 @@ constexpr double keyStep = 1;       // points: a key step is a drag of one point
 constexpr double shiftKeyStep = 10; // points
 constexpr double keyTiltStep = 1;   // degrees
 
-// Each row of key steps merges into one fold step and one tilt step.
-int keyStepMergeId(int series, bool isTilt) {
-    return 2 * series + (isTilt ? 1 : 0);
+enum class KeyStep { fold, tilt, orbit };
+
+// Each row of key steps merges into one step of each kind.
+int keyStepMergeId(int series, KeyStep kind) {
+    return 3 * series + static_cast<int>(kind);
+}
+
+// The tilt and yaw an arrow key turns by, in degrees.
+std::optional<std::pair<double, double>> orbitKey(int key) {
+    switch (key) {
+    case Qt::Key_Up:
+        return std::pair(keyTiltStep, 0.0);
+    case Qt::Key_Down:
+        return std::pair(-keyTiltStep, 0.0);
+    case Qt::Key_Right:
+        return std::pair(0.0, keyTiltStep);
+    case Qt::Key_Left:
+        return std::pair(0.0, -keyTiltStep);
+    default:
+        return std::nullopt;
+    }
 }
 
 } // namespace
@@ -167,6 +187,12 @@ void DocumentController::handleKey(const QKeyEvent& event) {
         cancelDrag();
     if (_isMouseDown)
         return;
+    constexpr Qt::KeyboardModifiers orbitKeys = Qt::ControlModifier | Qt::AltModifier;
+    if ((event.modifiers() & orbitKeys) == orbitKeys && orbitKey(event.key())) {
+        const auto [pitch, yaw] = *orbitKey(event.key());
+        nudgeOrbit(pitch, yaw);
+        return;
+    }
     const double step = event.modifiers() & Qt::ShiftModifier ? shiftKeyStep : keyStep;
     switch (event.key()) {
     case Qt::Key_Left:
@@ -204,7 +230,7 @@ void DocumentController::nudgeLine(FoldPoint move) {
     if (_document->layout().isHinged())
         step = {step.x + step.y, 0};
     _document->moveLine(line, step);
-    _document->pushStep(tr("Fold"), before, keyStepMergeId(_keyStepSeries, false));
+    _document->pushStep(tr("Fold"), before, keyStepMergeId(_keyStepSeries, KeyStep::fold));
 }
 
 void DocumentController::nudgeTilt(double degrees) {
@@ -214,5 +240,19 @@ void DocumentController::nudgeTilt(double degrees) {
     if (static_cast<float>(pitch) == before.pitch)
         return;
     _document->setPitch(static_cast<float>(pitch));
-    _document->pushStep(tr("Tilt"), before, keyStepMergeId(_keyStepSeries, true));
+    _document->pushStep(tr("Tilt"), before, keyStepMergeId(_keyStepSeries, KeyStep::tilt));
+}
+
+void DocumentController::nudgeOrbit(double pitchDegrees, double yawDegrees) {
+    const FoldSnapshot before = _document->snapshot();
+    const auto turned = [](float angle, double degrees, double limit) {
+        return static_cast<float>(std::clamp(angle + degrees, -limit, limit));
+    };
+    const float pitch = turned(before.pitch, pitchDegrees, Document::maximumPitch);
+    const float yaw = turned(before.yaw, yawDegrees, Document::maximumYaw);
+    if (pitch == before.pitch && yaw == before.yaw)
+        return;
+    _document->setPitch(pitch);
+    _document->setYaw(yaw);
+    _document->pushStep(tr("Orbit"), before, keyStepMergeId(_keyStepSeries, KeyStep::orbit));
 }

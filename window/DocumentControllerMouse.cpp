@@ -22,7 +22,8 @@ namespace {
 
 constexpr double pitchSnap = 15;
 constexpr double hingedAngleSnap = 15; // degrees
-constexpr int dragImageWidth = 200;    // points
+constexpr double orbitSnap = 5;
+constexpr int dragImageWidth = 200; // points
 
 bool isShift(Qt::KeyboardModifiers modifiers) {
     return modifiers & Qt::ShiftModifier;
@@ -31,6 +32,16 @@ bool isShift(Qt::KeyboardModifiers modifiers) {
 // Many window managers keep Alt+drag for themselves, so Control restricts the drag as well.
 bool isOption(Qt::KeyboardModifiers modifiers) {
     return modifiers & (Qt::AltModifier | Qt::ControlModifier);
+}
+
+// One degree a point within the limits; with snap the angle moves only from one whole snap to
+// another, and a move within one stays pending.
+double turnedBy(double angle, double points, double limit, bool snap) {
+    const double turned = std::clamp(angle + points, -limit, limit);
+    if (!snap)
+        return turned;
+    const double snapped = turned - std::fmod(turned, orbitSnap);
+    return snapped == angle - std::fmod(angle, orbitSnap) ? angle : snapped;
 }
 
 } // namespace
@@ -55,6 +66,9 @@ void DocumentController::updateHoveredArea() {
 }
 
 void DocumentController::press(const QMouseEvent& event) {
+    // The other button pressed during a drag leaves it going.
+    if (_isMouseDown && (event.button() == Qt::MiddleButton) != _isOrbit)
+        return;
     stopTimer();
     _isMouseDown = true;
     _isManualWindowMove = false;
@@ -63,15 +77,18 @@ void DocumentController::press(const QMouseEvent& event) {
     _pressSnapshot = _document->snapshot();
     ++_keyStepSeries;
     const bool outside = _controlArea == _controlAreas.outside();
-    _isPictureDrag = outside && (event.modifiers() & Qt::ControlModifier);
-    if (!outside)
+    _isOrbit = event.button() == Qt::MiddleButton;
+    _isPictureDrag = !_isOrbit && outside && (event.modifiers() & Qt::ControlModifier);
+    if (!outside || _isOrbit)
         setCursorShape(Qt::ClosedHandCursor);
 }
 
 void DocumentController::drag(const QMouseEvent& event) {
     if (!_isMouseDown)
         return;
-    if (_controlArea == _controlAreas.outside() && _isPictureDrag)
+    if (_isOrbit)
+        dragOrbit(FrameCoordinates::fromScreen(event.globalPosition()), event.modifiers());
+    else if (_controlArea == _controlAreas.outside() && _isPictureDrag)
         dragPictureOut(event);
     else if (_controlArea == _controlAreas.outside())
         moveWindow(event);
@@ -81,7 +98,10 @@ void DocumentController::drag(const QMouseEvent& event) {
         dragLine(FrameCoordinates::fromScreen(event.globalPosition()), event.modifiers());
 }
 
-void DocumentController::release(const QMouseEvent&) {
+void DocumentController::release(const QMouseEvent& event) {
+    // The other button's release leaves the drag going.
+    if (_isMouseDown && (event.button() == Qt::MiddleButton) != _isOrbit)
+        return;
     if (_isMouseDown)
         recordDrag();
     if (_isDragging)
@@ -94,7 +114,9 @@ void DocumentController::release(const QMouseEvent&) {
 
 // One drag, from press to release, is one undo step.
 void DocumentController::recordDrag() {
-    if (_controlAreas.isTiltBand(_controlArea))
+    if (_isOrbit)
+        _document->pushStep(tr("Orbit"), _pressSnapshot);
+    else if (_controlAreas.isTiltBand(_controlArea))
         _document->pushStep(tr("Tilt"), _pressSnapshot);
     else if (_controlAreas.isLine(_controlArea))
         _document->pushStep(tr("Fold"), _pressSnapshot);
@@ -102,7 +124,7 @@ void DocumentController::recordDrag() {
 
 // Escape puts the fold back as it was at the press and ends the drag; the rest of it is ignored.
 void DocumentController::cancelDrag() {
-    if (!_isMouseDown || _controlArea == _controlAreas.outside())
+    if (!_isMouseDown || (!_isOrbit && _controlArea == _controlAreas.outside()))
         return;
     if (_document->snapshot() != _pressSnapshot)
         _document->restore(_pressSnapshot);
@@ -114,6 +136,7 @@ void DocumentController::endPress() {
     setCursorShape(Qt::OpenHandCursor);
     _isMouseDown = false;
     _isDragging = false;
+    _isOrbit = false;
     startTimer();
 }
 
@@ -166,6 +189,21 @@ void DocumentController::dragTilt(QPointF screenPoint, Qt::KeyboardModifiers mod
     }
     _lastPoint += screenMove({0, newPitch - pitch});
     _document->setPitch(static_cast<float>(newPitch));
+    _isDragging = true;
+}
+
+// Motion along the sheet's length turns the yaw, motion across it the tilt, as dragTilt turns it.
+void DocumentController::dragOrbit(QPointF screenPoint, Qt::KeyboardModifiers modifiers) {
+    const FoldPoint move = foldMove(screenPoint - _lastPoint);
+    const double pitch = _document->pitch();
+    const double yaw = _document->yaw();
+    const double newPitch = turnedBy(pitch, move.y, Document::maximumPitch, isShift(modifiers));
+    const double newYaw = turnedBy(yaw, move.x, Document::maximumYaw, isShift(modifiers));
+    _lastPoint += screenMove({newYaw - yaw, newPitch - pitch});
+    if (newPitch != pitch)
+        _document->setPitch(static_cast<float>(newPitch));
+    if (newYaw != yaw)
+        _document->setYaw(static_cast<float>(newYaw));
     _isDragging = true;
 }
 

@@ -72,20 +72,21 @@ bool DocumentWindow::event(QEvent* event) {
     return QWidget::event(event);
 }
 
+// The middle button orbits the sheet; the others are Qt's.
 void DocumentWindow::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton)
+    if (event->button() == Qt::LeftButton || event->button() == Qt::MiddleButton)
         emit mousePressed(*event);
     else
         QWidget::mousePressEvent(event);
 }
 
 void DocumentWindow::mouseMoveEvent(QMouseEvent* event) {
-    if (event->buttons() & Qt::LeftButton)
+    if (event->buttons() & (Qt::LeftButton | Qt::MiddleButton))
         emit mouseDragged(*event);
 }
 
 void DocumentWindow::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton)
+    if (event->button() == Qt::LeftButton || event->button() == Qt::MiddleButton)
         emit mouseReleased(*event);
 }
 

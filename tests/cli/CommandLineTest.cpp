@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 namespace {
 
 CommandLine parsed(const QStringList& arguments) {
@@ -215,6 +217,51 @@ TEST(CommandLineTest, ManifestRowsGiveThePapersColumnsOverTheCommandLine) {
     EXPECT_EQ(items[1].settings.grain, 10);
     EXPECT_FALSE(items[1].settings.gloss);
     EXPECT_TRUE(items[2].failure.contains(QStringLiteral("--grain")))
+        << items[2].failure.toStdString();
+}
+
+// --yaw takes -60 to 60 degrees, fractions too; a manifest's yaw column is a row's own, and a
+// row without one keeps the command line's.
+TEST(CommandLineTest, YawIsCheckedAndManifestRowsGiveTheirOwn) {
+    const QStringList exportOne = {QStringLiteral("--export"), QStringLiteral("o.png"),
+                                   QStringLiteral("a.png")};
+    const struct {
+        const char* value;
+        std::optional<double> yaw; // none: refused
+    } cases[] = {{"35", 35.0}, {"-60", -60.0}, {"60", 60.0}, {"0", 0.0}, {"12.5", 12.5},
+                 {"60.5", {}}, {"-61", {}},    {"ten", {}},  {"", {}},   {"nan", {}}};
+    for (const auto& c : cases) {
+        const CommandLine line =
+            parsed(QStringList{QStringLiteral("--yaw=%1").arg(QLatin1String(c.value))} + exportOne);
+        SCOPED_TRACE(c.value);
+        if (c.yaw) {
+            ASSERT_EQ(line.mode, CommandLine::Mode::Export) << line.failure.toStdString();
+            EXPECT_EQ(line.exportSettings.yaw, c.yaw);
+        } else {
+            EXPECT_EQ(line.mode, CommandLine::Mode::Error);
+            EXPECT_TRUE(line.failure.contains(QStringLiteral("--yaw")))
+                << line.failure.toStdString();
+        }
+    }
+    EXPECT_FALSE(parsed(exportOne).exportSettings.yaw);
+
+    CommandLine::ExportSettings defaults;
+    defaults.outputDirectory = QStringLiteral("out");
+    defaults.yaw = -20;
+    QByteArray csv = "input,yaw,pitch\n"
+                     "a.png,45,10\n"
+                     "b.png,,\n"
+                     "c.png,75,\n";
+    QBuffer buffer(&csv);
+    ASSERT_TRUE(buffer.open(QIODevice::ReadOnly));
+    QString failure;
+    const QList<ExportPlan::Item> items = Manifest::read(buffer, defaults, &failure);
+    ASSERT_EQ(items.size(), 3) << failure.toStdString();
+    EXPECT_TRUE(items[0].failure.isEmpty()) << items[0].failure.toStdString();
+    EXPECT_EQ(items[0].settings.yaw, 45.0);
+    EXPECT_EQ(items[0].settings.pitch, 10.0);
+    EXPECT_EQ(items[1].settings.yaw, -20.0);
+    EXPECT_TRUE(items[2].failure.contains(QStringLiteral("--yaw")))
         << items[2].failure.toStdString();
 }
 

@@ -33,6 +33,8 @@ expect "jpeg" --format j
 expect "folder leaflet.pleatfold" --export a.png --fold ""
 expect "folder" --export-dir ""
 expect "" --scale ""
+expect "" --yaw ""
+expect "--yaw" --ya
 expect "folder leaflet.pleatfold photo.png" --export out.png ""
 expect "transparent" --background t
 expect "--back --back-colour --back-turn --background --background-picture" --back

@@ -76,8 +76,8 @@ class LayoutWindows : public testing::TestWithParam<FoldLayout> {};
 TEST_P(LayoutWindows, HoldTheFoldAtEveryPoseAndTilt) {
     const FoldLayout layout = GetParam();
     for (const FoldSize sheet : {FoldSize{300, 200}, FoldSize{200, 320}}) {
-        const FoldSize window = FoldWindowSize::forSheet(layout, sheet, largestPitch);
-        const FoldSize classic = FoldWindowSize::forSheet(FoldLayout(), sheet, largestPitch);
+        const FoldSize window = FoldWindowSize::forSheet(layout, sheet, {largestPitch});
+        const FoldSize classic = FoldWindowSize::forSheet(FoldLayout(), sheet, {largestPitch});
         EXPECT_GE(window.width, classic.width);
         EXPECT_GE(window.height, classic.height);
         std::unique_ptr<SheetRenderer> view =
@@ -132,8 +132,8 @@ TEST(FoldWindowSizeTest, TheSheetShrinksUntilItsWindowFitsTheScreen) {
         for (const FoldLayout& layout : FoldLayout::presets(axis)) {
             for (const FoldSize pixels : {FoldSize{4000, 3000}, FoldSize{1200, 4000}}) {
                 const FoldSize sheet =
-                    FoldWindowSize::sheetForPicture(layout, pixels, screen, largestPitch);
-                const FoldSize window = FoldWindowSize::forSheet(layout, sheet, largestPitch);
+                    FoldWindowSize::sheetForPicture(layout, pixels, screen, {largestPitch});
+                const FoldSize window = FoldWindowSize::forSheet(layout, sheet, {largestPitch});
                 EXPECT_LE(window.width, 1920.5) << layout.name();
                 EXPECT_LE(window.height, 1050.5) << layout.name();
                 EXPECT_NEAR(sheet.width / sheet.height, pixels.width / pixels.height, 0.01);

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QMatrix4x4>
+
 #include <cmath>
 #include <vector>
 
@@ -92,6 +94,58 @@ TEST(BentSurfaceFaces, LieHalfAThicknessOff) {
     EXPECT_TRUE(geometry.clearSurface());
     EXPECT_EQ(geometry.pointCount(), geometry.lineCount());
     EXPECT_FALSE(geometry.clearSurface());
+}
+
+// A zigzag of facets rising and falling at several slopes, across the sheet's axis.
+SheetGeometry zigzag(SheetGeometry::Axis axis) {
+    SheetGeometry geometry;
+    geometry.setImageSize(QSizeF(4, 3));
+    const std::vector<QPointF> profile{{0, 0}, {0.8, 0.3}, {1.5, -0.2}, {2.5, 0.1}, {3.2, 0.1}};
+    geometry.setLines(int(profile.size()), axis);
+    float paper = 0;
+    for (std::size_t i = 0; i < profile.size(); ++i) {
+        if (i > 0) {
+            const QPointF step = profile[i] - profile[i - 1];
+            paper += float(std::hypot(step.x(), step.y()));
+        }
+        geometry.setCreasePoint(paper, int(i));
+        geometry.setCoordinates(profile[i], int(i));
+    }
+    return geometry;
+}
+
+// The normal the shading uses is that of the facet as the renderer's model view turns it: the tilt
+// about the axis across the creases, then the yaw about the axis along them.
+TEST(FacetNormal, FollowsTheTiltAndTheYawAsTheModelViewTurnsTheSheet) {
+    for (const auto axis : {SheetGeometry::Axis::vertical, SheetGeometry::Axis::horizontal}) {
+        const SheetGeometry geometry = zigzag(axis);
+        const bool vertical = axis == SheetGeometry::Axis::vertical;
+        for (const float pitch : {-40.0f, 0.0f, 25.0f}) {
+            for (const float yaw : {-60.0f, -20.0f, 0.0f, 35.0f, 60.0f}) {
+                QMatrix4x4 turn;
+                turn.rotate(pitch, vertical ? 1 : 0, vertical ? 0 : 1, 0);
+                turn.rotate(yaw, vertical ? 0 : 1, vertical ? 1 : 0, 0);
+                for (int facet = 0; facet + 1 < geometry.pointCount(); ++facet) {
+                    const QVector3D start = turn.map(
+                        geometry.at(geometry.pointAlong(facet), 0, geometry.pointDepth(facet)));
+                    const QVector3D end = turn.map(geometry.at(geometry.pointAlong(facet + 1), 0,
+                                                               geometry.pointDepth(facet + 1)));
+                    const QVector3D across = turn.map(geometry.at(0, 1, 0));
+                    QVector3D expected = QVector3D::crossProduct(end - start, across).normalized();
+                    if (expected.z() < 0)
+                        expected = -expected;
+                    const auto normal = geometry.facetNormal(facet, pitch, yaw);
+                    ASSERT_TRUE(normal);
+                    SCOPED_TRACE(testing::Message()
+                                 << (vertical ? "vertical" : "horizontal") << ", pitch " << pitch
+                                 << ", yaw " << yaw << ", facet " << facet);
+                    EXPECT_NEAR((*normal)[0], expected.x(), 1e-5);
+                    EXPECT_NEAR((*normal)[1], expected.y(), 1e-5);
+                    EXPECT_NEAR((*normal)[2], expected.z(), 1e-5);
+                }
+            }
+        }
+    }
 }
 
 } // namespace
