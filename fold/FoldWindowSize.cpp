@@ -53,7 +53,7 @@ Turned turned(const FoldLayout& layout, double along, double across, double dept
 // Hinged panels swing up to their whole length off the sheet's plane, toward the viewer or away.
 double highestPoint(const FoldLayout& layout, double length, double breadth) {
     if (layout.isHinged())
-        return HingedFold(layout, HingedFold::presetWidths(layout, length, 0.0), 0.0).reach();
+        return HingedFold::presetReach(layout, length);
     return PanelFoldLimits(length, breadth, layout.panelCount()).highestPoint();
 }
 

@@ -61,6 +61,10 @@ std::vector<double> HingedFold::presetWidths(const FoldLayout& layout, double le
     return HingedPreset::widths(layout.shape(), layout.panelCount(), length, allowance);
 }
 
+double HingedFold::presetReach(const FoldLayout& layout, double length) {
+    return HingedFold(layout, presetWidths(layout, length, 0.0), 0.0).reach();
+}
+
 double HingedFold::length() const {
     return std::accumulate(_widths.begin(), _widths.end(), 0.0);
 }

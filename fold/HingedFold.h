@@ -81,6 +81,8 @@ public:
     // How far any point of the sheet can lie from the sheet's plane, toward or away from the
     // viewer, at any pose: the window is made to hold that.
     double reach() const;
+    // The reach of the layout's own widths on a sheet this long, which its window is made for.
+    static double presetReach(const FoldLayout& layout, double length);
 
     bool operator==(const HingedFold&) const = default;
 

@@ -117,7 +117,12 @@ FoldPoint SheetFold::moveLine(int line, FoldPoint move, float pitch, double snap
     const double applied = model.turnCrease(crease, turn);
     const double moved = -applied / degreesPerRadian * radius;
     const bool creaseLine = line > 0 && line < model.panelCount();
-    const double along = creaseLine && move.y != 0.0 ? model.moveCrease(crease, move.y) : 0.0;
+    double along = creaseLine && move.y != 0.0 ? model.moveCrease(crease, move.y) : 0.0;
+    // The window holds the panels of the layout's own widths swinging; no crease moves past that.
+    if (along != 0.0 && model.reach() > HingedFold::presetReach(_layout, model.length()) + 1e-9) {
+        model.moveCrease(crease, -along);
+        along = 0.0;
+    }
     return {rightOfAnchor ? -moved : moved, along};
 }
 
