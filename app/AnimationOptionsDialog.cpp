@@ -18,6 +18,8 @@
 #include <QRadioButton>
 #include <QSpinBox>
 
+#include <cmath>
+
 AnimationOptionsDialog::AnimationOptionsDialog(const ExportOptions& look,
                                                const AnimationOptions& animation, QSize windowSize,
                                                QWidget* parent)
@@ -73,10 +75,18 @@ void AnimationOptionsDialog::addMotionRows(QFormLayout& form) {
     _frameRate->setSuffix(tr(" frames a second"));
     _loop = new QCheckBox(tr("Loop: there and back, playing for ever"));
     _ease = new QCheckBox(tr("Ease in and out"));
+    _sweep = new QSpinBox;
+    _sweep->setObjectName(QStringLiteral("spinSweep"));
+    _sweep->setRange(0, int(2 * FoldMotion::largestYaw));
+    _sweep->setSuffix(tr("°"));
+    _sweep->setSpecialValueText(tr("None"));
+    _sweep->setToolTip(tr("Turns the sheet about its creases, from half this before its yaw to "
+                          "half after it."));
     form.addRow(tr("Duration:"), _duration);
     form.addRow(tr("Frame rate:"), _frameRate);
     form.addRow(tr("Motion:"), _loop);
     form.addRow(QString(), _ease);
+    form.addRow(tr("Turn:"), _sweep);
 }
 
 void AnimationOptionsDialog::addStartRows(QFormLayout& form) {
@@ -118,6 +128,7 @@ void AnimationOptionsDialog::showOptions(const ExportOptions& look,
     _frameRate->setValue(animation.timing.framesPerSecond);
     _loop->setChecked(animation.timing.loop);
     _ease->setChecked(animation.timing.ease);
+    _sweep->setValue(int(std::lround(animation.timing.sweep)));
     _start->setCurrentIndex(animation.startFoldFile.isEmpty() ? 0 : 1);
     _startFile->setText(animation.startFoldFile);
     _tiltMoves->setChecked(animation.tiltFrom.has_value());
@@ -143,6 +154,7 @@ AnimationOptions AnimationOptionsDialog::animationOptions() const {
     options.timing.framesPerSecond = _frameRate->value();
     options.timing.loop = _loop->isChecked();
     options.timing.ease = _ease->isChecked();
+    options.timing.sweep = _sweep->value();
     if (_start->currentIndex() == 1)
         options.startFoldFile = _startFile->text();
     if (_tiltMoves->isChecked())

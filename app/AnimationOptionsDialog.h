@@ -18,8 +18,8 @@ class QRadioButton;
 class QSpinBox;
 
 // The choices an animation asks for before its file: the width and look as for Export, the
-// duration, frame rate, loop and easing, and where the move starts, flat or from a fold file,
-// and from which tilt. The format follows the file's name.
+// duration, frame rate, loop and easing, the turn swept about the creases, and where the move
+// starts, flat or from a fold file, and from which tilt. The format follows the file's name.
 class AnimationOptionsDialog : public QDialog {
     Q_OBJECT
 
@@ -52,6 +52,7 @@ private:
     QSpinBox* _frameRate;
     QCheckBox* _loop;
     QCheckBox* _ease;
+    QSpinBox* _sweep;
     QComboBox* _start;
     QLineEdit* _startFile;
     QCheckBox* _tiltMoves;

@@ -16,11 +16,17 @@ AnimationBatch::AnimationBatch(const CommandLine::MotionSettings& motion,
                                const std::optional<FoldFile>& start, FILE* progress)
     : _motion(motion), _start(start), _progress(progress) {}
 
-// A flat start keeps the end's tilt, so that only the fold moves unless told otherwise.
+// A flat start keeps the end's tilt, so that only the fold moves unless told otherwise. A sweep
+// without a start fold turns the sheet as it is folded.
 FoldSnapshot AnimationBatch::startFold(FoldSize sheet, const FoldSnapshot& end) const {
     float pitch = _start ? float(_start->fold().pitch) : end.pitch;
     if (_motion.tiltFrom)
         pitch = float(*_motion.tiltFrom);
+    if (_motion.sweep != 0 && !_start) {
+        FoldSnapshot still = end;
+        still.pitch = pitch;
+        return still;
+    }
     SheetFold start(end.layout, sheet);
     start.restore(end);
     start.setPose(HingedFold::Pose::flat);
@@ -37,7 +43,7 @@ bool AnimationBatch::write(SheetRenderer& view, FoldSize sheet, const FoldSnapsh
                            const ExportPicture::Look& look, const QImage& texturePicture,
                            const QByteArray& output, QString* failure) const {
     const FoldMotion::Timing timing{_motion.duration, _motion.framesPerSecond, _motion.loop,
-                                    _motion.ease};
+                                    _motion.ease, _motion.sweep};
     const std::vector<FoldSnapshot> frames =
         FoldMotion::frames(sheet, startFold(sheet, end), end, timing);
     AnimationExport animation(view, sheet, windowPoints, options, look, texturePicture);

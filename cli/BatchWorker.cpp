@@ -230,7 +230,8 @@ BatchWorker::Status BatchWorker::draw(const PictureReader::Result& read,
                                          plan.exportPixelsPerPoint(recipe.options()));
     const QImage texturePicture = finer ? read.picture : QImage();
     if (entry.animationFormat) {
-        const FoldSnapshot end = sheetFold.snapshot(pitch);
+        FoldSnapshot end = sheetFold.snapshot(pitch);
+        end.yaw = float(recipe.yaw());
         return animate(sheet, end, texturePicture, windowPoints, entry, recipe, result);
     }
     return render(texturePicture, windowPoints, entry, recipe, result);

@@ -3,6 +3,7 @@
 #include "cli/CommandLine.h"
 
 #include "cli/CommandLineOptions.h"
+#include "fold/FoldMotion.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -264,6 +265,8 @@ void CommandLine::readMotion(const QCommandLineParser& parser) {
     motion.ease = !parser.isSet(QStringLiteral("no-ease"));
     motion.tiltFrom = numberOption(parser, QStringLiteral("tilt-from"), -60, 60);
     motion.duration = numberOption(parser, QStringLiteral("duration"), 0.5, 30).value_or(3);
+    motion.sweep =
+        numberOption(parser, QStringLiteral("sweep"), 0, 2 * FoldMotion::largestYaw).value_or(0);
     motion.framesPerSecond =
         wholeNumberOption(parser, QStringLiteral("fps"), 10, 60).value_or(motion.framesPerSecond);
     const QString suffix = exportSettings.format.isEmpty()

@@ -30,6 +30,7 @@ public:
         int framesPerSecond = 30;
         bool loop = false;
         bool ease = true;
+        double sweep = 0; // degrees the yaw turns through; alone, without --from, the fold stays
     };
 
     // Where the light stands, in degrees (FloorScene's terms).

@@ -18,7 +18,7 @@ QString tr(const char* text) {
 const QStringList animateOnlyOptions = {QStringLiteral("from"),      QStringLiteral("loop"),
                                         QStringLiteral("tilt-from"), QStringLiteral("duration"),
                                         QStringLiteral("fps"),       QStringLiteral("ease"),
-                                        QStringLiteral("no-ease")};
+                                        QStringLiteral("no-ease"),   QStringLiteral("sweep")};
 
 // Options that only make sense with --export, --export-dir, --animate, --animate-dir or
 // --manifest.
@@ -84,6 +84,10 @@ void CommandLineOptions::add(QCommandLineParser& parser) {
          tr("N")},
         {QStringLiteral("ease"), tr("Start and end the move slowly (the default).")},
         {QStringLiteral("no-ease"), tr("Move at an even speed.")},
+        {QStringLiteral("sweep"),
+         tr("Turn the sheet through 0 to 120 degrees about the creases, centred on\n"
+            "the yaw; without --from the fold stays as it is (default 0)."),
+         tr("DEGREES")},
         {QStringLiteral("scale"), tr("Size as N times the window, 1 to 8 (default 1)."), tr("N")},
         {QStringLiteral("width"),
          tr("Size as an exact width in pixels; the height follows (animations: default 1080)."),

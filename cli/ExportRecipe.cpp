@@ -109,7 +109,8 @@ void ExportRecipe::setPaper(const CommandLine::ExportSettings& settings,
 // The sheet is the classic's for every layout, as a picture opens; only the window follows the
 // layout.
 SizingPlan ExportRecipe::plan(QSize picturePixels) const {
-    return SizingPlan(picturePixels, _sizing.displaySize(picturePixels), _layout, _yaw != 0);
+    return SizingPlan(picturePixels, _sizing.displaySize(picturePixels), _layout,
+                      _yaw != 0 || _settings.motion.sweep != 0);
 }
 
 // A back named on the command line wins over the PDF's own pages.

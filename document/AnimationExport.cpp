@@ -77,6 +77,7 @@ QImage AnimationExport::drawFrame(const FoldSnapshot& fold, const ExportOptions&
     _fold.restore(fold);
     _view.setFold(_fold);
     _view.setPitch(fold.pitch);
+    _view.setYaw(fold.yaw);
     if (options.withCreaseLine)
         _view.display();
     QImage picture = ExportPicture::render(_view, _view.lineEndPoints(), _windowSize, options,

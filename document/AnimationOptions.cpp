@@ -20,6 +20,8 @@ AnimationOptions AnimationOptions::fromPreferences(const Preferences& preference
                    FoldMotion::highestFrameRate);
     options.timing.loop = preferences.value(Preferences::animationLoop);
     options.timing.ease = preferences.value(Preferences::animationEase);
+    options.timing.sweep = std::clamp(preferences.value(Preferences::animationSweep), 0,
+                                      int(2 * FoldMotion::largestYaw));
     options.startFoldFile = preferences.value(Preferences::animationStartFold);
     if (preferences.value(Preferences::animationTiltMoves))
         options.tiltFrom =
@@ -33,6 +35,7 @@ void AnimationOptions::writeTo(Preferences& preferences) const {
     preferences.setValue(Preferences::animationFrameRate, timing.framesPerSecond);
     preferences.setValue(Preferences::animationLoop, timing.loop);
     preferences.setValue(Preferences::animationEase, timing.ease);
+    preferences.setValue(Preferences::animationSweep, int(std::lround(timing.sweep)));
     preferences.setValue(Preferences::animationStartFold, startFoldFile);
     preferences.setValue(Preferences::animationTiltMoves, tiltFrom.has_value());
     if (tiltFrom)

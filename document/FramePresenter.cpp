@@ -204,15 +204,28 @@ FramePresenter::exportAnimation(const Document& document, const ExportOptions& o
     const ExportPicture::Look look{_overlay.creaseLineColor, _shadow.opacity(),
                                    _shadow.blurRadius(), _shadow.offset()};
     const FoldSize sheet = document.fold().sheetSize();
+    // A sweep turns the sheet, so the frames need the window that holds it at every yaw.
+    const QSize window =
+        timing.sweep != 0
+            ? SizingPlan(document.pictureSize(), sheet, document.layout(), true).windowPoints()
+            : _windowSize;
+    if (window != _windowSize && !_renderer->resize(QSizeF(window))) {
+        if (failure)
+            *failure = AnimationExport::tr("The folded picture could not be drawn at that size.");
+        _renderer->resize(QSizeF(_windowSize));
+        return AnimationExport::Outcome::Failed;
+    }
     const QImage finer = ExportPicture::finerPicture(
         document.url().toLocalFile(), document.printed().page, sheet, document.pictureLimit(),
-        _renderer->textureSize(), ExportPicture::pixelsPerPoint(options, _windowSize));
+        _renderer->textureSize(), ExportPicture::pixelsPerPoint(options, window));
     const std::vector<FoldSnapshot> frames =
         FoldMotion::frames(sheet, start, document.snapshot(), timing);
-    AnimationExport animation(*_renderer, sheet, _windowSize, options, look, finer);
+    AnimationExport animation(*_renderer, sheet, window, options, look, finer);
     const AnimationExport::Outcome outcome =
         animation.write(fileName, frames, timing, progress, failure);
     // The frames passed through the window's renderer; the next present() draws afresh.
+    if (window != _windowSize)
+        _renderer->resize(QSizeF(_windowSize));
     showFold(document);
     _frame = QImage();
     return outcome;

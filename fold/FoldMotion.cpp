@@ -127,6 +127,28 @@ std::vector<FoldSnapshot> FoldMotion::hingedFrames(FoldSize sheet, const FoldSna
 
 std::vector<FoldSnapshot> FoldMotion::frames(FoldSize sheet, const FoldSnapshot& start,
                                              const FoldSnapshot& end, const Timing& timing) {
+    std::vector<FoldSnapshot> all = foldFrames(sheet, start, end, timing);
+    sweep(all, end.yaw, timing);
+    return all;
+}
+
+// The yaw goes from half the sweep before the end's to half after it, reaching the far end on
+// frame count/2 of a loop as the panels do. The sheet turns no further than it can: past a limit
+// the yaw holds there.
+void FoldMotion::sweep(std::vector<FoldSnapshot>& frames, float yaw, const Timing& timing) {
+    const int count = int(frames.size());
+    for (int index = 0; index < count; ++index) {
+        const double progress =
+            timing.loop ? double(std::min(index, count - index)) / std::max(count / 2, 1)
+                        : double(index) / std::max(count - 1, 1);
+        const double along = timing.ease ? eased(progress) : progress;
+        frames[size_t(index)].yaw =
+            float(std::clamp(yaw + timing.sweep * (along - 0.5), -largestYaw, largestYaw));
+    }
+}
+
+std::vector<FoldSnapshot> FoldMotion::foldFrames(FoldSize sheet, const FoldSnapshot& start,
+                                                 const FoldSnapshot& end, const Timing& timing) {
     if (end.layout.isHinged())
         return hingedFrames(sheet, start, end, timing);
     if (!end.layout.isClassic())

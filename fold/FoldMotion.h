@@ -18,6 +18,7 @@ public:
     static constexpr double longestDuration = 30;
     static constexpr int lowestFrameRate = 10; // frames a second
     static constexpr int highestFrameRate = 60;
+    static constexpr double largestYaw = 60; // degrees either way
 
     struct Timing {
         double duration = 3; // seconds
@@ -26,6 +27,8 @@ public:
         // that played in a loop no frame shows twice at the seam.
         bool loop = false;
         bool ease = true; // slow at the start and the end of the move
+        // Degrees the yaw turns through, centred on the end's yaw; 0 keeps it.
+        double sweep = 0;
     };
 
     // duration x rate, at least two.
@@ -33,7 +36,8 @@ public:
 
     // start and end are folds of a sheet of this size in one layout (the start's pitch is where
     // the tilt starts); other layouts than the classic move by PanelFoldMotion. Without a loop the
-    // first frame is start and the last end, exactly.
+    // first frame is start and the last end, exactly, but for the yaw, which every frame takes
+    // from the end and the sweep.
     static std::vector<FoldSnapshot> frames(FoldSize sheet, const FoldSnapshot& start,
                                             const FoldSnapshot& end, const Timing& timing);
 
@@ -43,6 +47,9 @@ public:
     static double eased(double progress);
 
 private:
+    static std::vector<FoldSnapshot> foldFrames(FoldSize sheet, const FoldSnapshot& start,
+                                                const FoldSnapshot& end, const Timing& timing);
+    static void sweep(std::vector<FoldSnapshot>& frames, float yaw, const Timing& timing);
     static std::vector<FoldSnapshot> hingedFrames(FoldSize sheet, const FoldSnapshot& start,
                                                   const FoldSnapshot& end, const Timing& timing);
     // The fold the move wants at `along` (0..1) on the sheet.

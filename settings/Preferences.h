@@ -74,6 +74,7 @@ public:
     static inline const Preference<QString> animationStartFold{"animationStartFold", QString()};
     static inline const Preference<bool> animationTiltMoves{"animationTiltMoves", false};
     static inline const Preference<int> animationTiltFrom{"animationTiltFrom", 0}; // degrees
+    static inline const Preference<int> animationSweep{"animationSweep", 0};       // degrees
 
     explicit Preferences(ApplicationSettings& settings, QObject* parent = nullptr);
 
