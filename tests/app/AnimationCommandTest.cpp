@@ -248,6 +248,41 @@ TEST_F(AnimationCommandTest, TheWindowWritesTheMoveToTheCurrentFoldAndRemembersT
     EXPECT_DOUBLE_EQ(remembered.timing.duration, 0.5);
 }
 
+// A turn sweeps the yaw over the frames in the window that holds every yaw: the first and last
+// frames are the window's stills at half the turn either way. The window keeps its own size, and
+// the turn is remembered.
+TEST_F(AnimationCommandTest, TheWindowsTurnSweepsTheYawInATurnedWindow) {
+    launch({picture()});
+    Document& shown = document(0).document();
+    const QString output = filePath(QStringLiteral("turn.webp"));
+    DialogSteps steps;
+    steps.then<AnimationOptionsDialog>([](AnimationOptionsDialog& dialog) {
+        chooseMotion(dialog, 200, 0.5, 12);
+        dialog.findChild<QSpinBox*>(QStringLiteral("spinSweep"))->setValue(30);
+        dialog.accept();
+    });
+    steps.then<QFileDialog>([&](QFileDialog& dialog) { clickSave(dialog, output); });
+    AlertDismisser alerts;
+    application().exportAnimation();
+    ASSERT_TRUE(steps.done());
+    EXPECT_TRUE(alerts.texts().isEmpty()) << qPrintable(alerts.texts().join(u'\n'));
+    const DecodedAnimation animation = decoded(output);
+    ASSERT_EQ(animation.frameCount, 6);
+    ExportOptions options = ExportOptions::fromPreferences(preferences());
+    options.scale = 0;
+    options.pixelWidth = 200;
+    EXPECT_EQ(document(0).exportPicture(options, {}).size(),
+              shown.sizingPlan().exportPixels(options));
+    for (const auto& [frame, yaw] :
+         {std::pair{animation.frames.first(), -15.0f}, std::pair{animation.frames.last(), 15.0f}}) {
+        SCOPED_TRACE(yaw);
+        shown.setYaw(yaw);
+        EXPECT_LE(meanDifference(frame, document(0).exportPicture(options, {})), 6);
+    }
+    EXPECT_GT(meanDifference(animation.frames.first(), animation.frames.last()), 6);
+    EXPECT_EQ(AnimationOptions::fromPreferences(preferences()).timing.sweep, 30);
+}
+
 // A picture in another layout moves from its flat sheet to its fold; a start fold of the classic
 // is refused with an alert.
 TEST_F(AnimationCommandTest, TheWindowWritesTheMoveOfAnotherLayout) {

@@ -28,6 +28,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -528,6 +529,65 @@ TEST_F(BatchRunTest, AnimationsRunOnWorkersInShardsAndReruns) {
                                 QStringLiteral("--fps=10"), inputs[0]});
     ASSERT_EQ(one.exitCode, 0) << one.err.toStdString();
     EXPECT_EQ(QImageReader(wide).size().width(), 1080);
+}
+
+// Where a picture is covered, as a GIF's transparency keeps it.
+QImage outline(const QImage& picture) {
+    QImage covered(picture.size(), QImage::Format_Mono);
+    const QImage argb = picture.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < argb.height(); ++y) {
+        for (int x = 0; x < argb.width(); ++x)
+            covered.setPixel(x, y, qAlpha(argb.pixel(x, y)) >= 128 ? 1 : 0);
+    }
+    return covered;
+}
+
+int differingPixels(const QImage& one, const QImage& other) {
+    int differing = 0;
+    for (int y = 0; y < one.height(); ++y) {
+        for (int x = 0; x < one.width(); ++x)
+            differing += one.pixelIndex(x, y) != other.pixelIndex(x, y);
+    }
+    return differing;
+}
+
+// A turntable of the folded sample: its first, middle and last frames show the sheet as stills
+// at those frames' yaws do (-10, 10 and 30 degrees), and the first and last differ.
+TEST_F(BatchRunTest, ASweptAnimationsFramesAreStillsAtTheirYaws) {
+    const QStringList inputs = pictures(1, 64);
+    const QStringList look = {QStringLiteral("--fold=%1").arg(QStringLiteral(PLEATORA_SAMPLE_FOLD)),
+                              QStringLiteral("--width=160"), QStringLiteral("--no-shadow"),
+                              QStringLiteral("--no-lines")};
+    const QString animation = path(QStringLiteral("turn.gif"));
+    const ProcessRun swept =
+        run(QStringList{QStringLiteral("--animate"), animation, QStringLiteral("--yaw=10"),
+                        QStringLiteral("--sweep=40"), QStringLiteral("--duration=1"),
+                        QStringLiteral("--fps=11"), QStringLiteral("--no-ease")} +
+            look + inputs);
+    ASSERT_EQ(swept.exitCode, 0) << swept.err.toStdString();
+    QImageReader reader(animation);
+    std::vector<QImage> frames;
+    for (QImage frame = reader.read(); !frame.isNull(); frame = reader.read())
+        frames.push_back(outline(frame));
+    ASSERT_EQ(frames.size(), 11u);
+    const QSize size = frames.front().size();
+    const int tolerance = size.width() * size.height() / 200;
+    const struct {
+        std::size_t frame;
+        int yaw;
+    } cases[] = {{0, -10}, {5, 10}, {10, 30}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.yaw);
+        const QString still = path(QStringLiteral("still%1.png").arg(c.yaw));
+        const ProcessRun made = run(
+            QStringList{QStringLiteral("--export"), still, QStringLiteral("--yaw=%1").arg(c.yaw)} +
+            look + inputs);
+        ASSERT_EQ(made.exitCode, 0) << made.err.toStdString();
+        const QImage stillOutline = outline(QImage(still));
+        ASSERT_EQ(stillOutline.size(), size);
+        EXPECT_LE(differingPixels(frames[c.frame], stillOutline), tolerance);
+    }
+    EXPECT_GT(differingPixels(frames.front(), frames.back()), 4 * tolerance);
 }
 
 // An animation whose frames would take more than its memory budget is refused before a frame is

@@ -349,6 +349,45 @@ TEST(CommandLineTest, AnimationValuesAreKeptAndNeedAnAnimation) {
     }
 }
 
+// A sweep takes 0 to 120 degrees, only for an animation, and sizes its frames as a turned still.
+TEST(CommandLineTest, SweepIsCheckedNeedsAnAnimationAndTurnsTheWindow) {
+    const QStringList animateOne = {QStringLiteral("--animate"), QStringLiteral("o.gif"),
+                                    QStringLiteral("a.png")};
+    const struct {
+        const char* value;
+        std::optional<double> sweep; // none: refused
+    } cases[] = {{"40", 40.0}, {"0", 0.0},  {"120", 120.0}, {"7.5", 7.5},
+                 {"121", {}},  {"-10", {}}, {"wide", {}},   {"", {}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.value);
+        const CommandLine line = parsed(
+            QStringList{QStringLiteral("--sweep=%1").arg(QLatin1String(c.value))} + animateOne);
+        if (c.sweep) {
+            ASSERT_EQ(line.mode, CommandLine::Mode::Animate) << line.failure.toStdString();
+            EXPECT_EQ(line.exportSettings.motion.sweep, *c.sweep);
+        } else {
+            EXPECT_EQ(line.mode, CommandLine::Mode::Error);
+            EXPECT_TRUE(line.failure.contains(QStringLiteral("--sweep")))
+                << line.failure.toStdString();
+        }
+    }
+    EXPECT_EQ(parsed(animateOne).exportSettings.motion.sweep, 0.0);
+    const CommandLine still = parsed({QStringLiteral("--export"), QStringLiteral("o.png"),
+                                      QStringLiteral("--sweep=20"), QStringLiteral("a.png")});
+    EXPECT_EQ(still.mode, CommandLine::Mode::Error);
+    EXPECT_TRUE(still.failure.contains(QStringLiteral("--animate"))) << still.failure.toStdString();
+
+    const auto windowOf = [&](const QStringList& options) {
+        const CommandLine line = parsed(options + animateOne);
+        return ExportRecipe(line.exportSettings, {}, std::nullopt)
+            .plan(QSize(640, 480))
+            .windowPoints();
+    };
+    const QSize turned = windowOf({QStringLiteral("--yaw=30")});
+    EXPECT_NE(windowOf({}), turned);
+    EXPECT_EQ(windowOf({QStringLiteral("--sweep=30")}), turned);
+}
+
 // A fold file that is a FIFO would block the reading for good; it is refused at once, in the one
 // line an error gets even where Qt would warn that XDG_RUNTIME_DIR is not set.
 TEST(CommandLineTest, AFifoGivenAsTheFoldIsRefusedAtOnceInOneLine) {
