@@ -27,9 +27,10 @@ AnimationController::AnimationController(Preferences& preferences) : _preference
 
 void AnimationController::exportAnimation(DocumentController& document) {
     _document = &document;
-    AnimationOptionsDialog dialog(ExportOptions::fromPreferences(_preferences),
-                                  AnimationOptions::fromPreferences(_preferences),
-                                  document.window()->size(), document.window());
+    AnimationOptionsDialog dialog(
+        ExportOptions::fromPreferences(_preferences),
+        AnimationOptions::fromPreferences(_preferences), document.window()->size(),
+        document.document().turnedSizingPlan().windowPoints(), document.window());
     if (dialog.exec() != QDialog::Accepted || !_document)
         return;
     remember(dialog.exportOptions(), dialog.animationOptions());

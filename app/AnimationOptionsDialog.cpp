@@ -22,8 +22,8 @@
 
 AnimationOptionsDialog::AnimationOptionsDialog(const ExportOptions& look,
                                                const AnimationOptions& animation, QSize windowSize,
-                                               QWidget* parent)
-    : QDialog(parent), _windowSize(windowSize) {
+                                               QSize turnedWindowSize, QWidget* parent)
+    : QDialog(parent), _windowSize(windowSize), _turnedWindowSize(turnedWindowSize) {
     setWindowTitle(tr("Export Animation"));
     auto* form = new QFormLayout(this);
     addLookRows(*form);
@@ -87,6 +87,7 @@ void AnimationOptionsDialog::addMotionRows(QFormLayout& form) {
     form.addRow(tr("Motion:"), _loop);
     form.addRow(QString(), _ease);
     form.addRow(tr("Turn:"), _sweep);
+    connect(_sweep, &QSpinBox::valueChanged, this, &AnimationOptionsDialog::updateControls);
 }
 
 void AnimationOptionsDialog::addStartRows(QFormLayout& form) {
@@ -172,7 +173,8 @@ void AnimationOptionsDialog::chooseStartFold() {
 }
 
 void AnimationOptionsDialog::updateControls() {
-    const QSize size = exportOptions().pixelSize(_windowSize);
+    const QSize size =
+        exportOptions().pixelSize(_sweep->value() != 0 ? _turnedWindowSize : _windowSize);
     _pixelSize->setText(tr("%1 x %2 pixels").arg(size.width()).arg(size.height()));
     _startFile->setEnabled(_start->currentIndex() == 1);
     _tiltFrom->setEnabled(_tiltMoves->isChecked());

@@ -24,9 +24,10 @@ class AnimationOptionsDialog : public QDialog {
     Q_OBJECT
 
 public:
-    // windowSize: the document window's size in whole points, whose shape the animation keeps.
+    // windowSize: the document window's size in whole points, whose shape the animation keeps;
+    // turnedWindowSize: the window that holds the sheet at every yaw, whose shape a turn keeps.
     AnimationOptionsDialog(const ExportOptions& look, const AnimationOptions& animation,
-                           QSize windowSize, QWidget* parent = nullptr);
+                           QSize windowSize, QSize turnedWindowSize, QWidget* parent = nullptr);
 
     // The width is always exact (scale 0).
     ExportOptions exportOptions() const;
@@ -41,6 +42,7 @@ private:
     void updateControls();
 
     QSize _windowSize;
+    QSize _turnedWindowSize;
     QSpinBox* _width;
     QLabel* _pixelSize;
     QCheckBox* _shadow;

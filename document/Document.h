@@ -80,6 +80,10 @@ public:
     SizingPlan sizingPlan() const {
         return SizingPlan(_pictureSize, sheetSize(), layout(), _yaw != 0.0f);
     }
+    // As sizingPlan(), with a window that holds the sheet at every yaw, as a turning one needs.
+    SizingPlan turnedSizingPlan() const {
+        return SizingPlan(_pictureSize, sheetSize(), layout(), true);
+    }
     QUndoStack& undoStack() { return _undoStack; }
 
     FoldSnapshot snapshot() const;

@@ -206,9 +206,7 @@ FramePresenter::exportAnimation(const Document& document, const ExportOptions& o
     const FoldSize sheet = document.fold().sheetSize();
     // A sweep turns the sheet, so the frames need the window that holds it at every yaw.
     const QSize window =
-        timing.sweep != 0
-            ? SizingPlan(document.pictureSize(), sheet, document.layout(), true).windowPoints()
-            : _windowSize;
+        timing.sweep != 0 ? document.turnedSizingPlan().windowPoints() : _windowSize;
     if (window != _windowSize && !_renderer->resize(QSizeF(window))) {
         if (failure)
             *failure = AnimationExport::tr("The folded picture could not be drawn at that size.");
