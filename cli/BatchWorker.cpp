@@ -206,6 +206,7 @@ BatchWorker::Status BatchWorker::draw(const PictureReader::Result& read,
     }
     view->setShading(recipe.shading());
     view->setFloor(recipe.floor(read.points));
+    view->setLight(view->floor().lightDirection());
     const ExportRecipe::BackSide back =
         recipe.backSide(QFile::decodeName(entry.picture), read.pageCount);
     PaperLook look = recipe.paperLook();
