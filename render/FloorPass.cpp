@@ -125,6 +125,8 @@ FloorPass::FloorPass(const FloorScene& scene, FloorShadow shadow, double tileWid
 FloorPass::~FloorPass() = default;
 
 void FloorPass::draw() {
+    if (eyeUnderFloor())
+        return;
     glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_LIGHTING_BIT |
                  GL_TEXTURE_BIT);
     glMatrixMode(GL_MODELVIEW);
@@ -134,6 +136,14 @@ void FloorPass::draw() {
     drawPlane();
     drawShadow();
     glPopAttrib();
+}
+
+// The floor's frame only turns and moves from eye space, so the eye lies at minus the
+// translation turned back.
+bool FloorPass::eyeUnderFloor() const {
+    const ProjectedBox::Matrix& m = _floorToEye;
+    const double eyeHeight = -(m[4] * m[12] + m[5] * m[13] + m[6] * m[14]);
+    return eyeHeight >= _shadow.floorLevel();
 }
 
 double FloorPass::fadeAt(double x, double z) const {

@@ -28,11 +28,13 @@ public:
     FloorPass& operator=(const FloorPass&) = delete;
 
     // Leaves the model-view matrix on the floor's frame and every other GL state as it was.
+    // Draws nothing when the eye is under the floor, which would hide the sheet from below.
     void draw();
 
 private:
     FloorPass(const FloorScene& scene, FloorShadow shadow, double tileWidth,
               const ProjectedBox::Matrix& floorToEye);
+    bool eyeUnderFloor() const;
     void drawPlane() const;
     void drawShadow() const;
     // 1 near the sheet, 0 at the floor's edge.

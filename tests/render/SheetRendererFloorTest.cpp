@@ -95,6 +95,11 @@ TEST(SheetRendererFloorTest, WithoutAFloorTheExportIsAsItWas) {
         EXPECT_NE(onFloor, before);
         EXPECT_EQ(after, before);
     }
+    // Pitched well up, the eye would see the floor from beneath: it is left out.
+    view->setPitch(40);
+    const QImage upward = view->renderAtSize(view->captureFrame().size(), QImage(), noProgress);
+    view->setFloor(floor());
+    EXPECT_EQ(view->renderAtSize(view->captureFrame().size(), QImage(), noProgress), upward);
 }
 
 // Transparent above the horizon, the floor's colour below the sheet, darkest at its foot.
