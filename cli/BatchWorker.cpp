@@ -206,6 +206,10 @@ BatchWorker::Status BatchWorker::draw(const PictureReader::Result& read,
     }
     view->setShading(recipe.shading());
     view->setFloor(recipe.floor(read.points));
+    view->setLight(view->floor().lightDirection());
+    // The renderer's pitch leans the top away, which would look up at a floor from beneath it:
+    // on a floor the pitch is the eye looking down onto it.
+    const float shownPitch = view->floor().shown ? -pitch : pitch;
     const ExportRecipe::BackSide back =
         recipe.backSide(QFile::decodeName(entry.picture), read.pageCount);
     PaperLook look = recipe.paperLook();
@@ -220,7 +224,7 @@ BatchWorker::Status BatchWorker::draw(const PictureReader::Result& read,
         return Status::Failed;
     if (!backWarning.isEmpty())
         result.warnings.append(tr("The back picture may be damaged: %1").arg(backWarning));
-    if (!RendererSetup::showFold(*view, sheetFold, pitch, read.picture, &result.failure))
+    if (!RendererSetup::showFold(*view, sheetFold, shownPitch, read.picture, &result.failure))
         return Status::Failed;
     view->setYaw(float(recipe.yaw()));
     view->display();
@@ -230,7 +234,7 @@ BatchWorker::Status BatchWorker::draw(const PictureReader::Result& read,
                                          plan.exportPixelsPerPoint(recipe.options()));
     const QImage texturePicture = finer ? read.picture : QImage();
     if (entry.animationFormat) {
-        FoldSnapshot end = sheetFold.snapshot(pitch);
+        FoldSnapshot end = sheetFold.snapshot(shownPitch);
         end.yaw = float(recipe.yaw());
         return animate(sheet, end, texturePicture, windowPoints, entry, recipe, result);
     }

@@ -50,9 +50,9 @@ void CommandLine::addSceneOptions(QCommandLineParser& parser) {
             "size."),
          tr("FILE")},
         {QStringLiteral("light"),
-         tr("Where the light casting the floor's shadow stands, in degrees: azimuth from\n"
-            "the front, positive to the right (-180 to 180), and elevation above the floor\n"
-            "(over 0 to 90); default -26.6,24.1, the shading's light from the upper left."),
+         tr("Where the light shading the sheet and casting its shadow stands, in degrees:\n"
+            "azimuth from the front, positive to the right (-180 to 180), and elevation\n"
+            "above the eye's level (over 0 to 90); default -26.6,24.1, from the upper left."),
          tr("AZIMUTH,ELEVATION")},
         {QStringLiteral("background-picture"),
          tr("A picture behind the fold, scaled to cover the whole frame and cropped."), tr("FILE")},

@@ -9,6 +9,9 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include <QVector2D>
+#include <QtMath>
+
 #include <algorithm>
 #include <cmath>
 
@@ -25,6 +28,49 @@ constexpr int largestFloorTexture = 2048;
 // The sheet's world units are 200 image points.
 constexpr double pointsPerWorldUnit = 200.0;
 
+// A light grazing the floor would cast a shadow without end.
+constexpr double lowestLightDegrees = 5.0;
+
+// Column-major, as GL keeps them.
+ProjectedBox::Matrix product(const ProjectedBox::Matrix& a, const ProjectedBox::Matrix& b) {
+    ProjectedBox::Matrix result{};
+    for (int column = 0; column < 4; ++column) {
+        for (int row = 0; row < 4; ++row) {
+            for (int k = 0; k < 4; ++k)
+                result[column * 4 + row] += a[k * 4 + row] * b[column * 4 + k];
+        }
+    }
+    return result;
+}
+
+// The model-view matrices only turn and move, so the inverse is the transposed turn.
+ProjectedBox::Matrix rigidInverse(const ProjectedBox::Matrix& m) {
+    ProjectedBox::Matrix result{};
+    for (int column = 0; column < 3; ++column) {
+        for (int row = 0; row < 3; ++row)
+            result[column * 4 + row] = m[row * 4 + column];
+        result[12 + column] =
+            -(m[column * 4] * m[12] + m[column * 4 + 1] * m[13] + m[column * 4 + 2] * m[14]);
+    }
+    result[15] = 1.0;
+    return result;
+}
+
+// The eye-space light in the floor's frame, kept a little above the floor.
+QVector3D lightOverFloor(const ProjectedBox::Matrix& floorToEye, QVector3D eyeLight) {
+    QVector3D light;
+    for (int axis = 0; axis < 3; ++axis)
+        light[axis] =
+            float(floorToEye[axis * 4] * eyeLight.x() + floorToEye[axis * 4 + 1] * eyeLight.y() +
+                  floorToEye[axis * 4 + 2] * eyeLight.z());
+    const float lowest = float(std::sin(qDegreesToRadians(lowestLightDegrees)));
+    if (-light.y() >= lowest)
+        return light;
+    const QVector2D across = QVector2D(light.x(), light.z()).normalized() *
+                             float(std::sqrt(1.0 - double(lowest) * lowest));
+    return QVector3D(across.x(), -lowest, across.y());
+}
+
 double tileWidthOf(const FloorScene& scene, const SheetGeometry& geometry) {
     const QSizeF printed = scene.printedSheetPoints;
     if (printed.isEmpty())
@@ -34,13 +80,14 @@ double tileWidthOf(const FloorScene& scene, const SheetGeometry& geometry) {
 
 } // namespace
 
-std::unique_ptr<FloorPass> FloorPass::create(const FloorScene& scene,
-                                             const SheetGeometry& geometry) {
-    ProjectedBox::Matrix modelView;
-    glGetDoublev(GL_MODELVIEW_MATRIX, modelView.data());
-    const std::vector<FloorShadow::Facet> facets = FloorShadow::facetsOf(geometry, modelView);
+std::unique_ptr<FloorPass> FloorPass::create(const FloorScene& scene, const SheetGeometry& geometry,
+                                             const ProjectedBox::Matrix& standing,
+                                             const ProjectedBox::Matrix& modelView) {
+    const ProjectedBox::Matrix floorToEye = product(modelView, rigidInverse(standing));
+    const std::vector<FloorShadow::Facet> facets = FloorShadow::facetsOf(geometry, standing);
     std::unique_ptr<FloorPass> pass(new FloorPass(
-        scene, FloorShadow(facets, scene.lightDirection()), tileWidthOf(scene, geometry)));
+        scene, FloorShadow(facets, lightOverFloor(floorToEye, scene.lightDirection())),
+        tileWidthOf(scene, geometry), floorToEye));
     if (!scene.picture.isNull()) {
         const QSize size =
             scene.picture.size().boundedTo(QSize(largestFloorTexture, largestFloorTexture));
@@ -69,23 +116,34 @@ std::unique_ptr<FloorPass> FloorPass::create(const FloorScene& scene,
     return pass;
 }
 
-FloorPass::FloorPass(const FloorScene& scene, FloorShadow shadow, double tileWidth)
+FloorPass::FloorPass(const FloorScene& scene, FloorShadow shadow, double tileWidth,
+                     const ProjectedBox::Matrix& floorToEye)
     : _colour(scene.picture.isNull() ? scene.colour : QColor(Qt::white)),
-      _shadow(std::move(shadow)), _tileWidth(tileWidth),
+      _shadow(std::move(shadow)), _floorToEye(floorToEye), _tileWidth(tileWidth),
       _radius(floorReach * _shadow.sheetExtent()) {}
 
 FloorPass::~FloorPass() = default;
 
 void FloorPass::draw() {
+    if (eyeUnderFloor())
+        return;
     glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_LIGHTING_BIT |
                  GL_TEXTURE_BIT);
     glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    glLoadMatrixd(_floorToEye.data());
     glShadeModel(GL_SMOOTH);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     drawPlane();
     drawShadow();
     glPopAttrib();
+}
+
+// The floor's frame only turns and moves from eye space, so the eye lies at minus the
+// translation turned back.
+bool FloorPass::eyeUnderFloor() const {
+    const ProjectedBox::Matrix& m = _floorToEye;
+    const double eyeHeight = -(m[4] * m[12] + m[5] * m[13] + m[6] * m[14]);
+    return eyeHeight >= _shadow.floorLevel();
 }
 
 double FloorPass::fadeAt(double x, double z) const {

@@ -7,9 +7,9 @@
 #include <QSizeF>
 #include <QVector3D>
 
-// What an export stands on: a horizontal floor under the sheet's lowest point, coloured or tiled
-// with a picture, and the light that casts the sheet's shadow on it. Exports only: the window
-// keeps its transparent look.
+// What an export stands on: a floor under the picture's bottom edge, square to the sheet before
+// its pitch, coloured or tiled with a picture, and the light that shades the sheet and casts its
+// shadow on the floor. Exports only: the window keeps its transparent look.
 struct FloorScene {
     // The shading light's direction, (-1, -1, 2) normalised in eye space, as azimuth and
     // elevation: from the upper left, in front.
@@ -24,8 +24,8 @@ struct FloorScene {
     // The printed sheet's size, which gives the tile its size on the sheet's scale; empty: the
     // picture's own points.
     QSizeF printedSheetPoints;
-    // Degrees: azimuth 0 lies in front of the sheet, positive to the viewer's right; elevation
-    // 0 lies on the floor, 90 overhead.
+    // Degrees, as the viewer sees it: azimuth 0 lies in front of the sheet, positive to the
+    // viewer's right; elevation 0 lies level with the eye, 90 overhead.
     double lightAzimuth = defaultAzimuth;
     double lightElevation = defaultElevation;
 

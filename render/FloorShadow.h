@@ -16,13 +16,14 @@ class SheetGeometry;
 
 // The sheet's shadow on the floor it stands on, made on the CPU: a soft shadow, the facets
 // projected along the light onto the floor and blurred, and a darker contact shadow, the paper
-// near the floor projected straight down and blurred a little. All in eye space, where the floor
-// is the plane y = floorLevel() (the picture's top is -Y, so the floor is the sheet's largest y).
+// near the floor projected straight down and blurred a little. All in the frame the sheet stands
+// in, where the floor is the plane y = floorLevel() (the picture's top is -Y, so the floor is the
+// sheet's largest y).
 class FloorShadow {
 public:
     using Facet = std::array<QVector3D, 4>;
 
-    // The sheet's facets in eye space, as the model-view matrix (column-major) places them.
+    // The sheet's facets as the model-view matrix (column-major) places them.
     static std::vector<Facet> facetsOf(const SheetGeometry& geometry,
                                        const ProjectedBox::Matrix& modelView);
 
@@ -33,10 +34,10 @@ public:
     // The sheet's largest extent, which the floor's size follows.
     float sheetExtent() const { return _sheetExtent; }
     // How dark the floor is, in the alpha of an ARGB32 picture of black: column x and row z
-    // of area() (eye space), 0 along its border.
+    // of area() (the floor's x and z), 0 along its border.
     const QImage& darkness() const { return _darkness; }
     QRectF area() const { return _area; }
-    // Where the facets stand on the floor, eye space (x, z): the middle of their footprint.
+    // Where the facets stand on the floor, (x, z): the middle of their footprint.
     QPointF footprintCentre() const { return _footprintCentre; }
 
 private:
@@ -44,7 +45,7 @@ private:
 
     std::vector<Outline> castAlong(std::span<const Facet> facets, QVector3D light) const;
     std::vector<Outline> contactFootprints(std::span<const Facet> facets) const;
-    // penWidth: eye-space units.
+    // penWidth: the facets' units.
     QImage rasterise(const std::vector<Outline>& outlines, double penWidth, int blurPixels) const;
 
     float _floorLevel = 0;

@@ -263,7 +263,8 @@ void SheetRenderer::setUpCamera() {
     setUpModelView();
 }
 
-void SheetRenderer::setUpModelView() {
+// Unpitched, the sheet stands in its own frame: the floor lies square to it there.
+void SheetRenderer::setUpModelView(bool pitched) {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     // Other layouts' windows are taller where their folds need it; the eye stands back with them.
@@ -273,9 +274,9 @@ void SheetRenderer::setUpModelView() {
                             : FoldWindowSize::eyeDistance(_frameSize.height()) / pointsPerWorldUnit;
     gluLookAt(0, 0, eyeZ, 0, 0, 0, 0, 1, 0);
     const bool vertical = _geometry.axis() == SheetGeometry::Axis::vertical;
-    if (vertical)
+    if (pitched && vertical)
         glRotatef(_pitch, 1, 0, 0);
-    else
+    else if (pitched)
         glRotatef(_pitch, 0, 1, 0);
     // Even a turn by 0 could round the matrix differently: untouched, the frames stay as they were.
     if (_yaw != 0.0f)

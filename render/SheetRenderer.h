@@ -15,6 +15,7 @@
 #include <QSize>
 #include <QSizeF>
 #include <QString>
+#include <QVector3D>
 
 #include <array>
 #include <functional>
@@ -63,9 +64,12 @@ public:
     float yaw() const { return _yaw; }
 
     // How strongly the facets are lit, 0 (every facet shows the picture unchanged) to 1. The light
-    // comes from the viewer's upper left and stays with the viewer, so tilting changes it too.
+    // stays with the viewer, so tilting changes it too.
     void setShading(float amount);
     float shading() const { return _shading; }
+    // Toward the light in eye space, where the picture's top is -Y; by default (-1, -1, 2)
+    // normalised, from the viewer's upper left.
+    void setLight(QVector3D towardLight);
 
     // The back of the sheet, grain, crease shading and gloss. With every effect off the sheet is
     // drawn as without them, to the bit.
@@ -160,7 +164,10 @@ private:
     QImage grainedTexels(QImage texels, bool back) const;
     float facetBrightness(int facet) const;
     PaperShader* paperShader();
-    void setUpModelView();
+    // Written out rather than worked out, so that frames lit from it stay as they always were.
+    static constexpr std::array<double, 3> defaultLight = {-0.40824829, -0.40824829, 0.81649658};
+
+    void setUpModelView(bool pitched = true);
     QSize textureSizeFor(const QImage& image) const;
     static void leaveToTheContext(std::unique_ptr<Texture> texture,
                                   std::unique_ptr<Framebuffer> framebuffer);
@@ -177,6 +184,7 @@ private:
     float _pitch = 0.0f;
     float _yaw = 0.0f;
     float _shading = 0.0f;
+    std::array<double, 3> _light = defaultLight;
     std::unique_ptr<Texture> _texture;
     std::unique_ptr<Texture> _backTexture;
     // The textures' texels without grain, kept to bake the grain again when it changes.

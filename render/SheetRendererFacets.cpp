@@ -18,12 +18,9 @@
 
 namespace {
 
-// Direction toward the light in eye space, (-1, -1, 2) normalised: from the upper left of the
-// upright picture and in front of it. The picture stands upside down in the framebuffer, so its
-// top is -Y.
-constexpr double lightX = -0.40824829;
-constexpr double lightY = -0.40824829;
-constexpr double lightZ = 0.81649658;
+// A light nearly edge on to the viewer still lights the facets facing the viewer fully, but no
+// more than this little of it divides the diffuse term.
+constexpr double leastFacingLight = 0.1;
 // What a facet turned away from the light keeps of the picture at full shading.
 constexpr double ambient = 0.35;
 // The level of plain paper's texels: full grain brightens them by up to 15%, which must not clip.
@@ -48,7 +45,7 @@ void SheetRenderer::drawSheet(Texture& texture) {
 // side, so that every pixel reads one texel.
 void SheetRenderer::drawPaper(PaperShader& shader, Texture& texture) {
     const bool vertical = _geometry.axis() == SheetGeometry::Axis::vertical;
-    shader.begin(_look, QVector3D(float(lightX), float(lightY), float(lightZ)));
+    shader.begin(_look, QVector3D(float(_light[0]), float(_light[1]), float(_light[2])));
     // Horizontal creases lay the facets' corners out clockwise as the viewer sees them.
     glFrontFace(vertical ? GL_CCW : GL_CW);
     glEnable(GL_CULL_FACE);
@@ -195,9 +192,22 @@ float SheetRenderer::facetBrightness(int facet) const {
     if (!normal)
         return 1.0f;
     const auto [nx, ny, nz] = *normal;
-    const double diffuse = std::max(0.0, nx * lightX + ny * lightY + nz * lightZ) / lightZ;
+    const auto [lightX, lightY, lightZ] = _light;
+    const double diffuse =
+        std::max(0.0, nx * lightX + ny * lightY + nz * lightZ) / std::max(lightZ, leastFacingLight);
     const double lit = std::min(1.0, ambient + (1.0 - ambient) * diffuse);
     return float(1.0 - _shading * (1.0 - lit));
+}
+
+void SheetRenderer::setLight(QVector3D towardLight) {
+    const QVector3D standard{float(defaultLight[0]), float(defaultLight[1]),
+                             float(defaultLight[2])};
+    const QVector3D light = towardLight.normalized();
+    std::array<double, 3> chosen = defaultLight;
+    if ((light - standard).length() > 1e-6f)
+        chosen = {light.x(), light.y(), light.z()};
+    _needsDisplay |= chosen != _light;
+    _light = chosen;
 }
 
 // Made the first time an effect is on; when the GL cannot make it the sheet is drawn without the

@@ -50,8 +50,13 @@ QImage SheetRenderer::renderAtSize(QSize pixelSize, QImage picture, const TilePr
     picture = QImage();
     std::unique_ptr<FloorPass> floor;
     if (_floor.shown) {
+        ProjectedBox::Matrix standing;
+        ProjectedBox::Matrix modelView;
+        setUpModelView(false);
+        glGetDoublev(GL_MODELVIEW_MATRIX, standing.data());
         setUpModelView();
-        floor = FloorPass::create(_floor, _geometry);
+        glGetDoublev(GL_MODELVIEW_MATRIX, modelView.data());
+        floor = FloorPass::create(_floor, _geometry, standing, modelView);
     }
     int largestTile = largestTileTheDriverTakes();
     std::unique_ptr<Framebuffer> framebuffer = tileFramebuffer(pixelSize, largestTile);

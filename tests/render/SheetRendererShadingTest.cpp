@@ -119,3 +119,31 @@ TEST(SheetRendererShadingTest, FlatUntiltedSheetLooksTheSameAtEveryShading) {
     EXPECT_LT(facetGreys(*view, flat, -20, 1)[0], 128 - 8);
     EXPECT_EQ(facetGreys(*view, flat, 20, 1)[0], 128);
 }
+
+// The light set to where it always stood leaves every frame as it was, with and without the
+// paper shader; anywhere else it lights the facets differently.
+TEST(SheetRendererShadingTest, TheLightMovesAndItsDefaultChangesNothing) {
+    std::unique_ptr<SheetRenderer> view = makeView(raisedTents);
+    ASSERT_TRUE(view);
+    ASSERT_TRUE(view->setImage(uniformGrey()));
+    view->setPitch(10);
+    view->setShading(1);
+    FloorScene moved;
+    moved.lightAzimuth = 50;
+    moved.lightElevation = 40;
+    for (const float gloss : {0.0f, 0.6f}) {
+        SCOPED_TRACE(testing::Message() << "gloss " << gloss);
+        PaperLook look;
+        look.gloss = gloss;
+        view->setPaperLook(look);
+        view->display();
+        const QImage original = view->captureFrame();
+        view->setLight(FloorScene().lightDirection());
+        view->display();
+        EXPECT_EQ(view->captureFrame(), original);
+        view->setLight(moved.lightDirection());
+        view->display();
+        EXPECT_NE(view->captureFrame(), original);
+        view->setLight(FloorScene().lightDirection());
+    }
+}
