@@ -59,11 +59,9 @@ QString AnimationController::chooseFile(DocumentController& document) {
         suffixes.append(format.suffix);
     }
     // A 3D model plays the motion in a model viewer.
-    for (const ExportFormat& format : ExportWriter::formats()) {
-        if (format.isModel()) {
-            nameFilters.append(format.nameFilter());
-            suffixes.append(format.suffix);
-        }
+    for (const ExportFormat& format : ExportWriter::modelFormats()) {
+        nameFilters.append(format.nameFilter());
+        suffixes.append(format.suffix);
     }
     QFileDialog dialog(document.window(), tr("Export Animation"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
