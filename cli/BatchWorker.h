@@ -75,7 +75,7 @@ private:
     float fold(SheetFold& sheetFold, const ExportPlan::Entry& entry, Result& result);
     Status draw(const PictureReader::Result& read, const ExportPlan::Entry& entry,
                 const ExportRecipe& recipe, Result& result);
-    // The sheet as a 3D model instead of a picture of it.
+    // The sheet, or its motion, as a 3D model instead of pictures of it.
     Status writeModel(const SheetFold& sheetFold, float pitch, const PictureReader::Result& read,
                       const ExportPlan::Entry& entry, const ExportRecipe& recipe, Result& result);
     Status render(const QImage& texturePicture, QSize windowPoints, const ExportPlan::Entry& entry,

@@ -145,8 +145,10 @@ ExportPlan::Entry ExportPlan::entryOf(const Item& item) {
     entry.animated = item.animate;
     if (item.animate)
         entry.animationFormat = AnimationFormat::forFileName(PathText::fromBytes(entry.output));
-    const std::optional<ExportFormat> format = formatFor(entry.output, item.settings);
-    // A 3D model plays the motion too.
+    // A 3D model plays the motion too; its name, as a video's, says which.
+    const std::optional<ExportFormat> format =
+        item.animate ? ExportWriter::formatForFileName(PathText::fromBytes(entry.output))
+                     : formatFor(entry.output, item.settings);
     if (!item.animate || (!entry.animationFormat && format && format->isModel()))
         entry.format = format;
     if (item.animate && !entry.animationFormat && !entry.format)
