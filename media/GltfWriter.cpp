@@ -244,7 +244,14 @@ tinygltf::Camera camera() {
 
 } // namespace
 
+// Built in a function of its own so that the glTF model is gone before the bytes are copied: an
+// animation's run to hundreds of megabytes.
 QByteArray GltfWriter::encode(const PaperModel& model, Container container, QString* failure) {
+    const std::string bytes = serialised(model, container, failure);
+    return QByteArray(bytes.data(), qsizetype(bytes.size()));
+}
+
+std::string GltfWriter::serialised(const PaperModel& model, Container container, QString* failure) {
     ModelBuilder builder(container);
     tinygltf::Model& gltf = builder.model();
 
@@ -297,8 +304,7 @@ QByteArray GltfWriter::encode(const PaperModel& model, Container container, QStr
         Failure::fail(failure, tr("The model could not be put together."));
         return {};
     }
-    const std::string bytes = stream.str();
-    return QByteArray(bytes.data(), qsizetype(bytes.size()));
+    return std::move(stream).str();
 }
 
 ExportWriter::Outcome GltfWriter::write(const PaperModel& model, Container container,
