@@ -53,24 +53,31 @@ void AnimationController::remember(const ExportOptions& options,
 }
 
 QString AnimationController::chooseFile(DocumentController& document) {
-    const QList<AnimationFormat> formats = AnimationFormat::all();
+    QStringList nameFilters;
+    QStringList suffixes;
+    for (const AnimationFormat& format : AnimationFormat::all()) {
+        nameFilters.append(nameFilter(format));
+        suffixes.append(format.suffix);
+    }
+    // A 3D model plays the motion in a model viewer.
+    for (const ExportFormat& format : ExportWriter::modelFormats()) {
+        nameFilters.append(format.nameFilter());
+        suffixes.append(format.suffix);
+    }
     QFileDialog dialog(document.window(), tr("Export Animation"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    QStringList nameFilters;
-    for (const AnimationFormat& format : formats)
-        nameFilters.append(nameFilter(format));
     dialog.setNameFilters(nameFilters);
-    dialog.setDefaultSuffix(formats.first().suffix);
+    dialog.setDefaultSuffix(suffixes.first());
     const QString lastFolder = _preferences.value(Preferences::exportFolder);
     dialog.setDirectory(!lastFolder.isEmpty() && QFileInfo(lastFolder).isDir()
                             ? lastFolder
                             : QFileInfo(document.url().toLocalFile()).absolutePath());
     dialog.selectFile(
         QStringLiteral("%1 folded.%2")
-            .arg(QFileInfo(document.url().fileName()).completeBaseName(), formats.first().suffix));
-    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, formats](const QString& f) {
-        dialog.setDefaultSuffix(formats.value(dialog.nameFilters().indexOf(f)).suffix);
+            .arg(QFileInfo(document.url().fileName()).completeBaseName(), suffixes.first()));
+    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, suffixes](const QString& f) {
+        dialog.setDefaultSuffix(suffixes.value(dialog.nameFilters().indexOf(f)));
     });
     // The dialog asks before it replaces a file.
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -110,10 +117,14 @@ std::optional<FoldSnapshot> AnimationController::startFold(const DocumentControl
 void AnimationController::write(DocumentController& document, const QString& fileName,
                                 const ExportOptions& options, const AnimationOptions& animation) {
     const QString name = QFileInfo(fileName).fileName();
+    if (const std::optional<ExportFormat> model = ExportWriter::formatForFileName(fileName);
+        model && model->isModel())
+        return writeModel(document, fileName, *model, options, animation);
     const std::optional<AnimationFormat> format = AnimationFormat::forFileName(fileName);
     if (!format)
-        return alertFailure(
-            name, tr("An animation is written as %1.").arg(AnimationFormat::suffixList()));
+        return alertFailure(name, tr("An animation is written as %1, or as a 3D model .glb or "
+                                     ".gltf.")
+                                      .arg(AnimationFormat::suffixList()));
     if (animation.timing.framesPerSecond > format->highestFrameRate)
         return alertFailure(name, tr("%1 plays at most %2 frames a second.")
                                       .arg(format->description)
@@ -134,6 +145,22 @@ void AnimationController::write(DocumentController& document, const QString& fil
     if (outcome == AnimationExport::Outcome::Written)
         _preferences.setValue(Preferences::exportFolder, QFileInfo(fileName).absolutePath());
     else if (outcome == AnimationExport::Outcome::Failed)
+        alertFailure(name, failure);
+}
+
+void AnimationController::writeModel(DocumentController& document, const QString& fileName,
+                                     const ExportFormat& format, const ExportOptions& options,
+                                     const AnimationOptions& animation) {
+    const QString name = QFileInfo(fileName).fileName();
+    const std::optional<FoldSnapshot> start = startFold(document, animation, name);
+    if (!start)
+        return;
+    QString failure;
+    const auto outcome =
+        document.exportAnimatedModel(fileName, options, format, *start, animation.timing, &failure);
+    if (outcome == ExportWriter::Outcome::Written)
+        _preferences.setValue(Preferences::exportFolder, QFileInfo(fileName).absolutePath());
+    else if (outcome == ExportWriter::Outcome::Failed)
         alertFailure(name, failure);
 }
 

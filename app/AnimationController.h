@@ -5,6 +5,7 @@
 #include "document/AnimationOptions.h"
 #include "document/ExportOptions.h"
 #include "fold/FoldSnapshot.h"
+#include "media/ExportWriter.h"
 
 #include <QObject>
 #include <QPointer>
@@ -32,6 +33,10 @@ private:
                                           const QString& fileName) const;
     void write(DocumentController& document, const QString& fileName, const ExportOptions& options,
                const AnimationOptions& animation);
+    // The motion as a 3D model that plays it.
+    void writeModel(DocumentController& document, const QString& fileName,
+                    const ExportFormat& format, const ExportOptions& options,
+                    const AnimationOptions& animation);
     void remember(const ExportOptions& options, const AnimationOptions& animation);
     static void alertFailure(const QString& fileName, const QString& reason);
 

@@ -42,21 +42,25 @@ bool AnimationBatch::write(SheetRenderer& view, FoldSize sheet, const FoldSnapsh
                            QSize windowPoints, const ExportOptions& options,
                            const ExportPicture::Look& look, const QImage& texturePicture,
                            const QByteArray& output, QString* failure) const {
-    const FoldMotion::Timing timing{_motion.duration, _motion.framesPerSecond, _motion.loop,
-                                    _motion.ease, _motion.sweep};
-    const std::vector<FoldSnapshot> frames =
-        FoldMotion::frames(sheet, startFold(sheet, end), end, timing);
     AnimationExport animation(view, sheet, windowPoints, options, look, texturePicture);
     const QString fileName = PathText::fromBytes(output);
     const auto progress = [&](int done, int total) {
         showProgress(done, total, PathText::shown(output));
         return !StopSignals::requested();
     };
-    const bool written = animation.write(fileName, frames, timing, progress, failure) ==
-                         AnimationExport::Outcome::Written;
+    const bool written = animation.write(fileName, frames(sheet, end), timing(), progress,
+                                         failure) == AnimationExport::Outcome::Written;
     if (_progress)
         std::fputs("\r\033[K", _progress); // the batch's own bar or line takes its place
     return written;
+}
+
+std::vector<FoldSnapshot> AnimationBatch::frames(FoldSize sheet, const FoldSnapshot& end) const {
+    return FoldMotion::frames(sheet, startFold(sheet, end), end, timing());
+}
+
+FoldMotion::Timing AnimationBatch::timing() const {
+    return {_motion.duration, _motion.framesPerSecond, _motion.loop, _motion.ease, _motion.sweep};
 }
 
 void AnimationBatch::showProgress(int done, int total, const QString& output) const {

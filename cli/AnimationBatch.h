@@ -6,6 +6,7 @@
 #include "document/ExportOptions.h"
 #include "document/ExportPicture.h"
 #include "document/FoldFile.h"
+#include "fold/FoldMotion.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
@@ -14,6 +15,7 @@
 
 #include <cstdio>
 #include <optional>
+#include <vector>
 
 class SheetRenderer;
 
@@ -35,6 +37,9 @@ public:
                const ExportOptions& options, const ExportPicture::Look& look,
                const QImage& texturePicture, const QByteArray& output,
                QString* failure = nullptr) const;
+    // From the start fold to end.
+    std::vector<FoldSnapshot> frames(FoldSize sheet, const FoldSnapshot& end) const;
+    FoldMotion::Timing timing() const;
 
 private:
     // Flat, or the fold of --from fitted to the sheet, in the end's layout.

@@ -4,7 +4,6 @@
 
 #include "cli/BatchExport.h"
 
-#include "cli/AnimationBatch.h"
 #include "cli/StopSignals.h"
 #include "cli/WorkerMemory.h"
 #include "document/ModelExport.h"
@@ -263,7 +262,18 @@ BatchWorker::Status BatchWorker::writeModel(const SheetFold& sheetFold, float pi
     const QSize texturePixels(qRound(sheet.width * pixelsPerPoint),
                               qRound(sheet.height * pixelsPerPoint));
     const auto start = Clock::now();
-    const PaperModel model = ModelExport::model(sheetFold, pitch, sides, texturePixels);
+    PaperModel model;
+    if (entry.animated) {
+        const std::optional<AnimationBatch> animation =
+            motionOf(entry, sheetFold.layout(), &result.failure);
+        if (!animation)
+            return Status::Failed;
+        model = ModelExport::animatedModel(sheetFold,
+                                           animation->frames(sheet, sheetFold.snapshot(pitch)),
+                                           animation->timing(), sides, texturePixels);
+    } else {
+        model = ModelExport::model(sheetFold, pitch, sides, texturePixels);
+    }
     const GltfWriter::Container container =
         entry.format->name == "GLB" ? GltfWriter::Container::binary : GltfWriter::Container::json;
     const auto written = GltfWriter::write(model, container, entry.output, &result.failure);
@@ -310,24 +320,32 @@ BatchWorker::Status BatchWorker::render(const QImage& texturePicture, QSize wind
     return Status::Failed;
 }
 
+std::optional<AnimationBatch> BatchWorker::motionOf(const ExportPlan::Entry& entry,
+                                                    const FoldLayout& layout, QString* failure) {
+    const CommandLine::MotionSettings& motion = entry.settings.motion;
+    std::optional<FoldFile> start;
+    if (!motion.startFoldFile.isEmpty()) {
+        start = foldFor(motion.startFoldFile, failure);
+        if (!start)
+            return std::nullopt;
+        if (start->layout() != layout) {
+            Failure::fail(failure,
+                          tr("The fold of --from is folded in another layout than the end."));
+            return std::nullopt;
+        }
+    }
+    return AnimationBatch(motion, start, _frameProgress);
+}
+
 BatchWorker::Status BatchWorker::animate(FoldSize sheet, const FoldSnapshot& end,
                                          const QImage& texturePicture, QSize windowPoints,
                                          const ExportPlan::Entry& entry, const ExportRecipe& recipe,
                                          Result& result) {
-    const CommandLine::MotionSettings& motion = entry.settings.motion;
-    std::optional<FoldFile> start;
-    if (!motion.startFoldFile.isEmpty()) {
-        start = foldFor(motion.startFoldFile, &result.failure);
-        if (!start)
-            return Status::Failed;
-        if (start->layout() != end.layout) {
-            result.failure = tr("The fold of --from is folded in another layout than the end.");
-            return Status::Failed;
-        }
-    }
-    const AnimationBatch animation(motion, start, _frameProgress);
-    if (animation.write(*_renderer, sheet, end, windowPoints, recipe.options(), recipe.look(),
-                        texturePicture, entry.output, &result.failure))
+    const std::optional<AnimationBatch> animation = motionOf(entry, end.layout, &result.failure);
+    if (!animation)
+        return Status::Failed;
+    if (animation->write(*_renderer, sheet, end, windowPoints, recipe.options(), recipe.look(),
+                         texturePicture, entry.output, &result.failure))
         return Status::Written;
     result.file = entry.output; // the picture was read; the file could not be written
     return Status::Failed;

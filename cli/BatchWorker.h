@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "cli/AnimationBatch.h"
 #include "cli/ExportPlan.h"
 #include "cli/ExportRecipe.h"
 #include "document/FoldFile.h"
@@ -74,11 +75,14 @@ private:
     float fold(SheetFold& sheetFold, const ExportPlan::Entry& entry, Result& result);
     Status draw(const PictureReader::Result& read, const ExportPlan::Entry& entry,
                 const ExportRecipe& recipe, Result& result);
-    // The sheet as a 3D model instead of a picture of it.
+    // The sheet, or its motion, as a 3D model instead of pictures of it.
     Status writeModel(const SheetFold& sheetFold, float pitch, const PictureReader::Result& read,
                       const ExportPlan::Entry& entry, const ExportRecipe& recipe, Result& result);
     Status render(const QImage& texturePicture, QSize windowPoints, const ExportPlan::Entry& entry,
                   const ExportRecipe& recipe, Result& result);
+    // The entry's motion, with its --from fold read; none with the reason when that cannot be used.
+    std::optional<AnimationBatch> motionOf(const ExportPlan::Entry& entry, const FoldLayout& layout,
+                                           QString* failure);
     Status animate(FoldSize sheet, const FoldSnapshot& end, const QImage& texturePicture,
                    QSize windowPoints, const ExportPlan::Entry& entry, const ExportRecipe& recipe,
                    Result& result);

@@ -20,9 +20,9 @@ QString tr(const char* text) {
 const QStringList formats = {QStringLiteral("png"),  QStringLiteral("tiff"), QStringLiteral("jpeg"),
                              QStringLiteral("webp"), QStringLiteral("pdf"),  QStringLiteral("glb"),
                              QStringLiteral("gltf")};
-const QStringList animationFormats = {QStringLiteral("mp4"), QStringLiteral("webm"),
-                                      QStringLiteral("gif"), QStringLiteral("webp"),
-                                      QStringLiteral("png")};
+const QStringList animationFormats = {
+    QStringLiteral("mp4"), QStringLiteral("webm"), QStringLiteral("gif"), QStringLiteral("webp"),
+    QStringLiteral("png"), QStringLiteral("glb"),  QStringLiteral("gltf")};
 
 } // namespace
 
@@ -234,7 +234,7 @@ void CommandLine::readLook(const QCommandLineParser& parser) {
         const bool animate = mode == Mode::Animate;
         if (!(animate ? animationFormats : formats).contains(settings.format))
             fail(tr("--format wants %1, not '%2'.")
-                     .arg(animate ? tr("mp4, webm, gif, webp or png")
+                     .arg(animate ? tr("mp4, webm, gif, webp, png, glb or gltf")
                                   : tr("png, tiff, jpeg, webp, pdf, glb or gltf"),
                           parser.value(QStringLiteral("format"))));
     }

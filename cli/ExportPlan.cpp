@@ -142,12 +142,17 @@ ExportPlan::Entry ExportPlan::entryOf(const Item& item) {
         return entry;
     entry.output = outputPath(entry.picture, item.settings, item.animate);
     // An animation's format is always its name's suffix; --format names --animate-dir's files.
+    entry.animated = item.animate;
     if (item.animate)
         entry.animationFormat = AnimationFormat::forFileName(PathText::fromBytes(entry.output));
-    else
-        entry.format = formatFor(entry.output, item.settings);
-    if (item.animate && !entry.animationFormat)
-        entry.failure = tr("An animation is written as %1, not %2")
+    // A 3D model plays the motion too; its name, as a video's, says which.
+    const std::optional<ExportFormat> format =
+        item.animate ? ExportWriter::formatForFileName(PathText::fromBytes(entry.output))
+                     : formatFor(entry.output, item.settings);
+    if (!item.animate || (!entry.animationFormat && format && format->isModel()))
+        entry.format = format;
+    if (item.animate && !entry.animationFormat && !entry.format)
+        entry.failure = tr("An animation is written as %1, or as a 3D model .glb or .gltf, not %2")
                             .arg(AnimationFormat::suffixList(), shown(entry.output));
     else if (!item.animate && !entry.format)
         entry.failure =

@@ -38,7 +38,8 @@ public:
         QByteArray output;
         std::optional<ExportFormat> format;             // for a still
         std::optional<AnimationFormat> animationFormat; // for an animation
-        QString failure; // why this picture is not exported; empty when it is
+        bool animated = false; // the fold's motion, as a video or a 3D model (format)
+        QString failure;       // why this picture is not exported; empty when it is
         CommandLine::ExportSettings settings;
         int line = 0;
         // What a shard is chosen by: the output as written, else the picture, so that rows with

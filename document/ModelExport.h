@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "fold/FoldMotion.h"
 #include "fold/SheetFold.h"
 #include "media/PaperModel.h"
 #include "render/PaperLook.h"
@@ -25,7 +26,15 @@ public:
     // made larger than they are.
     static PaperModel model(const SheetFold& fold, float pitch, const Sides& sides,
                             QSize texturePixels);
+    // The motion's frames, from FoldMotion::frames(..., timing), as a model that plays them at
+    // their rate; sheet: a fold of theirs on the sheet and paper they fold. Seen at the last
+    // frame's tilt.
+    static PaperModel animatedModel(const SheetFold& sheet, const std::vector<FoldSnapshot>& frames,
+                                    const FoldMotion::Timing& timing, const Sides& sides,
+                                    QSize texturePixels);
 
 private:
+    static bool backAsBook(const SheetFold& fold, const PaperLook& look);
+    static void addPictures(PaperModel& model, const Sides& sides, QSize texturePixels);
     static QImage texture(const QImage& picture, QSize pixels);
 };

@@ -86,6 +86,12 @@ public:
             primitive.attributes["TEXCOORD_0"] =
                 addFloats(surface.textureCoordinates, TINYGLTF_TYPE_VEC2, 2, false);
         primitive.indices = addIndices(surface.indices);
+        for (std::size_t frame = 0; frame < surface.framePositions.size(); ++frame) {
+            primitive.targets.push_back(
+                {{"POSITION",
+                  addFloats(surface.framePositions[frame], TINYGLTF_TYPE_VEC3, 3, true)},
+                 {"NORMAL", addFloats(surface.frameNormals[frame], TINYGLTF_TYPE_VEC3, 3, false)}});
+        }
         if (_model.meshes.empty())
             _model.meshes.emplace_back().name = "Sheet";
         _model.meshes.front().primitives.push_back(primitive);
@@ -117,6 +123,29 @@ public:
         return int(_model.textures.size()) - 1;
     }
 
+    // Each key shows its frame's target alone, blending into the next key's.
+    void addAnimation(const std::vector<PaperModel::Key>& keys, int targets) {
+        std::vector<float> seconds;
+        std::vector<float> weights(keys.size() * targets, 0.0f);
+        for (std::size_t key = 0; key < keys.size(); ++key) {
+            seconds.push_back(keys[key].seconds);
+            weights[key * targets + keys[key].frame] = 1.0f;
+        }
+        tinygltf::AnimationSampler sampler;
+        sampler.input = addFloats(seconds, TINYGLTF_TYPE_SCALAR, 1, true, 0);
+        sampler.output = addFloats(weights, TINYGLTF_TYPE_SCALAR, 1, false, 0);
+        sampler.interpolation = "LINEAR";
+        tinygltf::AnimationChannel channel;
+        channel.sampler = 0;
+        channel.target_node = 0;
+        channel.target_path = "weights";
+        tinygltf::Animation animation;
+        animation.name = "Fold";
+        animation.samplers = {sampler};
+        animation.channels = {channel};
+        _model.animations = {animation};
+    }
+
 private:
     int addView(const void* data, std::size_t length, int target) {
         std::vector<unsigned char>& bytes = _model.buffers.front().data;
@@ -132,10 +161,10 @@ private:
         return int(_model.bufferViews.size()) - 1;
     }
 
-    int addFloats(const std::vector<float>& values, int type, int components, bool bounds) {
+    int addFloats(const std::vector<float>& values, int type, int components, bool bounds,
+                  int target = TINYGLTF_TARGET_ARRAY_BUFFER) {
         tinygltf::Accessor accessor;
-        accessor.bufferView =
-            addView(values.data(), values.size() * sizeof(float), TINYGLTF_TARGET_ARRAY_BUFFER);
+        accessor.bufferView = addView(values.data(), values.size() * sizeof(float), target);
         accessor.componentType = TINYGLTF_COMPONENT_TYPE_FLOAT;
         accessor.type = type;
         accessor.count = values.size() / components;
@@ -183,6 +212,10 @@ tinygltf::Node cameraNode(const PaperModel& model) {
     for (const PaperModel::Surface* surface : {&model.front, &model.back}) {
         for (float coordinate : surface->positions)
             reach = std::max(reach, std::abs(coordinate));
+        for (const std::vector<float>& frame : surface->framePositions) {
+            for (std::size_t i = 0; i < frame.size(); ++i)
+                reach = std::max(reach, std::abs(surface->positions[i] + frame[i]));
+        }
     }
     const double distance = reach / std::tan(cameraFieldOfView / 2) * 1.2 + reach;
     const double angle = (model.tiltsAboutX ? 1.0 : -1.0) * double(model.pitch) * pi / 180.0;
@@ -211,7 +244,14 @@ tinygltf::Camera camera() {
 
 } // namespace
 
+// Built in a function of its own so that the glTF model is gone before the bytes are copied: an
+// animation's run to hundreds of megabytes.
 QByteArray GltfWriter::encode(const PaperModel& model, Container container, QString* failure) {
+    const std::string bytes = serialised(model, container, failure);
+    return QByteArray(bytes.data(), qsizetype(bytes.size()));
+}
+
+std::string GltfWriter::serialised(const PaperModel& model, Container container, QString* failure) {
     ModelBuilder builder(container);
     tinygltf::Model& gltf = builder.model();
 
@@ -242,6 +282,8 @@ QByteArray GltfWriter::encode(const PaperModel& model, Container container, QStr
     builder.addSurface(model.back, !model.backPicture.isNull());
     gltf.meshes.front().primitives[0].material = 0;
     gltf.meshes.front().primitives[1].material = 1;
+    if (!model.keys.empty())
+        builder.addAnimation(model.keys, int(model.front.framePositions.size()));
 
     tinygltf::Node sheet;
     sheet.name = "Sheet";
@@ -262,8 +304,7 @@ QByteArray GltfWriter::encode(const PaperModel& model, Container container, QStr
         Failure::fail(failure, tr("The model could not be put together."));
         return {};
     }
-    const std::string bytes = stream.str();
-    return QByteArray(bytes.data(), qsizetype(bytes.size()));
+    return std::move(stream).str();
 }
 
 ExportWriter::Outcome GltfWriter::write(const PaperModel& model, Container container,

@@ -9,6 +9,8 @@
 #include <QCoreApplication>
 #include <QString>
 
+#include <string>
+
 // Writes a folded sheet as a glTF 2.0 model: binary (.glb, one file) or JSON (.gltf) with its
 // buffer and pictures inside as data: URIs, so either travels as one file.
 class GltfWriter {
@@ -26,4 +28,7 @@ public:
     // Through ReplacingFile, as every other export; path: the system's bytes.
     static ExportWriter::Outcome write(const PaperModel& model, Container container,
                                        const QByteArray& path, QString* failure = nullptr);
+
+private:
+    static std::string serialised(const PaperModel& model, Container container, QString* failure);
 };

@@ -16,8 +16,18 @@ struct PaperModel {
         std::vector<float> normals;            // unit, x, y, z a vertex
         std::vector<float> textureCoordinates; // u, v a vertex
         std::vector<std::uint32_t> indices;    // three a triangle, counter-clockwise seen outside
+        // An animation's frames as morph targets: each frame's positions and normals less the
+        // ones above. Empty for a still.
+        std::vector<std::vector<float>> framePositions;
+        std::vector<std::vector<float>> frameNormals;
 
         int vertexCount() const { return int(positions.size() / 3); }
+    };
+
+    // When an animation shows which frame.
+    struct Key {
+        float seconds = 0.0f;
+        int frame = 0;
     };
 
     Surface front;
@@ -28,4 +38,5 @@ struct PaperModel {
     // The view's tilt in degrees and the axis it turns about, for the camera.
     float pitch = 0.0f;
     bool tiltsAboutX = true;
+    std::vector<Key> keys; // none: a still
 };

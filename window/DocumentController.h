@@ -5,6 +5,7 @@
 #include "document/ControlAreas.h"
 #include "document/Document.h"
 #include "document/FramePresenter.h"
+#include "document/ModelExport.h"
 #include "document/SheetSizing.h"
 #include "fold/FoldSnapshot.h"
 #include "media/ExportWriter.h"
@@ -19,6 +20,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class DocumentWindow;
 class FoldFile;
@@ -65,6 +67,11 @@ public:
     // size a still export at these options would show them.
     ExportWriter::Outcome exportModel(const ExportOptions& options, const QString& fileName,
                                       const ExportFormat& format, QString* failure = nullptr);
+    // The move from start to the current fold and tilt as a 3D model that plays it.
+    ExportWriter::Outcome exportAnimatedModel(const QString& fileName, const ExportOptions& options,
+                                              const ExportFormat& format, const FoldSnapshot& start,
+                                              const FoldMotion::Timing& timing,
+                                              QString* failure = nullptr);
     // The move from start to the current fold and tilt, written to fileName as the options ask
     // (AnimationExport); the window shows the current fold again afterwards.
     AnimationExport::Outcome exportAnimation(const QString& fileName, const ExportOptions& options,
@@ -123,6 +130,9 @@ public:
     double scale() const { return _scale; }
 
 private:
+    QSize modelTexturePixels(const ExportOptions& options) const;
+    // The pictures read afresh at that size; none with the reason when they cannot be read.
+    std::optional<ModelExport::Sides> modelSides(QSize texturePixels, QString* failure);
     DocumentController(std::unique_ptr<Document> document, QSize windowSize,
                        Preferences& preferences);
 

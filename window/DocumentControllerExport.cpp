@@ -26,17 +26,50 @@ ExportWriter::Outcome DocumentController::exportModel(const ExportOptions& optio
                                                       const QString& fileName,
                                                       const ExportFormat& format,
                                                       QString* failure) {
+    const QSize texturePixels = modelTexturePixels(options);
+    const std::optional<ModelExport::Sides> sides = modelSides(texturePixels, failure);
+    if (!sides)
+        return ExportWriter::Outcome::Failed;
+    const PaperModel model =
+        ModelExport::model(_document->fold(), _document->pitch(), *sides, texturePixels);
+    return GltfWriter::write(
+        model, format.name == "GLB" ? GltfWriter::Container::binary : GltfWriter::Container::json,
+        QFile::encodeName(fileName), failure);
+}
+
+ExportWriter::Outcome
+DocumentController::exportAnimatedModel(const QString& fileName, const ExportOptions& options,
+                                        const ExportFormat& format, const FoldSnapshot& start,
+                                        const FoldMotion::Timing& timing, QString* failure) {
+    const QSize texturePixels = modelTexturePixels(options);
+    const std::optional<ModelExport::Sides> sides = modelSides(texturePixels, failure);
+    if (!sides)
+        return ExportWriter::Outcome::Failed;
+    const SheetFold& fold = _document->fold();
+    const std::vector<FoldSnapshot> frames =
+        FoldMotion::frames(fold.sheetSize(), start, _document->snapshot(), timing);
+    const PaperModel model =
+        ModelExport::animatedModel(fold, frames, timing, *sides, texturePixels);
+    return GltfWriter::write(
+        model, format.name == "GLB" ? GltfWriter::Container::binary : GltfWriter::Container::json,
+        QFile::encodeName(fileName), failure);
+}
+
+QSize DocumentController::modelTexturePixels(const ExportOptions& options) const {
     const double pixelsPerPoint = _document->sizingPlan().exportPixelsPerPoint(options);
     const FoldSize sheet = _document->fold().sheetSize();
-    const QSize texturePixels(qRound(sheet.width * pixelsPerPoint),
-                              qRound(sheet.height * pixelsPerPoint));
+    return {qRound(sheet.width * pixelsPerPoint), qRound(sheet.height * pixelsPerPoint)};
+}
+
+std::optional<ModelExport::Sides> DocumentController::modelSides(QSize texturePixels,
+                                                                 QString* failure) {
     const Document::Printed& printed = _document->printed();
     const QString pictureFile = _document->url().toLocalFile();
     const PictureReader::Result front = PictureReader::read(
         QFile::encodeName(pictureFile), [&](QSize) { return texturePixels; }, {}, printed.page);
     if (front.picture.isNull()) {
         Failure::fail(failure, front.failure);
-        return ExportWriter::Outcome::Failed;
+        return std::nullopt;
     }
     QImage back;
     if (!_document->backPicture().isEmpty())
@@ -45,14 +78,8 @@ ExportWriter::Outcome DocumentController::exportModel(const ExportOptions& optio
         back = RendererSetup::readBackPicture(
             pictureFile, {printed.backPage, printed.page.bleedPoints}, failure);
     if (back.isNull() && (!_document->backPicture().isEmpty() || printed.backPage != 0))
-        return ExportWriter::Outcome::Failed;
-    const ModelExport::Sides sides{printed.sheetPoints(), front.picture, back,
-                                   renderer().paperLook()};
-    const PaperModel model =
-        ModelExport::model(_document->fold(), _document->pitch(), sides, texturePixels);
-    return GltfWriter::write(
-        model, format.name == "GLB" ? GltfWriter::Container::binary : GltfWriter::Container::json,
-        QFile::encodeName(fileName), failure);
+        return std::nullopt;
+    return ModelExport::Sides{printed.sheetPoints(), front.picture, back, renderer().paperLook()};
 }
 
 AnimationExport::Outcome

@@ -13,6 +13,9 @@
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QFileDialog>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLineEdit>
 #include <QMenu>
 #include <QProcess>
@@ -20,6 +23,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
+#include <QtEndian>
 
 namespace {
 
@@ -281,6 +285,43 @@ TEST_F(AnimationCommandTest, TheWindowsTurnSweepsTheYawInATurnedWindow) {
     }
     EXPECT_GT(meanDifference(animation.frames.first(), animation.frames.last()), 6);
     EXPECT_EQ(AnimationOptions::fromPreferences(preferences()).timing.sweep, 30);
+}
+
+// The file dialog offers 3D models too; one written from the window plays the same frames.
+TEST_F(AnimationCommandTest, TheWindowWritesTheMoveAsAModel) {
+    launch({picture()});
+    document(0).document().setLayout(FoldLayout::hinged(FoldLayout::Shape::letter));
+    const QString output = filePath(QStringLiteral("window.glb"));
+    QStringList filters;
+    DialogSteps steps;
+    steps.then<AnimationOptionsDialog>([](AnimationOptionsDialog& dialog) {
+        chooseMotion(dialog, 200, 0.5, 12);
+        dialog.accept();
+    });
+    steps.then<QFileDialog>([&](QFileDialog& dialog) {
+        filters = dialog.nameFilters();
+        clickSave(dialog, output);
+    });
+    AlertDismisser alerts;
+    application().exportAnimation();
+    ASSERT_TRUE(steps.done());
+    EXPECT_TRUE(alerts.texts().isEmpty()) << qPrintable(alerts.texts().join(u'\n'));
+    EXPECT_TRUE(filters.filter(QStringLiteral("*.glb")).size() == 1 &&
+                filters.filter(QStringLiteral("*.gltf")).size() == 1)
+        << qPrintable(filters.join(u'\n'));
+
+    QFile file(output);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray glb = file.readAll();
+    ASSERT_TRUE(glb.startsWith("glTF"));
+    const auto length = qFromLittleEndian<quint32>(glb.constData() + 12);
+    const QJsonObject model = QJsonDocument::fromJson(glb.mid(20, qsizetype(length))).object();
+    EXPECT_EQ(model.value(QStringLiteral("animations")).toArray().size(), 1);
+    const QJsonArray primitives =
+        model.value(QStringLiteral("meshes"))[0][QStringLiteral("primitives")].toArray();
+    ASSERT_FALSE(primitives.isEmpty());
+    for (const QJsonValue primitive : primitives)
+        EXPECT_EQ(primitive[QStringLiteral("targets")].toArray().size(), 6);
 }
 
 // A picture in another layout moves from its flat sheet to its fold; a start fold of the classic

@@ -1017,3 +1017,50 @@ TEST_F(BatchRunTest, ModelsAreWrittenAsGlbOrGltfByTheirNameOrFormat) {
     EXPECT_TRUE(uri.startsWith(QStringLiteral("data:image/jpeg;base64,")))
         << uri.left(40).toStdString();
 }
+
+namespace {
+
+// A written model's JSON: a .gltf is JSON, a .glb holds it as its first chunk.
+QJsonObject modelJson(const QByteArray& bytes) {
+    if (!bytes.startsWith("glTF"))
+        return QJsonDocument::fromJson(bytes).object();
+    const auto length = qFromLittleEndian<quint32>(bytes.constData() + 12);
+    return QJsonDocument::fromJson(bytes.mid(20, qsizetype(length))).object();
+}
+
+} // namespace
+
+// A model output plays the motion: a morph target a frame, animated by the weights.
+TEST_F(BatchRunTest, AnAnimationToAModelHoldsAMorphTargetAFrame) {
+    const QString picture = pictures(1).first();
+    const QList<QPair<QStringList, QString>> runs = {
+        {{QStringLiteral("--animate"), path(QStringLiteral("m.glb")), QStringLiteral("--layout"),
+          QStringLiteral("letter"), QStringLiteral("--pose"), QStringLiteral("presentation")},
+         path(QStringLiteral("m.glb"))},
+        {{QStringLiteral("--animate-dir"), folder(QStringLiteral("models")),
+          QStringLiteral("--format"), QStringLiteral("gltf"), QStringLiteral("--loop")},
+         path(QStringLiteral("models/p00 folded.gltf"))},
+    };
+    for (const auto& [arguments, output] : runs) {
+        const ProcessRun done = run(arguments + QStringList{QStringLiteral("--duration=1"),
+                                                            QStringLiteral("--fps=10"), picture});
+        ASSERT_EQ(done.exitCode, 0) << done.err.toStdString();
+        const QJsonObject model = modelJson(fileContents(output));
+        const QJsonArray animations = model.value(QStringLiteral("animations")).toArray();
+        ASSERT_EQ(animations.size(), 1) << output.toStdString();
+        EXPECT_EQ(animations[0][QStringLiteral("channels")][0][QStringLiteral("target")]
+                            [QStringLiteral("path")]
+                                .toString(),
+                  QStringLiteral("weights"));
+        const QJsonArray primitives =
+            model.value(QStringLiteral("meshes"))[0][QStringLiteral("primitives")].toArray();
+        ASSERT_EQ(primitives.size(), 2);
+        for (const QJsonValue primitive : primitives)
+            EXPECT_EQ(primitive[QStringLiteral("targets")].toArray().size(), 10);
+    }
+    const ProcessRun refused =
+        run({QStringLiteral("--animate"), path(QStringLiteral("m.pdf")), picture});
+    EXPECT_NE(refused.exitCode, 0);
+    EXPECT_TRUE(refused.err.contains(QStringLiteral(".glb or .gltf"))) << refused.err.toStdString();
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("m.pdf"))));
+}

@@ -3,6 +3,7 @@
 #include "document/SheetMesh.h"
 #include "fold/SheetFold.h"
 #include "media/GltfWriter.h"
+#include "tests/document/LoadedGltf.h"
 
 #include <QFile>
 #include <QProcess>
@@ -10,11 +11,6 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QVector3D>
-
-#include <gtest/gtest.h>
-#include <tiny_gltf.h>
-
-#include <cstring>
 
 namespace {
 
@@ -58,33 +54,6 @@ PaperModel modelOf(const ModelCase& c) {
     model.backColour = QColor(250, 240, 220);
     model.pitch = c.presentation ? 15.0f : 0.0f;
     return model;
-}
-
-tinygltf::Model loaded(const QByteArray& bytes, GltfWriter::Container container) {
-    tinygltf::TinyGLTF loader;
-    tinygltf::Model model;
-    std::string error, warning;
-    const bool read =
-        container == GltfWriter::Container::binary
-            ? loader.LoadBinaryFromMemory(&model, &error, &warning,
-                                          reinterpret_cast<const unsigned char*>(bytes.data()),
-                                          unsigned(bytes.size()))
-            : loader.LoadASCIIFromString(&model, &error, &warning, bytes.data(),
-                                         unsigned(bytes.size()), "");
-    EXPECT_TRUE(read) << error;
-    return model;
-}
-
-template <typename T>
-std::vector<T> values(const tinygltf::Model& model, int accessorIndex, int components) {
-    const tinygltf::Accessor& accessor = model.accessors.at(accessorIndex);
-    const tinygltf::BufferView& view = model.bufferViews.at(accessor.bufferView);
-    const std::vector<unsigned char>& data = model.buffers.at(view.buffer).data;
-    const std::size_t count = accessor.count * components;
-    EXPECT_LE(view.byteOffset + accessor.byteOffset + count * sizeof(T), data.size());
-    std::vector<T> out(count);
-    std::memcpy(out.data(), data.data() + view.byteOffset + accessor.byteOffset, count * sizeof(T));
-    return out;
 }
 
 QVector3D vertex(const std::vector<float>& positions, std::uint32_t index) {
