@@ -145,6 +145,8 @@ TEST_F(ExportCommandTest, FailureAlertNamesTheFileAndTheReason) {
     EXPECT_TRUE(QDir(locked).isEmpty());
 }
 
+// The export must outlast the progress dialog's delay even on a fast machine: near the largest
+// width a side may have.
 TEST_F(ExportCommandTest, LongExportShowsProgressAndCancelLeavesNoFile) {
     launch({picture()});
     const QDir pictureFolder = QFileInfo(picture()).absoluteDir();
@@ -153,7 +155,7 @@ TEST_F(ExportCommandTest, LongExportShowsProgressAndCancelLeavesNoFile) {
     bool cancelled = false;
     DialogSteps steps;
     steps.then<ExportOptionsDialog>([](ExportOptionsDialog& dialog) {
-        chooseSize(dialog, 0, 9000);
+        chooseSize(dialog, 0, 16000);
         dialog.accept();
     });
     steps.then<QFileDialog>([&](QFileDialog& dialog) { clickSave(dialog, output); });
